@@ -1,0 +1,25 @@
+// Commands of plumex-cli. Each command file registers itself with a static CliCommand.
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace plumex::cli {
+
+struct CliContext {
+  std::filesystem::path mail_root;
+  std::vector<std::string> args;  // the words after the command name
+  std::istream& in;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+using CliHandler = int (*)(CliContext& context);
+
+struct CliCommand {
+  CliCommand(const char* name, const char* usage, CliHandler handler);
+};
+
+}  // namespace plumex::cli

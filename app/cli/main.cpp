@@ -1,0 +1,70 @@
+// plumex-cli [--root DIR] COMMAND ...: the headless face of the mail client.
+// Output is UTF-8; the files of the store stay code page 932.
+#include <iostream>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "app/cli/cli_command.h"
+#include "platform/mail_root.h"
+
+namespace plumex::cli {
+namespace {
+
+struct Entry {
+  std::string usage;
+  CliHandler handler;
+};
+
+std::map<std::string, Entry>& Registry() {
+  static std::map<std::string, Entry> registry;
+  return registry;
+}
+
+void PrintUsage(std::ostream& out) {
+  out << "usage: plumex-cli [--root DIR] COMMAND ...\ncommands:\n";
+  for (const auto& [name, entry] : Registry()) out << "  " << entry.usage << "\n";
+}
+
+}  // namespace
+
+CliCommand::CliCommand(const char* name, const char* usage, CliHandler handler) {
+  Registry()[name] = Entry{usage, handler};
+}
+
+}  // namespace plumex::cli
+
+int main(int argc, char** argv) {
+  using namespace plumex::cli;
+  std::optional<std::string> root;
+  int i = 1;
+  while (i < argc) {
+    std::string arg = argv[i];
+    if (arg == "--root" && i + 1 < argc) {
+      root = argv[i + 1];
+      i += 2;
+    } else if (arg.rfind("--root=", 0) == 0) {
+      root = arg.substr(7);
+      ++i;
+    } else {
+      break;
+    }
+  }
+  if (i >= argc) {
+    PrintUsage(std::cerr);
+    return 1;
+  }
+  auto it = Registry().find(argv[i]);
+  if (it == Registry().end()) {
+    std::cerr << "plumex-cli: unknown command: " << argv[i] << "\n";
+    PrintUsage(std::cerr);
+    return 1;
+  }
+  CliContext context{plumex::ResolveMailRoot(root), {argv + i + 1, argv + argc}, std::cin, std::cout, std::cerr};
+  try {
+    return it->second.handler(context);
+  } catch (const std::exception& e) {
+    std::cerr << "plumex-cli: " << e.what() << "\n";
+    return 1;
+  }
+}

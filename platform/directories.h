@@ -1,0 +1,30 @@
+// Directory operations on native paths. Names handed back are CP932 store names.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace plumex {
+
+// Names of the subdirectories (or of the regular files) of dir, sorted by their native bytes,
+// so every listing of the same directory comes in the same order. Empty when dir is missing.
+std::vector<std::string> ListSubdirectories(const std::filesystem::path& dir);
+std::vector<std::string> ListFiles(const std::filesystem::path& dir);
+
+// Creates dir with all missing parents; true when it exists afterwards.
+bool EnsureDirectory(const std::filesystem::path& dir);
+
+// Deletes dir and everything in it; true when nothing is left. A missing dir counts as deleted.
+bool RemoveRecursively(const std::filesystem::path& dir);
+
+// Copies dir with everything in it to target (created), overwriting files of the same name.
+bool CopyDirectory(const std::filesystem::path& dir, const std::filesystem::path& target);
+
+// Moves (renames) a file or directory; falls back to copy and delete across file systems.
+bool MovePath(const std::filesystem::path& from, const std::filesystem::path& to);
+
+bool FileExists(const std::filesystem::path& path);
+bool DirectoryExists(const std::filesystem::path& path);
+
+}  // namespace plumex

@@ -1,0 +1,40 @@
+// Whole-file reading and atomic writing of the text files the system keeps.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plumex {
+
+// Raised when a file cannot be written; the old file, if any, is left as it was.
+class FileWriteError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The whole file, or nothing when it cannot be read.
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
+
+// Splits text into lines at CR LF, LF or CR. A last line without a line end is kept;
+// text ending in a line end gives no empty last line.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// Each line followed by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
+
+// Lines of a file; false (and no lines) when it cannot be read.
+bool ReadLines(const std::filesystem::path& path, std::vector<std::string>& lines);
+
+// Replaces the file atomically: a temporary file in the same directory is written, flushed
+// to disk and renamed over the target, so readers see the old or the new file, never a part.
+// Throws FileWriteError on failure.
+void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
+
+// WriteFileAtomic of the lines joined with CR LF.
+void WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines);
+
+}  // namespace plumex
