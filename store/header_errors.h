@@ -1,0 +1,19 @@
+// "HeaderERR.ini" in the mail root: the invalid rows met by the last listing that met any.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace plumex {
+
+// A row with fewer than eight fields.
+bool IsInvalidRow(const std::string& row);
+
+// Overwrites mail_root/HeaderERR.ini with the rows, exactly as they stood in the index.
+void WriteHeaderErrors(const std::filesystem::path& mail_root, const std::vector<std::string>& rows);
+
+// The message shown for each invalid row (CP932).
+std::string HeaderErrorMessage(const std::filesystem::path& mail_root);
+
+}  // namespace plumex

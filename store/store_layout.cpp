@@ -1,0 +1,17 @@
+#include "store/store_layout.h"
+
+#include "platform/sjis_text.h"
+
+namespace plumex {
+
+const std::string& ReceiveRootName() { return Sjis("受信"); }
+const std::string& SendRootName() { return Sjis("送信"); }
+const std::string& DraftRootName() { return Sjis("一時保存"); }
+
+std::string AccountFolderPath(std::string_view account_name) {
+  return ReceiveRootName() + "\\" + std::string(account_name) + "\\";
+}
+std::string SendFolderPath() { return SendRootName() + "\\"; }
+std::string DraftFolderPath() { return DraftRootName() + "\\"; }
+
+}  // namespace plumex

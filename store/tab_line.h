@@ -1,0 +1,20 @@
+// Records are lines of TAB-separated fields, without quoting or escaping.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plumex {
+
+// The text between the n-th and the (n+1)-th TAB (0-based); the whole line for field 0 of a
+// line without TAB; empty when the line has fewer fields.
+std::string FieldOf(std::string_view line, size_t n);
+
+std::vector<std::string> SplitTabLine(std::string_view line);
+std::string JoinTabLine(const std::vector<std::string>& fields);
+
+// Number of fields (TABs + 1).
+size_t FieldCount(std::string_view line);
+
+}  // namespace plumex
