@@ -1,0 +1,79 @@
+// Accounts: the records of "Account.ini" and what makes a record the account in use.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/received_id_list.h"
+
+namespace plumex {
+
+inline constexpr const char* kAccountFileName = "Account.ini";
+inline constexpr const char* kSignatureFileName = "syomei.ini";
+
+// One line of Account.ini: twelve TAB-separated fields.
+struct AccountRecord {
+  std::string name;       // 0, also the name of the account's receive folder
+  std::string pop_host;   // 1
+  std::string user;       // 2, POP3 and SMTP log-in
+  std::string password;   // 3
+  std::string smtp_host;  // 4
+  std::string address;    // 5, the sender text of outgoing mail
+  std::string pop_port;   // 6, decimal text
+  std::string smtp_port;  // 7, decimal text
+  bool delete_after_receive = false;  // 8
+  std::string reply_mark = ">";       // 9, ">" for records of fewer than 10 fields
+  bool pop_ssl = false;               // 10, off for records of fewer than 12 fields
+  bool smtp_ssl = false;              // 11
+
+  // Missing fields take their defaults; flags follow the stored boolean rule.
+  static AccountRecord Parse(std::string_view line);
+  // Always all twelve fields, flags as "-1" / "0".
+  std::string ToLine() const;
+};
+
+// Lines of Account.ini (AccountList); empty when the file is missing.
+std::vector<std::string> LoadAccountList(const std::filesystem::path& mail_root);
+bool AccountFileExists(const std::filesystem::path& mail_root);
+// Writes AccountList unless its text is empty or a single line break; returns whether it wrote.
+bool SaveAccountList(const std::filesystem::path& mail_root, const std::vector<std::string>& account_list);
+// Always writes, an empty file for an empty list (after the last account was deleted).
+void WriteAccountList(const std::filesystem::path& mail_root, const std::vector<std::string>& account_list);
+
+// Position (from 0) of the record whose name equals name exactly, or nothing.
+std::optional<size_t> FindAccount(const std::vector<std::string>& account_list, std::string_view name);
+// Whether a record's name equals name with ASCII letters compared without regard to case.
+bool AccountNameTaken(const std::vector<std::string>& account_list, std::string_view name);
+
+// A port typed by the user: a decimal number from 1 to 65535.
+std::optional<int> ParsePort(std::string_view text);
+
+struct Pop3Settings {
+  std::string host;
+  std::string user;
+  std::string password;
+  int port = 110;
+  bool implicit_tls = false;  // TLS from the first byte
+};
+
+// What LoadAccount(n) makes current: the record, its signature, the POP3 connection settings
+// and its list of fetched Message-IDs (created empty, with its folder, when missing).
+struct AccountInUse {
+  AccountRecord record;
+  std::vector<std::string> signature;
+  Pop3Settings pop3;
+  ReceivedIdList received_ids;
+  std::filesystem::path account_dir;
+};
+
+// Nothing when the list is empty or n is out of range.
+std::optional<AccountInUse> LoadAccount(const std::filesystem::path& mail_root,
+                                        const std::vector<std::string>& account_list, size_t n);
+
+// Replaces every "%SSdate%" (any letter case) by the date "yyyy/mm/dd".
+std::string ExpandSignatureDate(std::string_view text, int year, int month, int day);
+
+}  // namespace plumex
