@@ -1,0 +1,185 @@
+#include "settings/account_editor.h"
+
+#include "platform/directories.h"
+#include "platform/sjis_text.h"
+#include "platform/store_path.h"
+#include "platform/text_file.h"
+#include "store/store_layout.h"
+#include "store/tab_line.h"
+
+namespace plumex {
+namespace {
+
+std::string RequiredMessage() { return Sjis("タイトルと必須項目だけは入力してください。"); }
+
+}  // namespace
+
+AccountForm AccountForm::FromRecord(const AccountRecord& r, std::vector<std::string> signature) {
+  AccountForm f;
+  f.name = r.name;
+  f.address = r.address;
+  f.pop_host = r.pop_host;
+  f.pop_port = r.pop_port;
+  f.smtp_host = r.smtp_host;
+  f.smtp_port = r.smtp_port;
+  f.reply_mark = r.reply_mark;
+  f.user = r.user;
+  f.password = r.password;
+  f.pop_ssl = r.pop_ssl;
+  f.smtp_ssl = r.smtp_ssl;
+  f.delete_after_receive = r.delete_after_receive;
+  f.signature = std::move(signature);
+  return f;
+}
+
+AccountRecord AccountForm::ToRecord() const {
+  AccountRecord r;
+  r.name = name;
+  r.pop_host = pop_host;
+  r.user = user;
+  r.password = password;
+  r.smtp_host = smtp_host;
+  r.address = address;
+  r.pop_port = pop_port;
+  r.smtp_port = smtp_port;
+  r.delete_after_receive = delete_after_receive;
+  r.reply_mark = reply_mark;
+  r.pop_ssl = pop_ssl;
+  r.smtp_ssl = smtp_ssl;
+  return r;
+}
+
+bool AccountForm::RequiredTextsFilled() const {
+  return !name.empty() && !pop_host.empty() && !user.empty() && !password.empty() && !smtp_host.empty() &&
+         !address.empty();
+}
+
+AccountEditor::AccountEditor(std::filesystem::path mail_root, AccountState& state, AccountHooks& hooks)
+    : mail_root_(std::move(mail_root)), state_(state), hooks_(hooks) {}
+
+void AccountEditor::Open() {
+  if (state_.account_list.empty()) {
+    add_visible_ = false;
+  } else {
+    LoadAccount(state_.account_position - 1);
+  }
+  record_count_ = state_.account_list.size();
+}
+
+void AccountEditor::LoadAccount(size_t n) {
+  auto in_use = plumex::LoadAccount(mail_root_, state_.account_list, n);
+  if (!in_use) return;
+  form_ = AccountForm::FromRecord(in_use->record, in_use->signature);
+  state_.current_account = in_use->record.name;
+  shown_number_ = n + 1;
+  hooks_.AccountLoaded(std::move(*in_use));
+}
+
+void AccountEditor::Previous() {
+  if (state_.account_position < 2) return;
+  --state_.account_position;
+  LoadAccount(state_.account_position - 1);
+}
+
+void AccountEditor::Next() {
+  if (state_.account_position >= record_count_) return;
+  ++state_.account_position;
+  LoadAccount(state_.account_position - 1);
+}
+
+AccountEditor::Outcome AccountEditor::AddOrCancel() {
+  if (!add_mode_) {
+    if (!form_.RequiredTextsFilled()) return {false, RequiredMessage()};
+    add_mode_ = true;
+    form_.name.clear();
+    form_.pop_host.clear();
+    form_.user.clear();
+    form_.password.clear();
+    form_.smtp_host.clear();
+    form_.address.clear();
+    form_.signature.clear();
+    form_.delete_after_receive = false;
+    form_.reply_mark = ">";
+    record_count_ = state_.account_list.size();
+    state_.account_position = record_count_ + 1;
+    shown_number_ = record_count_ + 1;
+    return {};
+  }
+  if (state_.account_position == record_count_ + 1 && state_.account_position > 1) --state_.account_position;
+  add_mode_ = false;
+  LoadAccount(state_.account_position - 1);
+  shown_number_ = state_.account_position;
+  return {};
+}
+
+AccountEditor::Outcome AccountEditor::PortsValid() const {
+  if (!ParsePort(form_.pop_port) || !ParsePort(form_.smtp_port))
+    return {false, Sjis("ポート番号は1～65535の数字で入力してください。")};
+  return {};
+}
+
+AccountEditor::Outcome AccountEditor::Save() {
+  if (!form_.RequiredTextsFilled() || form_.pop_port.empty() || form_.smtp_port.empty())
+    return {false, RequiredMessage()};
+  if (auto ports = PortsValid(); !ports.ok) return ports;
+  const bool is_new = state_.account_position == record_count_ + 1;
+  if (add_mode_ && AccountNameTaken(state_.account_list, form_.name))
+    return {false, Sjis("同一のアカウント名が存在します。アカウント名を変えてください。")};
+
+  const std::string line = form_.ToRecord().ToLine();
+  if (is_new) {
+    state_.account_list.push_back(line);
+    record_count_ = state_.account_list.size();
+    shown_number_ = record_count_;
+    if (!hooks_.HasAccountNode(form_.name)) hooks_.AddAccountNode(form_.name);
+  } else {
+    const std::string old_name = state_.current_account;
+    if (old_name != form_.name && hooks_.HasAccountNode(old_name)) {
+      auto old_dir = ToNativePath(mail_root_, AccountFolderPath(old_name));
+      if (DirectoryExists(old_dir)) MovePath(old_dir, ToNativePath(mail_root_, AccountFolderPath(form_.name)));
+      hooks_.RenameAccountNode(old_name, form_.name);
+    }
+    if (state_.account_position >= 1 && state_.account_position <= state_.account_list.size())
+      state_.account_list[state_.account_position - 1] = line;
+  }
+  auto dir = ToNativePath(mail_root_, AccountFolderPath(form_.name));
+  EnsureDirectory(dir);
+  WriteLines(dir / kSignatureFileName, form_.signature);
+  add_mode_ = false;
+  add_visible_ = true;
+  return {true, Sjis("保存しました。")};
+}
+
+std::string AccountEditor::DeleteQuestion() {
+  return Sjis("現在のアカウント及び") + "\r\n" + Sjis("同アカウントで受信したメール関係ファイル") + "\r\n" +
+         Sjis("をすべて削除します。") + "\r\n\r\n" + Sjis("　　　よろしいですか？");
+}
+
+AccountEditor::Outcome AccountEditor::Delete() {
+  if (state_.account_list.empty()) return {false, {}};
+  state_.current_account = form_.name;
+  auto dir = ToNativePath(mail_root_, AccountFolderPath(form_.name));
+  if (!form_.name.empty() && DirectoryExists(dir)) RemoveRecursively(dir);
+  hooks_.RemoveAccountNode(form_.name);
+  if (state_.account_position >= 1 && state_.account_position <= state_.account_list.size())
+    state_.account_list.erase(state_.account_list.begin() + static_cast<std::ptrdiff_t>(state_.account_position - 1));
+  if (!state_.account_list.empty()) state_.account_position = 1;
+  record_count_ = state_.account_list.size();
+  LoadAccount(state_.account_position - 1);
+  return {};
+}
+
+AccountEditor::Outcome AccountEditor::Close() {
+  if (add_mode_) return {false, Sjis("保存、中止のどちらかを選択してください。")};
+  if (!form_.RequiredTextsFilled()) return {false, RequiredMessage()};
+  if (auto ports = PortsValid(); !ports.ok) return ports;
+  // After the last account was deleted an empty file is written, so it does not come back.
+  if (!SaveAccountList(mail_root_, state_.account_list) && state_.account_list.empty())
+    WriteAccountList(mail_root_, {});
+  state_.current_account = form_.name;
+  hooks_.ConfigurePop3({form_.pop_host, form_.user, form_.password, *ParsePort(form_.pop_port), form_.pop_ssl});
+  hooks_.SelectAccountNode(form_.name);
+  return {};
+}
+
+}  // namespace plumex

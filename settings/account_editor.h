@@ -1,0 +1,95 @@
+// The account window's behaviour without widgets: the fields it shows, its add mode and its
+// buttons. The window (ui/) mirrors `form()` into its controls and calls these operations;
+// the main window's state (AccountList, AccountPosition, CurrentAccount) is edited in place,
+// and the folder tree and the account in use are reached through AccountHooks.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "settings/account_list.h"
+
+namespace plumex {
+
+struct AccountForm {
+  std::string name, address, pop_host, pop_port = "110", smtp_host, smtp_port = "25", reply_mark = ">", user,
+      password;
+  bool pop_ssl = false, smtp_ssl = false, delete_after_receive = false;
+  std::vector<std::string> signature;
+
+  static AccountForm FromRecord(const AccountRecord& record, std::vector<std::string> signature);
+  AccountRecord ToRecord() const;
+  bool RequiredTextsFilled() const;  // the six text fields
+};
+
+// What the account code needs from the main window.
+class AccountHooks {
+ public:
+  virtual ~AccountHooks() = default;
+  virtual bool HasAccountNode(std::string_view name) = 0;
+  virtual void AddAccountNode(std::string_view name) = 0;
+  // Renames the node whose folder name is old_name; false when there is none.
+  virtual bool RenameAccountNode(std::string_view old_name, std::string_view new_name) = 0;
+  virtual void RemoveAccountNode(std::string_view name) = 0;
+  // The record just loaded is the account in use: POP3 settings, signature, fetched ids.
+  virtual void AccountLoaded(AccountInUse in_use) = 0;
+  // "閉じる": the POP3 connection takes the settings shown in the window.
+  virtual void ConfigurePop3(const Pop3Settings& settings) = 0;
+  // "閉じる": select the account's node and run the tree's selection action.
+  virtual void SelectAccountNode(std::string_view name) = 0;
+};
+
+// The state of the main window that accounts edit.
+struct AccountState {
+  std::vector<std::string> account_list;
+  size_t account_position = 1;  // 1-based number of the record in use
+  std::string current_account;
+};
+
+class AccountEditor {
+ public:
+  AccountEditor(std::filesystem::path mail_root, AccountState& state, AccountHooks& hooks);
+
+  // Result of a button: the message to show (CP932; empty when none) and whether it worked.
+  struct Outcome {
+    bool ok = true;
+    std::string message;
+  };
+
+  // Window opening: LoadAccount on the record at AccountPosition (nothing when there are none).
+  void Open();
+  void LoadAccount(size_t n);  // n counted from 0
+
+  AccountForm& form() { return form_; }
+  const AccountForm& form() const { return form_; }
+  bool add_mode() const { return add_mode_; }
+  bool add_button_visible() const { return add_visible_; }
+  size_t record_count() const { return record_count_; }
+  // The number shown above "件目".
+  size_t shown_number() const { return shown_number_; }
+
+  void Previous();
+  void Next();
+  Outcome AddOrCancel();  // "追加" / "中止"
+  Outcome Save();         // "更新/保存"
+  Outcome Delete();       // "削除", after the user answered Yes to DeleteQuestion()
+  Outcome Close();        // "閉じる"
+
+  static std::string DeleteQuestion();
+
+ private:
+  Outcome PortsValid() const;
+
+  std::filesystem::path mail_root_;
+  AccountState& state_;
+  AccountHooks& hooks_;
+  AccountForm form_;
+  bool add_mode_ = false;
+  bool add_visible_ = true;
+  size_t record_count_ = 0;
+  size_t shown_number_ = 1;
+};
+
+}  // namespace plumex

@@ -1,0 +1,185 @@
+#include "settings/account_editor.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/directories.h"
+#include "platform/sjis_text.h"
+#include "platform/store_path.h"
+#include "platform/text_file.h"
+#include "store/store_layout.h"
+#include "tests/support/temp_dir.h"
+
+namespace plumex {
+namespace {
+
+// Records what the account code asks of the main window.
+class FakeHooks : public AccountHooks {
+ public:
+  std::vector<std::string> nodes;
+  std::vector<std::string> loaded;
+  std::string selected;
+  Pop3Settings pop3;
+
+  FakeHooks() = default;
+  explicit FakeHooks(std::vector<std::string> initial_nodes) : nodes(std::move(initial_nodes)) {}
+
+  bool HasAccountNode(std::string_view name) override {
+    return std::find(nodes.begin(), nodes.end(), name) != nodes.end();
+  }
+  void AddAccountNode(std::string_view name) override { nodes.emplace_back(name); }
+  bool RenameAccountNode(std::string_view old_name, std::string_view new_name) override {
+    auto it = std::find(nodes.begin(), nodes.end(), old_name);
+    if (it == nodes.end()) return false;
+    *it = new_name;
+    return true;
+  }
+  void RemoveAccountNode(std::string_view name) override { std::erase(nodes, std::string(name)); }
+  void AccountLoaded(AccountInUse in_use) override {
+    loaded.push_back(in_use.record.name);
+    pop3 = in_use.pop3;
+  }
+  void ConfigurePop3(const Pop3Settings& settings) override { pop3 = settings; }
+  void SelectAccountNode(std::string_view name) override { selected = name; }
+};
+
+void Fill(AccountForm& f, const std::string& name) {
+  f.name = name;
+  f.address = name + "@example.jp";
+  f.pop_host = "pop." + name;
+  f.smtp_host = "smtp." + name;
+  f.user = name;
+  f.password = "pw";
+}
+
+std::filesystem::path AccountDir(const test::TempDir& dir, const std::string& name) {
+  return ToNativePath(dir.path(), AccountFolderPath(name));
+}
+
+TEST(AccountEditor, FirstAccountInAnEmptyStore) {
+  test::TempDir dir;
+  AccountState state;
+  FakeHooks hooks;
+  AccountEditor editor(dir.path(), state, hooks);
+  editor.Open();
+  EXPECT_FALSE(editor.add_button_visible());
+  EXPECT_FALSE(editor.Close().ok);  // nothing filled in yet
+
+  Fill(editor.form(), "home");
+  editor.form().signature = {"--", "%SSdate%"};
+  auto saved = editor.Save();
+  EXPECT_TRUE(saved.ok);
+  EXPECT_EQ(saved.message, Sjis("保存しました。"));
+  EXPECT_TRUE(editor.add_button_visible());
+  ASSERT_EQ(state.account_list.size(), 1u);
+  EXPECT_EQ(state.account_list[0], "home\tpop.home\thome\tpw\tsmtp.home\thome@example.jp\t110\t25\t0\t>\t0\t0");
+  EXPECT_EQ(hooks.nodes, std::vector<std::string>{"home"});
+  std::vector<std::string> signature;
+  ASSERT_TRUE(ReadLines(AccountDir(dir, "home") / "syomei.ini", signature));
+  EXPECT_EQ(signature, (std::vector<std::string>{"--", "%SSdate%"}));
+
+  EXPECT_TRUE(editor.Close().ok);
+  EXPECT_EQ(LoadAccountList(dir.path()), state.account_list);
+  EXPECT_EQ(hooks.selected, "home");
+  EXPECT_EQ(hooks.pop3.host, "pop.home");
+}
+
+TEST(AccountEditor, AddModeRefusesNamesTakenIgnoringCase) {
+  test::TempDir dir;
+  AccountState state;
+  state.account_list = {"Work\tpop\tu\tp\tsmtp\tme@x\t110\t25\t0"};  // nine fields
+  FakeHooks hooks(std::vector<std::string>{"Work"});
+  AccountEditor editor(dir.path(), state, hooks);
+  editor.Open();
+  EXPECT_EQ(editor.form().reply_mark, ">");
+
+  ASSERT_TRUE(editor.AddOrCancel().ok);
+  EXPECT_TRUE(editor.add_mode());
+  EXPECT_EQ(editor.form().name, "");
+  EXPECT_EQ(state.account_position, 2u);
+  EXPECT_EQ(editor.Close().message, Sjis("保存、中止のどちらかを選択してください。"));
+
+  Fill(editor.form(), "WORK");
+  EXPECT_EQ(editor.Save().message, Sjis("同一のアカウント名が存在します。アカウント名を変えてください。"));
+  EXPECT_TRUE(editor.add_mode());
+  editor.form().name = "Wor";  // a leading part of an existing name is fine
+  EXPECT_TRUE(editor.Save().ok);
+  EXPECT_EQ(state.account_list.size(), 2u);
+
+  editor.form().smtp_port = "70000";
+  EXPECT_EQ(editor.Save().message, Sjis("ポート番号は1～65535の数字で入力してください。"));
+}
+
+TEST(AccountEditor, CancelReturnsToTheRecordShownBefore) {
+  test::TempDir dir;
+  AccountState state;
+  state.account_list = {"a\tpop\tu\tp\tsmtp\tme@x\t110\t25\t0"};
+  FakeHooks hooks;
+  AccountEditor editor(dir.path(), state, hooks);
+  editor.Open();
+  editor.AddOrCancel();
+  editor.AddOrCancel();
+  EXPECT_FALSE(editor.add_mode());
+  EXPECT_EQ(state.account_position, 1u);
+  EXPECT_EQ(editor.form().name, "a");
+}
+
+TEST(AccountEditor, RenameMovesTheFolderAndNineFieldsSaveAsTwelve) {
+  test::TempDir dir;
+  AccountState state;
+  state.account_list = {"old\tpop\tu\tp\tsmtp\tme@x\t110\t25\t-1"};
+  FakeHooks hooks(std::vector<std::string>{"old"});
+  EnsureDirectory(AccountDir(dir, "old"));
+  WriteLines(AccountDir(dir, "old") / "MsgID.ini", {"row"});
+  AccountEditor editor(dir.path(), state, hooks);
+  editor.Open();
+  editor.form().name = "new";
+  ASSERT_TRUE(editor.Save().ok);
+  EXPECT_FALSE(DirectoryExists(AccountDir(dir, "old")));
+  EXPECT_TRUE(FileExists(AccountDir(dir, "new") / "MsgID.ini"));
+  EXPECT_TRUE(FileExists(AccountDir(dir, "new") / "AlreadMsgID.ini"));
+  EXPECT_EQ(hooks.nodes, std::vector<std::string>{"new"});
+  EXPECT_EQ(state.account_list[0], "new\tpop\tu\tp\tsmtp\tme@x\t110\t25\t-1\t>\t0\t0");
+}
+
+TEST(AccountEditor, BrowsingSwitchesTheAccountInUseAtOnce) {
+  test::TempDir dir;
+  AccountState state;
+  state.account_list = {"a\tpop.a\tu\tp\tsmtp\ta@x\t110\t25\t0", "b\tpop.b\tu\tp\tsmtp\tb@x\t995\t25\t0\t>\t-1\t0"};
+  FakeHooks hooks;
+  AccountEditor editor(dir.path(), state, hooks);
+  editor.Open();
+  editor.Next();
+  EXPECT_EQ(state.current_account, "b");
+  EXPECT_EQ(hooks.pop3.host, "pop.b");
+  EXPECT_TRUE(hooks.pop3.implicit_tls);
+  EXPECT_TRUE(FileExists(AccountDir(dir, "b") / "AlreadMsgID.ini"));  // first use: empty list written
+  editor.Next();  // already the last
+  EXPECT_EQ(state.account_position, 2u);
+  editor.Previous();
+  EXPECT_EQ(state.current_account, "a");
+  EXPECT_EQ(hooks.loaded, (std::vector<std::string>{"a", "b", "a"}));
+}
+
+TEST(AccountEditor, DeletingTheLastAccountWritesAnEmptyFileOnClose) {
+  test::TempDir dir;
+  AccountState state;
+  state.account_list = {"a\tpop.a\tu\tp\tsmtp\ta@x\t110\t25\t0"};
+  SaveAccountList(dir.path(), state.account_list);
+  EnsureDirectory(AccountDir(dir, "a"));
+  FakeHooks hooks(std::vector<std::string>{"a"});
+  AccountEditor editor(dir.path(), state, hooks);
+  editor.Open();
+  EXPECT_TRUE(editor.Delete().ok);
+  EXPECT_FALSE(DirectoryExists(AccountDir(dir, "a")));
+  EXPECT_TRUE(hooks.nodes.empty());
+  EXPECT_TRUE(state.account_list.empty());
+  EXPECT_TRUE(editor.Close().ok);
+  EXPECT_TRUE(AccountFileExists(dir.path()));
+  EXPECT_TRUE(LoadAccountList(dir.path()).empty());
+}
+
+}  // namespace
+}  // namespace plumex
