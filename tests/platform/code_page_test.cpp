@@ -29,3 +29,21 @@ TEST(CodePage, LeadBytes) {
 
 }  // namespace
 }  // namespace plumex
+
+#include "platform/sjis_search.h"
+
+namespace plumex {
+namespace {
+
+TEST(SjisSearch, NeverMatchesInsideACharacter) {
+  // "ア" is 0x83 0x41: its trail byte is "A".
+  EXPECT_EQ(FindSjis("\x83\x41" "A", "A"), 2u);
+  EXPECT_EQ(FindSjis("\x83\x41", "A"), std::string_view::npos);
+  EXPECT_EQ(FindSjis("abcabc", "c", 3), 5u);
+  EXPECT_EQ(FindSjis("abc", ""), std::string_view::npos);
+  EXPECT_EQ(FindSjis("Abc", "abc"), std::string_view::npos);  // case-sensitive
+  EXPECT_TRUE(ContainsSjis("x\x95\x5C", "\x95\x5C"));
+}
+
+}  // namespace
+}  // namespace plumex
