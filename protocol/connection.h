@@ -1,0 +1,89 @@
+// One TCP connection, optionally under TLS (from the first byte, or upgraded later with
+// StartTls). Everything runs on the user-interface thread: while it waits for the network the
+// connection calls the pump callback every few tens of milliseconds, so the window keeps
+// answering, and a stop request breaks the wait with ConnectionStopped.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+struct ssl_st;
+struct ssl_ctx_st;
+
+namespace plumex {
+
+struct ConnectionOptions {
+  int connect_timeout_seconds = 30;
+  int read_timeout_seconds = 60;
+  // Lets pending window messages run; called while waiting for the network.
+  std::function<void()> pump;
+  // True when the user asked to stop; checked after every pump.
+  std::function<bool()> stop_requested;
+  // MailRoot; its "TrustedCerts.ini" lists certificates the user accepted. Empty: no list.
+  std::filesystem::path mail_root;
+  // CA bundle to verify against instead of the system's store (tests). Empty: the system's.
+  std::string ca_file;
+};
+
+class Connection {
+ public:
+  explicit Connection(ConnectionOptions options = {});
+  ~Connection();
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
+
+  ConnectionOptions& options() { return options_; }
+
+  // Resolves host, connects (trying every address) and, with implicit_tls, performs the TLS
+  // handshake at once. Throws ProtocolError, CertificateError or ConnectionStopped; the
+  // connection is closed after any failure.
+  void Open(const std::string& host, int port, bool implicit_tls);
+
+  // TLS handshake on the open plain connection (STARTTLS). Nothing read ahead may be pending.
+  void StartTls();
+
+  bool IsOpen() const { return fd_ >= 0; }
+  bool IsTls() const { return ssl_ != nullptr; }
+  const std::string& host() const { return host_; }
+  int port() const { return port_; }
+
+  // Closes at once, without a word to the server. Safe to call at any time, also from the
+  // pump callback while a read is waiting (the read then fails).
+  void Close();
+
+  // Writes all bytes (a whole command at once).
+  void Write(std::string_view bytes);
+
+  // Next line without its line end (LF, CR LF). The view stays valid until the next read.
+  // Throws when the server closes the connection before a line is complete.
+  std::string_view ReadLine();
+
+  // Called when the connection closes (by Close or by the server).
+  std::function<void()> on_closed;
+
+ private:
+  void Fail(const std::string& text);  // closes and throws ProtocolError
+  void Handshake();
+  void VerifyPeer();
+  // Waits until fd is ready for `events` (poll flags), pumping; throws on time-out or stop.
+  void WaitFor(short events, std::chrono::steady_clock::time_point deadline, const char* timeout_text);
+  void MaybePump();
+  void CheckAlive();
+  size_t ReadSome(char* buffer, size_t size);  // > 0 bytes, or throws
+
+  ConnectionOptions options_;
+  int fd_ = -1;
+  ::ssl_ctx_st* ctx_ = nullptr;
+  ::ssl_st* ssl_ = nullptr;
+  std::string host_;
+  int port_ = 0;
+  std::string buffer_;
+  size_t begin_ = 0;  // unread data is buffer_[begin_, buffer_.size())
+  size_t scan_ = 0;   // bytes after begin_ already known to hold no LF
+  std::chrono::steady_clock::time_point last_pump_;
+};
+
+}  // namespace plumex

@@ -1,0 +1,182 @@
+#include "protocol/outgoing_message.h"
+
+#include <atomic>
+#include <cctype>
+#include <cstdio>
+#include <random>
+
+#include "platform/text_file.h"
+#include "protocol/address_list.h"
+#include "protocol/mail_date.h"
+#include "protocol/protocol_error.h"
+
+namespace plumex {
+namespace {
+
+bool NameMatches(const std::string& line, const std::string& name) {
+  if (line.size() <= name.size() || line[name.size()] != ':') return false;
+  for (size_t i = 0; i < name.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(line[i])) != std::tolower(static_cast<unsigned char>(name[i])))
+      return false;
+  return true;
+}
+
+// Folds a header line longer than 78 characters before white space that is already there,
+// so the unfolded value stays byte for byte what was set. A line without such space stays long.
+void AppendFolded(std::string& out, const std::string& line) {
+  constexpr size_t kWidth = 78;
+  size_t start = 0;
+  const size_t colon = line.find(':');
+  while (line.size() - start > kWidth) {
+    size_t cut = std::string::npos;
+    const size_t lowest = start == 0 ? (colon == std::string::npos ? 1 : colon + 2) : start + 1;
+    for (size_t i = start + kWidth; i >= lowest && i > start; --i)
+      if (line[i] == ' ' || line[i] == '\t') {
+        cut = i;
+        break;
+      }
+    if (cut == std::string::npos) {
+      for (size_t i = start + kWidth + 1; i < line.size(); ++i)
+        if (line[i] == ' ' || line[i] == '\t') {
+          cut = i;
+          break;
+        }
+    }
+    if (cut == std::string::npos) break;
+    out.append(line, start, cut - start);
+    out += "\r\n";
+    start = cut;
+  }
+  out.append(line, start, std::string::npos);
+  out += "\r\n";
+}
+
+void AppendHeader(std::string& out, const std::string& name, const std::string& value) {
+  AppendFolded(out, name + ": " + value);
+}
+
+// Text with every line end made CR LF, ending in CR LF unless empty.
+void AppendCrLfText(std::string& out, const std::string& text) {
+  out.reserve(out.size() + text.size() + text.size() / 32 + 2);
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '\r') {
+      out += "\r\n";
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else if (c == '\n') {
+      out += "\r\n";
+    } else {
+      out += c;
+    }
+  }
+  if (!text.empty() && text.back() != '\n' && text.back() != '\r') out += "\r\n";
+}
+
+void AppendBase64Lines(std::string& out, const std::string& data) {
+  static const char* const kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  out.reserve(out.size() + data.size() / 57 * 78 + 80);
+  const auto* p = reinterpret_cast<const unsigned char*>(data.data());
+  const size_t n = data.size();
+  size_t i = 0;
+  while (i < n) {
+    const size_t line_end = std::min(n, i + 57);  // 57 bytes -> 76 characters
+    for (; i + 3 <= line_end; i += 3) {
+      const unsigned v = (p[i] << 16) | (p[i + 1] << 8) | p[i + 2];
+      out += kAlphabet[v >> 18];
+      out += kAlphabet[(v >> 12) & 63];
+      out += kAlphabet[(v >> 6) & 63];
+      out += kAlphabet[v & 63];
+    }
+    if (i < line_end) {
+      const unsigned v = (p[i] << 16) | (i + 1 < line_end ? p[i + 1] << 8 : 0);
+      out += kAlphabet[v >> 18];
+      out += kAlphabet[(v >> 12) & 63];
+      out += i + 1 < line_end ? kAlphabet[(v >> 6) & 63] : '=';
+      out += '=';
+      i = line_end;
+    }
+    out += "\r\n";
+  }
+}
+
+std::string NewBoundary() {
+  static std::atomic<unsigned> counter{0};
+  std::random_device rd;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "=_Plumex_%08x%08x_%u", rd(), rd(), counter.fetch_add(1));
+  return buf;
+}
+
+}  // namespace
+
+void OutgoingMessage::SetHeader(const std::string& name, const std::string& value) {
+  const std::string line = name + ": " + value;
+  for (std::string& l : extra_lines_)
+    if (NameMatches(l, name)) {
+      l = line;
+      return;
+    }
+  extra_lines_.push_back(line);
+}
+
+void OutgoingMessage::AddRawHeaderLine(const std::string& line) { extra_lines_.push_back(line); }
+
+void OutgoingMessage::Reset() { *this = OutgoingMessage(); }
+
+std::string OutgoingMessage::EnvelopeSender() const {
+  const auto list = ParseAddressList(from);
+  return list.empty() ? std::string() : list.front().address;
+}
+
+std::vector<std::string> OutgoingMessage::EnvelopeRecipients() const {
+  std::vector<std::string> out;
+  for (const std::string* field : {&to, &cc, &bcc})
+    for (const MailAddress& a : ParseAddressList(*field))
+      if (!a.address.empty()) out.push_back(a.address);
+  return out;
+}
+
+std::string OutgoingMessage::Serialize() const {
+  std::string out;
+  for (const std::string& line : extra_lines_) AppendFolded(out, line);
+  if (!from.empty()) AppendHeader(out, "From", from);
+  if (!reply_to.empty()) AppendHeader(out, "Reply-To", reply_to);
+  if (!to.empty()) AppendHeader(out, "To", to);
+  if (!cc.empty()) AppendHeader(out, "Cc", cc);
+  AppendHeader(out, "Subject", subject);
+  AppendHeader(out, "Date", FormatMailDate(date));
+  if (priority == Priority::High) AppendHeader(out, "X-Priority", "2");
+  if (!receipt_to.empty()) AppendHeader(out, "Disposition-Notification-To", receipt_to);
+  if (!references.empty()) AppendHeader(out, "References", references);
+  out += "MIME-Version: 1.0\r\n";
+  const char* const kTextType = "Content-Type: text/plain; charset=ISO-2022-JP\r\n"
+                                "Content-Transfer-Encoding: 7bit\r\n";
+  if (attachments.empty()) {
+    out += kTextType;
+    out += "\r\n";
+    AppendCrLfText(out, text);
+    return out;
+  }
+  const std::string boundary = NewBoundary();
+  out += "Content-Type: multipart/mixed;\r\n boundary=\"" + boundary + "\"\r\n";
+  out += "\r\n";
+  out += "This is a multi-part message in MIME format.\r\n";
+  out += "\r\n--" + boundary + "\r\n";
+  out += kTextType;
+  out += "\r\n";
+  AppendCrLfText(out, text);
+  for (const Attachment& a : attachments) {
+    auto data = ReadFileBytes(a.path);
+    if (!data) throw ProtocolError("Cannot read the attachment " + a.path.string());
+    out += "\r\n--" + boundary + "\r\n";
+    out += "Content-Type: application/octet-stream;\r\n name=\"" + a.file_name + "\"\r\n";
+    out += "Content-Transfer-Encoding: base64\r\n";
+    out += "Content-Disposition: attachment;\r\n filename=\"" + a.file_name + "\"\r\n";
+    out += "\r\n";
+    AppendBase64Lines(out, *data);
+  }
+  out += "\r\n--" + boundary + "--\r\n";
+  return out;
+}
+
+}  // namespace plumex

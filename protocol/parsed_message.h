@@ -1,0 +1,112 @@
+// A fetched or stored message, parsed with GMime. Header values are given raw (encoded words
+// and all; the codecs decode them), texts as their bytes with the transfer encoding removed,
+// in the charset the message names (callers convert).
+#pragma once
+
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "protocol/address_list.h"
+
+typedef struct _GMimeObject GMimeObject;
+typedef struct _GByteArray GByteArray;
+
+namespace plumex {
+
+enum class MessagePriority { Highest, High, Normal, Low, Lowest };
+
+// One leaf of a multipart message: a text part or an attachment.
+class MessagePart {
+ public:
+  enum class Kind { Text, Attachment };
+
+  MessagePart(Kind kind, GMimeObject* object);  // takes a reference
+  MessagePart(const MessagePart&);
+  MessagePart& operator=(const MessagePart&);
+  ~MessagePart();
+
+  Kind kind() const { return kind_; }
+  bool IsText() const { return kind_ == Kind::Text; }
+  bool IsAttachment() const { return kind_ == Kind::Attachment; }
+
+  // The part's own header lines as received.
+  const std::vector<std::string>& HeaderLines() const { return header_lines_; }
+  // The charset parameter of the part's Content-Type, raw; empty when it has none.
+  const std::string& Charset() const { return charset_; }
+  // The content with the transfer encoding removed.
+  std::string Text() const;
+  std::vector<std::string> Lines() const;
+  // The file name as the MIME layer reads it (RFC 2047 and RFC 2231 forms decoded), in
+  // code page 932; empty when the part names none.
+  const std::string& FileName() const { return file_name_; }
+  // Writes the decoded content to path (replacing a file there). Throws FileWriteError.
+  void WriteDecodedContent(const std::filesystem::path& path) const;
+
+ private:
+  Kind kind_;
+  GMimeObject* object_;
+  std::vector<std::string> header_lines_;
+  std::string charset_;
+  std::string file_name_;
+};
+
+class ParsedMessage {
+ public:
+  ParsedMessage();
+  ~ParsedMessage();
+  ParsedMessage(const ParsedMessage&) = delete;
+  ParsedMessage& operator=(const ParsedMessage&) = delete;
+
+  void Clear();
+
+  // Parse message text (as on the wire after dot-unstuffing, or as in a file).
+  void Parse(std::string_view bytes);
+  // Parse a message file. Throws ProtocolError when the file cannot be read.
+  void ParseFile(const std::filesystem::path& path);
+  // Filled piece by piece (the POP3 client), parsed at EndRaw.
+  void BeginRaw();
+  void AppendRaw(std::string_view bytes);
+  void EndRaw();
+
+  // The whole message as it was parsed.
+  std::string_view RawBytes() const;
+
+  // Header lines as received, up to the empty line that ends the header.
+  const std::vector<std::string>& HeaderLines() const { return header_lines_; }
+  // Value of the first header of that name (any letter case), folded lines joined, raw;
+  // empty when missing.
+  std::string HeaderValue(std::string_view name) const;
+  bool HasHeader(std::string_view name) const;
+
+  std::string MessageId() const;   // empty when missing
+  std::time_t Date() const;        // seconds since the epoch; 0 when missing or unreadable
+  MessagePriority Priority() const;
+  std::string Charset() const;     // charset parameter of the top-level Content-Type
+  std::string References() const;
+  std::vector<MailAddress> ReplyTo() const;
+  std::vector<MailAddress> Cc() const;
+
+  // Single-part message: its body, transfer encoding removed (for a multipart message, the
+  // text before the first part).
+  const std::string& BodyText() const { return body_; }
+  std::vector<std::string> BodyLines() const;
+
+  // Multipart message (or a lone attachment): the leaf parts in message order.
+  bool HasParts() const { return !parts_.empty(); }
+  const std::vector<MessagePart>& Parts() const { return parts_; }
+
+ private:
+  void ParseBuffer();
+
+  GByteArray* raw_ = nullptr;
+  GMimeObject* message_ = nullptr;
+  std::vector<std::string> header_lines_;
+  std::string body_;
+  std::vector<MessagePart> parts_;
+};
+
+}  // namespace plumex

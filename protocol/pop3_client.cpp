@@ -1,0 +1,165 @@
+#include "protocol/pop3_client.h"
+
+#include <cstdlib>
+
+#include "protocol/parsed_message.h"
+#include "protocol/protocol_error.h"
+#include "protocol/protocol_texts.h"
+
+namespace plumex {
+
+// Marks a command in progress, so that a Disconnect from the pump callback does not try to
+// talk to the server in the middle of a reply.
+class Pop3Client::Busy {
+ public:
+  explicit Busy(Pop3Client& c) : c_(c) {
+    if (c_.busy_) throw ProtocolError("Another POP3 command is in progress.");
+    c_.busy_ = true;
+  }
+  ~Busy() { c_.busy_ = false; }
+
+ private:
+  Pop3Client& c_;
+};
+
+Pop3Client::Pop3Client(ConnectionOptions options) : connection_(std::move(options)) {
+  connection_.on_closed = [this] {
+    Status(StatusDisconnected());
+    if (on_disconnected) on_disconnected();
+  };
+}
+
+Pop3Client::~Pop3Client() { connection_.on_closed = nullptr; }
+
+void Pop3Client::Status(const std::string& text) {
+  if (on_status) on_status(text);
+}
+
+std::string Pop3Client::ReadReply(const std::string& command) {
+  std::string_view line = connection_.ReadLine();
+  if (line.starts_with("+OK")) return std::string(line);
+  std::string text;
+  if (line.starts_with("-ERR")) {
+    line.remove_prefix(4);
+    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+    text = line.empty() ? command + " failed." : std::string(line);
+  } else {
+    // Not POP3 at all: the stream cannot be trusted any more.
+    text = "Unexpected reply from the server: " + std::string(line.substr(0, 200));
+    connection_.Close();
+  }
+  throw ProtocolError(text);
+}
+
+std::string Pop3Client::Command(const std::string& line) {
+  connection_.Write(line + "\r\n");
+  const size_t space = line.find(' ');
+  return ReadReply(line.substr(0, space));
+}
+
+template <typename Sink>
+void Pop3Client::ReadMultiLine(Sink&& sink) {
+  for (;;) {
+    std::string_view line = connection_.ReadLine();
+    if (!line.empty() && line[0] == '.') {
+      if (line.size() == 1) return;
+      line.remove_prefix(1);
+    }
+    sink(line);
+  }
+}
+
+void Pop3Client::Connect() {
+  Busy busy(*this);
+  capabilities_.clear();
+  Status(StatusConnecting(host, port));
+  try {
+    connection_.Open(host, port, use_tls);
+    Status(StatusConnected());
+    ReadReply("greeting");
+    // CAPA is optional (RFC 2449): a server without it answers -ERR and that is fine.
+    connection_.Write("CAPA\r\n");
+    if (connection_.ReadLine().starts_with("+OK"))
+      ReadMultiLine([&](std::string_view l) { capabilities_.emplace_back(l); });
+    Command("USER " + user_name);
+    Command("PASS " + password);
+  } catch (...) {
+    connection_.Close();
+    throw;
+  }
+}
+
+int Pop3Client::Stat() {
+  Busy busy(*this);
+  const std::string reply = Command("STAT");
+  char* end = nullptr;
+  const char* p = reply.c_str() + 3;
+  const long count = std::strtol(p, &end, 10);
+  if (end == p || count < 0) throw ProtocolError("Unexpected reply to STAT: " + reply);
+  return static_cast<int>(count);
+}
+
+long long Pop3Client::List(int n) {
+  Busy busy(*this);
+  const std::string reply = Command("LIST " + std::to_string(n));
+  // "+OK n size"
+  const char* p = reply.c_str() + 3;
+  char* end = nullptr;
+  std::strtol(p, &end, 10);
+  if (end == p) throw ProtocolError("Unexpected reply to LIST: " + reply);
+  p = end;
+  const long long size = std::strtoll(p, &end, 10);
+  if (end == p || size < 0) throw ProtocolError("Unexpected reply to LIST: " + reply);
+  return size;
+}
+
+void Pop3Client::Top(int n, ParsedMessage& message) {
+  Busy busy(*this);
+  message.BeginRaw();
+  Command("TOP " + std::to_string(n) + " 0");
+  ReadMultiLine([&](std::string_view l) {
+    message.AppendRaw(l);
+    message.AppendRaw("\r\n");
+  });
+  message.EndRaw();
+}
+
+void Pop3Client::Retrieve(int n, ParsedMessage& message) {
+  Busy busy(*this);
+  message.BeginRaw();
+  Command("RETR " + std::to_string(n));
+  ReadMultiLine([&](std::string_view l) {
+    message.AppendRaw(l);
+    message.AppendRaw("\r\n");
+  });
+  message.EndRaw();
+}
+
+void Pop3Client::RetrieveRaw(int n, std::vector<std::string>& lines) {
+  Busy busy(*this);
+  lines.clear();
+  Command("RETR " + std::to_string(n));
+  ReadMultiLine([&](std::string_view l) { lines.emplace_back(l); });
+}
+
+void Pop3Client::Delete(int n) {
+  Busy busy(*this);
+  Command("DELE " + std::to_string(n));
+}
+
+void Pop3Client::Disconnect() {
+  if (!connection_.IsOpen()) return;
+  if (busy_) {
+    connection_.Close();
+    return;
+  }
+  Busy busy(*this);
+  try {
+    Command("QUIT");
+  } catch (const ProtocolError&) {
+    // The connection goes anyway.
+  }
+  connection_.Close();
+}
+
+}  // namespace plumex

@@ -1,0 +1,64 @@
+// POP3 client (RFC 1939): log-in with USER and PASS after the greeting, STAT, LIST n, TOP n 0,
+// RETR n, DELE n, QUIT. Implicit TLS when asked for; never STARTTLS. A "-ERR" reply, a broken
+// connection or a failed log-in throws ProtocolError with the server's or the socket's text.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "protocol/connection.h"
+
+namespace plumex {
+
+class ParsedMessage;
+
+class Pop3Client {
+ public:
+  explicit Pop3Client(ConnectionOptions options = {});
+  ~Pop3Client();
+
+  ConnectionOptions& options() { return connection_.options(); }
+
+  // Connection set-up from the account record.
+  std::string host;
+  int port = 110;
+  std::string user_name;
+  std::string password;
+  bool use_tls = false;
+
+  // Status text whenever the connection's state changes, and the end of the connection.
+  std::function<void(const std::string&)> on_status;
+  std::function<void()> on_disconnected;
+
+  // Greeting, CAPA, USER, PASS. On failure the connection is closed and the error thrown.
+  void Connect();
+  bool IsConnected() const { return connection_.IsOpen(); }
+
+  int Stat();                // number of messages
+  long long List(int n);     // size of message n in bytes
+  void Top(int n, ParsedMessage& message);       // the header of message n (TOP n 0)
+  void Retrieve(int n, ParsedMessage& message);  // the whole message n
+  void RetrieveRaw(int n, std::vector<std::string>& lines);  // its lines, unparsed
+  void Delete(int n);        // DELE n
+
+  // QUIT and close. While a command is waiting (Disconnect called from the pump callback)
+  // the connection is closed at once without QUIT, so the waiting command fails.
+  void Disconnect();
+
+  const std::vector<std::string>& capabilities() const { return capabilities_; }
+
+ private:
+  class Busy;
+  std::string Command(const std::string& line);  // the "+OK" reply line, or throws
+  std::string ReadReply(const std::string& command);
+  template <typename Sink>
+  void ReadMultiLine(Sink&& sink);
+  void Status(const std::string& text);
+
+  Connection connection_;
+  std::vector<std::string> capabilities_;
+  bool busy_ = false;
+};
+
+}  // namespace plumex

@@ -1,0 +1,45 @@
+// Errors of the protocol layer. The text (what()) is code page 932 and is what the commands
+// show the user: the server's reply for a refused command, the socket error for a broken line.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace plumex {
+
+class ProtocolError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A wait on the network ended because the stop callback asked for it.
+class ConnectionStopped : public ProtocolError {
+ public:
+  ConnectionStopped();
+};
+
+// The TLS handshake failed (no common protocol, not a TLS server, ...).
+class TlsError : public ProtocolError {
+ public:
+  using ProtocolError::ProtocolError;
+};
+
+// The server's certificate could not be verified and is not in the trusted list.
+// The command that connected asks the user (CertificateQuestion) and may trust it.
+class CertificateError : public ProtocolError {
+ public:
+  CertificateError(std::string host, int port, std::string reason, std::string fingerprint);
+  const std::string& host() const { return host_; }
+  int port() const { return port_; }
+  const std::string& reason() const { return reason_; }
+  // SHA-256 of the certificate (DER) as 64 lower-case hex digits.
+  const std::string& fingerprint() const { return fingerprint_; }
+
+ private:
+  std::string host_;
+  int port_;
+  std::string reason_;
+  std::string fingerprint_;
+};
+
+}  // namespace plumex

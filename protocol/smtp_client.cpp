@@ -1,0 +1,266 @@
+#include "protocol/smtp_client.h"
+
+#include <cctype>
+#include <optional>
+
+#include "platform/host.h"
+#include "protocol/outgoing_message.h"
+#include "protocol/protocol_error.h"
+
+namespace plumex {
+namespace {
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+std::string Base64(const std::string& in) {
+  static const char* const kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  size_t i = 0;
+  const auto* p = reinterpret_cast<const unsigned char*>(in.data());
+  for (; i + 3 <= in.size(); i += 3) {
+    const unsigned v = (p[i] << 16) | (p[i + 1] << 8) | p[i + 2];
+    out += kAlphabet[v >> 18];
+    out += kAlphabet[(v >> 12) & 63];
+    out += kAlphabet[(v >> 6) & 63];
+    out += kAlphabet[v & 63];
+  }
+  if (i < in.size()) {
+    const unsigned v = (p[i] << 16) | (i + 1 < in.size() ? p[i + 1] << 8 : 0);
+    out += kAlphabet[v >> 18];
+    out += kAlphabet[(v >> 12) & 63];
+    out += i + 1 < in.size() ? kAlphabet[(v >> 6) & 63] : '=';
+    out += '=';
+  }
+  return out;
+}
+
+// Message text with leading dots doubled and the final "." line added.
+std::string DotStuffed(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 64 + 8);
+  bool line_start = true;
+  for (char c : text) {
+    if (line_start && c == '.') out += '.';
+    out += c;
+    line_start = c == '\n';
+  }
+  if (!out.empty() && !out.ends_with("\r\n")) out += "\r\n";
+  out += ".\r\n";
+  return out;
+}
+
+}  // namespace
+
+class SmtpClient::Busy {
+ public:
+  explicit Busy(SmtpClient& c) : c_(c) {
+    if (c_.busy_) throw ProtocolError("Another SMTP command is in progress.");
+    c_.busy_ = true;
+  }
+  ~Busy() { c_.busy_ = false; }
+
+ private:
+  SmtpClient& c_;
+};
+
+SmtpClient::SmtpClient(ConnectionOptions options) : connection_(std::move(options)) {}
+
+SmtpClient::~SmtpClient() = default;
+
+SmtpClient::Reply SmtpClient::ReadReply() {
+  Reply reply;
+  for (;;) {
+    std::string_view line = connection_.ReadLine();
+    const bool numeric = line.size() >= 3 && std::isdigit(static_cast<unsigned char>(line[0])) &&
+                         std::isdigit(static_cast<unsigned char>(line[1])) &&
+                         std::isdigit(static_cast<unsigned char>(line[2]));
+    if (!numeric || (line.size() > 3 && line[3] != ' ' && line[3] != '-')) {
+      const std::string text = "Unexpected reply from the server: " + std::string(line.substr(0, 200));
+      connection_.Close();
+      throw ProtocolError(text);
+    }
+    const int code = (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');
+    if (reply.code != 0 && code != reply.code) {
+      connection_.Close();
+      throw ProtocolError("Unexpected reply from the server: " + std::string(line.substr(0, 200)));
+    }
+    reply.code = code;
+    if (!reply.text.empty()) reply.text += "\r\n";
+    reply.text += line;
+    if (line.size() == 3 || line[3] == ' ') return reply;
+  }
+}
+
+SmtpClient::Reply SmtpClient::Command(const std::string& line) {
+  connection_.Write(line + "\r\n");
+  return ReadReply();
+}
+
+void SmtpClient::FailAfterReset(const Reply& reply) {
+  try {
+    if (connection_.IsOpen()) Command("RSET");
+  } catch (const ProtocolError&) {
+  }
+  throw ProtocolError(reply.text);
+}
+
+bool SmtpClient::Has(const std::string& keyword) const {
+  for (const std::string& line : capabilities_) {
+    const std::string up = Upper(line);
+    if (up == keyword || up.starts_with(keyword + " ") || up.starts_with(keyword + "=")) return true;
+  }
+  return false;
+}
+
+bool SmtpClient::AuthOffers(const std::string& mechanism) const {
+  for (const std::string& line : capabilities_) {
+    const std::string up = Upper(line);
+    if (!up.starts_with("AUTH ") && !up.starts_with("AUTH=")) continue;
+    std::string word;
+    for (size_t i = 5; i <= up.size(); ++i) {
+      if (i == up.size() || up[i] == ' ' || up[i] == '=') {
+        if (word == mechanism) return true;
+        word.clear();
+      } else {
+        word += up[i];
+      }
+    }
+  }
+  return false;
+}
+
+void SmtpClient::Hello() {
+  capabilities_.clear();
+  const std::string name = HostName();
+  Reply reply = Command("EHLO " + name);
+  if (reply.code == 250) {
+    // "250-host greets", "250-PIPELINING", ..., "250 AUTH LOGIN PLAIN"
+    size_t pos = 0;
+    bool first = true;
+    while (pos <= reply.text.size()) {
+      size_t end = reply.text.find("\r\n", pos);
+      if (end == std::string::npos) end = reply.text.size();
+      if (!first && end - pos > 4) capabilities_.push_back(reply.text.substr(pos + 4, end - pos - 4));
+      first = false;
+      pos = end + 2;
+    }
+    return;
+  }
+  reply = Command("HELO " + name);
+  if (reply.code != 250) throw ProtocolError(reply.text);
+}
+
+void SmtpClient::Connect(const std::string& host, int port, bool tls_wanted) {
+  Busy busy(*this);
+  tls_wanted_ = tls_wanted;
+  authenticated_ = false;
+  capabilities_.clear();
+  try {
+    connection_.Open(host, port, false);
+    const Reply greeting = ReadReply();
+    if (greeting.code != 220) throw ProtocolError(greeting.text);
+    Hello();
+  } catch (...) {
+    connection_.Close();
+    throw;
+  }
+}
+
+void SmtpClient::Authenticate() {
+  if (authenticated_) return;
+  Busy busy(*this);
+  if (!connection_.IsOpen()) throw ProtocolError("Not connected.");
+  if (tls_wanted_ && !connection_.IsTls()) {
+    // Without STARTTLS the password would cross the network in clear: refuse.
+    if (!Has("STARTTLS")) {
+      connection_.Close();
+      throw ProtocolError("SSL is not available on this server.");
+    }
+    const Reply reply = Command("STARTTLS");
+    if (reply.code != 220) {
+      connection_.Close();
+      throw ProtocolError("Start SSL negotiation command failed.");
+    }
+    try {
+      connection_.StartTls();
+    } catch (const TlsError&) {
+      connection_.Close();
+      throw ProtocolError("SSL is not available on this server.");
+    }
+    Hello();
+  }
+  if (!user_name.empty() && AuthOffers("LOGIN")) {
+    Reply reply = Command("AUTH LOGIN");
+    if (reply.code != 334) FailAfterReset(reply);
+    reply = Command(Base64(user_name));
+    if (reply.code != 334) FailAfterReset(reply);
+    reply = Command(Base64(password));
+    if (reply.code != 235) FailAfterReset(reply);
+  }
+  authenticated_ = true;
+}
+
+void SmtpClient::Send(const OutgoingMessage& message) {
+  Authenticate();
+  Busy busy(*this);
+  const std::string data = DotStuffed(message.Serialize());
+  const std::vector<std::string> recipients = message.EnvelopeRecipients();
+  const std::string mail_from = "MAIL FROM: <" + message.EnvelopeSender() + ">";
+
+  if (pipelining()) {
+    std::string batch = "RSET\r\n" + mail_from + "\r\n";
+    for (const std::string& r : recipients) batch += "RCPT TO:<" + r + ">\r\n";
+    batch += "DATA\r\n";
+    connection_.Write(batch);
+    ReadReply();  // RSET: any reply will do
+    std::optional<Reply> failure;
+    const Reply mail = ReadReply();
+    if (mail.code != 250) failure = mail;
+    for (size_t i = 0; i < recipients.size(); ++i) {
+      const Reply rcpt = ReadReply();
+      if (rcpt.code != 250 && rcpt.code != 251 && !failure) failure = rcpt;
+    }
+    const Reply data_reply = ReadReply();
+    if (data_reply.code != 354) FailAfterReset(failure ? *failure : data_reply);
+    // DATA was accepted: the message goes to the recipients that were, and a refusal
+    // is reported afterwards.
+    connection_.Write(data);
+    const Reply end = ReadReply();
+    if (end.code != 250) FailAfterReset(end);
+    if (failure) FailAfterReset(*failure);
+    return;
+  }
+
+  Command("RSET");
+  Reply reply = Command(mail_from);
+  if (reply.code != 250) FailAfterReset(reply);
+  for (const std::string& r : recipients) {
+    reply = Command("RCPT TO:<" + r + ">");
+    if (reply.code != 250 && reply.code != 251) FailAfterReset(reply);
+  }
+  reply = Command("DATA");
+  if (reply.code != 354) FailAfterReset(reply);
+  connection_.Write(data);
+  reply = ReadReply();
+  if (reply.code != 250) FailAfterReset(reply);
+}
+
+void SmtpClient::Disconnect() {
+  if (!connection_.IsOpen()) return;
+  if (busy_) {
+    connection_.Close();
+    return;
+  }
+  Busy busy(*this);
+  try {
+    Command("QUIT");
+  } catch (const ProtocolError&) {
+  }
+  connection_.Close();
+  authenticated_ = false;
+}
+
+}  // namespace plumex

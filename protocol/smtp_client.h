@@ -1,0 +1,62 @@
+// SMTP client (RFC 5321): EHLO (HELO when refused), STARTTLS, AUTH LOGIN, RSET / MAIL FROM /
+// RCPT TO / DATA, in one batch when the server offers PIPELINING. Failures throw
+// ProtocolError carrying the server's reply or the socket's error text.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "protocol/connection.h"
+
+namespace plumex {
+
+class OutgoingMessage;
+
+class SmtpClient {
+ public:
+  explicit SmtpClient(ConnectionOptions options = {});
+  ~SmtpClient();
+
+  ConnectionOptions& options() { return connection_.options(); }
+
+  std::string user_name;  // AUTH LOGIN when not empty and offered
+  std::string password;
+
+  // Greeting, then EHLO (or HELO) with the computer's name. With tls_wanted the connection
+  // is upgraded by STARTTLS in Authenticate.
+  void Connect(const std::string& host, int port, bool tls_wanted);
+  bool IsConnected() const { return connection_.IsOpen(); }
+
+  // STARTTLS when TLS is wanted, then AUTH LOGIN; at most once per connection.
+  void Authenticate();
+
+  // Authenticates first when not yet done.
+  void Send(const OutgoingMessage& message);
+
+  // QUIT and close (at once, without QUIT, when called while a command is waiting).
+  void Disconnect();
+
+  bool pipelining() const { return Has("PIPELINING"); }
+  const std::vector<std::string>& capabilities() const { return capabilities_; }
+
+ private:
+  struct Reply {
+    int code = 0;
+    std::string text;  // every line of the reply, joined with CR LF
+  };
+  class Busy;
+  Reply ReadReply();
+  Reply Command(const std::string& line);
+  void Hello();
+  bool Has(const std::string& keyword) const;
+  bool AuthOffers(const std::string& mechanism) const;
+  [[noreturn]] void FailAfterReset(const Reply& reply);
+
+  Connection connection_;
+  std::vector<std::string> capabilities_;  // EHLO lines after the first
+  bool tls_wanted_ = false;
+  bool authenticated_ = false;
+  bool busy_ = false;
+};
+
+}  // namespace plumex

@@ -1,0 +1,64 @@
+#include "protocol/trusted_certs.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "platform/sjis_text.h"
+#include "platform/text_file.h"
+#include "protocol/protocol_error.h"
+
+namespace plumex {
+namespace {
+
+std::string Key(const std::string& host, int port) {
+  std::string key = host;
+  std::transform(key.begin(), key.end(), key.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return key + ":" + std::to_string(port);
+}
+
+std::string LowerAscii(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+}  // namespace
+
+std::filesystem::path TrustedCertsPath(const std::filesystem::path& mail_root) {
+  return mail_root / "TrustedCerts.ini";
+}
+
+std::optional<std::string> FindTrustedCertificate(const std::filesystem::path& mail_root,
+                                                  const std::string& host, int port) {
+  if (mail_root.empty()) return std::nullopt;
+  std::vector<std::string> lines;
+  if (!ReadLines(TrustedCertsPath(mail_root), lines)) return std::nullopt;
+  const std::string key = Key(host, port);
+  for (const std::string& line : lines) {
+    const size_t tab = line.find('\t');
+    if (tab == std::string::npos) continue;
+    if (LowerAscii(line.substr(0, tab)) == key) return LowerAscii(line.substr(tab + 1));
+  }
+  return std::nullopt;
+}
+
+void TrustCertificate(const std::filesystem::path& mail_root, const std::string& host, int port,
+                      const std::string& fingerprint) {
+  std::vector<std::string> lines;
+  ReadLines(TrustedCertsPath(mail_root), lines);
+  const std::string key = Key(host, port);
+  std::erase_if(lines, [&](const std::string& line) {
+    const size_t tab = line.find('\t');
+    return tab != std::string::npos && LowerAscii(line.substr(0, tab)) == key;
+  });
+  lines.push_back(key + "\t" + LowerAscii(fingerprint));
+  WriteLines(TrustedCertsPath(mail_root), lines);
+}
+
+std::string CertificateQuestion(const CertificateError& error) {
+  return Sjis("サーバ証明書を確認できませんでした。") + "\r\n" + error.reason() + "\r\n" +
+         "SHA-256: " + error.fingerprint() + "\r\n\r\n" + Sjis("この証明書を信頼して接続しますか？");
+}
+
+}  // namespace plumex
