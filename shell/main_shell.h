@@ -1,0 +1,103 @@
+// The commands of the main window: start-up, the close question and shutdown, the folder
+// trees, the message list and the viewer. Qt-free; windows drive it and render its models.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "settings/app_settings.h"
+#include "shell/folder_tree.h"
+#include "shell/main_state.h"
+#include "shell/message_list.h"
+#include "shell/ui_port.h"
+
+namespace plumex {
+
+class MainShell {
+ public:
+  MainShell(UiPort& ui, std::filesystem::path mail_root);
+
+  MainState& State() { return state_; }
+  const MainState& State() const { return state_; }
+  FolderTree& ReceiveTree() { return receive_tree_; }  // TreeView1
+  FolderTree& SendTree() { return send_tree_; }        // TreeView2
+  MessageList& List() { return list_; }                // ListView1
+  UiPort& Ui() { return ui_; }
+
+  // Hooks for the Parts built elsewhere. Each may stay empty.
+  std::function<bool()> StartPasswordCheck;            // true: the password was right
+  std::function<void(size_t)> OnLoadAccount;           // LoadAccount(position from 0)
+  std::function<void()> DisconnectPop3;                // closes the POP3 connection when open
+
+  // --- Start-up and shutdown -------------------------------------------------------------
+  // FormCreate up to showing the window; the window applies State().Settings afterwards.
+  void FormCreate();
+  // The close question; true when the window may close.
+  bool FormCloseQuery();
+  // Writes Account.ini and the settings file; `window` carries the sizes of the window.
+  void FormDestroy(const AppSettings& window);
+  // "切断" (also Escape, "中止").
+  void Disconnect();
+
+  // --- Folder trees ---------------------------------------------------------------------
+  void SelectReceiveNode(FolderNode* node);
+  void SelectSendNode(FolderNode* node);
+  void CreateFolder();  // "フォルダ作成"
+  void RenameFolder();  // "フォルダ名変更"
+  void DeleteFolder();  // "フォルダ削除"
+  bool CanEditInPlace(const FolderNode* node) const;
+  // In-place rename of a receive-tree node; false when the old label must stay.
+  bool RenameInPlace(FolderNode* node, const std::string& new_text);
+
+  // --- Message list ---------------------------------------------------------------------
+  void ListFolderIndex(const SortedLineList& rows);
+  void ColumnClick(int column);
+  void ChooseSort(SortKinds kind);
+  void ShowMessage(size_t display_row);
+  void MarkSelected(std::string_view mark);  // "未読に戻す" "1", "既読にする" "2"
+  void ColourMark(std::string_view mark);    // "着色": "3".."7", "2"
+
+  // --- Viewer ---------------------------------------------------------------------------
+  void ShowHtml();  // "HTML表示"
+  void ShowText();  // "テキスト表示(標準)"
+  void SetHeaderShown(bool shown);  // "ヘッダ表示" / "ヘッダ非表示"
+  void PreviewAttachment(const std::filesystem::path& file);
+  void ClickAttachment(size_t entry);
+  void OpenAttachment(size_t entry);  // double click, "直接実行"
+  void SaveAttachment(size_t entry);  // "名前を付けて保存"
+  void SaveAllAttachments();          // "すべてを保存"
+  // Link detection at a position of the body; true when the pointer is to be the hand.
+  bool DetectLink(std::u16string_view body, size_t position);
+  void OpenHoverLink();
+
+  // The message directory of a listed row (store path).
+  std::string MessageDirOf(size_t display_row) const;
+  std::filesystem::path Native(std::string_view store_path) const;
+
+ private:
+  struct IndexOnScreen {
+    FolderIndex* index = nullptr;
+    std::filesystem::path file;
+  };
+  IndexOnScreen CurrentListedIndex();
+  void ScanFolders(FolderTree& tree, FolderNode* node, std::string_view index_name);
+  void RefreshListedLabel();
+  void ClearViewer();
+  FolderTree& TreeOf(Trees which) { return which == Trees::Receive ? receive_tree_ : send_tree_; }
+  bool CheckFolderName(const std::string& name);
+  void FolderRenamed(const std::string& old_path, const std::string& new_path);
+  void FolderRemoved(const std::string& path);
+  void RenameAccountFiles(const std::filesystem::path& account_dir);
+  void SetMode();
+
+  UiPort& ui_;
+  MainState state_;
+  FolderTree receive_tree_;
+  FolderTree send_tree_;
+  MessageList list_;
+};
+
+}  // namespace plumex

@@ -1,0 +1,67 @@
+// The state the main window (TfrmMain) owns for the whole run.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "settings/app_settings.h"
+#include "shell/view_mode.h"
+#include "store/folder_index.h"
+#include "store/received_id_list.h"
+
+namespace plumex {
+
+// What the viewer shows (all texts code page 932).
+struct ViewerContent {
+  enum class Preview { Hidden, Picture, Text };
+
+  std::string header_text;  // header panel: the lines up to the separator, each + CR LF
+  std::string body_text;    // each body line + CR LF
+  std::vector<std::string> attachments;  // entry names in the attachment list
+  std::filesystem::path attachment_dir;  // of the shown message
+  Preview preview = Preview::Hidden;
+  std::filesystem::path preview_file;
+  bool html_shown = false;
+  std::filesystem::path html_file;  // the page the HTML view shows
+};
+
+struct MainState {
+  std::filesystem::path MailRoot;  // native; store paths are relative to it
+
+  std::vector<std::string> AccountList;  // the lines of Account.ini (CP932)
+  size_t AccountPosition = 1;            // 1-based
+  std::string CurrentAccount;
+
+  std::string CurrentFolderPath;  // store path of the receive folder on screen, "" when none
+  std::string CurrentAccountDir;  // store path "受信\" + account + "\" of ReceivedIds
+  FolderIndex CurrentIndex;
+  FolderIndex SendRootIndex;
+  ReceivedIdList ReceivedIds;
+
+  // The send folder on screen (SendFolder view): its store path and, for a subfolder, its
+  // index. Rows marked in a subfolder go to that subfolder's "Send.ini".
+  std::string CurrentSendFolderPath;
+  FolderIndex SendFolderIndex;
+  FolderIndex DraftIndex;
+
+  ViewModes ViewMode = ViewModes::Normal;
+  Trees ActiveTree = Trees::Receive;
+  bool StopRequested = false;
+  bool CloseRequested = false;
+  SortKinds SortKind = SortKinds::Date;
+  int SortKey = 5;
+  long long UnreadCount = 0;
+  int TickCount = 0;
+
+  AppSettings Settings;  // as read at start-up; window sizes are taken from the window at exit
+  bool HeaderShown = false;        // "ヘッダ表示" ticked
+  bool StartPasswordOn = false;    // "起動時パスワード" "する" ticked
+  bool DelayedSendLabelShown = false;
+
+  // The message shown last (by a row click), and the link under the pointer.
+  ViewerContent Viewer;
+  std::string HoverUrl;  // ASCII
+};
+
+}  // namespace plumex

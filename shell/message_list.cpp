@@ -1,0 +1,144 @@
+#include "shell/message_list.h"
+
+#include <algorithm>
+
+#include "store/index_row.h"
+#include "store/sorted_line_list.h"
+
+namespace plumex {
+
+RowStyle RowStyleOfMark(std::string_view mark) {
+  if (mark == "1") return {true, false, 0};
+  if (mark == "2") return {false, true, 0x000000};
+  if (mark == "3") return {false, true, 0xFF0000};
+  if (mark == "4") return {false, true, 0x0000FF};
+  if (mark == "5") return {false, true, 0x008000};
+  if (mark == "6") return {false, true, 0xFF00FF};
+  if (mark == "7") return {false, true, 0x00FFFF};
+  return {};
+}
+
+void MessageList::SetLine(Item& item, std::string line) {
+  item.line = std::move(line);
+  const std::string& s = item.line;
+  const auto size = static_cast<uint32_t>(s.size());
+  size_t start = 0;
+  bool more = true;  // a field starts at `start`
+  size_t tabs = 0;
+  for (int f = 0; f < kMaxFields; ++f) {
+    if (!more) {
+      item.begin[f] = item.end[f] = size;
+      continue;
+    }
+    size_t tab = s.find('\t', start);
+    item.begin[f] = static_cast<uint32_t>(start);
+    item.end[f] = tab == std::string::npos ? size : static_cast<uint32_t>(tab);
+    if (tab == std::string::npos) {
+      more = false;
+    } else {
+      ++tabs;
+      start = tab + 1;
+    }
+  }
+  item.valid = tabs + 1 >= kIndexRowFields;
+}
+
+std::string_view MessageList::Field(const Item& item, int field) {
+  return std::string_view(item.line).substr(item.begin[field], item.end[field] - item.begin[field]);
+}
+
+std::string_view MessageList::ColumnOf(const Item& item, int column) {
+  if (!item.valid) return {};
+  switch (column) {
+    case kColSubject: return Field(item, 1);
+    case kColCorrespondent: return Field(item, 2);
+    case kColDate: return Field(item, 3);
+    case kColSize: return Field(item, 4);
+    case kColMsgId: return Field(item, 0);
+    case kColAttachFlag: return Field(item, 5);
+    case kColMark: return Field(item, 6);
+    case kColPriority: return Field(item, 7);
+    case kColReference: return item.with_reference ? Field(item, 8) : std::string_view();
+    default: return {};
+  }
+}
+
+void MessageList::BeginFill() {
+  if (listener_) listener_->BeginReset();
+  items_.clear();
+  order_.clear();
+}
+
+bool MessageList::AddRow(std::string line, bool with_reference) {
+  Item item;
+  SetLine(item, std::move(line));
+  item.with_reference = with_reference;
+  bool valid = item.valid;
+  order_.push_back(static_cast<uint32_t>(items_.size()));
+  items_.push_back(std::move(item));
+  return valid;
+}
+
+void MessageList::EndFill() {
+  if (listener_) listener_->EndReset();
+}
+
+void MessageList::Clear() {
+  BeginFill();
+  EndFill();
+}
+
+std::string_view MessageList::Column(size_t display_row, int column) const { return ColumnOf(ItemAt(display_row), column); }
+
+std::string MessageList::RebuildRow(size_t display_row) const {
+  static constexpr int kColumns[] = {kColMsgId, kColSubject, kColCorrespondent, kColDate,
+                                     kColSize,  kColAttachFlag, kColMark, kColPriority};
+  std::string row;
+  for (int c : kColumns) {
+    if (c != kColMsgId) row += '\t';
+    row += Column(display_row, c);
+  }
+  return row;
+}
+
+void MessageList::SetMark(size_t display_row, std::string_view mark) {
+  Item& item = items_[order_[display_row]];
+  if (!item.valid) return;
+  std::string line = item.line.substr(0, item.begin[6]);
+  line += mark;
+  line += item.line.substr(item.end[6]);
+  SetLine(item, std::move(line));
+  if (listener_) listener_->RowChanged(display_row);
+}
+
+void MessageList::SortByColumn(int column, bool descending) {
+  if (listener_) listener_->BeginReorder();
+  std::vector<uint32_t> old_order = order_;
+  std::vector<std::string_view> keys(items_.size());
+  for (size_t i = 0; i < items_.size(); ++i) keys[i] = ColumnOf(items_[i], column);
+  std::stable_sort(order_.begin(), order_.end(), [&](uint32_t a, uint32_t b) {
+    return descending ? CompareIgnoringCase(keys[b], keys[a]) < 0 : CompareIgnoringCase(keys[a], keys[b]) < 0;
+  });
+  if (listener_) {
+    std::vector<uint32_t> position_of_item(items_.size());
+    for (size_t r = 0; r < order_.size(); ++r) position_of_item[order_[r]] = static_cast<uint32_t>(r);
+    std::vector<uint32_t> moved(old_order.size());
+    for (size_t r = 0; r < old_order.size(); ++r) moved[r] = position_of_item[old_order[r]];
+    listener_->EndReorder(moved);
+  }
+}
+
+void MessageList::SetSelection(const std::vector<size_t>& display_rows) {
+  for (auto& item : items_) item.selected = false;
+  for (size_t r : display_rows)
+    if (r < order_.size()) items_[order_[r]].selected = true;
+}
+
+std::vector<size_t> MessageList::Selection() const {
+  std::vector<size_t> rows;
+  for (size_t r = 0; r < order_.size(); ++r)
+    if (items_[order_[r]].selected) rows.push_back(r);
+  return rows;
+}
+
+}  // namespace plumex

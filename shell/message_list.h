@@ -1,0 +1,100 @@
+// The message list (ListView1): one item per index row, in display order, with the columns of
+// the list and the selection. Items keep their row text and the field offsets into it, so a
+// folder of 100,000 rows costs one string per row.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shell/ui_port.h"
+
+namespace plumex {
+
+// Columns of the list.
+enum MessageColumn : int {
+  kColPriorityIcon = 0,
+  kColAttachIcon = 1,
+  kColSubject = 2,
+  kColCorrespondent = 3,
+  kColDate = 4,
+  kColSize = 5,
+  kColMsgId = 6,
+  kColAttachFlag = 7,
+  kColMark = 8,
+  kColPriority = 9,
+  kColReference = 10,
+  kColDir = 11,
+  kMessageColumnCount = 12,
+};
+
+// How a row is drawn by its Mark.
+struct RowStyle {
+  bool bold = false;
+  bool has_colour = false;
+  Rgb colour = 0;
+};
+RowStyle RowStyleOfMark(std::string_view mark);
+
+class MessageList {
+ public:
+  class Listener {
+   public:
+    virtual ~Listener() = default;
+    virtual void BeginReset() = 0;
+    virtual void EndReset() = 0;
+    virtual void RowChanged(size_t display_row) = 0;
+    virtual void BeginReorder() = 0;
+    // new_position_of_old[r] is where the row shown at r before the reorder now stands.
+    virtual void EndReorder(const std::vector<uint32_t>& new_position_of_old) = 0;
+  };
+
+  void SetListener(Listener* listener) { listener_ = listener; }
+
+  // Filling: BeginFill empties the list; AddRow appends one index row in stored order and
+  // tells whether it was valid (eight fields or more). with_reference puts field 8 in column 10.
+  void BeginFill();
+  bool AddRow(std::string line, bool with_reference);
+  void EndFill();
+  void Clear();
+
+  size_t Count() const { return order_.size(); }
+  bool IsValid(size_t display_row) const { return ItemAt(display_row).valid; }
+  std::string_view Column(size_t display_row, int column) const;
+  std::string_view MessageId(size_t display_row) const { return Column(display_row, kColMsgId); }
+  std::string_view Mark(size_t display_row) const { return Column(display_row, kColMark); }
+
+  // The eight fields rebuilt from the item's columns, joined by TAB.
+  std::string RebuildRow(size_t display_row) const;
+  void SetMark(size_t display_row, std::string_view mark);
+
+  // Sorts by the text of a column, byte by byte ignoring the case of ASCII letters; stable.
+  void SortByColumn(int column, bool descending);
+
+  // Selection, as display rows (kept across sorts).
+  void SetSelection(const std::vector<size_t>& display_rows);
+  std::vector<size_t> Selection() const;
+
+ private:
+  static constexpr int kMaxFields = 9;
+  struct Item {
+    std::string line;
+    std::array<uint32_t, kMaxFields> begin{};
+    std::array<uint32_t, kMaxFields> end{};
+    bool valid = false;
+    bool with_reference = false;
+    bool selected = false;
+  };
+  const Item& ItemAt(size_t display_row) const { return items_[order_[display_row]]; }
+  static void SetLine(Item& item, std::string line);
+  static std::string_view Field(const Item& item, int field);
+  static std::string_view ColumnOf(const Item& item, int column);
+
+  std::vector<Item> items_;
+  std::vector<uint32_t> order_;  // display row -> item
+  Listener* listener_ = nullptr;
+};
+
+}  // namespace plumex

@@ -1,0 +1,40 @@
+// Fixed texts of the main window's commands, in UTF-8; pass them through Sjis() for the core.
+#pragma once
+
+#include <string_view>
+
+namespace plumex::texts {
+
+inline constexpr std::string_view kNoAccountFile1 = "アカウントが設定されていません。";
+inline constexpr std::string_view kNoAccountFile2 = "メニューバーの「設定」－「アカウント」で設定してください。";
+inline constexpr std::string_view kAccountLabelPrefix = "ｱｶｳﾝﾄ:";
+inline constexpr std::string_view kModeNormal = "通常";
+inline constexpr std::string_view kBadPassword = "パスワードが間違っています。起動は失敗です。";
+inline constexpr std::string_view kAfterSendPending1 = "時差送信設定が残っています。";
+inline constexpr std::string_view kAfterSendPending2 = "時差送信を解除し、Plumexを終了させますか？";
+inline constexpr std::string_view kRowCountSuffix = "件";
+
+inline constexpr std::string_view kAddFolderCaption = "フォルダ追加";
+inline constexpr std::string_view kAddFolderPrompt = "新しいフォルダ名を入力してください。";
+inline constexpr std::string_view kRenameFolderCaption = "フォルダ名変更";
+inline constexpr std::string_view kRenameFolderPrompt = "新しいフォルダ名を入力指定ください";
+inline constexpr std::string_view kRenameAccountHint = "メニューバーの「設定」「アカウント」で変更してください。";
+inline constexpr std::string_view kRenameFailed = "フォルダ名を変更できませんでした";
+inline constexpr std::string_view kRenameExists = "既に存在するフォルダ名への変更はできません。";
+inline constexpr std::string_view kDeleteFolder1 = "選択中のフォルダを削除します。";
+inline constexpr std::string_view kDeleteFolder2 = "　　...よろしいですか？";
+// Our own: a typed name that cannot be a folder of the store.
+inline constexpr std::string_view kBadFolderName = "このフォルダ名は使用できません。";
+
+inline constexpr std::string_view kOverwrite = "同一ﾌｧｲﾙが存在します。上書きしますか？";
+inline constexpr std::string_view kAllFilesFilter = "すべてのファイル(*.*)";
+// Our own: a copy that failed.
+inline constexpr std::string_view kSaveFailed = "ファイルを保存できませんでした。";
+inline constexpr std::string_view kChooseFolder = "ﾃﾞｨﾚｸﾄﾘｨを選択してください";
+
+inline constexpr std::string_view kAfterSendDir = "AfterSend";
+inline constexpr std::string_view kAfterSendFile = "AfterSend.ini";
+inline constexpr std::string_view kAddressDir = "Address";
+inline constexpr std::string_view kHtmlScratchFile = "test.htm";
+
+}  // namespace plumex::texts

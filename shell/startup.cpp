@@ -1,0 +1,157 @@
+// Start-up (FormCreate), the close question and shutdown of the main window.
+#include <algorithm>
+
+#include "platform/directories.h"
+#include "platform/sjis_text.h"
+#include "platform/store_path.h"
+#include "settings/account_list.h"
+#include "shell/main_shell.h"
+#include "shell/shell_texts.h"
+#include "store/folder_label.h"
+#include "store/store_layout.h"
+#include "store/tab_line.h"
+
+namespace plumex {
+
+MainShell::MainShell(UiPort& ui, std::filesystem::path mail_root) : ui_(ui) { state_.MailRoot = std::move(mail_root); }
+
+std::filesystem::path MainShell::Native(std::string_view store_path) const {
+  return ToNativePath(state_.MailRoot, store_path);
+}
+
+void MainShell::SetMode() { ui_.SetModeLabel(Sjis(texts::kModeNormal), kCyan); }
+
+// An account folder may still hold the names older versions wrote.
+void MainShell::RenameAccountFiles(const std::filesystem::path& dir) {
+  auto replace = [&](const char* old_name, const char* new_name) {
+    if (!FileExists(dir / old_name)) return;
+    RemoveRecursively(dir / new_name);
+    MovePath(dir / old_name, dir / new_name);
+  };
+  replace("syomei.txt", "syomei.ini");
+  replace("Ref.txt", "Ref.ini");
+}
+
+void MainShell::FormCreate() {
+  MainState& s = state_;
+  // 1
+  s.ActiveTree = Trees::Receive;
+  s.DelayedSendLabelShown = false;
+  s.TickCount = 0;
+  // 2
+  EnsureDirectory(Native(std::string(texts::kAddressDir) + "\\"));
+  EnsureDirectory(Native(SendFolderPath()));
+  // 4
+  s.Settings = AppSettings::Load(s.MailRoot);
+  s.CurrentAccount = s.Settings.current_account;
+  s.HeaderShown = false;
+  SetHeaderShown(s.Settings.header_on);
+  s.StartPasswordOn = s.Settings.start_password;
+  // 5
+  s.CloseRequested = false;
+  if (s.StartPasswordOn && StartPasswordCheck && !StartPasswordCheck()) {
+    ui_.MessageBox(Sjis(texts::kBadPassword));
+    s.CloseRequested = true;
+  }
+  // 6
+  SetMode();
+  s.Viewer.html_shown = false;
+  s.ViewMode = ViewModes::Normal;
+  // 7
+  s.CurrentIndex = FolderIndex();
+  s.ReceivedIds.Clear();
+  s.SendRootIndex = FolderIndex();
+  s.AccountList.clear();
+  s.AccountPosition = 1;
+  // 8
+  send_tree_.Clear();
+  FolderNode* send_root = send_tree_.Add(nullptr, SendRootName());
+  auto send_index = Native(SendFolderPath()) / std::string(kSendIndexName);
+  if (FileExists(send_index)) {
+    s.SendRootIndex = FolderIndex::LoadIfExists(send_index);
+    send_tree_.SetLabel(send_root, LabelOfFolder(SendRootName(), CountUnread(s.SendRootIndex)));
+  }
+  ScanFolders(send_tree_, send_root, kSendIndexName);
+  send_tree_.Add(nullptr, DraftRootName());
+  // 9
+  receive_tree_.Clear();
+  if (!AccountFileExists(s.MailRoot)) {
+    ui_.MessageBox(Sjis(texts::kNoAccountFile1) + "\r\n\r\n" + Sjis(texts::kNoAccountFile2));
+    receive_tree_.Select(receive_tree_.Add(nullptr, ReceiveRootName()));
+    s.CurrentFolderPath.clear();
+    return;
+  }
+  // 10.1
+  FolderNode* root = receive_tree_.Add(nullptr, ReceiveRootName());
+  s.AccountList = LoadAccountList(s.MailRoot);
+  // A saved name that matches no account falls back to the first account, so the folder on
+  // screen and the account in use (the record at AccountPosition) are the same account.
+  if (!FindAccount(s.AccountList, s.CurrentAccount) || s.CurrentAccount.empty()) {
+    auto first = std::find_if(s.AccountList.begin(), s.AccountList.end(),
+                              [](const std::string& line) { return !FieldOf(line, 0).empty(); });
+    s.CurrentAccount = first == s.AccountList.end() ? std::string() : FieldOf(*first, 0);
+  }
+  // 10.2
+  FolderNode* current_node = nullptr;
+  for (size_t i = 0; i < s.AccountList.size(); ++i) {
+    std::string name = FieldOf(s.AccountList[i], 0);
+    // A record without a name would make the receive root itself an account folder.
+    if (name.empty()) continue;
+    bool current = name == s.CurrentAccount;
+    if (current && !current_node) s.AccountPosition = i + 1;
+    std::string dir = AccountFolderPath(name);
+    auto native_dir = Native(dir);
+    if (DirectoryExists(native_dir))
+      RenameAccountFiles(native_dir);
+    else
+      EnsureDirectory(native_dir);
+    FolderIndex index = FolderIndex::Open(native_dir / std::string(kReceiveIndexName));
+    FolderNode* node = receive_tree_.Add(root, current ? name : LabelOfFolder(name, CountUnread(index)));
+    if (current && !current_node) current_node = node;
+    ScanFolders(receive_tree_, node, kReceiveIndexName);
+  }
+  // 10.3
+  ui_.SetAccountLabel(Sjis(texts::kAccountLabelPrefix) + s.CurrentAccount);
+  receive_tree_.Select(current_node ? current_node : root);
+  if (!current_node) {
+    s.CurrentFolderPath.clear();
+    return;
+  }
+  // 10.4
+  s.CurrentFolderPath = AccountFolderPath(s.CurrentAccount);
+  s.CurrentAccountDir = s.CurrentFolderPath;
+  s.ReceivedIds = ReceivedIdList::Open(Native(s.CurrentAccountDir) / std::string(kReceivedIdListName));
+  // 10.5
+  s.SortKind = SortKinds::Date;
+  s.CurrentIndex = FolderIndex::Open(Native(s.CurrentFolderPath) / std::string(kReceiveIndexName));
+  if (s.CurrentIndex.Size() > 0) ListFolderIndex(s.CurrentIndex.Rows());
+}
+
+bool MainShell::FormCloseQuery() {
+  std::string dir = std::string(texts::kAfterSendDir) + "\\";
+  if (FileExists(Native(dir + std::string(texts::kAfterSendFile)))) {
+    MsgAnswer a = ui_.MessageBox(Sjis(texts::kAfterSendPending1) + "\r\n\r\n" + Sjis(texts::kAfterSendPending2),
+                                 MsgIcon::Question, MsgButtons::OkCancel);
+    if (a != MsgAnswer::Ok) return false;
+    if (RemoveRecursively(Native(dir))) EnsureDirectory(Native(dir));
+  }
+  state_.StopRequested = true;
+  return true;
+}
+
+void MainShell::FormDestroy(const AppSettings& window) {
+  if (DisconnectPop3) DisconnectPop3();
+  SaveAccountList(state_.MailRoot, state_.AccountList);
+  AppSettings out = window;
+  out.current_account = state_.CurrentAccount;
+  out.header_on = state_.HeaderShown;
+  out.start_password = state_.StartPasswordOn;
+  out.Save(state_.MailRoot);
+}
+
+void MainShell::Disconnect() {
+  state_.StopRequested = true;
+  if (DisconnectPop3) DisconnectPop3();
+}
+
+}  // namespace plumex

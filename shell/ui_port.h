@@ -1,0 +1,52 @@
+// The Ui port: how commands ask questions, report, move the progress bar and let pending
+// window messages run without knowing about windows. Texts are code page 932; file names
+// chosen by the user are native paths.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace plumex {
+
+enum class MsgIcon { None, Information, Warning, Error, Question };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgAnswer { Ok, Cancel, Yes, No };
+
+// 0xRRGGBB
+using Rgb = std::uint32_t;
+inline constexpr Rgb kCyan = 0x00FFFF;
+
+class UiPort {
+ public:
+  virtual ~UiPort() = default;
+
+  virtual MsgAnswer MessageBox(const std::string& text, MsgIcon icon = MsgIcon::None,
+                               MsgButtons buttons = MsgButtons::Ok) = 0;
+  // Nothing on Cancel.
+  virtual std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                              const std::string& default_text) = 0;
+  // A save dialog pre-filled with default_name; nothing on Cancel.
+  virtual std::optional<std::filesystem::path> ChooseSaveFile(const std::string& default_name,
+                                                              const std::string& filter) = 0;
+  virtual std::optional<std::filesystem::path> ChooseFolder(const std::string& caption) = 0;
+
+  // Status bar panels 0 and 1.
+  virtual void SetStatusText(int panel, const std::string& text) = 0;
+  virtual void SetProgress(int position, int maximum) = 0;
+  virtual void SetModeLabel(const std::string& text, Rgb background) = 0;
+  virtual void SetAccountLabel(const std::string& text) = 0;
+
+  // Lets pending window messages run.
+  virtual void Pump() = 0;
+
+  // The shell's "OPEN" verb: a file with its associated program, an address in the browser.
+  virtual void OpenFile(const std::filesystem::path& file) = 0;
+  virtual void OpenUrl(const std::string& url) = 0;
+
+  // The viewer's content (header panel, body, attachments, preview, HTML view) changed.
+  virtual void ViewerChanged() {}
+};
+
+}  // namespace plumex

@@ -1,0 +1,183 @@
+// Showing a message: header panel, body, attachments and their preview, the HTML view, links.
+#include <algorithm>
+#include <system_error>
+
+#include "platform/code_page.h"
+#include "platform/directories.h"
+#include "platform/sjis_text.h"
+#include "platform/store_path.h"
+#include "platform/text_file.h"
+#include "shell/html_page.h"
+#include "shell/link_text.h"
+#include "shell/main_shell.h"
+#include "shell/shell_texts.h"
+#include "store/file_key.h"
+#include "store/store_layout.h"
+#include "store/stored_message.h"
+
+namespace plumex {
+namespace {
+
+std::string LowerAscii(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return text;
+}
+
+// Entries of a directory (folders and files) in one listing order.
+std::vector<std::string> ListEntries(const std::filesystem::path& dir) {
+  std::vector<std::string> names = ListSubdirectories(dir);
+  for (auto& f : ListFiles(dir)) names.push_back(std::move(f));
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return NativeName(a) < NativeName(b); });
+  return names;
+}
+
+bool CopyOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+  std::error_code ec;
+  return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec) && !ec;
+}
+
+}  // namespace
+
+std::string MainShell::MessageDirOf(size_t display_row) const {
+  switch (state_.ViewMode) {
+    case ViewModes::SendFolder: return SendFolderPath();
+    case ViewModes::Drafts: return DraftFolderPath();
+    case ViewModes::Extract: return std::string(list_.Column(display_row, kColReference));
+    default: return state_.CurrentFolderPath;
+  }
+}
+
+void MainShell::ShowMessage(size_t display_row) {
+  MainState& s = state_;
+  ViewerContent& v = s.Viewer;
+  // 1
+  v.html_shown = false;
+  ClearViewer();
+  if (display_row >= list_.Count() || !list_.IsValid(display_row)) {
+    ui_.ViewerChanged();
+    return;
+  }
+  // 2
+  std::string id(list_.MessageId(display_row));
+  std::string key = MakeFileKey(id);
+  std::string dir = MessageDirOf(display_row);
+  auto file = Native(dir + key + ".txt");
+  // 3
+  std::vector<std::string> lines;
+  if (ReadLines(file, lines)) {
+    auto sep = std::find(lines.begin(), lines.end(), kStoredMessageSeparator);
+    auto body_begin = lines.begin();
+    if (sep != lines.end()) {
+      for (auto it = lines.begin(); it != sep + 1; ++it) v.header_text += *it + "\r\n";
+      body_begin = sep + 1;
+    }
+    for (auto it = body_begin; it != lines.end(); ++it) v.body_text += *it + "\r\n";
+    // 4
+    v.attachment_dir = Native(dir + std::string(kAttachmentDirName) + "\\" + key + "\\");
+    v.attachments = ListEntries(v.attachment_dir);
+    if (!v.attachments.empty()) PreviewAttachment(v.attachment_dir / NativeName(v.attachments.front()));
+  }
+  // 5
+  if (s.ViewMode != ViewModes::Extract && list_.Mark(display_row) == "1") {
+    list_.SetMark(display_row, "2");
+    IndexOnScreen target = CurrentListedIndex();
+    if (target.index) {
+      ChangeRow(*target.index, id, list_.RebuildRow(display_row), target.file);
+      s.UnreadCount = CountUnread(*target.index);
+      RefreshListedLabel();
+    }
+  }
+  ui_.ViewerChanged();
+}
+
+void MainShell::ShowHtml() {
+  if (list_.Selection().empty()) return;
+  ViewerContent& v = state_.Viewer;
+  v.html_file = state_.MailRoot / std::string(texts::kHtmlScratchFile);
+  WriteFileAtomic(v.html_file, HtmlPageOf(v.body_text) + "\r\n");
+  v.html_shown = true;
+  ui_.ViewerChanged();
+}
+
+void MainShell::ShowText() {
+  state_.Viewer.html_shown = false;
+  ui_.ViewerChanged();
+}
+
+void MainShell::SetHeaderShown(bool shown) {
+  state_.HeaderShown = shown;
+  ui_.ViewerChanged();
+}
+
+void MainShell::PreviewAttachment(const std::filesystem::path& file) {
+  ViewerContent& v = state_.Viewer;
+  std::string ext = LowerAscii(file.extension().string());
+  if (ext == ".jpg" || ext == ".bmp" || ext == ".txt" || ext == ".csv") {
+    if (!FileExists(file)) return;
+    v.preview = ext == ".jpg" || ext == ".bmp" ? ViewerContent::Preview::Picture : ViewerContent::Preview::Text;
+    v.preview_file = file;
+  } else {
+    v.preview = ViewerContent::Preview::Hidden;
+    v.preview_file.clear();
+  }
+}
+
+void MainShell::ClickAttachment(size_t entry) {
+  const ViewerContent& v = state_.Viewer;
+  if (entry >= v.attachments.size()) return;
+  PreviewAttachment(v.attachment_dir / NativeName(v.attachments[entry]));
+  ui_.ViewerChanged();
+}
+
+void MainShell::OpenAttachment(size_t entry) {
+  const ViewerContent& v = state_.Viewer;
+  if (entry >= v.attachments.size()) return;
+  ui_.OpenFile(v.attachment_dir / NativeName(v.attachments[entry]));
+}
+
+void MainShell::SaveAttachment(size_t entry) {
+  const ViewerContent& v = state_.Viewer;
+  if (entry >= v.attachments.size()) return;
+  auto target = ui_.ChooseSaveFile(v.attachments[entry], Sjis(texts::kAllFilesFilter));
+  if (!target) return;
+  std::error_code ec;
+  if (std::filesystem::exists(*target, ec) &&
+      ui_.MessageBox(Sjis(texts::kOverwrite), MsgIcon::Warning, MsgButtons::YesNoCancel) != MsgAnswer::Yes)
+    return;
+  if (!CopyOver(v.attachment_dir / NativeName(v.attachments[entry]), *target))
+    ui_.MessageBox(Sjis(texts::kSaveFailed) + "\r\n" + DisplayPath(*target), MsgIcon::Error);
+}
+
+void MainShell::SaveAllAttachments() {
+  const ViewerContent& v = state_.Viewer;
+  if (v.attachments.empty()) return;
+  auto folder = ui_.ChooseFolder(Sjis(texts::kChooseFolder));
+  if (!folder) return;
+  for (const std::string& name : v.attachments) {
+    auto target = *folder / NativeName(name);
+    std::error_code ec;
+    if (std::filesystem::exists(target, ec) &&
+        ui_.MessageBox(Sjis(texts::kOverwrite), MsgIcon::Warning, MsgButtons::YesNoCancel) != MsgAnswer::Yes)
+      continue;
+    if (!CopyOver(v.attachment_dir / NativeName(name), target))
+      ui_.MessageBox(Sjis(texts::kSaveFailed) + "\r\n" + DisplayPath(target), MsgIcon::Error);
+  }
+}
+
+bool MainShell::DetectLink(std::u16string_view body, size_t position) {
+  if (body.empty()) return false;
+  auto link = FindLinkAt(body, position);
+  if (!link) return false;
+  std::string url;
+  for (char16_t c : *link) url += static_cast<char>(c);  // link characters are ASCII
+  state_.HoverUrl = std::move(url);
+  return true;
+}
+
+void MainShell::OpenHoverLink() {
+  if (!state_.HoverUrl.empty()) ui_.OpenUrl(state_.HoverUrl);
+}
+
+}  // namespace plumex
