@@ -1,0 +1,46 @@
+#include "ui/app_windows.h"
+
+#include "ui/frm_account.h"
+#include "ui/frm_add_address.h"
+#include "ui/frm_address.h"
+#include "ui/frm_insert.h"
+#include "ui/frm_insert_log.h"
+#include "ui/frm_main.h"
+#include "ui/frm_new_check.h"
+#include "ui/frm_preview.h"
+#include "ui/frm_send.h"
+#include "ui/frm_set.h"
+
+namespace plumex {
+
+AppWindows::AppWindows(const std::filesystem::path& mail_root, std::unique_ptr<QtUiPort> port)
+    : frmMain(std::make_unique<TfrmMain>(mail_root, std::move(port))),
+      frmAccount(std::make_unique<TfrmAccount>()),
+      frmSend(std::make_unique<TfrmSend>()),
+      frmAddress(std::make_unique<TfrmAddress>()),
+      frmInsert(std::make_unique<TfrmInsert>()),
+      frmSet(std::make_unique<TfrmSet>()),
+      frmNewCheck(std::make_unique<TfrmNewCheck>()),
+      frmAddAddress(std::make_unique<TfrmAddAddress>()),
+      frmPreView(std::make_unique<TfrmPreView>()),
+      frmInsertLog(std::make_unique<TfrmInsertLog>()) {
+  frmMain->SetComposeWindow(frmSend.get());
+  frmMain->SetAccountWindow(frmAccount.get());
+  frmMain->SetAddressWindow(frmAddress.get());
+}
+
+// The other windows go first: they read the main window's state.
+AppWindows::~AppWindows() {
+  frmInsertLog.reset();
+  frmPreView.reset();
+  frmAddAddress.reset();
+  frmNewCheck.reset();
+  frmSet.reset();
+  frmInsert.reset();
+  frmAddress.reset();
+  frmSend.reset();
+  frmAccount.reset();
+  frmMain.reset();
+}
+
+}  // namespace plumex

@@ -1,0 +1,41 @@
+// Every window of the program, created once at start-up in a fixed order; only the main
+// window is ever shown at start.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "ui/qt_ui_port.h"
+
+namespace plumex {
+
+class TfrmMain;
+class TfrmAccount;
+class TfrmSend;
+class TfrmAddress;
+class TfrmInsert;
+class TfrmSet;
+class TfrmNewCheck;
+class TfrmAddAddress;
+class TfrmPreView;
+class TfrmInsertLog;
+
+struct AppWindows {
+  // Creates the windows in order: main, account, compose, address book, merge sheet,
+  // settings, new-mail check, register address, merge preview, merge result.
+  explicit AppWindows(const std::filesystem::path& mail_root, std::unique_ptr<QtUiPort> port = nullptr);
+  ~AppWindows();
+
+  std::unique_ptr<TfrmMain> frmMain;
+  std::unique_ptr<TfrmAccount> frmAccount;
+  std::unique_ptr<TfrmSend> frmSend;
+  std::unique_ptr<TfrmAddress> frmAddress;
+  std::unique_ptr<TfrmInsert> frmInsert;
+  std::unique_ptr<TfrmSet> frmSet;
+  std::unique_ptr<TfrmNewCheck> frmNewCheck;
+  std::unique_ptr<TfrmAddAddress> frmAddAddress;
+  std::unique_ptr<TfrmPreView> frmPreView;
+  std::unique_ptr<TfrmInsertLog> frmInsertLog;
+};
+
+}  // namespace plumex

@@ -1,0 +1,824 @@
+#include "ui/frm_main.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "platform/text_file.h"
+#include "shell/jpeg_decoder.h"
+#include "shell/link_text.h"
+#include "ui/folder_tree_model.h"
+#include "ui/frm_send.h"
+#include "ui/icons.h"
+#include "ui/message_list_model.h"
+#include "ui/qt_text.h"
+#include "ui/safe_text_browser.h"
+
+namespace plumex {
+namespace {
+
+// A folder tree whose selection follows left clicks only: a right click opens the context
+// menu on the selection as it stands.
+class FolderTreeView : public QTreeView {
+ public:
+  using QTreeView::QTreeView;
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override {
+    if (event->button() == Qt::RightButton) {
+      event->accept();
+      return;
+    }
+    QTreeView::mousePressEvent(event);
+  }
+};
+
+// Largest text file the preview pane loads.
+constexpr qint64 kMaxPreviewTextBytes = 8 * 1024 * 1024;
+
+QString WithoutCr(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+
+void KeepSelectionVisible(QWidget* w) {
+  QPalette p = w->palette();
+  p.setColor(QPalette::Inactive, QPalette::Highlight, p.color(QPalette::Active, QPalette::Highlight));
+  p.setColor(QPalette::Inactive, QPalette::HighlightedText, p.color(QPalette::Active, QPalette::HighlightedText));
+  w->setPalette(p);
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(std::filesystem::path mail_root, std::unique_ptr<QtUiPort> port, QWidget* parent)
+    : QMainWindow(parent), port_(port ? std::move(port) : std::make_unique<QtUiPort>()) {
+  setObjectName(QStringLiteral("TfrmMain"));
+  setWindowTitle(QStringLiteral("Plumex Ver5"));
+  port_->Attach(this);
+  shell_ = std::make_unique<MainShell>(*port_, std::move(mail_root));
+  BuildWidgets();
+  BuildMenus();
+  BuildToolbar();
+  BuildContextMenus();
+
+  // FormCreate step 1: files dropped from the shell are accepted; the delayed-send label hidden.
+  setAcceptDrops(true);
+  LblJisa_->hide();
+  tmrAfterSend_ = new QTimer(this);
+  tmrAfterSend_->setInterval(1000);
+  connect(tmrAfterSend_, &QTimer::timeout, this, [this] {
+    ++shell_->State().TickCount;
+    if (shell_->State().CloseRequested) close();
+  });
+  Run([this] { shell_->FormCreate(); });
+  ApplySettings();
+  if (shell_->State().CloseRequested) tmrAfterSend_->start();
+}
+
+TfrmMain::~TfrmMain() {
+  // The models stop listening before the shell's lists and trees go.
+  delete list_model_;
+  delete tree1_model_;
+  delete tree2_model_;
+}
+
+template <class F>
+void TfrmMain::Run(F&& command) {
+  try {
+    command();
+  } catch (const std::exception& e) {
+    QMessageBox::critical(this, QStringLiteral("Plumex"), QString::fromUtf8(e.what()));
+  }
+}
+
+void TfrmMain::BuildWidgets() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  splitMain_ = new QSplitter(Qt::Vertical, central);
+  splitMain_->setObjectName(QStringLiteral("splitMain"));
+  splitMain_->setChildrenCollapsible(false);
+  layout->addWidget(splitMain_);
+  setCentralWidget(central);
+
+  // Top: tree pane | message list.
+  splitTop_ = new QSplitter(Qt::Horizontal, splitMain_);
+  splitTrees_ = new QSplitter(Qt::Vertical, splitTop_);
+  Panel4_ = splitTrees_;
+  Panel4_->setObjectName(QStringLiteral("Panel4"));
+  TreeView1_ = new FolderTreeView(splitTrees_);
+  TreeView1_->setObjectName(QStringLiteral("TreeView1"));
+  TreeView2_ = new FolderTreeView(splitTrees_);
+  TreeView2_->setObjectName(QStringLiteral("TreeView2"));
+  tree1_model_ = new FolderTreeModel(shell_->ReceiveTree(), true, this);
+  tree2_model_ = new FolderTreeModel(shell_->SendTree(), false, this);
+  tree1_model_->can_edit = [this](const FolderNode* node) { return shell_->CanEditInPlace(node); };
+  tree1_model_->rename = [this](FolderNode* node, const QString& text) {
+    bool renamed = false;
+    Run([&] { renamed = shell_->RenameInPlace(node, FromQ(text)); });
+    return renamed;
+  };
+  for (auto [view, model] : {std::pair{TreeView1_, tree1_model_}, std::pair{TreeView2_, tree2_model_}}) {
+    view->setModel(model);
+    view->setHeaderHidden(true);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    KeepSelectionVisible(view);
+  }
+  TreeView1_->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+  TreeView2_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  connect(TreeView1_, &QTreeView::clicked, this, [this](const QModelIndex& i) {
+    Run([&] { shell_->SelectReceiveNode(tree1_model_->NodeOf(i)); });
+    SyncTreeSelection();
+  });
+  connect(TreeView2_, &QTreeView::clicked, this, [this](const QModelIndex& i) {
+    Run([&] { shell_->SelectSendNode(tree2_model_->NodeOf(i)); });
+    SyncTreeSelection();
+  });
+  // Moving through a tree with the keys changes the node folder commands act on.
+  connect(TreeView1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& i) { if (i.isValid()) shell_->ReceiveTree().Select(tree1_model_->NodeOf(i)); });
+  connect(TreeView2_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& i) { if (i.isValid()) shell_->SendTree().Select(tree2_model_->NodeOf(i)); });
+
+  ListView1_ = new QTreeView(splitTop_);
+  ListView1_->setObjectName(QStringLiteral("ListView1"));
+  list_model_ = new MessageListModel(shell_->List());
+  ListView1_->setModel(list_model_);
+  ListView1_->setRootIsDecorated(false);
+  ListView1_->setUniformRowHeights(true);
+  ListView1_->setItemsExpandable(false);
+  ListView1_->setAllColumnsShowFocus(true);
+  ListView1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  ListView1_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  ListView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  ListView1_->setContextMenuPolicy(Qt::CustomContextMenu);
+  ListView1_->setSortingEnabled(false);
+  KeepSelectionVisible(ListView1_);
+  QHeaderView* header = ListView1_->header();
+  header->setSectionsClickable(true);
+  header->setStretchLastSection(false);
+  header->setSectionResizeMode(kColAttachIcon, QHeaderView::Fixed);
+  ListView1_->setColumnWidth(kColPriorityIcon, 16);
+  ListView1_->setColumnWidth(kColAttachIcon, 16);
+  header->setMinimumSectionSize(16);
+  for (int c = kColMsgId; c < kMessageColumnCount; ++c) ListView1_->setColumnHidden(c, true);
+  connect(header, &QHeaderView::sectionClicked, this, [this](int c) { Run([&] { shell_->ColumnClick(c); }); });
+  connect(ListView1_, &QTreeView::clicked, this,
+          [this](const QModelIndex& i) { Run([&] { shell_->ShowMessage(static_cast<size_t>(i.row())); }); });
+  connect(ListView1_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+    std::vector<size_t> rows;
+    for (const QModelIndex& i : ListView1_->selectionModel()->selectedRows()) rows.push_back(static_cast<size_t>(i.row()));
+    shell_->List().SetSelection(rows);
+  });
+  splitTop_->setStretchFactor(0, 0);
+  splitTop_->setStretchFactor(1, 1);
+
+  // Viewer: header panel | (preview pane | body or HTML view).
+  splitViewer_ = new QSplitter(Qt::Vertical, splitMain_);
+  splitViewer_->setObjectName(QStringLiteral("splitViewer"));
+  memHeader_ = new QPlainTextEdit(splitViewer_);
+  memHeader_->setObjectName(QStringLiteral("memHeader"));
+  memHeader_->setReadOnly(true);
+  splitPreview_ = new QSplitter(Qt::Vertical, splitViewer_);
+  pnlPreview_ = new QStackedWidget(splitPreview_);
+  pnlPreview_->setObjectName(QStringLiteral("pnlPreview"));
+  scrPicture_ = new QScrollArea(pnlPreview_);
+  imgPreview_ = new QLabel;
+  imgPreview_->setObjectName(QStringLiteral("imgPreview"));
+  imgPreview_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  scrPicture_->setWidget(imgPreview_);
+  scrPicture_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  memPreview_ = new QPlainTextEdit(pnlPreview_);
+  memPreview_->setObjectName(QStringLiteral("memPreview"));
+  memPreview_->setReadOnly(true);
+  pnlPreview_->addWidget(scrPicture_);
+  pnlPreview_->addWidget(memPreview_);
+  pnlPreview_->hide();
+  bodyStack_ = new QStackedWidget(splitPreview_);
+  memBody_ = new QTextEdit(bodyStack_);
+  memBody_->setObjectName(QStringLiteral("memBody"));
+  memBody_->setReadOnly(true);
+  memBody_->setAcceptRichText(false);
+  memBody_->setLineWrapMode(QTextEdit::NoWrap);
+  memBody_->setContextMenuPolicy(Qt::CustomContextMenu);
+  memBody_->viewport()->setMouseTracking(true);
+  memBody_->viewport()->installEventFilter(this);
+  htmlView_ = new SafeTextBrowser(bodyStack_);
+  htmlView_->setObjectName(QStringLiteral("htmlView"));
+  bodyStack_->addWidget(memBody_);
+  bodyStack_->addWidget(htmlView_);
+  splitPreview_->setStretchFactor(0, 1);
+  splitPreview_->setStretchFactor(1, 2);
+  memHeader_->hide();
+
+  // Bottom pane: attachment list and the status bar.
+  Panel2_ = new QWidget(splitMain_);
+  Panel2_->setObjectName(QStringLiteral("Panel2"));
+  auto* bottom = new QVBoxLayout(Panel2_);
+  bottom->setContentsMargins(0, 0, 0, 0);
+  bottom->setSpacing(0);
+  lstAttach_ = new QListWidget(Panel2_);
+  lstAttach_->setObjectName(QStringLiteral("lstAttach"));
+  lstAttach_->setFlow(QListView::LeftToRight);
+  lstAttach_->setWrapping(true);
+  lstAttach_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(lstAttach_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    Run([&] { shell_->ClickAttachment(static_cast<size_t>(lstAttach_->row(item))); });
+  });
+  connect(lstAttach_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    Run([&] { shell_->OpenAttachment(static_cast<size_t>(lstAttach_->row(item))); });
+  });
+  bottom->addWidget(lstAttach_, 1);
+  statusBar_ = new QWidget(Panel2_);
+  statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+  auto* status = new QHBoxLayout(statusBar_);
+  status->setContentsMargins(0, 0, 0, 0);
+  status->setSpacing(2);
+  panel0_ = new QLabel(statusBar_);
+  panel1_ = new QLabel(statusBar_);
+  for (QLabel* p : {panel0_, panel1_}) p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  panel1_->setFixedWidth(300);
+  status->addWidget(panel0_, 1);
+  status->addWidget(panel1_, 0);
+  statusBar_->setFixedHeight(20);
+  progress_ = new QProgressBar(statusBar_);
+  progress_->setObjectName(QStringLiteral("ProgressBar1"));
+  progress_->setTextVisible(false);
+  progress_->hide();
+  statusBar_->installEventFilter(this);
+  bottom->addWidget(statusBar_);
+
+  splitMain_->setStretchFactor(0, 1);
+  splitMain_->setStretchFactor(1, 1);
+  splitMain_->setStretchFactor(2, 0);
+
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  escape->setContext(Qt::WindowShortcut);
+  connect(escape, &QShortcut::activated, this, &TfrmMain::mnuDisconnectClick);
+}
+
+QAction* TfrmMain::Add(QWidget* menu, const QString& prefix, const QString& caption, void (TfrmMain::*slot)(),
+                       const QKeySequence& shortcut) {
+  auto* action = new QAction(caption, menu);
+  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  connect(action, &QAction::triggered, this, [this, slot] {
+    if (slot) Run([&] { (this->*slot)(); });
+  });
+  menu->addAction(action);
+  actions_.insert(prefix + QLatin1Char('/') + caption, action);
+  return action;
+}
+
+void TfrmMain::BuildMenus() {
+  QMenuBar* bar = menuBar();
+  auto menu = [&](const QString& title) {
+    QMenu* m = bar->addMenu(title);
+    return m;
+  };
+  const QString file = QStringLiteral("ファイル");
+  QMenu* m = menu(file);
+  Add(m, file, QStringLiteral("メールの作成"), &TfrmMain::mnuComposeClick);
+  Add(m, file, QStringLiteral("メールを開く"));
+  Add(m, file, QStringLiteral("メールを保存する"));
+  Add(m, file, QStringLiteral("メールを上書き保存する"));
+  Add(m, file, QStringLiteral("印刷"));
+  Add(m, file, QStringLiteral("切断"), &TfrmMain::mnuDisconnectClick);
+  m->addSeparator();
+  Add(m, file, QStringLiteral("終了"), &TfrmMain::mnuExitClick);
+
+  const QString edit = QStringLiteral("編集");
+  m = menu(edit);
+  for (const char* c : {"メール削除モード開始", "削除する", "・削除候補にする", "・削除候補からはずす", "・削除候補のみ削除する",
+                        "メール番号で削除", "メール削除モード解除"})
+    Add(m, edit, QString::fromUtf8(c));
+  m->addSeparator();
+  Add(m, edit, QStringLiteral("ローカルメール削除"));
+  m->addSeparator();
+  Add(m, edit, QStringLiteral("コピー"), &TfrmMain::mnuCopyClick, QKeySequence(Qt::CTRL | Qt::Key_C));
+  Add(m, edit, QStringLiteral("切り取り"), &TfrmMain::mnuCutClick, QKeySequence(Qt::CTRL | Qt::Key_X));
+  Add(m, edit, QStringLiteral("貼り付け"), &TfrmMain::mnuPasteClick, QKeySequence(Qt::CTRL | Qt::Key_V));
+  Add(m, edit, QStringLiteral("添付ファイル貼り付け"));
+  m->addSeparator();
+  Add(m, edit, QStringLiteral("未読に戻す"), &TfrmMain::mnuUnreadClick);
+  Add(m, edit, QStringLiteral("既読にする"), &TfrmMain::mnuReadClick);
+
+  const QString search = QStringLiteral("検索");
+  m = menu(search);
+  Add(m, search, QStringLiteral("メールの抽出"));
+  Add(m, search, QStringLiteral("関連付け抽出"));
+  Add(m, search, QStringLiteral("件名でﾒｰﾙの検索"), nullptr, QKeySequence(Qt::CTRL | Qt::Key_F));
+  Add(m, search, QStringLiteral("件名で次を検索"), nullptr, QKeySequence(Qt::Key_F3));
+  Add(m, search, QStringLiteral("現メール内本文検索"));
+
+  const QString view = QStringLiteral("表示");
+  m = menu(view);
+  Add(m, view, QStringLiteral("HTML表示"), &TfrmMain::mnuHtmlClick);
+  Add(m, view, QStringLiteral("テキスト表示(標準)"), &TfrmMain::mnuTextClick);
+  m->addSeparator();
+  sort_group_ = new QActionGroup(this);
+  sort_group_->setExclusive(true);
+  const std::pair<const char*, SortKinds> sorts[] = {{"未読順", SortKinds::Unread},
+                                                     {"添付ファイル付き順", SortKinds::Attachment},
+                                                     {"更新日順", SortKinds::Date},
+                                                     {"件名順", SortKinds::Subject},
+                                                     {"差出人順", SortKinds::Correspondent}};
+  for (const auto& [caption, kind] : sorts) {
+    QAction* a = Add(m, view, QString::fromUtf8(caption));
+    a->setCheckable(true);
+    a->setChecked(kind == SortKinds::Date);
+    sort_group_->addAction(a);
+    sort_actions_.insert(static_cast<int>(kind), a);
+    connect(a, &QAction::triggered, this, [this, kind = kind] { Run([&] { shell_->ChooseSort(kind); }); });
+  }
+  m->addSeparator();
+  Add(m, view, QStringLiteral("標準サイズへ"), &TfrmMain::mnuStandardSizeClick);
+  Add(m, view, QStringLiteral("送信フォームを表示"), &TfrmMain::mnuShowComposeClick);
+  m->addSeparator();
+  auto* header_group = new QActionGroup(this);
+  header_on_ = Add(m, view, QStringLiteral("ヘッダ表示"), &TfrmMain::mnuHeaderOnClick);
+  header_off_ = Add(m, view, QStringLiteral("ヘッダ非表示"), &TfrmMain::mnuHeaderOffClick);
+  for (QAction* a : {header_on_, header_off_}) {
+    a->setCheckable(true);
+    header_group->addAction(a);
+  }
+  header_off_->setChecked(true);
+
+  const QString sendrecv = QStringLiteral("送受信");
+  m = menu(sendrecv);
+  Add(m, sendrecv, QStringLiteral("受信"));
+  Add(m, sendrecv, QStringLiteral("指定したメールを受信"));
+  Add(m, sendrecv, QStringLiteral("受信停止"), &TfrmMain::mnuDisconnectClick);
+  m->addSeparator();
+  Add(m, sendrecv, QStringLiteral("送信"), &TfrmMain::mnuShowComposeClick);
+  Add(m, sendrecv, QStringLiteral("返信"));
+  Add(m, sendrecv, QStringLiteral("転送"));
+  m->addSeparator();
+  Add(m, sendrecv, QStringLiteral("時差送信解除"));
+
+  const QString settings = QStringLiteral("設定");
+  m = menu(settings);
+  Add(m, settings, QStringLiteral("アカウント"), &TfrmMain::mnuAccountClick);
+  Add(m, settings, QStringLiteral("アドレス帳編集"), &TfrmMain::mnuAddressClick);
+  Add(m, settings, QStringLiteral("メッセージルール"));
+  Add(m, settings, QStringLiteral("新着チェック"));
+  Add(m, settings, QStringLiteral("新着チェックを継続する"));
+  Add(m, settings, QStringLiteral("差込結果"), &TfrmMain::mnuNothing);
+  Add(m, settings, QStringLiteral("メンテナンス"));
+  QMenu* password = m->addMenu(QStringLiteral("起動時パスワード"));
+  const QString password_key = settings + QStringLiteral("/起動時パスワード");
+  password_on_ = Add(password, password_key, QStringLiteral("する"), &TfrmMain::mnuPasswordOnClick);
+  password_off_ = Add(password, password_key, QStringLiteral("しない"), &TfrmMain::mnuPasswordOffClick);
+  auto* password_group = new QActionGroup(this);
+  for (QAction* a : {password_on_, password_off_}) {
+    a->setCheckable(true);
+    password_group->addAction(a);
+  }
+  password_off_->setChecked(true);
+  Add(m, settings, QStringLiteral("Beckyファイルの読込み"));
+
+  const QString help = QStringLiteral("ヘルプ");
+  m = menu(help);
+  Add(m, help, QStringLiteral("使用方法"));
+  Add(m, help, QStringLiteral("オンラインヘルプ"));
+  Add(m, help, QStringLiteral("バージョン情報"));
+}
+
+void TfrmMain::BuildToolbar() {
+  QToolBar* bar = addToolBar(QStringLiteral("ToolBar1"));
+  bar->setObjectName(QStringLiteral("ToolBar1"));
+  bar->setMovable(false);
+  bar->setIconSize(QSize(24, 24));
+  struct Button {
+    const char* hint;
+    const char* symbol;
+    QColor colour;
+    void (TfrmMain::*slot)();
+  };
+  const Button buttons[] = {
+      {"終了", "終", QColor(120, 120, 120), &TfrmMain::mnuExitClick},
+      {"ﾒｰﾙの件名で検索", "検", QColor(70, 130, 180), nullptr},
+      {"受信", "受", QColor(40, 110, 200), nullptr},
+      {"新規作成", "新", QColor(50, 160, 90), &TfrmMain::mnuComposeClick},
+      {"返信", "返", QColor(60, 150, 150), nullptr},
+      {"転送", "転", QColor(90, 120, 170), nullptr},
+      {"メール削除モード", "削", QColor(200, 110, 40), nullptr},
+      {"中止", "止", QColor(200, 50, 50), &TfrmMain::mnuDisconnectClick},
+      {"メール削除", "消", QColor(150, 60, 60), nullptr},
+      {"アカウント設定", "設", QColor(110, 90, 160), &TfrmMain::mnuAccountClick},
+      {"アドレス帳編集", "帳", QColor(160, 120, 60), &TfrmMain::mnuAddressClick},
+  };
+  for (const Button& b : buttons) {
+    QAction* a = Add(bar, QStringLiteral("tool"), QString::fromUtf8(b.hint), b.slot);
+    a->setIcon(icons::Button(QString::fromUtf8(b.symbol), b.colour));
+    a->setToolTip(QString::fromUtf8(b.hint));
+  }
+  bar->addSeparator();
+  bar->addWidget(new QLabel(QStringLiteral(" ﾓｰﾄﾞ："), bar));
+  LblMode_ = new QLabel(bar);
+  LblMode_->setObjectName(QStringLiteral("LblMode"));
+  LblMode_->setMinimumWidth(60);
+  LblMode_->setAlignment(Qt::AlignCenter);
+  LblMode_->setAutoFillBackground(true);
+  bar->addWidget(LblMode_);
+  LblAccount_ = new QLabel(QStringLiteral("  ｱｶｳﾝﾄ："), bar);
+  LblAccount_->setObjectName(QStringLiteral("LblAccount"));
+  bar->addWidget(LblAccount_);
+  LblJisa_ = new QLabel(QStringLiteral("時差送信中..."), bar);
+  LblJisa_->setObjectName(QStringLiteral("LblJisa"));
+  LblJisa_->setAutoFillBackground(true);
+  QPalette p = LblJisa_->palette();
+  p.setColor(QPalette::Window, Qt::yellow);
+  LblJisa_->setPalette(p);
+  bar->addWidget(LblJisa_);
+}
+
+void TfrmMain::BuildContextMenus() {
+  auto* tree1 = new QMenu(this);
+  Add(tree1, QStringLiteral("tree1"), QStringLiteral("フォルダ作成"), &TfrmMain::mnuFolderCreateClick);
+  Add(tree1, QStringLiteral("tree1"), QStringLiteral("フォルダ名変更"), &TfrmMain::mnuFolderRenameClick);
+  Add(tree1, QStringLiteral("tree1"), QStringLiteral("フォルダ削除"), &TfrmMain::mnuFolderDeleteClick);
+  Add(tree1, QStringLiteral("tree1"), QStringLiteral("フォルダ内メール全削除"));
+  connect(TreeView1_, &QWidget::customContextMenuRequested, this,
+          [this, tree1](const QPoint& pos) { tree1->popup(TreeView1_->viewport()->mapToGlobal(pos)); });
+
+  auto* tree2 = new QMenu(this);
+  Add(tree2, QStringLiteral("tree2"), QStringLiteral("フォルダ作成"), &TfrmMain::mnuFolderCreateClick);
+  Add(tree2, QStringLiteral("tree2"), QStringLiteral("フォルダ名変更"), &TfrmMain::mnuFolderRenameClick);
+  Add(tree2, QStringLiteral("tree2"), QStringLiteral("フォルダ削除"), &TfrmMain::mnuFolderDeleteClick);
+  connect(TreeView2_, &QWidget::customContextMenuRequested, this,
+          [this, tree2](const QPoint& pos) { tree2->popup(TreeView2_->viewport()->mapToGlobal(pos)); });
+
+  const QString l = QStringLiteral("list");
+  auto* list = new QMenu(this);
+  Add(list, l, QStringLiteral("メールを削除する"));
+  Add(list, l, QStringLiteral("メール削除モードへ"));
+  Add(list, l, QStringLiteral("メール削除モード解除"));
+  QMenu* colour = list->addMenu(QStringLiteral("着色"));
+  const std::pair<const char*, const char*> colours[] = {
+      {"赤", "3"}, {"青", "4"}, {"緑", "5"}, {"ピンク", "6"}, {"水色", "7"}, {"標準(黒)", "2"}};
+  for (const auto& [caption, mark] : colours) {
+    QAction* a = Add(colour, l + QStringLiteral("/着色"), QString::fromUtf8(caption));
+    connect(a, &QAction::triggered, this, [this, mark = mark] { Run([&] { shell_->ColourMark(mark); }); });
+  }
+  Add(list, l, QStringLiteral("未読に戻す"), &TfrmMain::mnuUnreadClick);
+  Add(list, l, QStringLiteral("差出人をアドレス帳へ登録"));
+  Add(list, l, QStringLiteral("返信"));
+  Add(list, l, QStringLiteral("転送"));
+  connect(ListView1_, &QWidget::customContextMenuRequested, this,
+          [this, list](const QPoint& pos) { list->popup(ListView1_->viewport()->mapToGlobal(pos)); });
+
+  auto* attach = new QMenu(this);
+  Add(attach, QStringLiteral("attach"), QStringLiteral("名前を付けて保存"), &TfrmMain::mnuSaveAsClick);
+  Add(attach, QStringLiteral("attach"), QStringLiteral("すべてを保存"), &TfrmMain::mnuSaveAllClick);
+  Add(attach, QStringLiteral("attach"), QStringLiteral("直接実行"), &TfrmMain::mnuExecuteClick);
+  connect(lstAttach_, &QWidget::customContextMenuRequested, this,
+          [this, attach](const QPoint& pos) { attach->popup(lstAttach_->viewport()->mapToGlobal(pos)); });
+
+  auto* body = new QMenu(this);
+  Add(body, QStringLiteral("body"), QStringLiteral("コピー"), &TfrmMain::mnuCopyClick);
+  Add(body, QStringLiteral("body"), QStringLiteral("切り取り"), &TfrmMain::mnuCutClick);
+  Add(body, QStringLiteral("body"), QStringLiteral("貼り付け"), &TfrmMain::mnuPasteClick);
+  Add(body, QStringLiteral("body"), QStringLiteral("メール本文検索"));
+  Add(body, QStringLiteral("body"), QStringLiteral("選択文字列をアドレス帳へ登録"));
+  connect(memBody_, &QWidget::customContextMenuRequested, this,
+          [this, body](const QPoint& pos) { body->popup(memBody_->viewport()->mapToGlobal(pos)); });
+}
+
+void TfrmMain::ApplySettings() {
+  const AppSettings& s = shell_->State().Settings;
+  ListView1_->setColumnWidth(kColSubject, s.column_subject);
+  ListView1_->setColumnWidth(kColCorrespondent, s.column_from);
+  ListView1_->setColumnWidth(kColDate, s.column_date);
+  ListView1_->setColumnWidth(kColSize, s.column_size);
+  maximise_at_start_ = s.maximised();
+  if (!maximise_at_start_) resize(s.form_width > 0 ? s.form_width : 600, s.form_height > 0 ? s.form_height : 600);
+  ApplyPaneSizes(s.tree_pane_width, s.bottom_pane_height);
+  password_on_->setChecked(shell_->State().StartPasswordOn);
+  password_off_->setChecked(!shell_->State().StartPasswordOn);
+  TreeView1_->expandAll();
+  TreeView2_->expandAll();
+  SyncTreeSelection();
+  RenderViewer();
+}
+
+void TfrmMain::ApplyPaneSizes(int tree_width, int bottom_height) {
+  int width = std::max(splitTop_->width(), tree_width + 100);
+  splitTop_->setSizes({tree_width, width - tree_width});
+  int height = std::max(splitMain_->height(), bottom_height + 200);
+  int rest = height - bottom_height - 2 * splitMain_->handleWidth();
+  splitMain_->setSizes({rest / 2, rest - rest / 2, bottom_height});
+}
+
+void TfrmMain::ShowAtStart() {
+  if (maximise_at_start_)
+    showMaximized();
+  else
+    showNormal();
+  const AppSettings& s = shell_->State().Settings;
+  ApplyPaneSizes(s.tree_pane_width, s.bottom_pane_height);
+  TreeView1_->setFocus();
+}
+
+void TfrmMain::RestoreFromSecondInstance() {
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
+  emit restored();
+}
+
+void TfrmMain::SyncTreeSelection() {
+  for (auto [view, model, tree] : {std::tuple{TreeView1_, tree1_model_, &shell_->ReceiveTree()},
+                                   std::tuple{TreeView2_, tree2_model_, &shell_->SendTree()}}) {
+    QModelIndex i = model->IndexOf(tree->Selected());
+    if (i.isValid() && view->currentIndex() != i) view->setCurrentIndex(i);
+  }
+}
+
+void TfrmMain::SetStatusText(int panel, const QString& text) { (panel == 0 ? panel0_ : panel1_)->setText(text); }
+
+void TfrmMain::SetProgress(int position, int maximum) {
+  progress_->setMaximum(std::max(maximum, 0));
+  progress_->setValue(position);
+  progress_->setVisible(maximum > 0);
+  PlaceProgressBar();
+}
+
+void TfrmMain::PlaceProgressBar() {
+  QRect r = panel1_->geometry();
+  progress_->setGeometry(r.x() + 2, r.y() + 2, r.width() - 2, r.height() - 2);
+  progress_->raise();
+}
+
+void TfrmMain::SetModeLabel(const QString& text, const QColor& background) {
+  LblMode_->setText(text);
+  QPalette p = LblMode_->palette();
+  p.setColor(QPalette::Window, background);
+  p.setColor(QPalette::WindowText, Qt::black);
+  LblMode_->setPalette(p);
+}
+
+void TfrmMain::SetAccountLabel(const QString& text) { LblAccount_->setText(QStringLiteral("  ") + text); }
+
+void TfrmMain::SetBody(const QString& text) {
+  memBody_->setPlainText(text);
+  QString plain = memBody_->toPlainText();
+  body_text_.assign(reinterpret_cast<const char16_t*>(plain.utf16()), static_cast<size_t>(plain.size()));
+  QTextCharFormat link;
+  link.setForeground(QColor(0, 128, 64));
+  for (const TextRange& r : LinkColourRanges(body_text_)) {
+    QTextCursor c(memBody_->document());
+    c.setPosition(static_cast<int>(r.start));
+    c.setPosition(static_cast<int>(std::min(r.start + r.length, body_text_.size())), QTextCursor::KeepAnchor);
+    c.mergeCharFormat(link);
+  }
+  memBody_->moveCursor(QTextCursor::Start);
+}
+
+void TfrmMain::ShowPreview() {
+  const ViewerContent& v = shell_->State().Viewer;
+  if (v.preview == ViewerContent::Preview::Hidden) {
+    pnlPreview_->hide();
+    return;
+  }
+  QString path = PathToQ(v.preview_file);
+  if (v.preview == ViewerContent::Preview::Text) {
+    QFile f(path);
+    QByteArray bytes;
+    if (f.open(QIODevice::ReadOnly)) bytes = f.read(kMaxPreviewTextBytes);
+    memPreview_->setPlainText(WithoutCr(ToQ(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))));
+    pnlPreview_->setCurrentWidget(memPreview_);
+  } else {
+    QImage image;
+    if (path.endsWith(QStringLiteral(".jpg"), Qt::CaseInsensitive)) {
+      if (auto bytes = ReadFileBytes(v.preview_file))
+        if (auto picture = DecodeJpeg(*bytes))
+          image = QImage(picture->rgb.data(), picture->width, picture->height, picture->width * 3, QImage::Format_RGB888)
+                      .copy();
+    } else {
+      QImageReader reader(path);
+      QSize size = reader.size();
+      if (size.isValid() && PictureSizeAllowed(static_cast<uint64_t>(size.width()), static_cast<uint64_t>(size.height())))
+        image = reader.read();
+    }
+    imgPreview_->setPixmap(QPixmap::fromImage(image));
+    imgPreview_->adjustSize();
+    pnlPreview_->setCurrentWidget(scrPicture_);
+  }
+  pnlPreview_->show();
+}
+
+void TfrmMain::RenderViewer() {
+  const MainState& s = shell_->State();
+  const ViewerContent& v = s.Viewer;
+  memHeader_->setVisible(s.HeaderShown);
+  header_on_->setChecked(s.HeaderShown);
+  header_off_->setChecked(!s.HeaderShown);
+  if (v.header_text != shown_header_) {
+    shown_header_ = v.header_text;
+    memHeader_->setPlainText(WithoutCr(ToQ(shown_header_)));
+  }
+  if (v.body_text != shown_body_) {
+    shown_body_ = v.body_text;
+    SetBody(WithoutCr(ToQ(shown_body_)));
+  }
+  lstAttach_->clear();
+  for (const std::string& name : v.attachments) lstAttach_->addItem(ToQ(name));
+  ShowPreview();
+  if (v.html_shown) {
+    auto bytes = ReadFileBytes(v.html_file);
+    htmlView_->setHtml(bytes ? ToQ(*bytes) : QString());
+    bodyStack_->setCurrentWidget(htmlView_);
+  } else {
+    bodyStack_->setCurrentWidget(memBody_);
+  }
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == statusBar_ && (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest)) {
+    PlaceProgressBar();
+  } else if (watched == memBody_->viewport()) {
+    if (event->type() == QEvent::MouseMove) {
+      auto* e = static_cast<QMouseEvent*>(event);
+      QPoint point = e->position().toPoint();
+      bool hand = false;
+      if (!body_text_.empty()) {
+        QPoint in_document = point + QPoint(memBody_->horizontalScrollBar()->value(), memBody_->verticalScrollBar()->value());
+        int pos = memBody_->document()->documentLayout()->hitTest(in_document, Qt::ExactHit);
+        if (pos >= 0) {
+          // hitTest gives the nearest boundary; the character under the pointer is the one
+          // that starts left of it.
+          QTextCursor c(memBody_->document());
+          c.setPosition(pos);
+          if (point.x() < memBody_->cursorRect(c).x() && pos > 0) --pos;
+          hand = shell_->DetectLink(body_text_, static_cast<size_t>(pos));
+        }
+      }
+      link_cursor_ = hand;
+      memBody_->viewport()->setCursor(hand ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    } else if (event->type() == QEvent::MouseButtonPress && link_cursor_) {
+      Run([this] { shell_->OpenHoverLink(); });
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+AppSettings TfrmMain::WindowMetrics() const {
+  AppSettings m;
+  if (isMaximized()) {
+    m.form_width = m.form_height = -1;
+  } else {
+    m.form_width = width();
+    m.form_height = height();
+  }
+  m.column_subject = ListView1_->columnWidth(kColSubject);
+  m.column_from = ListView1_->columnWidth(kColCorrespondent);
+  m.column_date = ListView1_->columnWidth(kColDate);
+  m.column_size = ListView1_->columnWidth(kColSize);
+  m.tree_pane_width = splitTop_->sizes().value(0, Panel4_->width());
+  m.bottom_pane_height = splitMain_->sizes().value(2, Panel2_->height());
+  return m;
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  if (!destroyed_) {
+    bool may_close = true;
+    Run([&] { may_close = shell_->FormCloseQuery(); });
+    if (!may_close) {
+      event->ignore();
+      return;
+    }
+    // FormClose: the notification-area icon goes with the window (it has none yet).
+    Run([this] { shell_->FormDestroy(WindowMetrics()); });
+    destroyed_ = true;
+  }
+  event->accept();
+  emit closed();
+}
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TfrmMain::dropEvent(QDropEvent* event) {
+  QStringList paths;
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  if (paths.isEmpty()) return;
+  event->acceptProposedAction();
+  DropFiles(paths);
+}
+
+void TfrmMain::DropFiles(const QStringList& paths) {
+  mnuComposeClick();
+  if (!compose_) return;
+  for (const QString& p : paths) compose_->AddAttachment(p.left(254));
+}
+
+void TfrmMain::StandardSize() {
+  if (isMaximized() || isFullScreen()) showNormal();
+  resize(600, 600);
+  ApplyPaneSizes(180, 80);
+  ListView1_->setColumnWidth(kColSubject, 300);
+  ListView1_->setColumnWidth(kColCorrespondent, 200);
+  ListView1_->setColumnWidth(kColDate, 130);
+  ListView1_->setColumnWidth(kColSize, 75);
+}
+
+void TfrmMain::mnuExitClick() {
+  if (shell_->DisconnectPop3) shell_->DisconnectPop3();
+  close();
+}
+
+void TfrmMain::mnuDisconnectClick() { shell_->Disconnect(); }
+
+void TfrmMain::mnuComposeClick() {
+  if (compose_) {
+    compose_->show();
+    compose_->raise();
+  }
+}
+
+void TfrmMain::mnuShowComposeClick() {
+  if (compose_ && compose_->isVisible()) compose_->raise();
+  else mnuComposeClick();
+}
+
+void TfrmMain::mnuAccountClick() {
+  if (account_window_) {
+    account_window_->show();
+    account_window_->raise();
+  }
+}
+
+void TfrmMain::mnuAddressClick() {
+  if (address_window_) {
+    address_window_->show();
+    address_window_->raise();
+  }
+}
+
+void TfrmMain::mnuUnreadClick() { shell_->MarkSelected("1"); }
+void TfrmMain::mnuReadClick() { shell_->MarkSelected("2"); }
+void TfrmMain::mnuHtmlClick() { shell_->ShowHtml(); }
+void TfrmMain::mnuTextClick() { shell_->ShowText(); }
+void TfrmMain::mnuStandardSizeClick() { StandardSize(); }
+void TfrmMain::mnuHeaderOnClick() { shell_->SetHeaderShown(true); }
+void TfrmMain::mnuHeaderOffClick() { shell_->SetHeaderShown(false); }
+
+namespace {
+template <class F>
+void OnFocusedText(F f) {
+  QWidget* w = QApplication::focusWidget();
+  if (auto* t = qobject_cast<QTextEdit*>(w)) f(t);
+  else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) f(p);
+  else if (auto* l = qobject_cast<QLineEdit*>(w)) f(l);
+}
+}  // namespace
+
+void TfrmMain::mnuCopyClick() { OnFocusedText([](auto* w) { w->copy(); }); }
+void TfrmMain::mnuCutClick() { OnFocusedText([](auto* w) { w->cut(); }); }
+void TfrmMain::mnuPasteClick() { OnFocusedText([](auto* w) { w->paste(); }); }
+
+void TfrmMain::mnuFolderCreateClick() { shell_->CreateFolder(); }
+void TfrmMain::mnuFolderRenameClick() { shell_->RenameFolder(); }
+void TfrmMain::mnuFolderDeleteClick() { shell_->DeleteFolder(); }
+
+void TfrmMain::mnuSaveAsClick() {
+  if (lstAttach_->currentRow() >= 0) shell_->SaveAttachment(static_cast<size_t>(lstAttach_->currentRow()));
+}
+void TfrmMain::mnuSaveAllClick() { shell_->SaveAllAttachments(); }
+void TfrmMain::mnuExecuteClick() {
+  if (lstAttach_->currentRow() >= 0) shell_->OpenAttachment(static_cast<size_t>(lstAttach_->currentRow()));
+}
+
+void TfrmMain::mnuPasswordOnClick() { shell_->State().StartPasswordOn = true; }
+void TfrmMain::mnuPasswordOffClick() { shell_->State().StartPasswordOn = false; }
+
+}  // namespace plumex

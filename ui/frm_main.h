@@ -1,0 +1,197 @@
+// TfrmMain, the main window: toolbar, menus, the folder trees, the message list, the viewer
+// and the bottom pane with the attachment list and the status bar. It owns MainShell (the
+// state of the whole run) and renders its models.
+#pragma once
+
+#include <QHash>
+#include <QMainWindow>
+#include <filesystem>
+#include <memory>
+
+#include "shell/main_shell.h"
+#include "ui/qt_ui_port.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QListWidget;
+class QPlainTextEdit;
+class QProgressBar;
+class QScrollArea;
+class QSplitter;
+class QStackedWidget;
+class QTextEdit;
+class QTimer;
+class QTreeView;
+
+namespace plumex {
+
+class FolderTreeModel;
+class MessageListModel;
+class SafeTextBrowser;
+class TfrmSend;
+
+class TfrmMain : public QMainWindow {
+  Q_OBJECT
+ public:
+  // Builds the window and runs FormCreate. port: the Ui port (a QtUiPort when null).
+  explicit TfrmMain(std::filesystem::path mail_root, std::unique_ptr<QtUiPort> port = nullptr,
+                    QWidget* parent = nullptr);
+  ~TfrmMain() override;
+
+  MainShell& Shell() { return *shell_; }
+  // Start-up step 11: show, focus the receive tree, maximise when the settings say so.
+  void ShowAtStart();
+  // A second start asked for this window.
+  void RestoreFromSecondInstance();
+  void SetComposeWindow(TfrmSend* compose) { compose_ = compose; }
+  void SetAccountWindow(QWidget* w) { account_window_ = w; }
+  void SetAddressWindow(QWidget* w) { address_window_ = w; }
+
+  // A menu, toolbar or context-menu item by "<menu>/<caption>": "ファイル/終了", "tool/受信",
+  // "list/返信", "tree1/フォルダ作成", "tree2/...", "attach/...", "body/...".
+  QAction* FindAction(const QString& key) const { return actions_.value(key); }
+
+  // Called by the Ui port.
+  void SetStatusText(int panel, const QString& text);
+  void SetProgress(int position, int maximum);
+  void SetModeLabel(const QString& text, const QColor& background);
+  void SetAccountLabel(const QString& text);
+  void RenderViewer();
+
+  // "標準サイズへ"
+  void StandardSize();
+  // Files dropped from the shell: "メールの作成" with the files as attachments.
+  void DropFiles(const QStringList& paths);
+
+  // Settings of the window as they stand (for the settings file).
+  AppSettings WindowMetrics() const;
+
+
+  QTreeView* TreeView1() const { return TreeView1_; }
+  QTreeView* TreeView2() const { return TreeView2_; }
+  QTreeView* ListView1() const { return ListView1_; }
+  QTextEdit* memBody() const { return memBody_; }
+  QPlainTextEdit* memHeader() const { return memHeader_; }
+  QListWidget* lstAttach() const { return lstAttach_; }
+  SafeTextBrowser* htmlView() const { return htmlView_; }
+  QLabel* LblMode() const { return LblMode_; }
+  QLabel* LblAccount() const { return LblAccount_; }
+  QLabel* StatusPanel(int i) const { return i == 0 ? panel0_ : panel1_; }
+  QProgressBar* Progress() const { return progress_; }
+  QStackedWidget* PreviewPane() const { return pnlPreview_; }
+  QLabel* PreviewPicture() const { return imgPreview_; }
+  QPlainTextEdit* PreviewText() const { return memPreview_; }
+  QWidget* BottomPane() const { return Panel2_; }
+  QWidget* TreePane() const { return Panel4_; }
+
+ signals:
+  // The window closed for good (after the close question and shutdown).
+  void closed();
+  // Restored by a second start (the notification-area icon goes away).
+  void restored();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildWidgets();
+  void BuildMenus();
+  void BuildToolbar();
+  void BuildContextMenus();
+  QAction* Add(QWidget* menu, const QString& key_prefix, const QString& caption, void (TfrmMain::*slot)() = nullptr,
+               const QKeySequence& shortcut = QKeySequence());
+  void ApplySettings();
+  void SyncTreeSelection();
+  void PlaceProgressBar();
+  void ApplyPaneSizes(int tree_width, int bottom_height);
+  void SetBody(const QString& text);
+  void ShowPreview();
+  // Runs a command, reporting a store error instead of ending the program.
+  template <class F>
+  void Run(F&& command);
+
+  // Commands.
+  void mnuExitClick();
+  void mnuDisconnectClick();
+  void mnuComposeClick();
+  void mnuShowComposeClick();
+  void mnuAccountClick();
+  void mnuAddressClick();
+  void mnuUnreadClick();
+  void mnuReadClick();
+  void mnuHtmlClick();
+  void mnuTextClick();
+  void mnuStandardSizeClick();
+  void mnuHeaderOnClick();
+  void mnuHeaderOffClick();
+  void mnuCopyClick();
+  void mnuCutClick();
+  void mnuPasteClick();
+  void mnuFolderCreateClick();
+  void mnuFolderRenameClick();
+  void mnuFolderDeleteClick();
+  void mnuSaveAsClick();
+  void mnuSaveAllClick();
+  void mnuExecuteClick();
+  void mnuPasswordOnClick();
+  void mnuPasswordOffClick();
+  void mnuNothing() {}
+
+  std::unique_ptr<QtUiPort> port_;
+  std::unique_ptr<MainShell> shell_;
+  FolderTreeModel* tree1_model_ = nullptr;
+  FolderTreeModel* tree2_model_ = nullptr;
+  MessageListModel* list_model_ = nullptr;
+  QHash<QString, QAction*> actions_;
+  QActionGroup* sort_group_ = nullptr;
+  QHash<int, QAction*> sort_actions_;
+  QAction* header_on_ = nullptr;
+  QAction* header_off_ = nullptr;
+  QAction* password_on_ = nullptr;
+  QAction* password_off_ = nullptr;
+
+  QSplitter* splitMain_ = nullptr;   // top area | viewer | bottom pane
+  QSplitter* splitTop_ = nullptr;    // tree pane | list
+  QSplitter* splitTrees_ = nullptr;  // TreeView1 | TreeView2
+  QSplitter* splitViewer_ = nullptr; // header panel | rest
+  QSplitter* splitPreview_ = nullptr;// preview pane | body
+  QWidget* Panel4_ = nullptr;
+  QWidget* Panel2_ = nullptr;
+  QTreeView* TreeView1_ = nullptr;
+  QTreeView* TreeView2_ = nullptr;
+  QTreeView* ListView1_ = nullptr;
+  QPlainTextEdit* memHeader_ = nullptr;
+  QStackedWidget* pnlPreview_ = nullptr;  // picture page | text page
+  QScrollArea* scrPicture_ = nullptr;
+  QLabel* imgPreview_ = nullptr;
+  QPlainTextEdit* memPreview_ = nullptr;
+  QStackedWidget* bodyStack_ = nullptr;
+  QTextEdit* memBody_ = nullptr;
+  SafeTextBrowser* htmlView_ = nullptr;
+  QListWidget* lstAttach_ = nullptr;
+  QWidget* statusBar_ = nullptr;
+  QLabel* panel0_ = nullptr;
+  QLabel* panel1_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+  QLabel* LblMode_ = nullptr;
+  QLabel* LblAccount_ = nullptr;
+  QLabel* LblJisa_ = nullptr;
+  QTimer* tmrAfterSend_ = nullptr;
+
+  TfrmSend* compose_ = nullptr;
+  QWidget* account_window_ = nullptr;
+  QWidget* address_window_ = nullptr;
+
+  bool maximise_at_start_ = false;
+  bool destroyed_ = false;
+  bool link_cursor_ = false;
+  // What the viewer shows, to skip redrawing what did not change.
+  std::string shown_header_, shown_body_;
+  std::u16string body_text_;
+};
+
+}  // namespace plumex

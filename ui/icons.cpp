@@ -1,0 +1,133 @@
+#include "ui/icons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace plumex::icons {
+namespace {
+
+template <class Draw>
+QIcon Paint(int size, Draw draw) {
+  QPixmap pixmap(size, size);
+  pixmap.fill(Qt::transparent);
+  QPainter p(&pixmap);
+  p.setRenderHint(QPainter::Antialiasing);
+  draw(p, size);
+  p.end();
+  return QIcon(pixmap);
+}
+
+QIcon FolderShape(const QColor& body, const QColor& mark) {
+  return Paint(16, [&](QPainter& p, int) {
+    p.setPen(body.darker(160));
+    p.setBrush(body);
+    QPainterPath tab;
+    tab.addRoundedRect(QRectF(1.5, 2.5, 6, 4), 1, 1);
+    p.drawPath(tab);
+    p.drawRoundedRect(QRectF(1.5, 4.5, 13, 9.5), 1.5, 1.5);
+    if (mark.isValid()) {
+      p.setPen(Qt::NoPen);
+      p.setBrush(mark);
+      p.drawEllipse(QRectF(8.5, 7.5, 5, 5));
+    }
+  });
+}
+
+}  // namespace
+
+QIcon HighPriority() {
+  static QIcon icon = Paint(16, [](QPainter& p, int) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(220, 30, 30));
+    p.drawRoundedRect(QRectF(6.5, 2, 3, 8), 1.2, 1.2);
+    p.drawEllipse(QRectF(6.5, 11.5, 3, 3));
+  });
+  return icon;
+}
+
+QIcon NormalPriority() {
+  static QIcon icon = Paint(16, [](QPainter& p, int) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(180, 180, 180));
+    p.drawEllipse(QRectF(6, 6, 4, 4));
+  });
+  return icon;
+}
+
+QIcon Clip() {
+  static QIcon icon = Paint(16, [](QPainter& p, int) {
+    QPen pen(QColor(60, 60, 60), 1.4);
+    pen.setCapStyle(Qt::RoundCap);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    QPainterPath clip;
+    clip.moveTo(10, 5);
+    clip.lineTo(10, 12);
+    clip.arcTo(QRectF(5.5, 10, 4.5, 4.5), 0, -180);
+    clip.lineTo(5.5, 3.5);
+    clip.arcTo(QRectF(5.5, 1.5, 6.5, 4), 180, -180);
+    clip.lineTo(12, 11);
+    p.drawPath(clip);
+  });
+  return icon;
+}
+
+QIcon NoClip() {
+  static QIcon icon = Paint(16, [](QPainter&, int) {});
+  return icon;
+}
+
+QIcon ReceiveRoot() {
+  static QIcon icon = Paint(16, [](QPainter& p, int) {
+    p.setPen(QColor(30, 80, 160));
+    p.setBrush(QColor(120, 170, 240));
+    p.drawRoundedRect(QRectF(1.5, 6.5, 13, 8), 1.5, 1.5);
+    p.setPen(QPen(QColor(30, 80, 160), 2));
+    p.drawLine(QPointF(8, 1), QPointF(8, 8));
+    p.drawLine(QPointF(5, 5.5), QPointF(8, 8.5));
+    p.drawLine(QPointF(11, 5.5), QPointF(8, 8.5));
+  });
+  return icon;
+}
+
+QIcon Account() {
+  static QIcon icon = Paint(16, [](QPainter& p, int) {
+    p.setPen(QColor(20, 110, 60));
+    p.setBrush(QColor(110, 200, 140));
+    p.drawEllipse(QRectF(5, 1.5, 6, 6));
+    p.drawRoundedRect(QRectF(2.5, 8.5, 11, 6), 3, 3);
+  });
+  return icon;
+}
+
+QIcon Folder() {
+  static QIcon icon = FolderShape(QColor(240, 200, 90), QColor());
+  return icon;
+}
+
+QIcon SendRoot() {
+  static QIcon icon = FolderShape(QColor(240, 160, 80), QColor(200, 60, 20));
+  return icon;
+}
+
+QIcon Drafts() {
+  static QIcon icon = FolderShape(QColor(200, 200, 200), QColor(90, 90, 90));
+  return icon;
+}
+
+QIcon Button(const QString& symbol, const QColor& colour) {
+  return Paint(24, [&](QPainter& p, int size) {
+    p.setPen(colour.darker(150));
+    p.setBrush(colour);
+    p.drawRoundedRect(QRectF(1.5, 1.5, size - 3, size - 3), 4, 4);
+    QFont f = p.font();
+    f.setBold(true);
+    f.setPixelSize(symbol.size() > 1 ? 10 : 14);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(0, 0, size, size), Qt::AlignCenter, symbol);
+  });
+}
+
+}  // namespace plumex::icons

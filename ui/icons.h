@@ -1,0 +1,23 @@
+// The program's icons, drawn once: list-row markers, tree nodes and toolbar buttons.
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+namespace plumex::icons {
+
+QIcon HighPriority();
+QIcon NormalPriority();
+QIcon Clip();
+QIcon NoClip();
+
+QIcon ReceiveRoot();
+QIcon Account();
+QIcon Folder();
+QIcon SendRoot();
+QIcon Drafts();
+
+// A toolbar button: a rounded square of the given colour with a short symbol on it.
+QIcon Button(const QString& symbol, const QColor& colour);
+
+}  // namespace plumex::icons

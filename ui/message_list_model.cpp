@@ -1,0 +1,101 @@
+#include "ui/message_list_model.h"
+
+#include <QColor>
+#include <QFont>
+
+#include "ui/icons.h"
+#include "ui/qt_text.h"
+
+namespace plumex {
+
+MessageListModel::MessageListModel(MessageList& list, QObject* parent)
+    : QAbstractTableModel(parent),
+      list_(list),
+      high_priority_(icons::HighPriority()),
+      normal_priority_(icons::NormalPriority()),
+      clip_(icons::Clip()),
+      no_clip_(icons::NoClip()) {
+  list_.SetListener(this);
+}
+
+MessageListModel::~MessageListModel() { list_.SetListener(nullptr); }
+
+int MessageListModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(list_.Count());
+}
+
+int MessageListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kMessageColumnCount; }
+
+QVariant MessageListModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || static_cast<size_t>(index.row()) >= list_.Count()) return {};
+  size_t row = static_cast<size_t>(index.row());
+  int column = index.column();
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+      if (column <= kColAttachIcon) return {};
+      return ToQ(list_.Column(row, column));
+    case Qt::DecorationRole:
+      if (!list_.IsValid(row)) return {};
+      if (column == kColPriorityIcon) return list_.Column(row, kColPriority) == "1" ? high_priority_ : normal_priority_;
+      if (column == kColAttachIcon) return list_.Column(row, kColAttachFlag) == "1" ? clip_ : no_clip_;
+      return {};
+    case Qt::FontRole: {
+      RowStyle style = RowStyleOfMark(list_.Mark(row));
+      if (!style.bold) return {};
+      QFont f;
+      f.setBold(true);
+      return f;
+    }
+    case Qt::ForegroundRole: {
+      RowStyle style = RowStyleOfMark(list_.Mark(row));
+      if (!style.has_colour) return {};
+      return QColor::fromRgb(style.colour);
+    }
+    case Qt::TextAlignmentRole:
+      if (column == kColSize) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+      return {};
+    default:
+      return {};
+  }
+}
+
+QVariant MessageListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal) return {};
+  if (role == Qt::TextAlignmentRole && section == kColSize) return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+  if (role != Qt::DisplayRole) return {};
+  static const char* const kCaptions[kMessageColumnCount] = {
+      "", "", "件名", "差出人", "日時", "サイズ(Byte)", "MsgID", "添付ﾌﾗｸﾞ", "新着フラグ", "重要度", "Reference", "Dir"};
+  if (section < 0 || section >= kMessageColumnCount) return {};
+  return QString::fromUtf8(kCaptions[section]);
+}
+
+Qt::ItemFlags MessageListModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
+}
+
+void MessageListModel::BeginReset() { beginResetModel(); }
+void MessageListModel::EndReset() { endResetModel(); }
+
+void MessageListModel::RowChanged(size_t display_row) {
+  int r = static_cast<int>(display_row);
+  emit dataChanged(index(r, 0), index(r, kMessageColumnCount - 1));
+}
+
+void MessageListModel::BeginReorder() { emit layoutAboutToBeChanged(); }
+
+void MessageListModel::EndReorder(const std::vector<uint32_t>& new_position_of_old) {
+  const QModelIndexList old = persistentIndexList();
+  QModelIndexList moved;
+  moved.reserve(old.size());
+  for (const QModelIndex& i : old) {
+    size_t r = static_cast<size_t>(i.row());
+    moved.push_back(r < new_position_of_old.size() ? index(static_cast<int>(new_position_of_old[r]), i.column())
+                                                   : QModelIndex());
+  }
+  changePersistentIndexList(old, moved);
+  emit layoutChanged();
+}
+
+}  // namespace plumex

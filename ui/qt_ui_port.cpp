@@ -1,0 +1,95 @@
+#include "ui/qt_ui_port.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+#include "ui/frm_main.h"
+#include "ui/qt_text.h"
+
+namespace plumex {
+
+MsgAnswer QtUiPort::MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) {
+  QMessageBox box(window_);
+  box.setWindowTitle(QStringLiteral("Plumex"));
+  box.setText(ToQ(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  switch (icon) {
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Error: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::None: break;
+  }
+  switch (buttons) {
+    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesNoCancel:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+      break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Ok: return MsgAnswer::Ok;
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    default: return MsgAnswer::Cancel;
+  }
+}
+
+std::optional<std::string> QtUiPort::InputBox(const std::string& caption, const std::string& prompt,
+                                              const std::string& default_text) {
+  bool ok = false;
+  QString answer = QInputDialog::getText(window_, ToQ(caption), ToQ(prompt), QLineEdit::Normal, ToQ(default_text), &ok);
+  if (!ok) return std::nullopt;
+  return FromQ(answer);
+}
+
+std::optional<std::filesystem::path> QtUiPort::ChooseSaveFile(const std::string& default_name,
+                                                              const std::string& filter) {
+  QString file = QFileDialog::getSaveFileName(window_, QString(), ToQ(default_name), ToQ(filter), nullptr,
+                                              QFileDialog::DontConfirmOverwrite);
+  if (file.isEmpty()) return std::nullopt;
+  return PathFromQ(file);
+}
+
+std::optional<std::filesystem::path> QtUiPort::ChooseFolder(const std::string& caption) {
+  QString dir = QFileDialog::getExistingDirectory(window_, ToQ(caption));
+  if (dir.isEmpty()) return std::nullopt;
+  return PathFromQ(dir);
+}
+
+void QtUiPort::SetStatusText(int panel, const std::string& text) {
+  if (window_) window_->SetStatusText(panel, ToQ(text));
+}
+
+void QtUiPort::SetProgress(int position, int maximum) {
+  if (window_) window_->SetProgress(position, maximum);
+}
+
+void QtUiPort::SetModeLabel(const std::string& text, Rgb background) {
+  if (window_) window_->SetModeLabel(ToQ(text), QColor::fromRgb(background));
+}
+
+void QtUiPort::SetAccountLabel(const std::string& text) {
+  if (window_) window_->SetAccountLabel(ToQ(text));
+}
+
+void QtUiPort::Pump() { QCoreApplication::processEvents(); }
+
+void QtUiPort::OpenFile(const std::filesystem::path& file) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(PathToQ(file)));
+}
+
+void QtUiPort::OpenUrl(const std::string& url) {
+  QUrl u(QString::fromLatin1(url.data(), static_cast<qsizetype>(url.size())));
+  if (u.scheme() == QLatin1String("http") || u.scheme() == QLatin1String("https")) QDesktopServices::openUrl(u);
+}
+
+void QtUiPort::ViewerChanged() {
+  if (window_) window_->RenderViewer();
+}
+
+}  // namespace plumex

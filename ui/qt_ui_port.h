@@ -1,0 +1,36 @@
+// The Ui port over Qt: message boxes, input boxes and file dialogs, and the main window's
+// labels, status bar and progress bar. Tests derive from it to answer dialogs from a script.
+#pragma once
+
+#include <QPointer>
+
+#include "shell/ui_port.h"
+
+namespace plumex {
+
+class TfrmMain;
+
+class QtUiPort : public UiPort {
+ public:
+  void Attach(TfrmMain* window) { window_ = window; }
+
+  MsgAnswer MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
+  std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                      const std::string& default_text) override;
+  std::optional<std::filesystem::path> ChooseSaveFile(const std::string& default_name,
+                                                      const std::string& filter) override;
+  std::optional<std::filesystem::path> ChooseFolder(const std::string& caption) override;
+  void SetStatusText(int panel, const std::string& text) override;
+  void SetProgress(int position, int maximum) override;
+  void SetModeLabel(const std::string& text, Rgb background) override;
+  void SetAccountLabel(const std::string& text) override;
+  void Pump() override;
+  void OpenFile(const std::filesystem::path& file) override;
+  void OpenUrl(const std::string& url) override;
+  void ViewerChanged() override;
+
+ protected:
+  QPointer<TfrmMain> window_;
+};
+
+}  // namespace plumex
