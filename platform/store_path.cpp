@@ -95,4 +95,30 @@ std::filesystem::path ToNativePath(const std::filesystem::path& mail_root, std::
 
 std::string DisplayPath(const std::filesystem::path& path) { return StoreName(path.string()); }
 
+std::string PathText(const std::filesystem::path& path) {
+  const std::string native = path.string();
+  std::string out;
+  size_t start = 0;
+  while (true) {
+    size_t slash = native.find('/', start);
+    out += StoreName(std::string_view(native).substr(start, slash == std::string::npos ? slash : slash - start));
+    if (slash == std::string::npos) return out;
+    out += '/';
+    start = slash + 1;
+  }
+}
+
+std::filesystem::path PathFromText(std::string_view text) {
+  std::string out;
+  size_t start = 0;
+  while (true) {
+    size_t slash = text.find('/', start);
+    std::string_view part = text.substr(start, slash == std::string_view::npos ? slash : slash - start);
+    out += part == "." || part == ".." ? std::string(part) : NativeName(part);
+    if (slash == std::string_view::npos) return out;
+    out += '/';
+    start = slash + 1;
+  }
+}
+
 }  // namespace plumex

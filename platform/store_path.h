@@ -31,4 +31,9 @@ std::filesystem::path ToNativePath(const std::filesystem::path& mail_root, std::
 // Text of a native path for a message to the user, in CP932 (the platform's own separator).
 std::string DisplayPath(const std::filesystem::path& path);
 
+// A native path (a file the user chose) as CP932 text, component by component, and back:
+// PathFromText(PathText(p)) == p for every path.
+std::string PathText(const std::filesystem::path& path);
+std::filesystem::path PathFromText(std::string_view text);
+
 }  // namespace plumex

@@ -103,6 +103,25 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) 
   }
 }
 
+void AppendToFile(const std::filesystem::path& path, std::string_view bytes) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (fd < 0) throw FileWriteError(ErrorText(path, "cannot open"));
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t w = ::write(fd, p, left);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      std::string msg = ErrorText(path, "cannot write");
+      ::close(fd);
+      throw FileWriteError(msg);
+    }
+    p += w;
+    left -= static_cast<size_t>(w);
+  }
+  if (::fsync(fd) != 0 || ::close(fd) != 0) throw FileWriteError(ErrorText(path, "cannot flush"));
+}
+
 void WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {
   WriteFileAtomic(path, JoinLines(lines));
 }

@@ -34,6 +34,10 @@ bool ReadLines(const std::filesystem::path& path, std::vector<std::string>& line
 // Throws FileWriteError on failure.
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
 
+// Appends bytes to the end of a file (created when missing) in one write and flushes them to
+// disk. For records whose order carries no meaning; throws FileWriteError.
+void AppendToFile(const std::filesystem::path& path, std::string_view bytes);
+
 // WriteFileAtomic of the lines joined with CR LF.
 void WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines);
 

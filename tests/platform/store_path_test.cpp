@@ -57,3 +57,17 @@ TEST(StorePath, ListingGivesStoreNamesInStableOrder) {
 
 }  // namespace
 }  // namespace plumex
+
+namespace plumex {
+namespace {
+
+TEST(StorePath, FullPathsRoundTripThroughText) {
+  for (const char* native : {"/home/u/資料.pdf", "/tmp/a b/c", "relative/x.txt", "/"}) {
+    std::string text = PathText(native);
+    EXPECT_EQ(PathFromText(text), std::filesystem::path(native)) << native;
+  }
+  EXPECT_EQ(PathText("/home/資料"), "/home/" + Sjis("資料"));
+}
+
+}  // namespace
+}  // namespace plumex
