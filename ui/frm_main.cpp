@@ -88,7 +88,7 @@ TfrmMain::TfrmMain(std::filesystem::path mail_root, std::unique_ptr<QtUiPort> po
 
   // FormCreate step 1: files dropped from the shell are accepted; the delayed-send label hidden.
   setAcceptDrops(true);
-  LblJisa_->hide();
+  jisa_action_->setVisible(false);
   tmrAfterSend_ = new QTimer(this);
   tmrAfterSend_->setInterval(1000);
   connect(tmrAfterSend_, &QTimer::timeout, this, [this] {
@@ -273,6 +273,9 @@ void TfrmMain::BuildWidgets() {
   progress_->hide();
   statusBar_->installEventFilter(this);
   bottom->addWidget(statusBar_);
+  // The pane may be made as low as the status bar; the attachment list gives way.
+  lstAttach_->setMinimumHeight(0);
+  Panel2_->setMinimumHeight(statusBar_->height() + 4);
 
   splitMain_->setStretchFactor(0, 1);
   splitMain_->setStretchFactor(1, 1);
@@ -444,18 +447,14 @@ void TfrmMain::BuildToolbar() {
   LblMode_->setObjectName(QStringLiteral("LblMode"));
   LblMode_->setMinimumWidth(60);
   LblMode_->setAlignment(Qt::AlignCenter);
-  LblMode_->setAutoFillBackground(true);
   bar->addWidget(LblMode_);
   LblAccount_ = new QLabel(QStringLiteral("  ｱｶｳﾝﾄ："), bar);
   LblAccount_->setObjectName(QStringLiteral("LblAccount"));
   bar->addWidget(LblAccount_);
   LblJisa_ = new QLabel(QStringLiteral("時差送信中..."), bar);
   LblJisa_->setObjectName(QStringLiteral("LblJisa"));
-  LblJisa_->setAutoFillBackground(true);
-  QPalette p = LblJisa_->palette();
-  p.setColor(QPalette::Window, Qt::yellow);
-  LblJisa_->setPalette(p);
-  bar->addWidget(LblJisa_);
+  LblJisa_->setStyleSheet(QStringLiteral("QLabel { background-color: yellow; color: black; padding: 2px 8px; }"));
+  jisa_action_ = bar->addWidget(LblJisa_);
 }
 
 void TfrmMain::BuildContextMenus() {
@@ -578,11 +577,16 @@ void TfrmMain::PlaceProgressBar() {
 
 void TfrmMain::SetModeLabel(const QString& text, const QColor& background) {
   LblMode_->setText(text);
-  QPalette p = LblMode_->palette();
-  p.setColor(QPalette::Window, background);
-  p.setColor(QPalette::WindowText, Qt::black);
-  LblMode_->setPalette(p);
+  LblMode_->setStyleSheet(QStringLiteral("QLabel { background-color: %1; color: black; padding: 2px 8px; }")
+                              .arg(background.name()));
 }
+
+void TfrmMain::SetDelayedSendLabelShown(bool shown) {
+  shell_->State().DelayedSendLabelShown = shown;
+  jisa_action_->setVisible(shown);
+}
+
+bool TfrmMain::DelayedSendLabelShown() const { return jisa_action_->isVisible(); }
 
 void TfrmMain::SetAccountLabel(const QString& text) { LblAccount_->setText(QStringLiteral("  ") + text); }
 
@@ -631,13 +635,25 @@ void TfrmMain::ShowPreview() {
     imgPreview_->adjustSize();
     pnlPreview_->setCurrentWidget(scrPicture_);
   }
-  pnlPreview_->show();
+  if (!pnlPreview_->isVisible()) {
+    pnlPreview_->show();
+    int total = std::max(splitPreview_->height(), 150);
+    splitPreview_->setSizes({total / 3, total - total / 3});
+  }
 }
 
 void TfrmMain::RenderViewer() {
   const MainState& s = shell_->State();
   const ViewerContent& v = s.Viewer;
-  memHeader_->setVisible(s.HeaderShown);
+  if (s.HeaderShown != memHeader_->isVisible()) {
+    memHeader_->setVisible(s.HeaderShown);
+    // A pane shown again in a splitter gets a height of its own, not what is left over.
+    if (s.HeaderShown) {
+      int total = std::max(splitViewer_->height(), 200);
+      int h = std::min(140, total / 3);
+      splitViewer_->setSizes({h, total - h});
+    }
+  }
   header_on_->setChecked(s.HeaderShown);
   header_off_->setChecked(!s.HeaderShown);
   if (v.header_text != shown_header_) {

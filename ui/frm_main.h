@@ -77,6 +77,9 @@ class TfrmMain : public QMainWindow {
   SafeTextBrowser* htmlView() const { return htmlView_; }
   QLabel* LblMode() const { return LblMode_; }
   QLabel* LblAccount() const { return LblAccount_; }
+  // The delayed-send label "時差送信中..." (shown by delayed sending).
+  void SetDelayedSendLabelShown(bool shown);
+  bool DelayedSendLabelShown() const;
   QLabel* StatusPanel(int i) const { return i == 0 ? panel0_ : panel1_; }
   QProgressBar* Progress() const { return progress_; }
   QStackedWidget* PreviewPane() const { return pnlPreview_; }
@@ -180,6 +183,7 @@ class TfrmMain : public QMainWindow {
   QLabel* LblMode_ = nullptr;
   QLabel* LblAccount_ = nullptr;
   QLabel* LblJisa_ = nullptr;
+  QAction* jisa_action_ = nullptr;  // the toolbar shows LblJisa through it
   QTimer* tmrAfterSend_ = nullptr;
 
   TfrmSend* compose_ = nullptr;
