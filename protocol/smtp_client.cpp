@@ -208,7 +208,8 @@ void SmtpClient::Send(const OutgoingMessage& message) {
   Busy busy(*this);
   const std::string data = DotStuffed(message.Serialize());
   const std::vector<std::string> recipients = message.EnvelopeRecipients();
-  const std::string mail_from = "MAIL FROM: <" + message.EnvelopeSender() + ">";
+  // RFC 5321 has no space after the colon; strict servers refuse "MAIL FROM: <...>".
+  const std::string mail_from = "MAIL FROM:<" + message.EnvelopeSender() + ">";
 
   if (pipelining()) {
     std::string batch = "RSET\r\n" + mail_from + "\r\n";

@@ -9,7 +9,7 @@ PACKAGES="
   libgmime-3.0-dev libssl-dev libjpeg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho
-  dovecot-core dovecot-pop3d opensmtpd
+  dovecot-core dovecot-pop3d dovecot-submissiond opensmtpd
   mpop msmtp python3 ca-certificates openssl
   xvfb xauth
 "

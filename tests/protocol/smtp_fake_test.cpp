@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "protocol/outgoing_message.h"
+#include "protocol/protocol_error.h"
+#include "protocol/smtp_client.h"
+#include "tests/protocol/fake_server.h"
+
+namespace plumex {
+namespace {
+
+using test::FakeServer;
+using test::FakeStep;
+
+const char* const kEhloPlain = "250-localhost\r\n250-AUTH LOGIN PLAIN\r\n250 8BITMIME\r\n";
+const char* const kEhloPipelining = "250-localhost\r\n250-PIPELINING\r\n250 AUTH=LOGIN\r\n";
+
+OutgoingMessage Message() {
+  OutgoingMessage m;
+  m.from = "Me <me@example.com>";
+  m.to = "a@example.com, b@example.com";
+  m.subject = "test";
+  m.text = "hello\r\n.leading dot\r\n";
+  return m;
+}
+
+bool Received(const FakeServer& server, const std::string& line) {
+  const auto r = server.received();
+  return std::find(r.begin(), r.end(), line) != r.end();
+}
+
+void ExpectCleanScript(FakeServer& server) {
+  server.Join();
+  for (const std::string& e : server.errors()) ADD_FAILURE() << e;
+}
+
+TEST(SmtpFakeTest, OneCommandAtATimeWithAuthLoginAndDotStuffing) {
+  FakeServer server({
+      {"", "220 hi\r\n"},
+      {"EHLO ", kEhloPlain},
+      {"AUTH LOGIN", "334 VXNlcm5hbWU6\r\n"},
+      {"dXNlcg==", "334 UGFzc3dvcmQ6\r\n"},  // "user"
+      {"cGFzcw==", "235 ok\r\n"},            // "pass"
+      {"RSET", "250 ok\r\n"},
+      {"MAIL FROM:<me@example.com>", "250 ok\r\n"},
+      {"RCPT TO:<a@example.com>", "250 ok\r\n"},
+      {"RCPT TO:<b@example.com>", "251 forwarded\r\n"},
+      {"DATA", "354 go\r\n"},
+      {".", "250 queued\r\n"},
+      {"QUIT", "221 bye\r\n", 0, true},
+  });
+  SmtpClient c;
+  c.user_name = "user";
+  c.password = "pass";
+  c.Connect("127.0.0.1", server.port(), false);
+  EXPECT_FALSE(c.pipelining());
+  c.Send(Message());
+  c.Disconnect();
+  EXPECT_FALSE(c.IsConnected());
+  ExpectCleanScript(server);
+  EXPECT_TRUE(Received(server, "..leading dot"));
+  EXPECT_TRUE(Received(server, "Subject: test"));
+}
+
+TEST(SmtpFakeTest, HeloWhenEhloIsRefusedAndNoAuthWhenNotOffered) {
+  FakeServer server({
+      {"", "220 hi\r\n"},
+      {"EHLO ", "500 what\r\n"},
+      {"HELO ", "250 ok\r\n"},
+      {"RSET", "250 ok\r\n"},
+      {"MAIL FROM:", "250 ok\r\n"},
+      {"RCPT TO:", "250 ok\r\n"},
+      {"RCPT TO:", "250 ok\r\n"},
+      {"DATA", "354 go\r\n"},
+      {".", "250 queued\r\n"},
+  });
+  SmtpClient c;
+  c.user_name = "user";
+  c.Connect("127.0.0.1", server.port(), false);
+  c.Send(Message());
+  c.Disconnect();
+  ExpectCleanScript(server);
+}
+
+TEST(SmtpFakeTest, RefusedRecipientOneAtATimeStopsBeforeData) {
+  FakeServer server({
+      {"", "220 hi\r\n"},
+      {"EHLO ", kEhloPlain},
+      {"RSET", "250 ok\r\n"},
+      {"MAIL FROM:", "250 ok\r\n"},
+      {"RCPT TO:<a@example.com>", "550 5.1.1 no such user\r\n"},
+      {"RSET", "250 ok\r\n"},
+  });
+  SmtpClient c;
+  c.Connect("127.0.0.1", server.port(), false);
+  try {
+    c.Send(Message());
+    ADD_FAILURE() << "no error";
+  } catch (const ProtocolError& e) {
+    EXPECT_STREQ(e.what(), "550 5.1.1 no such user");
+  }
+  EXPECT_TRUE(c.IsConnected());
+  c.Disconnect();
+  ExpectCleanScript(server);
+  EXPECT_FALSE(Received(server, "DATA"));
+  EXPECT_FALSE(Received(server, "RCPT TO:<b@example.com>"));
+}
+
+TEST(SmtpFakeTest, RefusedRecipientPipelinedStillSendsTheDataThenFails) {
+  // No reply comes before DATA: a client that waited for one would time out.
+  FakeServer server({
+      {"", "220 hi\r\n"},
+      {"EHLO ", kEhloPipelining},
+      {"RSET", ""},
+      {"MAIL FROM:", ""},
+      {"RCPT TO:<a@example.com>", ""},
+      {"RCPT TO:<b@example.com>", ""},
+      {"DATA", "250 ok\r\n250 ok\r\n550 no such user\r\n250 ok\r\n354 go\r\n"},
+      {".", "250 queued\r\n"},
+      {"RSET", "250 ok\r\n"},
+  });
+  SmtpClient c;
+  c.options().read_timeout_seconds = 3;
+  c.Connect("127.0.0.1", server.port(), false);
+  EXPECT_TRUE(c.pipelining());
+  try {
+    c.Send(Message());
+    ADD_FAILURE() << "no error";
+  } catch (const ProtocolError& e) {
+    EXPECT_STREQ(e.what(), "550 no such user");
+  }
+  c.Disconnect();
+  ExpectCleanScript(server);
+  EXPECT_TRUE(Received(server, "hello"));
+}
+
+TEST(SmtpFakeTest, TlsFailuresCloseTheConnectionWithTheirTexts) {
+  struct Case {
+    const char* name;
+    std::vector<FakeStep> steps;
+    const char* text;
+  };
+  const std::vector<Case> cases = {
+      {"not offered", {{"", "220 hi\r\n"}, {"EHLO ", kEhloPlain}}, "SSL is not available on this server."},
+      {"refused",
+       {{"", "220 hi\r\n"}, {"EHLO ", "250-x\r\n250 STARTTLS\r\n"}, {"STARTTLS", "454 not now\r\n"}},
+       "Start SSL negotiation command failed."},
+      {"handshake fails",
+       {{"", "220 hi\r\n"}, {"EHLO ", "250-x\r\n250 STARTTLS\r\n"}, {"STARTTLS", "220 go\r\n"},
+        {"", "this is not TLS\r\n", 100, true}},
+       "SSL is not available on this server."},
+  };
+  for (const Case& c : cases) {
+    FakeServer server(c.steps);
+    SmtpClient client;
+    client.user_name = "user";
+    client.password = "secret";
+    client.Connect("127.0.0.1", server.port(), true);
+    try {
+      client.Send(Message());
+      ADD_FAILURE() << c.name << ": no error";
+    } catch (const ProtocolError& e) {
+      EXPECT_STREQ(e.what(), c.text) << c.name;
+    }
+    EXPECT_FALSE(client.IsConnected()) << c.name;
+    server.Join();
+    for (const std::string& line : server.received()) {
+      EXPECT_EQ(line.find("AUTH"), std::string::npos) << c.name;  // no password in clear
+      EXPECT_EQ(line.find("MAIL"), std::string::npos) << c.name;
+    }
+  }
+}
+
+TEST(SmtpFakeTest, FailedAuthenticationAndGarbage) {
+  {
+    FakeServer server({
+        {"", "220 hi\r\n"},
+        {"EHLO ", kEhloPlain},
+        {"AUTH LOGIN", "334 VXNlcm5hbWU6\r\n"},
+        {"dXNlcg==", "334 UGFzc3dvcmQ6\r\n"},
+        {"d3Jvbmc=", "535-5.7.8 Authentication\r\n535 5.7.8 credentials invalid\r\n"},
+        {"RSET", "250 ok\r\n"},
+    });
+    SmtpClient c;
+    c.user_name = "user";
+    c.password = "wrong";
+    c.Connect("127.0.0.1", server.port(), false);
+    try {
+      c.Authenticate();
+      ADD_FAILURE() << "no error";
+    } catch (const ProtocolError& e) {
+      EXPECT_STREQ(e.what(), "535-5.7.8 Authentication\r\n535 5.7.8 credentials invalid");
+    }
+    c.Disconnect();
+    ExpectCleanScript(server);
+  }
+  {
+    FakeServer server(std::vector<FakeStep>{{"", "* OK IMAP4rev1 ready\r\n"}});
+    SmtpClient c;
+    EXPECT_THROW(c.Connect("127.0.0.1", server.port(), false), ProtocolError);
+    EXPECT_FALSE(c.IsConnected());
+  }
+}
+
+}  // namespace
+}  // namespace plumex
