@@ -39,7 +39,7 @@ void MainShell::ListFolderIndex(const SortedLineList& rows) {
   bool with_reference = s.ViewMode == ViewModes::Extract;
   std::vector<std::string> rejected;
   // 2
-  list_.BeginFill();
+  list_.BeginFill(rows.Size());
   for (const std::string& line : rows.Lines()) {
     if (list_.AddRow(line, with_reference)) {
       if (list_.Mark(list_.Count() - 1) == "1") ++s.UnreadCount;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "store/index_row.h"
-#include "store/sorted_line_list.h"
+#include "platform/code_page.h"
 
 namespace plumex {
 
@@ -63,10 +63,12 @@ std::string_view MessageList::ColumnOf(const Item& item, int column) {
   }
 }
 
-void MessageList::BeginFill() {
+void MessageList::BeginFill(size_t expected_rows) {
   if (listener_) listener_->BeginReset();
   items_.clear();
   order_.clear();
+  items_.reserve(expected_rows);
+  order_.reserve(expected_rows);
 }
 
 bool MessageList::AddRow(std::string line, bool with_reference) {
@@ -114,11 +116,34 @@ void MessageList::SetMark(size_t display_row, std::string_view mark) {
 void MessageList::SortByColumn(int column, bool descending) {
   if (listener_) listener_->BeginReorder();
   std::vector<uint32_t> old_order = order_;
+  // Keys folded once (ASCII letters to lower case, trail bytes kept) compare with memcmp in
+  // the same order as CompareIgnoringCase; keys without capitals are used as they stand.
   std::vector<std::string_view> keys(items_.size());
-  for (size_t i = 0; i < items_.size(); ++i) keys[i] = ColumnOf(items_[i], column);
-  std::stable_sort(order_.begin(), order_.end(), [&](uint32_t a, uint32_t b) {
-    return descending ? CompareIgnoringCase(keys[b], keys[a]) < 0 : CompareIgnoringCase(keys[a], keys[b]) < 0;
-  });
+  std::string folded;
+  std::vector<std::pair<size_t, size_t>> folded_at;  // item, offset into folded
+  for (size_t i = 0; i < items_.size(); ++i) {
+    std::string_view key = ColumnOf(items_[i], column);
+    keys[i] = key;
+    bool needs_folding = false;
+    for (char c : key)
+      if (c >= 'A' && c <= 'Z') {
+        needs_folding = true;
+        break;
+      }
+    if (!needs_folding) continue;
+    folded_at.emplace_back(i, folded.size());
+    bool trail = false;
+    for (char c : key) {
+      auto b = static_cast<unsigned char>(c);
+      folded += !trail && b >= 'A' && b <= 'Z' ? static_cast<char>(b + 32) : c;
+      trail = !trail && IsCp932LeadByte(b);
+    }
+  }
+  for (auto [item, offset] : folded_at) keys[item] = std::string_view(folded).substr(offset, keys[item].size());
+  if (descending)
+    std::stable_sort(order_.begin(), order_.end(), [&](uint32_t a, uint32_t b) { return keys[b] < keys[a]; });
+  else
+    std::stable_sort(order_.begin(), order_.end(), [&](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
   if (listener_) {
     std::vector<uint32_t> position_of_item(items_.size());
     for (size_t r = 0; r < order_.size(); ++r) position_of_item[order_[r]] = static_cast<uint32_t>(r);

@@ -55,7 +55,7 @@ class MessageList {
 
   // Filling: BeginFill empties the list; AddRow appends one index row in stored order and
   // tells whether it was valid (eight fields or more). with_reference puts field 8 in column 10.
-  void BeginFill();
+  void BeginFill(size_t expected_rows = 0);
   bool AddRow(std::string line, bool with_reference);
   void EndFill();
   void Clear();
