@@ -378,7 +378,7 @@ void TfrmMain::BuildMenus() {
   Add(m, sendrecv, QStringLiteral("指定したメールを受信"));
   Add(m, sendrecv, QStringLiteral("受信停止"), &TfrmMain::mnuDisconnectClick);
   m->addSeparator();
-  Add(m, sendrecv, QStringLiteral("送信"), &TfrmMain::mnuShowComposeClick);
+  Add(m, sendrecv, QStringLiteral("送信"), &TfrmMain::mnuComposeClick);
   Add(m, sendrecv, QStringLiteral("返信"));
   Add(m, sendrecv, QStringLiteral("転送"));
   m->addSeparator();
@@ -782,8 +782,10 @@ void TfrmMain::mnuComposeClick() {
 }
 
 void TfrmMain::mnuShowComposeClick() {
-  if (compose_ && compose_->isVisible()) compose_->raise();
-  else mnuComposeClick();
+  if (compose_ && compose_->isVisible()) {
+    compose_->raise();
+    compose_->activateWindow();
+  }
 }
 
 void TfrmMain::mnuAccountClick() {

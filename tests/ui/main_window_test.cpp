@@ -186,6 +186,7 @@ class MainWindowTest : public QObject {
     QVERIFY(main->htmlView()->isVisible());
     QVERIFY(!body->isVisible());
     QVERIFY(main->htmlView()->toPlainText().contains(QStringLiteral("画像")));
+    QTRY_VERIFY(main->htmlView()->resourceRequests() > 0);
     main->FindAction(QStringLiteral("表示/テキスト表示(標準)"))->trigger();
     QVERIFY(body->isVisible());
 
