@@ -174,14 +174,7 @@ void Connection::Open(const std::string& host, int port, bool implicit_tls) {
     fd_ = fd;
     int rc = ::connect(fd, ai->ai_addr, ai->ai_addrlen);
     if (rc != 0 && errno == EINPROGRESS) {
-      try {
-        WaitFor(POLLOUT, deadline, "Connect timed out.");
-      } catch (const ConnectionStopped&) {
-        throw;
-      } catch (const ProtocolError& e) {
-        // Time-out: no use trying other addresses.
-        throw;
-      }
+      WaitFor(POLLOUT, deadline, "Connect timed out.");  // a time-out ends all attempts
       int err = 0;
       socklen_t len = sizeof err;
       getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);

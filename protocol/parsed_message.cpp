@@ -178,6 +178,8 @@ void ParsedMessage::Clear() {
   parts_.clear();
   if (message_) g_object_unref(message_);
   message_ = nullptr;
+  if (stream_) g_object_unref(stream_);
+  stream_ = nullptr;
   if (raw_) g_byte_array_unref(raw_);
   raw_ = nullptr;
   header_lines_.clear();
@@ -220,8 +222,9 @@ void ParsedMessage::ParseFile(const std::filesystem::path& path) {
 }
 
 std::string_view ParsedMessage::RawBytes() const {
-  if (!raw_) return {};
-  return std::string_view(reinterpret_cast<const char*>(raw_->data), raw_->len);
+  const GByteArray* bytes = stream_ ? g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream_)) : raw_;
+  if (!bytes) return {};
+  return std::string_view(reinterpret_cast<const char*>(bytes->data), bytes->len);
 }
 
 void ParsedMessage::ParseBuffer() {
@@ -238,14 +241,15 @@ void ParsedMessage::ParseBuffer() {
     pos = next;
   }
 
-  // The stream shares the buffer; the parser keeps parts as windows onto it, so a large
-  // attachment is neither copied nor decoded until it is written out.
-  GMimeStream* stream = g_mime_stream_mem_new_with_byte_array(g_byte_array_ref(raw_));
-  GMimeParser* parser = g_mime_parser_new_with_stream(stream);
+  // The stream takes the buffer over; the parser keeps parts as windows onto it, so a large
+  // attachment is neither copied nor decoded until it is written out, and a part handed out
+  // keeps the bytes alive after this message is cleared.
+  stream_ = g_mime_stream_mem_new_with_byte_array(raw_);
+  raw_ = nullptr;
+  GMimeParser* parser = g_mime_parser_new_with_stream(stream_);
   g_mime_parser_set_persist_stream(parser, TRUE);
   GMimeMessage* message = g_mime_parser_construct_message(parser, nullptr);
   g_object_unref(parser);
-  g_object_unref(stream);
   if (!message) return;
   message_ = GMIME_OBJECT(message);
 

@@ -14,6 +14,7 @@
 
 typedef struct _GMimeObject GMimeObject;
 typedef struct _GByteArray GByteArray;
+typedef struct _GMimeStream GMimeStream;
 
 namespace plumex {
 
@@ -102,7 +103,8 @@ class ParsedMessage {
  private:
   void ParseBuffer();
 
-  GByteArray* raw_ = nullptr;
+  GByteArray* raw_ = nullptr;       // the bytes while they are being filled in
+  GMimeStream* stream_ = nullptr;   // owns them once parsed; parts keep windows onto it
   GMimeObject* message_ = nullptr;
   std::vector<std::string> header_lines_;
   std::string body_;

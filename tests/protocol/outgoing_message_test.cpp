@@ -83,8 +83,11 @@ TEST(OutgoingMessageTest, LongHeadersFoldOnlyAtTheirOwnSpaces) {
   back.Parse(text);
   EXPECT_EQ(back.HeaderValue("Subject"), subject);
   EXPECT_EQ(back.HeaderValue("References"), long_word);  // nowhere to fold: left long
-  for (const std::string& line : back.HeaderLines())
-    if (line.find(kWord) != std::string::npos) EXPECT_LE(line.size(), 78u) << line;
+  for (const std::string& line : back.HeaderLines()) {
+    if (line.find(kWord) != std::string::npos) {
+      EXPECT_LE(line.size(), 78u) << line;
+    }
+  }
 }
 
 TEST(OutgoingMessageTest, AttachmentsGoInMultipartMixedAfterTheText) {

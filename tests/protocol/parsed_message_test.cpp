@@ -219,7 +219,9 @@ TEST(ParsedMessageTest, ParsesFilesAndClears) {
   EXPECT_EQ(m.MessageId(), "<m1@example.com>");
   EXPECT_EQ(m.Parts().size(), 5u);
   EXPECT_EQ(m.RawBytes(), kMultipart);
+  const MessagePart kept = m.Parts()[2];  // outlives the message it came from
   m.Clear();
+  EXPECT_EQ(kept.Text(), std::string("\x00\x01\x02\xFF", 4));
   EXPECT_TRUE(m.HeaderLines().empty());
   EXPECT_FALSE(m.HasParts());
   EXPECT_EQ(m.RawBytes(), "");
