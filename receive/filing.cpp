@@ -1,0 +1,291 @@
+#include "receive/filing.h"
+
+#include <fstream>
+#include <set>
+
+#include "codecs/body_text.h"
+#include "codecs/header_decode.h"
+#include "codecs/jconvert.h"
+#include "platform/directories.h"
+#include "platform/sjis_text.h"
+#include "platform/store_path.h"
+#include "platform/text_file.h"
+#include "protocol/parsed_message.h"
+#include "protocol/pop3_client.h"
+#include "receive/message_text.h"
+#include "store/file_key.h"
+#include "store/index_row.h"
+#include "store/store_layout.h"
+#include "store/stored_message.h"
+
+namespace plumex {
+namespace {
+
+constexpr const char* kReceivedDateFormat = "yyyy/mm/dd_hh:nn:ss";
+
+std::string Upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return out;
+}
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return out;
+}
+
+std::string WithoutLineBreaks(std::string_view s) {
+  std::string out;
+  for (char c : s)
+    if (c != '\r' && c != '\n') out += c;
+  return out;
+}
+
+// A header decoded for the store; a value the decoders cannot take is kept as it came.
+std::string Decoded(std::string_view raw, const std::string& charset) {
+  try {
+    return DecodeHeader(raw, charset);
+  } catch (const std::exception&) {
+    return ConvertCode(raw, CodeSjis);
+  }
+}
+
+std::string DecodedBody(const std::string& charset, std::string_view text) {
+  try {
+    return DecodeBodyText(charset, text);
+  } catch (const std::exception&) {
+    return ConvertCode(text, CodeSjis);
+  }
+}
+
+// Appends one record line, starting a new line when the file does not end with one.
+void AppendRecord(const std::filesystem::path& file, const std::string& line) {
+  std::string bytes;
+  {
+    std::ifstream in(file, std::ios::binary | std::ios::ate);
+    if (in && in.tellg() > 0) {
+      in.seekg(-1, std::ios::end);
+      char last = 0;
+      in.get(last);
+      if (last != '\n' && last != '\r') bytes = "\r\n";
+    }
+  }
+  bytes += line + "\r\n";
+  AppendToFile(file, bytes);
+}
+
+// The name an attachment is saved under, worked out as the store always has; "" when none.
+std::string AttachmentName(const ParsedMessage& message, const MessagePart& part, int n, const std::string& date,
+                           FilingContext& context) {
+  const std::string charset = message.Charset();
+  size_t start = 0;
+  std::string name = Decoded(FindHeaderValue("filename", part.HeaderLines(), false, start), charset);
+  // A name in RFC 2231 form (filename*0*=...) is read by the MIME layer, which decodes it whole.
+  if ((name.empty() || name.find('*') != std::string::npos) && !part.FileName().empty()) name = part.FileName();
+  if ((name.empty() || name.find('*') != std::string::npos) && n >= 0 && context.pop3) {
+    std::vector<std::string> raw;
+    context.pop3->RetrieveRaw(n, raw);
+    size_t i = 0;
+    FindHeaderValue("Content-Type: application", raw, true, i);
+    size_t end = std::min<size_t>(raw.size(), 50);
+    name = i < end ? FindHeaderValue("name=", raw, false, i) : std::string();
+  }
+  if (name.empty()) name = MakeFileKey(date);
+  if (!name.empty() && name.front() == '"') name.erase(0, 1);
+  if (!name.empty() && name.back() == '"') name.pop_back();
+  name = Decoded(name, charset);
+  name = MakeAttachmentFileName(name);
+  return Decoded(name, charset);
+}
+
+// Two attachments of one message never share a file: the later one gets "(2)", "(3)"...
+std::string UniqueName(const std::string& name, std::set<std::string>& used) {
+  if (used.insert(name).second) return name;
+  size_t dot = name.rfind('.');
+  std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+  std::string extension = dot == std::string::npos || dot == 0 ? "" : name.substr(dot);
+  for (int k = 2;; ++k) {
+    std::string candidate = stem + "(" + std::to_string(k) + ")" + extension;
+    if (used.insert(candidate).second) return candidate;
+  }
+}
+
+void SaveAttachment(const MessagePart& part, const std::filesystem::path& dir, const std::string& name) {
+  EnsureDirectory(dir);
+  const auto file = dir / NativeName(name);
+  RemoveRecursively(file);
+  part.WriteDecodedContent(file);
+  std::string extension = Lower(name.size() >= 4 ? name.substr(name.size() - 4) : name);
+  if (extension == ".txt" || extension == ".csv") {
+    if (auto bytes = ReadFileBytes(file)) WriteFileAtomic(file, ConvertCode(*bytes, CodeSjis));
+  }
+}
+
+}  // namespace
+
+void FolderNewCounts::Add(const std::string& folder_path) {
+  for (auto& [path, count] : entries) {
+    if (path == folder_path) {
+      ++count;
+      return;
+    }
+  }
+  entries.emplace_back(folder_path, 1);
+}
+
+void GmailRefetch(ParsedMessage& message, int n, FilingContext& context) {
+  const std::vector<std::string> h = message.HeaderLines();
+  std::vector<std::string> r;
+  context.pop3->RetrieveRaw(n, r);
+  std::string text = h.empty() ? std::string() : h[0];
+  std::optional<size_t> divergence;
+  for (size_t k = 1; k < h.size(); ++k) {
+    if (k >= r.size() || h[k] != r[k]) {
+      divergence = k;
+      break;
+    }
+    text += "\r\n" + r[k];
+  }
+  auto all_of_r = [&] { return JoinLines(r); };
+  if (!divergence) {
+    text = all_of_r();
+  } else if (*divergence < r.size() && Lower(r[*divergence]).find("boundary") != std::string::npos) {
+    text = all_of_r();
+  } else {
+    size_t i = *divergence;
+    while (i < r.size() && !r[i].empty()) ++i;
+    while (i < r.size() && r[i].empty()) ++i;
+    while (i < r.size() && !r[i].empty()) text += "\r\n" + r[i++];
+    const size_t rest = i;
+    const std::string upper = Upper(text);
+    if (upper.find("FROM:") == std::string::npos) text += "\r\nFrom: " + message.HeaderValue("From");
+    if (upper.find("TO:") == std::string::npos) text += "\r\nTo: " + message.HeaderValue("To");
+    if (upper.find("SUBJECT:") == std::string::npos) text += "\r\nSubject: " + message.HeaderValue("Subject");
+    if (upper.find("DATE:") == std::string::npos) text += "\r\nDate: " + message.HeaderValue("Date");
+    for (size_t k = rest; k < r.size(); ++k) text += "\r\n" + r[k];
+  }
+  text = ConvertCode(CollapseBlankRuns(text, 5), CodeSjis);
+  // The staging folder is made when missing, so a Gmail account can always receive.
+  const auto dir = ToNativePath(context.mail_root, ReceiveRootName() + "\\Gmail\\");
+  EnsureDirectory(dir);
+  const auto file = dir / "temp.txt";
+  WriteFileAtomic(file, text);
+  message.Clear();
+  message.ParseFile(file);
+}
+
+int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
+  bool from_gmail = false;
+  if (n >= 0 && context.pop3 && context.pop3->host.find(kGmailPopHost) != std::string::npos) {
+    GmailRefetch(message, n, context);
+    from_gmail = true;
+  }
+
+  const std::string date = FormatMessageDate(message, kReceivedDateFormat);
+  std::string id = message.MessageId();
+  if (id.empty()) id = "<" + date + "tomarind_Vantory>";
+  if (context.received_ids->Contains(id)) return 0;
+
+  const std::string charset = message.Charset();
+  std::string size;
+  if (n >= 0 && context.pop3) size = std::to_string(context.pop3->List(n));
+  else size = std::to_string(message.BodyText().size());
+
+  const std::string to = Decoded(message.HeaderValue("To"), charset);
+  const std::string subject = Decoded(message.HeaderValue("Subject"), charset);
+  const std::string references = Decoded(message.References(), charset);
+  const std::string from = WithoutLineBreaks(Decoded(message.HeaderValue("From"), charset));
+  std::string reply_to;
+  if (auto list = message.ReplyTo(); !list.empty()) reply_to = Decoded(list.front().Text(), charset);
+  std::string cc;
+  for (const auto& address : message.Cc()) cc += address.Text() + ";";
+
+  RuleContext rule_context{context.mail_root, context.current_folder_path, context.current_account,
+                           context.forwarding};
+  static const RuleList kNoRules;
+  TargetFolder target =
+      ChooseTargetFolder(context.rules ? *context.rules : kNoRules, rule_context, subject, from);
+  if (target.kind == TargetFolder::Kind::Rejected) {
+    if (n >= 0 && context.pop3) context.pop3->Delete(n);
+    return 0;
+  }
+  if (target.kind == TargetFolder::Kind::Forwarded && context.forward_queue) context.forward_queue->push_back(id);
+
+  const std::string key = MakeFileKey(id);
+  if (n >= 0 && context.pop3 && !from_gmail) context.pop3->Retrieve(n, message);
+
+  const auto folder = ToNativePath(context.mail_root, target.folder_path);
+  EnsureDirectory(folder);
+  const auto attachment_dir = folder / std::string(kAttachmentDirName) / NativeName(key);
+  std::string attach = "2";
+  std::string body;
+  if (message.HasParts()) {
+    std::set<std::string> used_names;
+    for (const auto& part : message.Parts()) {
+      if (part.IsAttachment()) {
+        std::string name = AttachmentName(message, part, n, date, context);
+        if (name.empty()) name = "attachment";
+        SaveAttachment(part, attachment_dir, UniqueName(name, used_names));
+        attach = "1";
+      } else if (part.IsText()) {
+        std::string part_charset = part.Charset();
+        if (part_charset.empty()) part_charset = charset;
+        if (part_charset.empty()) {
+          size_t start = 0;
+          part_charset = FindHeaderValue("charset", message.HeaderLines(), false, start);
+        }
+        if (!body.empty()) body += "\r\n";
+        body += DecodedBody(Upper(part_charset), part.Text());
+      }
+    }
+  } else {
+    body = DecodedBody(charset, message.BodyText());
+  }
+  body = CollapseBlankRuns(body, 5);
+
+  StoredMessage stored;
+  stored.header_lines = {PseudoHeaderLine(Sjis("あて名:"), to),
+                         PseudoHeaderLine("ReplyTo:", reply_to),
+                         PseudoHeaderLine("CCList:", cc),
+                         PseudoHeaderLine("Message-ID:", id),
+                         PseudoHeaderLine("References:", references),
+                         PseudoHeaderLine(Sjis("差出人:"), from),
+                         PseudoHeaderLine(Sjis("件名:"), subject),
+                         PseudoHeaderLine(Sjis("日時:"), date),
+                         PseudoHeaderLine(Sjis("ﾌｧｲﾙｻｲｽﾞ:"), size)};
+  std::string file_text = JoinLines(stored.header_lines) + std::string(kStoredMessageSeparator) + "\r\n" + body + "\r\n";
+  WriteFileAtomic(folder / NativeName(key + ".txt"), file_text);
+
+  const MessagePriority priority = message.Priority();
+  const std::string high = priority == MessagePriority::Highest || priority == MessagePriority::High ? "1" : "2";
+  IndexRow row{id, RowField(subject), RowField(from), date, size, attach, "1", high, std::nullopt};
+  const std::string line = row.ToLine();
+
+  if (target.kind == TargetFolder::Kind::Moved) {
+    const auto index_file = folder / std::string(kReceiveIndexName);
+    FolderIndex index = FolderIndex::Open(index_file);
+    if (index.Add(line)) index.Save(index_file);
+    if (context.folder_new_counts) context.folder_new_counts->Add(target.folder_path);
+  } else {
+    if (context.row_added) context.row_added(line);
+    const auto index_file = ToNativePath(context.mail_root, context.current_folder_path) / std::string(kReceiveIndexName);
+    if (context.current_index->Add(line)) {
+      if (context.defer_index_write) AppendRecord(index_file, line);
+      else context.current_index->Save(index_file);
+    }
+  }
+
+  context.received_ids->Add(id);
+  if (n >= 0 && context.pop3 && context.delete_after_receive) context.pop3->Delete(n);
+  return 1;
+}
+
+void FinishDeferredIndex(FilingContext& context) {
+  context.current_index->Save(ToNativePath(context.mail_root, context.current_folder_path) /
+                              std::string(kReceiveIndexName));
+}
+
+}  // namespace plumex

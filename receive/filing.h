@@ -1,0 +1,62 @@
+// Filing of one fetched or opened message: its message file, attachment files and index row,
+// in the folder the rules choose, and its id in the account's fetched list.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "receive/message_rules.h"
+#include "store/folder_index.h"
+#include "store/received_id_list.h"
+
+namespace plumex {
+
+class ParsedMessage;
+class Pop3Client;
+
+// The host name of the Gmail POP server: its raw messages are re-read before filing.
+inline constexpr const char* kGmailPopHost = "pop.gmail.com";
+
+// Folders other than the one on screen that received mail in this run, with their counts,
+// in the order they were first met.
+struct FolderNewCounts {
+  std::vector<std::pair<std::string, long long>> entries;  // store path, count
+  void Add(const std::string& folder_path);
+};
+
+struct FilingContext {
+  std::filesystem::path mail_root;
+  std::string current_folder_path;  // the receive folder on screen (store path)
+  std::string current_account;
+  FolderIndex* current_index = nullptr;
+  ReceivedIdList* received_ids = nullptr;
+  const RuleList* rules = nullptr;
+  bool delete_after_receive = false;
+  bool forwarding = false;                          // the new-mail check forwards all mail
+  std::vector<std::string>* forward_queue = nullptr;  // ids to forward
+  FolderNewCounts* folder_new_counts = nullptr;
+  Pop3Client* pop3 = nullptr;  // null for a message opened from a file
+  // A row placed in the folder on screen: the message list shows it at the top.
+  std::function<void(const std::string& row)> row_added;
+  // True during a receive run: the row is appended to the index file at once and the sorted
+  // index is written once at the end of the run (FinishDeferredIndex), so filing does not
+  // cost more in a big folder. False: the whole index is written after every message.
+  bool defer_index_write = false;
+};
+
+// FileFetchedMessage: message n of the server (its header already in `message`), or n = -1
+// for a message parsed from a file. Returns 1 when the message was filed, 0 when it was
+// already fetched or rejected by a rule. Protocol errors pass to the caller; a part that
+// cannot be decoded is filed as its raw text instead of ending the run.
+int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context);
+
+// Writes the sorted index of the folder on screen after a run of deferred writes.
+void FinishDeferredIndex(FilingContext& context);
+
+// GmailRefetch: rebuilds `message` from the raw lines of message n through "受信\Gmail\temp.txt".
+void GmailRefetch(ParsedMessage& message, int n, FilingContext& context);
+
+}  // namespace plumex

@@ -1,0 +1,164 @@
+// The receive run against a scripted server: dropped connections, refused connections, stop.
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
+
+#include "platform/sjis_text.h"
+#include "tests/protocol/fake_server.h"
+#include "tests/receive/receive_fixture.h"
+
+namespace plumex {
+namespace {
+
+using test::FakeServer;
+using test::FakeStep;
+
+std::string Message(int n) {
+  return "Message-ID: <m" + std::to_string(n) + "@x>\r\nFrom: a@x\r\nSubject: message " + std::to_string(n) +
+         "\r\nDate: Tue, 08 Sep 2009 12:34:5" + std::to_string(n) + " +0900\r\n\r\nbody " + std::to_string(n) + "\r\n";
+}
+
+std::string Header(int n) {
+  std::string m = Message(n);
+  return m.substr(0, m.find("\r\n\r\n") + 4);
+}
+
+std::vector<FakeStep> Login(int count) {
+  return {{"", "+OK ready\r\n"},
+          {"CAPA", "+OK\r\nUSER\r\nTOP\r\n.\r\n"},
+          {"USER me", "+OK\r\n"},
+          {"PASS pw", "+OK\r\n"},
+          {"STAT", "+OK " + std::to_string(count) + " 500\r\n"}};
+}
+
+void Fetch(std::vector<FakeStep>& steps, int n) {
+  const std::string k = std::to_string(n);
+  steps.push_back({"TOP " + k + " 0", "+OK\r\n" + Header(n) + ".\r\n"});
+  steps.push_back({"LIST " + k, "+OK " + k + " 100\r\n"});
+  steps.push_back({"RETR " + k, "+OK\r\n" + Message(n) + ".\r\n"});
+}
+
+std::string AccountLine(int port) { return "acc\t127.0.0.1\tme\tpw\tsmtp\tme@x\t" + std::to_string(port) + "\t25\t0"; }
+
+TEST(ReceiveFaults, DroppedInMessageThreeNothingLostOrDoubled) {
+  std::vector<FakeStep> first = Login(5);
+  Fetch(first, 1);
+  Fetch(first, 2);
+  first.push_back({"TOP 3 0", "+OK\r\n" + Header(3) + ".\r\n"});
+  first.push_back({"LIST 3", "+OK 3 100\r\n"});
+  first.push_back({"RETR 3", "+OK\r\nMessage-ID: <m3@x>\r\nSubj", 0, true});
+  auto server = std::make_unique<FakeServer>(first);
+  test::ReceiveFixture store(AccountLine(server->port()));
+  test::RecordingHooks hooks;
+  ReceiveResult result = store.Run(hooks);
+  server->Join();
+  EXPECT_TRUE(result.connected);
+  EXPECT_EQ(result.new_count, 2);
+  EXPECT_FALSE(result.error.empty());
+  EXPECT_EQ(hooks.status, Sjis("新着メールは2件です。"));
+  EXPECT_EQ(store.IndexFileRows().size(), 2u);
+  EXPECT_TRUE(store.ids.Contains("<m2@x>"));
+
+  // The next run skips 1 and 2 (header only) and files 3 to 5.
+  std::vector<FakeStep> second = Login(5);
+  second.push_back({"TOP 1 0", "+OK\r\n" + Header(1) + ".\r\n"});
+  second.push_back({"TOP 2 0", "+OK\r\n" + Header(2) + ".\r\n"});
+  for (int n = 3; n <= 5; ++n) Fetch(second, n);
+  second.push_back({"QUIT", "+OK bye\r\n", 0, true});
+  server = std::make_unique<FakeServer>(second);
+  store.account_list = {AccountLine(server->port())};
+  test::RecordingHooks again;
+  result = store.Run(again);
+  server->Join();
+  EXPECT_TRUE(server->errors().empty()) << testing::PrintToString(server->errors());
+  EXPECT_EQ(result.new_count, 3);
+  EXPECT_EQ(store.IndexFileRows().size(), 5u);
+  std::vector<std::string> ids;
+  ReadLines(store.Dir() / "AlreadMsgID.ini", ids);
+  EXPECT_EQ(ids.size(), 5u);
+  for (int n = 1; n <= 5; ++n) EXPECT_TRUE(FileExists(store.Dir() / ("0m" + std::to_string(n) + "@x9.txt"))) << n;
+}
+
+TEST(ReceiveFaults, StopBetweenMessages) {
+  std::vector<FakeStep> steps = Login(3);
+  Fetch(steps, 1);
+  steps.push_back({"QUIT", "+OK bye\r\n", 0, true});
+  FakeServer server(steps);
+  test::ReceiveFixture store(AccountLine(server.port()));
+  test::RecordingHooks hooks;
+  hooks.stop_at_progress = 2;  // "中止" pressed while message 2 comes up
+  ReceiveResult result = store.Run(hooks);
+  server.Join();
+  EXPECT_EQ(result.new_count, 1);
+  EXPECT_EQ(hooks.status, Sjis("新着メールは1件です。"));
+  EXPECT_EQ(hooks.mode, Sjis("通常"));
+}
+
+TEST(ReceiveFaults, SelectiveReceiveFetchesOnlyTheChosenNumbers) {
+  std::vector<FakeStep> steps = Login(7);
+  Fetch(steps, 2);
+  Fetch(steps, 5);
+  steps.push_back({"QUIT", "+OK bye\r\n", 0, true});
+  FakeServer server(steps);
+  test::ReceiveFixture store(AccountLine(server.port()));
+  test::RecordingHooks hooks;
+  ReceiveResult result = store.Run(hooks, {2, 5});
+  server.Join();
+  EXPECT_TRUE(server.errors().empty()) << testing::PrintToString(server.errors());
+  EXPECT_EQ(result.new_count, 2);
+}
+
+// A listener that accepts and closes every connection, counting them.
+class RefusingServer {
+ public:
+  RefusingServer() {
+    fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    listen(fd_, 8);
+    socklen_t length = sizeof addr;
+    getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &length);
+    port_ = ntohs(addr.sin_port);
+    thread_ = std::thread([this] {
+      while (true) {
+        int c = accept(fd_, nullptr, nullptr);
+        if (c < 0) return;
+        ++accepted;
+        write(c, "-ERR go away\r\n", 14);
+        close(c);
+      }
+    });
+  }
+  ~RefusingServer() {
+    shutdown(fd_, SHUT_RDWR);
+    close(fd_);
+    thread_.join();
+  }
+  int port() const { return port_; }
+  std::atomic<int> accepted{0};
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+  std::thread thread_;
+};
+
+TEST(ReceiveFaults, ThreeAttemptsThenTheMessage) {
+  RefusingServer server;
+  test::ReceiveFixture store(AccountLine(server.port()));
+  test::RecordingHooks hooks;
+  ReceiveResult result = store.Run(hooks);
+  EXPECT_FALSE(result.connected);
+  EXPECT_EQ(server.accepted.load(), 3);
+  EXPECT_EQ(hooks.messages, std::vector<std::string>{Sjis("接続できませんでした。")});
+  EXPECT_TRUE(store.IndexFileRows().empty());
+}
+
+}  // namespace
+}  // namespace plumex
