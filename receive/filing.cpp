@@ -83,8 +83,12 @@ std::string AttachmentName(const ParsedMessage& message, const MessagePart& part
   const std::string charset = message.Charset();
   size_t start = 0;
   std::string name = Decoded(FindHeaderValue("filename", part.HeaderLines(), false, start), charset);
-  // A name in RFC 2231 form (filename*0*=...) is read by the MIME layer, which decodes it whole.
-  if ((name.empty() || name.find('*') != std::string::npos) && !part.FileName().empty()) name = part.FileName();
+  // A name in RFC 2231 form (filename*=, filename*0*= ...) is read by the MIME layer, which
+  // decodes it whole; the lookup above would keep its encoded text.
+  bool rfc2231 = false;
+  for (const auto& line : part.HeaderLines()) rfc2231 = rfc2231 || Lower(line).find("filename*") != std::string::npos;
+  if ((name.empty() || rfc2231 || name.find('*') != std::string::npos) && !part.FileName().empty())
+    name = part.FileName();
   if ((name.empty() || name.find('*') != std::string::npos) && n >= 0 && context.pop3) {
     std::vector<std::string> raw;
     context.pop3->RetrieveRaw(n, raw);

@@ -1,0 +1,187 @@
+// Receiving from the real Dovecot of the test servers, end to end, with Japanese mail.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "codecs/base64.h"
+#include "platform/sjis_text.h"
+#include "store/stored_message.h"
+#include "store/tab_line.h"
+#include "tests/protocol/test_servers.h"
+#include "tests/receive/receive_fixture.h"
+
+namespace plumex {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string To(const char* charset, const std::string& utf8) {
+  std::string out;
+  EXPECT_TRUE(ConvertCharset("UTF-8", charset, utf8, out));
+  return out;
+}
+
+std::string BWord(const char* charset, const std::string& utf8) {
+  return std::string("=?") + charset + "?B?" + Base64Encode(To(charset, utf8)) + "?=";
+}
+
+std::string Head(const std::string& id, const std::string& subject, const std::string& extra = "") {
+  return (id.empty() ? "" : "Message-ID: " + id + "\r\n") + "From: " + BWord("ISO-2022-JP", "山田 太郎") +
+         " <taro@example.jp>\r\nTo: user@example.jp\r\nSubject: " + subject +
+         "\r\nDate: Tue, 08 Sep 2009 12:34:56 +0900\r\nMIME-Version: 1.0\r\n" + extra;
+}
+
+std::vector<std::string> JapaneseMailbox() {
+  const std::string pdf = std::string("%PDF-1.4\n\x00\x01\x02\xff binary", 20);
+  return {
+      // 1: ISO-2022-JP subject and body, Cc and Reply-To.
+      Head("<iso@x>", BWord("ISO-2022-JP", "会議のお知らせ"),
+           "Cc: a@x, " + BWord("ISO-2022-JP", "鈴木") + " <b@x>\r\nReply-To: " + BWord("ISO-2022-JP", "窓口") +
+               " <desk@x>\r\nContent-Type: text/plain; charset=ISO-2022-JP\r\n\r\n") +
+          To("ISO-2022-JP", "皆様\r\n来週の会議です。\r\n"),
+      // 2: Shift_JIS body.
+      Head("<sjis@x>", BWord("Shift_JIS", "見積書"), "Content-Type: text/plain; charset=Shift_JIS\r\n\r\n") +
+          To("CP932", "お見積りを送ります。\r\n"),
+      // 3: EUC-JP body, UTF-8 Q subject.
+      Head("<euc@x>", "=?UTF-8?Q?=E6=97=A5=E5=A0=B1?=", "Content-Type: text/plain; charset=EUC-JP\r\n\r\n") +
+          To("EUC-JP", "本日の日報です。\r\n"),
+      // 4: UTF-8 body in base64 with a wave dash; high priority.
+      Head("<utf8@x>", BWord("UTF-8", "Re: 〜の件"),
+           "X-Priority: 1\r\nContent-Type: text/plain; charset=UTF-8\r\nContent-Transfer-Encoding: base64\r\n\r\n") +
+          Base64Encode("9時〜17時\r\n") + "\r\n",
+      // 5: multipart/alternative.
+      Head("<alt@x>", "alternative", "Content-Type: multipart/alternative; boundary=\"b1\"\r\n\r\n") +
+          "--b1\r\nContent-Type: text/plain; charset=ISO-2022-JP\r\n\r\n" + To("ISO-2022-JP", "本文です\r\n") +
+          "--b1\r\nContent-Type: text/html; charset=ISO-2022-JP\r\n\r\n<html><body>" +
+          To("ISO-2022-JP", "本文です") + "</body></html>\r\n--b1--\r\n",
+      // 6: attachments: an encoded name, an RFC 2231 name, a .csv written in ISO-2022-JP.
+      Head("<att@x>", "attachments", "Content-Type: multipart/mixed; boundary=\"b2\"\r\n\r\n") +
+          "--b2\r\nContent-Type: text/plain; charset=ISO-2022-JP\r\n\r\n" + To("ISO-2022-JP", "添付します\r\n") +
+          "--b2\r\nContent-Type: application/pdf\r\nContent-Transfer-Encoding: base64\r\nContent-Disposition: "
+          "attachment; filename=\"" + BWord("ISO-2022-JP", "資料") + ".pdf\"\r\n\r\n" + Base64Encode(pdf) +
+          "\r\n--b2\r\nContent-Type: application/octet-stream\r\nContent-Transfer-Encoding: base64\r\n"
+          "Content-Disposition: attachment; filename*=UTF-8''%E5%A0%B1%E5%91%8A.bin\r\n\r\n" +
+          Base64Encode("report") + "\r\n--b2\r\nContent-Type: text/csv\r\nContent-Transfer-Encoding: base64\r\n"
+          "Content-Disposition: attachment; filename=\"list.csv\"\r\n\r\n" +
+          Base64Encode(To("ISO-2022-JP", "名前,住所\r\n山田,東京\r\n")) + "\r\n--b2--\r\n",
+      // 7: no Message-ID; six empty lines that go, five that stay.
+      Head("", "no id", "Content-Type: text/plain; charset=US-ASCII\r\n\r\n") +
+          "one\r\n\r\n\r\n\r\n\r\n\r\n\r\ntwo\r\n\r\n\r\n\r\n\r\n\r\nthree\r\n",
+  };
+}
+
+class ReceiveServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("TZ", "Asia/Tokyo", 1);
+    tzset();
+    servers = test::TestServers::Find();
+    if (!servers) GTEST_SKIP() << "PLUMEX_TEST_SERVERS not set";
+  }
+  std::string Account(const std::string& user, bool delete_after = false) {
+    return Sjis("受信箱") + "\t127.0.0.1\t" + user + "\tsecret\t127.0.0.1\tme@x\t" + servers->Get("POP3_PORT") + "\t25\t" +
+           (delete_after ? "-1" : "0");
+  }
+  size_t MessagesOnServer(const std::string& user) {
+    size_t n = 0;
+    for (const char* sub : {"new", "cur"}) {
+      std::error_code ec;
+      for ([[maybe_unused]] const auto& e : fs::directory_iterator(
+               fs::path(servers->Get("STATE")) / "home" / user / "Maildir" / sub, ec))
+        ++n;
+    }
+    return n;
+  }
+  StoredMessage Read(const test::ReceiveFixture& store, const std::string& key) {
+    auto m = ReadStoredMessage(store.Dir() / (key + ".txt"));
+    EXPECT_TRUE(m) << key;
+    return m.value_or(StoredMessage{});
+  }
+  std::optional<test::TestServers> servers;
+};
+
+TEST_F(ReceiveServerTest, JapaneseMailIsFiledAsTheStoreKeepsIt) {
+  servers->MakeMailbox("jp1", JapaneseMailbox());
+  test::ReceiveFixture store(Account("jp1"));
+  test::RecordingHooks hooks;
+  ReceiveResult result = store.Run(hooks);
+  ASSERT_TRUE(result.connected) << testing::PrintToString(hooks.messages);
+  EXPECT_EQ(result.error, "");
+  EXPECT_EQ(result.new_count, 7);
+  EXPECT_EQ(hooks.status, Sjis("新着メールは7件です。"));
+
+  // The whole file of message 1, byte for byte.
+  auto file = ReadFileBytes(store.Dir() / "0iso@x9.txt");
+  ASSERT_TRUE(file);
+  const std::string from = Sjis("山田 太郎") + " <taro@example.jp>";
+  auto rows = store.IndexFileRows();
+  ASSERT_EQ(rows.size(), 7u);
+  std::string row1;
+  for (const auto& r : rows)
+    if (FieldOf(r, 0) == "<iso@x>") row1 = r;
+  const std::string size = FieldOf(row1, 4);
+  EXPECT_GT(std::atoi(size.c_str()), 100);
+  EXPECT_EQ(*file, Sjis("あて名:") + "user@example.jp\r\nReplyTo:" + Sjis("窓口") + " <desk@x>\r\nCCList:a@x;" +
+                       "=?ISO-2022-JP?B?" + Base64Encode(To("ISO-2022-JP", "鈴木")) + "?= <b@x>;\r\n" +
+                       "Message-ID:<iso@x>\r\nReferences:\r\n" + Sjis("差出人:") + from + "\r\n" + Sjis("件名:") +
+                       Sjis("会議のお知らせ") + "\r\n" + Sjis("日時:") + "2009/09/08_12:34:56\r\n" +
+                       Sjis("ﾌｧｲﾙｻｲｽﾞ:") + size + "\r\n-------------------\r\n" + Sjis("皆様") + "\r\n" +
+                       Sjis("来週の会議です。") + "\r\n\r\n");
+  EXPECT_EQ(row1, "<iso@x>\t" + Sjis("会議のお知らせ") + "\t" + from + "\t2009/09/08_12:34:56\t" + size + "\t2\t1\t2");
+
+  EXPECT_EQ(Read(store, "0sjis@x9").body_lines.front(), Sjis("お見積りを送ります。"));
+  EXPECT_EQ(Read(store, "0euc@x9").body_lines.front(), Sjis("本日の日報です。"));
+  EXPECT_EQ(Read(store, "0euc@x9").ValueOr(Sjis("件名:")), Sjis("日報"));
+  StoredMessage utf8 = Read(store, "0utf8@x9");
+  EXPECT_EQ(utf8.ValueOr(Sjis("件名:")), Sjis("Re: ～の件"));
+  EXPECT_EQ(utf8.body_lines.front(), Sjis("9時～17時"));
+  StoredMessage alt = Read(store, "0alt@x9");
+  EXPECT_EQ(alt.body_lines, (std::vector<std::string>{Sjis("本文です"),
+                                                      "<html><body>" + Sjis("本文です") + "</body></html>", ""}));
+
+  const fs::path attachments = store.Dir() / "Attachment" / "0att@x9";
+  EXPECT_EQ(ReadFileBytes(attachments / "資料.pdf").value_or("").substr(0, 8), "%PDF-1.4");
+  EXPECT_EQ(ReadFileBytes(attachments / "報告.bin").value_or(""), "report");
+  EXPECT_EQ(ReadFileBytes(attachments / "list.csv").value_or(""), Sjis("名前,住所\r\n山田,東京\r\n"));
+
+  StoredMessage no_id = Read(store, "02009709708_12_34_56tomarind_Vantory9");
+  EXPECT_EQ(no_id.body_lines, (std::vector<std::string>{"one", "two", "", "", "", "", "", "three", ""}));
+
+  for (const auto& r : rows) {
+    const bool high = FieldOf(r, 0) == "<utf8@x>";
+    EXPECT_EQ(FieldOf(r, 7), high ? "1" : "2") << r;
+    EXPECT_EQ(FieldOf(r, 5), FieldOf(r, 0) == "<att@x>" ? "1" : "2") << r;
+  }
+
+  // A second run files nothing and leaves the fetched list as it was.
+  const auto ids_before = ReadFileBytes(store.Dir() / "AlreadMsgID.ini");
+  EXPECT_EQ(SplitLines(*ids_before).size(), 7u);
+  test::RecordingHooks again;
+  EXPECT_EQ(store.Run(again).new_count, 0);
+  EXPECT_EQ(again.status, Sjis("新着メールは0件です。"));
+  EXPECT_EQ(ReadFileBytes(store.Dir() / "AlreadMsgID.ini"), ids_before);
+  EXPECT_EQ(MessagesOnServer("jp1"), 7u);
+}
+
+TEST_F(ReceiveServerTest, RulesMoveAndRejectAndDeleteAfterReceive) {
+  servers->MakeMailbox("jp2", JapaneseMailbox());
+  test::ReceiveFixture store(Account("jp2", true));
+  store.rules = RuleList({Sjis("件名") + "\t" + Sjis("見積") + "\t" + Sjis("受信箱") + "\\" + Sjis("見積"),
+                          Sjis("件名") + "\tno id\t" + Sjis("削除")});
+  test::RecordingHooks hooks;
+  ReceiveResult result = store.Run(hooks);
+  EXPECT_EQ(result.new_count, 6);  // the rejected one is not counted
+  EXPECT_EQ(store.IndexFileRows().size(), 5u);
+  const fs::path moved = store.Dir() / "見積";
+  EXPECT_TRUE(FileExists(moved / "0sjis@x9.txt"));
+  std::vector<std::string> moved_rows;
+  ReadLines(moved / "MsgID.ini", moved_rows);
+  ASSERT_EQ(moved_rows.size(), 1u);
+  EXPECT_EQ(FieldOf(moved_rows[0], 0), "<sjis@x>");
+  ASSERT_EQ(hooks.new_counts.entries.size(), 1u);
+  EXPECT_EQ(hooks.new_counts.entries[0].second, 1);
+  EXPECT_EQ(MessagesOnServer("jp2"), 0u);  // filed ones deleted after receiving, the rejected one by its rule
+}
+
+}  // namespace
+}  // namespace plumex
