@@ -153,13 +153,13 @@ void SmtpClient::Hello() {
   if (reply.code != 250) throw ProtocolError(reply.text);
 }
 
-void SmtpClient::Connect(const std::string& host, int port, bool tls_wanted) {
+void SmtpClient::Connect(const std::string& host, int port, bool tls_wanted, bool implicit_tls) {
   Busy busy(*this);
   tls_wanted_ = tls_wanted;
   authenticated_ = false;
   capabilities_.clear();
   try {
-    connection_.Open(host, port, false);
+    connection_.Open(host, port, implicit_tls);
     const Reply greeting = ReadReply();
     if (greeting.code != 220) throw ProtocolError(greeting.text);
     Hello();

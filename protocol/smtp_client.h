@@ -24,7 +24,8 @@ class SmtpClient {
 
   // Greeting, then EHLO (or HELO) with the computer's name. With tls_wanted the connection
   // is upgraded by STARTTLS in Authenticate.
-  void Connect(const std::string& host, int port, bool tls_wanted);
+  // With implicit_tls the connection is under TLS from the first byte (port 465).
+  void Connect(const std::string& host, int port, bool tls_wanted, bool implicit_tls = false);
   bool IsConnected() const { return connection_.IsOpen(); }
 
   // STARTTLS when TLS is wanted, then AUTH LOGIN; at most once per connection.

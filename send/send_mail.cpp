@@ -1,0 +1,217 @@
+#include "send/send_mail.h"
+
+#include <optional>
+
+#include "codecs/header_decode.h"
+#include "codecs/header_encode.h"
+#include "codecs/jconvert.h"
+#include "platform/clock.h"
+#include "platform/directories.h"
+#include "platform/sjis_text.h"
+#include "platform/store_path.h"
+#include "platform/text_file.h"
+#include "protocol/outgoing_message.h"
+#include "protocol/protocol_error.h"
+#include "protocol/smtp_client.h"
+#include "protocol/trusted_certs.h"
+#include "send/key_value_lines.h"
+#include "send/message_id.h"
+#include "send/sent_folder.h"
+#include "send/substitute_row.h"
+#include "settings/account_list.h"
+#include "settings/stored_bool.h"
+#include "store/file_key.h"
+#include "store/generated_id.h"
+#include "store/index_row.h"
+#include "store/store_layout.h"
+#include "store/stored_message.h"
+
+namespace plumex {
+namespace {
+
+constexpr int kImplicitTlsPort = 465;
+
+std::string JoinCrLf(const std::vector<std::string>& lines) {
+  std::string out;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i) out += "\r\n";
+    out += lines[i];
+  }
+  return out;
+}
+
+std::string FileNameOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Existing files become attachment parts, their names encoded; missing ones are skipped.
+void AddAttachments(OutgoingMessage& message, const std::vector<std::string>& paths) {
+  for (const auto& path : paths) {
+    const std::filesystem::path file = PathFromText(path);
+    if (!FileExists(file)) continue;
+    message.attachments.push_back({file, EncodeHeaderWord(FileNameOf(path))});
+  }
+}
+
+std::string ReferencesValue(const SendRequest& request) {
+  if (request.reply_context_id.empty()) return {};
+  size_t start = 0;
+  std::string value = FindHeaderValue("references", request.viewer_header_lines, false, start);
+  return value.empty() ? request.reply_context_id : value;
+}
+
+void SetCommonFields(OutgoingMessage& message, const SendRequest& request, const std::string& references) {
+  message.reply_to = EncodeHeaderB(ValueOf(request.headers, "ReplyTo"));
+  if (request.forward_mode) {
+    message.from = EncodeHeaderB(ValueOf(request.settings, Sjis("差出人")));
+  } else {
+    message.from = EncodeHeaderB(ValueOf(request.headers, Sjis("差出人")));
+    message.cc = EncodeHeaderB(ValueOf(request.headers, "CCList"));
+    message.bcc = EncodeHeaderB(ValueOf(request.headers, "BccList"));
+    message.priority = ValueOf(request.headers, "Priority") == "1" ? OutgoingMessage::Priority::High
+                                                                  : OutgoingMessage::Priority::Normal;
+    if (!ValueOf(request.headers, "ReceiptRecipient").empty())
+      message.receipt_to = EncodeHeaderB(ValueOf(request.headers, "ReplyTo"));
+  }
+  message.references = references;
+}
+
+// Opens the connection; a certificate that fails verification is put to the user once.
+void Connect(SmtpClient& smtp, SendContext& context, const std::string& host, int port, bool tls) {
+  const bool implicit_tls = tls && port == kImplicitTlsPort;
+  for (bool asked = false;;) {
+    try {
+      smtp.Connect(host, port, tls && !implicit_tls, implicit_tls);
+      if (port != 25) smtp.Authenticate();
+      return;
+    } catch (const CertificateError& e) {
+      if (asked || !context.ask_trust_certificate || !context.ask_trust_certificate(CertificateQuestion(e))) throw;
+      asked = true;
+      TrustCertificate(context.mail_root, e.host(), e.port(), e.fingerprint());
+      if (smtp.IsConnected()) smtp.Disconnect();
+    }
+  }
+}
+
+void FileSentCopy(const SendRequest& request, SendContext& context, const std::string& id, SendResult& result) {
+  const std::string subject = ValueOf(request.headers, Sjis("件名"));
+  const std::string to = ValueOf(request.headers, Sjis("あて名"));
+  IndexRow row{id, RowField(subject), RowField(to), ValueOf(request.headers, Sjis("日時")), "#",
+               request.attachments.empty() ? "2" : "1", "2", "2", std::nullopt};
+  result.sent_folder = ChooseSentFolder(context.mail_root, context.send_rules, subject, to);
+  const auto index_file = ToNativePath(context.mail_root, result.sent_folder) / std::string(kSendIndexName);
+  std::vector<std::string> rows;
+  ReadLines(index_file, rows);
+  rows.push_back(row.ToLine());
+  WriteLines(index_file, rows);
+
+  StoredMessage copy;
+  copy.header_lines = request.headers;
+  copy.body_lines = request.body;
+  WriteStoredMessage(ToNativePath(context.mail_root, SendFolderPath()) / NativeName(MakeFileKey(id) + ".txt"), copy);
+  result.message_id = id;
+}
+
+}  // namespace
+
+SendResult SendMail(const SendRequest& request, SendContext& context) {
+  SendResult result;
+  OutgoingMessage message;
+  SmtpClient smtp(context.connection);
+  smtp.user_name = ValueOf(request.settings, "Username");
+  smtp.password = ValueOf(request.settings, "Password");
+  const std::string host = ValueOf(request.settings, "Host");
+  auto port = ParsePort(ValueOf(request.settings, "Port"));
+  if (!port) throw ProtocolError(Sjis("ポート番号が正しくありません。"));
+  // The account's own server always: with SSL on, STARTTLS is required (TLS from the first
+  // byte on port 465), and the password never goes out in clear.
+  const bool tls = ParseStoredBool(ValueOf(request.settings, "SmtpSSL"));
+
+  const bool merge = !ValueOf(request.headers, Sjis("差込ファイル")).empty();
+  if (!merge) AddAttachments(message, request.attachments);
+  const std::string references = ReferencesValue(request);
+  SetCommonFields(message, request, references);
+
+  Connect(smtp, context, host, *port, tls);
+  try {
+    const LocalDateTime now = ToLocal(NowSeconds());
+    std::string filed_id = ValueOf(request.headers, "Message-ID");
+    if (!merge) {
+      message.SetHeader("Message-ID", EncodeHeaderWord(filed_id));
+      message.text = ConvertCode(JoinCrLf(request.body), CodeJis);
+      message.subject = EncodeHeaderB(ValueOf(request.headers, Sjis("件名")));
+      message.to = request.forward_mode ? request.forward_address : EncodeHeaderB(ValueOf(request.headers, Sjis("あて名")));
+      message.AddRawHeaderLine(kMailerHeaderLine);
+      message.date = NowSeconds();
+      smtp.Send(message);
+    } else {
+      const auto log_file = ToNativePath(context.mail_root, SendFolderPath()) / NativeName(Sjis("差込ログ.txt"));
+      std::vector<std::string> log;
+      WriteLines(log_file, log);
+      const std::string domain = SenderDomain(ValueOf(request.headers, Sjis("差出人")));
+      const std::string body_template = JoinCrLf(request.body);
+      for (size_t r = 1; r < request.merge_sheet.size(); ++r) {
+        const std::string& row = request.merge_sheet[r];
+        message.Reset();
+        SetCommonFields(message, request, references);
+        message.cc = EncodeHeaderB(SubstituteRow(ValueOf(request.headers, "CCList"), row));
+        message.bcc = EncodeHeaderB(SubstituteRow(ValueOf(request.headers, "BccList"), row));
+        std::vector<std::string> paths;
+        for (const auto& entry : request.attachments) {
+          if (entry.rfind("%SS", 0) != 0 && entry.rfind("%ss", 0) != 0) {
+            paths.push_back(entry);
+            continue;
+          }
+          std::string list = SubstituteRow(entry, row);
+          size_t start = 0;
+          while (start < list.size()) {
+            size_t semicolon = list.find(';', start);
+            if (semicolon == std::string::npos) semicolon = list.size();
+            if (semicolon > start) paths.push_back(list.substr(start, semicolon - start));
+            start = semicolon + 1;
+          }
+        }
+        AddAttachments(message, paths);
+        filed_id = MergeRowMessageId(now, static_cast<int>(r), domain);
+        message.SetHeader("Message-ID", EncodeHeaderWord(filed_id));
+        message.text = ConvertCode(SubstituteRow(body_template, row), CodeJis);
+        message.subject = EncodeHeaderB(SubstituteRow(ValueOf(request.headers, Sjis("件名")), row));
+        const std::string address = SubstituteRow("%SS1%", row);
+        message.to = EncodeHeaderB(address);
+        message.AddRawHeaderLine(kMailerHeaderLine);
+        message.date = NowSeconds();
+        try {
+          smtp.Send(message);
+          log.push_back(address + "\t" + FormatSentDate(ToLocal(NowSeconds())) + "\tOK");
+          ++result.merge_ok;
+        } catch (const ConnectionStopped&) {
+          throw;
+        } catch (const std::exception&) {
+          log.push_back(address + "\tNO!!");
+          ++result.merge_failed;
+          // A row whose failure closed the connection: the next rows go over a new one, or
+          // are logged as failed too when the server cannot be reached again.
+          if (!smtp.IsConnected()) {
+            try {
+              Connect(smtp, context, host, *port, tls);
+            } catch (const std::exception&) {
+            }
+          }
+        }
+        WriteLines(log_file, log);
+      }
+    }
+    FileSentCopy(request, context, filed_id, result);
+  } catch (...) {
+    if (smtp.IsConnected()) smtp.Disconnect();
+    throw;
+  }
+  try {
+    if (smtp.IsConnected()) smtp.Disconnect();
+  } catch (const std::exception&) {
+  }
+  return result;
+}
+
+}  // namespace plumex

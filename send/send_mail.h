@@ -1,0 +1,49 @@
+// SendMail: the one routine that puts mail on the wire. One SMTP connection carries one
+// message, or one message per row of the merge sheet; a copy of what was sent is filed in
+// "送信\" with its row in the "Send.ini" the send rules choose.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "protocol/connection.h"
+#include "store/folder_index.h"
+
+namespace plumex {
+
+struct SendRequest {
+  std::vector<std::string> settings;  // SmtpSettingList: Host, Username, Password, Port, SmtpSSL, 差出人
+  std::vector<std::string> headers;   // SendHeaderList, also the pseudo-header of the sent copy
+  bool forward_mode = false;
+  std::vector<std::string> attachments;  // full paths, or "%SS<k>%" placeholders in a merge
+  std::vector<std::string> body;         // lines, code page 932
+  std::vector<std::string> merge_sheet;  // the sheet's lines, title row first
+  std::string reply_context_id;          // ReplyContextId
+  std::vector<std::string> viewer_header_lines;  // header lines of the message on screen
+  std::string forward_address;           // To in forward mode
+};
+
+struct SendContext {
+  std::filesystem::path mail_root;
+  std::vector<std::string> send_rules;  // lines of rule2.ini in force
+  ConnectionOptions connection;         // pump, stop, time-outs, trusted list
+  // The certificate question (Yes/No); true to trust the certificate and connect again.
+  std::function<bool(const std::string& question)> ask_trust_certificate;
+};
+
+struct SendResult {
+  std::string message_id;   // the id of the filed copy
+  std::string sent_folder;  // store path of the folder whose Send.ini lists it
+  int merge_ok = 0;
+  int merge_failed = 0;
+};
+
+// Throws ProtocolError (the protocol layer's text) when connecting, authenticating before
+// the loop or sending a single message fails; nothing is filed then.
+SendResult SendMail(const SendRequest& request, SendContext& context);
+
+inline constexpr const char* kMailerHeaderLine = "X-Mailer:PlumexVer5.0";
+
+}  // namespace plumex

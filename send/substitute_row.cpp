@@ -1,0 +1,42 @@
+#include "send/substitute_row.h"
+
+#include "store/sorted_line_list.h"
+
+namespace plumex {
+
+std::vector<std::string> SplitSheetRow(std::string_view row) {
+  std::vector<std::string> cells;
+  size_t start = 0;
+  while (true) {
+    size_t comma = row.find(',', start);
+    if (comma == std::string_view::npos) {
+      cells.emplace_back(row.substr(start));
+      return cells;
+    }
+    cells.emplace_back(row.substr(start, comma - start));
+    start = comma + 1;
+  }
+}
+
+std::string SubstituteRow(std::string_view text, std::string_view row) {
+  std::string result(text);
+  const auto cells = SplitSheetRow(row);
+  for (size_t k = 1; k <= cells.size(); ++k) {
+    const std::string placeholder = "%SS" + std::to_string(k) + "%";
+    std::string out;
+    size_t i = 0;
+    while (i < result.size()) {
+      if (result.size() - i >= placeholder.size() &&
+          EqualIgnoringCase(std::string_view(result).substr(i, placeholder.size()), placeholder)) {
+        out += cells[k - 1];
+        i += placeholder.size();
+      } else {
+        out += result[i++];
+      }
+    }
+    result = std::move(out);
+  }
+  return result;
+}
+
+}  // namespace plumex
