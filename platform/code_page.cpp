@@ -41,8 +41,6 @@ const iconv_t kBad = reinterpret_cast<iconv_t>(-1);
 
 }  // namespace
 
-bool IsCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
 void AppendUtf8(char32_t cp, std::string& out) {
   if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
   if (cp < 0x80) {

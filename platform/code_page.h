@@ -8,7 +8,7 @@
 namespace plumex {
 
 // True for a byte that starts a two-byte character in code page 932.
-bool IsCp932LeadByte(unsigned char byte);
+inline bool IsCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // Code page 932 to UTF-8. A byte sequence that is not valid CP932 becomes U+FFFD.
 std::string Cp932ToUtf8(std::string_view cp932);

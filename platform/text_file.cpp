@@ -71,7 +71,7 @@ std::string ErrorText(const std::filesystem::path& path, const char* what) {
 
 }  // namespace
 
-void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) {
+void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes, bool sync) {
   static std::atomic<unsigned> counter{0};
   std::filesystem::path temp = path;
   temp += ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter++);
@@ -91,7 +91,7 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) 
     p += w;
     left -= static_cast<size_t>(w);
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
+  if ((sync && ::fsync(fd) != 0) || ::close(fd) != 0) {
     std::string msg = ErrorText(temp, "cannot flush");
     ::unlink(temp.c_str());
     throw FileWriteError(msg);
@@ -103,7 +103,15 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) 
   }
 }
 
-void AppendToFile(const std::filesystem::path& path, std::string_view bytes) {
+bool SyncPath(const std::filesystem::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+void AppendToFile(const std::filesystem::path& path, std::string_view bytes, bool sync) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   if (fd < 0) throw FileWriteError(ErrorText(path, "cannot open"));
   const char* p = bytes.data();
@@ -119,7 +127,7 @@ void AppendToFile(const std::filesystem::path& path, std::string_view bytes) {
     p += w;
     left -= static_cast<size_t>(w);
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) throw FileWriteError(ErrorText(path, "cannot flush"));
+  if ((sync && ::fsync(fd) != 0) || ::close(fd) != 0) throw FileWriteError(ErrorText(path, "cannot flush"));
 }
 
 void WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {

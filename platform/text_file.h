@@ -30,13 +30,17 @@ std::string JoinLines(const std::vector<std::string>& lines);
 bool ReadLines(const std::filesystem::path& path, std::vector<std::string>& lines);
 
 // Replaces the file atomically: a temporary file in the same directory is written, flushed
-// to disk and renamed over the target, so readers see the old or the new file, never a part.
+// to disk (unless sync is false: then the rename still keeps readers from ever seeing a part,
+// but a crash of the machine may lose the file) and renamed over the target.
 // Throws FileWriteError on failure.
-void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
+void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes, bool sync = true);
+
+// Flushes a file or a directory (its entries) to disk; false when it cannot.
+bool SyncPath(const std::filesystem::path& path);
 
 // Appends bytes to the end of a file (created when missing) in one write and flushes them to
 // disk. For records whose order carries no meaning; throws FileWriteError.
-void AppendToFile(const std::filesystem::path& path, std::string_view bytes);
+void AppendToFile(const std::filesystem::path& path, std::string_view bytes, bool sync = true);
 
 // WriteFileAtomic of the lines joined with CR LF.
 void WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines);

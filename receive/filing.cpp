@@ -62,7 +62,7 @@ std::string DecodedBody(const std::string& charset, std::string_view text) {
 }
 
 // Appends one record line, starting a new line when the file does not end with one.
-void AppendRecord(const std::filesystem::path& file, const std::string& line) {
+void AppendRecord(const std::filesystem::path& file, const std::string& line, bool sync) {
   std::string bytes;
   {
     std::ifstream in(file, std::ios::binary | std::ios::ate);
@@ -74,7 +74,7 @@ void AppendRecord(const std::filesystem::path& file, const std::string& line) {
     }
   }
   bytes += line + "\r\n";
-  AppendToFile(file, bytes);
+  AppendToFile(file, bytes, sync);
 }
 
 // The name an attachment is saved under, worked out as the store always has; "" when none.
@@ -117,14 +117,16 @@ std::string UniqueName(const std::string& name, std::set<std::string>& used) {
   }
 }
 
-void SaveAttachment(const MessagePart& part, const std::filesystem::path& dir, const std::string& name) {
+void SaveAttachment(const MessagePart& part, const std::filesystem::path& dir, const std::string& name, bool sync) {
   EnsureDirectory(dir);
   const auto file = dir / NativeName(name);
   RemoveRecursively(file);
   part.WriteDecodedContent(file);
   std::string extension = Lower(name.size() >= 4 ? name.substr(name.size() - 4) : name);
   if (extension == ".txt" || extension == ".csv") {
-    if (auto bytes = ReadFileBytes(file)) WriteFileAtomic(file, ConvertCode(*bytes, CodeSjis));
+    if (auto bytes = ReadFileBytes(file)) WriteFileAtomic(file, ConvertCode(*bytes, CodeSjis), sync);
+  } else if (sync) {
+    SyncPath(file);
   }
 }
 
@@ -223,6 +225,9 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
 
   const auto folder = ToNativePath(context.mail_root, target.folder_path);
   EnsureDirectory(folder);
+  // A message that stays on the server can be fetched again, so its files need not reach the
+  // disk one by one; one that is deleted there must be on disk before DELE.
+  const bool sync = n >= 0 && context.pop3 && context.delete_after_receive;
   const auto attachment_dir = folder / std::string(kAttachmentDirName) / NativeName(key);
   std::string attach = "2";
   std::string body;
@@ -232,7 +237,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
       if (part.IsAttachment()) {
         std::string name = AttachmentName(message, part, n, date, context);
         if (name.empty()) name = "attachment";
-        SaveAttachment(part, attachment_dir, UniqueName(name, used_names));
+        SaveAttachment(part, attachment_dir, UniqueName(name, used_names), sync);
         attach = "1";
       } else if (part.IsText()) {
         std::string part_charset = part.Charset();
@@ -261,7 +266,11 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
                          PseudoHeaderLine(Sjis("日時:"), date),
                          PseudoHeaderLine(Sjis("ﾌｧｲﾙｻｲｽﾞ:"), size)};
   std::string file_text = JoinLines(stored.header_lines) + std::string(kStoredMessageSeparator) + "\r\n" + body + "\r\n";
-  WriteFileAtomic(folder / NativeName(key + ".txt"), file_text);
+  WriteFileAtomic(folder / NativeName(key + ".txt"), file_text, sync);
+  if (sync) {
+    SyncPath(folder);
+    if (attach == "1") SyncPath(attachment_dir);
+  }
 
   const MessagePriority priority = message.Priority();
   const std::string high = priority == MessagePriority::Highest || priority == MessagePriority::High ? "1" : "2";
@@ -277,8 +286,11 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
     if (context.row_added) context.row_added(line);
     const auto index_file = ToNativePath(context.mail_root, context.current_folder_path) / std::string(kReceiveIndexName);
     if (context.current_index->Add(line)) {
-      if (context.defer_index_write) AppendRecord(index_file, line);
-      else context.current_index->Save(index_file);
+      // During a run the sorted index is written once at its end. A message about to be
+      // deleted on the server has its row appended to the file first, so it is on disk
+      // before DELE; one that stays there is fetched again should the run not finish.
+      if (!context.defer_index_write) context.current_index->Save(index_file);
+      else if (sync) AppendRecord(index_file, line, true);
     }
   }
 

@@ -41,9 +41,10 @@ struct FilingContext {
   Pop3Client* pop3 = nullptr;  // null for a message opened from a file
   // A row placed in the folder on screen: the message list shows it at the top.
   std::function<void(const std::string& row)> row_added;
-  // True during a receive run: the row is appended to the index file at once and the sorted
-  // index is written once at the end of the run (FinishDeferredIndex), so filing does not
-  // cost more in a big folder. False: the whole index is written after every message.
+  // True during a receive run: the sorted index is written once at the end of the run
+  // (FinishDeferredIndex), so filing does not cost more in a big folder; the row of a message
+  // that will be deleted on the server is appended to the file at once. False: the whole
+  // index is written after every message.
   bool defer_index_write = false;
 };
 

@@ -52,7 +52,9 @@ std::string SortedLineList::Fold(std::string_view line) {
 }
 
 void SortedLineList::Assign(std::vector<std::string> lines) {
-  std::stable_sort(lines.begin(), lines.end(), LessIgnoringCase{});
+  // Files this list wrote are sorted already: checking costs one pass, sorting far more.
+  if (!std::is_sorted(lines.begin(), lines.end(), LessIgnoringCase{}))
+    std::stable_sort(lines.begin(), lines.end(), LessIgnoringCase{});
   auto last = std::unique(lines.begin(), lines.end(),
                           [](const std::string& a, const std::string& b) { return EqualIgnoringCase(a, b); });
   lines.erase(last, lines.end());
