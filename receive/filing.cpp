@@ -299,6 +299,13 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   return 1;
 }
 
+int FileMessageFromFile(ParsedMessage& message, FilingContext& context) {
+  FilingContext from_file = context;
+  from_file.pop3 = nullptr;
+  from_file.defer_index_write = false;
+  return FileFetchedMessage(message, -1, from_file);
+}
+
 void FinishDeferredIndex(FilingContext& context) {
   context.current_index->Save(ToNativePath(context.mail_root, context.current_folder_path) /
                               std::string(kReceiveIndexName));

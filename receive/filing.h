@@ -54,6 +54,10 @@ struct FilingContext {
 // cannot be decoded is filed as its raw text instead of ending the run.
 int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context);
 
+// FileMessageFromFile: a message parsed from a file ("メールを開く", reassembly): filed as from
+// no server (its size is the length of its body text), the rules applied.
+int FileMessageFromFile(ParsedMessage& message, FilingContext& context);
+
 // Writes the sorted index of the folder on screen after a run of deferred writes.
 void FinishDeferredIndex(FilingContext& context);
 

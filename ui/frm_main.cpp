@@ -1,7 +1,10 @@
 #include "ui/frm_main.h"
 
+#include "shell/receive_commands.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
+#include <QFileDialog>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -81,6 +84,7 @@ TfrmMain::TfrmMain(std::filesystem::path mail_root, std::unique_ptr<QtUiPort> po
   setWindowTitle(QStringLiteral("Plumex Ver5"));
   port_->Attach(this);
   shell_ = std::make_unique<MainShell>(*port_, std::move(mail_root));
+  receive_ = std::make_unique<ReceiveCommands>(*shell_);
   BuildWidgets();
   BuildMenus();
   BuildToolbar();
@@ -307,7 +311,7 @@ void TfrmMain::BuildMenus() {
   const QString file = QStringLiteral("ファイル");
   QMenu* m = menu(file);
   Add(m, file, QStringLiteral("メールの作成"), &TfrmMain::mnuComposeClick);
-  Add(m, file, QStringLiteral("メールを開く"));
+  Add(m, file, QStringLiteral("メールを開く"), &TfrmMain::mnuOpenMailClick);
   Add(m, file, QStringLiteral("メールを保存する"));
   Add(m, file, QStringLiteral("メールを上書き保存する"));
   Add(m, file, QStringLiteral("印刷"));
@@ -374,7 +378,7 @@ void TfrmMain::BuildMenus() {
 
   const QString sendrecv = QStringLiteral("送受信");
   m = menu(sendrecv);
-  Add(m, sendrecv, QStringLiteral("受信"));
+  Add(m, sendrecv, QStringLiteral("受信"), &TfrmMain::mnuRecieveClick);
   Add(m, sendrecv, QStringLiteral("指定したメールを受信"));
   Add(m, sendrecv, QStringLiteral("受信停止"), &TfrmMain::mnuDisconnectClick);
   m->addSeparator();
@@ -426,7 +430,7 @@ void TfrmMain::BuildToolbar() {
   const Button buttons[] = {
       {"終了", "終", QColor(120, 120, 120), &TfrmMain::mnuExitClick},
       {"ﾒｰﾙの件名で検索", "検", QColor(70, 130, 180), nullptr},
-      {"受信", "受", QColor(40, 110, 200), nullptr},
+      {"受信", "受", QColor(40, 110, 200), &TfrmMain::mnuRecieveClick},
       {"新規作成", "新", QColor(50, 160, 90), &TfrmMain::mnuComposeClick},
       {"返信", "返", QColor(60, 150, 150), nullptr},
       {"転送", "転", QColor(90, 120, 170), nullptr},
@@ -772,7 +776,29 @@ void TfrmMain::mnuExitClick() {
   close();
 }
 
-void TfrmMain::mnuDisconnectClick() { shell_->Disconnect(); }
+void TfrmMain::mnuDisconnectClick() { receive_->StopReceiving(); }
+
+void TfrmMain::mnuRecieveClick() {
+  if (receive_->Receiving()) return;
+  TreeView1_->setEnabled(false);
+  try {
+    receive_->Receive();
+  } catch (...) {
+    TreeView1_->setEnabled(true);
+    throw;
+  }
+  TreeView1_->setEnabled(true);
+  TreeView1_->expandAll();
+}
+
+void TfrmMain::mnuOpenMailClick() {
+  const QStringList files = QFileDialog::getOpenFileNames(
+      this, QString(), QString(),
+      QStringLiteral("メール(*.eml);;テキスト(*.txt);;すべてのファイル(*)"));
+  std::vector<std::filesystem::path> paths;
+  for (const QString& f : files) paths.emplace_back(f.toStdString());
+  receive_->OpenMessageFiles(paths);
+}
 
 void TfrmMain::mnuComposeClick() {
   if (compose_) {

@@ -30,6 +30,7 @@ class FolderTreeModel;
 class MessageListModel;
 class SafeTextBrowser;
 class TfrmSend;
+class ReceiveCommands;
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -40,6 +41,7 @@ class TfrmMain : public QMainWindow {
   ~TfrmMain() override;
 
   MainShell& Shell() { return *shell_; }
+  ReceiveCommands& Receiving() { return *receive_; }
   // Start-up step 11: show, focus the receive tree, maximise when the settings say so.
   void ShowAtStart();
   // A second start asked for this window.
@@ -120,6 +122,8 @@ class TfrmMain : public QMainWindow {
   // Commands.
   void mnuExitClick();
   void mnuDisconnectClick();
+  void mnuRecieveClick();
+  void mnuOpenMailClick();
   void mnuComposeClick();
   void mnuShowComposeClick();
   void mnuAccountClick();
@@ -146,6 +150,7 @@ class TfrmMain : public QMainWindow {
 
   std::unique_ptr<QtUiPort> port_;
   std::unique_ptr<MainShell> shell_;
+  std::unique_ptr<ReceiveCommands> receive_;
   FolderTreeModel* tree1_model_ = nullptr;
   FolderTreeModel* tree2_model_ = nullptr;
   MessageListModel* list_model_ = nullptr;

@@ -1,0 +1,171 @@
+#include "shell/receive_commands.h"
+
+#include "platform/sjis_text.h"
+#include "platform/store_path.h"
+#include "protocol/parsed_message.h"
+#include "protocol/pop3_client.h"
+#include "receive/filing.h"
+#include "store/folder_label.h"
+#include "store/store_layout.h"
+
+namespace plumex {
+
+ReceiveCommands::ReceiveCommands(MainShell& shell) : shell_(shell) {
+  MainState& s = shell_.State();
+  ConnectionOptions options;
+  options.mail_root = s.MailRoot;
+  options.pump = [this] { shell_.Ui().Pump(); };
+  options.stop_requested = [this] { return shell_.State().StopRequested; };
+  pop3_ = std::make_unique<Pop3Client>(options);
+  pop3_->on_status = [this](const std::string& text) { shell_.Ui().SetStatusText(0, text); };
+  pop3_->on_disconnected = [this] {
+    shell_.Ui().SetStatusText(0, Sjis("切断しました"));
+    shell_.Ui().SetModeLabel(Sjis("通常"), kModeAqua);
+  };
+  shell_.DisconnectPop3 = [this] {
+    if (pop3_->IsConnected()) pop3_->Disconnect();
+  };
+  rules_ = RuleList::Load(s.MailRoot);
+}
+
+ReceiveCommands::~ReceiveCommands() { shell_.DisconnectPop3 = nullptr; }
+
+ReceiveResult ReceiveCommands::Receive() {
+  if (receiving_) return {};  // one run at a time
+  MainState& s = shell_.State();
+  receiving_ = true;
+  ReceiveSession session;
+  session.mail_root = s.MailRoot;
+  session.account_list = &s.AccountList;
+  session.account_position = &s.AccountPosition;
+  session.current_account = &s.CurrentAccount;
+  session.current_folder_path = &s.CurrentFolderPath;
+  session.current_account_dir = &s.CurrentAccountDir;
+  session.current_index = &s.CurrentIndex;
+  session.received_ids = &s.ReceivedIds;
+  session.stop_requested = &s.StopRequested;
+  session.rules = &rules_;
+  session.pop3 = pop3_.get();
+  ReceiveResult result;
+  try {
+    result = ReceiveMail(session, *this);
+  } catch (...) {
+    receiving_ = false;
+    s.ViewMode = ViewModes::Normal;
+    throw;
+  }
+  receiving_ = false;
+  s.ViewMode = ViewModes::Normal;
+  return result;
+}
+
+void ReceiveCommands::StopReceiving() {
+  MainState& s = shell_.State();
+  s.StopRequested = true;
+  if (pop3_->IsConnected()) pop3_->Disconnect();
+  s.ViewMode = ViewModes::Normal;
+  shell_.Ui().SetModeLabel(Sjis("通常"), kModeAqua);
+  // The folder on screen is listed again unless a run is still unwinding; it lists at its end.
+  if (!receiving_ && !s.CurrentFolderPath.empty()) shell_.ListFolderIndex(s.CurrentIndex.Rows());
+  shell_.Ui().SetStatusText(1, "");
+}
+
+void ReceiveCommands::OpenMessageFiles(const std::vector<std::filesystem::path>& files) {
+  MainState& s = shell_.State();
+  for (const auto& file : files) {
+    try {
+      if (s.CurrentFolderPath.empty()) throw std::runtime_error("no folder on screen");
+      ParsedMessage message;
+      message.ParseFile(file);
+      FolderNewCounts counts;
+      FilingContext filing;
+      filing.mail_root = s.MailRoot;
+      filing.current_folder_path = s.CurrentFolderPath;
+      filing.current_account = s.CurrentAccount;
+      filing.current_index = &s.CurrentIndex;
+      filing.received_ids = &s.ReceivedIds;
+      filing.rules = &rules_;
+      filing.folder_new_counts = &counts;
+      if (FileMessageFromFile(message, filing) == 1) {
+        shell_.ListFolderIndex(s.CurrentIndex.Rows());
+        for (const auto& [path, count] : counts.entries) {
+          const std::string prefix = ReceiveRootName() + "\\";
+          AddToFolderLabel(path.substr(prefix.size()), count);
+        }
+        s.ReceivedIds.Save(shell_.Native(s.CurrentAccountDir) / std::string(kReceivedIdListName));
+      }
+    } catch (const std::exception&) {
+      shell_.Ui().MessageBox(Sjis("EMLファイルの読み込みに失敗しました。"));
+      return;
+    }
+  }
+}
+
+void ReceiveCommands::ApplyRules() {
+  MainState& s = shell_.State();
+  if (s.CurrentFolderPath.empty()) return;
+  RuleContext context{s.MailRoot, s.CurrentFolderPath, s.CurrentAccount, false};
+  ApplyRulesToFolder(rules_, context, s.CurrentIndex, s.ReceivedIds);
+  shell_.ListFolderIndex(s.CurrentIndex.Rows());
+  shell_.Ui().MessageBox(Sjis("完了"));
+}
+
+void ReceiveCommands::AddToFolderLabel(const std::string& path, long long count) {
+  FolderTree& tree = shell_.ReceiveTree();
+  if (tree.TopCount() == 0) return;
+  FolderNode* node = tree.Top(0);
+  std::vector<std::string> names = SplitStorePath(path);
+  for (size_t i = 0; i < names.size(); ++i) {
+    FolderNode* next = nullptr;
+    for (size_t c = 0; c < node->ChildCount(); ++c)
+      if (node->Child(c)->FolderName() == names[i]) next = node->Child(c);
+    if (!next) {
+      if (i == 0) return;  // no such account: nothing to show
+      std::string remaining = node->FolderName() + "\\";
+      for (size_t k = i; k < names.size(); ++k) remaining += names[k] + "\\";
+      const std::string question =
+          Sjis("メッセージルールで移動先としたフォルダにアクセスできません。") + "\r\n\r\n" +
+          Sjis("受信フォルダ下へ「") + remaining + Sjis("」を作成してください");
+      if (shell_.Ui().MessageBox(question, MsgIcon::Warning, MsgButtons::YesNoCancel) != MsgAnswer::Yes) return;
+      next = tree.Add(node, names[i]);
+    }
+    node = next;
+  }
+  const std::string label = node->Label();
+  long long shown = 0;
+  if (size_t open = label.find("\t("); open != std::string::npos) shown = std::atoll(label.c_str() + open + 2);
+  tree.SetLabel(node, LabelOfFolder(node->FolderName(), count + shown));
+}
+
+void ReceiveCommands::Pump() { shell_.Ui().Pump(); }
+void ReceiveCommands::SetProgress(int position, int maximum) { shell_.Ui().SetProgress(position, maximum); }
+void ReceiveCommands::SetModeLabel(const std::string& text, std::uint32_t rgb) { shell_.Ui().SetModeLabel(text, rgb); }
+void ReceiveCommands::SetStatusText(int panel, const std::string& text) { shell_.Ui().SetStatusText(panel, text); }
+void ReceiveCommands::ShowMessage(const std::string& text) { shell_.Ui().MessageBox(text); }
+
+bool ReceiveCommands::AskTrustCertificate(const std::string& question) {
+  return shell_.Ui().MessageBox(question, MsgIcon::Warning, MsgButtons::YesNo) == MsgAnswer::Yes;
+}
+
+void ReceiveCommands::FolderReloaded() { shell_.ListFolderIndex(shell_.State().CurrentIndex.Rows()); }
+
+void ReceiveCommands::SelectAccountNode(const std::string& account) {
+  FolderNode* node = shell_.ReceiveTree().FindByPath(AccountFolderPath(account));
+  if (node) shell_.ReceiveTree().Select(node);
+}
+
+// Rows are listed again, newest first, once the run has filed them.
+void ReceiveCommands::RowFiled(const std::string&) {}
+
+void ReceiveCommands::NewMailFiled(const FolderNewCounts& counts) {
+  MainState& s = shell_.State();
+  s.SortKind = SortKinds::Date;
+  shell_.ListFolderIndex(s.CurrentIndex.Rows());
+  const std::string prefix = ReceiveRootName() + "\\";
+  for (const auto& [path, count] : counts.entries) {
+    s.StopRequested = false;
+    AddToFolderLabel(path.substr(prefix.size()), count);
+  }
+}
+
+}  // namespace plumex
