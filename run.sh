@@ -1,8 +1,13 @@
 #!/bin/sh
 # Installs what is missing, builds the program and starts it.
-# The mail store is --root DIR, else $PLUMEX_ROOT, else the directory of the program (build/app).
+#   ./run.sh [--root DIR]   the mail store is DIR, else $PLUMEX_ROOT, else build/app/
+#   ./run.sh --demo         local POP3 and SMTP servers with Japanese sample mail and a ready
+#                           account in build/demo-store (needs root for the servers)
 set -eu
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 scripts/build.sh release
+if [ "${1:-}" = "--demo" ]; then
+  exec scripts/demo.sh "$(pwd)/build/app/plumex"
+fi
 exec build/app/plumex "$@"
