@@ -113,6 +113,25 @@ long long Pop3Client::List(int n) {
   return size;
 }
 
+std::vector<long long> Pop3Client::ListAll() {
+  Busy busy(*this);
+  Command("LIST");
+  std::vector<long long> sizes;
+  ReadMultiLine([&](std::string_view l) {
+    // "n size"
+    std::string line(l);
+    char* end = nullptr;
+    const long n = std::strtol(line.c_str(), &end, 10);
+    if (end == line.c_str() || n < 1 || n > 10000000) return;
+    const char* p = end;
+    const long long size = std::strtoll(p, &end, 10);
+    if (end == p || size < 0) return;
+    if (sizes.size() <= static_cast<size_t>(n)) sizes.resize(static_cast<size_t>(n) + 1, -1);
+    sizes[static_cast<size_t>(n)] = size;
+  });
+  return sizes;
+}
+
 void Pop3Client::Top(int n, ParsedMessage& message) {
   Busy busy(*this);
   message.BeginRaw();

@@ -37,6 +37,9 @@ class Pop3Client {
 
   int Stat();                // number of messages
   long long List(int n);     // size of message n in bytes
+  // The sizes of every message (LIST without argument), by message number; -1 for numbers
+  // the server did not list.
+  std::vector<long long> ListAll();
   void Top(int n, ParsedMessage& message);       // the header of message n (TOP n 0)
   void Retrieve(int n, ParsedMessage& message);  // the whole message n
   void RetrieveRaw(int n, std::vector<std::string>& lines);  // its lines, unparsed

@@ -197,7 +197,11 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
 
   const std::string charset = message.Charset();
   std::string size;
-  if (n >= 0 && context.pop3) size = std::to_string(context.pop3->List(n));
+  if (n >= 0 && context.pop3) {
+    const auto k = static_cast<size_t>(n);
+    const bool known = context.sizes && k < context.sizes->size() && (*context.sizes)[k] >= 0;
+    size = std::to_string(known ? (*context.sizes)[k] : context.pop3->List(n));
+  }
   else size = std::to_string(message.BodyText().size());
 
   const std::string to = Decoded(message.HeaderValue("To"), charset);

@@ -39,6 +39,9 @@ struct FilingContext {
   std::vector<std::string>* forward_queue = nullptr;  // ids to forward
   FolderNewCounts* folder_new_counts = nullptr;
   Pop3Client* pop3 = nullptr;  // null for a message opened from a file
+  // Sizes of the server's messages by number (one LIST for the whole run); a number it lacks
+  // is asked for with LIST n.
+  const std::vector<long long>* sizes = nullptr;
   // A row placed in the folder on screen: the message list shows it at the top.
   std::function<void(const std::string& row)> row_added;
   // True during a receive run: the sorted index is written once at the end of the run

@@ -105,6 +105,16 @@ ReceiveResult ReceiveMail(ReceiveSession& session, ReceiveHooks& hooks) {
     filing.forward_queue = session.forward_queue;
     filing.folder_new_counts = &folder_new_counts;
     filing.pop3 = &pop3;
+    // One LIST for all the sizes instead of a LIST per message.
+    std::vector<long long> sizes;
+    if (count > 0) {
+      try {
+        sizes = pop3.ListAll();
+      } catch (const ProtocolError&) {
+        if (!pop3.IsConnected()) throw;
+      }
+    }
+    filing.sizes = &sizes;
     filing.row_added = [&](const std::string& row) { hooks.RowFiled(row); };
     filing.defer_index_write = true;
 

@@ -28,17 +28,19 @@ std::string Header(int n) {
 }
 
 std::vector<FakeStep> Login(int count) {
+  std::string sizes;
+  for (int n = 1; n <= count; ++n) sizes += std::to_string(n) + " 100\r\n";
   return {{"", "+OK ready\r\n"},
           {"CAPA", "+OK\r\nUSER\r\nTOP\r\n.\r\n"},
           {"USER me", "+OK\r\n"},
           {"PASS pw", "+OK\r\n"},
-          {"STAT", "+OK " + std::to_string(count) + " 500\r\n"}};
+          {"STAT", "+OK " + std::to_string(count) + " 500\r\n"},
+          {"LIST", "+OK\r\n" + sizes + ".\r\n"}};
 }
 
 void Fetch(std::vector<FakeStep>& steps, int n) {
   const std::string k = std::to_string(n);
   steps.push_back({"TOP " + k + " 0", "+OK\r\n" + Header(n) + ".\r\n"});
-  steps.push_back({"LIST " + k, "+OK " + k + " 100\r\n"});
   steps.push_back({"RETR " + k, "+OK\r\n" + Message(n) + ".\r\n"});
 }
 
@@ -49,7 +51,6 @@ TEST(ReceiveFaults, DroppedInMessageThreeNothingLostOrDoubled) {
   Fetch(first, 1);
   Fetch(first, 2);
   first.push_back({"TOP 3 0", "+OK\r\n" + Header(3) + ".\r\n"});
-  first.push_back({"LIST 3", "+OK 3 100\r\n"});
   first.push_back({"RETR 3", "+OK\r\nMessage-ID: <m3@x>\r\nSubj", 0, true});
   auto server = std::make_unique<FakeServer>(first);
   test::ReceiveFixture store(AccountLine(server->port()));
