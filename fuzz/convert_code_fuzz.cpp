@@ -1,0 +1,22 @@
+// convert_code: arbitrary bytes, no crash, no read past the end (the input is copied into a buffer of
+// exactly its size, so AddressSanitizer sees any overrun).
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "codecs/jconvert.h"
+#include "platform/text_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace plumex;
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  ConvertCode(text, CodeSjis);
+  ConvertCode(text, CodeJis);
+  JisToSjis(text);
+  EucToSjis(text);
+  SjisToJis(text);
+  EucToJis(text);
+  EncodeHeaderB(text);
+  return 0;
+}

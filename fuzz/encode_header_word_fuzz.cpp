@@ -1,0 +1,16 @@
+// encode_header_word: arbitrary bytes, no crash, no read past the end (the input is copied into a buffer of
+// exactly its size, so AddressSanitizer sees any overrun).
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "codecs/header_encode.h"
+#include "platform/text_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace plumex;
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  EncodeHeaderWord(text);
+  return 0;
+}
