@@ -1,4 +1,4 @@
-// Base64 as used in MIME encoded words.
+// Base64 as mail uses it.
 #pragma once
 
 #include <string>
@@ -6,14 +6,15 @@
 
 namespace plumex {
 
-// Standard alphabet, "=" fill to a multiple of four, no line breaks.
+// Standard alphabet, "=" padding, no line breaks.
 std::string Base64Encode(std::string_view bytes);
 
-// The lenient header-word decoder: characters outside the alphabet count as value 64, groups
-// of four characters are taken as they come, the second and third byte of a group are written
-// only when they are not zero (this is how the "=" fill vanishes), an incomplete last group
-// gives nothing. Made for the text of encoded words; not for binary data, whose zero bytes
-// it would lose.
+// Lenient decoding: characters outside the alphabet (padding, blanks, line breaks) count as
+// the value 64; groups of four characters give b1 always, b2 and b3 only when not zero; an
+// incomplete last group gives nothing.
 std::string Base64Decode(std::string_view text);
+
+// Strict decoding that skips characters outside the alphabet and keeps zero bytes.
+std::string Base64DecodeBytes(std::string_view text);
 
 }  // namespace plumex

@@ -1,129 +1,45 @@
 #include "codecs/header_decode.h"
 
 #include "codecs/base64.h"
-#include "codecs/code_page_to_sjis.h"
-#include "codecs/encoded_word.h"
+#include "codecs/code_page.h"
 #include "codecs/jconvert.h"
+#include "platform/code_page.h"
 
 namespace plumex {
 namespace {
 
-constexpr char kEsc = '\x1b';
+// Stands where white space separated two adjacent encoded words: the scanners join the words
+// across it, and it never reaches the result.
+constexpr char kJoin = '\x01';
+constexpr unsigned char kEsc = 0x1B;
 
-struct WordKind {
-  std::string_view marker;
-  bool close_only_in_word;                      // "?=" outside a word is plain text
-  std::string (*decode_payload)(std::string_view);  // one word's text to its bytes
-  std::string (*convert)(std::string_view);         // the joined bytes to Shift_JIS
-};
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
 
-// One pass over the value. The bytes of adjacent words of this kind (nothing but white space
-// between them) are joined before conversion, so a character or a JIS mode split across two
-// words survives. Encoded words of other kinds are copied whole, so their "?=" is not taken
-// for a stray one.
-std::string ScanWords(std::string_view s, const WordKind& kind) {
-  std::string out, payload, pending;
-  out.reserve(s.size());
-  bool open = false;
-  auto flush = [&] {
-    if (!pending.empty()) {
-      out += kind.convert(pending);
-      pending.clear();
-    }
-  };
-  const std::size_t n = s.size();
-  std::size_t i = 0;
-  while (i < n) {
-    if (StartsWithIgnoringCase(s, i, kind.marker)) {
-      open = true;
-      i += kind.marker.size();
-      continue;
-    }
-    if (s.compare(i, 2, "?=") == 0 && (open || !kind.close_only_in_word)) {
-      const bool closed_word = open;
-      if (open) {
-        pending += kind.decode_payload(payload);
-        payload.clear();
-        open = false;
-      }
-      i += 2;
-      const std::size_t next = SkipLinearWhiteSpace(s, i);
-      if (closed_word && StartsWithIgnoringCase(s, next, kind.marker)) i = next;
-      continue;
-    }
-    if (open) {
-      payload += s[i++];
-      continue;
-    }
-    flush();
-    if (const std::size_t word = EncodedWordLength(s, i)) {
-      out.append(s, i, word);
-      i += word;
-      continue;
-    }
-    out += s[i++];
-  }
-  flush();  // an unclosed word is dropped with its text
-  return out;
+bool StartsWithIgnoringCase(std::string_view s, size_t at, std::string_view prefix) {
+  if (s.size() - std::min(at, s.size()) < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (Upper(s[at + i]) != Upper(prefix[i])) return false;
+  return true;
 }
 
-std::string QDecode(std::string_view text) { return DecodeQuotedPrintable(text, true); }
-std::string AsIs(std::string_view bytes) { return std::string(bytes); }
-
-std::string IsoBytesToSjis(std::string_view bytes) {
-  std::string sjis = HeaderJisToSjis(bytes);
-  if (sjis.find(kEsc) != std::string::npos) return CodePageToSjis(bytes, 50220);
-  return sjis;
+size_t FindIgnoringCase(std::string_view s, std::string_view needle, size_t from = 0) {
+  if (needle.empty()) return std::string_view::npos;
+  for (size_t i = from; i + needle.size() <= s.size(); ++i)
+    if (StartsWithIgnoringCase(s, i, needle)) return i;
+  return std::string_view::npos;
 }
 
-// White space between two encoded words is not part of the text (RFC 2047).
-std::string DropSpaceBetweenWords(std::string_view s) {
+bool ContainsIgnoringCase(std::string_view s, std::string_view needle) {
+  return FindIgnoringCase(s, needle) != std::string_view::npos;
+}
+
+std::string ReplaceAllIgnoringCase(std::string_view s, std::string_view from, std::string_view to) {
   std::string out;
-  out.reserve(s.size());
-  std::size_t i = 0;
+  size_t i = 0;
   while (i < s.size()) {
-    out += s[i];
-    if (s[i] == '=' && i > 0 && s[i - 1] == '?') {
-      const std::size_t next = SkipLinearWhiteSpace(s, i + 1);
-      if (next > i + 1 && s.compare(next, 2, "=?") == 0) {
-        i = next;
-        continue;
-      }
-    }
-    ++i;
-  }
-  return out;
-}
-
-// Folds and line breaks become one space, tabs become spaces (a stored value is one line of a
-// TAB-separated index), the ends are trimmed.
-std::string NormalizeWhiteSpace(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  std::size_t i = 0;
-  while (i < s.size()) {
-    if (s[i] == '\r' || s[i] == '\n') {
-      std::size_t next = i;
-      while (next < s.size() && (s[next] == '\r' || s[next] == '\n')) ++next;
-      if (next < s.size() && s[next] != ' ' && s[next] != '\t') out += ' ';
-      i = next;
-      continue;
-    }
-    out += s[i] == '\t' ? ' ' : s[i];
-    ++i;
-  }
-  const std::size_t first = out.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return out.substr(first, out.find_last_not_of(' ') - first + 1);
-}
-
-std::string DeleteAll(std::string_view s, std::string_view what) {
-  std::string out;
-  out.reserve(s.size());
-  std::size_t i = 0;
-  while (i < s.size()) {
-    if (s.compare(i, what.size(), what) == 0) {
-      i += what.size();
+    if (StartsWithIgnoringCase(s, i, from)) {
+      out += to;
+      i += from.size();
     } else {
       out += s[i++];
     }
@@ -131,135 +47,280 @@ std::string DeleteAll(std::string_view s, std::string_view what) {
   return out;
 }
 
+std::string RemoveAll(std::string_view s, std::string_view what) {
+  std::string out;
+  size_t i = 0;
+  while (i < s.size()) {
+    if (s.substr(i, what.size()) == what) i += what.size();
+    else out += s[i++];
+  }
+  return out;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// Length of the encoded word "=?charset?X?text?=" at i, or 0.
+size_t EncodedWordLength(std::string_view s, size_t i) {
+  if (s.substr(i, 2) != "=?") return 0;
+  size_t q1 = s.find('?', i + 2);
+  if (q1 == std::string_view::npos || q1 == i + 2) return 0;
+  if (q1 + 2 >= s.size() || s[q1 + 2] != '?') return 0;
+  char encoding = Upper(s[q1 + 1]);
+  if (encoding != 'B' && encoding != 'Q') return 0;
+  size_t end = s.find("?=", q1 + 3);
+  if (end == std::string_view::npos) return 0;
+  for (size_t k = q1 + 3; k < end; ++k)
+    if (IsBlank(s[k])) return 0;
+  return end + 2 - i;
+}
+
+// Replaces the white space (or nothing) between two adjacent encoded words by kJoin.
+std::string MarkAdjacentWords(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  size_t i = 0;
+  while (i < s.size()) {
+    if (size_t length = EncodedWordLength(s, i)) {
+      out.append(s.substr(i, length));
+      i += length;
+      size_t blank_end = i;
+      while (blank_end < s.size() && IsBlank(s[blank_end])) ++blank_end;
+      if (EncodedWordLength(s, blank_end)) {
+        out += kJoin;
+        i = blank_end;
+      }
+      continue;
+    }
+    out += s[i++];
+  }
+  return out;
+}
+
+// The scan shared by the word decoders: marker opens a word, "?=" closes it, the byte after a
+// closing "?=" is copied before the next marker test. A "?=" outside a word is plain text:
+// it may close a word of another charset that a later scanner decodes.
+// Each finished word is decoded to bytes by decode_word; the bytes of words that stand
+// together are joined and converted once by convert.
+template <typename DecodeWord, typename Convert>
+std::string ScanWords(std::string_view s, std::string_view marker, DecodeWord decode_word, Convert convert) {
+  std::string out;
+  std::string word;     // text of the open word
+  std::string pending;  // decoded bytes of the words since the last plain byte
+  bool in_word = false;
+  auto flush = [&] {
+    if (!pending.empty()) out += convert(pending);
+    pending.clear();
+  };
+  size_t p = 0;
+  while (p < s.size()) {
+    if (StartsWithIgnoringCase(s, p, marker)) {
+      in_word = true;
+      p += marker.size();
+      continue;
+    }
+    if (s.substr(p, 2) == "?=" && in_word) {
+      pending += decode_word(word);
+      in_word = false;
+      word.clear();
+      p += 2;
+      if (p >= s.size()) break;
+    }
+    char c = s[p];
+    if (in_word) {
+      word += c;
+    } else if (c != kJoin) {
+      flush();
+      out += c;
+    } else if (p + 1 >= s.size() || !StartsWithIgnoringCase(s, p + 1, marker)) {
+      out += c;  // joins words of another kind: kept for their scanner
+    }
+    ++p;
+  }
+  flush();  // a word still open at the end is dropped with its text
+  return out;
+}
+
+std::string IsoBytesToSjis(const std::string& bytes) {
+  std::string result = HeaderJisToSjis(bytes);
+  if (result.find(static_cast<char>(kEsc)) != std::string::npos)
+    result = CodePageToSjis(bytes, kCodePageIso2022Jp);
+  return result;
+}
+
+bool IsHex(char c) { return (c >= '0' && c <= '9') || (Upper(c) >= 'A' && Upper(c) <= 'F'); }
+int HexValue(char c) { return c <= '9' ? c - '0' : Upper(c) - 'A' + 10; }
+
 }  // namespace
 
-std::string DecodeIsoB(std::string_view value) {
-  return ScanWords(value, {"=?ISO-2022-JP?B?", false, Base64Decode, IsoBytesToSjis});
-}
-
-std::string DecodeUtf8B(std::string_view value) {
-  return ScanWords(value, {"=?UTF-8?B?", false, Base64Decode, Utf8ToSjis});
-}
-
-std::string DecodeUtf8Q(std::string_view value) { return ScanWords(value, {"=?UTF-8?Q?", false, QDecode, Utf8ToSjis}); }
-
-std::string DecodeAsciiQ(std::string_view value) { return ScanWords(value, {"=?US-ASCII?Q?", true, QDecode, AsIs}); }
-
-std::string DecodeIsoQ(std::string_view value) {
-  constexpr std::string_view kMarker = "=?ISO-2022-JP?Q?";
-  std::string out, text;
-  out.reserve(value.size());
-  bool in_word = false;
-  const std::size_t n = value.size();
-  std::size_t i = 0;
-  while (i < n) {
-    if (StartsWithIgnoringCase(value, i, kMarker)) {
-      in_word = true;
-      i += kMarker.size();
-      continue;
-    }
-    if (value.compare(i, 2, "?=") == 0) {
-      in_word = false;
+std::string DecodeQuotedPrintable(std::string_view text, bool underscore_is_space) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '=' && i + 2 < text.size() && IsHex(text[i + 1]) && IsHex(text[i + 2])) {
+      out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
       i += 2;
-      const std::size_t next = SkipLinearWhiteSpace(value, i);
-      if (StartsWithIgnoringCase(value, next, kMarker)) i = next;
-      continue;
+    } else if (c == '_' && underscore_is_space) {
+      out += ' ';
+    } else {
+      out += c;
     }
-    if (!in_word) {
-      if (const std::size_t word = EncodedWordLength(value, i)) {
-        out += DecodeQuotedPrintable(text, false);
-        text.clear();
-        out.append(value, i, word);
-        i += word;
-        continue;
-      }
-    }
-    text += in_word && value[i] == '_' ? ' ' : value[i];
-    ++i;
   }
-  out += DecodeQuotedPrintable(text, false);
-  return HeaderJisToSjis(out);
+  return out;
 }
 
 std::string HeaderJisToSjis(std::string_view text) {
-  enum class Mode { kOneByte, kTwoByte, kKana } mode = Mode::kOneByte;
+  enum class Mode { OneByte, TwoByte, Kana } mode = Mode::OneByte;
   std::string out;
   out.reserve(text.size());
-  const std::size_t n = text.size();
-  std::size_t i = 0;
-  while (i < n) {
-    if (text[i] == kEsc && i + 2 < n) {
-      const char d = text[i + 1], e = text[i + 2];
-      bool known = true;
-      if (d == '$' && e == 'B') mode = Mode::kTwoByte;
-      else if (d == '(' && (e == 'B' || e == 'J')) mode = Mode::kOneByte;
-      else if (d == '(' && e == 'I') mode = Mode::kKana;
-      else known = false;
-      if (known) {
-        i += 3;
-        continue;
-      }
+  size_t i = 0;
+  while (i < text.size()) {
+    std::string_view rest = text.substr(i);
+    if (rest.substr(0, 3) == "\x1B$B" || rest.substr(0, 3) == "\x1B$@") {
+      mode = Mode::TwoByte;
+      i += 3;
+      continue;
     }
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (mode == Mode::kTwoByte) {
-      if (i + 1 >= n) break;  // half a character at the end gives nothing
+    if (rest.substr(0, 3) == "\x1B(B" || rest.substr(0, 3) == "\x1B(J") {
+      mode = Mode::OneByte;
+      i += 3;
+      continue;
+    }
+    if (rest.substr(0, 3) == "\x1B(I") {
+      mode = Mode::Kana;
+      i += 3;
+      continue;
+    }
+    auto c = static_cast<unsigned char>(text[i]);
+    if (mode == Mode::TwoByte) {
+      if (i + 1 >= text.size()) break;
       if (c >= 0x21 && c <= 0x7E) {
-        const BytePair pair = JisPairToSjis(c, static_cast<unsigned char>(text[i + 1]));
-        out += static_cast<char>(pair.first);
-        out += static_cast<char>(pair.second);
+        unsigned char s1, s2;
+        JisPairToSjis(c, static_cast<unsigned char>(text[i + 1]), s1, s2);
+        out += static_cast<char>(s1);
+        out += static_cast<char>(s2);
       }
       i += 2;
       continue;
     }
-    out += static_cast<char>(mode == Mode::kKana && c >= 0x21 && c <= 0x5F ? c | 0x80 : c);
+    if (mode == Mode::Kana && c >= 0x21 && c <= 0x5F) c = static_cast<unsigned char>(c + 0x80);
+    out += static_cast<char>(c);
     ++i;
   }
   return out;
 }
 
+std::string DecodeIsoB(std::string_view value) {
+  return ScanWords(value, "=?ISO-2022-JP?B?", [](const std::string& w) { return Base64Decode(w); },
+                   IsoBytesToSjis);
+}
+
+std::string DecodeUtf8B(std::string_view value) {
+  return ScanWords(value, "=?UTF-8?B?", [](const std::string& w) { return Base64Decode(w); },
+                   [](const std::string& bytes) { return Utf8ToSjis(bytes); });
+}
+
+std::string DecodeUtf8Q(std::string_view value) {
+  return ScanWords(value, "=?UTF-8?Q?",
+                   [](const std::string& w) { return DecodeQuotedPrintable(w, true); },
+                   [](const std::string& bytes) { return Utf8ToSjis(bytes); });
+}
+
+std::string DecodeAsciiQ(std::string_view value) {
+  // A broken "=" escape is copied as it stands: one hostile subject never stops a receive run.
+  return ScanWords(value, "=?US-ASCII?Q?",
+                   [](const std::string& w) { return DecodeQuotedPrintable(w, true); },
+                   [](const std::string& bytes) { return bytes; });
+}
+
+std::string DecodeIsoQ(std::string_view value) {
+  std::string s = RemoveAll(value, std::string(1, kJoin));
+  s = ReplaceAllIgnoringCase(s, "=?ISO-2022-JP?Q?", "");
+  s = RemoveAll(s, "?=");
+  return HeaderJisToSjis(DecodeQuotedPrintable(s));
+}
+
 std::string DecodeHeader(std::string_view raw, std::string_view message_charset) {
-  // 1. Two words written back to back.
-  std::string s = ReplaceAllIgnoringCase(raw, "?==?ISO-2022-JP", "?= =?ISO-2022-JP");
-  s = DropSpaceBetweenWords(s);
-
-  // 2. Relabel Shift_JIS words (their bytes pass the JIS decoders unchanged), or pre-decode.
-  if (ContainsIgnoringCase(s, "=?US-ASCII?Q?")) s = DecodeAsciiQ(s);
-  else if (ContainsIgnoringCase(s, "shift_jis")) s = ReplaceAllIgnoringCase(s, "shift_jis", "ISO-2022-JP");
-  else if (ContainsIgnoringCase(s, "shift-jis")) s = ReplaceAllIgnoringCase(s, "shift-jis", "ISO-2022-JP");
-  else if (ContainsIgnoringCase(s, "?cp932?")) s = ReplaceAllIgnoringCase(s, "cp932", "ISO-2022-JP");
-
-  // Text that a word decoder has already brought to Shift_JIS is not converted again.
-  bool words_decoded = false;
-  if (ContainsIgnoringCase(s, "=?ISO-2022-JP?B?")) {  // 3
-    s = DecodeIsoB(s);
-    words_decoded = true;
+  // 1. Adjacent encoded words: the white space between them goes, and they decode together.
+  std::string s = MarkAdjacentWords(raw);
+  // 2.
+  if (ContainsIgnoringCase(s, "=?US-ASCII?Q?")) {
+    s = DecodeAsciiQ(s);
+  } else if (ContainsIgnoringCase(s, "shift_jis")) {
+    s = ReplaceAllIgnoringCase(s, "shift_jis", "ISO-2022-JP");
+  } else if (ContainsIgnoringCase(s, "shift-jis")) {
+    s = ReplaceAllIgnoringCase(s, "shift-jis", "ISO-2022-JP");
+  } else if (ContainsIgnoringCase(s, "?cp932?")) {
+    s = ReplaceAllIgnoringCase(s, "cp932", "ISO-2022-JP");
   }
-  if (ContainsIgnoringCase(s, "?ISO-2022-JP?Q")) {  // 4
-    s = DecodeIsoQ(s);
-    words_decoded = true;
-  }
-  if (ContainsIgnoringCase(s, "?GB2312?B?")) {  // 5: decoded, not converted
+  // 3. - 5.
+  if (ContainsIgnoringCase(s, "=?ISO-2022-JP?B?")) s = DecodeIsoB(s);
+  if (ContainsIgnoringCase(s, "?ISO-2022-JP?Q")) s = DecodeIsoQ(s);
+  if (ContainsIgnoringCase(s, "?GB2312?B?")) {
     s = ReplaceAllIgnoringCase(s, "=?GB2312?B?", "=?iso-2022-jp?B?");
     s = DecodeIsoB(s);
   }
-  if (message_charset == "EUC" && !words_decoded) s = EucToSjis(s);  // 6
-  if (ContainsIgnoringCase(s, "=?UTF-8?B?")) {  // 7
-    s = DecodeUtf8B(s);
-    words_decoded = true;
-  } else if (ContainsIgnoringCase(s, "=?UTF-8?Q?")) {
-    s = DecodeUtf8Q(s);
-    words_decoded = true;
-  }
-
-  // 8. Final conversion of what is left.
+  // 6.
+  if (message_charset == "EUC") s = EucToSjis(s);
+  // 7.
+  if (ContainsIgnoringCase(s, "=?UTF-8?B?")) s = DecodeUtf8B(s);
+  else if (ContainsIgnoringCase(s, "=?UTF-8?Q?")) s = DecodeUtf8Q(s);
+  s = RemoveAll(s, std::string(1, kJoin));
+  // 8.
   if (s.find("=1B") != std::string::npos) s = DecodeIsoQ(s);
-  else if (s.find(kEsc) != std::string::npos) s = HeaderJisToSjis(s);
-  else if (!words_decoded) s = ConvertCode(s, CodeSjis);
+  else if (s.find(static_cast<char>(kEsc)) != std::string::npos) s = HeaderJisToSjis(s);
+  else s = ConvertCode(s, CodeSjis);
+  // 9. - 11. Escapes that are left go; spaces stay, line breaks of folding go.
+  s = RemoveAll(s, "\x1B$@");
+  std::string out;
+  out.reserve(s.size());
+  for (char c : s)
+    if (c != '\r' && c != '\n') out += c;
+  out = RemoveAll(out, "\x1B(J");
+  return RemoveAll(out, "\x1B(B");
+}
 
-  s = DeleteAll(s, "\x1b$@");      // 9
-  s = NormalizeWhiteSpace(s);      // 10
-  s = DeleteAll(s, "\x1b(J");      // 11
-  return DeleteAll(s, "\x1b(B");
+std::string FindHeaderValue(std::string_view key, const std::vector<std::string>& lines, bool at_line_start,
+                            size_t& start) {
+  const size_t end = std::min<size_t>(lines.size(), 50);
+  if (start >= end) return {};
+  for (size_t i = start; i < end; ++i) {
+    const std::string& line = lines[i];
+    if (key.empty()) {
+      if (line.empty()) {
+        start = i + 1;
+        return {};
+      }
+      continue;
+    }
+    size_t m = std::string::npos;
+    // Character by character, so a match never starts on a trail byte.
+    for (size_t p = 0; p + key.size() <= line.size();) {
+      if (StartsWithIgnoringCase(line, p, key)) {
+        m = p;
+        break;
+      }
+      if (at_line_start) break;
+      p += IsCp932LeadByte(static_cast<unsigned char>(line[p])) ? 2 : 1;
+    }
+    if (m == std::string::npos) continue;
+    size_t cut = std::min(line.size(), m + key.size() + 1);
+    std::string result = line.substr(cut);
+    start = i + 1;
+    if (!result.empty() && result.back() == ';') return result;
+    for (size_t k = i + 1; k < end; ++k) {
+      const std::string& next = lines[k];
+      if (next.empty() || (next[0] != '\t' && next[0] != ' ')) break;
+      std::string_view rest = std::string_view(next).substr(1);
+      while (!rest.empty() && static_cast<unsigned char>(rest.front()) <= ' ') rest.remove_prefix(1);
+      while (!rest.empty() && static_cast<unsigned char>(rest.back()) <= ' ') rest.remove_suffix(1);
+      result += rest;
+      start = k + 1;
+    }
+    return result;
+  }
+  start = end;
+  return {};
 }
 
 }  // namespace plumex

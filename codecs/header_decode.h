@@ -1,34 +1,37 @@
-// Decoding of raw header values (MIME encoded words, raw JIS / EUC-JP / Shift_JIS) into
-// Shift_JIS text for storage and display.
+// Decoding of header values (MIME encoded words and raw Japanese text) to Shift_JIS, and the
+// lookup of values in header lines.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plumex {
 
-// The whole chain: encoded words in ISO-2022-JP (B and Q; Shift_JIS and CP932 words are read
-// the same way), UTF-8 (B and Q), US-ASCII (Q), raw JIS and EUC-JP. `message_charset` is the
-// charset of the message being processed; exactly "EUC" makes raw text EUC-JP. Adjacent encoded
-// words of one charset are decoded as one text, the white space between encoded words
-// vanishes, every other space is kept; folds, tabs and line breaks become single spaces and the
-// value is trimmed. Words in other charsets stay as they are.
+// A raw header value to Shift_JIS text. message_charset is the charset of the message the
+// value belongs to ("EUC" makes raw text go through EucToSjis). White space between two
+// adjacent encoded words is dropped and words of the same charset standing together are
+// decoded as one text; every other space stays.
 std::string DecodeHeader(std::string_view raw, std::string_view message_charset = {});
 
-// Word scanners: decode the words that open with their marker ("=?ISO-2022-JP?B?",
-// "=?UTF-8?B?", "=?UTF-8?Q?", "=?US-ASCII?Q?", any case) and copy the rest. A stray "?="
-// outside a word is dropped (DecodeAsciiQ keeps it); a word left open at the end is dropped.
+// The word scanners and decoders DecodeHeader is made of.
 std::string DecodeIsoB(std::string_view value);
 std::string DecodeUtf8B(std::string_view value);
 std::string DecodeUtf8Q(std::string_view value);
 std::string DecodeAsciiQ(std::string_view value);
-
-// The whole value at once: "=?ISO-2022-JP?Q?" markers and "?=" removed, quoted-printable
-// decoded, then HeaderJisToSjis. Also used on raw "=1B..." text and quoted-printable JIS bodies.
 std::string DecodeIsoQ(std::string_view value);
-
-// JIS text to Shift_JIS, knowing ESC $ B, ESC ( B, ESC ( J and ESC ( I (half-width katakana);
-// other escapes are left in the text.
 std::string HeaderJisToSjis(std::string_view text);
+
+// Quoted-printable: "=" and two hex digits (either case) give one byte; anything else, a
+// broken escape included, is copied. With underscore_is_space, "_" gives a space (Q words).
+std::string DecodeQuotedPrintable(std::string_view text, bool underscore_is_space = false);
+
+// FindHeaderValue: looks for key (ignoring case, never inside a double-byte character) in the
+// first 50 lines from `start`; returns what follows the key and the one character after it,
+// with continuation lines appended, and moves `start` past the lines taken. An empty key
+// finds the empty line that ends a header. Nothing found: "" and `start` at the end.
+std::string FindHeaderValue(std::string_view key, const std::vector<std::string>& lines, bool at_line_start,
+                            size_t& start);
 
 }  // namespace plumex

@@ -1,4 +1,6 @@
-// Encoding of Shift_JIS header values for outgoing mail (ISO-2022-JP encoded words).
+// EncodeHeaderWord: the whole Shift_JIS value as one "=?ISO-2022-JP?B?...?=" word (for the
+// Message-ID and attachment file names of outgoing mail); a value without a double-byte
+// character is returned unchanged.
 #pragma once
 
 #include <string>
@@ -6,12 +8,6 @@
 
 namespace plumex {
 
-// Each run of double-byte characters becomes its own "=?ISO-2022-JP?B?...?=" word; all other
-// bytes (half-width katakana included) stay as they are, with nothing inserted between runs.
-std::string EncodeHeaderB(std::string_view sjis);
-
-// The whole value as one "=?ISO-2022-JP?B?...?=" word (ESC $ B ... ESC ( B inside), or the
-// value unchanged when it holds no double-byte character.
-std::string EncodeHeaderWord(std::string_view sjis);
+std::string EncodeHeaderWord(std::string_view value);
 
 }  // namespace plumex

@@ -1,6 +1,6 @@
-// Conversions between the Japanese encodings found in mail: JIS (ISO-2022-JP, 7-bit with
-// escapes), EUC-JP and Shift_JIS (code page 932, the system's own encoding), and the guess
-// of which one a text is written in. Every function is pure and never fails.
+// jconvert: conversions between the three Japanese encodings of mail (JIS / ISO-2022-JP,
+// EUC-JP and Shift_JIS, the store's own), code detection, and the B encoding of header
+// values. Every function is pure, never fails and never reads past the end of its input.
 #pragma once
 
 #include <cstddef>
@@ -10,9 +10,8 @@
 
 namespace plumex {
 
-// Detection results and conversion targets share one numbering.
-enum JapaneseCode : int {
-  CodeAscii = 0,      // only bytes that decide nothing
+enum JCode : int {
+  CodeAscii = 0,      // no evidence
   CodeNonText = 1,    // a control byte below 0x08, or 0xFF
   CodeJis = 2,        // ESC $ B
   CodeJisOld = 3,     // ESC $ @
@@ -21,34 +20,26 @@ enum JapaneseCode : int {
   CodeEucOrSjis = 6,  // fits both; undecided
 };
 
-struct BytePair {
-  unsigned char first;
-  unsigned char second;
-  bool operator==(const BytePair&) const = default;
-};
-
-// The first decisive byte wins; texts of 0 or 1 byte are CodeAscii.
-JapaneseCode DetectCode(std::string_view text);
-
-// Brings `text` to `target` (CodeSjis or CodeJis) when detection says it is in another
-// Japanese encoding; anything else comes back unchanged.
+int DetectCode(std::string_view text);
+// Detects the code of text and converts it to target (CodeSjis or CodeJis).
 std::string ConvertCode(std::string_view text, int target);
 
-// JIS to Shift_JIS. Besides the escapes ESC $ x (two-byte mode) and ESC ( x (one-byte mode),
-// ESC ( I selects half-width katakana, which come out as Shift_JIS bytes 0xA1 to 0xDF.
 std::string JisToSjis(std::string_view text);
 std::string EucToSjis(std::string_view text);
-// Shift_JIS / EUC-JP to JIS: two-byte runs start with ESC $ B and end with ESC ( J (also
-// before every CR and LF); half-width katakana become full-width.
 std::string SjisToJis(std::string_view text);
 std::string EucToJis(std::string_view text);
 
-BytePair JisPairToSjis(unsigned char j1, unsigned char j2);
-BytePair SjisPairToJis(unsigned char s1, unsigned char s2);
+// Two JIS X 0208 bytes to two Shift_JIS bytes, and back.
+void JisPairToSjis(unsigned char j1, unsigned char j2, unsigned char& s1, unsigned char& s2);
+void SjisPairToJis(unsigned char s1, unsigned char s2, unsigned char& j1, unsigned char& j2);
 
-// The full-width JIS code of the half-width katakana at `pos` (Shift_JIS byte, or with `euc`
-// the 0x8E prefix), combining a following voiced or semi-voiced mark where it belongs.
-// `pos` is moved past what was consumed (always at least one byte).
-std::uint16_t HankakuToZenkaku(std::string_view text, std::size_t& pos, bool euc = false);
+// The full-width JIS code of the half-width katakana at pos (in EUC-JP, at its 0x8E prefix),
+// combined with a following voiced or semi-voiced mark where one applies; pos moves past
+// what was consumed.
+uint16_t HankakuToZenkaku(std::string_view text, size_t& pos, bool euc);
+
+// A Shift_JIS header value with each run of double-byte characters as one
+// "=?ISO-2022-JP?B?...?=" word; other bytes unchanged.
+std::string EncodeHeaderB(std::string_view value);
 
 }  // namespace plumex
