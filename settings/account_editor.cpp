@@ -54,7 +54,7 @@ bool AccountForm::RequiredTextsFilled() const {
          !address.empty();
 }
 
-AccountEditor::AccountEditor(std::filesystem::path mail_root, AccountState& state, AccountHooks& hooks)
+AccountEditor::AccountEditor(std::filesystem::path mail_root, AccountState state, AccountHooks& hooks)
     : mail_root_(std::move(mail_root)), state_(state), hooks_(hooks) {}
 
 void AccountEditor::Open() {
@@ -129,6 +129,7 @@ AccountEditor::Outcome AccountEditor::Save() {
   const std::string line = form_.ToRecord().ToLine();
   if (is_new) {
     state_.account_list.push_back(line);
+    all_deleted_ = false;
     record_count_ = state_.account_list.size();
     shown_number_ = record_count_;
     if (!hooks_.HasAccountNode(form_.name)) hooks_.AddAccountNode(form_.name);
@@ -164,6 +165,7 @@ AccountEditor::Outcome AccountEditor::Delete() {
   if (state_.account_position >= 1 && state_.account_position <= state_.account_list.size())
     state_.account_list.erase(state_.account_list.begin() + static_cast<std::ptrdiff_t>(state_.account_position - 1));
   if (!state_.account_list.empty()) state_.account_position = 1;
+  all_deleted_ = state_.account_list.empty();
   record_count_ = state_.account_list.size();
   LoadAccount(state_.account_position - 1);
   return {};

@@ -41,16 +41,16 @@ class AccountHooks {
   virtual void SelectAccountNode(std::string_view name) = 0;
 };
 
-// The state of the main window that accounts edit.
+// The state of the main window that accounts edit (it lives in the main window).
 struct AccountState {
-  std::vector<std::string> account_list;
-  size_t account_position = 1;  // 1-based number of the record in use
-  std::string current_account;
+  std::vector<std::string>& account_list;
+  size_t& account_position;  // 1-based number of the record in use
+  std::string& current_account;
 };
 
 class AccountEditor {
  public:
-  AccountEditor(std::filesystem::path mail_root, AccountState& state, AccountHooks& hooks);
+  AccountEditor(std::filesystem::path mail_root, AccountState state, AccountHooks& hooks);
 
   // Result of a button: the message to show (CP932; empty when none) and whether it worked.
   struct Outcome {
@@ -66,6 +66,8 @@ class AccountEditor {
   const AccountForm& form() const { return form_; }
   bool add_mode() const { return add_mode_; }
   bool add_button_visible() const { return add_visible_; }
+  // True once the last account was deleted: Account.ini is then written empty.
+  bool all_deleted() const { return all_deleted_; }
   size_t record_count() const { return record_count_; }
   // The number shown above "件目".
   size_t shown_number() const { return shown_number_; }
@@ -83,11 +85,12 @@ class AccountEditor {
   Outcome PortsValid() const;
 
   std::filesystem::path mail_root_;
-  AccountState& state_;
+  AccountState state_;
   AccountHooks& hooks_;
   AccountForm form_;
   bool add_mode_ = false;
   bool add_visible_ = true;
+  bool all_deleted_ = false;
   size_t record_count_ = 0;
   size_t shown_number_ = 1;
 };

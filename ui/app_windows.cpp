@@ -1,5 +1,8 @@
 #include "ui/app_windows.h"
 
+#include "shell/account_commands.h"
+#include "shell/main_shell.h"
+
 #include "ui/frm_account.h"
 #include "ui/frm_add_address.h"
 #include "ui/frm_address.h"
@@ -26,6 +29,8 @@ AppWindows::AppWindows(const std::filesystem::path& mail_root, std::unique_ptr<Q
       frmInsertLog(std::make_unique<TfrmInsertLog>()) {
   frmMain->SetComposeWindow(frmSend.get());
   frmMain->SetAccountWindow(frmAccount.get());
+  // The account window's opening makes the saved account the account in use.
+  frmAccount->Attach(frmMain->Accounts(), frmMain->Shell().Ui());
   frmMain->SetAddressWindow(frmAddress.get());
 }
 

@@ -1,6 +1,8 @@
 #include "ui/frm_main.h"
 
+#include "shell/account_commands.h"
 #include "shell/receive_commands.h"
+#include "ui/frm_account.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
@@ -85,6 +87,7 @@ TfrmMain::TfrmMain(std::filesystem::path mail_root, std::unique_ptr<QtUiPort> po
   port_->Attach(this);
   shell_ = std::make_unique<MainShell>(*port_, std::move(mail_root));
   receive_ = std::make_unique<ReceiveCommands>(*shell_);
+  accounts_ = std::make_unique<AccountCommands>(*shell_, *receive_);
   BuildWidgets();
   BuildMenus();
   BuildToolbar();
@@ -735,7 +738,10 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
       return;
     }
     // FormClose: the notification-area icon goes with the window (it has none yet).
-    Run([this] { shell_->FormDestroy(WindowMetrics()); });
+    Run([this] {
+      shell_->FormDestroy(WindowMetrics());
+      accounts_->AfterShutdown();
+    });
     destroyed_ = true;
   }
   event->accept();
@@ -815,7 +821,9 @@ void TfrmMain::mnuShowComposeClick() {
 }
 
 void TfrmMain::mnuAccountClick() {
-  if (account_window_) {
+  if (auto* account = qobject_cast<TfrmAccount*>(account_window_)) {
+    account->ShowAccount();
+  } else if (account_window_) {
     account_window_->show();
     account_window_->raise();
   }

@@ -31,6 +31,7 @@ class MessageListModel;
 class SafeTextBrowser;
 class TfrmSend;
 class ReceiveCommands;
+class AccountCommands;
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -42,6 +43,7 @@ class TfrmMain : public QMainWindow {
 
   MainShell& Shell() { return *shell_; }
   ReceiveCommands& Receiving() { return *receive_; }
+  AccountCommands& Accounts() { return *accounts_; }
   // Start-up step 11: show, focus the receive tree, maximise when the settings say so.
   void ShowAtStart();
   // A second start asked for this window.
@@ -151,6 +153,7 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<QtUiPort> port_;
   std::unique_ptr<MainShell> shell_;
   std::unique_ptr<ReceiveCommands> receive_;
+  std::unique_ptr<AccountCommands> accounts_;
   FolderTreeModel* tree1_model_ = nullptr;
   FolderTreeModel* tree2_model_ = nullptr;
   MessageListModel* list_model_ = nullptr;

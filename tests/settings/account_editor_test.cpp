@@ -58,9 +58,20 @@ std::filesystem::path AccountDir(const test::TempDir& dir, const std::string& na
   return ToNativePath(dir.path(), AccountFolderPath(name));
 }
 
-TEST(AccountEditor, FirstAccountInAnEmptyStore) {
+// The main window's account state, owned by the test.
+class AccountEditorTest : public ::testing::Test {
+ protected:
+  struct Owned {
+    std::vector<std::string> account_list;
+    size_t account_position = 1;
+    std::string current_account;
+  };
+  Owned owned;
+  AccountState state{owned.account_list, owned.account_position, owned.current_account};
+};
+
+TEST_F(AccountEditorTest, FirstAccountInAnEmptyStore) {
   test::TempDir dir;
-  AccountState state;
   FakeHooks hooks;
   AccountEditor editor(dir.path(), state, hooks);
   editor.Open();
@@ -86,9 +97,8 @@ TEST(AccountEditor, FirstAccountInAnEmptyStore) {
   EXPECT_EQ(hooks.pop3.host, "pop.home");
 }
 
-TEST(AccountEditor, AddModeRefusesNamesTakenIgnoringCase) {
+TEST_F(AccountEditorTest, AddModeRefusesNamesTakenIgnoringCase) {
   test::TempDir dir;
-  AccountState state;
   state.account_list = {"Work\tpop\tu\tp\tsmtp\tme@x\t110\t25\t0"};  // nine fields
   FakeHooks hooks(std::vector<std::string>{"Work"});
   AccountEditor editor(dir.path(), state, hooks);
@@ -112,9 +122,8 @@ TEST(AccountEditor, AddModeRefusesNamesTakenIgnoringCase) {
   EXPECT_EQ(editor.Save().message, Sjis("ポート番号は1～65535の数字で入力してください。"));
 }
 
-TEST(AccountEditor, CancelReturnsToTheRecordShownBefore) {
+TEST_F(AccountEditorTest, CancelReturnsToTheRecordShownBefore) {
   test::TempDir dir;
-  AccountState state;
   state.account_list = {"a\tpop\tu\tp\tsmtp\tme@x\t110\t25\t0"};
   FakeHooks hooks;
   AccountEditor editor(dir.path(), state, hooks);
@@ -126,9 +135,8 @@ TEST(AccountEditor, CancelReturnsToTheRecordShownBefore) {
   EXPECT_EQ(editor.form().name, "a");
 }
 
-TEST(AccountEditor, RenameMovesTheFolderAndNineFieldsSaveAsTwelve) {
+TEST_F(AccountEditorTest, RenameMovesTheFolderAndNineFieldsSaveAsTwelve) {
   test::TempDir dir;
-  AccountState state;
   state.account_list = {"old\tpop\tu\tp\tsmtp\tme@x\t110\t25\t-1"};
   FakeHooks hooks(std::vector<std::string>{"old"});
   EnsureDirectory(AccountDir(dir, "old"));
@@ -144,9 +152,8 @@ TEST(AccountEditor, RenameMovesTheFolderAndNineFieldsSaveAsTwelve) {
   EXPECT_EQ(state.account_list[0], "new\tpop\tu\tp\tsmtp\tme@x\t110\t25\t-1\t>\t0\t0");
 }
 
-TEST(AccountEditor, BrowsingSwitchesTheAccountInUseAtOnce) {
+TEST_F(AccountEditorTest, BrowsingSwitchesTheAccountInUseAtOnce) {
   test::TempDir dir;
-  AccountState state;
   state.account_list = {"a\tpop.a\tu\tp\tsmtp\ta@x\t110\t25\t0", "b\tpop.b\tu\tp\tsmtp\tb@x\t995\t25\t0\t>\t-1\t0"};
   FakeHooks hooks;
   AccountEditor editor(dir.path(), state, hooks);
@@ -163,9 +170,8 @@ TEST(AccountEditor, BrowsingSwitchesTheAccountInUseAtOnce) {
   EXPECT_EQ(hooks.loaded, (std::vector<std::string>{"a", "b", "a"}));
 }
 
-TEST(AccountEditor, DeletingTheLastAccountWritesAnEmptyFileOnClose) {
+TEST_F(AccountEditorTest, DeletingTheLastAccountWritesAnEmptyFileOnClose) {
   test::TempDir dir;
-  AccountState state;
   state.account_list = {"a\tpop.a\tu\tp\tsmtp\ta@x\t110\t25\t0"};
   SaveAccountList(dir.path(), state.account_list);
   EnsureDirectory(AccountDir(dir, "a"));

@@ -1,0 +1,123 @@
+// The account window driven as a user would, on the offscreen platform: the first account of
+// an empty store, saved and closed, is the account in use after a restart, with its signature.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QtTest>
+
+#include "platform/code_page.h"
+#include "platform/text_file.h"
+#include "shell/account_commands.h"
+#include "ui/app_windows.h"
+#include "ui/frm_account.h"
+#include "ui/frm_main.h"
+
+using namespace plumex;
+
+namespace {
+
+class ScriptedPort : public QtUiPort {
+ public:
+  QStringList messages;
+  MsgAnswer answer = MsgAnswer::Ok;
+  MsgAnswer MessageBox(const std::string& text, MsgIcon, MsgButtons) override {
+    messages << QString::fromStdString(Cp932ToUtf8(text));
+    return answer;
+  }
+};
+
+// Typing: key clicks for ASCII; Japanese arrives as an input method commits it.
+void Type(QLineEdit* edit, const QString& text) {
+  edit->setFocus();
+  edit->clear();
+  for (QChar c : text) {
+    if (c.unicode() < 0x80) QTest::keyClicks(edit, QString(c));
+    else edit->insert(QString(c));
+  }
+}
+
+}  // namespace
+
+class AccountWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void firstAccountSurvivesARestart() {
+    QTemporaryDir dir;
+    const std::filesystem::path root(dir.path().toStdString());
+    {
+      auto port = std::make_unique<ScriptedPort>();
+      ScriptedPort* script = port.get();
+      AppWindows windows(root, std::move(port));
+      TfrmMain* main = windows.frmMain.get();
+      main->ShowAtStart();
+      QCOMPARE(script->messages.size(), 1);  // no Account.ini yet
+      TfrmAccount* w = windows.frmAccount.get();
+      main->FindAction(QStringLiteral("tool/アカウント設定"))->trigger();
+      QVERIFY(w->isVisible());
+      QVERIFY(!w->btnAdd()->isVisible());  // nothing to add to yet
+
+      QTest::mouseClick(w->btnClose(), Qt::LeftButton);  // refused: the fields are empty
+      QCOMPARE(script->messages.last(), QStringLiteral("タイトルと必須項目だけは入力してください。"));
+      QVERIFY(w->isVisible());
+
+      Type(w->edtAccount(), QStringLiteral("仕事"));
+      Type(w->edtAddress(), QStringLiteral("\"山田\"<yamada@example.jp>"));
+      Type(w->edtPop(), QStringLiteral("pop.example.jp"));
+      Type(w->edtSmtp(), QStringLiteral("smtp.example.jp"));
+      Type(w->edtUser(), QStringLiteral("yamada"));
+      Type(w->edtPassword(), QStringLiteral("pw"));
+      QCOMPARE(w->edtPassword()->echoMode(), QLineEdit::Password);
+      w->memSignature()->setFocus();
+      w->memSignature()->insertPlainText(QStringLiteral("山田"));
+      QTest::keyClicks(w->memSignature(), QStringLiteral(" "));
+      QTest::keyClick(w->memSignature(), Qt::Key_Return);
+      QPushButton* date = nullptr;
+      for (QPushButton* b : w->findChildren<QPushButton*>())
+        if (b->text() == QStringLiteral("日付欄を追加")) date = b;
+      QVERIFY(date);
+      QTest::mouseClick(date, Qt::LeftButton);
+      QTest::mouseClick(w->btnSave(), Qt::LeftButton);
+      QCOMPARE(script->messages.last(), QStringLiteral("保存しました。"));
+      QVERIFY(w->btnAdd()->isVisible());
+      QCOMPARE(w->lblNumber()->text(), QStringLiteral("1"));
+
+      // The port must be a number from 1 to 65535.
+      Type(w->edtPopPort(), QStringLiteral("99999"));
+      QTest::mouseClick(w->btnSave(), Qt::LeftButton);
+      QCOMPARE(script->messages.last(), QStringLiteral("ポート番号は1～65535の数字で入力してください。"));
+      Type(w->edtPopPort(), QStringLiteral("110"));
+
+      QTest::mouseClick(w->btnClose(), Qt::LeftButton);
+      QVERIFY(!w->isVisible());
+      QVERIFY(main->LblAccount()->text().contains(QStringLiteral("ｱｶｳﾝﾄ:仕事")));
+      QVERIFY(QFile::exists(dir.filePath(QStringLiteral("Account.ini"))));
+      main->close();
+    }
+    {
+      auto port = std::make_unique<ScriptedPort>();
+      ScriptedPort* script = port.get();
+      AppWindows windows(root, std::move(port));
+      windows.frmMain->ShowAtStart();
+      QVERIFY(script->messages.isEmpty());
+      AccountCommands& accounts = windows.frmMain->Accounts();
+      QCOMPARE(QString::fromStdString(Cp932ToUtf8(accounts.State().CurrentAccount)), QStringLiteral("仕事"));
+      QVERIFY(accounts.InUse().has_value());
+      QCOMPARE(accounts.InUse()->signature.size(), 2u);
+      QCOMPARE(QString::fromStdString(Cp932ToUtf8(accounts.InUse()->signature[1])), QStringLiteral("%SSdate%"));
+      QCOMPARE(QString::fromStdString(accounts.InUse()->pop3.host), QStringLiteral("pop.example.jp"));
+      windows.frmMain->FindAction(QStringLiteral("設定/アカウント"))->trigger();
+      QCOMPARE(windows.frmAccount->edtAccount()->text(), QStringLiteral("仕事"));
+      QCOMPARE(windows.frmAccount->memSignature()->toPlainText(), QStringLiteral("山田 \n%SSdate%"));
+      QImage shot = windows.frmAccount->grab().toImage();
+      shot.save(QStringLiteral("account_window.png"));
+      windows.frmMain->close();
+    }
+  }
+};
+
+QTEST_MAIN(AccountWindowTest)
+#include "account_window_test.moc"
