@@ -20,7 +20,13 @@ std::string DecodeBodyText(std::string_view charset, std::string_view text) {
   std::string t(text);
   bool converted = false;
   if (ContainsUpper(charset, "UTF-8")) {
+    // Converted already: a second detection would take IBM characters (髙) for EUC-JP.
     t = Utf8ToSjis(t);
+    converted = true;
+  } else if (ContainsUpper(charset, "SHIFT_JIS") || ContainsUpper(charset, "SHIFT-JIS") ||
+             ContainsUpper(charset, "CP932") || ContainsUpper(charset, "WINDOWS-31J") ||
+             ContainsUpper(charset, "SJIS")) {
+    converted = true;  // the store's own code: nothing to detect
   } else if (ContainsUpper(charset, "ISO-2022-JP")) {
     t = ConvertCode(t, CodeSjis);
     converted = true;

@@ -62,15 +62,16 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 // Length of the encoded word "=?charset?X?text?=" at i, or 0.
 size_t EncodedWordLength(std::string_view s, size_t i) {
   if (s.substr(i, 2) != "=?") return 0;
-  size_t q1 = s.find('?', i + 2);
-  if (q1 == std::string_view::npos || q1 == i + 2) return 0;
+  // Every part ends at the next "?", so no scan runs past the word: linear over a header.
+  size_t q1 = i + 2;
+  while (q1 < s.size() && s[q1] != '?' && !IsBlank(s[q1])) ++q1;
+  if (q1 >= s.size() || s[q1] != '?' || q1 == i + 2) return 0;
   if (q1 + 2 >= s.size() || s[q1 + 2] != '?') return 0;
   char encoding = Upper(s[q1 + 1]);
   if (encoding != 'B' && encoding != 'Q') return 0;
-  size_t end = s.find("?=", q1 + 3);
-  if (end == std::string_view::npos) return 0;
-  for (size_t k = q1 + 3; k < end; ++k)
-    if (IsBlank(s[k])) return 0;
+  size_t end = q1 + 3;
+  while (end < s.size() && s[end] != '?' && !IsBlank(s[end])) ++end;
+  if (end + 1 >= s.size() || s[end] != '?' || s[end + 1] != '=') return 0;
   return end + 2 - i;
 }
 
@@ -157,7 +158,11 @@ std::string DecodeQuotedPrintable(std::string_view text, bool underscore_is_spac
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     char c = text[i];
-    if (c == '=' && i + 2 < text.size() && IsHex(text[i + 1]) && IsHex(text[i + 2])) {
+    if (c == '=' && (i + 1 < text.size() && (text[i + 1] == '\r' || text[i + 1] == '\n'))) {
+      // A soft line break: "=" at the end of a line joins it to the next (RFC 2045).
+      if (text[i + 1] == '\r' && i + 2 < text.size() && text[i + 2] == '\n') ++i;
+      ++i;
+    } else if (c == '=' && i + 2 < text.size() && IsHex(text[i + 1]) && IsHex(text[i + 2])) {
       out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
       i += 2;
     } else if (c == '_' && underscore_is_space) {
@@ -253,29 +258,46 @@ std::string DecodeHeader(std::string_view raw, std::string_view message_charset)
   } else if (ContainsIgnoringCase(s, "?cp932?")) {
     s = ReplaceAllIgnoringCase(s, "cp932", "ISO-2022-JP");
   }
+  // Text that a word decoder has made is Shift_JIS already: detecting its code again would
+  // take the IBM characters (0xFA..0xFC, such as 髙) for EUC-JP and garble them.
+  bool words_decoded = false;
   // 3. - 5.
-  if (ContainsIgnoringCase(s, "=?ISO-2022-JP?B?")) s = DecodeIsoB(s);
-  if (ContainsIgnoringCase(s, "?ISO-2022-JP?Q")) s = DecodeIsoQ(s);
+  if (ContainsIgnoringCase(s, "=?ISO-2022-JP?B?")) {
+    s = DecodeIsoB(s);
+    words_decoded = true;
+  }
+  if (ContainsIgnoringCase(s, "?ISO-2022-JP?Q")) {
+    s = DecodeIsoQ(s);
+    words_decoded = true;
+  }
   if (ContainsIgnoringCase(s, "?GB2312?B?")) {
     s = ReplaceAllIgnoringCase(s, "=?GB2312?B?", "=?iso-2022-jp?B?");
     s = DecodeIsoB(s);
+    words_decoded = true;
   }
   // 6.
-  if (message_charset == "EUC") s = EucToSjis(s);
+  if (message_charset == "EUC" && !words_decoded) s = EucToSjis(s);
   // 7.
-  if (ContainsIgnoringCase(s, "=?UTF-8?B?")) s = DecodeUtf8B(s);
-  else if (ContainsIgnoringCase(s, "=?UTF-8?Q?")) s = DecodeUtf8Q(s);
+  if (ContainsIgnoringCase(s, "=?UTF-8?B?")) {
+    s = DecodeUtf8B(s);
+    words_decoded = true;
+  } else if (ContainsIgnoringCase(s, "=?UTF-8?Q?")) {
+    s = DecodeUtf8Q(s);
+    words_decoded = true;
+  }
   s = RemoveAll(s, std::string(1, kJoin));
   // 8.
   if (s.find("=1B") != std::string::npos) s = DecodeIsoQ(s);
   else if (s.find(static_cast<char>(kEsc)) != std::string::npos) s = HeaderJisToSjis(s);
-  else s = ConvertCode(s, CodeSjis);
-  // 9. - 11. Escapes that are left go; spaces stay, line breaks of folding go.
+  else if (!words_decoded) s = ConvertCode(s, CodeSjis);
+  // 9. - 11. Escapes that are left go; spaces stay, line breaks of folding go, tabs become spaces.
   s = RemoveAll(s, "\x1B$@");
   std::string out;
   out.reserve(s.size());
-  for (char c : s)
-    if (c != '\r' && c != '\n') out += c;
+  for (char c : s) {
+    if (c == '\t') out += ' ';  // folding white space reads as a space
+    else if (c != '\r' && c != '\n') out += c;
+  }
   out = RemoveAll(out, "\x1B(J");
   return RemoveAll(out, "\x1B(B");
 }

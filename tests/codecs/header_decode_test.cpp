@@ -105,3 +105,33 @@ TEST(FindHeaderValue, KeysContinuationsAndTheFiftyLineLimit) {
 
 }  // namespace
 }  // namespace plumex
+
+namespace plumex {
+namespace {
+
+// Faults a second implementation found by comparing the two.
+TEST(DecodeHeader, IbmCharactersSurviveAndCharsetsDoNotStack) {
+  const std::string takahashi = Sjis("髙橋様");  // 髙 is 0xFB 0xFC
+  EXPECT_EQ(DecodeHeader("=?UTF-8?B?" + Base64Encode("髙橋様") + "?="), takahashi);
+  EXPECT_EQ(DecodeHeader("=?Shift_JIS?B?" + Base64Encode(takahashi) + "?="), takahashi);
+  EXPECT_EQ(DecodeBodyText("UTF-8", "髙橋様"), takahashi);
+  EXPECT_EQ(DecodeBodyText("Shift_JIS", takahashi), takahashi);
+  // An ISO-2022-JP word in a message whose charset is EUC is not taken through EUC again.
+  EXPECT_EQ(DecodeHeader("=?ISO-2022-JP?B?GyRCJEgbKEI=?=", "EUC"), "\x82\xC6");
+  EXPECT_EQ(DecodeHeader("Re:\tx"), "Re: x");
+}
+
+TEST(DecodeHeader, HostileHeadersTakeLinearTime) {
+  std::string hostile;
+  for (int i = 0; i < 40000; ++i) hostile += "=?ISO-2022-JP?B?x";
+  // Finishes at once rather than after minutes; the word never closed is dropped.
+  EXPECT_EQ(DecodeHeader(hostile), "");
+}
+
+TEST(DecodeQuotedPrintable, SoftLineBreaks) {
+  EXPECT_EQ(DecodeQuotedPrintable("a=\r\nb=\nc"), "abc");
+  EXPECT_EQ(DecodeBodyText("", "=1B$B$H=\r\n$H=1B(B"), "\x82\xC6\x82\xC6");
+}
+
+}  // namespace
+}  // namespace plumex
