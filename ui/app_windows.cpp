@@ -31,6 +31,7 @@ AppWindows::AppWindows(const std::filesystem::path& mail_root, std::unique_ptr<Q
   frmMain->SetAccountWindow(frmAccount.get());
   // The account window's opening makes the saved account the account in use.
   frmAccount->Attach(frmMain->Accounts(), frmMain->Shell().Ui());
+  frmSend->Attach(frmMain->Compose(), frmMain->Shell().Ui());
   frmMain->SetAddressWindow(frmAddress.get());
 }
 

@@ -1,6 +1,7 @@
 #include "ui/frm_main.h"
 
 #include "shell/account_commands.h"
+#include "shell/compose.h"
 #include "shell/receive_commands.h"
 #include "ui/frm_account.h"
 
@@ -88,6 +89,7 @@ TfrmMain::TfrmMain(std::filesystem::path mail_root, std::unique_ptr<QtUiPort> po
   shell_ = std::make_unique<MainShell>(*port_, std::move(mail_root));
   receive_ = std::make_unique<ReceiveCommands>(*shell_);
   accounts_ = std::make_unique<AccountCommands>(*shell_, *receive_);
+  compose_commands_ = std::make_unique<ComposeCommands>(*shell_, *accounts_);
   BuildWidgets();
   BuildMenus();
   BuildToolbar();
@@ -385,9 +387,9 @@ void TfrmMain::BuildMenus() {
   Add(m, sendrecv, QStringLiteral("指定したメールを受信"));
   Add(m, sendrecv, QStringLiteral("受信停止"), &TfrmMain::mnuDisconnectClick);
   m->addSeparator();
-  Add(m, sendrecv, QStringLiteral("送信"), &TfrmMain::mnuComposeClick);
-  Add(m, sendrecv, QStringLiteral("返信"));
-  Add(m, sendrecv, QStringLiteral("転送"));
+  Add(m, sendrecv, QStringLiteral("送信"), &TfrmMain::mnuSendClick);
+  Add(m, sendrecv, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
+  Add(m, sendrecv, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);
   m->addSeparator();
   Add(m, sendrecv, QStringLiteral("時差送信解除"));
 
@@ -435,8 +437,8 @@ void TfrmMain::BuildToolbar() {
       {"ﾒｰﾙの件名で検索", "検", QColor(70, 130, 180), nullptr},
       {"受信", "受", QColor(40, 110, 200), &TfrmMain::mnuRecieveClick},
       {"新規作成", "新", QColor(50, 160, 90), &TfrmMain::mnuComposeClick},
-      {"返信", "返", QColor(60, 150, 150), nullptr},
-      {"転送", "転", QColor(90, 120, 170), nullptr},
+      {"返信", "返", QColor(60, 150, 150), &TfrmMain::mnuReplyToClick},
+      {"転送", "転", QColor(90, 120, 170), &TfrmMain::mnuForwardClick},
       {"メール削除モード", "削", QColor(200, 110, 40), nullptr},
       {"中止", "止", QColor(200, 50, 50), &TfrmMain::mnuDisconnectClick},
       {"メール削除", "消", QColor(150, 60, 60), nullptr},
@@ -494,8 +496,8 @@ void TfrmMain::BuildContextMenus() {
   }
   Add(list, l, QStringLiteral("未読に戻す"), &TfrmMain::mnuUnreadClick);
   Add(list, l, QStringLiteral("差出人をアドレス帳へ登録"));
-  Add(list, l, QStringLiteral("返信"));
-  Add(list, l, QStringLiteral("転送"));
+  Add(list, l, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
+  Add(list, l, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);
   connect(ListView1_, &QWidget::customContextMenuRequested, this,
           [this, list](const QPoint& pos) { list->popup(ListView1_->viewport()->mapToGlobal(pos)); });
 
@@ -806,12 +808,15 @@ void TfrmMain::mnuOpenMailClick() {
   receive_->OpenMessageFiles(paths);
 }
 
-void TfrmMain::mnuComposeClick() {
-  if (compose_) {
-    compose_->show();
-    compose_->raise();
-  }
+void TfrmMain::mnuComposeClick() { compose_commands_->NewMail(); }
+
+void TfrmMain::mnuSendClick() {
+  if (compose_) compose_->ShowModal();
 }
+
+void TfrmMain::mnuReplyToClick() { compose_commands_->Reply(); }
+
+void TfrmMain::mnuForwardClick() { compose_commands_->Forward(); }
 
 void TfrmMain::mnuShowComposeClick() {
   if (compose_ && compose_->isVisible()) {

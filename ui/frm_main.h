@@ -32,6 +32,7 @@ class SafeTextBrowser;
 class TfrmSend;
 class ReceiveCommands;
 class AccountCommands;
+class ComposeCommands;
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -44,6 +45,7 @@ class TfrmMain : public QMainWindow {
   MainShell& Shell() { return *shell_; }
   ReceiveCommands& Receiving() { return *receive_; }
   AccountCommands& Accounts() { return *accounts_; }
+  ComposeCommands& Compose() { return *compose_commands_; }
   // Start-up step 11: show, focus the receive tree, maximise when the settings say so.
   void ShowAtStart();
   // A second start asked for this window.
@@ -125,6 +127,9 @@ class TfrmMain : public QMainWindow {
   void mnuExitClick();
   void mnuDisconnectClick();
   void mnuRecieveClick();
+  void mnuSendClick();
+  void mnuReplyToClick();
+  void mnuForwardClick();
   void mnuOpenMailClick();
   void mnuComposeClick();
   void mnuShowComposeClick();
@@ -154,6 +159,7 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<MainShell> shell_;
   std::unique_ptr<ReceiveCommands> receive_;
   std::unique_ptr<AccountCommands> accounts_;
+  std::unique_ptr<ComposeCommands> compose_commands_;
   FolderTreeModel* tree1_model_ = nullptr;
   FolderTreeModel* tree2_model_ = nullptr;
   MessageListModel* list_model_ = nullptr;

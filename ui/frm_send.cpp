@@ -1,25 +1,282 @@
 #include "ui/frm_send.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTextCursor>
+#include <QToolButton>
 #include <QVBoxLayout>
 
+#include "platform/sjis_text.h"
+#include "platform/store_path.h"
+#include "platform/text_file.h"
+#include "shell/compose.h"
+#include "shell/ui_port.h"
+#include "ui/qt_text.h"
+
 namespace plumex {
+namespace {
+
+QComboBox* RecipientBox(QWidget* parent, const char* name) {
+  auto* box = new QComboBox(parent);
+  box->setObjectName(QString::fromUtf8(name));
+  box->setEditable(true);
+  box->setInsertPolicy(QComboBox::NoInsert);
+  box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+  return box;
+}
+
+}  // namespace
 
 TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("TfrmSend"));
   setWindowTitle(QStringLiteral("メール作成"));
+  setAcceptDrops(true);
+
+  ComboBox1_ = new QComboBox(this);
+  ComboBox1_->setObjectName(QStringLiteral("ComboBox1"));
+  CheckPriority_ = new QCheckBox(QStringLiteral("重要度"), this);
+  CheckBox1_ = new QCheckBox(QStringLiteral("差込メール"), this);
+  CheckReceiptRecipient_ = new QCheckBox(QStringLiteral("開封確認"), this);
+  cmbAfterSend_ = new QComboBox(this);
+  cmbAfterSend_->setObjectName(QStringLiteral("cmbAfterSend"));
+  cmbAfterSend_->setEditable(true);
+  cmbAfterSend_->addItems({"0", "5", "10", "15", "20"});
+  cmbAfterSend_->setCurrentText(QString());
+  cmbAfterSend_->setMaximumWidth(70);
+  edtTo_ = RecipientBox(this, "edtTo");
+  edtCC_ = RecipientBox(this, "edtCC");
+  edtBCC_ = RecipientBox(this, "edtBCC");
+  edtSubject_ = new QLineEdit(this);
+  edtSubject_->setObjectName(QStringLiteral("edtSubject"));
+  Memo1_ = new QPlainTextEdit(this);
+  Memo1_->setObjectName(QStringLiteral("Memo1"));
+  Memo1_->setLineWrapMode(QPlainTextEdit::NoWrap);  // scroll bars both ways
+  ListBox1_ = new QListWidget(this);
+  ListBox1_->setObjectName(QStringLiteral("ListBox1"));
+  ListBox1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  ListBox1_->setMaximumHeight(70);
+
+  auto* menu_bar = new QMenuBar(this);
+  QMenu* file = menu_bar->addMenu(QStringLiteral("ファイル"));
+  connect(file->addAction(QStringLiteral("メール送信")), &QAction::triggered, this, [this] { SendMail(); });
+  file->addAction(QStringLiteral("一時保存"));
+  file->addAction(QStringLiteral("一時保存上書き"));
+  connect(file->addAction(QStringLiteral("中止")), &QAction::triggered, this, &QWidget::hide);
+  QMenu* attach = menu_bar->addMenu(QStringLiteral("添付ファイル"));
+  connect(attach->addAction(QStringLiteral("挿入")), &QAction::triggered, this, &TfrmSend::InsertAttachments);
+  connect(attach->addAction(QStringLiteral("解除")), &QAction::triggered, this, &TfrmSend::RemoveAttachments);
+  connect(attach->addAction(QStringLiteral("全解除")), &QAction::triggered, this, [this] {
+    ListBox1_->clear();
+    StoreContent();
+  });
+  QMenu* merge = menu_bar->addMenu(QStringLiteral("差込"));
+  merge->addAction(QStringLiteral("差し込むファイルの指定"));
+  merge->addAction(QStringLiteral("プレビュー"));
+  QMenu* reply_to = menu_bar->addMenu(QStringLiteral("返信先"));
+  connect(reply_to->addAction(QStringLiteral("返信先一時変更")), &QAction::triggered, this, [this] {
+    StoreContent();
+    compose_->ChangeReplyTo();
+  });
+
+  ListBox1_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(ListBox1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    QMenu popup;
+    connect(popup.addAction(QStringLiteral("添付ファイル挿入")), &QAction::triggered, this, &TfrmSend::InsertAttachments);
+    connect(popup.addAction(QStringLiteral("添付ファイル解除")), &QAction::triggered, this, &TfrmSend::RemoveAttachments);
+    connect(popup.addAction(QStringLiteral("全解除")), &QAction::triggered, this, [this] {
+      ListBox1_->clear();
+      StoreContent();
+    });
+    popup.exec(ListBox1_->mapToGlobal(at));
+  });
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(new QLabel(QStringLiteral("差出人（自分）"), this));
+  top->addWidget(ComboBox1_, 1);
+  top->addWidget(CheckPriority_);
+  top->addWidget(CheckBox1_);
+  top->addWidget(CheckReceiptRecipient_);
+  top->addWidget(cmbAfterSend_);
+  top->addWidget(new QLabel(QStringLiteral("分後に送信"), this));
+
+  auto* grid = new QGridLayout;
+  auto add_row = [&](int row, const char* label, QComboBox* box, const char* hint, std::string ComposeContent::*pending) {
+    auto* caption = new QLabel(QString::fromUtf8(label), this);
+    auto* add = new QToolButton(this);
+    add->setText(QStringLiteral("+"));
+    add->setToolTip(QString::fromUtf8(hint));
+    connect(add, &QToolButton::clicked, this, [this, box, pending] { KeepForAdding(box, compose_->Content().*pending); });
+    grid->addWidget(caption, row, 0);
+    grid->addWidget(box, row, 1);
+    grid->addWidget(add, row, 2);
+    box->lineEdit()->installEventFilter(this);
+    return caption;
+  };
+  add_row(0, "あて先", edtTo_, "あて先の追加", &ComposeContent::pending_to);
+  add_row(1, "CC", edtCC_, "CCの追加", &ComposeContent::pending_cc);
+  add_row(2, "BCC", edtBCC_, "BCC先の追加", &ComposeContent::pending_bcc);
+  grid->addWidget(new QLabel(QStringLiteral("件名"), this), 3, 0);
+  grid->addWidget(edtSubject_, 3, 1, 1, 2);
+  edtSubject_->installEventFilter(this);
+
   auto* layout = new QVBoxLayout(this);
-  lstAttach_ = new QListWidget(this);
-  lstAttach_->setObjectName(QStringLiteral("lstAttach"));
-  layout->addWidget(lstAttach_);
+  layout->setMenuBar(menu_bar);
+  layout->addLayout(top);
+  layout->addLayout(grid);
+  layout->addWidget(Memo1_, 1);
+  layout->addWidget(ListBox1_);
+  resize(680, 560);
+
+  connect(CheckBox1_, &QCheckBox::toggled, this, [this](bool on) { edtTo_->setVisible(!on); });
+  connect(cmbAfterSend_, &QComboBox::editTextChanged, this, [this] {
+    if (!loading_ && ui_) ui_->MessageBox(Sjis("時差送信の場合、添付ファイルは半角文字だけのものにしてください。"));
+  });
 }
 
-void TfrmSend::AddAttachment(const QString& path) { lstAttach_->addItem(path); }
+void TfrmSend::Attach(ComposeCommands& compose, UiPort& ui) {
+  compose_ = &compose;
+  ui_ = &ui;
+  compose_->ShowWindow = [this] {
+    LoadContent();
+    setWindowModality(Qt::NonModal);
+    show();
+    raise();
+    Memo1_->moveCursor(QTextCursor::Start);
+    Memo1_->setFocus();
+  };
+  compose_->HideWindow = [this] { hide(); };
+}
+
+void TfrmSend::LoadContent() {
+  if (!compose_) return;
+  loading_ = true;
+  const ComposeContent& c = compose_->Content();
+  ComboBox1_->clear();
+  for (const auto& s : c.senders) ComboBox1_->addItem(ToQ(s));
+  ComboBox1_->setCurrentIndex(c.sender_index);
+  CheckPriority_->setChecked(c.priority);
+  CheckBox1_->setChecked(c.merge);
+  CheckReceiptRecipient_->setChecked(c.read_receipt);
+  cmbAfterSend_->setCurrentText(ToQ(c.delay));
+  edtTo_->setCurrentText(ToQ(c.to));
+  edtCC_->setCurrentText(ToQ(c.cc));
+  edtBCC_->setCurrentText(ToQ(c.bcc));
+  edtSubject_->setText(ToQ(c.subject));
+  QStringList lines;
+  for (const auto& l : c.body) lines << ToQ(l);
+  Memo1_->setPlainText(lines.join(QLatin1Char('\n')));
+  ListBox1_->clear();
+  for (const auto& a : c.attachments) ListBox1_->addItem(PathToQ(PathFromText(a)));
+  loading_ = false;
+}
+
+void TfrmSend::StoreContent() {
+  if (!compose_) return;
+  ComposeContent& c = compose_->Content();
+  c.sender_index = ComboBox1_->currentIndex();
+  c.priority = CheckPriority_->isChecked();
+  c.merge = CheckBox1_->isChecked();
+  c.read_receipt = CheckReceiptRecipient_->isChecked();
+  c.delay = FromQ(cmbAfterSend_->currentText());
+  c.to = FromQ(edtTo_->currentText());
+  c.cc = FromQ(edtCC_->currentText());
+  c.bcc = FromQ(edtBCC_->currentText());
+  c.subject = FromQ(edtSubject_->text());
+  const QString body = Memo1_->toPlainText();
+  c.body = body.isEmpty() ? std::vector<std::string>{} : SplitLines(FromQ(body));
+  c.attachments.clear();
+  for (int i = 0; i < ListBox1_->count(); ++i) c.attachments.push_back(PathText(PathFromQ(ListBox1_->item(i)->text())));
+}
+
+void TfrmSend::AddAttachment(const QString& path) {
+  StoreContent();
+  compose_->AddAttachment(PathText(PathFromQ(path.left(255))));
+  LoadContent();
+}
 
 QStringList TfrmSend::Attachments() const {
   QStringList paths;
-  for (int i = 0; i < lstAttach_->count(); ++i) paths << lstAttach_->item(i)->text();
+  for (int i = 0; i < ListBox1_->count(); ++i) paths << ListBox1_->item(i)->text();
   return paths;
+}
+
+void TfrmSend::ShowModal() {
+  setWindowModality(Qt::ApplicationModal);
+  show();
+  raise();
+}
+
+bool TfrmSend::SendMail() {
+  StoreContent();
+  const bool sent = compose_->Send();
+  if (!sent) return false;
+  ListBox1_->clear();
+  return true;
+}
+
+void TfrmSend::KeepForAdding(QComboBox* box, std::string& pending) {
+  pending = FromQ(box->currentText());
+  box->setCurrentText(QString());
+  StoreContent();
+}
+
+void TfrmSend::Complete(QComboBox* box, std::string& pending) {
+  const auto items = compose_->Complete(FromQ(box->currentText()), pending);
+  if (items.empty()) return;
+  box->clear();
+  for (const auto& item : items) box->addItem(ToQ(item));
+  box->setCurrentIndex(0);
+  StoreContent();
+}
+
+bool TfrmSend::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || !compose_) return QWidget::eventFilter(watched, event);
+  const int key = static_cast<QKeyEvent*>(event)->key();
+  const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+  if (watched == edtSubject_ && (enter || key == Qt::Key_Tab)) {
+    Memo1_->setFocus();  // Tab or Enter in the subject goes to the body
+    return true;
+  }
+  if (!enter) return QWidget::eventFilter(watched, event);
+  ComposeContent& c = compose_->Content();
+  if (watched == edtTo_->lineEdit()) Complete(edtTo_, c.pending_to);
+  else if (watched == edtCC_->lineEdit()) Complete(edtCC_, c.pending_cc);
+  else if (watched == edtBCC_->lineEdit()) Complete(edtBCC_, c.pending_bcc);
+  else return QWidget::eventFilter(watched, event);
+  return true;
+}
+
+void TfrmSend::InsertAttachments() {
+  const QStringList files = QFileDialog::getOpenFileNames(
+      this, QString(), QString(), QStringLiteral("テキストファイル(*.txt *.csv);;すべてのファイル(*)"), nullptr);
+  for (const QString& f : files) AddAttachment(f);
+}
+
+void TfrmSend::RemoveAttachments() {
+  for (QListWidgetItem* item : ListBox1_->selectedItems()) delete item;
+  StoreContent();
+}
+
+void TfrmSend::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TfrmSend::dropEvent(QDropEvent* event) {
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) AddAttachment(url.toLocalFile());
 }
 
 }  // namespace plumex

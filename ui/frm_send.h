@@ -1,23 +1,77 @@
-// TfrmSend, the compose window: created hidden at start-up, shown on demand. For now it only
-// keeps the attachment list that files dropped on the main window go to.
+// TfrmSend ("メール作成"): created hidden at start-up, refilled by every new message, reply and
+// forward. It mirrors the compose content into its controls and back; the behaviour lives in
+// shell/compose.h.
 #pragma once
 
 #include <QStringList>
 #include <QWidget>
 
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
 class QListWidget;
+class QMenuBar;
+class QPlainTextEdit;
 
 namespace plumex {
+
+class ComposeCommands;
+class UiPort;
 
 class TfrmSend : public QWidget {
   Q_OBJECT
  public:
   explicit TfrmSend(QWidget* parent = nullptr);
+
+  void Attach(ComposeCommands& compose, UiPort& ui);
+  // Files dropped on the main window or on this window.
   void AddAttachment(const QString& path);
   QStringList Attachments() const;
+  // "送信": shows the window modally with what it holds.
+  void ShowModal();
+  // "メール送信".
+  bool SendMail();
+
+  QComboBox* ComboBox1() const { return ComboBox1_; }
+  QCheckBox* CheckPriority() const { return CheckPriority_; }
+  QCheckBox* CheckBox1() const { return CheckBox1_; }
+  QCheckBox* CheckReceiptRecipient() const { return CheckReceiptRecipient_; }
+  QComboBox* cmbAfterSend() const { return cmbAfterSend_; }
+  QComboBox* edtTo() const { return edtTo_; }
+  QComboBox* edtCC() const { return edtCC_; }
+  QComboBox* edtBCC() const { return edtBCC_; }
+  QLineEdit* edtSubject() const { return edtSubject_; }
+  QPlainTextEdit* Memo1() const { return Memo1_; }
+  QListWidget* ListBox1() const { return ListBox1_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
-  QListWidget* lstAttach_;
+  void LoadContent();   // compose content -> controls
+  void StoreContent();  // controls -> compose content
+  void Complete(QComboBox* box, std::string& pending);
+  void KeepForAdding(QComboBox* box, std::string& pending);
+  void InsertAttachments();
+  void RemoveAttachments();
+
+  ComposeCommands* compose_ = nullptr;
+  UiPort* ui_ = nullptr;
+  bool loading_ = false;
+  QComboBox* ComboBox1_ = nullptr;
+  QCheckBox* CheckPriority_ = nullptr;
+  QCheckBox* CheckBox1_ = nullptr;
+  QCheckBox* CheckReceiptRecipient_ = nullptr;
+  QComboBox* cmbAfterSend_ = nullptr;
+  QComboBox* edtTo_ = nullptr;
+  QComboBox* edtCC_ = nullptr;
+  QComboBox* edtBCC_ = nullptr;
+  QLineEdit* edtSubject_ = nullptr;
+  QPlainTextEdit* Memo1_ = nullptr;
+  QListWidget* ListBox1_ = nullptr;
+  QWidget* to_row_ = nullptr;
 };
 
 }  // namespace plumex

@@ -1,0 +1,207 @@
+#include "shell/compose.h"
+
+#include <set>
+
+#include "codecs/header_decode.h"
+#include "platform/clock.h"
+#include "platform/directories.h"
+#include "platform/sjis_search.h"
+#include "platform/sjis_text.h"
+#include "platform/store_path.h"
+#include "platform/text_file.h"
+#include "protocol/protocol_error.h"
+#include "send/compose_lists.h"
+#include "send/send_mail.h"
+#include "send/sent_folder.h"
+#include "settings/account_list.h"
+#include "shell/account_commands.h"
+#include "store/file_key.h"
+#include "store/sorted_line_list.h"
+#include "store/store_layout.h"
+#include "store/tab_line.h"
+
+namespace plumex {
+namespace {
+
+const char* kQuoteHeader = "-------------------ｵﾘｼﾞﾅﾙﾒｯｾｰｼﾞ-------------------";
+
+}  // namespace
+
+ComposeCommands::ComposeCommands(MainShell& shell, AccountCommands& accounts) : shell_(shell), accounts_(accounts) {}
+
+void ComposeCommands::OpenCompose(const std::string& subject, const std::string& to) {
+  MainState& s = shell_.State();
+  ComposeContent& c = content_;
+  // 1.
+  c.senders.clear();
+  for (const auto& line : s.AccountList) c.senders.push_back(AccountRecord::Parse(line).address);
+  c.sender_index = s.AccountPosition >= 1 && s.AccountPosition <= c.senders.size()
+                       ? static_cast<int>(s.AccountPosition) - 1
+                       : (c.senders.empty() ? -1 : 0);
+  // 2. - 4.
+  c.delay.clear();
+  c.temp_reply_to.clear();
+  c.merge_sheet.clear();
+  c.merge = false;
+  c.priority = false;
+  c.read_receipt = false;
+  c.to = to;
+  c.subject = subject;
+  c.cc.clear();
+  c.bcc.clear();
+  // 5. The signature below, "%SSdate%" as today's date.
+  if (accounts_.InUse() && !accounts_.InUse()->signature.empty()) {
+    const LocalDateTime today = ToLocal(NowSeconds());
+    c.body.push_back("");
+    c.body.push_back("");
+    for (const auto& line : accounts_.InUse()->signature)
+      c.body.push_back(ExpandSignatureDate(line, today.year, today.month, today.day));
+  }
+  // 6.
+  if (ShowWindow) ShowWindow();
+}
+
+void ComposeCommands::NewMail() {
+  if (shell_.State().ViewMode == ViewModes::ServerDelete) shell_.Disconnect();
+  content_.body.clear();
+  content_.attachments.clear();
+  OpenCompose("", "");
+}
+
+bool ComposeCommands::Send() {
+  UiPort& ui = shell_.Ui();
+  ComposeContent& c = content_;
+  if (c.merge && c.merge_sheet.size() < 2) {
+    ui.MessageBox(Sjis("差し込むファイルが指定されていません"));
+    return false;
+  }
+  if (!c.merge && c.to.empty()) {
+    ui.MessageBox(Sjis("あて先が指定されていません"));
+    return false;
+  }
+  if (c.subject.empty()) {
+    ui.MessageBox(Sjis("件名はマナーとして入れましょう"));
+    return false;
+  }
+  MainState& s = shell_.State();
+  if (c.sender_index < 0 || static_cast<size_t>(c.sender_index) >= s.AccountList.size()) {
+    ui.MessageBox(Sjis("送信元の情報に間違いがあります"));
+    return false;
+  }
+  const AccountRecord account = AccountRecord::Parse(s.AccountList[static_cast<size_t>(c.sender_index)]);
+  ComposeFields fields{c.to, c.cc, c.bcc, c.subject, c.temp_reply_to, c.priority, c.read_receipt, c.merge,
+                       c.attachments};
+  SendRequest request;
+  request.settings = BuildSmtpSettingList(account);
+  request.headers = BuildSendHeaderList(fields, account, ToLocal(NowSeconds()));
+  request.attachments = c.attachments;
+  request.body = c.body;
+  request.merge_sheet = c.merge_sheet;
+  request.reply_context_id = reply_context_id_;
+  request.viewer_header_lines = SplitLines(s.Viewer.header_text);
+  // The delayed-send queue comes with its own window; until then every mail goes at once.
+  SendContext context;
+  context.mail_root = s.MailRoot;
+  context.send_rules = LoadSendRules(s.MailRoot);
+  context.connection.mail_root = s.MailRoot;
+  context.connection.pump = [&ui] { ui.Pump(); };
+  context.ask_trust_certificate = [&ui](const std::string& question) {
+    return ui.MessageBox(question, MsgIcon::Warning, MsgButtons::YesNo) == MsgAnswer::Yes;
+  };
+  try {
+    SendMail(request, context);
+  } catch (const std::exception& e) {
+    ui.MessageBox(e.what());
+    return false;
+  }
+  s.SendRootIndex = FolderIndex::LoadIfExists(shell_.Native(SendFolderPath()) / std::string(kSendIndexName));
+  ui.SetStatusText(1, Sjis("送信しました"));
+  c.attachments.clear();
+  ui.Pump();
+  if (HideWindow) HideWindow();
+  return true;
+}
+
+bool ComposeCommands::Quote() {
+  MainShell& shell = shell_;
+  const auto selection = shell.List().Selection();
+  if (selection.empty()) return false;
+  content_.body.clear();
+  const std::vector<std::string> shown = SplitLines(shell.State().Viewer.body_text);
+  if (shown.empty()) return true;
+  const std::string mark = accounts_.InUse() ? accounts_.InUse()->record.reply_mark : std::string(">");
+  content_.body.push_back("");
+  content_.body.push_back("");
+  content_.body.push_back(Sjis(kQuoteHeader));
+  for (const auto& line : shown) content_.body.push_back(mark + "  " + line);
+  return true;
+}
+
+void ComposeCommands::Reply() {
+  const auto selection = shell_.List().Selection();
+  if (selection.empty()) return;
+  const size_t row = selection.front();
+  reply_context_id_ = std::string(shell_.List().MessageId(row));
+  size_t start = 0;
+  std::string reply_to = FindHeaderValue("ReplyTo", SplitLines(shell_.State().Viewer.header_text), false, start);
+  Quote();
+  if (reply_to.empty()) {
+    reply_to = std::string(shell_.List().Column(row, kColCorrespondent));
+    if (!reply_to.empty() && reply_to.front() == '<') std::erase_if(reply_to, [](char ch) { return ch == '<' || ch == '>'; });
+  }
+  content_.attachments.clear();
+  OpenCompose(Sjis("返信:") + std::string(shell_.List().Column(row, kColSubject)), reply_to);
+}
+
+void ComposeCommands::Forward() {
+  const auto selection = shell_.List().Selection();
+  if (selection.empty()) return;
+  const size_t row = selection.front();
+  reply_context_id_ = std::string(shell_.List().MessageId(row));
+  Quote();
+  content_.attachments.clear();
+  const ViewerContent& viewer = shell_.State().Viewer;
+  for (const auto& name : viewer.attachments)
+    content_.attachments.push_back(PathText(viewer.attachment_dir / NativeName(name)));
+  OpenCompose(Sjis("転送:") + std::string(shell_.List().Column(row, kColSubject)), "");
+}
+
+std::vector<std::string> ComposeCommands::Complete(const std::string& typed, std::string& pending) {
+  if (typed.empty()) return {};
+  const auto dir = shell_.Native("Address\\");
+  std::set<std::string> found;
+  for (const auto& file : ListFiles(dir)) {
+    if (file.size() < 4 || file.substr(file.size() - 4) != ".adr") continue;
+    std::vector<std::string> lines;
+    ReadLines(dir / NativeName(file), lines);
+    for (const auto& line : lines)
+      if (line.find(typed) != std::string::npos) found.insert(line);
+  }
+  if (found.empty()) return {};
+  const std::string tail = pending;
+  pending.clear();
+  std::vector<std::string> items;
+  for (const auto& line : found) {
+    const auto fields = SplitTabLine(line);
+    std::string item = fields.size() >= 2 ? "\"" + fields[0] + "\"<" + fields[1] + ">" : fields[0] + ">";
+    items.push_back(item + "," + tail);
+  }
+  return items;
+}
+
+void ComposeCommands::AddAttachment(const std::string& path) {
+  for (const auto& existing : content_.attachments)
+    if (EqualIgnoringCase(existing, path)) return;
+  content_.attachments.push_back(path);
+}
+
+void ComposeCommands::ChangeReplyTo() {
+  auto answer = shell_.Ui().InputBox(
+      Sjis("返信先のメールアドレス"),
+      Sjis("　このメール送信時のみ、相手からの返信先を変更します") + "\r\n\r\n" +
+          Sjis("返信先のメールアドレスを入力してください。"),
+      content_.temp_reply_to);
+  if (answer && !answer->empty()) content_.temp_reply_to = *answer;
+}
+
+}  // namespace plumex

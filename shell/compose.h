@@ -1,0 +1,67 @@
+// The compose window's behaviour without widgets: its content, OpenCompose, "メール送信" with
+// its checks, recipient completion from the address books, attachments, reply and forward.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "shell/main_shell.h"
+
+namespace plumex {
+
+class AccountCommands;
+
+// What the compose window shows (code page 932 texts; attachment entries are path texts).
+struct ComposeContent {
+  std::vector<std::string> senders;  // ComboBox1: the own address of every account
+  int sender_index = -1;
+  bool priority = false;      // "重要度"
+  bool merge = false;         // "差込メール"
+  bool read_receipt = false;  // "開封確認"
+  std::string delay;          // cmbAfterSend
+  std::string to, cc, bcc, subject;
+  std::vector<std::string> body;
+  std::vector<std::string> attachments;
+  std::string temp_reply_to;  // TempReplyTo
+  std::string pending_to, pending_cc, pending_bcc;
+  std::vector<std::string> merge_sheet;  // MergeSheet, title row first
+};
+
+class ComposeCommands {
+ public:
+  ComposeCommands(MainShell& shell, AccountCommands& accounts);
+
+  ComposeContent& Content() { return content_; }
+  const std::string& ReplyContextId() const { return reply_context_id_; }
+
+  // The window shows itself (not modal) and puts the caret at the start of the body.
+  std::function<void()> ShowWindow;
+  // The window hides itself after a send.
+  std::function<void()> HideWindow;
+
+  void OpenCompose(const std::string& subject, const std::string& to);
+  // "メールの作成": empties the body and the attachments, then OpenCompose.
+  void NewMail();
+  // "メール送信": the checks, then SendMail. True when the mail went out (the window closes).
+  bool Send();
+  // Reply and forward from the message selected in the main window.
+  void Reply();
+  void Forward();
+  // Recipient completion on Enter in a box: the items to offer (empty: leave the box).
+  std::vector<std::string> Complete(const std::string& typed, std::string& pending);
+  // Appends a path unless the list holds it already (letter case ignored).
+  void AddAttachment(const std::string& path);
+  // "返信先一時変更".
+  void ChangeReplyTo();
+
+ private:
+  bool Quote();  // quotes the shown body; false when nothing is selected
+
+  MainShell& shell_;
+  AccountCommands& accounts_;
+  ComposeContent content_;
+  std::string reply_context_id_;
+};
+
+}  // namespace plumex

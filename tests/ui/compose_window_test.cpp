@@ -1,0 +1,147 @@
+// The compose window as a user drives it: completion on Enter, priority, an attachment, sent
+// through the real submission server and read back by Python's email package; then a reply
+// to received mail with its quote and "返信:".
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTreeView>
+#include <QtTest>
+
+#include "codecs/base64.h"
+#include "platform/code_page.h"
+#include "platform/store_path.h"
+#include "platform/text_file.h"
+#include "shell/message_list.h"
+#include "store/tab_line.h"
+#include "tests/protocol/test_servers.h"
+#include "ui/app_windows.h"
+#include "ui/frm_main.h"
+#include "ui/frm_send.h"
+
+using namespace plumex;
+
+namespace {
+
+class YesPort : public QtUiPort {
+ public:
+  QStringList messages;
+  MsgAnswer MessageBox(const std::string& text, MsgIcon, MsgButtons buttons) override {
+    messages << QString::fromStdString(Cp932ToUtf8(text));
+    return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Yes;  // trusts the test CA's certificate
+  }
+};
+
+std::string Sj(const char* utf8) { return Utf8ToCp932(utf8); }
+
+QString Run(const QString& command) {
+  FILE* p = popen(command.toStdString().c_str(), "r");
+  QByteArray out;
+  char buf[4096];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, static_cast<int>(n));
+  pclose(p);
+  return QString::fromUtf8(out);
+}
+
+}  // namespace
+
+class ComposeWindowTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void composeSendAndReply() {
+    auto servers = test::TestServers::Find();
+    if (!servers) QSKIP("PLUMEX_TEST_SERVERS not set");
+    std::string iso;
+    ConvertCharset("UTF-8", "ISO-2022-JP", "明日の打ち合わせ\r\nよろしく", iso);
+    servers->MakeMailbox("uicompose", {"Message-ID: <orig@example.jp>\r\nFrom: <hanako@example.jp>\r\nSubject: "
+                                       "=?ISO-2022-JP?B?" + Base64Encode([] {
+                                         std::string s;
+                                         ConvertCharset("UTF-8", "ISO-2022-JP", "打ち合わせ", s);
+                                         return s;
+                                       }()) + "?=\r\nDate: Tue, 08 Sep 2009 12:34:56 +0900\r\n"
+                                       "Content-Type: text/plain; charset=ISO-2022-JP\r\n\r\n" + iso + "\r\n"});
+    QTemporaryDir dir;
+    const std::filesystem::path root(dir.path().toStdString());
+    WriteLines(root / "Account.ini", {Sj("テスト") + "\t127.0.0.1\tuicompose\tsecret\t127.0.0.1\tme@example.jp\t" +
+                                          servers->Get("POP3_PORT") + "\t" + servers->Get("SMTP_PORT") +
+                                          "\t0\t>\t0\t-1"});
+    WriteLines(root / "plumex.ini", {"[CurAccount]", Sj("Position=テスト")});
+    std::filesystem::create_directories(root / "受信" / "テスト");
+    WriteLines(root / "受信" / "テスト" / "syomei.ini", {"--", Sj("山田")});
+    std::filesystem::create_directories(root / "Address");
+    WriteLines(root / "Address" / "友人.adr", {Sj("山田 太郎") + "\ttaro@example.jp\t", Sj("佐藤") + "\tsato@example.jp\t"});
+    WriteFileAtomic(root / "資料.txt", Sj("持ち物：ノート\r\n"));
+
+    auto port = std::make_unique<YesPort>();
+    YesPort* script = port.get();
+    AppWindows windows(root, std::move(port));
+    TfrmMain* main = windows.frmMain.get();
+    TfrmSend* send = windows.frmSend.get();
+    main->ShowAtStart();
+    QVERIFY(QTest::qWaitForWindowExposed(main));
+
+    main->FindAction(QStringLiteral("tool/新規作成"))->trigger();
+    QVERIFY(send->isVisible());
+    QCOMPARE(send->Memo1()->toPlainText(), QStringLiteral("\n\n--\n山田"));
+    QCOMPARE(send->ComboBox1()->currentText(), QStringLiteral("me@example.jp"));
+
+    // Completion: part of an address and Enter.
+    send->edtTo()->lineEdit()->setFocus();
+    QTest::keyClicks(send->edtTo()->lineEdit(), QStringLiteral("taro"));
+    QTest::keyClick(send->edtTo()->lineEdit(), Qt::Key_Return);
+    QCOMPARE(send->edtTo()->currentText(), QStringLiteral("\"山田 太郎\"<taro@example.jp>,"));
+    send->edtSubject()->setFocus();
+    send->edtSubject()->insert(QStringLiteral("テスト送信"));
+    QTest::keyClick(send->edtSubject(), Qt::Key_Return);
+    QCOMPARE(send->focusWidget(), static_cast<QWidget*>(send->Memo1()));  // Enter in the subject moves on
+    send->Memo1()->moveCursor(QTextCursor::Start);
+    send->Memo1()->insertPlainText(QStringLiteral("本文です。"));
+    QTest::mouseClick(send->CheckPriority(), Qt::LeftButton);
+    QVERIFY(send->CheckPriority()->isChecked());
+    send->AddAttachment(dir.filePath(QStringLiteral("資料.txt")));
+    send->AddAttachment(dir.filePath(QStringLiteral("資料.txt")));  // listed once
+    QCOMPARE(send->ListBox1()->count(), 1);
+
+    QVERIFY2(send->SendMail(), qPrintable(script->messages.join('|')));
+    QVERIFY(!send->isVisible());
+    QCOMPARE(main->StatusPanel(1)->text(), QStringLiteral("送信しました"));
+    std::vector<std::string> rows;
+    ReadLines(root / "送信" / "Send.ini", rows);
+    QCOMPARE(rows.size(), 1u);
+    const std::string id = FieldOf(rows[0], 0);
+    const auto delivered = servers->WaitForDelivered(id.substr(1, id.size() - 2));
+    QVERIFY(!delivered.empty());
+    const QString parsed =
+        Run(QStringLiteral("/usr/bin/python3 '%1' '%2'").arg(QStringLiteral(PLUMEX_PARSE_SENT_MAIL),
+                                                             QString::fromStdString(delivered.string())));
+    QVERIFY2(parsed.contains(QStringLiteral("subject: \"テスト送信\"")), qPrintable(parsed));
+    QVERIFY(parsed.contains(QStringLiteral("taro@example.jp")));
+    QVERIFY(parsed.contains(QStringLiteral("x_priority: \"2\"")));
+    QVERIFY(parsed.contains(QStringLiteral("\"name\": \"資料.txt\"")));
+    QVERIFY(parsed.contains(QStringLiteral("本文です。")));
+
+    // Reply to received mail.
+    main->FindAction(QStringLiteral("tool/受信"))->trigger();
+    QTreeView* list = main->ListView1();
+    QCOMPARE(list->model()->rowCount(), 1);
+    const QModelIndex first = list->model()->index(0, kColSubject);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(first).center());
+    main->FindAction(QStringLiteral("tool/返信"))->trigger();
+    QVERIFY(send->isVisible());
+    QCOMPARE(send->edtSubject()->text(), QStringLiteral("返信:打ち合わせ"));
+    QCOMPARE(send->edtTo()->currentText(), QStringLiteral("hanako@example.jp"));
+    const QString body = send->Memo1()->toPlainText();
+    QVERIFY2(body.startsWith(QStringLiteral("\n\n-------------------ｵﾘｼﾞﾅﾙﾒｯｾｰｼﾞ-------------------\n>  明日の打ち合わせ\n>  よろしく")),
+             qPrintable(body));
+    QVERIFY(body.endsWith(QStringLiteral("--\n山田")));
+    send->grab().save(QStringLiteral("compose_window.png"));
+  }
+};
+
+QTEST_MAIN(ComposeWindowTest)
+#include "compose_window_test.moc"
