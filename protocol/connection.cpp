@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
@@ -27,6 +28,15 @@
 
 namespace plumex {
 namespace {
+
+// The system's CA store. The hashed directory is read lazily, one issuer at a time, where the
+// bundle file would be parsed whole for every connection; SSL_CERT_FILE still names a file.
+void LoadSystemCertificates(ssl_ctx_st* ctx) {
+  const char* file = std::getenv(X509_get_default_cert_file_env());
+  const char* dir = std::getenv(X509_get_default_cert_dir_env());
+  if (file && *file) SSL_CTX_load_verify_file(ctx, file);
+  SSL_CTX_load_verify_dir(ctx, dir && *dir ? dir : X509_get_default_cert_dir());
+}
 
 using Clock = std::chrono::steady_clock;
 constexpr auto kPumpInterval = std::chrono::milliseconds(30);
@@ -208,7 +218,7 @@ void Connection::Handshake() {
   if (!options_.ca_file.empty())
     SSL_CTX_load_verify_locations(ctx_, options_.ca_file.c_str(), nullptr);
   else
-    SSL_CTX_set_default_verify_paths(ctx_);
+    LoadSystemCertificates(ctx_);
   ERR_clear_error();
   ssl_ = SSL_new(ctx_);
   if (!ssl_) Fail(OpenSslErrorText());
