@@ -11,6 +11,7 @@ namespace plumex {
 namespace {
 
 std::string RequiredMessage() { return Sjis("タイトルと必須項目だけは入力してください。"); }
+std::string NameTakenMessage() { return Sjis("同一のアカウント名が存在します。アカウント名を変えてください。"); }
 
 }  // namespace
 
@@ -70,6 +71,7 @@ void AccountEditor::LoadAccount(size_t n) {
   auto in_use = plumex::LoadAccount(mail_root_, state_.account_list, n);
   if (!in_use) return;
   form_ = AccountForm::FromRecord(in_use->record, in_use->signature);
+  loaded_name_ = in_use->record.name;
   state_.current_account = in_use->record.name;
   shown_number_ = n + 1;
   hooks_.AccountLoaded(std::move(*in_use));
@@ -122,9 +124,13 @@ AccountEditor::Outcome AccountEditor::Save() {
   if (!form_.RequiredTextsFilled() || form_.pop_port.empty() || form_.smtp_port.empty())
     return {false, RequiredMessage()};
   if (auto ports = PortsValid(); !ports.ok) return ports;
+  if (!IsAccountFolderName(form_.name)) return {false, Sjis("アカウント名に「\\」は使えません。")};
   const bool is_new = state_.account_position == record_count_ + 1;
-  if (add_mode_ && AccountNameTaken(state_.account_list, form_.name))
-    return {false, Sjis("同一のアカウント名が存在します。アカウント名を変えてください。")};
+  // A rename onto another account's name is refused like a new one: two records would share
+  // one folder, and deleting either would delete the other's mail.
+  const bool renamed = !is_new && form_.name != loaded_name_;
+  const std::optional<size_t> self = is_new ? std::nullopt : std::optional<size_t>(state_.account_position - 1);
+  if ((add_mode_ || renamed) && AccountNameTaken(state_.account_list, form_.name, self)) return {false, NameTakenMessage()};
 
   const std::string line = form_.ToRecord().ToLine();
   if (is_new) {
@@ -134,11 +140,14 @@ AccountEditor::Outcome AccountEditor::Save() {
     shown_number_ = record_count_;
     if (!hooks_.HasAccountNode(form_.name)) hooks_.AddAccountNode(form_.name);
   } else {
-    const std::string old_name = state_.current_account;
+    // The name the record had when it was loaded or last saved (after saving a new record the
+    // account in use is still the one before it, so CurrentAccount is not that name).
+    const std::string old_name = loaded_name_;
     if (old_name != form_.name && hooks_.HasAccountNode(old_name)) {
       auto old_dir = ToNativePath(mail_root_, AccountFolderPath(old_name));
       if (DirectoryExists(old_dir)) MovePath(old_dir, ToNativePath(mail_root_, AccountFolderPath(form_.name)));
       hooks_.RenameAccountNode(old_name, form_.name);
+      if (state_.current_account == old_name) state_.current_account = form_.name;
     }
     if (state_.account_position >= 1 && state_.account_position <= state_.account_list.size())
       state_.account_list[state_.account_position - 1] = line;
@@ -146,6 +155,7 @@ AccountEditor::Outcome AccountEditor::Save() {
   auto dir = ToNativePath(mail_root_, AccountFolderPath(form_.name));
   EnsureDirectory(dir);
   WriteLines(dir / kSignatureFileName, form_.signature);
+  loaded_name_ = form_.name;
   add_mode_ = false;
   add_visible_ = true;
   return {true, Sjis("保存しました。")};
@@ -156,14 +166,21 @@ std::string AccountEditor::DeleteQuestion() {
          Sjis("をすべて削除します。") + "\r\n\r\n" + Sjis("　　　よろしいですか？");
 }
 
+bool AccountEditor::CanDelete() const {
+  return state_.account_position >= 1 && state_.account_position <= state_.account_list.size();
+}
+
 AccountEditor::Outcome AccountEditor::Delete() {
-  if (state_.account_list.empty()) return {false, {}};
-  state_.current_account = form_.name;
-  auto dir = ToNativePath(mail_root_, AccountFolderPath(form_.name));
-  if (!form_.name.empty() && DirectoryExists(dir)) RemoveRecursively(dir);
-  hooks_.RemoveAccountNode(form_.name);
-  if (state_.account_position >= 1 && state_.account_position <= state_.account_list.size())
-    state_.account_list.erase(state_.account_list.begin() + static_cast<std::ptrdiff_t>(state_.account_position - 1));
+  if (!CanDelete()) return {false, {}};
+  // The record shown is deleted under its saved name: a name typed into the field but not
+  // saved (perhaps another account's) must not take that account's folder with it.
+  const size_t position = state_.account_position - 1;
+  const std::string name = FieldOf(state_.account_list[position], 0);
+  state_.current_account = name;
+  auto dir = ToNativePath(mail_root_, AccountFolderPath(name));
+  if (IsAccountFolderName(name) && DirectoryExists(dir)) RemoveRecursively(dir);
+  hooks_.RemoveAccountNode(name);
+  state_.account_list.erase(state_.account_list.begin() + static_cast<std::ptrdiff_t>(position));
   if (!state_.account_list.empty()) state_.account_position = 1;
   all_deleted_ = state_.account_list.empty();
   record_count_ = state_.account_list.size();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,7 +77,10 @@ class AccountEditor {
   void Next();
   Outcome AddOrCancel();  // "追加" / "中止"
   Outcome Save();         // "更新/保存"
-  Outcome Delete();       // "削除", after the user answered Yes to DeleteQuestion()
+  // "削除" acts only on a saved record (not on one being added); the window asks
+  // DeleteQuestion() first, and calls Delete() on Yes.
+  bool CanDelete() const;
+  Outcome Delete();
   Outcome Close();        // "閉じる"
 
   static std::string DeleteQuestion();
@@ -88,6 +92,7 @@ class AccountEditor {
   AccountState state_;
   AccountHooks& hooks_;
   AccountForm form_;
+  std::string loaded_name_;  // name of the record shown, as in AccountList
   bool add_mode_ = false;
   bool add_visible_ = true;
   bool all_deleted_ = false;

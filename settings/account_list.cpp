@@ -35,8 +35,14 @@ AccountRecord AccountRecord::Parse(std::string_view line) {
 }
 
 std::string AccountRecord::ToLine() const {
-  return JoinTabLine({name, pop_host, user, password, smtp_host, address, pop_port, smtp_port,
-                      StoredBoolText(delete_after_receive), reply_mark, StoredBoolText(pop_ssl),
+  auto one_field = [](std::string text) {
+    for (char& c : text)
+      if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+    return text;
+  };
+  return JoinTabLine({one_field(name), one_field(pop_host), one_field(user), one_field(password),
+                      one_field(smtp_host), one_field(address), one_field(pop_port), one_field(smtp_port),
+                      StoredBoolText(delete_after_receive), one_field(reply_mark), StoredBoolText(pop_ssl),
                       StoredBoolText(smtp_ssl)});
 }
 
@@ -65,10 +71,16 @@ std::optional<size_t> FindAccount(const std::vector<std::string>& account_list, 
   return std::nullopt;
 }
 
-bool AccountNameTaken(const std::vector<std::string>& account_list, std::string_view name) {
-  for (const auto& line : account_list)
-    if (EqualIgnoringCase(FieldOf(line, 0), name)) return true;
+bool AccountNameTaken(const std::vector<std::string>& account_list, std::string_view name,
+                      std::optional<size_t> except) {
+  for (size_t i = 0; i < account_list.size(); ++i)
+    if (i != except && EqualIgnoringCase(FieldOf(account_list[i], 0), name)) return true;
   return false;
+}
+
+bool IsAccountFolderName(std::string_view name) {
+  auto parts = SplitStorePath(name);
+  return parts.size() == 1 && parts[0] == name;
 }
 
 std::optional<int> ParsePort(std::string_view text) {

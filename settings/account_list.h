@@ -31,7 +31,8 @@ struct AccountRecord {
 
   // Missing fields take their defaults; flags follow the stored boolean rule.
   static AccountRecord Parse(std::string_view line);
-  // Always all twelve fields, flags as "-1" / "0".
+  // Always all twelve fields, flags as "-1" / "0". A TAB, CR or LF inside a field becomes a
+  // space: the record is one line of TAB-separated fields and would fall apart otherwise.
   std::string ToLine() const;
 };
 
@@ -45,8 +46,13 @@ void WriteAccountList(const std::filesystem::path& mail_root, const std::vector<
 
 // Position (from 0) of the record whose name equals name exactly, or nothing.
 std::optional<size_t> FindAccount(const std::vector<std::string>& account_list, std::string_view name);
-// Whether a record's name equals name with ASCII letters compared without regard to case.
-bool AccountNameTaken(const std::vector<std::string>& account_list, std::string_view name);
+// Whether a record's name equals name with ASCII letters compared without regard to case;
+// the record at position except (from 0), when given, is not looked at.
+bool AccountNameTaken(const std::vector<std::string>& account_list, std::string_view name,
+                      std::optional<size_t> except = std::nullopt);
+// Whether name can name an account folder: one folder name directly under "受信" (a "" in
+// it would put the folder inside another one, and deleting the account would delete that).
+bool IsAccountFolderName(std::string_view name);
 
 // A port typed by the user: a decimal number from 1 to 65535.
 std::optional<int> ParsePort(std::string_view text);

@@ -10,6 +10,7 @@
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "store/store_layout.h"
+#include "store/tab_line.h"
 #include "tests/support/temp_dir.h"
 
 namespace plumex {
@@ -185,6 +186,77 @@ TEST_F(AccountEditorTest, DeletingTheLastAccountWritesAnEmptyFileOnClose) {
   EXPECT_TRUE(editor.Close().ok);
   EXPECT_TRUE(AccountFileExists(dir.path()));
   EXPECT_TRUE(LoadAccountList(dir.path()).empty());
+}
+
+// Saving a new record leaves the account in use as it was; saving that record once more must
+// not take the earlier account's folder and node for a rename.
+TEST_F(AccountEditorTest, SavingANewRecordTwiceLeavesTheOtherAccountAlone) {
+  test::TempDir dir;
+  state.account_list = {"a\tpop.a\tu\tp\tsmtp\ta@x\t110\t25\t0"};
+  FakeHooks hooks(std::vector<std::string>{"a"});
+  EnsureDirectory(AccountDir(dir, "a"));
+  WriteLines(AccountDir(dir, "a") / "MsgID.ini", {"row"});
+  AccountEditor editor(dir.path(), state, hooks);
+  editor.Open();
+  ASSERT_TRUE(editor.AddOrCancel().ok);
+  Fill(editor.form(), "b");
+  ASSERT_TRUE(editor.Save().ok);
+  editor.form().signature = {"b's"};
+  ASSERT_TRUE(editor.Save().ok);
+  EXPECT_EQ(hooks.nodes, (std::vector<std::string>{"a", "b"}));
+  EXPECT_TRUE(FileExists(AccountDir(dir, "a") / "MsgID.ini"));
+  EXPECT_EQ(state.current_account, "a");  // still the account in use until "閉じる"
+  ASSERT_EQ(state.account_list.size(), 2u);
+  EXPECT_EQ(FieldOf(state.account_list[0], 0), "a");
+  EXPECT_EQ(FieldOf(state.account_list[1], 0), "b");
+}
+
+TEST_F(AccountEditorTest, RenamesOntoTakenNamesAndFolderPathsAreRefused) {
+  test::TempDir dir;
+  state.account_list = {"Work\tpop\tu\tp\tsmtp\tw@x\t110\t25\t0", "home\tpop\tu\tp\tsmtp\th@x\t110\t25\t0"};
+  FakeHooks hooks(std::vector<std::string>{"Work", "home"});
+  EnsureDirectory(AccountDir(dir, "home"));
+  WriteLines(AccountDir(dir, "home") / "MsgID.ini", {"row"});
+  AccountEditor editor(dir.path(), state, hooks);
+  editor.Open();
+  editor.form().name = "HOME";
+  EXPECT_EQ(editor.Save().message, Sjis("同一のアカウント名が存在します。アカウント名を変えてください。"));
+  for (const char* name : {"home\\sub", "\\", "x\\"}) {
+    editor.form().name = name;
+    EXPECT_EQ(editor.Save().message, Sjis("アカウント名に「\\」は使えません。")) << name;
+  }
+  EXPECT_EQ(hooks.nodes, (std::vector<std::string>{"Work", "home"}));
+  EXPECT_EQ(FieldOf(state.account_list[0], 0), "Work");
+
+  editor.form().name = "work";  // its own name in other letter case is fine
+  EXPECT_TRUE(editor.Save().ok);
+  EXPECT_EQ(hooks.nodes, (std::vector<std::string>{"work", "home"}));
+  EXPECT_EQ(state.current_account, "work");
+  EXPECT_TRUE(FileExists(AccountDir(dir, "home") / "MsgID.ini"));
+}
+
+// "削除" deletes the record shown under its saved name, whatever was typed into the name field.
+TEST_F(AccountEditorTest, DeleteUsesTheSavedNameNotTheTypedOne) {
+  test::TempDir dir;
+  state.account_list = {"a\tpop.a\tu\tp\tsmtp\ta@x\t110\t25\t0", "b\tpop.b\tu\tp\tsmtp\tb@x\t110\t25\t0"};
+  FakeHooks hooks(std::vector<std::string>{"a", "b"});
+  EnsureDirectory(AccountDir(dir, "b"));
+  WriteLines(AccountDir(dir, "b") / "MsgID.ini", {"row"});
+  EnsureDirectory(AccountDir(dir, "a"));
+  AccountEditor editor(dir.path(), state, hooks);
+  editor.Open();
+  editor.form().name = "b";
+  ASSERT_TRUE(editor.Delete().ok);
+  EXPECT_FALSE(DirectoryExists(AccountDir(dir, "a")));
+  EXPECT_TRUE(FileExists(AccountDir(dir, "b") / "MsgID.ini"));
+  EXPECT_EQ(hooks.nodes, std::vector<std::string>{"b"});
+  EXPECT_EQ(state.account_list.size(), 1u);
+  EXPECT_EQ(state.current_account, "b");
+
+  ASSERT_TRUE(editor.AddOrCancel().ok);  // a record being added has nothing to delete yet
+  EXPECT_FALSE(editor.CanDelete());
+  EXPECT_FALSE(editor.Delete().ok);
+  EXPECT_EQ(state.account_list.size(), 1u);
 }
 
 }  // namespace

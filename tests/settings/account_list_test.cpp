@@ -34,6 +34,12 @@ TEST(AccountRecord, ShortRecordsTakeDefaultsAndSaveAsTwelveFields) {
     EXPECT_EQ(FieldCount(r.ToLine()), 12u);
   }
   EXPECT_EQ(AccountRecord::Parse(cases[0].line).ToLine(), "a\tpop\tu\tp\tsmtp\tme@x\t110\t25\t-1\t>\t0\t0");
+
+  // A TAB or line break typed into a field cannot split the record.
+  AccountRecord typed = AccountRecord::Parse(cases[0].line);
+  typed.password = "p\tw";
+  typed.reply_mark = "\r\n>";
+  EXPECT_EQ(typed.ToLine(), "a\tpop\tu\tp w\tsmtp\tme@x\t110\t25\t-1\t  >\t0\t0");
 }
 
 TEST(AccountList, NamesPortsAndTheFile) {
@@ -43,6 +49,8 @@ TEST(AccountList, NamesPortsAndTheFile) {
   EXPECT_FALSE(FindAccount(list, "Home"));
   EXPECT_TRUE(AccountNameTaken(list, "HOME"));
   EXPECT_FALSE(AccountNameTaken(list, "hom"));
+  EXPECT_FALSE(AccountNameTaken(list, "HOME", 1));  // the record itself
+  EXPECT_TRUE(AccountNameTaken(list, "work", 1));
 
   EXPECT_EQ(ParsePort("110"), 110);
   for (const char* bad : {"", "0", "65536", "-1", "11a", " 25"}) EXPECT_FALSE(ParsePort(bad)) << bad;
