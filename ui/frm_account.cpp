@@ -47,6 +47,7 @@ TfrmAccount::TfrmAccount(QWidget* parent) : QWidget(parent, Qt::Window) {
   edtUser_ = edit("edtUser");
   edtPassword_ = edit("edtPassword");
   edtPassword_->setEchoMode(QLineEdit::Password);
+  edtPassword_->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));  // "*"
   for (QLineEdit* port : {edtPopPort_, edtSmtpPort_}) port->setMaximumWidth(70);
   chkPopSsl_ = new QCheckBox(QStringLiteral("SSL"), this);
   chkSmtpSsl_ = new QCheckBox(QStringLiteral("SSL"), this);
@@ -54,6 +55,7 @@ TfrmAccount::TfrmAccount(QWidget* parent) : QWidget(parent, Qt::Window) {
   memSignature_ = new QPlainTextEdit(this);
   memSignature_->setObjectName(QStringLiteral("memSignature"));
   memSignature_->setLineWrapMode(QPlainTextEdit::NoWrap);  // scroll bars both ways
+  memSignature_->setTabChangesFocus(true);  // Tab goes on to the buttons
   btnPrev_ = new QPushButton(QStringLiteral("◀"), this);
   btnNext_ = new QPushButton(QStringLiteral("▶"), this);
   for (QPushButton* arrow : {btnPrev_, btnNext_}) arrow->setMaximumWidth(32);
@@ -120,6 +122,7 @@ TfrmAccount::TfrmAccount(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* left = new QVBoxLayout;
   left->addLayout(top);
   left->addWidget(required);
+  left->addStretch();
   auto* middle = new QHBoxLayout;
   middle->addLayout(left, 3);
   middle->addLayout(right, 2);
@@ -227,7 +230,7 @@ void TfrmAccount::AddClick() {
 }
 
 void TfrmAccount::DeleteClick() {
-  if (accounts_->State().AccountList.empty()) return;
+  if (!accounts_->Editor().CanDelete()) return;
   if (ui_->MessageBox(AccountEditor::DeleteQuestion(), MsgIcon::Warning, MsgButtons::YesNoCancel) != MsgAnswer::Yes)
     return;
   StoreForm();

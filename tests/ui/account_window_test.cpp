@@ -15,6 +15,7 @@
 #include "ui/app_windows.h"
 #include "ui/frm_account.h"
 #include "ui/frm_main.h"
+#include "shell/main_shell.h"
 
 using namespace plumex;
 
@@ -116,6 +117,68 @@ class AccountWindowTest : public QObject {
       shot.save(QStringLiteral("account_window.png"));
       windows.frmMain->close();
     }
+  }
+
+  // Two accounts: the arrows with the record number, the tab order, the date field over a
+  // selection, "削除" with its question, Escape.
+  void browseDateFieldDeleteAndEscape() {
+    QTemporaryDir dir;
+    const std::filesystem::path root(dir.path().toStdString());
+    WriteLines(root / "Account.ini", {"a\tpop.a\tua\tpa\tsmtp.a\ta@x\t110\t25\t0",
+                                      "b\tpop.b\tub\tpb\tsmtp.b\tb@x\t995\t25\t-1\t|\t-1\t0"});
+    auto port = std::make_unique<ScriptedPort>();
+    ScriptedPort* script = port.get();
+    AppWindows windows(root, std::move(port));
+    TfrmMain* main = windows.frmMain.get();
+    main->ShowAtStart();
+    TfrmAccount* w = windows.frmAccount.get();
+    main->FindAction(QStringLiteral("設定/アカウント"))->trigger();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+
+    QWidget* order[] = {w->edtAccount(), w->edtAddress(), w->edtPop(),  w->edtSmtp(),   w->edtUser(), w->edtPassword(),
+                        w->memSignature(), w->btnAdd(),   w->btnDelete(), w->btnSave(), w->btnClose()};
+    w->edtAccount()->setFocus();
+    for (size_t i = 1; i < std::size(order); ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QCOMPARE(QApplication::focusWidget(), order[i]);
+    }
+
+    QCOMPARE(w->edtAccount()->text(), QStringLiteral("a"));
+    QTest::mouseClick(w->btnNext(), Qt::LeftButton);
+    QCOMPARE(w->edtAccount()->text(), QStringLiteral("b"));
+    QCOMPARE(w->lblNumber()->text(), QStringLiteral("2"));
+    QCOMPARE(w->edtReplyMark()->text(), QStringLiteral("|"));
+    QVERIFY(w->chkPopSsl()->isChecked() && w->chkDelete()->isChecked() && !w->chkSmtpSsl()->isChecked());
+    QCOMPARE(main->Accounts().State().CurrentAccount, std::string("b"));  // in use at once
+    QVERIFY(main->LblAccount()->text().contains(QStringLiteral("ｱｶｳﾝﾄ:b")));
+
+    // "日付欄を追加" replaces the selected text.
+    QPlainTextEdit* sig = w->memSignature();
+    sig->setFocus();
+    QTest::keyClicks(sig, QStringLiteral("date: XX"));
+    QTest::keyClick(sig, Qt::Key_Left, Qt::ShiftModifier);
+    QTest::keyClick(sig, Qt::Key_Left, Qt::ShiftModifier);
+    for (QPushButton* b : w->findChildren<QPushButton*>())
+      if (b->text() == QStringLiteral("日付欄を追加")) QTest::mouseClick(b, Qt::LeftButton);
+    QCOMPARE(sig->toPlainText(), QStringLiteral("date: %SSdate%"));
+
+    // No keeps the account; Yes deletes it with its folder and node.
+    script->answer = MsgAnswer::No;
+    QTest::mouseClick(w->btnDelete(), Qt::LeftButton);
+    QVERIFY(script->messages.last().startsWith(QStringLiteral("現在のアカウント及び\r\n")));
+    QCOMPARE(main->Accounts().State().AccountList.size(), 2u);
+    script->answer = MsgAnswer::Yes;
+    QTest::mouseClick(w->btnDelete(), Qt::LeftButton);
+    QCOMPARE(main->Accounts().State().AccountList.size(), 1u);
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("受信/b"))));
+    QCOMPARE(main->Shell().ReceiveTree().Top(0)->ChildCount(), 1u);
+    QCOMPARE(w->edtAccount()->text(), QStringLiteral("a"));
+    QCOMPARE(w->lblNumber()->text(), QStringLiteral("1"));
+
+    QTest::keyClick(w, Qt::Key_Escape);  // "閉じる"
+    QVERIFY(!w->isVisible());
+    QCOMPARE(ReadFileBytes(root / "Account.ini").value_or(""), std::string("a\tpop.a\tua\tpa\tsmtp.a\ta@x\t110\t25\t0\r\n"));
+    main->close();
   }
 };
 
