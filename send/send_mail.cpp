@@ -147,8 +147,9 @@ SendResult SendMail(const SendRequest& request, SendContext& context) {
       smtp.Send(message);
     } else {
       const auto log_file = ToNativePath(context.mail_root, SendFolderPath()) / NativeName(Sjis("差込ログ.txt"));
-      std::vector<std::string> log;
-      WriteLines(log_file, log);
+      WriteLines(log_file, {});  // emptied by every merge
+      // One line per row, appended as the row is done.
+      auto log = [&](const std::string& line) { AppendToFile(log_file, line + "\r\n", false); };
       const std::string domain = SenderDomain(ValueOf(request.headers, Sjis("差出人")));
       const std::string body_template = JoinCrLf(request.body);
       for (size_t r = 1; r < request.merge_sheet.size(); ++r) {
@@ -183,12 +184,12 @@ SendResult SendMail(const SendRequest& request, SendContext& context) {
         message.date = NowSeconds();
         try {
           smtp.Send(message);
-          log.push_back(address + "\t" + FormatSentDate(ToLocal(NowSeconds())) + "\tOK");
+          log(address + "\t" + FormatSentDate(ToLocal(NowSeconds())) + "\tOK");
           ++result.merge_ok;
         } catch (const ConnectionStopped&) {
           throw;
         } catch (const std::exception&) {
-          log.push_back(address + "\tNO!!");
+          log(address + "\tNO!!");
           ++result.merge_failed;
           // A row whose failure closed the connection: the next rows go over a new one, or
           // are logged as failed too when the server cannot be reached again.
@@ -199,7 +200,6 @@ SendResult SendMail(const SendRequest& request, SendContext& context) {
             }
           }
         }
-        WriteLines(log_file, log);
       }
     }
     FileSentCopy(request, context, filed_id, result);
