@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFile>
 #include <QHBoxLayout>
@@ -335,7 +336,7 @@ void TfrmMain::BuildMenus() {
   Add(m, edit, QStringLiteral("コピー"), &TfrmMain::mnuCopyClick, QKeySequence(Qt::CTRL | Qt::Key_C));
   Add(m, edit, QStringLiteral("切り取り"), &TfrmMain::mnuCutClick, QKeySequence(Qt::CTRL | Qt::Key_X));
   Add(m, edit, QStringLiteral("貼り付け"), &TfrmMain::mnuPasteClick, QKeySequence(Qt::CTRL | Qt::Key_V));
-  Add(m, edit, QStringLiteral("添付ファイル貼り付け"));
+  Add(m, edit, QStringLiteral("添付ファイル貼り付け"), &TfrmMain::mnuPasteAttachmentClick);
   m->addSeparator();
   Add(m, edit, QStringLiteral("未読に戻す"), &TfrmMain::mnuUnreadClick);
   Add(m, edit, QStringLiteral("既読にする"), &TfrmMain::mnuReadClick);
@@ -766,7 +767,15 @@ void TfrmMain::dropEvent(QDropEvent* event) {
 void TfrmMain::DropFiles(const QStringList& paths) {
   mnuComposeClick();
   if (!compose_) return;
-  for (const QString& p : paths) compose_->AddAttachment(p.left(254));
+  for (const QString& p : paths) compose_->AddAttachment(p);
+}
+
+void TfrmMain::mnuPasteAttachmentClick() {
+  mnuComposeClick();
+  const QMimeData* copied = QApplication::clipboard()->mimeData();
+  if (!compose_ || !copied || !copied->hasUrls()) return;
+  for (const QUrl& url : copied->urls())
+    if (url.isLocalFile()) compose_->AddAttachment(url.toLocalFile());
 }
 
 void TfrmMain::StandardSize() {

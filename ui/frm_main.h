@@ -133,6 +133,7 @@ class TfrmMain : public QMainWindow {
   void mnuOpenMailClick();
   void mnuComposeClick();
   void mnuShowComposeClick();
+  void mnuPasteAttachmentClick();  // "添付ファイル貼り付け"
   void mnuAccountClick();
   void mnuAddressClick();
   void mnuUnreadClick();

@@ -70,10 +70,16 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   ListBox1_->setMaximumHeight(70);
 
   auto* menu_bar = new QMenuBar(this);
+  auto named = [](QAction* action, const char* name) {
+    action->setObjectName(QString::fromUtf8(name));
+    return action;
+  };
   QMenu* file = menu_bar->addMenu(QStringLiteral("ファイル"));
-  connect(file->addAction(QStringLiteral("メール送信")), &QAction::triggered, this, [this] { SendMail(); });
-  file->addAction(QStringLiteral("一時保存"));
-  file->addAction(QStringLiteral("一時保存上書き"));
+  connect(named(file->addAction(QStringLiteral("メール送信")), "mnuSend"), &QAction::triggered, this,
+          [this] { SendMail(); });
+  // Drafts come with their own commands; the items stand here already.
+  named(file->addAction(QStringLiteral("一時保存")), "mnuTempSaveAs");
+  named(file->addAction(QStringLiteral("一時保存上書き")), "mnuTempSave");
   connect(file->addAction(QStringLiteral("中止")), &QAction::triggered, this, &QWidget::hide);
   QMenu* attach = menu_bar->addMenu(QStringLiteral("添付ファイル"));
   connect(attach->addAction(QStringLiteral("挿入")), &QAction::triggered, this, &TfrmSend::InsertAttachments);
@@ -82,9 +88,11 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
     ListBox1_->clear();
     StoreContent();
   });
+  // The merge sheet window fills this menu (one item per sheet column) and its commands.
   QMenu* merge = menu_bar->addMenu(QStringLiteral("差込"));
-  merge->addAction(QStringLiteral("差し込むファイルの指定"));
-  merge->addAction(QStringLiteral("プレビュー"));
+  merge->setObjectName(QStringLiteral("mnuSashikomi"));
+  named(merge->addAction(QStringLiteral("差し込むファイルの指定")), "mnuInsertFile");
+  named(merge->addAction(QStringLiteral("プレビュー")), "mnuPreView");
   QMenu* reply_to = menu_bar->addMenu(QStringLiteral("返信先"));
   connect(reply_to->addAction(QStringLiteral("返信先一時変更")), &QAction::triggered, this, [this] {
     StoreContent();
@@ -113,9 +121,11 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   top->addWidget(new QLabel(QStringLiteral("分後に送信"), this));
 
   auto* grid = new QGridLayout;
-  auto add_row = [&](int row, const char* label, QComboBox* box, const char* hint, std::string ComposeContent::*pending) {
+  auto add_row = [&](int row, const char* label, QComboBox* box, const char* button, const char* hint,
+                     std::string ComposeContent::*pending) {
     auto* caption = new QLabel(QString::fromUtf8(label), this);
     auto* add = new QToolButton(this);
+    add->setObjectName(QString::fromUtf8(button));
     add->setText(QStringLiteral("+"));
     add->setToolTip(QString::fromUtf8(hint));
     connect(add, &QToolButton::clicked, this, [this, box, pending] { KeepForAdding(box, compose_->Content().*pending); });
@@ -125,9 +135,9 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
     box->lineEdit()->installEventFilter(this);
     return caption;
   };
-  add_row(0, "あて先", edtTo_, "あて先の追加", &ComposeContent::pending_to);
-  add_row(1, "CC", edtCC_, "CCの追加", &ComposeContent::pending_cc);
-  add_row(2, "BCC", edtBCC_, "BCC先の追加", &ComposeContent::pending_bcc);
+  add_row(0, "あて先", edtTo_, "SpeedButton1", "あて先の追加", &ComposeContent::pending_to);
+  add_row(1, "CC", edtCC_, "SpeedButton2", "CCの追加", &ComposeContent::pending_cc);
+  add_row(2, "BCC", edtBCC_, "SpeedButton3", "BCC先の追加", &ComposeContent::pending_bcc);
   grid->addWidget(new QLabel(QStringLiteral("件名"), this), 3, 0);
   grid->addWidget(edtSubject_, 3, 1, 1, 2);
   edtSubject_->installEventFilter(this);
@@ -151,6 +161,8 @@ void TfrmSend::Attach(ComposeCommands& compose, UiPort& ui) {
   ui_ = &ui;
   compose_->ShowWindow = [this] {
     LoadContent();
+    // Left modal by "送信": modality changes only while hidden.
+    if (isVisible() && windowModality() != Qt::NonModal) hide();
     setWindowModality(Qt::NonModal);
     show();
     raise();
@@ -203,7 +215,8 @@ void TfrmSend::StoreContent() {
 
 void TfrmSend::AddAttachment(const QString& path) {
   StoreContent();
-  compose_->AddAttachment(PathText(PathFromQ(path.left(255))));
+  // Kept whole: a shortened path names no file and the engine would drop it without a word.
+  compose_->AddAttachment(PathText(PathFromQ(path)));
   LoadContent();
 }
 
@@ -214,6 +227,7 @@ QStringList TfrmSend::Attachments() const {
 }
 
 void TfrmSend::ShowModal() {
+  if (isVisible() && windowModality() != Qt::ApplicationModal) hide();
   setWindowModality(Qt::ApplicationModal);
   show();
   raise();
@@ -260,8 +274,10 @@ bool TfrmSend::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmSend::InsertAttachments() {
+  const QString all = QStringLiteral("すべてのファイル(*)");
+  QString chosen_filter = all;  // opens on the second filter
   const QStringList files = QFileDialog::getOpenFileNames(
-      this, QString(), QString(), QStringLiteral("テキストファイル(*.txt *.csv);;すべてのファイル(*)"), nullptr);
+      this, QString(), QString(), QStringLiteral("テキストファイル(*.txt *.csv);;") + all, &chosen_filter);
   for (const QString& f : files) AddAttachment(f);
 }
 

@@ -2,6 +2,8 @@
 // through the real submission server and read back by Python's email package; then a reply
 // to received mail with its quote and "返信:".
 #include <QCheckBox>
+#include <QClipboard>
+#include <QMimeData>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,8 +32,10 @@ namespace {
 class YesPort : public QtUiPort {
  public:
   QStringList messages;
-  MsgAnswer MessageBox(const std::string& text, MsgIcon, MsgButtons buttons) override {
+  QStringList questions;  // Warning, Yes/No
+  MsgAnswer MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override {
     messages << QString::fromStdString(Cp932ToUtf8(text));
+    if (icon == MsgIcon::Warning && buttons == MsgButtons::YesNo) questions << messages.back();
     return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Yes;  // trusts the test CA's certificate
   }
 };
@@ -89,6 +93,18 @@ class ComposeWindowTest : public QObject {
     QVERIFY(send->isVisible());
     QCOMPARE(send->Memo1()->toPlainText(), QStringLiteral("\n\n--\n山田"));
     QCOMPARE(send->ComboBox1()->currentText(), QStringLiteral("me@example.jp"));
+    // "差込メール" hides the To box.
+    QTest::mouseClick(send->CheckBox1(), Qt::LeftButton);
+    QVERIFY(!send->edtTo()->isVisible());
+    QTest::mouseClick(send->CheckBox1(), Qt::LeftButton);
+    QVERIFY(send->edtTo()->isVisible());
+
+    // "添付ファイル貼り付け": a new message with the copied files attached.
+    auto* copied = new QMimeData;
+    copied->setUrls({QUrl::fromLocalFile(dir.filePath(QStringLiteral("資料.txt")))});
+    QApplication::clipboard()->setMimeData(copied);
+    main->FindAction(QStringLiteral("編集/添付ファイル貼り付け"))->trigger();
+    QCOMPARE(send->Attachments(), QStringList{dir.filePath(QStringLiteral("資料.txt"))});
 
     // Completion: part of an address and Enter.
     send->edtTo()->lineEdit()->setFocus();
@@ -103,13 +119,20 @@ class ComposeWindowTest : public QObject {
     send->Memo1()->insertPlainText(QStringLiteral("本文です。"));
     QTest::mouseClick(send->CheckPriority(), Qt::LeftButton);
     QVERIFY(send->CheckPriority()->isChecked());
-    send->AddAttachment(dir.filePath(QStringLiteral("資料.txt")));
-    send->AddAttachment(dir.filePath(QStringLiteral("資料.txt")));  // listed once
+    send->AddAttachment(dir.filePath(QStringLiteral("資料.TXT")));  // listed once: letter case ignored
     QCOMPARE(send->ListBox1()->count(), 1);
+    send->grab().save(QStringLiteral("compose_window.png"));
 
     QVERIFY2(send->SendMail(), qPrintable(script->messages.join('|')));
     QVERIFY(!send->isVisible());
     QCOMPARE(main->StatusPanel(1)->text(), QStringLiteral("送信しました"));
+    // The test CA is unknown to the system: the certificate question, then its fingerprint kept.
+    QCOMPARE(script->questions.size(), 1);
+    QVERIFY(script->questions[0].startsWith(QStringLiteral("サーバ証明書を確認できませんでした。\r\n")));
+    QVERIFY(script->questions[0].endsWith(QStringLiteral("この証明書を信頼して接続しますか？")));
+    std::vector<std::string> trusted;
+    ReadLines(root / "TrustedCerts.ini", trusted);
+    QCOMPARE(trusted.size(), 1u);
     std::vector<std::string> rows;
     ReadLines(root / "送信" / "Send.ini", rows);
     QCOMPARE(rows.size(), 1u);
@@ -139,7 +162,7 @@ class ComposeWindowTest : public QObject {
     QVERIFY2(body.startsWith(QStringLiteral("\n\n-------------------ｵﾘｼﾞﾅﾙﾒｯｾｰｼﾞ-------------------\n>  明日の打ち合わせ\n>  よろしく")),
              qPrintable(body));
     QVERIFY(body.endsWith(QStringLiteral("--\n山田")));
-    send->grab().save(QStringLiteral("compose_window.png"));
+    send->grab().save(QStringLiteral("compose_reply.png"));
   }
 };
 
