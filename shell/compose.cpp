@@ -65,6 +65,8 @@ void ComposeCommands::NewMail() {
   if (shell_.State().ViewMode == ViewModes::ServerDelete) shell_.Disconnect();
   content_.body.clear();
   content_.attachments.clear();
+  reply_context_id_.clear();
+  reply_header_lines_.clear();
   OpenCompose("", "");
 }
 
@@ -98,7 +100,7 @@ bool ComposeCommands::Send() {
   request.body = c.body;
   request.merge_sheet = c.merge_sheet;
   request.reply_context_id = reply_context_id_;
-  request.viewer_header_lines = SplitLines(s.Viewer.header_text);
+  request.viewer_header_lines = reply_header_lines_;
   // The delayed-send queue comes with its own window; until then every mail goes at once.
   SendContext context;
   context.mail_root = s.MailRoot;
@@ -142,8 +144,9 @@ void ComposeCommands::Reply() {
   if (selection.empty()) return;
   const size_t row = selection.front();
   reply_context_id_ = std::string(shell_.List().MessageId(row));
+  reply_header_lines_ = SplitLines(shell_.State().Viewer.header_text);
   size_t start = 0;
-  std::string reply_to = FindHeaderValue("ReplyTo", SplitLines(shell_.State().Viewer.header_text), false, start);
+  std::string reply_to = FindHeaderValue("ReplyTo", reply_header_lines_, false, start);
   Quote();
   if (reply_to.empty()) {
     reply_to = std::string(shell_.List().Column(row, kColCorrespondent));
@@ -158,6 +161,7 @@ void ComposeCommands::Forward() {
   if (selection.empty()) return;
   const size_t row = selection.front();
   reply_context_id_ = std::string(shell_.List().MessageId(row));
+  reply_header_lines_ = SplitLines(shell_.State().Viewer.header_text);
   Quote();
   content_.attachments.clear();
   const ViewerContent& viewer = shell_.State().Viewer;

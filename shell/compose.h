@@ -41,7 +41,8 @@ class ComposeCommands {
   std::function<void()> HideWindow;
 
   void OpenCompose(const std::string& subject, const std::string& to);
-  // "メールの作成": empties the body and the attachments, then OpenCompose.
+  // "メールの作成": empties the body and the attachments, ends the reply context (a new
+  // message refers to nothing), then OpenCompose.
   void NewMail();
   // "メール送信": the checks, then SendMail. True when the mail went out (the window closes).
   bool Send();
@@ -62,6 +63,9 @@ class ComposeCommands {
   AccountCommands& accounts_;
   ComposeContent content_;
   std::string reply_context_id_;
+  // Header lines of the message replied to or forwarded, for References: taken at the
+  // reply, since the viewer may show another message by the time the mail goes out.
+  std::vector<std::string> reply_header_lines_;
 };
 
 }  // namespace plumex

@@ -250,6 +250,8 @@ TEST_F(ComposeTest, ReplyQuotesWithTheReplyMark) {
   EXPECT_THAT(U(compose.Content().body),
               ElementsAre("", "", "-------------------ｵﾘｼﾞﾅﾙﾒｯｾｰｼﾞ-------------------", "|  一行目", "|  ",
                           "|  abc", "", "", "--", sig));
+  compose.NewMail();  // a new message refers to nothing
+  EXPECT_EQ(compose.ReplyContextId(), "");
 }
 
 TEST_F(ComposeTest, ForwardAttachesTheStoredFiles) {

@@ -147,6 +147,7 @@ class ComposeWindowTest : public QObject {
     QVERIFY(parsed.contains(QStringLiteral("x_priority: \"2\"")));
     QVERIFY(parsed.contains(QStringLiteral("\"name\": \"資料.txt\"")));
     QVERIFY(parsed.contains(QStringLiteral("本文です。")));
+    QVERIFY(ReadFileBytes(delivered).value_or("").find("\nReferences:") == std::string::npos);
 
     // Reply to received mail.
     main->FindAction(QStringLiteral("tool/受信"))->trigger();
@@ -163,6 +164,24 @@ class ComposeWindowTest : public QObject {
              qPrintable(body));
     QVERIFY(body.endsWith(QStringLiteral("--\n山田")));
     send->grab().save(QStringLiteral("compose_reply.png"));
+
+    // The reply refers to the message replied to; a new message after it refers to nothing.
+    auto send_and_read = [&](size_t row) -> std::string {
+      if (!send->SendMail()) return "not sent: " + script->messages.join('|').toStdString();
+      std::vector<std::string> sent;
+      ReadLines(root / "送信" / "Send.ini", sent);
+      if (sent.size() != row + 1) return "no row";
+      const std::string sent_id = FieldOf(sent[row], 0);
+      return ReadFileBytes(servers->WaitForDelivered(sent_id.substr(1, sent_id.size() - 2))).value_or("");
+    };
+    const std::string reply = send_and_read(1);
+    QVERIFY2(reply.find("\nReferences: <orig@example.jp>\n") != std::string::npos, reply.c_str());
+    main->FindAction(QStringLiteral("tool/新規作成"))->trigger();
+    send->edtTo()->setCurrentText(QStringLiteral("taro@example.jp"));
+    send->edtSubject()->setText(QStringLiteral("別件"));
+    const std::string unrelated = send_and_read(2);
+    QVERIFY2(unrelated.find("Subject:") != std::string::npos, unrelated.c_str());
+    QVERIFY(unrelated.find("\nReferences:") == std::string::npos);
   }
 };
 
