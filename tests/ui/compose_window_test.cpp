@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
 
@@ -111,6 +112,13 @@ class ComposeWindowTest : public QObject {
     QTest::keyClicks(send->edtTo()->lineEdit(), QStringLiteral("taro"));
     QTest::keyClick(send->edtTo()->lineEdit(), Qt::Key_Return);
     QCOMPARE(send->edtTo()->currentText(), QStringLiteral("\"山田 太郎\"<taro@example.jp>,"));
+    // "あて先の追加" keeps that address; the next completion puts it after the new one.
+    QTest::mouseClick(send->findChild<QToolButton*>(QStringLiteral("SpeedButton1")), Qt::LeftButton);
+    QCOMPARE(send->edtTo()->currentText(), QString());
+    QTest::keyClicks(send->edtTo()->lineEdit(), QStringLiteral("sato"));
+    QTest::keyClick(send->edtTo()->lineEdit(), Qt::Key_Return);
+    QCOMPARE(send->edtTo()->currentText(),
+             QStringLiteral("\"佐藤\"<sato@example.jp>,\"山田 太郎\"<taro@example.jp>,"));
     send->edtSubject()->setFocus();
     send->edtSubject()->insert(QStringLiteral("テスト送信"));
     QTest::keyClick(send->edtSubject(), Qt::Key_Return);
@@ -144,6 +152,7 @@ class ComposeWindowTest : public QObject {
                                                              QString::fromStdString(delivered.string())));
     QVERIFY2(parsed.contains(QStringLiteral("subject: \"テスト送信\"")), qPrintable(parsed));
     QVERIFY(parsed.contains(QStringLiteral("taro@example.jp")));
+    QVERIFY(parsed.contains(QStringLiteral("sato@example.jp")));
     QVERIFY(parsed.contains(QStringLiteral("x_priority: \"2\"")));
     QVERIFY(parsed.contains(QStringLiteral("\"name\": \"資料.txt\"")));
     QVERIFY(parsed.contains(QStringLiteral("本文です。")));
