@@ -29,15 +29,19 @@ const char* kQuoteHeader = "-------------------ｵﾘｼﾞﾅﾙﾒｯｾｰｼ
 
 ComposeCommands::ComposeCommands(MainShell& shell, AccountCommands& accounts) : shell_(shell), accounts_(accounts) {}
 
-void ComposeCommands::OpenCompose(const std::string& subject, const std::string& to) {
-  MainState& s = shell_.State();
+void ComposeCommands::FillSenders() {
+  const MainState& s = shell_.State();
   ComposeContent& c = content_;
-  // 1.
   c.senders.clear();
   for (const auto& line : s.AccountList) c.senders.push_back(AccountRecord::Parse(line).address);
   c.sender_index = s.AccountPosition >= 1 && s.AccountPosition <= c.senders.size()
                        ? static_cast<int>(s.AccountPosition) - 1
                        : (c.senders.empty() ? -1 : 0);
+}
+
+void ComposeCommands::OpenCompose(const std::string& subject, const std::string& to) {
+  ComposeContent& c = content_;
+  FillSenders();  // 1.
   // 2. - 4.
   c.delay.clear();
   c.temp_reply_to.clear();

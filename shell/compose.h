@@ -40,6 +40,8 @@ class ComposeCommands {
   // The window hides itself after a send.
   std::function<void()> HideWindow;
 
+  // The sender list from AccountList, the account in use selected (also at window creation).
+  void FillSenders();
   void OpenCompose(const std::string& subject, const std::string& to);
   // "メールの作成": empties the body and the attachments, ends the reply context (a new
   // message refers to nothing), then OpenCompose.

@@ -170,6 +170,8 @@ void TfrmSend::Attach(ComposeCommands& compose, UiPort& ui) {
     Memo1_->setFocus();
   };
   compose_->HideWindow = [this] { hide(); };
+  compose_->FillSenders();  // "送信" before any new message still offers the senders
+  LoadContent();
 }
 
 void TfrmSend::LoadContent() {

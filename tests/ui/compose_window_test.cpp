@@ -90,6 +90,7 @@ class ComposeWindowTest : public QObject {
     main->ShowAtStart();
     QVERIFY(QTest::qWaitForWindowExposed(main));
 
+    QCOMPARE(send->ComboBox1()->currentText(), QStringLiteral("me@example.jp"));  // filled at creation
     main->FindAction(QStringLiteral("tool/新規作成"))->trigger();
     QVERIFY(send->isVisible());
     QCOMPARE(send->Memo1()->toPlainText(), QStringLiteral("\n\n--\n山田"));
