@@ -69,6 +69,22 @@ std::string ErrorText(const std::filesystem::path& path, const char* what) {
   return std::string(what) + " " + path.string() + ": " + std::strerror(errno);
 }
 
+// Writes all bytes to fd; false (errno set) on failure.
+bool WriteAll(int fd, std::string_view bytes) {
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  while (left > 0) {
+    ssize_t w = ::write(fd, p, left);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += w;
+    left -= static_cast<size_t>(w);
+  }
+  return true;
+}
+
 }  // namespace
 
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes, bool sync) {
@@ -77,19 +93,11 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes, 
   temp += ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter++);
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) throw FileWriteError(ErrorText(temp, "cannot create"));
-  const char* p = bytes.data();
-  size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t w = ::write(fd, p, left);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      std::string msg = ErrorText(temp, "cannot write");
-      ::close(fd);
-      ::unlink(temp.c_str());
-      throw FileWriteError(msg);
-    }
-    p += w;
-    left -= static_cast<size_t>(w);
+  if (!WriteAll(fd, bytes)) {
+    std::string msg = ErrorText(temp, "cannot write");
+    ::close(fd);
+    ::unlink(temp.c_str());
+    throw FileWriteError(msg);
   }
   if ((sync && ::fsync(fd) != 0) || ::close(fd) != 0) {
     std::string msg = ErrorText(temp, "cannot flush");
@@ -114,18 +122,10 @@ bool SyncPath(const std::filesystem::path& path) {
 void AppendToFile(const std::filesystem::path& path, std::string_view bytes, bool sync) {
   int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
   if (fd < 0) throw FileWriteError(ErrorText(path, "cannot open"));
-  const char* p = bytes.data();
-  size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t w = ::write(fd, p, left);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      std::string msg = ErrorText(path, "cannot write");
-      ::close(fd);
-      throw FileWriteError(msg);
-    }
-    p += w;
-    left -= static_cast<size_t>(w);
+  if (!WriteAll(fd, bytes)) {
+    std::string msg = ErrorText(path, "cannot write");
+    ::close(fd);
+    throw FileWriteError(msg);
   }
   if ((sync && ::fsync(fd) != 0) || ::close(fd) != 0) throw FileWriteError(ErrorText(path, "cannot flush"));
 }

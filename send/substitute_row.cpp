@@ -1,22 +1,11 @@
 #include "send/substitute_row.h"
 
 #include "store/sorted_line_list.h"
+#include "store/tab_line.h"
 
 namespace plumex {
 
-std::vector<std::string> SplitSheetRow(std::string_view row) {
-  std::vector<std::string> cells;
-  size_t start = 0;
-  while (true) {
-    size_t comma = row.find(',', start);
-    if (comma == std::string_view::npos) {
-      cells.emplace_back(row.substr(start));
-      return cells;
-    }
-    cells.emplace_back(row.substr(start, comma - start));
-    start = comma + 1;
-  }
-}
+std::vector<std::string> SplitSheetRow(std::string_view row) { return SplitAt(row, ','); }
 
 std::string SubstituteRow(std::string_view text, std::string_view row) {
   std::string result(text);

@@ -15,19 +15,21 @@ std::string FieldOf(std::string_view line, size_t n) {
   return std::string(line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
 }
 
-std::vector<std::string> SplitTabLine(std::string_view line) {
+std::vector<std::string> SplitAt(std::string_view text, char separator) {
   std::vector<std::string> fields;
   size_t start = 0;
   while (true) {
-    size_t tab = line.find('\t', start);
-    if (tab == std::string_view::npos) {
-      fields.emplace_back(line.substr(start));
+    size_t at = text.find(separator, start);
+    if (at == std::string_view::npos) {
+      fields.emplace_back(text.substr(start));
       return fields;
     }
-    fields.emplace_back(line.substr(start, tab - start));
-    start = tab + 1;
+    fields.emplace_back(text.substr(start, at - start));
+    start = at + 1;
   }
 }
+
+std::vector<std::string> SplitTabLine(std::string_view line) { return SplitAt(line, '\t'); }
 
 std::string JoinTabLine(const std::vector<std::string>& fields) {
   std::string out;

@@ -12,6 +12,8 @@ namespace plumex {
 std::string FieldOf(std::string_view line, size_t n);
 
 std::vector<std::string> SplitTabLine(std::string_view line);
+// The pieces of text between the separators (empty pieces count).
+std::vector<std::string> SplitAt(std::string_view text, char separator);
 std::string JoinTabLine(const std::vector<std::string>& fields);
 
 // Number of fields (TABs + 1).
