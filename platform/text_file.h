@@ -8,12 +8,14 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/app_error.h"
+
 namespace plumex {
 
 // Raised when a file cannot be written; the old file, if any, is left as it was.
-class FileWriteError : public std::runtime_error {
+class FileWriteError : public AppError {
  public:
-  using std::runtime_error::runtime_error;
+  explicit FileWriteError(const std::string& text) : AppError(ErrorKind::LocalFile, text) {}
 };
 
 // The whole file, or nothing when it cannot be read.

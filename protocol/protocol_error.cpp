@@ -4,11 +4,11 @@
 
 namespace plumex {
 
-ConnectionStopped::ConnectionStopped() : ProtocolError("Operation stopped.") {}
+ConnectionStopped::ConnectionStopped() : ProtocolError("Operation stopped.", ErrorKind::Stopped) {}
 
 CertificateError::CertificateError(std::string host, int port, std::string reason,
                                    std::string fingerprint)
-    : ProtocolError("Server certificate could not be verified: " + reason),
+    : ProtocolError("Server certificate could not be verified: " + reason, ErrorKind::Tls),
       host_(std::move(host)),
       port_(port),
       reason_(std::move(reason)),

@@ -1,15 +1,19 @@
-// Errors of the protocol layer. The text (what()) is code page 932 and is what the commands
-// show the user: the server's reply for a refused command, the socket error for a broken line.
+// Errors of the protocol layer, all AppErrors: the text (what()) is code page 932 and is what
+// the commands show the user; a refused command carries the server's reply as well.
 #pragma once
 
-#include <stdexcept>
 #include <string>
+#include <utility>
+
+#include "platform/app_error.h"
 
 namespace plumex {
 
-class ProtocolError : public std::runtime_error {
+class ProtocolError : public AppError {
  public:
-  using std::runtime_error::runtime_error;
+  explicit ProtocolError(const std::string& text, ErrorKind kind = ErrorKind::Protocol,
+                         std::string server_reply = {})
+      : AppError(kind, text, std::move(server_reply)) {}
 };
 
 // A wait on the network ended because the stop callback asked for it.
@@ -21,7 +25,7 @@ class ConnectionStopped : public ProtocolError {
 // The TLS handshake failed (no common protocol, not a TLS server, ...).
 class TlsError : public ProtocolError {
  public:
-  using ProtocolError::ProtocolError;
+  explicit TlsError(const std::string& text) : ProtocolError(text, ErrorKind::Tls) {}
 };
 
 // The server's certificate could not be verified and is not in the trusted list.
