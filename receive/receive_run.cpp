@@ -2,10 +2,11 @@
 
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
+#include "port/certificate_question.h"
+#include "port/error_text.h"
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
 #include "protocol/protocol_error.h"
-#include "protocol/trusted_certs.h"
 #include "settings/account_list.h"
 #include "store/store_layout.h"
 
@@ -14,28 +15,79 @@ namespace {
 
 constexpr int kConnectAttempts = 3;
 
-// Up to three attempts; a certificate that fails verification is put to the user once.
-bool Connect(ReceiveSession& session, ReceiveHooks& hooks) {
-  bool asked = false;
-  for (int attempt = 0; attempt < kConnectAttempts && !session.pop3->IsConnected(); ++attempt) {
+// Up to three attempts. An unverifiable certificate is put to the user once and its answer
+// is not an attempt of its own; a refused password, a refused certificate and a stop end the
+// attempts at once, since trying again cannot help. Nothing when connected.
+std::optional<AppError> Connect(ReceiveSession& session, UiPort& ui) {
+  Pop3Client& pop3 = session.pop3;
+  std::optional<AppError> failure;
+  for (int attempt = 0; attempt < kConnectAttempts && !pop3.IsConnected(); ++attempt) {
     try {
-      session.pop3->Connect();
-    } catch (const CertificateError& e) {
-      if (asked || !hooks.AskTrustCertificate(CertificateQuestion(e))) return false;
-      asked = true;
-      TrustCertificate(session.mail_root, e.host(), e.port(), e.fingerprint());
-      --attempt;  // the answer is not an attempt of its own
-    } catch (const std::exception&) {
-      // swallowed: the next attempt follows at once
+      ConnectAskingTrust(ui, session.state.MailRoot, [&] { pop3.Connect(); });
+      return std::nullopt;
+    } catch (const std::exception& e) {
+      // "中止" closes the connection under the waiting read: whatever that read says, it was a stop.
+      failure = session.state.StopRequested ? AppError(ErrorKind::Stopped, Sjis("中止しました。")) : AsAppError(e);
+      const ErrorKind kind = failure->kind();
+      if (kind == ErrorKind::Tls || kind == ErrorKind::Authentication || kind == ErrorKind::Stopped) break;
     }
   }
-  return session.pop3->IsConnected();
+  if (pop3.IsConnected()) return std::nullopt;
+  return failure;
 }
 
-void ReloadCurrentIndex(ReceiveSession& session, ReceiveHooks& hooks) {
-  auto dir = ToNativePath(session.mail_root, *session.current_folder_path);
-  *session.current_index = FolderIndex::Open(dir / std::string(kReceiveIndexName));
-  hooks.FolderReloaded();
+// The connect failure as the user reads it: "接続できませんでした。" and what happened.
+std::string ConnectFailureText(const AppError& error) {
+  const std::string& head = Sjis("接続できませんでした。");
+  const std::string text = error.text();
+  if (text.rfind(head, 0) == 0) return text;
+  return head + "\r\n" + text;
+}
+
+void ReloadCurrentIndex(MailboxState& state) {
+  auto dir = ToNativePath(state.MailRoot, state.CurrentFolderPath);
+  state.CurrentIndex = FolderIndex::Open(dir / std::string(kReceiveIndexName));
+}
+
+void SetUpPop3(ReceiveSession& session, AccountRecord& record) {
+  MailboxState& state = session.state;
+  if (auto position = FindAccount(state.AccountList, state.CurrentAccount)) {
+    state.AccountPosition = *position + 1;
+    record = AccountRecord::Parse(state.AccountList[*position]);
+  } else if (state.AccountPosition >= 1 && state.AccountPosition <= state.AccountList.size()) {
+    record = AccountRecord::Parse(state.AccountList[state.AccountPosition - 1]);
+  }
+  Pop3Client& pop3 = session.pop3;
+  pop3.host = record.pop_host;
+  pop3.user_name = record.user;
+  pop3.password = record.password;
+  pop3.port = ParsePort(record.pop_port).value_or(record.pop_ssl ? 995 : 110);
+  pop3.use_tls = record.pop_ssl;
+}
+
+// Mail is filed in the account's inbox, which becomes the folder on screen.
+void SwitchToInbox(MailboxState& state, ReceiveResult& result) {
+  const std::string inbox = AccountFolderPath(state.CurrentAccount);
+  if (state.CurrentFolderPath == inbox) return;
+  state.CurrentFolderPath = inbox;
+  state.CurrentAccountDir = inbox;
+  state.ReceivedIds = ReceivedIdList::Open(ToNativePath(state.MailRoot, inbox) / std::string(kReceivedIdListName));
+  ReloadCurrentIndex(state);
+  result.folder_switched = true;
+}
+
+// Ends the session; a QUIT that fails changes nothing for mail already filed.
+void QuietDisconnect(Pop3Client& pop3) {
+  try {
+    if (pop3.IsConnected()) pop3.Disconnect();
+  } catch (const std::exception&) {
+  }
+}
+
+void RecordFailure(const MailboxState& state, const std::exception& e, ReceiveResult& result) {
+  AppError error = AsAppError(e);
+  if (error.kind() == ErrorKind::Stopped || state.StopRequested) result.stopped = true;
+  else result.error = std::move(error);
 }
 
 }  // namespace
@@ -44,66 +96,53 @@ std::string NewMailStatusText(long long count) {
   return Sjis("新着メールは") + std::to_string(count) + Sjis("件です。");
 }
 
-ReceiveResult ReceiveMail(ReceiveSession& session, ReceiveHooks& hooks) {
+std::string ReceiveCutShortText(const ReceiveResult& result) {
+  if (!result.error) return {};
+  return Sjis("受信が途中で終わりました。") + NewMailStatusText(result.new_count) + "\r\n" + result.error->text();
+}
+
+ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
   ReceiveResult result;
-  // 1. The POP3 connection of the account in use.
+  MailboxState& state = session.state;
+  Pop3Client& pop3 = session.pop3;
+  // A stop pressed during an earlier run belongs to that run.
+  state.StopRequested = false;
   AccountRecord record;
-  if (auto position = FindAccount(*session.account_list, *session.current_account)) {
-    *session.account_position = *position + 1;
-    record = AccountRecord::Parse((*session.account_list)[*position]);
-  } else if (*session.account_position >= 1 && *session.account_position <= session.account_list->size()) {
-    record = AccountRecord::Parse((*session.account_list)[*session.account_position - 1]);
-  }
-  Pop3Client& pop3 = *session.pop3;
-  pop3.host = record.pop_host;
-  pop3.user_name = record.user;
-  pop3.password = record.password;
-  pop3.port = ParsePort(record.pop_port).value_or(record.pop_ssl ? 995 : 110);
-  pop3.use_tls = record.pop_ssl;
+  SetUpPop3(session, record);
 
-  // 2.
-  hooks.SetModeLabel(Sjis("受信"), kModeGreen);
-  if (!session.current_folder_path->empty()) ReloadCurrentIndex(session, hooks);
+  ui.SetModeLabel(Sjis("受信"), kModeGreen);
+  if (!state.CurrentFolderPath.empty()) ReloadCurrentIndex(state);
 
-  // 3.
-  if (!Connect(session, hooks)) {
-    hooks.ShowMessage(Sjis("接続できませんでした。"));
-    hooks.SetProgress(0, 0);
-    hooks.SetModeLabel(Sjis("通常"), kModeAqua);
+  if (auto failure = Connect(session, ui)) {
+    if (failure->kind() == ErrorKind::Stopped) {
+      result.stopped = true;
+    } else {
+      ui.MessageBox(ConnectFailureText(*failure), MsgIcon::Error);
+      result.error = std::move(failure);
+    }
+    ui.SetProgress(0, 0);
+    ui.SetModeLabel(Sjis("通常"), kModeAqua);
     return result;
   }
   result.connected = true;
 
-  FolderNewCounts folder_new_counts;
   ParsedMessage message;
   bool appended = false;
+  FilingContext filing;
   try {
-    // 4.
     const int count = pop3.Stat();
-    // 5. Mail goes to the account's inbox.
-    const std::string inbox = AccountFolderPath(*session.current_account);
-    if (*session.current_folder_path != inbox) {
-      hooks.SelectAccountNode(*session.current_account);
-      *session.current_folder_path = inbox;
-      *session.current_account_dir = inbox;
-      *session.received_ids = ReceivedIdList::Open(ToNativePath(session.mail_root, inbox) /
-                                                   std::string(kReceivedIdListName));
-      ReloadCurrentIndex(session, hooks);
-    }
-    // 6.
-    *session.stop_requested = false;
+    SwitchToInbox(state, result);
 
-    FilingContext filing;
-    filing.mail_root = session.mail_root;
-    filing.current_folder_path = *session.current_folder_path;
-    filing.current_account = *session.current_account;
-    filing.current_index = session.current_index;
-    filing.received_ids = session.received_ids;
-    filing.rules = session.rules;
+    filing.mail_root = state.MailRoot;
+    filing.current_folder_path = state.CurrentFolderPath;
+    filing.current_account = state.CurrentAccount;
+    filing.current_index = &state.CurrentIndex;
+    filing.received_ids = &state.ReceivedIds;
+    filing.rules = &session.rules;
     filing.delete_after_receive = record.delete_after_receive;
     filing.forwarding = session.forwarding;
     filing.forward_queue = session.forward_queue;
-    filing.folder_new_counts = &folder_new_counts;
+    filing.folder_new_counts = &result.folder_new_counts;
     filing.pop3 = &pop3;
     // One LIST for all the sizes instead of a LIST per message.
     std::vector<long long> sizes;
@@ -115,60 +154,58 @@ ReceiveResult ReceiveMail(ReceiveSession& session, ReceiveHooks& hooks) {
       }
     }
     filing.sizes = &sizes;
-    filing.row_added = [&](const std::string& row) { hooks.RowFiled(row); };
     filing.defer_index_write = true;
 
-    // 7.
-    if (count > 0) {
-      size_t next_selected = 0;
-      const bool selective = !session.selected_numbers.empty();
-      for (int n = 1; n <= count; ++n) {
-        hooks.SetProgress(n, count);
-        hooks.Pump();
-        message.Clear();
-        if (*session.stop_requested) break;
-        if (selective) {
-          if (next_selected >= session.selected_numbers.size()) break;
-          if (session.selected_numbers[next_selected] != n) continue;
-          ++next_selected;
-        }
-        try {
-          pop3.Top(n, message);
-          size_t rows_before = session.current_index->Size();
-          result.new_count += FileFetchedMessage(message, n, filing);
-          appended = appended || session.current_index->Size() != rows_before;
-        } catch (const std::exception& e) {
-          // A broken connection or a refused command ends the loop; what was filed stays.
-          result.error = e.what();
-          pop3.Disconnect();
-          break;
-        }
-        if (selective && next_selected >= session.selected_numbers.size()) break;
+    size_t next_selected = 0;
+    const bool selective = !session.selected_numbers.empty();
+    for (int n = 1; n <= count; ++n) {
+      ui.SetProgress(n, count);
+      ui.Pump();
+      message.Clear();
+      if (state.StopRequested) {
+        result.stopped = true;
+        break;
       }
-      hooks.SetProgress(0, 0);
+      if (selective) {
+        if (next_selected >= session.selected_numbers.size()) break;
+        if (session.selected_numbers[next_selected] != n) continue;
+        ++next_selected;
+      }
+      try {
+        pop3.Top(n, message);
+        size_t rows_before = state.CurrentIndex.Size();
+        result.new_count += FileFetchedMessage(message, n, filing);
+        appended = appended || state.CurrentIndex.Size() != rows_before;
+      } catch (const std::exception& e) {
+        // A broken connection, a refused command or a message that cannot be written ends
+        // the run; what was filed stays, and the message that failed stays on the server.
+        RecordFailure(state, e, result);
+        QuietDisconnect(pop3);
+        break;
+      }
+      if (selective && next_selected >= session.selected_numbers.size()) break;
     }
+    ui.SetProgress(0, 0);
+  } catch (const std::exception& e) {
+    RecordFailure(state, e, result);
+  }
+  try {
     if (appended) FinishDeferredIndex(filing);
   } catch (const std::exception& e) {
-    result.error = e.what();
+    if (!result.error) RecordFailure(state, e, result);
   }
 
-  // 9.
-  if (pop3.IsConnected()) {
+  QuietDisconnect(pop3);
+  message.Clear();
+  ui.SetStatusText(1, NewMailStatusText(result.new_count));
+  if (result.new_count > 0) {
     try {
-      pop3.Disconnect();
-    } catch (const std::exception&) {
+      state.ReceivedIds.Save(ToNativePath(state.MailRoot, state.CurrentAccountDir) / std::string(kReceivedIdListName));
+    } catch (const std::exception& e) {
+      if (!result.error) RecordFailure(state, e, result);
     }
   }
-  message.Clear();
-  // 10.
-  hooks.SetStatusText(1, NewMailStatusText(result.new_count));
-  // 11.
-  if (result.new_count > 0) {
-    session.received_ids->Save(ToNativePath(session.mail_root, *session.current_account_dir) /
-                               std::string(kReceivedIdListName));
-    hooks.NewMailFiled(folder_new_counts);
-  }
-  hooks.SetModeLabel(Sjis("通常"), kModeAqua);
+  ui.SetModeLabel(Sjis("通常"), kModeAqua);
   return result;
 }
 

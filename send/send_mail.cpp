@@ -13,7 +13,7 @@
 #include "protocol/outgoing_message.h"
 #include "protocol/protocol_error.h"
 #include "protocol/smtp_client.h"
-#include "protocol/trusted_certs.h"
+#include "port/certificate_question.h"
 #include "send/key_value_lines.h"
 #include "send/message_id.h"
 #include "send/sent_folder.h"
@@ -78,20 +78,13 @@ void SetCommonFields(OutgoingMessage& message, const SendRequest& request, const
 }
 
 // Opens the connection; a certificate that fails verification is put to the user once.
-void Connect(SmtpClient& smtp, SendContext& context, const std::string& host, int port, bool tls) {
+void Connect(SmtpClient& smtp, SendContext& context, UiPort& ui, const std::string& host, int port, bool tls) {
   const bool implicit_tls = tls && port == kImplicitTlsPort;
-  for (bool asked = false;;) {
-    try {
-      smtp.Connect(host, port, tls && !implicit_tls, implicit_tls);
-      if (port != 25) smtp.Authenticate();
-      return;
-    } catch (const CertificateError& e) {
-      if (asked || !context.ask_trust_certificate || !context.ask_trust_certificate(CertificateQuestion(e))) throw;
-      asked = true;
-      TrustCertificate(context.mail_root, e.host(), e.port(), e.fingerprint());
-      if (smtp.IsConnected()) smtp.Disconnect();
-    }
-  }
+  ConnectAskingTrust(ui, context.mail_root, [&] {
+    if (smtp.IsConnected()) smtp.Disconnect();
+    smtp.Connect(host, port, tls && !implicit_tls, implicit_tls);
+    if (port != 25) smtp.Authenticate();
+  });
 }
 
 void FileSentCopy(const SendRequest& request, SendContext& context, const std::string& id, SendResult& result) {
@@ -115,7 +108,7 @@ void FileSentCopy(const SendRequest& request, SendContext& context, const std::s
 
 }  // namespace
 
-SendResult SendMail(const SendRequest& request, SendContext& context) {
+SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui) {
   SendResult result;
   OutgoingMessage message;
   SmtpClient smtp(context.connection);
@@ -133,7 +126,7 @@ SendResult SendMail(const SendRequest& request, SendContext& context) {
   const std::string references = ReferencesValue(request);
   SetCommonFields(message, request, references);
 
-  Connect(smtp, context, host, *port, tls);
+  Connect(smtp, context, ui, host, *port, tls);
   try {
     const LocalDateTime now = ToLocal(NowSeconds());
     std::string filed_id = ValueOf(request.headers, "Message-ID");
@@ -195,7 +188,7 @@ SendResult SendMail(const SendRequest& request, SendContext& context) {
           // are logged as failed too when the server cannot be reached again.
           if (!smtp.IsConnected()) {
             try {
-              Connect(smtp, context, host, *port, tls);
+              Connect(smtp, context, ui, host, *port, tls);
             } catch (const std::exception&) {
             }
           }

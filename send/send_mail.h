@@ -4,10 +4,10 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "port/ui_port.h"
 #include "protocol/connection.h"
 #include "store/folder_index.h"
 
@@ -29,8 +29,6 @@ struct SendContext {
   std::filesystem::path mail_root;
   std::vector<std::string> send_rules;  // lines of rule2.ini in force
   ConnectionOptions connection;         // pump, stop, time-outs, trusted list
-  // The certificate question (Yes/No); true to trust the certificate and connect again.
-  std::function<bool(const std::string& question)> ask_trust_certificate;
 };
 
 struct SendResult {
@@ -40,9 +38,10 @@ struct SendResult {
   int merge_failed = 0;
 };
 
-// Throws ProtocolError (the protocol layer's text) when connecting, authenticating before
-// the loop or sending a single message fails; nothing is filed then.
-SendResult SendMail(const SendRequest& request, SendContext& context);
+// An unverifiable server certificate is put to the user through ui. Throws an AppError when
+// connecting, authenticating before the loop or sending a single message fails; nothing is
+// filed then.
+SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui);
 
 inline constexpr const char* kMailerHeaderLine = "X-Mailer:PlumexVer5.0";
 

@@ -2,23 +2,16 @@
 
 #include "platform/sjis_text.h"
 #include "protocol/pop3_client.h"
-#include "shell/receive_commands.h"
 #include "shell/shell_texts.h"
 #include "store/store_layout.h"
 
 namespace plumex {
 
-AccountCommands::AccountCommands(MainShell& shell, ReceiveCommands& receive)
+AccountCommands::AccountCommands(MainShell& shell)
     : shell_(shell),
-      receive_(receive),
       editor_(shell.State().MailRoot,
               AccountState{shell.State().AccountList, shell.State().AccountPosition, shell.State().CurrentAccount},
-              *this) {
-  // The folder tree's account switch makes the record the account in use.
-  shell_.OnLoadAccount = [this](size_t position) { editor_.LoadAccount(position); };
-}
-
-AccountCommands::~AccountCommands() { shell_.OnLoadAccount = nullptr; }
+              *this) {}
 
 void AccountCommands::AfterShutdown() {
   if (editor_.all_deleted() && shell_.State().AccountList.empty()) WriteAccountList(shell_.State().MailRoot, {});
@@ -78,7 +71,7 @@ void AccountCommands::AccountLoaded(AccountInUse in_use) {
 }
 
 void AccountCommands::ConfigurePop3(const Pop3Settings& settings) {
-  Pop3Client& pop3 = receive_.Pop3();
+  Pop3Client& pop3 = shell_.Pop3();
   pop3.host = settings.host;
   pop3.user_name = settings.user;
   pop3.password = settings.password;
@@ -90,7 +83,7 @@ void AccountCommands::SelectAccountNode(std::string_view name) {
   FolderNode* node = AccountNode(name);
   if (!node) return;
   shell_.ReceiveTree().Select(node);
-  shell_.SelectReceiveNode(node);
+  if (auto loaded = shell_.SelectReceiveNode(node)) editor_.LoadAccount(*loaded);
   shell_.Ui().SetAccountLabel(Sjis(texts::kAccountLabelPrefix) + std::string(name));
 }
 

@@ -10,12 +10,9 @@
 
 namespace plumex {
 
-class ReceiveCommands;
-
 class AccountCommands : public AccountHooks {
  public:
-  AccountCommands(MainShell& shell, ReceiveCommands& receive);
-  ~AccountCommands() override;
+  explicit AccountCommands(MainShell& shell);
 
   AccountEditor& Editor() { return editor_; }
   MainState& State() { return shell_.State(); }
@@ -37,7 +34,6 @@ class AccountCommands : public AccountHooks {
   FolderNode* AccountNode(std::string_view name);
 
   MainShell& shell_;
-  ReceiveCommands& receive_;
   AccountEditor editor_;
   std::optional<AccountInUse> in_use_;
 };

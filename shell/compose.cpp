@@ -9,6 +9,7 @@
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
+#include "port/error_text.h"
 #include "protocol/protocol_error.h"
 #include "send/compose_lists.h"
 #include "send/send_mail.h"
@@ -111,13 +112,14 @@ bool ComposeCommands::Send() {
   context.send_rules = LoadSendRules(s.MailRoot);
   context.connection.mail_root = s.MailRoot;
   context.connection.pump = [&ui] { ui.Pump(); };
-  context.ask_trust_certificate = [&ui](const std::string& question) {
-    return ui.MessageBox(question, MsgIcon::Warning, MsgButtons::YesNo) == MsgAnswer::Yes;
-  };
+  context.connection.stop_requested = [&s] { return s.StopRequested; };
+  // A stop pressed before belongs to an earlier run.
+  s.StopRequested = false;
   try {
-    SendMail(request, context);
+    last_sent_ = SendMail(request, context, ui);
   } catch (const std::exception& e) {
-    ui.MessageBox(e.what());
+    const AppError error = AsAppError(e);
+    if (error.kind() != ErrorKind::Stopped) ui.MessageBox(error.text(), MsgIcon::Error);
     return false;
   }
   s.SendRootIndex = FolderIndex::LoadIfExists(shell_.Native(SendFolderPath()) / std::string(kSendIndexName));

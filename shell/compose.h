@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "send/send_mail.h"
 #include "shell/main_shell.h"
 
 namespace plumex {
@@ -48,6 +49,8 @@ class ComposeCommands {
   void NewMail();
   // "メール送信": the checks, then SendMail. True when the mail went out (the window closes).
   bool Send();
+  // What the last successful Send filed and counted.
+  const SendResult& LastSent() const { return last_sent_; }
   // Reply and forward from the message selected in the main window.
   void Reply();
   void Forward();
@@ -64,6 +67,7 @@ class ComposeCommands {
   MainShell& shell_;
   AccountCommands& accounts_;
   ComposeContent content_;
+  SendResult last_sent_;
   std::string reply_context_id_;
   // Header lines of the message replied to or forwarded, for References: taken at the
   // reply, since the viewer may show another message by the time the mail goes out.

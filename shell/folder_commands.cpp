@@ -21,22 +21,22 @@ void MainShell::ScanFolders(FolderTree& tree, FolderNode* node, std::string_view
   }
 }
 
-void MainShell::SelectReceiveNode(FolderNode* node) {
+std::optional<size_t> MainShell::SelectReceiveNode(FolderNode* node) {
   MainState& s = state_;
   s.ActiveTree = Trees::Receive;
-  if (!node) return;
+  if (!node) return std::nullopt;
   receive_tree_.Select(node);
   ui_.SetStatusText(1, "");
   SetMode();
   std::string path = node->Path();
-  if (s.ViewMode == ViewModes::Normal && path == s.CurrentFolderPath) return;
-  if (s.ViewMode == ViewModes::ServerDelete && DisconnectPop3) DisconnectPop3();
+  if (s.ViewMode == ViewModes::Normal && path == s.CurrentFolderPath) return std::nullopt;
+  if (s.ViewMode == ViewModes::ServerDelete) DisconnectPop3();
   s.ViewMode = ViewModes::Normal;
   if (node->Level() == 0) {
     list_.Clear();
     ui_.SetStatusText(0, "");
     s.CurrentFolderPath.clear();
-    return;
+    return std::nullopt;
   }
   s.Viewer.attachments.clear();
   ui_.ViewerChanged();
@@ -49,11 +49,12 @@ void MainShell::SelectReceiveNode(FolderNode* node) {
   FolderNode* account = node;
   while (account->Level() > 1) account = account->Parent();
   std::string account_name = account->FolderName();
+  std::optional<size_t> loaded;
   if (node == account) {
     if (auto i = FindAccount(s.AccountList, account_name)) {
       s.AccountPosition = *i + 1;
       s.CurrentAccount = account_name;
-      if (OnLoadAccount) OnLoadAccount(*i);
+      loaded = *i;
       ui_.SetAccountLabel(Sjis(texts::kAccountLabelPrefix) + account_name);
     }
   }
@@ -62,6 +63,7 @@ void MainShell::SelectReceiveNode(FolderNode* node) {
     s.CurrentAccountDir = account_dir;
     s.ReceivedIds = ReceivedIdList::Open(Native(account_dir) / std::string(kReceivedIdListName));
   }
+  return loaded;
 }
 
 void MainShell::SelectSendNode(FolderNode* node) {
@@ -71,7 +73,7 @@ void MainShell::SelectSendNode(FolderNode* node) {
   s.ActiveTree = Trees::Send;
   ui_.SetStatusText(1, "");
   SetMode();
-  if (s.ViewMode == ViewModes::ServerDelete && DisconnectPop3) DisconnectPop3();
+  if (s.ViewMode == ViewModes::ServerDelete) DisconnectPop3();
   std::string path = node->Path();
   if (node->Level() == 0 && node->FolderName() == DraftRootName()) {
     list_.Clear();

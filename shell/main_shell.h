@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,13 +13,16 @@
 #include "shell/folder_tree.h"
 #include "shell/main_state.h"
 #include "shell/message_list.h"
-#include "shell/ui_port.h"
+#include "port/ui_port.h"
 
 namespace plumex {
+
+class Pop3Client;
 
 class MainShell {
  public:
   MainShell(UiPort& ui, std::filesystem::path mail_root);
+  ~MainShell();
 
   MainState& State() { return state_; }
   const MainState& State() const { return state_; }
@@ -27,14 +31,16 @@ class MainShell {
   MessageList& List() { return list_; }                // ListView1
   UiPort& Ui() { return ui_; }
 
-  // Hooks for the Parts built elsewhere. Each may stay empty.
-  std::function<bool()> StartPasswordCheck;            // true: the password was right
-  std::function<void(size_t)> OnLoadAccount;           // LoadAccount(position from 0)
-  std::function<void()> DisconnectPop3;                // closes the POP3 connection when open
+  // The POP3 connection of the account in use; it pumps the window while it waits and breaks
+  // off when StopRequested is set.
+  Pop3Client& Pop3() { return *pop3_; }
+  // Closes the POP3 connection when open.
+  void DisconnectPop3();
 
   // --- Start-up and shutdown -------------------------------------------------------------
   // FormCreate up to showing the window; the window applies State().Settings afterwards.
-  void FormCreate();
+  // check_start_password asks for the start-up password when it is on (true: right).
+  void FormCreate(const std::function<bool()>& check_start_password = nullptr);
   // The close question; true when the window may close.
   bool FormCloseQuery();
   // Writes Account.ini and the settings file; `window` carries the sizes of the window.
@@ -43,7 +49,9 @@ class MainShell {
   void Disconnect();
 
   // --- Folder trees ---------------------------------------------------------------------
-  void SelectReceiveNode(FolderNode* node);
+  // The folder of the node goes on screen. When the node is an account's own, that account
+  // comes into use: its position (from 0) is returned for the account settings to be loaded.
+  std::optional<size_t> SelectReceiveNode(FolderNode* node);
   void SelectSendNode(FolderNode* node);
   void CreateFolder();  // "フォルダ作成"
   void RenameFolder();  // "フォルダ名変更"
@@ -95,6 +103,7 @@ class MainShell {
 
   UiPort& ui_;
   MainState state_;
+  std::unique_ptr<Pop3Client> pop3_;
   FolderTree receive_tree_;
   FolderTree send_tree_;
   MessageList list_;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "receive/mailbox_state.h"
 #include "settings/app_settings.h"
 #include "shell/view_mode.h"
 #include "store/folder_index.h"
@@ -26,18 +27,9 @@ struct ViewerContent {
   std::filesystem::path html_file;  // the page the HTML view shows
 };
 
-struct MainState {
-  std::filesystem::path MailRoot;  // native; store paths are relative to it
-
-  std::vector<std::string> AccountList;  // the lines of Account.ini (CP932)
-  size_t AccountPosition = 1;            // 1-based
-  std::string CurrentAccount;
-
-  std::string CurrentFolderPath;  // store path of the receive folder on screen, "" when none
-  std::string CurrentAccountDir;  // store path "受信\" + account + "\" of ReceivedIds
-  FolderIndex CurrentIndex;
+// The mail root, accounts, folder on screen, fetched ids and stop flag come from MailboxState.
+struct MainState : MailboxState {
   FolderIndex SendRootIndex;
-  ReceivedIdList ReceivedIds;
 
   // The send folder on screen (SendFolder view): its store path and, for a subfolder, its
   // index. Rows marked in a subfolder go to that subfolder's "Send.ini".
@@ -47,7 +39,6 @@ struct MainState {
 
   ViewModes ViewMode = ViewModes::Normal;
   Trees ActiveTree = Trees::Receive;
-  bool StopRequested = false;
   bool CloseRequested = false;
   SortKinds SortKind = SortKinds::Date;
   int SortKey = 5;

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/ui_port.h"
+#include "port/ui_port.h"
 
 namespace plumex {
 

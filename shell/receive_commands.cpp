@@ -10,45 +10,16 @@
 
 namespace plumex {
 
-ReceiveCommands::ReceiveCommands(MainShell& shell) : shell_(shell) {
-  MainState& s = shell_.State();
-  ConnectionOptions options;
-  options.mail_root = s.MailRoot;
-  options.pump = [this] { shell_.Ui().Pump(); };
-  options.stop_requested = [this] { return shell_.State().StopRequested; };
-  pop3_ = std::make_unique<Pop3Client>(options);
-  pop3_->on_status = [this](const std::string& text) { shell_.Ui().SetStatusText(0, text); };
-  pop3_->on_disconnected = [this] {
-    shell_.Ui().SetStatusText(0, Sjis("切断しました"));
-    shell_.Ui().SetModeLabel(Sjis("通常"), kModeAqua);
-  };
-  shell_.DisconnectPop3 = [this] {
-    if (pop3_->IsConnected()) pop3_->Disconnect();
-  };
-  rules_ = RuleList::Load(s.MailRoot);
-}
-
-ReceiveCommands::~ReceiveCommands() { shell_.DisconnectPop3 = nullptr; }
+ReceiveCommands::ReceiveCommands(MainShell& shell) : shell_(shell) { rules_ = RuleList::Load(shell.State().MailRoot); }
 
 ReceiveResult ReceiveCommands::Receive() {
   if (receiving_) return {};  // one run at a time
   MainState& s = shell_.State();
   receiving_ = true;
-  ReceiveSession session;
-  session.mail_root = s.MailRoot;
-  session.account_list = &s.AccountList;
-  session.account_position = &s.AccountPosition;
-  session.current_account = &s.CurrentAccount;
-  session.current_folder_path = &s.CurrentFolderPath;
-  session.current_account_dir = &s.CurrentAccountDir;
-  session.current_index = &s.CurrentIndex;
-  session.received_ids = &s.ReceivedIds;
-  session.stop_requested = &s.StopRequested;
-  session.rules = &rules_;
-  session.pop3 = pop3_.get();
+  ReceiveSession session{s, rules_, shell_.Pop3()};
   ReceiveResult result;
   try {
-    result = ReceiveMail(session, *this);
+    result = ReceiveMail(session, shell_.Ui());
   } catch (...) {
     receiving_ = false;
     s.ViewMode = ViewModes::Normal;
@@ -56,13 +27,26 @@ ReceiveResult ReceiveCommands::Receive() {
   }
   receiving_ = false;
   s.ViewMode = ViewModes::Normal;
+  ShowRunResult(result);
   return result;
+}
+
+void ReceiveCommands::ShowRunResult(const ReceiveResult& result) {
+  MainState& s = shell_.State();
+  if (result.folder_switched) {
+    if (FolderNode* node = shell_.ReceiveTree().FindByPath(AccountFolderPath(s.CurrentAccount)))
+      shell_.ReceiveTree().Select(node);
+  }
+  if (result.new_count > 0) NewMailFiled(result.folder_new_counts);
+  else if (!s.CurrentFolderPath.empty()) shell_.ListFolderIndex(s.CurrentIndex.Rows());
+  // A connect failure was shown by the run itself; a run cut short after connecting says so.
+  if (result.connected && result.error) shell_.Ui().MessageBox(ReceiveCutShortText(result), MsgIcon::Error);
 }
 
 void ReceiveCommands::StopReceiving() {
   MainState& s = shell_.State();
   s.StopRequested = true;
-  if (pop3_->IsConnected()) pop3_->Disconnect();
+  shell_.DisconnectPop3();
   s.ViewMode = ViewModes::Normal;
   shell_.Ui().SetModeLabel(Sjis("通常"), kModeAqua);
   // The folder on screen is listed again unless a run is still unwinding; it lists at its end.
@@ -136,26 +120,6 @@ void ReceiveCommands::AddToFolderLabel(const std::string& path, long long count)
   if (size_t open = label.find("\t("); open != std::string::npos) shown = std::atoll(label.c_str() + open + 2);
   tree.SetLabel(node, LabelOfFolder(node->FolderName(), count + shown));
 }
-
-void ReceiveCommands::Pump() { shell_.Ui().Pump(); }
-void ReceiveCommands::SetProgress(int position, int maximum) { shell_.Ui().SetProgress(position, maximum); }
-void ReceiveCommands::SetModeLabel(const std::string& text, std::uint32_t rgb) { shell_.Ui().SetModeLabel(text, rgb); }
-void ReceiveCommands::SetStatusText(int panel, const std::string& text) { shell_.Ui().SetStatusText(panel, text); }
-void ReceiveCommands::ShowMessage(const std::string& text) { shell_.Ui().MessageBox(text); }
-
-bool ReceiveCommands::AskTrustCertificate(const std::string& question) {
-  return shell_.Ui().MessageBox(question, MsgIcon::Warning, MsgButtons::YesNo) == MsgAnswer::Yes;
-}
-
-void ReceiveCommands::FolderReloaded() { shell_.ListFolderIndex(shell_.State().CurrentIndex.Rows()); }
-
-void ReceiveCommands::SelectAccountNode(const std::string& account) {
-  FolderNode* node = shell_.ReceiveTree().FindByPath(AccountFolderPath(account));
-  if (node) shell_.ReceiveTree().Select(node);
-}
-
-// Rows are listed again, newest first, once the run has filed them.
-void ReceiveCommands::RowFiled(const std::string&) {}
 
 void ReceiveCommands::NewMailFiled(const FolderNewCounts& counts) {
   MainState& s = shell_.State();

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <filesystem>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,17 +13,15 @@
 
 namespace plumex {
 
-class Pop3Client;
-
-class ReceiveCommands : public ReceiveHooks {
+class ReceiveCommands {
  public:
   explicit ReceiveCommands(MainShell& shell);
-  ~ReceiveCommands() override;
 
-  // "受信": the receive run of the account in use. Nothing when a run is going on already.
+  // "受信": the receive run of the account in use, then the list, the tree and the labels
+  // show what it filed, and a run that ended early says why. Nothing when a run is going on.
   ReceiveResult Receive();
   bool Receiving() const { return receiving_; }
-  // "中止", "切断", "受信停止", Escape.
+  // "中止", "切断", "受信停止", Escape: ends the run going on (the next one starts afresh).
   void StopReceiving();
   // "メールを開く": files each message file; stops at the first that fails.
   void OpenMessageFiles(const std::vector<std::filesystem::path>& files);
@@ -34,25 +31,12 @@ class ReceiveCommands : public ReceiveHooks {
   void AddToFolderLabel(const std::string& path, long long count);
 
   RuleList& Rules() { return rules_; }
-  Pop3Client& Pop3() { return *pop3_; }
-
-  // ReceiveHooks
-  void Pump() override;
-  void SetProgress(int position, int maximum) override;
-  void SetModeLabel(const std::string& text, std::uint32_t rgb) override;
-  void SetStatusText(int panel, const std::string& text) override;
-  void ShowMessage(const std::string& text) override;
-  bool AskTrustCertificate(const std::string& question) override;
-  void FolderReloaded() override;
-  void SelectAccountNode(const std::string& account) override;
-  void RowFiled(const std::string& row) override;
-  void NewMailFiled(const FolderNewCounts& counts) override;
 
  private:
-  void RefreshSelectedLabel();
+  void ShowRunResult(const ReceiveResult& result);
+  void NewMailFiled(const FolderNewCounts& counts);
 
   MainShell& shell_;
-  std::unique_ptr<Pop3Client> pop3_;
   RuleList rules_;
   bool receiving_ = false;
 };

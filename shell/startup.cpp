@@ -4,6 +4,7 @@
 #include "platform/directories.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
+#include "protocol/pop3_client.h"
 #include "settings/account_list.h"
 #include "shell/main_shell.h"
 #include "shell/shell_texts.h"
@@ -13,7 +14,29 @@
 
 namespace plumex {
 
-MainShell::MainShell(UiPort& ui, std::filesystem::path mail_root) : ui_(ui) { state_.MailRoot = std::move(mail_root); }
+MainShell::MainShell(UiPort& ui, std::filesystem::path mail_root) : ui_(ui) {
+  state_.MailRoot = std::move(mail_root);
+  ConnectionOptions options;
+  options.mail_root = state_.MailRoot;
+  options.pump = [this] { ui_.Pump(); };
+  options.stop_requested = [this] { return state_.StopRequested; };
+  pop3_ = std::make_unique<Pop3Client>(options);
+  pop3_->on_status = [this](const std::string& text) { ui_.SetStatusText(0, text); };
+  pop3_->on_disconnected = [this] {
+    ui_.SetStatusText(0, Sjis("切断しました"));
+    ui_.SetModeLabel(Sjis("通常"), kCyan);
+  };
+}
+
+MainShell::~MainShell() = default;
+
+void MainShell::DisconnectPop3() {
+  try {
+    if (pop3_->IsConnected()) pop3_->Disconnect();
+  } catch (const std::exception&) {
+    // the connection is closed either way; nothing the user could act on
+  }
+}
 
 std::filesystem::path MainShell::Native(std::string_view store_path) const {
   return ToNativePath(state_.MailRoot, store_path);
@@ -32,7 +55,7 @@ void MainShell::RenameAccountFiles(const std::filesystem::path& dir) {
   replace("Ref.txt", "Ref.ini");
 }
 
-void MainShell::FormCreate() {
+void MainShell::FormCreate(const std::function<bool()>& check_start_password) {
   MainState& s = state_;
   // 1
   s.ActiveTree = Trees::Receive;
@@ -49,7 +72,7 @@ void MainShell::FormCreate() {
   s.StartPasswordOn = s.Settings.start_password;
   // 5
   s.CloseRequested = false;
-  if (s.StartPasswordOn && StartPasswordCheck && !StartPasswordCheck()) {
+  if (s.StartPasswordOn && check_start_password && !check_start_password()) {
     ui_.MessageBox(Sjis(texts::kBadPassword));
     s.CloseRequested = true;
   }
@@ -140,7 +163,7 @@ bool MainShell::FormCloseQuery() {
 }
 
 void MainShell::FormDestroy(const AppSettings& window) {
-  if (DisconnectPop3) DisconnectPop3();
+  DisconnectPop3();
   SaveAccountList(state_.MailRoot, state_.AccountList);
   AppSettings out = window;
   out.current_account = state_.CurrentAccount;
@@ -151,7 +174,7 @@ void MainShell::FormDestroy(const AppSettings& window) {
 
 void MainShell::Disconnect() {
   state_.StopRequested = true;
-  if (DisconnectPop3) DisconnectPop3();
+  DisconnectPop3();
 }
 
 }  // namespace plumex

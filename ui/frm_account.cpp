@@ -12,8 +12,9 @@
 #include <QVBoxLayout>
 
 #include "platform/text_file.h"
+#include "port/error_text.h"
+#include "port/ui_port.h"
 #include "shell/account_commands.h"
-#include "shell/ui_port.h"
 #include "ui/qt_text.h"
 
 namespace plumex {
@@ -144,23 +145,20 @@ TfrmAccount::TfrmAccount(QWidget* parent) : QWidget(parent, Qt::Window) {
                       memSignature_, btnAdd_,   btnDelete_, btnSave_, btnClose_};
   for (size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 
-  connect(btnPrev_, &QPushButton::clicked, this, [this] {
-    StoreForm();
-    accounts_->Editor().Previous();
-    LoadForm();
-  });
-  connect(btnNext_, &QPushButton::clicked, this, [this] {
-    StoreForm();
-    accounts_->Editor().Next();
-    LoadForm();
-  });
-  connect(btnAdd_, &QPushButton::clicked, this, &TfrmAccount::AddClick);
-  connect(btnDelete_, &QPushButton::clicked, this, &TfrmAccount::DeleteClick);
-  connect(btnSave_, &QPushButton::clicked, this, &TfrmAccount::SaveClick);
-  connect(btnClose_, &QPushButton::clicked, this, &TfrmAccount::CloseClick);
+  // Every button runs inside the core's error path: a file that cannot be written is shown,
+  // it never escapes the slot.
+  auto guarded = [this](void (TfrmAccount::*slot)()) {
+    return [this, slot] { RunShowingErrors(*ui_, [&] { (this->*slot)(); }); };
+  };
+  connect(btnPrev_, &QPushButton::clicked, this, guarded(&TfrmAccount::PreviousClick));
+  connect(btnNext_, &QPushButton::clicked, this, guarded(&TfrmAccount::NextClick));
+  connect(btnAdd_, &QPushButton::clicked, this, guarded(&TfrmAccount::AddClick));
+  connect(btnDelete_, &QPushButton::clicked, this, guarded(&TfrmAccount::DeleteClick));
+  connect(btnSave_, &QPushButton::clicked, this, guarded(&TfrmAccount::SaveClick));
+  connect(btnClose_, &QPushButton::clicked, this, guarded(&TfrmAccount::CloseClick));
   connect(btnDate, &QPushButton::clicked, this, &TfrmAccount::DateFieldClick);
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  connect(escape, &QShortcut::activated, this, &TfrmAccount::CloseClick);
+  connect(escape, &QShortcut::activated, this, guarded(&TfrmAccount::CloseClick));
 }
 
 void TfrmAccount::Attach(AccountCommands& accounts, UiPort& ui) {
@@ -220,6 +218,18 @@ void TfrmAccount::StoreForm() {
 
 void TfrmAccount::Show(const std::string& message) {
   if (!message.empty()) ui_->MessageBox(message);
+}
+
+void TfrmAccount::PreviousClick() {
+  StoreForm();
+  accounts_->Editor().Previous();
+  LoadForm();
+}
+
+void TfrmAccount::NextClick() {
+  StoreForm();
+  accounts_->Editor().Next();
+  LoadForm();
 }
 
 void TfrmAccount::AddClick() {

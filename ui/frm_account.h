@@ -52,6 +52,8 @@ class TfrmAccount : public QWidget {
   void LoadForm();   // editor -> controls
   void StoreForm();  // controls -> editor
   void Show(const std::string& message);
+  void PreviousClick();
+  void NextClick();
   void AddClick();
   void DeleteClick();
   void SaveClick();

@@ -1,8 +1,6 @@
 #include "ui/frm_main.h"
 
-#include "shell/account_commands.h"
-#include "shell/compose.h"
-#include "shell/receive_commands.h"
+#include "shell/app_core.h"
 #include "ui/frm_account.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -87,10 +85,11 @@ TfrmMain::TfrmMain(std::filesystem::path mail_root, std::unique_ptr<QtUiPort> po
   setObjectName(QStringLiteral("TfrmMain"));
   setWindowTitle(QStringLiteral("Plumex Ver5"));
   port_->Attach(this);
-  shell_ = std::make_unique<MainShell>(*port_, std::move(mail_root));
-  receive_ = std::make_unique<ReceiveCommands>(*shell_);
-  accounts_ = std::make_unique<AccountCommands>(*shell_, *receive_);
-  compose_commands_ = std::make_unique<ComposeCommands>(*shell_, *accounts_);
+  core_ = std::make_unique<AppCore>(*port_, std::move(mail_root));
+  shell_ = &core_->Shell();
+  receive_ = &core_->Receiving();
+  accounts_ = &core_->Accounts();
+  compose_commands_ = &core_->Compose();
   BuildWidgets();
   BuildMenus();
   BuildToolbar();
@@ -105,7 +104,7 @@ TfrmMain::TfrmMain(std::filesystem::path mail_root, std::unique_ptr<QtUiPort> po
     ++shell_->State().TickCount;
     if (shell_->State().CloseRequested) close();
   });
-  Run([this] { shell_->FormCreate(); });
+  Run([this] { core_->Start(); });
   ApplySettings();
   if (shell_->State().CloseRequested) tmrAfterSend_->start();
 }
@@ -117,13 +116,11 @@ TfrmMain::~TfrmMain() {
   delete tree2_model_;
 }
 
+// Every command of the window runs inside the core's one error path: a failure is shown
+// through the port and no exception crosses a Qt slot.
 template <class F>
 void TfrmMain::Run(F&& command) {
-  try {
-    command();
-  } catch (const std::exception& e) {
-    QMessageBox::critical(this, QStringLiteral("Plumex"), QString::fromUtf8(e.what()));
-  }
+  core_->Run(std::forward<F>(command));
 }
 
 void TfrmMain::BuildWidgets() {
@@ -163,7 +160,7 @@ void TfrmMain::BuildWidgets() {
   TreeView1_->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
   TreeView2_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   connect(TreeView1_, &QTreeView::clicked, this, [this](const QModelIndex& i) {
-    Run([&] { shell_->SelectReceiveNode(tree1_model_->NodeOf(i)); });
+    Run([&] { core_->SelectReceiveNode(tree1_model_->NodeOf(i)); });
     SyncTreeSelection();
   });
   connect(TreeView2_, &QTreeView::clicked, this, [this](const QModelIndex& i) {
@@ -735,16 +732,13 @@ AppSettings TfrmMain::WindowMetrics() const {
 void TfrmMain::closeEvent(QCloseEvent* event) {
   if (!destroyed_) {
     bool may_close = true;
-    Run([&] { may_close = shell_->FormCloseQuery(); });
+    Run([&] { may_close = core_->MayClose(); });
     if (!may_close) {
       event->ignore();
       return;
     }
     // FormClose: the notification-area icon goes with the window (it has none yet).
-    Run([this] {
-      shell_->FormDestroy(WindowMetrics());
-      accounts_->AfterShutdown();
-    });
+    Run([this] { core_->Shutdown(WindowMetrics()); });
     destroyed_ = true;
   }
   event->accept();
@@ -789,7 +783,7 @@ void TfrmMain::StandardSize() {
 }
 
 void TfrmMain::mnuExitClick() {
-  if (shell_->DisconnectPop3) shell_->DisconnectPop3();
+  shell_->DisconnectPop3();
   close();
 }
 
@@ -798,12 +792,7 @@ void TfrmMain::mnuDisconnectClick() { receive_->StopReceiving(); }
 void TfrmMain::mnuRecieveClick() {
   if (receive_->Receiving()) return;
   TreeView1_->setEnabled(false);
-  try {
-    receive_->Receive();
-  } catch (...) {
-    TreeView1_->setEnabled(true);
-    throw;
-  }
+  Run([this] { receive_->Receive(); });
   TreeView1_->setEnabled(true);
   TreeView1_->expandAll();
 }

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "shell/main_shell.h"
+#include "shell/app_core.h"
 #include "ui/qt_ui_port.h"
 
 class QAction;
@@ -42,10 +42,11 @@ class TfrmMain : public QMainWindow {
                     QWidget* parent = nullptr);
   ~TfrmMain() override;
 
-  MainShell& Shell() { return *shell_; }
-  ReceiveCommands& Receiving() { return *receive_; }
-  AccountCommands& Accounts() { return *accounts_; }
-  ComposeCommands& Compose() { return *compose_commands_; }
+  AppCore& Core() { return *core_; }
+  MainShell& Shell() { return core_->Shell(); }
+  ReceiveCommands& Receiving() { return core_->Receiving(); }
+  AccountCommands& Accounts() { return core_->Accounts(); }
+  ComposeCommands& Compose() { return core_->Compose(); }
   // Start-up step 11: show, focus the receive tree, maximise when the settings say so.
   void ShowAtStart();
   // A second start asked for this window.
@@ -157,10 +158,12 @@ class TfrmMain : public QMainWindow {
   void mnuNothing() {}
 
   std::unique_ptr<QtUiPort> port_;
-  std::unique_ptr<MainShell> shell_;
-  std::unique_ptr<ReceiveCommands> receive_;
-  std::unique_ptr<AccountCommands> accounts_;
-  std::unique_ptr<ComposeCommands> compose_commands_;
+  std::unique_ptr<AppCore> core_;
+  // The core's parts, named as the window's commands use them.
+  MainShell* shell_ = nullptr;
+  ReceiveCommands* receive_ = nullptr;
+  AccountCommands* accounts_ = nullptr;
+  ComposeCommands* compose_commands_ = nullptr;
   FolderTreeModel* tree1_model_ = nullptr;
   FolderTreeModel* tree2_model_ = nullptr;
   MessageListModel* list_model_ = nullptr;

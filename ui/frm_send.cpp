@@ -22,8 +22,9 @@
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
+#include "port/error_text.h"
+#include "port/ui_port.h"
 #include "shell/compose.h"
-#include "shell/ui_port.h"
 #include "ui/qt_text.h"
 
 namespace plumex {
@@ -96,7 +97,7 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   QMenu* reply_to = menu_bar->addMenu(QStringLiteral("返信先"));
   connect(reply_to->addAction(QStringLiteral("返信先一時変更")), &QAction::triggered, this, [this] {
     StoreContent();
-    compose_->ChangeReplyTo();
+    RunShowingErrors(*ui_, [this] { compose_->ChangeReplyTo(); });
   });
 
   ListBox1_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -237,7 +238,8 @@ void TfrmSend::ShowModal() {
 
 bool TfrmSend::SendMail() {
   StoreContent();
-  const bool sent = compose_->Send();
+  bool sent = false;
+  RunShowingErrors(*ui_, [&] { sent = compose_->Send(); });
   if (!sent) return false;
   ListBox1_->clear();
   return true;
@@ -250,7 +252,8 @@ void TfrmSend::KeepForAdding(QComboBox* box, std::string& pending) {
 }
 
 void TfrmSend::Complete(QComboBox* box, std::string& pending) {
-  const auto items = compose_->Complete(FromQ(box->currentText()), pending);
+  std::vector<std::string> items;
+  RunShowingErrors(*ui_, [&] { items = compose_->Complete(FromQ(box->currentText()), pending); });
   if (items.empty()) return;
   box->clear();
   for (const auto& item : items) box->addItem(ToQ(item));

@@ -4,7 +4,7 @@
 
 #include <QPointer>
 
-#include "shell/ui_port.h"
+#include "port/ui_port.h"
 
 namespace plumex {
 

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/code_page.h"
 #include "platform/sjis_text.h"
 #include "tests/protocol/fake_server.h"
 #include "tests/receive/receive_fixture.h"
@@ -54,15 +55,16 @@ TEST(ReceiveFaults, DroppedInMessageThreeNothingLostOrDoubled) {
   first.push_back({"RETR 3", "+OK\r\nMessage-ID: <m3@x>\r\nSubj", 0, true});
   auto server = std::make_unique<FakeServer>(first);
   test::ReceiveFixture store(AccountLine(server->port()));
-  test::RecordingHooks hooks;
-  ReceiveResult result = store.Run(hooks);
+  test::FakeUi ui;
+  ReceiveResult result = store.Run(ui);
   server->Join();
   EXPECT_TRUE(result.connected);
   EXPECT_EQ(result.new_count, 2);
-  EXPECT_FALSE(result.error.empty());
-  EXPECT_EQ(hooks.status, Sjis("新着メールは2件です。"));
+  ASSERT_TRUE(result.error.has_value());
+  EXPECT_EQ(ui.status[1], "新着メールは2件です。");
+  EXPECT_EQ(Cp932ToUtf8(ReceiveCutShortText(result)).rfind("受信が途中で終わりました。新着メールは2件です。\r\n", 0), 0u);
   EXPECT_EQ(store.IndexFileRows().size(), 2u);
-  EXPECT_TRUE(store.ids.Contains("<m2@x>"));
+  EXPECT_TRUE(store.state.ReceivedIds.Contains("<m2@x>"));
 
   // The next run skips 1 and 2 (header only) and files 3 to 5.
   std::vector<FakeStep> second = Login(5);
@@ -71,8 +73,8 @@ TEST(ReceiveFaults, DroppedInMessageThreeNothingLostOrDoubled) {
   for (int n = 3; n <= 5; ++n) Fetch(second, n);
   second.push_back({"QUIT", "+OK bye\r\n", 0, true});
   server = std::make_unique<FakeServer>(second);
-  store.account_list = {AccountLine(server->port())};
-  test::RecordingHooks again;
+  store.state.AccountList = {AccountLine(server->port())};
+  test::FakeUi again;
   result = store.Run(again);
   server->Join();
   EXPECT_TRUE(server->errors().empty()) << testing::PrintToString(server->errors());
@@ -90,13 +92,14 @@ TEST(ReceiveFaults, StopBetweenMessages) {
   steps.push_back({"QUIT", "+OK bye\r\n", 0, true});
   FakeServer server(steps);
   test::ReceiveFixture store(AccountLine(server.port()));
-  test::RecordingHooks hooks;
-  hooks.stop_at_progress = 2;  // "中止" pressed while message 2 comes up
-  ReceiveResult result = store.Run(hooks);
+  test::FakeUi ui;
+  ReceiveResult result = store.Run(ui, {}, 2);  // "中止" pressed while message 2 comes up
   server.Join();
   EXPECT_EQ(result.new_count, 1);
-  EXPECT_EQ(hooks.status, Sjis("新着メールは1件です。"));
-  EXPECT_EQ(hooks.mode, Sjis("通常"));
+  EXPECT_TRUE(result.stopped);
+  EXPECT_FALSE(result.error.has_value());
+  EXPECT_EQ(ui.status[1], "新着メールは1件です。");
+  EXPECT_EQ(ui.mode, "通常");
 }
 
 TEST(ReceiveFaults, SelectiveReceiveFetchesOnlyTheChosenNumbers) {
@@ -106,8 +109,8 @@ TEST(ReceiveFaults, SelectiveReceiveFetchesOnlyTheChosenNumbers) {
   steps.push_back({"QUIT", "+OK bye\r\n", 0, true});
   FakeServer server(steps);
   test::ReceiveFixture store(AccountLine(server.port()));
-  test::RecordingHooks hooks;
-  ReceiveResult result = store.Run(hooks, {2, 5});
+  test::FakeUi ui;
+  ReceiveResult result = store.Run(ui, {2, 5});
   server.Join();
   EXPECT_TRUE(server.errors().empty()) << testing::PrintToString(server.errors());
   EXPECT_EQ(result.new_count, 2);
@@ -153,12 +156,39 @@ class RefusingServer {
 TEST(ReceiveFaults, ThreeAttemptsThenTheMessage) {
   RefusingServer server;
   test::ReceiveFixture store(AccountLine(server.port()));
-  test::RecordingHooks hooks;
-  ReceiveResult result = store.Run(hooks);
+  test::FakeUi ui;
+  ReceiveResult result = store.Run(ui);
   EXPECT_FALSE(result.connected);
   EXPECT_EQ(server.accepted.load(), 3);
-  EXPECT_EQ(hooks.messages, std::vector<std::string>{Sjis("接続できませんでした。")});
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].text.rfind("接続できませんでした。", 0), 0u) << ui.messages[0].text;
+  EXPECT_NE(ui.messages[0].text.find("go away"), std::string::npos) << ui.messages[0].text;
   EXPECT_TRUE(store.IndexFileRows().empty());
+}
+
+// A message that cannot be written ends the run before its DELE: it stays on the server, the
+// one before it is filed and deleted, and the run reports why it ended.
+TEST(ReceiveFaults, FailedWriteOfMessageTwoKeepsItOnTheServer) {
+  std::vector<FakeStep> steps = Login(3);
+  Fetch(steps, 1);
+  steps.push_back({"DELE 1", "+OK\r\n"});
+  Fetch(steps, 2);
+  steps.push_back({"QUIT", "+OK bye\r\n", 0, true});
+  FakeServer server(steps);
+  std::string line = AccountLine(server.port());
+  line.replace(line.size() - 1, 1, "-1");  // delete after receiving
+  test::ReceiveFixture store(line);
+  std::filesystem::create_directories(store.Dir() / "0m2@x9.txt");  // the file of message 2 cannot be made
+  test::FakeUi ui;
+  ReceiveResult result = store.Run(ui);
+  server.Join();
+  EXPECT_TRUE(server.errors().empty()) << testing::PrintToString(server.errors());
+  for (const auto& command : server.received()) EXPECT_NE(command, "DELE 2");
+  EXPECT_EQ(result.new_count, 1);
+  ASSERT_TRUE(result.error.has_value());
+  EXPECT_EQ(result.error->kind(), ErrorKind::LocalFile);
+  EXPECT_EQ(store.IndexFileRows().size(), 1u);
+  EXPECT_FALSE(store.state.ReceivedIds.Contains("<m2@x>"));
 }
 
 }  // namespace

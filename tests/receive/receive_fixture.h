@@ -12,76 +12,41 @@
 #include "receive/receive_run.h"
 #include "settings/account_list.h"
 #include "store/store_layout.h"
+#include "tests/support/fake_ui.h"
 #include "tests/support/temp_dir.h"
 
 namespace plumex::test {
 
-// Records what the run shows; Pump can press "中止" at a chosen message.
-class RecordingHooks : public ReceiveHooks {
- public:
-  void Pump() override {
-    ++pumps;
-    if (stop_at_progress > 0 && last_progress == stop_at_progress && stop) *stop = true;
-  }
-  void SetProgress(int position, int) override {
-    if (position > 0) last_progress = position;
-  }
-  void SetModeLabel(const std::string& text, std::uint32_t) override { mode = text; }
-  void SetStatusText(int panel, const std::string& text) override {
-    if (panel == 1) status = text;
-  }
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  bool AskTrustCertificate(const std::string&) override { return trust; }
-  void FolderReloaded() override {}
-  void SelectAccountNode(const std::string&) override {}
-  void RowFiled(const std::string& row) override { rows_shown.push_back(row); }
-  void NewMailFiled(const FolderNewCounts& counts) override { new_counts = counts; }
-
-  int pumps = 0;
-  int last_progress = 0;
-  int stop_at_progress = 0;
-  bool* stop = nullptr;
-  bool trust = false;
-  std::string mode, status;
-  std::vector<std::string> messages, rows_shown;
-  FolderNewCounts new_counts;
-};
-
 class ReceiveFixture {
  public:
-  explicit ReceiveFixture(const std::string& account_line) : account_list{account_line} {
-    account = AccountRecord::Parse(account_line).name;
-    folder = AccountFolderPath(account);
-    account_dir = folder;
+  explicit ReceiveFixture(const std::string& account_line) {
+    state.MailRoot = root.path();
+    state.AccountList = {account_line};
+    state.CurrentAccount = AccountRecord::Parse(account_line).name;
+    state.CurrentFolderPath = AccountFolderPath(state.CurrentAccount);
+    state.CurrentAccountDir = state.CurrentFolderPath;
     EnsureDirectory(Dir());
-    index = FolderIndex::Open(Dir() / "MsgID.ini");
-    ids = ReceivedIdList::Open(Dir() / "AlreadMsgID.ini");
+    state.CurrentIndex = FolderIndex::Open(Dir() / "MsgID.ini");
+    state.ReceivedIds = ReceivedIdList::Open(Dir() / "AlreadMsgID.ini");
   }
 
-  std::filesystem::path Dir() const { return ToNativePath(root.path(), folder); }
+  std::filesystem::path Dir() const { return ToNativePath(root.path(), state.CurrentFolderPath); }
   std::filesystem::path Root() const { return root.path(); }
 
-  ReceiveResult Run(RecordingHooks& hooks, std::vector<int> selected = {}) {
+  // One receive run; "中止" is pressed when message stop_at comes up (0: never).
+  ReceiveResult Run(FakeUi& ui, std::vector<int> selected = {}, int stop_at = 0) {
     ConnectionOptions options;
     options.mail_root = root.path();
     options.read_timeout_seconds = 5;
     options.connect_timeout_seconds = 5;
+    options.pump = [&ui] { ui.Pump(); };
+    options.stop_requested = [this] { return state.StopRequested; };
     Pop3Client pop3(options);
-    ReceiveSession session;
-    session.mail_root = root.path();
-    session.account_list = &account_list;
-    session.account_position = &position;
-    session.current_account = &account;
-    session.current_folder_path = &folder;
-    session.current_account_dir = &account_dir;
-    session.current_index = &index;
-    session.received_ids = &ids;
-    session.stop_requested = &stop;
-    session.rules = &rules;
-    session.pop3 = &pop3;
-    session.selected_numbers = std::move(selected);
-    hooks.stop = &stop;
-    return ReceiveMail(session, hooks);
+    if (stop_at > 0) ui.on_pump = [&ui, this, stop_at] { if (ui.progress == stop_at) state.StopRequested = true; };
+    ReceiveSession session{state, rules, pop3, std::move(selected)};
+    ReceiveResult result = ReceiveMail(session, ui);
+    ui.on_pump = nullptr;
+    return result;
   }
 
   std::vector<std::string> IndexFileRows() const {
@@ -91,13 +56,8 @@ class ReceiveFixture {
   }
 
   TempDir root;
-  std::vector<std::string> account_list;
-  size_t position = 1;
-  std::string account, folder, account_dir;
-  FolderIndex index;
-  ReceivedIdList ids;
+  MailboxState state;
   RuleList rules;
-  bool stop = false;
 };
 
 }  // namespace plumex::test

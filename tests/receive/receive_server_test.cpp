@@ -103,12 +103,12 @@ class ReceiveServerTest : public ::testing::Test {
 TEST_F(ReceiveServerTest, JapaneseMailIsFiledAsTheStoreKeepsIt) {
   servers->MakeMailbox("jp1", JapaneseMailbox());
   test::ReceiveFixture store(Account("jp1"));
-  test::RecordingHooks hooks;
-  ReceiveResult result = store.Run(hooks);
-  ASSERT_TRUE(result.connected) << testing::PrintToString(hooks.messages);
-  EXPECT_EQ(result.error, "");
+  test::FakeUi ui;
+  ReceiveResult result = store.Run(ui);
+  ASSERT_TRUE(result.connected) << testing::PrintToString(ui.Texts());
+  EXPECT_FALSE(result.error.has_value()) << (result.error ? Cp932ToUtf8(result.error->text()) : "");
   EXPECT_EQ(result.new_count, 7);
-  EXPECT_EQ(hooks.status, Sjis("新着メールは7件です。"));
+  EXPECT_EQ(ui.status[1], "新着メールは7件です。");
 
   // The whole file of message 1, byte for byte.
   auto file = ReadFileBytes(store.Dir() / "0iso@x9.txt");
@@ -156,9 +156,9 @@ TEST_F(ReceiveServerTest, JapaneseMailIsFiledAsTheStoreKeepsIt) {
   // A second run files nothing and leaves the fetched list as it was.
   const auto ids_before = ReadFileBytes(store.Dir() / "AlreadMsgID.ini");
   EXPECT_EQ(SplitLines(*ids_before).size(), 7u);
-  test::RecordingHooks again;
+  test::FakeUi again;
   EXPECT_EQ(store.Run(again).new_count, 0);
-  EXPECT_EQ(again.status, Sjis("新着メールは0件です。"));
+  EXPECT_EQ(again.status[1], "新着メールは0件です。");
   EXPECT_EQ(ReadFileBytes(store.Dir() / "AlreadMsgID.ini"), ids_before);
   EXPECT_EQ(MessagesOnServer("jp1"), 7u);
 }
@@ -168,8 +168,8 @@ TEST_F(ReceiveServerTest, RulesMoveAndRejectAndDeleteAfterReceive) {
   test::ReceiveFixture store(Account("jp2", true));
   store.rules = RuleList({Sjis("件名") + "\t" + Sjis("見積") + "\t" + Sjis("受信箱") + "\\" + Sjis("見積"),
                           Sjis("件名") + "\tno id\t" + Sjis("削除")});
-  test::RecordingHooks hooks;
-  ReceiveResult result = store.Run(hooks);
+  test::FakeUi ui;
+  ReceiveResult result = store.Run(ui);
   EXPECT_EQ(result.new_count, 6);  // the rejected one is not counted
   EXPECT_EQ(store.IndexFileRows().size(), 5u);
   const fs::path moved = store.Dir() / "見積";
@@ -178,8 +178,8 @@ TEST_F(ReceiveServerTest, RulesMoveAndRejectAndDeleteAfterReceive) {
   ReadLines(moved / "MsgID.ini", moved_rows);
   ASSERT_EQ(moved_rows.size(), 1u);
   EXPECT_EQ(FieldOf(moved_rows[0], 0), "<sjis@x>");
-  ASSERT_EQ(hooks.new_counts.entries.size(), 1u);
-  EXPECT_EQ(hooks.new_counts.entries[0].second, 1);
+  ASSERT_EQ(result.folder_new_counts.entries.size(), 1u);
+  EXPECT_EQ(result.folder_new_counts.entries[0].second, 1);
   EXPECT_EQ(MessagesOnServer("jp2"), 0u);  // filed ones deleted after receiving, the rejected one by its rule
 }
 

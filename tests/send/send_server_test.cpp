@@ -17,6 +17,7 @@
 #include "store/file_key.h"
 #include "store/tab_line.h"
 #include "tests/protocol/test_servers.h"
+#include "tests/support/fake_ui.h"
 #include "tests/support/temp_dir.h"
 
 namespace plumex {
@@ -79,6 +80,7 @@ class SendServerTest : public ::testing::Test {
   std::optional<test::TestServers> servers;
   test::TempDir root;
   SendContext context;
+  test::FakeUi ui;
 };
 
 TEST_F(SendServerTest, SingleMessageArrivesAsTypedAndIsFiled) {
@@ -97,7 +99,7 @@ TEST_F(SendServerTest, SingleMessageArrivesAsTypedAndIsFiled) {
   r.viewer_header_lines = {"Message-ID:<original@x>", "References:<first@x> <original@x>"};
   context.send_rules = {Sjis("件名") + "\t" + Sjis("会議") + "\t" + Sjis("会議")};
 
-  SendResult result = SendMail(r, context);
+  SendResult result = SendMail(r, context, ui);
   EXPECT_EQ(result.message_id, id);
   EXPECT_EQ(result.sent_folder, Sjis("送信\\会議\\"));
 
@@ -141,7 +143,7 @@ TEST_F(SendServerTest, MergeLogsEachRowAndGoesOnAfterARefusal) {
   r.body = {"%SS2%" + Sjis("様"), Sjis("ご案内です。")};
   r.merge_sheet = {"mail,name", "one@example.jp," + Sjis("一郎"), "two@refused.example," + Sjis("二郎"),
                    "three@example.jp," + Sjis("三郎")};
-  SendResult result = SendMail(r, context);
+  SendResult result = SendMail(r, context, ui);
   EXPECT_EQ(result.merge_ok, 2);
   EXPECT_EQ(result.merge_failed, 1);
 
@@ -167,7 +169,7 @@ TEST_F(SendServerTest, SslWithoutStartTlsFailsInsteadOfSendingThePasswordInClear
   SendRequest r = Compose(NewMessageId(ToLocal(NowSeconds()), UniqueDomain()), "to@example.jp", "x");
   r.settings[3] = "Port:" + servers->Get("SMTP_PLAIN_PORT");
   try {
-    SendMail(r, context);
+    SendMail(r, context, ui);
     FAIL() << "sent without TLS";
   } catch (const ProtocolError& e) {
     EXPECT_EQ(std::string(e.what()), "SSL is not available on this server.");

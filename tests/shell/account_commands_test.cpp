@@ -7,7 +7,7 @@
 
 #include "protocol/pop3_client.h"
 #include "shell/account_commands.h"
-#include "shell/receive_commands.h"
+#include "shell/app_core.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace plumex::test {
@@ -19,9 +19,9 @@ using ::testing::ElementsAre;
 // was in use at the last exit and has fetched ids and a signature.
 class AccountCommandsTest : public ::testing::Test, public StoreFixture {
  protected:
-  std::unique_ptr<MainShell> shell;
-  std::unique_ptr<ReceiveCommands> receive;
-  std::unique_ptr<AccountCommands> accounts;
+  std::unique_ptr<AppCore> core;
+  MainShell* shell = nullptr;
+  AccountCommands* accounts = nullptr;
 
   void WriteTwoAccounts() {
     WriteUtf8Lines("Account.ini", {"home\tpop.home\th\thpw\tsmtp.home\th@x\t110\t25\t0",
@@ -35,20 +35,18 @@ class AccountCommandsTest : public ::testing::Test, public StoreFixture {
   }
   // As the program starts: the main window (with the account code), then the account window.
   void Start() {
-    accounts.reset();
-    receive.reset();
-    shell = std::make_unique<MainShell>(ui, root());
-    receive = std::make_unique<ReceiveCommands>(*shell);
-    accounts = std::make_unique<AccountCommands>(*shell, *receive);
-    shell->FormCreate();
+    core.reset();
+    core = std::make_unique<AppCore>(ui, root());
+    shell = &core->Shell();
+    accounts = &core->Accounts();
+    core->Start();
     accounts->Editor().Open();
   }
   void Shutdown() {
-    shell->FormDestroy(shell->State().Settings);
-    accounts->AfterShutdown();
+    core->Shutdown(shell->State().Settings);
   }
   MainState& S() { return shell->State(); }
-  Pop3Client& Pop3() { return receive->Pop3(); }
+  Pop3Client& Pop3() { return shell->Pop3(); }
   std::string Utf8(const std::string& cp932) { return Cp932ToUtf8(cp932); }
   std::vector<std::string> Ids() { return S().ReceivedIds.Ids().Lines(); }
   FolderNode* AccountNode(size_t i) { return shell->ReceiveTree().Top(0)->Child(i); }
@@ -100,7 +98,7 @@ TEST_F(AccountCommandsTest, BrowsingAndTheTreeSwitchTheAccountInUseAtOnce) {
   EXPECT_EQ(ReadText("受信/new/AlreadMsgID.ini"), "");
 
   // A click on an account node in the tree runs LoadAccount: the window shows that record.
-  shell->SelectReceiveNode(AccountNode(0));
+  core->SelectReceiveNode(AccountNode(0));
   EXPECT_EQ(S().AccountPosition, 1u);
   EXPECT_EQ(accounts->Editor().form().name, "home");
   EXPECT_EQ(accounts->Editor().shown_number(), 1u);

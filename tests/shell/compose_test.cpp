@@ -13,7 +13,7 @@
 #include "platform/store_path.h"
 #include "shell/account_commands.h"
 #include "shell/compose.h"
-#include "shell/receive_commands.h"
+#include "shell/app_core.h"
 #include "store/file_key.h"
 #include "tests/shell/shell_fixture.h"
 
@@ -47,10 +47,10 @@ int ClosedPort() {
 
 class ComposeTest : public ::testing::Test, public StoreFixture {
  protected:
-  MainShell shell{ui, root()};
-  ReceiveCommands receive{shell};
-  AccountCommands accounts{shell, receive};
-  ComposeCommands compose{shell, accounts};
+  AppCore core{ui, root()};
+  MainShell& shell = core.Shell();
+  AccountCommands& accounts = core.Accounts();
+  ComposeCommands& compose = core.Compose();
   int shown = 0, hidden = 0;
 
   // Accounts A and B (B in use, reply mark "|"), B's inbox with three messages.

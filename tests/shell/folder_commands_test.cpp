@@ -62,12 +62,10 @@ TEST_F(FolderTest, SelectingNodes) {
   EXPECT_EQ(Cp932ToUtf8(shell.State().CurrentAccountDir), "受信\\B\\");
   EXPECT_EQ(shell.State().CurrentAccount, "A");
   EXPECT_EQ(shell.State().AccountPosition, 1u);
-  size_t loaded = 99;
-  shell.OnLoadAccount = [&](size_t i) { loaded = i; };
-  shell.SelectReceiveNode(Recv({1}));
+  std::optional<size_t> loaded = shell.SelectReceiveNode(Recv({1}));
   EXPECT_EQ(shell.State().CurrentAccount, "B");
   EXPECT_EQ(shell.State().AccountPosition, 2u);
-  EXPECT_EQ(loaded, 1u);
+  EXPECT_EQ(loaded, std::optional<size_t>(1));
   EXPECT_EQ(ui.account, "ｱｶｳﾝﾄ:B");
 
   // The root empties the list and leaves no folder on screen.

@@ -1,7 +1,6 @@
 // A fixture store in a temporary directory and a scripted Ui port for the shell's tests.
 #pragma once
 
-#include <deque>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -10,53 +9,10 @@
 #include "platform/code_page.h"
 #include "platform/text_file.h"
 #include "shell/main_shell.h"
+#include "tests/support/fake_ui.h"
 #include "tests/support/temp_dir.h"
 
 namespace plumex::test {
-
-// Records what commands show and answers from queues (OK / nothing when a queue is empty).
-class FakeUi : public UiPort {
- public:
-  struct Shown {
-    std::string text;  // UTF-8
-    MsgIcon icon;
-    MsgButtons buttons;
-  };
-  std::vector<Shown> messages;
-  std::deque<MsgAnswer> answers;
-  std::deque<std::optional<std::string>> inputs;  // UTF-8
-  std::vector<std::string> input_defaults;        // UTF-8
-  std::optional<std::filesystem::path> save_file, folder;
-  std::string status[2];
-  std::string mode, account;
-  std::vector<std::filesystem::path> opened_files;
-  std::vector<std::string> opened_urls;
-
-  MsgAnswer MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override {
-    messages.push_back({Cp932ToUtf8(text), icon, buttons});
-    if (answers.empty()) return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
-    MsgAnswer a = answers.front();
-    answers.pop_front();
-    return a;
-  }
-  std::optional<std::string> InputBox(const std::string&, const std::string&, const std::string& d) override {
-    input_defaults.push_back(Cp932ToUtf8(d));
-    if (inputs.empty()) return std::nullopt;
-    auto a = inputs.front();
-    inputs.pop_front();
-    if (!a) return std::nullopt;
-    return Utf8ToCp932(*a);
-  }
-  std::optional<std::filesystem::path> ChooseSaveFile(const std::string&, const std::string&) override { return save_file; }
-  std::optional<std::filesystem::path> ChooseFolder(const std::string&) override { return folder; }
-  void SetStatusText(int panel, const std::string& text) override { status[panel] = Cp932ToUtf8(text); }
-  void SetProgress(int, int) override {}
-  void SetModeLabel(const std::string& text, Rgb) override { mode = Cp932ToUtf8(text); }
-  void SetAccountLabel(const std::string& text) override { account = Cp932ToUtf8(text); }
-  void Pump() override {}
-  void OpenFile(const std::filesystem::path& f) override { opened_files.push_back(f); }
-  void OpenUrl(const std::string& u) override { opened_urls.push_back(u); }
-};
 
 // UTF-8 fields joined into a CP932 index row.
 inline std::string Row(const std::string& id, const std::string& subject, const std::string& from,

@@ -77,8 +77,7 @@ TEST_F(StartupTest, SavedValuesMaximisedAndHeaderAreRead) {
 
 TEST_F(StartupTest, FailedStartPasswordAsksToClose) {
   WriteUtf8Lines("plumex.ini", {"[Start]", "Pass=1"});
-  shell.StartPasswordCheck = [] { return false; };
-  shell.FormCreate();
+  shell.FormCreate([] { return false; });
   EXPECT_EQ(ui.messages.at(0).text, "パスワードが間違っています。起動は失敗です。");
   EXPECT_TRUE(shell.State().CloseRequested);
 }

@@ -1,6 +1,7 @@
-// The Ui port: how commands ask questions, report, move the progress bar and let pending
-// window messages run without knowing about windows. Texts are code page 932; file names
-// chosen by the user are native paths.
+// The Ui port: the only way the core reaches a person. Commands ask questions, report, move
+// the progress bar and let pending window messages run through it without knowing about
+// windows. The window implements it with Qt, plumex-cli for a terminal, the tests as a
+// recording fake. Texts are code page 932; file names chosen by the user are native paths.
 #pragma once
 
 #include <cstdint>

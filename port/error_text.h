@@ -1,0 +1,28 @@
+// What a person is told about a failure, whatever was thrown.
+#pragma once
+
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "platform/app_error.h"
+#include "port/ui_port.h"
+
+namespace plumex {
+
+// The code page 932 text of a failure: an AppError's own text; for anything else (a library's
+// exception, whose text is UTF-8 or ASCII) a Japanese sentence followed by that text.
+std::string ErrorText(const std::exception& error);
+
+// The failure as an AppError: itself when it is one; a file-system error as a local-file
+// failure; anything else as a protocol failure with ErrorText.
+AppError AsAppError(const std::exception& error);
+
+// Shows the failure in an error message box.
+void ShowError(UiPort& ui, const std::exception& error);
+
+// Runs a command a person started; whatever it throws is shown through ui and goes no
+// further. False when it failed.
+bool RunShowingErrors(UiPort& ui, const std::function<void()>& command);
+
+}  // namespace plumex

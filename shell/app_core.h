@@ -1,0 +1,58 @@
+// The application core: the state, the POP3 connection and every command object, built the
+// same way for the window, plumex-cli and the tests, so that all three run the same code.
+// Everything it tells a person goes through the one Ui port it is given.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "port/ui_port.h"
+#include "settings/app_settings.h"
+#include "shell/account_commands.h"
+#include "shell/compose.h"
+#include "shell/main_shell.h"
+#include "shell/receive_commands.h"
+
+namespace plumex {
+
+class AppCore {
+ public:
+  AppCore(UiPort& ui, std::filesystem::path mail_root);
+  AppCore(const AppCore&) = delete;
+  AppCore& operator=(const AppCore&) = delete;
+
+  UiPort& Ui() { return shell_.Ui(); }
+  MainShell& Shell() { return shell_; }
+  MainState& State() { return shell_.State(); }
+  ReceiveCommands& Receiving() { return receive_; }
+  AccountCommands& Accounts() { return accounts_; }
+  ComposeCommands& Compose() { return compose_; }
+
+  // Start-up up to showing the window: settings, accounts, folder trees, the account in use.
+  void Start(const std::function<bool()>& check_start_password = nullptr);
+  // The close question; true when the program may end.
+  bool MayClose();
+  // Writes Account.ini and the settings file; `window` carries the sizes of the window.
+  void Shutdown(const AppSettings& window);
+
+  // A receive-tree node was chosen: its folder goes on screen, and when it is an account's
+  // own node that account comes into use.
+  void SelectReceiveNode(FolderNode* node);
+  // Makes the named account the one in use with its inbox on screen; false when there is
+  // no such account.
+  bool UseAccount(const std::string& name);
+
+  // Runs a command a person started. Whatever it throws is shown through the port as an
+  // error message; nothing escapes. False when the command failed.
+  bool Run(const std::function<void()>& command);
+
+ private:
+  MainShell shell_;
+  ReceiveCommands receive_;
+  AccountCommands accounts_;
+  ComposeCommands compose_;
+};
+
+}  // namespace plumex

@@ -1,0 +1,97 @@
+// "受信" through the application core against a scripted server: what the window reports when
+// a run ends early, and a stop that ends only the run it was pressed in.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "shell/app_core.h"
+#include "tests/protocol/fake_server.h"
+#include "tests/shell/shell_fixture.h"
+
+namespace plumex {
+namespace {
+
+using test::FakeServer;
+using test::FakeStep;
+
+std::string Message(int n) {
+  const std::string k = std::to_string(n);
+  return "Message-ID: <m" + k + "@x>\r\nFrom: a@x\r\nSubject: s" + k + "\r\nDate: Tue, 08 Sep 2009 12:34:5" + k +
+         " +0900\r\n\r\nbody\r\n";
+}
+
+// Greeting (after delay_ms), log-in, STAT and LIST for `count` messages.
+std::vector<FakeStep> Login(int count, int delay_ms = 0) {
+  std::string sizes;
+  for (int n = 1; n <= count; ++n) sizes += std::to_string(n) + " 100\r\n";
+  return {{"", "+OK ready\r\n", delay_ms},
+          {"CAPA", "+OK\r\nUSER\r\nTOP\r\n.\r\n", delay_ms},
+          {"USER me", "+OK\r\n", delay_ms},
+          {"PASS pw", "+OK\r\n", delay_ms},
+          {"STAT", "+OK " + std::to_string(count) + " 500\r\n", delay_ms},
+          {"LIST", "+OK\r\n" + sizes + ".\r\n", delay_ms}};
+}
+
+void Fetch(std::vector<FakeStep>& steps, int n) {
+  const std::string m = Message(n);
+  steps.push_back({"TOP " + std::to_string(n) + " 0", "+OK\r\n" + m.substr(0, m.find("\r\n\r\n") + 4) + ".\r\n"});
+  steps.push_back({"RETR " + std::to_string(n), "+OK\r\n" + m + ".\r\n"});
+}
+
+class ReceiveCommandsTest : public ::testing::Test, public test::StoreFixture {
+ protected:
+  std::unique_ptr<AppCore> core;
+
+  void Start(int port) {
+    WriteUtf8Lines("Account.ini", {"acc\t127.0.0.1\tme\tpw\tsmtp\tme@x\t" + std::to_string(port) + "\t25\t0"});
+    core = std::make_unique<AppCore>(ui, root());
+    core->Start();
+  }
+};
+
+TEST_F(ReceiveCommandsTest, ARunCutShortSaysSoAndKeepsWhatItFiled) {
+  std::vector<FakeStep> steps = Login(3);
+  Fetch(steps, 1);
+  Fetch(steps, 2);
+  steps.push_back({"TOP 3 0", "+OK\r\nMessage-ID: <m3@x>\r\n", 0, true});  // the line breaks off
+  FakeServer server(steps);
+  Start(server.port());
+  ui.messages.clear();
+  ReceiveResult result = core->Receiving().Receive();
+  server.Join();
+  EXPECT_EQ(result.new_count, 2);
+  EXPECT_EQ(core->State().CurrentIndex.Size(), 2u);
+  EXPECT_EQ(core->Shell().List().Count(), 2u);
+  EXPECT_EQ(ui.status[1], "新着メールは2件です。");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].icon, MsgIcon::Error);
+  EXPECT_EQ(ui.messages[0].text.rfind("受信が途中で終わりました。新着メールは2件です。\r\n", 0), 0u) << ui.messages[0].text;
+}
+
+// Escape pressed while a slow server answers ends that run quietly; the next "受信" files the mail.
+TEST_F(ReceiveCommandsTest, AStopEndsOnlyTheRunItWasPressedIn) {
+  auto slow = std::make_unique<FakeServer>(std::vector<FakeStep>{{"", "+OK ready\r\n", 300}});
+  Start(slow->port());
+  ui.messages.clear();
+  ui.on_pump = [this] { core->Receiving().StopReceiving(); };
+  ReceiveResult stopped = core->Receiving().Receive();
+  ui.on_pump = nullptr;
+  slow.reset();
+  EXPECT_TRUE(stopped.stopped);
+  EXPECT_FALSE(stopped.error.has_value());
+  EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text;  // no "接続できませんでした。"
+
+  std::vector<FakeStep> steps = Login(1, 50);
+  Fetch(steps, 1);
+  steps.push_back({"QUIT", "+OK bye\r\n", 0, true});
+  FakeServer server(steps);
+  ui.messages.clear();
+  core->State().AccountList = {Utf8ToCp932("acc\t127.0.0.1\tme\tpw\tsmtp\tme@x\t" + std::to_string(server.port()) + "\t25\t0")};
+  ReceiveResult again = core->Receiving().Receive();
+  server.Join();
+  EXPECT_TRUE(server.errors().empty()) << testing::PrintToString(server.errors());
+  EXPECT_EQ(again.new_count, 1);
+  EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text;
+}
+
+}  // namespace
+}  // namespace plumex

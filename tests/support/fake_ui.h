@@ -1,0 +1,76 @@
+// The tests' Ui port: records everything the core shows and answers from queues (OK / Yes /
+// nothing when a queue is empty). on_pump runs at every Pump, so a test can press "中止" at
+// a chosen moment.
+#pragma once
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/code_page.h"
+#include "port/ui_port.h"
+
+namespace plumex::test {
+
+class FakeUi : public UiPort {
+ public:
+  struct Shown {
+    std::string text;  // UTF-8
+    MsgIcon icon;
+    MsgButtons buttons;
+  };
+  std::vector<Shown> messages;
+  std::deque<MsgAnswer> answers;
+  std::deque<std::optional<std::string>> inputs;  // UTF-8
+  std::vector<std::string> input_defaults;        // UTF-8
+  std::optional<std::filesystem::path> save_file, folder;
+  std::string status[2];  // UTF-8
+  std::string mode, account;
+  std::vector<std::filesystem::path> opened_files;
+  std::vector<std::string> opened_urls;
+  int pumps = 0;
+  int progress = 0;  // the last position shown
+  std::function<void()> on_pump;
+
+  MsgAnswer MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override {
+    messages.push_back({Cp932ToUtf8(text), icon, buttons});
+    if (answers.empty()) return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
+    MsgAnswer a = answers.front();
+    answers.pop_front();
+    return a;
+  }
+  std::optional<std::string> InputBox(const std::string&, const std::string&, const std::string& d) override {
+    input_defaults.push_back(Cp932ToUtf8(d));
+    if (inputs.empty()) return std::nullopt;
+    auto a = inputs.front();
+    inputs.pop_front();
+    if (!a) return std::nullopt;
+    return Utf8ToCp932(*a);
+  }
+  std::optional<std::filesystem::path> ChooseSaveFile(const std::string&, const std::string&) override { return save_file; }
+  std::optional<std::filesystem::path> ChooseFolder(const std::string&) override { return folder; }
+  void SetStatusText(int panel, const std::string& text) override { status[panel] = Cp932ToUtf8(text); }
+  void SetProgress(int position, int) override {
+    if (position > 0) progress = position;
+  }
+  void SetModeLabel(const std::string& text, Rgb) override { mode = Cp932ToUtf8(text); }
+  void SetAccountLabel(const std::string& text) override { account = Cp932ToUtf8(text); }
+  void Pump() override {
+    ++pumps;
+    if (on_pump) on_pump();
+  }
+  void OpenFile(const std::filesystem::path& f) override { opened_files.push_back(f); }
+  void OpenUrl(const std::string& u) override { opened_urls.push_back(u); }
+
+  // The texts shown, in order (UTF-8).
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const auto& m : messages) texts.push_back(m.text);
+    return texts;
+  }
+};
+
+}  // namespace plumex::test
