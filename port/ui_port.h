@@ -48,6 +48,10 @@ class UiPort {
 
   // The viewer's content (header panel, body, attachments, preview, HTML view) changed.
   virtual void ViewerChanged() {}
+
+  // False where nobody looks at the message list (the terminal): listing a folder, which
+  // costs a sort of every row, is then skipped.
+  virtual bool ShowsMessageList() const { return true; }
 };
 
 }  // namespace plumex

@@ -32,6 +32,7 @@ void MainShell::ClearViewer() {
 }
 
 void MainShell::ListFolderIndex(const SortedLineList& rows) {
+  if (!ui_.ShowsMessageList()) return;
   MainState& s = state_;
   // 1
   ClearViewer();

@@ -27,6 +27,7 @@ class TerminalUiPort : public UiPort {
   void Pump() override {}
   void OpenFile(const std::filesystem::path&) override {}
   void OpenUrl(const std::string&) override {}
+  bool ShowsMessageList() const override { return false; }
 
   // The text of status panel 1 ("新着メールは…", "送信しました"), code page 932.
   const std::string& Status() const { return status_; }
