@@ -1,9 +1,17 @@
 #include "platform/directories.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <system_error>
 
+#include "platform/atomic_file.h"
+#include "platform/private_files.h"
 #include "platform/store_path.h"
+#include "platform/unique_fd.h"
 
 namespace fs = std::filesystem;
 
@@ -33,7 +41,12 @@ std::vector<std::string> ListFiles(const fs::path& dir) { return List(dir, false
 
 bool EnsureDirectory(const fs::path& dir) {
   std::error_code ec;
-  fs::create_directories(dir, ec);
+  if (fs::is_directory(dir, ec)) return true;
+  // Parents first, each made 0700 as it is created; directories that were already there keep
+  // their mode (the mail root may be the user's own choice of a shared place).
+  const fs::path parent = dir.parent_path();
+  if (!parent.empty() && parent != dir) EnsureDirectory(parent);
+  MakePrivateDirectory(dir);
   return fs::is_directory(dir, ec);
 }
 
@@ -43,10 +56,46 @@ bool RemoveRecursively(const fs::path& dir) {
   return !ec && !fs::exists(fs::symlink_status(dir, ec));
 }
 
+namespace {
+
+// Copies one file over target (replacing it atomically); the copy is 0600 like every file the
+// store writes, whatever the mode of the original.
+bool CopyFile(const fs::path& from, const fs::path& to) {
+  UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!in) return false;
+  try {
+    AtomicFile out(to);
+    std::array<char, 65536> buffer;
+    for (;;) {
+      ssize_t n = ::read(in.get(), buffer.data(), buffer.size());
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return false;
+      if (n == 0) break;
+      out.Write(std::string_view(buffer.data(), static_cast<size_t>(n)));
+    }
+    out.Commit(false);
+    return true;
+  } catch (const FileWriteError&) {
+    return false;
+  }
+}
+
+}  // namespace
+
 bool CopyDirectory(const fs::path& dir, const fs::path& target) {
+  if (!EnsureDirectory(target)) return false;
   std::error_code ec;
-  fs::create_directories(target, ec);
-  fs::copy(dir, target, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path to = target / it->path().filename();
+    std::error_code type_ec;
+    if (it->is_directory(type_ec)) {
+      if (!CopyDirectory(it->path(), to)) return false;
+    } else if (it->is_regular_file(type_ec)) {
+      if (!CopyFile(it->path(), to)) return false;
+    } else {
+      return false;  // nothing else belongs in the store
+    }
+  }
   return !ec;
 }
 
@@ -57,7 +106,7 @@ bool MovePath(const fs::path& from, const fs::path& to) {
   if (ec != std::errc::cross_device_link) return false;
   if (fs::is_directory(from, ec)) {
     if (!CopyDirectory(from, to)) return false;
-  } else if (!fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec)) {
+  } else if (!CopyFile(from, to)) {
     return false;
   }
   return RemoveRecursively(from);

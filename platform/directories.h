@@ -12,13 +12,14 @@ namespace plumex {
 std::vector<std::string> ListSubdirectories(const std::filesystem::path& dir);
 std::vector<std::string> ListFiles(const std::filesystem::path& dir);
 
-// Creates dir with all missing parents; true when it exists afterwards.
+// Creates dir with all missing parents, each 0700; true when it exists afterwards.
 bool EnsureDirectory(const std::filesystem::path& dir);
 
 // Deletes dir and everything in it; true when nothing is left. A missing dir counts as deleted.
 bool RemoveRecursively(const std::filesystem::path& dir);
 
 // Copies dir with everything in it to target (created), overwriting files of the same name.
+// Like everything the store creates, the copied folders are 0700 and the files 0600.
 bool CopyDirectory(const std::filesystem::path& dir, const std::filesystem::path& target);
 
 // Moves (renames) a file or directory; falls back to copy and delete across file systems.

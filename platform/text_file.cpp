@@ -3,10 +3,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <cerrno>
-#include <cstring>
 #include <fstream>
+
+#include "platform/atomic_file.h"
+#include "platform/private_files.h"
+#include "platform/unique_fd.h"
 
 namespace plumex {
 
@@ -63,71 +64,28 @@ bool ReadLines(const std::filesystem::path& path, std::vector<std::string>& line
   return true;
 }
 
-namespace {
-
-std::string ErrorText(const std::filesystem::path& path, const char* what) {
-  return std::string(what) + " " + path.string() + ": " + std::strerror(errno);
-}
-
-// Writes all bytes to fd; false (errno set) on failure.
-bool WriteAll(int fd, std::string_view bytes) {
-  const char* p = bytes.data();
-  size_t left = bytes.size();
-  while (left > 0) {
-    ssize_t w = ::write(fd, p, left);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += w;
-    left -= static_cast<size_t>(w);
-  }
-  return true;
-}
-
-}  // namespace
-
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes, bool sync) {
-  static std::atomic<unsigned> counter{0};
-  std::filesystem::path temp = path;
-  temp += ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter++);
-  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) throw FileWriteError(ErrorText(temp, "cannot create"));
-  if (!WriteAll(fd, bytes)) {
-    std::string msg = ErrorText(temp, "cannot write");
-    ::close(fd);
-    ::unlink(temp.c_str());
-    throw FileWriteError(msg);
-  }
-  if ((sync && ::fsync(fd) != 0) || ::close(fd) != 0) {
-    std::string msg = ErrorText(temp, "cannot flush");
-    ::unlink(temp.c_str());
-    throw FileWriteError(msg);
-  }
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
-    std::string msg = ErrorText(path, "cannot replace");
-    ::unlink(temp.c_str());
-    throw FileWriteError(msg);
-  }
+  AtomicFile file(path);
+  file.Write(bytes);
+  file.Commit(sync);
 }
 
 bool SyncPath(const std::filesystem::path& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  bool ok = ::fsync(fd) == 0;
-  ::close(fd);
-  return ok;
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  return fd && ::fsync(fd.get()) == 0;
 }
 
 void AppendToFile(const std::filesystem::path& path, std::string_view bytes, bool sync) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-  if (fd < 0) throw FileWriteError(ErrorText(path, "cannot open"));
-  if (!WriteAll(fd, bytes)) {
-    std::string msg = ErrorText(path, "cannot write");
-    ::close(fd);
-    throw FileWriteError(msg);
+  UniqueFd fd = OpenPrivateFile(path, O_APPEND);
+  if (!fd) throw FileWriteError::ForPath(path);
+  const off_t old_size = ::lseek(fd.get(), 0, SEEK_END);
+  if (!WriteAll(fd.get(), bytes)) {
+    // A part of the bytes would leave a broken record: cut it off again, as far as the system
+    // lets us (the failed write is what is reported either way).
+    [[maybe_unused]] const bool cut = old_size >= 0 && ::ftruncate(fd.get(), old_size) == 0;
+    throw FileWriteError::ForPath(path);
   }
-  if ((sync && ::fsync(fd) != 0) || ::close(fd) != 0) throw FileWriteError(ErrorText(path, "cannot flush"));
+  if ((sync && ::fsync(fd.get()) != 0) || !fd.close()) throw FileWriteError::ForPath(path);
 }
 
 void WriteLines(const std::filesystem::path& path, const std::vector<std::string>& lines) {

@@ -3,20 +3,13 @@
 
 #include <filesystem>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/app_error.h"
+#include "platform/file_write_error.h"
 
 namespace plumex {
-
-// Raised when a file cannot be written; the old file, if any, is left as it was.
-class FileWriteError : public AppError {
- public:
-  explicit FileWriteError(const std::string& text) : AppError(ErrorKind::LocalFile, text) {}
-};
 
 // The whole file, or nothing when it cannot be read.
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
@@ -33,15 +26,16 @@ bool ReadLines(const std::filesystem::path& path, std::vector<std::string>& line
 
 // Replaces the file atomically: a temporary file in the same directory is written, flushed
 // to disk (unless sync is false: then the rename still keeps readers from ever seeing a part,
-// but a crash of the machine may lose the file) and renamed over the target.
-// Throws FileWriteError on failure.
+// but a crash of the machine may lose the file) and renamed over the target. The new file is
+// 0600 whatever the old one was. Throws FileWriteError on failure.
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes, bool sync = true);
 
 // Flushes a file or a directory (its entries) to disk; false when it cannot.
 bool SyncPath(const std::filesystem::path& path);
 
 // Appends bytes to the end of a file (created when missing) in one write and flushes them to
-// disk. For records whose order carries no meaning; throws FileWriteError.
+// disk; the file is 0600 afterwards. For records whose order carries no meaning; throws
+// FileWriteError, after cutting off what part of the bytes got written.
 void AppendToFile(const std::filesystem::path& path, std::string_view bytes, bool sync = true);
 
 // WriteFileAtomic of the lines joined with CR LF.

@@ -121,6 +121,9 @@ void SaveAttachment(const MessagePart& part, const std::filesystem::path& dir, c
   EnsureDirectory(dir);
   const auto file = dir / NativeName(name);
   RemoveRecursively(file);
+  // The MIME layer would create the file with its own mode; an empty private file made first
+  // keeps its mode 0600 when the content is written into it.
+  AppendToFile(file, "", false);
   part.WriteDecodedContent(file);
   std::string extension = Lower(name.size() >= 4 ? name.substr(name.size() - 4) : name);
   if (extension == ".txt" || extension == ".csv") {
