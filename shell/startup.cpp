@@ -57,36 +57,36 @@ void MainShell::RenameAccountFiles(const std::filesystem::path& dir) {
 
 void MainShell::FormCreate(const std::function<bool()>& check_start_password) {
   MainState& s = state_;
-  // 1
+  // The receive tree has the focus; no delayed send is pending yet.
   s.ActiveTree = Trees::Receive;
   s.DelayedSendLabelShown = false;
   s.TickCount = 0;
-  // 2
+  // The address books and the sent folder always exist.
   EnsureDirectory(Native(std::string(texts::kAddressDir) + "\\"));
   EnsureDirectory(Native(SendFolderPath()));
-  // 4
+  // The settings of the last run: the account in use, the header pane, the start-up password.
   s.Settings = AppSettings::Load(s.MailRoot);
   s.CurrentAccount = s.Settings.current_account;
   s.HeaderShown = false;
   SetHeaderShown(s.Settings.header_on);
   s.StartPasswordOn = s.Settings.start_password;
-  // 5
+  // A wrong start-up password ends the program before any mail is shown.
   s.CloseRequested = false;
   if (s.StartPasswordOn && check_start_password && !check_start_password()) {
     ui_.MessageBox(Sjis(texts::kBadPassword));
     s.CloseRequested = true;
   }
-  // 6
+  // Normal mode, the text view.
   SetMode();
   s.Viewer.html_shown = false;
   s.ViewMode = ViewModes::Normal;
-  // 7
+  // Nothing of an earlier start is left over.
   s.CurrentIndex = FolderIndex();
   s.ReceivedIds.Clear();
   s.SendRootIndex = FolderIndex();
   s.AccountList.clear();
   s.AccountPosition = 1;
-  // 8
+  // The send tree: "送信" with its unread count and subfolders, then the drafts.
   send_tree_.Clear();
   FolderNode* send_root = send_tree_.Add(nullptr, SendRootName());
   auto send_index = Native(SendFolderPath()) / std::string(kSendIndexName);
@@ -96,7 +96,7 @@ void MainShell::FormCreate(const std::function<bool()>& check_start_password) {
   }
   ScanFolders(send_tree_, send_root, kSendIndexName);
   send_tree_.Add(nullptr, DraftRootName());
-  // 9
+  // Without Account.ini there is only the receive root and the request to make an account.
   receive_tree_.Clear();
   if (!AccountFileExists(s.MailRoot)) {
     ui_.MessageBox(Sjis(texts::kNoAccountFile1) + "\r\n\r\n" + Sjis(texts::kNoAccountFile2));
@@ -104,7 +104,7 @@ void MainShell::FormCreate(const std::function<bool()>& check_start_password) {
     s.CurrentFolderPath.clear();
     return;
   }
-  // 10.1
+  // The receive root and the accounts under it.
   FolderNode* root = receive_tree_.Add(nullptr, ReceiveRootName());
   s.AccountList = LoadAccountList(s.MailRoot);
   // A saved name that matches no account falls back to the first account, so the folder on
@@ -114,7 +114,7 @@ void MainShell::FormCreate(const std::function<bool()>& check_start_password) {
                               [](const std::string& line) { return !FieldOf(line, 0).empty(); });
     s.CurrentAccount = first == s.AccountList.end() ? std::string() : FieldOf(*first, 0);
   }
-  // 10.2
+  // One node per account, with its subfolders; other accounts show their unread counts.
   FolderNode* current_node = nullptr;
   for (size_t i = 0; i < s.AccountList.size(); ++i) {
     std::string name = FieldOf(s.AccountList[i], 0);
@@ -133,18 +133,18 @@ void MainShell::FormCreate(const std::function<bool()>& check_start_password) {
     if (current && !current_node) current_node = node;
     ScanFolders(receive_tree_, node, kReceiveIndexName);
   }
-  // 10.3
+  // The saved account is the one in use and on screen.
   ui_.SetAccountLabel(Sjis(texts::kAccountLabelPrefix) + s.CurrentAccount);
   receive_tree_.Select(current_node ? current_node : root);
   if (!current_node) {
     s.CurrentFolderPath.clear();
     return;
   }
-  // 10.4
+  // Its inbox and its fetched-id list.
   s.CurrentFolderPath = AccountFolderPath(s.CurrentAccount);
   s.CurrentAccountDir = s.CurrentFolderPath;
   s.ReceivedIds = ReceivedIdList::Open(Native(s.CurrentAccountDir) / std::string(kReceivedIdListName));
-  // 10.5
+  // Its messages, newest first.
   s.SortKind = SortKinds::Date;
   s.CurrentIndex = FolderIndex::Open(Native(s.CurrentFolderPath) / std::string(kReceiveIndexName));
   if (s.CurrentIndex.Size() > 0) ListFolderIndex(s.CurrentIndex.Rows());

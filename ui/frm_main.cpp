@@ -95,7 +95,7 @@ TfrmMain::TfrmMain(std::filesystem::path mail_root, std::unique_ptr<QtUiPort> po
   BuildToolbar();
   BuildContextMenus();
 
-  // FormCreate step 1: files dropped from the shell are accepted; the delayed-send label hidden.
+  // Files dropped from the desktop are accepted; the delayed-send label starts hidden.
   setAcceptDrops(true);
   jisa_action_->setVisible(false);
   tmrAfterSend_ = new QTimer(this);
