@@ -11,7 +11,7 @@ set -eu
 
 PROGRAM="
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-l10n-tools
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-l10n-tools
   libgmime-3.0-dev libssl-dev libjpeg-dev ca-certificates
   fonts-ipafont-gothic fonts-ipafont-mincho
 "
