@@ -5,9 +5,10 @@
 #                           account in build/demo-store (needs root for the servers)
 set -eu
 cd "$(dirname "$0")"
-scripts/install-deps.sh
+if [ "${1:-}" = "--demo" ]; then deps=demo; else deps=program; fi
+scripts/install-deps.sh "$deps"
 scripts/build.sh release
-if [ "${1:-}" = "--demo" ]; then
+if [ "$deps" = demo ]; then
   exec scripts/demo.sh "$(pwd)/build/app/plumex"
 fi
 exec build/app/plumex "$@"

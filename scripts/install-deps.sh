@@ -1,18 +1,32 @@
 #!/bin/sh
-# Installs every Debian package the build, the tests and the demo need.
-# Safe to run again: packages already present are skipped.
+# Installs the Debian packages a task needs; packages already present are skipped.
+# Usage: scripts/install-deps.sh [program|demo|test]   (default: program)
+#   program  build and run Plumex (./run.sh): build tools, Qt, GMime, OpenSSL, libjpeg, fonts
+#   demo     program + the local mail servers of the demo (./run.sh --demo)
+#   test     demo + what the tests and benchmarks add (./test.sh)
+# The mail servers are Dovecot and tests/servers/smtp_sink.py; no package here is a mail
+# transport agent, so a mail server already on the machine (Postfix, Exim, ...) stays, and
+# apt-get is told to stop rather than remove anything.
 set -eu
 
-PACKAGES="
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev qt6-l10n-tools
-  libgmime-3.0-dev libssl-dev libjpeg-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+PROGRAM="
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-l10n-tools
+  libgmime-3.0-dev libssl-dev libjpeg-dev ca-certificates
   fonts-ipafont-gothic fonts-ipafont-mincho
-  dovecot-core dovecot-pop3d dovecot-submissiond opensmtpd
-  mpop msmtp python3 ca-certificates openssl
-  xvfb xauth
 "
+SERVERS="dovecot-core dovecot-pop3d dovecot-submissiond python3 openssl"
+# msmtp and mpop are clients, the benchmarks' yardsticks (never msmtp-mta: it is an MTA).
+TESTS="
+  clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
+  mpop msmtp xvfb xauth
+"
+case "${1:-program}" in
+  program) PACKAGES="$PROGRAM" ;;
+  demo)    PACKAGES="$PROGRAM $SERVERS" ;;
+  test)    PACKAGES="$PROGRAM $SERVERS $TESTS" ;;
+  *) echo "usage: $0 [program|demo|test]" >&2; exit 2 ;;
+esac
 
 missing=""
 for p in $PACKAGES; do
@@ -27,7 +41,12 @@ if [ -n "$missing" ]; then
   [ "$(id -u)" -ne 0 ] && SUDO=sudo
   export DEBIAN_FRONTEND=noninteractive
   $SUDO apt-get update -qq
-  # Servers are started by the test scripts themselves, never as system services.
-  $SUDO sh -c 'printf "#!/bin/sh\nexit 101\n" > /usr/sbin/policy-rc.d && chmod +x /usr/sbin/policy-rc.d' || true
-  $SUDO apt-get install -y -qq --no-install-recommends $missing
+  # Servers are started by the test scripts themselves, never as system services: while
+  # installing, a policy-rc.d (unless the machine has one) keeps Dovecot's from starting.
+  policy=/usr/sbin/policy-rc.d
+  if [ ! -e "$policy" ]; then
+    $SUDO sh -c "printf '#!/bin/sh\nexit 101\n' > $policy && chmod +x $policy"
+    trap '$SUDO rm -f "$policy"' EXIT
+  fi
+  $SUDO apt-get install -y -qq --no-install-recommends --no-remove $missing
 fi

@@ -7,15 +7,37 @@
 #                          mail in $STATE/home/USER/Maildir
 #   SMTP_PORT              Dovecot submission: STARTTLS, AUTH LOGIN (any user, "secret"),
 #                          PIPELINING; relays to the next one
-#   SMTP_PLAIN_PORT        OpenSMTPD: no TLS, no authentication, no PIPELINING
+#   SMTP_PLAIN_PORT        smtp_sink.py: no TLS, no authentication, no PIPELINING
 #   SMTP_MAILDIR=...       where all mail sent is delivered (maildir: new/ holds the messages)
-# Usage: start.sh DIR. Stop with stop.sh DIR. Must run as root (the servers drop privileges).
+# Usage: start.sh DIR. Stop with stop.sh DIR. Must run as root (Dovecot drops privileges).
 set -eu
 here="$(cd "$(dirname "$0")" && pwd)"
-dir="$1"
+dir="${1:?usage: start.sh DIR}"
+
+# Every program started below, with the Debian package that brings it.
+missing=""
+for need in dovecot:dovecot-core /usr/lib/dovecot/pop3:dovecot-pop3d \
+            /usr/lib/dovecot/submission:dovecot-submissiond python3:python3 openssl:openssl; do
+  prog="${need%%:*}"
+  command -v "$prog" >/dev/null 2>&1 || missing="$missing $prog (package ${need#*:})"
+done
+if [ -n "$missing" ]; then
+  echo "start.sh: missing:$missing; install them with scripts/install-deps.sh demo (or test)" >&2
+  exit 1
+fi
+if [ "$(id -u)" -ne 0 ]; then
+  echo "start.sh: must run as root (Dovecot starts as root and drops privileges)" >&2
+  exit 1
+fi
+
 mkdir -p "$dir"
 dir="$(cd "$dir" && pwd)"
 "$here/stop.sh" "$dir"
+
+# Mail is read and written as this user: Dovecot's mail processes (see dovecot.conf.in) and the
+# SMTP sink, which takes the uid of the maildir it delivers to.
+mail_uid=65534
+mail_gid=65534
 
 state="$(mktemp -d /tmp/plumex-servers.XXXXXX)"
 chmod 755 "$state"
@@ -23,17 +45,16 @@ certs="$state/certs"
 "$here/make_certs.sh" "$certs"
 chmod 755 "$certs"; chmod 644 "$certs"/*.pem; chmod 600 "$certs"/*.key
 
-py=/usr/bin/python3
 free_ports() {  # N distinct free ports
-  $py -c 'import socket,sys
+  python3 -c 'import socket,sys
 socks=[socket.socket() for _ in range(int(sys.argv[1]))]
 for s in socks: s.bind(("127.0.0.1",0))
 print(" ".join(str(s.getsockname()[1]) for s in socks))' "$1"
 }
 wait_port() {
   i=0
-  while ! $py -c 'import socket,sys; socket.create_connection(("127.0.0.1",int(sys.argv[1])),1).close()' "$1" 2>/dev/null; do
-    i=$((i+1)); [ $i -gt 100 ] && { echo "server on port $1 did not start" >&2; return 1; }
+  while ! python3 -c 'import socket,sys; socket.create_connection(("127.0.0.1",int(sys.argv[1])),1).close()' "$1" 2>/dev/null; do
+    i=$((i+1)); [ $i -gt 100 ] && { echo "server on port $1 did not start (logs in $state)" >&2; return 1; }
     sleep 0.1
   done
 }
@@ -41,6 +62,7 @@ set -- $(free_ports 4)
 pop3_port=$1; pop3s_port=$2; smtp_port=$3; smtp_plain_port=$4
 fill() {
   sed -e "s|@STATE@|$state|g" -e "s|@CERTS@|$certs|g" \
+      -e "s|@MAIL_UID@|$mail_uid|g" -e "s|@MAIL_GID@|$mail_gid|g" \
       -e "s|@POP3_PORT@|$pop3_port|g" -e "s|@POP3S_PORT@|$pop3s_port|g" \
       -e "s|@SMTP_PORT@|$smtp_port|g" -e "s|@SMTP_PLAIN_PORT@|$smtp_plain_port|g" "$1" > "$2"
 }
@@ -49,22 +71,21 @@ fill() {
 trap '"$here/stop.sh" "$dir"' EXIT
 echo "STATE=$state" > "$dir/servers.env"
 
-# OpenSMTPD keeps its queue and control socket at fixed places; a private mount namespace
-# gives this instance its own, so that several test runs can have servers at once.
-mkdir -p "$state/smtp-maildir/new" "$state/smtp-maildir/cur" "$state/smtp-maildir/tmp" \
-         "$state/smtpd-spool" "$state/smtpd-run"
-chmod -R 1777 "$state/smtp-maildir"
-chmod 711 "$state/smtpd-spool"
-fill "$here/opensmtpd/smtpd.conf.in" "$state/smtpd.conf"
-mkdir -p /var/spool/smtpd
-unshare -m sh -c "mount --bind '$state/smtpd-spool' /var/spool/smtpd && mount --bind '$state/smtpd-run' /run && exec smtpd -d -f '$state/smtpd.conf'" \
-  < /dev/null > "$state/smtpd.log" 2>&1 &
-echo $! > "$state/smtpd.pid"
+# The maildir all sent mail goes to belongs to the mail user, so that it can also serve as a
+# POP3 mailbox (the demo's): Dovecot then moves messages from new/ to cur/ as their owner.
+maildir="$state/smtp-maildir"
+mkdir -p "$maildir/new" "$maildir/cur" "$maildir/tmp"
+chown -R "$mail_uid:$mail_gid" "$maildir"
+chmod -R 755 "$maildir"
+# Each server's pid in $state/*.pid, for stop.sh. The daemons must not keep the caller's output
+# open (CTest waits for it to close).
+python3 "$here/smtp_sink.py" --port "$smtp_plain_port" --maildir "$maildir" \
+  < /dev/null > "$state/smtp-sink.log" 2>&1 &
+echo $! > "$state/smtp-sink.pid"
 
 mkdir -p "$state/run" "$state/state" "$state/home"
 chmod 1777 "$state/home"
 fill "$here/dovecot/dovecot.conf.in" "$state/dovecot.conf"
-# The daemons must not keep the caller's output open (CTest waits for it to close).
 dovecot -c "$state/dovecot.conf" < /dev/null > "$state/dovecot-start.log" 2>&1 || {
   cat "$state/dovecot-start.log" >&2; exit 1; }
 
@@ -77,6 +98,6 @@ POP3_PORT=$pop3_port
 POP3S_PORT=$pop3s_port
 SMTP_PORT=$smtp_port
 SMTP_PLAIN_PORT=$smtp_plain_port
-SMTP_MAILDIR=$state/smtp-maildir
+SMTP_MAILDIR=$maildir
 END
 trap - EXIT

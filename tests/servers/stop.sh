@@ -9,9 +9,9 @@ if [ -n "$state" ] && [ -d "$state" ]; then
   if [ -f "$state/dovecot.conf" ]; then
     dovecot -c "$state/dovecot.conf" stop 2>/dev/null || true
   fi
-  if [ -f "$state/smtpd.pid" ]; then
-    kill "$(cat "$state/smtpd.pid")" 2>/dev/null || true
-  fi
+  for pidfile in "$state"/*.pid; do
+    [ -f "$pidfile" ] && kill "$(cat "$pidfile")" 2>/dev/null
+  done
   sleep 0.3
   case "$state" in /tmp/plumex-servers.*) rm -rf "$state" ;; esac
 fi
