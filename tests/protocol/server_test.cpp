@@ -1,6 +1,6 @@
 // Against real servers (tests/servers): Dovecot's POP3, plain and implicit TLS, and Dovecot's
-// submission service (STARTTLS, AUTH LOGIN, PIPELINING) or OpenSMTPD (none of those), with
-// what arrives read back by Python's email package.
+// submission service (STARTTLS, AUTH LOGIN, PIPELINING) and the plain SMTP sink behind it
+// (none of those), with what arrives read back by Python's email package.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <openssl/pem.h>
