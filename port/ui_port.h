@@ -49,6 +49,11 @@ class UiPort {
   // The viewer's content (header panel, body, attachments, preview, HTML view) changed.
   virtual void ViewerChanged() {}
 
+  // The compose window shows its content (not modal, the caret at the start of the body), or
+  // hides itself after a send.
+  virtual void ShowComposeWindow() {}
+  virtual void HideComposeWindow() {}
+
   // False where nobody looks at the message list (the terminal): listing a folder, which
   // costs a sort of every row, is then skipped.
   virtual bool ShowsMessageList() const { return true; }

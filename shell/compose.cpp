@@ -63,7 +63,7 @@ void ComposeCommands::OpenCompose(const std::string& subject, const std::string&
       c.body.push_back(ExpandSignatureDate(line, today.year, today.month, today.day));
   }
   // 6.
-  if (ShowWindow) ShowWindow();
+  shell_.Ui().ShowComposeWindow();
 }
 
 void ComposeCommands::NewMail() {
@@ -126,7 +126,7 @@ bool ComposeCommands::Send() {
   ui.SetStatusText(1, Sjis("送信しました"));
   c.attachments.clear();
   ui.Pump();
-  if (HideWindow) HideWindow();
+  ui.HideComposeWindow();
   return true;
 }
 

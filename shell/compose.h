@@ -36,11 +36,6 @@ class ComposeCommands {
   ComposeContent& Content() { return content_; }
   const std::string& ReplyContextId() const { return reply_context_id_; }
 
-  // The window shows itself (not modal) and puts the caret at the start of the body.
-  std::function<void()> ShowWindow;
-  // The window hides itself after a send.
-  std::function<void()> HideWindow;
-
   // The sender list from AccountList, the account in use selected (also at window creation).
   void FillSenders();
   void OpenCompose(const std::string& subject, const std::string& to);

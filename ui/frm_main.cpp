@@ -816,6 +816,14 @@ void TfrmMain::mnuReplyToClick() { compose_commands_->Reply(); }
 
 void TfrmMain::mnuForwardClick() { compose_commands_->Forward(); }
 
+void TfrmMain::ShowComposeWindow() {
+  if (compose_) compose_->ShowContent();
+}
+
+void TfrmMain::HideComposeWindow() {
+  if (compose_) compose_->hide();
+}
+
 void TfrmMain::mnuShowComposeClick() {
   if (compose_ && compose_->isVisible()) {
     compose_->raise();

@@ -52,6 +52,8 @@ class TfrmMain : public QMainWindow {
   // A second start asked for this window.
   void RestoreFromSecondInstance();
   void SetComposeWindow(TfrmSend* compose) { compose_ = compose; }
+  void ShowComposeWindow();
+  void HideComposeWindow();
   void SetAccountWindow(QWidget* w) { account_window_ = w; }
   void SetAddressWindow(QWidget* w) { address_window_ = w; }
 

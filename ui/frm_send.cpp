@@ -160,17 +160,6 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
 void TfrmSend::Attach(ComposeCommands& compose, UiPort& ui) {
   compose_ = &compose;
   ui_ = &ui;
-  compose_->ShowWindow = [this] {
-    LoadContent();
-    // Left modal by "送信": modality changes only while hidden.
-    if (isVisible() && windowModality() != Qt::NonModal) hide();
-    setWindowModality(Qt::NonModal);
-    show();
-    raise();
-    Memo1_->moveCursor(QTextCursor::Start);
-    Memo1_->setFocus();
-  };
-  compose_->HideWindow = [this] { hide(); };
   compose_->FillSenders();  // "送信" before any new message still offers the senders
   LoadContent();
 }
@@ -227,6 +216,17 @@ QStringList TfrmSend::Attachments() const {
   QStringList paths;
   for (int i = 0; i < ListBox1_->count(); ++i) paths << ListBox1_->item(i)->text();
   return paths;
+}
+
+void TfrmSend::ShowContent() {
+  LoadContent();
+  // Left modal by "送信": modality changes only while hidden.
+  if (isVisible() && windowModality() != Qt::NonModal) hide();
+  setWindowModality(Qt::NonModal);
+  show();
+  raise();
+  Memo1_->moveCursor(QTextCursor::Start);
+  Memo1_->setFocus();
 }
 
 void TfrmSend::ShowModal() {

@@ -28,6 +28,8 @@ class TfrmSend : public QWidget {
   void AddAttachment(const QString& path);
   QStringList Attachments() const;
   // "送信": shows the window modally with what it holds.
+  // Shows what the compose commands hold, not modal, the caret at the start of the body.
+  void ShowContent();
   void ShowModal();
   // "メール送信".
   bool SendMail();

@@ -88,6 +88,14 @@ void QtUiPort::OpenUrl(const std::string& url) {
   if (u.scheme() == QLatin1String("http") || u.scheme() == QLatin1String("https")) QDesktopServices::openUrl(u);
 }
 
+void QtUiPort::ShowComposeWindow() {
+  if (window_) window_->ShowComposeWindow();
+}
+
+void QtUiPort::HideComposeWindow() {
+  if (window_) window_->HideComposeWindow();
+}
+
 void QtUiPort::ViewerChanged() {
   if (window_) window_->RenderViewer();
 }

@@ -28,6 +28,8 @@ class QtUiPort : public UiPort {
   void OpenFile(const std::filesystem::path& file) override;
   void OpenUrl(const std::string& url) override;
   void ViewerChanged() override;
+  void ShowComposeWindow() override;
+  void HideComposeWindow() override;
 
  protected:
   QPointer<TfrmMain> window_;

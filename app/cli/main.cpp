@@ -6,7 +6,9 @@
 #include <string>
 
 #include "app/cli/cli_command.h"
+#include "platform/code_page.h"
 #include "platform/mail_root.h"
+#include "port/error_text.h"
 
 namespace plumex::cli {
 namespace {
@@ -64,7 +66,7 @@ int main(int argc, char** argv) {
   try {
     return it->second.handler(context);
   } catch (const std::exception& e) {
-    std::cerr << "plumex-cli: " << e.what() << "\n";
+    std::cerr << "plumex-cli: " << plumex::Cp932ToUtf8(plumex::ErrorText(e)) << "\n";
     return 1;
   }
 }

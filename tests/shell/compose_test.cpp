@@ -51,7 +51,6 @@ class ComposeTest : public ::testing::Test, public StoreFixture {
   MainShell& shell = core.Shell();
   AccountCommands& accounts = core.Accounts();
   ComposeCommands& compose = core.Compose();
-  int shown = 0, hidden = 0;
 
   // Accounts A and B (B in use, reply mark "|"), B's inbox with three messages.
   void Start(const std::string& smtp_port = "25") {
@@ -73,8 +72,6 @@ class ComposeTest : public ::testing::Test, public StoreFixture {
                    {"差出人:<taro@x.jp>", "ReplyTo:reply@x.jp", "-------------------", "x"});
     shell.FormCreate();
     accounts.Editor().Open();
-    compose.ShowWindow = [this] { ++shown; };
-    compose.HideWindow = [this] { ++hidden; };
   }
   size_t RowOf(const std::string& id) {
     for (size_t r = 0; r < shell.List().Count(); ++r)
@@ -120,7 +117,7 @@ TEST_F(ComposeTest, OpenComposeRefillsTheWindowAndAddsTheSignature) {
   EXPECT_EQ(c.cc + c.bcc, "");
   // OpenCompose appends below what the body holds (a quote); "%SSdate%" in any case.
   EXPECT_THAT(U(c.body), ElementsAre("kept", "", "", "--", "B: " + Today() + " / " + Today()));
-  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(ui.compose_shown, 1);
 
   // "メールの作成" starts from an empty body and attachment list.
   c.attachments = {"/tmp/x"};
@@ -162,7 +159,7 @@ TEST_F(ComposeTest, SendChecksInOrderAndKeepsTheWindow) {
     EXPECT_THAT(c.body, ElementsAre("body"));
     EXPECT_THAT(c.attachments, ElementsAre("/tmp/a"));
   }
-  EXPECT_EQ(hidden, 0);
+  EXPECT_EQ(ui.compose_hidden, 0);
   EXPECT_FALSE(std::filesystem::exists(At("送信/Send.ini")));
 }
 
@@ -179,7 +176,7 @@ TEST_F(ComposeTest, FailedSendShowsTheErrorAndKeepsEverything) {
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_THAT(ui.messages[0].text, ::testing::HasSubstr("refused"));  // the protocol layer's words
   EXPECT_EQ(ui.status[1], "");
-  EXPECT_EQ(hidden, 0);
+  EXPECT_EQ(ui.compose_hidden, 0);
   EXPECT_EQ(c.attachments, before.attachments);
   EXPECT_EQ(c.body, before.body);
   EXPECT_EQ(c.to, before.to);
@@ -224,7 +221,7 @@ TEST_F(ComposeTest, AttachmentsAndTemporaryReplyTo) {
 TEST_F(ComposeTest, ReplyQuotesWithTheReplyMark) {
   Start();
   compose.Reply();  // nothing selected: nothing happens
-  EXPECT_EQ(shown, 0);
+  EXPECT_EQ(ui.compose_shown, 0);
   EXPECT_EQ(compose.ReplyContextId(), "");
 
   struct Case {

@@ -33,6 +33,7 @@ class FakeUi : public UiPort {
   std::vector<std::string> opened_urls;
   int pumps = 0;
   int progress = 0;  // the last position shown
+  int compose_shown = 0, compose_hidden = 0;
   std::function<void()> on_pump;
 
   MsgAnswer MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override {
@@ -62,6 +63,8 @@ class FakeUi : public UiPort {
     ++pumps;
     if (on_pump) on_pump();
   }
+  void ShowComposeWindow() override { ++compose_shown; }
+  void HideComposeWindow() override { ++compose_hidden; }
   void OpenFile(const std::filesystem::path& f) override { opened_files.push_back(f); }
   void OpenUrl(const std::string& u) override { opened_urls.push_back(u); }
 
