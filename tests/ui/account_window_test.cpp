@@ -180,6 +180,33 @@ class AccountWindowTest : public QObject {
     QCOMPARE(ReadFileBytes(root / "Account.ini").value_or(""), std::string("a\tpop.a\tua\tpa\tsmtp.a\ta@x\t110\t25\t0\r\n"));
     main->close();
   }
+
+  // A close whose file cannot be written is reported in a message box; nothing escapes the
+  // button's slot and the window stays usable.
+  void aFailedWriteIsShownNotThrown() {
+    QTemporaryDir dir;
+    const std::filesystem::path root(dir.path().toStdString());
+    auto port = std::make_unique<ScriptedPort>();
+    ScriptedPort* script = port.get();
+    AppWindows windows(root, std::move(port));
+    windows.frmMain->ShowAtStart();
+    TfrmAccount* w = windows.frmAccount.get();
+    windows.frmMain->FindAction(QStringLiteral("tool/アカウント設定"))->trigger();
+    Type(w->edtAccount(), QStringLiteral("a"));
+    Type(w->edtAddress(), QStringLiteral("a@example.jp"));
+    Type(w->edtPop(), QStringLiteral("pop.example.jp"));
+    Type(w->edtSmtp(), QStringLiteral("smtp.example.jp"));
+    Type(w->edtUser(), QStringLiteral("a"));
+    Type(w->edtPassword(), QStringLiteral("pw"));
+    std::filesystem::create_directories(root / "Account.ini");  // the account list cannot be replaced
+    QTest::mouseClick(w->btnSave(), Qt::LeftButton);
+    script->messages.clear();
+    QTest::mouseClick(w->btnClose(), Qt::LeftButton);  // closing writes the account list
+    QVERIFY2(!script->messages.isEmpty(), "nothing was shown");
+    QVERIFY2(script->messages.last().startsWith(QStringLiteral("ファイルに書き込めませんでした")),
+             qPrintable(script->messages.join('|')));
+    QVERIFY(w->isVisible());
+  }
 };
 
 QTEST_MAIN(AccountWindowTest)
