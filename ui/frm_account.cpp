@@ -195,6 +195,11 @@ void TfrmAccount::LoadForm() {
   lblNumber_->setText(QString::number(editor.shown_number()));
   btnAdd_->setText(editor.add_mode() ? QStringLiteral("中止") : QStringLiteral("追加"));
   btnAdd_->setVisible(editor.add_button_visible());
+  // The arrows stop at the first and the last account; "削除" needs a saved one.
+  const size_t position = accounts_->State().AccountPosition;
+  btnPrev_->setEnabled(position >= 2);
+  btnNext_->setEnabled(position < editor.record_count());
+  btnDelete_->setEnabled(editor.CanDelete());
 }
 
 void TfrmAccount::StoreForm() {

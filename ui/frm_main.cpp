@@ -44,6 +44,7 @@
 #include "ui/frm_send.h"
 #include "ui/icons.h"
 #include "ui/message_list_model.h"
+#include "ui/not_available.h"
 #include "ui/qt_text.h"
 #include "ui/safe_text_browser.h"
 
@@ -70,6 +71,26 @@ class FolderTreeView : public QTreeView {
 constexpr qint64 kMaxPreviewTextBytes = 8 * 1024 * 1024;
 
 QString WithoutCr(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+
+// Copy, cut and paste act on the focused text: copy and cut on selected text, cut and paste
+// in editable text only.
+void EnableTextCommands(QAction* copy, QAction* cut, QAction* paste) {
+  bool selected = false, editable = false;
+  const QWidget* w = QApplication::focusWidget();
+  if (auto* t = qobject_cast<const QTextEdit*>(w)) {
+    selected = t->textCursor().hasSelection();
+    editable = !t->isReadOnly();
+  } else if (auto* p = qobject_cast<const QPlainTextEdit*>(w)) {
+    selected = p->textCursor().hasSelection();
+    editable = !p->isReadOnly();
+  } else if (auto* l = qobject_cast<const QLineEdit*>(w)) {
+    selected = l->hasSelectedText();
+    editable = !l->isReadOnly();
+  }
+  copy->setEnabled(selected);
+  cut->setEnabled(selected && editable);
+  paste->setEnabled(editable);
+}
 
 void KeepSelectionVisible(QWidget* w) {
   QPalette p = w->palette();
@@ -315,9 +336,9 @@ void TfrmMain::BuildMenus() {
   QMenu* m = menu(file);
   Add(m, file, QStringLiteral("メールの作成"), &TfrmMain::mnuComposeClick);
   Add(m, file, QStringLiteral("メールを開く"), &TfrmMain::mnuOpenMailClick);
-  Add(m, file, QStringLiteral("メールを保存する"));
-  Add(m, file, QStringLiteral("メールを上書き保存する"));
-  Add(m, file, QStringLiteral("印刷"));
+  MarkNotAvailable(Add(m, file, QStringLiteral("メールを保存する")));
+  MarkNotAvailable(Add(m, file, QStringLiteral("メールを上書き保存する")));
+  MarkNotAvailable(Add(m, file, QStringLiteral("印刷")));
   Add(m, file, QStringLiteral("切断"), &TfrmMain::mnuDisconnectClick);
   m->addSeparator();
   Add(m, file, QStringLiteral("終了"), &TfrmMain::mnuExitClick);
@@ -326,13 +347,21 @@ void TfrmMain::BuildMenus() {
   m = menu(edit);
   for (const char* c : {"メール削除モード開始", "削除する", "・削除候補にする", "・削除候補からはずす", "・削除候補のみ削除する",
                         "メール番号で削除", "メール削除モード解除"})
-    Add(m, edit, QString::fromUtf8(c));
+    MarkNotAvailable(Add(m, edit, QString::fromUtf8(c)));
   m->addSeparator();
-  Add(m, edit, QStringLiteral("ローカルメール削除"));
+  MarkNotAvailable(Add(m, edit, QStringLiteral("ローカルメール削除")));
   m->addSeparator();
-  Add(m, edit, QStringLiteral("コピー"), &TfrmMain::mnuCopyClick, QKeySequence(Qt::CTRL | Qt::Key_C));
-  Add(m, edit, QStringLiteral("切り取り"), &TfrmMain::mnuCutClick, QKeySequence(Qt::CTRL | Qt::Key_X));
-  Add(m, edit, QStringLiteral("貼り付け"), &TfrmMain::mnuPasteClick, QKeySequence(Qt::CTRL | Qt::Key_V));
+  QAction* copy = Add(m, edit, QStringLiteral("コピー"), &TfrmMain::mnuCopyClick, QKeySequence(Qt::CTRL | Qt::Key_C));
+  QAction* cut = Add(m, edit, QStringLiteral("切り取り"), &TfrmMain::mnuCutClick, QKeySequence(Qt::CTRL | Qt::Key_X));
+  QAction* paste = Add(m, edit, QStringLiteral("貼り付け"), &TfrmMain::mnuPasteClick, QKeySequence(Qt::CTRL | Qt::Key_V));
+  // Kept current as the focus moves too, for the shortcuts. One left disabled by a selection
+  // made since lets the key through to the text itself, which copies, cuts and pastes alike.
+  auto text_commands = [copy, cut, paste] { EnableTextCommands(copy, cut, paste); };
+  text_commands();
+  connect(m, &QMenu::aboutToShow, this, text_commands);
+  connect(qApp, &QApplication::focusChanged, this, [this, text_commands](QWidget*, QWidget* now) {
+    if (now && now->window() == this) text_commands();
+  });
   Add(m, edit, QStringLiteral("添付ファイル貼り付け"), &TfrmMain::mnuPasteAttachmentClick);
   m->addSeparator();
   Add(m, edit, QStringLiteral("未読に戻す"), &TfrmMain::mnuUnreadClick);
@@ -340,16 +369,16 @@ void TfrmMain::BuildMenus() {
 
   const QString search = QStringLiteral("検索");
   m = menu(search);
-  Add(m, search, QStringLiteral("メールの抽出"));
-  Add(m, search, QStringLiteral("関連付け抽出"));
-  Add(m, search, QStringLiteral("件名でﾒｰﾙの検索"), nullptr, QKeySequence(Qt::CTRL | Qt::Key_F));
-  Add(m, search, QStringLiteral("件名で次を検索"), nullptr, QKeySequence(Qt::Key_F3));
-  Add(m, search, QStringLiteral("現メール内本文検索"));
+  MarkNotAvailable(Add(m, search, QStringLiteral("メールの抽出")));
+  MarkNotAvailable(Add(m, search, QStringLiteral("関連付け抽出")));
+  MarkNotAvailable(Add(m, search, QStringLiteral("件名でﾒｰﾙの検索"), nullptr, QKeySequence(Qt::CTRL | Qt::Key_F)));
+  MarkNotAvailable(Add(m, search, QStringLiteral("件名で次を検索"), nullptr, QKeySequence(Qt::Key_F3)));
+  MarkNotAvailable(Add(m, search, QStringLiteral("現メール内本文検索")));
 
   const QString view = QStringLiteral("表示");
   m = menu(view);
-  Add(m, view, QStringLiteral("HTML表示"), &TfrmMain::mnuHtmlClick);
-  Add(m, view, QStringLiteral("テキスト表示(標準)"), &TfrmMain::mnuTextClick);
+  QAction* html = Add(m, view, QStringLiteral("HTML表示"), &TfrmMain::mnuHtmlClick);
+  QAction* text = Add(m, view, QStringLiteral("テキスト表示(標準)"), &TfrmMain::mnuTextClick);
   m->addSeparator();
   sort_group_ = new QActionGroup(this);
   sort_group_->setExclusive(true);
@@ -368,7 +397,7 @@ void TfrmMain::BuildMenus() {
   }
   m->addSeparator();
   Add(m, view, QStringLiteral("標準サイズへ"), &TfrmMain::mnuStandardSizeClick);
-  Add(m, view, QStringLiteral("送信フォームを表示"), &TfrmMain::mnuShowComposeClick);
+  QAction* show_compose = Add(m, view, QStringLiteral("送信フォームを表示"), &TfrmMain::mnuShowComposeClick);
   m->addSeparator();
   auto* header_group = new QActionGroup(this);
   header_on_ = Add(m, view, QStringLiteral("ヘッダ表示"), &TfrmMain::mnuHeaderOnClick);
@@ -378,28 +407,38 @@ void TfrmMain::BuildMenus() {
     header_group->addAction(a);
   }
   header_off_->setChecked(true);
+  // Each acts only where it changes what is shown: the HTML view needs a chosen message, the
+  // text view is the way back from it, the compose window comes forward only when showing.
+  connect(m, &QMenu::aboutToShow, this, [this, html, text, show_compose] {
+    const MainState& s = shell_->State();
+    html->setEnabled(!shell_->List().Selection().empty() && !s.Viewer.html_shown);
+    text->setEnabled(s.Viewer.html_shown);
+    show_compose->setEnabled(compose_ && compose_->isVisible());
+  });
 
   const QString sendrecv = QStringLiteral("送受信");
   m = menu(sendrecv);
   Add(m, sendrecv, QStringLiteral("受信"), &TfrmMain::mnuRecieveClick);
-  Add(m, sendrecv, QStringLiteral("指定したメールを受信"));
+  MarkNotAvailable(Add(m, sendrecv, QStringLiteral("指定したメールを受信")));
   Add(m, sendrecv, QStringLiteral("受信停止"), &TfrmMain::mnuDisconnectClick);
   m->addSeparator();
   Add(m, sendrecv, QStringLiteral("送信"), &TfrmMain::mnuSendClick);
   Add(m, sendrecv, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
   Add(m, sendrecv, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);
   m->addSeparator();
-  Add(m, sendrecv, QStringLiteral("時差送信解除"));
+  MarkNotAvailable(Add(m, sendrecv, QStringLiteral("時差送信解除")));
 
   const QString settings = QStringLiteral("設定");
   m = menu(settings);
   Add(m, settings, QStringLiteral("アカウント"), &TfrmMain::mnuAccountClick);
-  Add(m, settings, QStringLiteral("アドレス帳編集"), &TfrmMain::mnuAddressClick);
-  Add(m, settings, QStringLiteral("メッセージルール"));
-  Add(m, settings, QStringLiteral("新着チェック"));
-  Add(m, settings, QStringLiteral("新着チェックを継続する"));
-  Add(m, settings, QStringLiteral("差込結果"), &TfrmMain::mnuNothing);
-  Add(m, settings, QStringLiteral("メンテナンス"));
+  // The address book window stays closed until it has its contents.
+  MarkNotAvailable(Add(m, settings, QStringLiteral("アドレス帳編集"), &TfrmMain::mnuAddressClick));
+  MarkNotAvailable(Add(m, settings, QStringLiteral("メッセージルール")));
+  MarkNotAvailable(Add(m, settings, QStringLiteral("新着チェック")));
+  MarkNotAvailable(Add(m, settings, QStringLiteral("新着チェックを継続する")));
+  // The merge result window has no command that shows it yet.
+  MarkNotAvailable(Add(m, settings, QStringLiteral("差込結果")));
+  MarkNotAvailable(Add(m, settings, QStringLiteral("メンテナンス")));
   QMenu* password = m->addMenu(QStringLiteral("起動時パスワード"));
   const QString password_key = settings + QStringLiteral("/起動時パスワード");
   password_on_ = Add(password, password_key, QStringLiteral("する"), &TfrmMain::mnuPasswordOnClick);
@@ -410,13 +449,13 @@ void TfrmMain::BuildMenus() {
     password_group->addAction(a);
   }
   password_off_->setChecked(true);
-  Add(m, settings, QStringLiteral("Beckyファイルの読込み"));
+  MarkNotAvailable(Add(m, settings, QStringLiteral("Beckyファイルの読込み")));
 
   const QString help = QStringLiteral("ヘルプ");
   m = menu(help);
-  Add(m, help, QStringLiteral("使用方法"));
-  Add(m, help, QStringLiteral("オンラインヘルプ"));
-  Add(m, help, QStringLiteral("バージョン情報"));
+  MarkNotAvailable(Add(m, help, QStringLiteral("使用方法")));
+  MarkNotAvailable(Add(m, help, QStringLiteral("オンラインヘルプ")));
+  MarkNotAvailable(Add(m, help, QStringLiteral("バージョン情報")));
 }
 
 void TfrmMain::BuildToolbar() {
@@ -448,6 +487,8 @@ void TfrmMain::BuildToolbar() {
     a->setIcon(icons::Button(QString::fromUtf8(b.symbol), b.colour));
     a->setToolTip(QString::fromUtf8(b.hint));
   }
+  for (const char* hint : {"ﾒｰﾙの件名で検索", "メール削除モード", "メール削除", "アドレス帳編集"})
+    MarkNotAvailable(FindAction(QStringLiteral("tool/") + QString::fromUtf8(hint)));
   bar->addSeparator();
   bar->addWidget(new QLabel(QStringLiteral(" ﾓｰﾄﾞ："), bar));
   LblMode_ = new QLabel(bar);
@@ -465,53 +506,84 @@ void TfrmMain::BuildToolbar() {
 }
 
 void TfrmMain::BuildContextMenus() {
-  auto* tree1 = new QMenu(this);
-  Add(tree1, QStringLiteral("tree1"), QStringLiteral("フォルダ作成"), &TfrmMain::mnuFolderCreateClick);
-  Add(tree1, QStringLiteral("tree1"), QStringLiteral("フォルダ名変更"), &TfrmMain::mnuFolderRenameClick);
-  Add(tree1, QStringLiteral("tree1"), QStringLiteral("フォルダ削除"), &TfrmMain::mnuFolderDeleteClick);
-  Add(tree1, QStringLiteral("tree1"), QStringLiteral("フォルダ内メール全削除"));
+  // Each context menu belongs to the widget it opens on. The folder commands act on the chosen
+  // node of the tree in use: none on a tree's top, and nothing is made directly under "受信"
+  // (accounts are made in the account window).
+  auto folder_menu = [this](QWidget* tree, const QString& key) {
+    auto* menu = new QMenu(tree);
+    menu->setObjectName(key);
+    QAction* create = Add(menu, key, QStringLiteral("フォルダ作成"), &TfrmMain::mnuFolderCreateClick);
+    QAction* rename = Add(menu, key, QStringLiteral("フォルダ名変更"), &TfrmMain::mnuFolderRenameClick);
+    QAction* remove = Add(menu, key, QStringLiteral("フォルダ削除"), &TfrmMain::mnuFolderDeleteClick);
+    connect(menu, &QMenu::aboutToShow, this, [this, create, rename, remove] {
+      const bool receive = shell_->State().ActiveTree == Trees::Receive;
+      const FolderNode* node = (receive ? shell_->ReceiveTree() : shell_->SendTree()).Selected();
+      create->setEnabled(node && !(receive && node->Level() == 0));
+      rename->setEnabled(node && node->Level() > 0);
+      remove->setEnabled(node && node->Level() > 0);
+    });
+    return menu;
+  };
+  QMenu* tree1 = folder_menu(TreeView1_, QStringLiteral("tree1"));
+  MarkNotAvailable(Add(tree1, QStringLiteral("tree1"), QStringLiteral("フォルダ内メール全削除")));
   connect(TreeView1_, &QWidget::customContextMenuRequested, this,
           [this, tree1](const QPoint& pos) { tree1->popup(TreeView1_->viewport()->mapToGlobal(pos)); });
 
-  auto* tree2 = new QMenu(this);
-  Add(tree2, QStringLiteral("tree2"), QStringLiteral("フォルダ作成"), &TfrmMain::mnuFolderCreateClick);
-  Add(tree2, QStringLiteral("tree2"), QStringLiteral("フォルダ名変更"), &TfrmMain::mnuFolderRenameClick);
-  Add(tree2, QStringLiteral("tree2"), QStringLiteral("フォルダ削除"), &TfrmMain::mnuFolderDeleteClick);
+  QMenu* tree2 = folder_menu(TreeView2_, QStringLiteral("tree2"));
   connect(TreeView2_, &QWidget::customContextMenuRequested, this,
           [this, tree2](const QPoint& pos) { tree2->popup(TreeView2_->viewport()->mapToGlobal(pos)); });
 
   const QString l = QStringLiteral("list");
-  auto* list = new QMenu(this);
-  Add(list, l, QStringLiteral("メールを削除する"));
-  Add(list, l, QStringLiteral("メール削除モードへ"));
-  Add(list, l, QStringLiteral("メール削除モード解除"));
+  auto* list = new QMenu(ListView1_);
+  list->setObjectName(l);
+  MarkNotAvailable(Add(list, l, QStringLiteral("メールを削除する")));
+  MarkNotAvailable(Add(list, l, QStringLiteral("メール削除モードへ")));
+  MarkNotAvailable(Add(list, l, QStringLiteral("メール削除モード解除")));
   QMenu* colour = list->addMenu(QStringLiteral("着色"));
   const std::pair<const char*, const char*> colours[] = {
       {"赤", "3"}, {"青", "4"}, {"緑", "5"}, {"ピンク", "6"}, {"水色", "7"}, {"標準(黒)", "2"}};
+  std::vector<std::pair<QAction*, std::string_view>> colour_items;
   for (const auto& [caption, mark] : colours) {
     QAction* a = Add(colour, l + QStringLiteral("/着色"), QString::fromUtf8(caption));
     connect(a, &QAction::triggered, this, [this, mark = mark] { Run([&] { shell_->ColourMark(mark); }); });
+    colour_items.emplace_back(a, mark);
   }
+  // A colour goes to the first chosen row: the colour it has already changes nothing.
+  connect(colour, &QMenu::aboutToShow, this, [this, colour_items] {
+    const MessageList& rows = shell_->List();
+    const auto chosen = rows.Selection();
+    const bool row = !chosen.empty() && rows.IsValid(chosen.front());
+    for (const auto& [a, mark] : colour_items) a->setEnabled(row && rows.Mark(chosen.front()) != mark);
+  });
   Add(list, l, QStringLiteral("未読に戻す"), &TfrmMain::mnuUnreadClick);
-  Add(list, l, QStringLiteral("差出人をアドレス帳へ登録"));
+  MarkNotAvailable(Add(list, l, QStringLiteral("差出人をアドレス帳へ登録")));
   Add(list, l, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
   Add(list, l, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);
   connect(ListView1_, &QWidget::customContextMenuRequested, this,
           [this, list](const QPoint& pos) { list->popup(ListView1_->viewport()->mapToGlobal(pos)); });
 
-  auto* attach = new QMenu(this);
-  Add(attach, QStringLiteral("attach"), QStringLiteral("名前を付けて保存"), &TfrmMain::mnuSaveAsClick);
-  Add(attach, QStringLiteral("attach"), QStringLiteral("すべてを保存"), &TfrmMain::mnuSaveAllClick);
-  Add(attach, QStringLiteral("attach"), QStringLiteral("直接実行"), &TfrmMain::mnuExecuteClick);
+  auto* attach = new QMenu(lstAttach_);
+  attach->setObjectName(QStringLiteral("attach"));
+  QAction* save_as = Add(attach, QStringLiteral("attach"), QStringLiteral("名前を付けて保存"), &TfrmMain::mnuSaveAsClick);
+  QAction* save_all = Add(attach, QStringLiteral("attach"), QStringLiteral("すべてを保存"), &TfrmMain::mnuSaveAllClick);
+  QAction* execute = Add(attach, QStringLiteral("attach"), QStringLiteral("直接実行"), &TfrmMain::mnuExecuteClick);
+  connect(attach, &QMenu::aboutToShow, this, [this, save_as, save_all, execute] {
+    save_as->setEnabled(lstAttach_->currentRow() >= 0);
+    execute->setEnabled(lstAttach_->currentRow() >= 0);
+    save_all->setEnabled(lstAttach_->count() > 0);
+  });
   connect(lstAttach_, &QWidget::customContextMenuRequested, this,
           [this, attach](const QPoint& pos) { attach->popup(lstAttach_->viewport()->mapToGlobal(pos)); });
 
-  auto* body = new QMenu(this);
-  Add(body, QStringLiteral("body"), QStringLiteral("コピー"), &TfrmMain::mnuCopyClick);
-  Add(body, QStringLiteral("body"), QStringLiteral("切り取り"), &TfrmMain::mnuCutClick);
-  Add(body, QStringLiteral("body"), QStringLiteral("貼り付け"), &TfrmMain::mnuPasteClick);
-  Add(body, QStringLiteral("body"), QStringLiteral("メール本文検索"));
-  Add(body, QStringLiteral("body"), QStringLiteral("選択文字列をアドレス帳へ登録"));
+  auto* body = new QMenu(memBody_);
+  body->setObjectName(QStringLiteral("body"));
+  QAction* body_copy = Add(body, QStringLiteral("body"), QStringLiteral("コピー"), &TfrmMain::mnuCopyClick);
+  QAction* body_cut = Add(body, QStringLiteral("body"), QStringLiteral("切り取り"), &TfrmMain::mnuCutClick);
+  QAction* body_paste = Add(body, QStringLiteral("body"), QStringLiteral("貼り付け"), &TfrmMain::mnuPasteClick);
+  connect(body, &QMenu::aboutToShow, this,
+          [body_copy, body_cut, body_paste] { EnableTextCommands(body_copy, body_cut, body_paste); });
+  MarkNotAvailable(Add(body, QStringLiteral("body"), QStringLiteral("メール本文検索")));
+  MarkNotAvailable(Add(body, QStringLiteral("body"), QStringLiteral("選択文字列をアドレス帳へ登録")));
   connect(memBody_, &QWidget::customContextMenuRequested, this,
           [this, body](const QPoint& pos) { body->popup(memBody_->viewport()->mapToGlobal(pos)); });
 }

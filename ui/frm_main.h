@@ -157,7 +157,6 @@ class TfrmMain : public QMainWindow {
   void mnuExecuteClick();
   void mnuPasswordOnClick();
   void mnuPasswordOffClick();
-  void mnuNothing() {}
 
   std::unique_ptr<QtUiPort> port_;
   std::unique_ptr<AppCore> core_;

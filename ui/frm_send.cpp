@@ -25,6 +25,8 @@
 #include "port/error_text.h"
 #include "port/ui_port.h"
 #include "shell/compose.h"
+#include "ui/close_on_escape.h"
+#include "ui/not_available.h"
 #include "ui/qt_text.h"
 
 namespace plumex {
@@ -79,21 +81,31 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(named(file->addAction(QStringLiteral("メール送信")), "mnuSend"), &QAction::triggered, this,
           [this] { SendMail(); });
   // Drafts come with their own commands; the items stand here already.
-  named(file->addAction(QStringLiteral("一時保存")), "mnuTempSaveAs");
-  named(file->addAction(QStringLiteral("一時保存上書き")), "mnuTempSave");
+  MarkNotAvailable(named(file->addAction(QStringLiteral("一時保存")), "mnuTempSaveAs"));
+  MarkNotAvailable(named(file->addAction(QStringLiteral("一時保存上書き")), "mnuTempSave"));
   connect(file->addAction(QStringLiteral("中止")), &QAction::triggered, this, &QWidget::hide);
-  QMenu* attach = menu_bar->addMenu(QStringLiteral("添付ファイル"));
-  connect(attach->addAction(QStringLiteral("挿入")), &QAction::triggered, this, &TfrmSend::InsertAttachments);
-  connect(attach->addAction(QStringLiteral("解除")), &QAction::triggered, this, &TfrmSend::RemoveAttachments);
-  connect(attach->addAction(QStringLiteral("全解除")), &QAction::triggered, this, [this] {
-    ListBox1_->clear();
-    StoreContent();
-  });
+  // The attachment commands, in the menu bar and on the list: removing acts on the chosen
+  // attachments, removing all on a list that has some.
+  auto attachment_commands = [this](QMenu* menu, const QString& insert, const QString& remove) {
+    connect(menu->addAction(insert), &QAction::triggered, this, &TfrmSend::InsertAttachments);
+    QAction* remove_chosen = menu->addAction(remove);
+    connect(remove_chosen, &QAction::triggered, this, &TfrmSend::RemoveAttachments);
+    QAction* remove_all = menu->addAction(QStringLiteral("全解除"));
+    connect(remove_all, &QAction::triggered, this, [this] {
+      ListBox1_->clear();
+      StoreContent();
+    });
+    connect(menu, &QMenu::aboutToShow, this, [this, remove_chosen, remove_all] {
+      remove_chosen->setEnabled(!ListBox1_->selectedItems().isEmpty());
+      remove_all->setEnabled(ListBox1_->count() > 0);
+    });
+  };
+  attachment_commands(menu_bar->addMenu(QStringLiteral("添付ファイル")), QStringLiteral("挿入"), QStringLiteral("解除"));
   // The merge sheet window fills this menu (one item per sheet column) and its commands.
   QMenu* merge = menu_bar->addMenu(QStringLiteral("差込"));
   merge->setObjectName(QStringLiteral("mnuSashikomi"));
-  named(merge->addAction(QStringLiteral("差し込むファイルの指定")), "mnuInsertFile");
-  named(merge->addAction(QStringLiteral("プレビュー")), "mnuPreView");
+  MarkNotAvailable(named(merge->addAction(QStringLiteral("差し込むファイルの指定")), "mnuInsertFile"));
+  MarkNotAvailable(named(merge->addAction(QStringLiteral("プレビュー")), "mnuPreView"));
   QMenu* reply_to = menu_bar->addMenu(QStringLiteral("返信先"));
   connect(reply_to->addAction(QStringLiteral("返信先一時変更")), &QAction::triggered, this, [this] {
     StoreContent();
@@ -101,16 +113,11 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   });
 
   ListBox1_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(ListBox1_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-    QMenu popup;
-    connect(popup.addAction(QStringLiteral("添付ファイル挿入")), &QAction::triggered, this, &TfrmSend::InsertAttachments);
-    connect(popup.addAction(QStringLiteral("添付ファイル解除")), &QAction::triggered, this, &TfrmSend::RemoveAttachments);
-    connect(popup.addAction(QStringLiteral("全解除")), &QAction::triggered, this, [this] {
-      ListBox1_->clear();
-      StoreContent();
-    });
-    popup.exec(ListBox1_->mapToGlobal(at));
-  });
+  auto* popup = new QMenu(ListBox1_);
+  popup->setObjectName(QStringLiteral("ListBox1Menu"));
+  attachment_commands(popup, QStringLiteral("添付ファイル挿入"), QStringLiteral("添付ファイル解除"));
+  connect(ListBox1_, &QWidget::customContextMenuRequested, this,
+          [this, popup](const QPoint& at) { popup->popup(ListBox1_->mapToGlobal(at)); });
 
   auto* top = new QHBoxLayout;
   top->addWidget(new QLabel(QStringLiteral("差出人（自分）"), this));
@@ -150,6 +157,7 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addWidget(Memo1_, 1);
   layout->addWidget(ListBox1_);
   resize(680, 560);
+  CloseOnEscape(this);  // as "中止"
 
   connect(CheckBox1_, &QCheckBox::toggled, this, [this](bool on) { edtTo_->setVisible(!on); });
   connect(cmbAfterSend_, &QComboBox::editTextChanged, this, [this] {
