@@ -3,9 +3,9 @@
 #include <fcntl.h>
 #include <gmime/gmime.h>
 
-#include <cctype>
 #include <mutex>
 
+#include "platform/ascii_case.h"
 #include "platform/code_page.h"
 #include "platform/text_file.h"
 #include "protocol/gmime_init.h"
@@ -21,24 +21,11 @@ void EnsureGMime() {
 
 namespace {
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
 std::string Trim(std::string_view s) {
   const size_t b = s.find_first_not_of(" \t\r\n");
   if (b == std::string_view::npos) return {};
   const size_t e = s.find_last_not_of(" \t\r\n");
   return std::string(s.substr(b, e - b + 1));
-}
-
-std::string LowerAscii(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
 }
 
 // Lines of a header block as GMime keeps it: "Name:" + raw value, folds as their own lines.
@@ -274,7 +261,7 @@ std::string ParsedMessage::HeaderValue(std::string_view name) const {
     if (colon == std::string::npos) continue;
     std::string_view key(line.data(), colon);
     while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.remove_suffix(1);
-    if (!EqualsNoCase(key, name)) continue;
+    if (!EqualIgnoringCase(key, name)) continue;
     std::string value = line.substr(colon + 1);
     for (size_t j = i + 1; j < header_lines_.size(); ++j) {
       const std::string& more = header_lines_[j];
@@ -293,7 +280,7 @@ bool ParsedMessage::HasHeader(std::string_view name) const {
     if (colon == std::string::npos) continue;
     std::string_view key(line.data(), colon);
     while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.remove_suffix(1);
-    if (EqualsNoCase(key, name)) return true;
+    if (EqualIgnoringCase(key, name)) return true;
   }
   return false;
 }
@@ -311,7 +298,7 @@ MessagePriority ParsedMessage::Priority() const {
     return kByDigit[x[0] - '1'];
   }
   for (const char* name : {"Importance", "X-MSMail-Priority"}) {
-    const std::string v = LowerAscii(Trim(HeaderValue(name)));
+    const std::string v = AsciiLower(Trim(HeaderValue(name)));
     if (v == "high") return MessagePriority::High;
     if (v == "low") return MessagePriority::Low;
   }

@@ -3,39 +3,14 @@
 #include <cctype>
 #include <optional>
 
+#include "platform/ascii_case.h"
+#include "platform/base64.h"
 #include "platform/host.h"
 #include "protocol/outgoing_message.h"
 #include "protocol/protocol_error.h"
 
 namespace plumex {
 namespace {
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string Base64(const std::string& in) {
-  static const char* const kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  size_t i = 0;
-  const auto* p = reinterpret_cast<const unsigned char*>(in.data());
-  for (; i + 3 <= in.size(); i += 3) {
-    const unsigned v = (p[i] << 16) | (p[i + 1] << 8) | p[i + 2];
-    out += kAlphabet[v >> 18];
-    out += kAlphabet[(v >> 12) & 63];
-    out += kAlphabet[(v >> 6) & 63];
-    out += kAlphabet[v & 63];
-  }
-  if (i < in.size()) {
-    const unsigned v = (p[i] << 16) | (i + 1 < in.size() ? p[i + 1] << 8 : 0);
-    out += kAlphabet[v >> 18];
-    out += kAlphabet[(v >> 12) & 63];
-    out += i + 1 < in.size() ? kAlphabet[(v >> 6) & 63] : '=';
-    out += '=';
-  }
-  return out;
-}
 
 // Message text with leading dots doubled and the final "." line added.
 std::string DotStuffed(const std::string& text) {
@@ -109,7 +84,7 @@ void SmtpClient::FailAfterReset(const Reply& reply) {
 
 bool SmtpClient::Has(const std::string& keyword) const {
   for (const std::string& line : capabilities_) {
-    const std::string up = Upper(line);
+    const std::string up = AsciiUpper(line);
     if (up == keyword || up.starts_with(keyword + " ") || up.starts_with(keyword + "=")) return true;
   }
   return false;
@@ -117,7 +92,7 @@ bool SmtpClient::Has(const std::string& keyword) const {
 
 bool SmtpClient::AuthOffers(const std::string& mechanism) const {
   for (const std::string& line : capabilities_) {
-    const std::string up = Upper(line);
+    const std::string up = AsciiUpper(line);
     if (!up.starts_with("AUTH ") && !up.starts_with("AUTH=")) continue;
     std::string word;
     for (size_t i = 5; i <= up.size(); ++i) {
@@ -195,9 +170,9 @@ void SmtpClient::Authenticate() {
   if (!user_name.empty() && AuthOffers("LOGIN")) {
     Reply reply = Command("AUTH LOGIN");
     if (reply.code != 334) FailAfterReset(reply);
-    reply = Command(Base64(user_name));
+    reply = Command(Base64Encode(user_name));
     if (reply.code != 334) FailAfterReset(reply);
-    reply = Command(Base64(password));
+    reply = Command(Base64Encode(password));
     if (reply.code != 235) FailAfterReset(reply);
   }
   authenticated_ = true;

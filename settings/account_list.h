@@ -50,9 +50,6 @@ std::optional<size_t> FindAccount(const std::vector<std::string>& account_list, 
 // the record at position except (from 0), when given, is not looked at.
 bool AccountNameTaken(const std::vector<std::string>& account_list, std::string_view name,
                       std::optional<size_t> except = std::nullopt);
-// Whether name can name an account folder: one folder name directly under "受信\" (a "\" in
-// it would put the folder inside another one, and deleting the account would delete that).
-bool IsAccountFolderName(std::string_view name);
 
 // A port typed by the user: a decimal number from 1 to 65535.
 std::optional<int> ParsePort(std::string_view text);

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "codecs/header_decode.h"
+#include "platform/ascii_case.h"
 #include "platform/clock.h"
 #include "platform/directories.h"
 #include "platform/sjis_search.h"
@@ -16,7 +17,6 @@
 #include "settings/account_list.h"
 #include "shell/account_commands.h"
 #include "store/file_key.h"
-#include "store/sorted_line_list.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
 

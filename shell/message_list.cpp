@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/ascii_case.h"
 #include "store/index_row.h"
-#include "platform/code_page.h"
 
 namespace plumex {
 
@@ -132,12 +132,7 @@ void MessageList::SortByColumn(int column, bool descending) {
       }
     if (!needs_folding) continue;
     folded_at.emplace_back(i, folded.size());
-    bool trail = false;
-    for (char c : key) {
-      auto b = static_cast<unsigned char>(c);
-      folded += !trail && b >= 'A' && b <= 'Z' ? static_cast<char>(b + 32) : c;
-      trail = !trail && IsCp932LeadByte(b);
-    }
+    AppendFoldedCase(folded, key);
   }
   for (auto [item, offset] : folded_at) keys[item] = std::string_view(folded).substr(offset, keys[item].size());
   if (descending)

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "platform/ascii_case.h"
 #include "platform/code_page.h"
 #include "platform/directories.h"
 #include "platform/sjis_text.h"
@@ -17,12 +18,6 @@
 
 namespace plumex {
 namespace {
-
-std::string LowerAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return text;
-}
 
 // Entries of a directory (folders and files) in one listing order.
 std::vector<std::string> ListEntries(const std::filesystem::path& dir) {
@@ -113,7 +108,7 @@ void MainShell::SetHeaderShown(bool shown) {
 
 void MainShell::PreviewAttachment(const std::filesystem::path& file) {
   ViewerContent& v = state_.Viewer;
-  std::string ext = LowerAscii(file.extension().string());
+  std::string ext = AsciiLower(file.extension().string());
   if (ext == ".jpg" || ext == ".bmp" || ext == ".txt" || ext == ".csv") {
     if (!FileExists(file)) return;
     v.preview = ext == ".jpg" || ext == ".bmp" ? ViewerContent::Preview::Picture : ViewerContent::Preview::Text;
