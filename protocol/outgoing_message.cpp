@@ -10,6 +10,7 @@
 #include "protocol/address_list.h"
 #include "protocol/mail_date.h"
 #include "protocol/protocol_error.h"
+#include "protocol/protocol_texts.h"
 
 namespace plumex {
 namespace {
@@ -147,7 +148,7 @@ std::string OutgoingMessage::Serialize() const {
   AppendCrLfText(out, text);
   for (const Attachment& a : attachments) {
     auto data = ReadFileBytes(a.path);
-    if (!data) throw ProtocolError("Cannot read the attachment " + a.path.string());
+    if (!data) throw ProtocolError(CannotReadAttachmentText(a.path), ErrorKind::LocalFile);
     out += "\r\n--" + boundary + "\r\n";
     out += "Content-Type: application/octet-stream;\r\n name=\"" + a.file_name + "\"\r\n";
     out += "Content-Transfer-Encoding: base64\r\n";
