@@ -186,9 +186,10 @@ std::string DecodeIsoQ(std::string_view value) {
 }
 
 std::string DecodeHeader(std::string_view raw, std::string_view message_charset) {
-  // 1. Adjacent encoded words: the white space between them goes, and they decode together.
+  // Adjacent encoded words: the white space between them goes, and they decode together.
   std::string s = MarkAdjacentWords(raw);
-  // 2.
+  // US-ASCII words first; Shift_JIS and CP932 words are named ISO-2022-JP so that its B
+  // decoder takes them (its JIS reader passes Shift_JIS bytes through unchanged).
   if (ContainsIgnoringCase(s, "=?US-ASCII?Q?")) {
     s = DecodeAsciiQ(s);
   } else if (ContainsIgnoringCase(s, "shift_jis")) {
@@ -201,7 +202,7 @@ std::string DecodeHeader(std::string_view raw, std::string_view message_charset)
   // Text that a word decoder has made is Shift_JIS already: detecting its code again would
   // take the IBM characters (0xFA..0xFC, such as 髙) for EUC-JP and garble them.
   bool words_decoded = false;
-  // 3. - 5.
+  // ISO-2022-JP words, B and Q, and GB2312 words read as ISO-2022-JP.
   if (ContainsIgnoringCase(s, "=?ISO-2022-JP?B?")) {
     s = DecodeIsoB(s);
     words_decoded = true;
@@ -215,9 +216,9 @@ std::string DecodeHeader(std::string_view raw, std::string_view message_charset)
     s = DecodeIsoB(s);
     words_decoded = true;
   }
-  // 6.
+  // Raw EUC-JP text of a message whose charset says so; decoded words are Shift_JIS already.
   if (message_charset == "EUC" && !words_decoded) s = EucToSjis(s);
-  // 7.
+  // UTF-8 words, B or Q (one kind per header).
   if (ContainsIgnoringCase(s, "=?UTF-8?B?")) {
     s = DecodeUtf8B(s);
     words_decoded = true;
@@ -226,11 +227,12 @@ std::string DecodeHeader(std::string_view raw, std::string_view message_charset)
     words_decoded = true;
   }
   s = RemoveAll(s, std::string(1, kJoin));
-  // 8.
+  // What is still encoded: ISO-2022-JP escapes in Q form or raw, else undecoded raw text by
+  // its detected code.
   if (s.find("=1B") != std::string::npos) s = DecodeIsoQ(s);
   else if (s.find(static_cast<char>(kEsc)) != std::string::npos) s = JisToSjis(s, JisReading::HeaderWord);
   else if (!words_decoded) s = ConvertCode(s, CodeSjis);
-  // 9. - 11. Escapes that are left go; spaces stay, line breaks of folding go, tabs become spaces.
+  // Escapes that are left go; spaces stay, line breaks of folding go, tabs become spaces.
   s = RemoveAll(s, "\x1B$@");
   std::string out;
   out.reserve(s.size());

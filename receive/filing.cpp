@@ -265,7 +265,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
 
   const MessagePriority priority = message.Priority();
   const std::string high = priority == MessagePriority::Highest || priority == MessagePriority::High ? "1" : "2";
-  IndexRow row{id, RowField(subject), RowField(from), date, size, attach, "1", high, std::nullopt};
+  IndexRow row{id, RowField(subject), RowField(from), date, size, attach, std::string(kMarkUnread), high, std::nullopt};
   const std::string line = row.ToLine();
 
   if (target.kind == TargetFolder::Kind::Moved) {

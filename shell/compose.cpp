@@ -41,8 +41,9 @@ void ComposeCommands::FillSenders() {
 
 void ComposeCommands::OpenCompose(const std::string& subject, const std::string& to) {
   ComposeContent& c = content_;
-  FillSenders();  // 1.
-  // 2. - 4.
+  FillSenders();
+  // Every field but the body and the attachments starts empty (a reply or forward fills
+  // To and Subject).
   c.delay.clear();
   c.temp_reply_to.clear();
   c.merge_sheet.clear();
@@ -53,7 +54,7 @@ void ComposeCommands::OpenCompose(const std::string& subject, const std::string&
   c.subject = subject;
   c.cc.clear();
   c.bcc.clear();
-  // 5. The signature below, "%SSdate%" as today's date.
+  // The signature below, "%SSdate%" as today's date.
   if (accounts_.InUse() && !accounts_.InUse()->signature.empty()) {
     const LocalDateTime today = ToLocal(NowSeconds());
     c.body.push_back("");
@@ -61,7 +62,6 @@ void ComposeCommands::OpenCompose(const std::string& subject, const std::string&
     for (const auto& line : accounts_.InUse()->signature)
       c.body.push_back(ExpandSignatureDate(line, today.year, today.month, today.day));
   }
-  // 6.
   if (ShowWindow) ShowWindow();
 }
 

@@ -13,6 +13,7 @@
 #include "shell/main_shell.h"
 #include "shell/shell_texts.h"
 #include "store/file_key.h"
+#include "store/index_row.h"
 #include "store/store_layout.h"
 #include "store/stored_message.h"
 
@@ -47,19 +48,18 @@ std::string MainShell::MessageDirOf(size_t display_row) const {
 void MainShell::ShowMessage(size_t display_row) {
   MainState& s = state_;
   ViewerContent& v = s.Viewer;
-  // 1
+  // The viewer empties first, so an invalid row shows nothing of the message before it.
   v.html_shown = false;
   ClearViewer();
   if (display_row >= list_.Count() || !list_.IsValid(display_row)) {
     ui_.ViewerChanged();
     return;
   }
-  // 2
   std::string id(list_.MessageId(display_row));
   std::string key = MakeFileKey(id);
   std::string dir = MessageDirOf(display_row);
   auto file = Native(dir + key + ".txt");
-  // 3
+  // The stored file: header lines up to the separator line, then the body.
   std::vector<std::string> lines;
   if (ReadLines(file, lines)) {
     auto sep = std::find(lines.begin(), lines.end(), kStoredMessageSeparator);
@@ -69,14 +69,14 @@ void MainShell::ShowMessage(size_t display_row) {
       body_begin = sep + 1;
     }
     for (auto it = body_begin; it != lines.end(); ++it) v.body_text += *it + "\r\n";
-    // 4
+    // Its attachments, the first one previewed.
     v.attachment_dir = Native(dir + std::string(kAttachmentDirName) + "\\" + key + "\\");
     v.attachments = ListEntries(v.attachment_dir);
     if (!v.attachments.empty()) PreviewAttachment(v.attachment_dir / NativeName(v.attachments.front()));
   }
-  // 5
-  if (s.ViewMode != ViewModes::Extract && list_.Mark(display_row) == "1") {
-    list_.SetMark(display_row, "2");
+  // Reading an unread message marks it read, in the list and in the index on disk.
+  if (s.ViewMode != ViewModes::Extract && list_.Mark(display_row) == kMarkUnread) {
+    list_.SetMark(display_row, kMarkRead);
     IndexOnScreen target = CurrentListedIndex();
     if (target.index) {
       ChangeRow(*target.index, id, list_.RebuildRow(display_row), target.file);
