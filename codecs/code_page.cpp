@@ -20,68 +20,6 @@ char32_t ToCp932Form(char32_t c) {
   }
 }
 
-std::string Iso2022JpToSjis(std::string_view text) {
-  enum class Mode { Ascii, TwoByte, Kana, Unsupported } mode = Mode::Ascii;
-  bool shifted = false;  // SO ... SI: half-width katakana
-  std::string out;
-  out.reserve(text.size());
-  size_t i = 0;
-  auto at = [&](size_t k) { return k < text.size() ? static_cast<unsigned char>(text[k]) : 0; };
-  while (i < text.size()) {
-    unsigned char c = at(i);
-    if (c == 0x1B) {
-      unsigned char a = at(i + 1), b = at(i + 2);
-      if (a == '$' && (b == 'B' || b == '@')) {
-        mode = Mode::TwoByte;
-        i += 3;
-      } else if (a == '$' && b == '(') {
-        // ESC $ ( D (JIS X 0212) and ESC $ ( Q: characters code page 932 cannot show.
-        mode = at(i + 3) == 'B' || at(i + 3) == '@' ? Mode::TwoByte : Mode::Unsupported;
-        i += 4;
-      } else if (a == '(') {
-        mode = b == 'I' ? Mode::Kana : Mode::Ascii;
-        i += 3;
-      } else {
-        out += static_cast<char>(c);
-        ++i;
-      }
-      continue;
-    }
-    if (c == 0x0E) {
-      shifted = true;
-      ++i;
-      continue;
-    }
-    if (c == 0x0F) {
-      shifted = false;
-      ++i;
-      continue;
-    }
-    if (c == '\r' || c == '\n') {
-      out += static_cast<char>(c);
-      ++i;
-      continue;
-    }
-    if ((mode == Mode::TwoByte || mode == Mode::Unsupported) && !shifted) {
-      if (i + 1 >= text.size()) break;
-      if (mode == Mode::Unsupported) {
-        out += '?';
-      } else {
-        unsigned char s1, s2;
-        JisPairToSjis(c, at(i + 1), s1, s2);
-        out += static_cast<char>(s1);
-        out += static_cast<char>(s2);
-      }
-      i += 2;
-      continue;
-    }
-    if ((mode == Mode::Kana || shifted) && c >= 0x21 && c <= 0x5F) c = static_cast<unsigned char>(c + 0x80);
-    out += static_cast<char>(c);
-    ++i;
-  }
-  return out;
-}
-
 }  // namespace
 
 std::string Utf8ToSjis(std::string_view utf8) {
@@ -97,7 +35,7 @@ std::string CodePageToSjis(std::string_view bytes, int code_page) {
   size_t zero = bytes.find('\0');
   if (zero != std::string_view::npos) bytes = bytes.substr(0, zero);
   if (code_page == kCodePageUtf8) return Utf8ToSjis(bytes);
-  return Iso2022JpToSjis(bytes);
+  return JisToSjis(bytes, JisReading::CodePage50220);
 }
 
 }  // namespace plumex

@@ -1,8 +1,9 @@
 #include "codecs/header_decode.h"
 
-#include "codecs/base64.h"
 #include "codecs/code_page.h"
 #include "codecs/jconvert.h"
+#include "platform/ascii_case.h"
+#include "platform/base64.h"
 #include "platform/code_page.h"
 
 namespace plumex {
@@ -12,26 +13,6 @@ namespace {
 // across it, and it never reaches the result.
 constexpr char kJoin = '\x01';
 constexpr unsigned char kEsc = 0x1B;
-
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
-
-bool StartsWithIgnoringCase(std::string_view s, size_t at, std::string_view prefix) {
-  if (s.size() - std::min(at, s.size()) < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i)
-    if (Upper(s[at + i]) != Upper(prefix[i])) return false;
-  return true;
-}
-
-size_t FindIgnoringCase(std::string_view s, std::string_view needle, size_t from = 0) {
-  if (needle.empty()) return std::string_view::npos;
-  for (size_t i = from; i + needle.size() <= s.size(); ++i)
-    if (StartsWithIgnoringCase(s, i, needle)) return i;
-  return std::string_view::npos;
-}
-
-bool ContainsIgnoringCase(std::string_view s, std::string_view needle) {
-  return FindIgnoringCase(s, needle) != std::string_view::npos;
-}
 
 std::string ReplaceAllIgnoringCase(std::string_view s, std::string_view from, std::string_view to) {
   std::string out;
@@ -67,7 +48,7 @@ size_t EncodedWordLength(std::string_view s, size_t i) {
   while (q1 < s.size() && s[q1] != '?' && !IsBlank(s[q1])) ++q1;
   if (q1 >= s.size() || s[q1] != '?' || q1 == i + 2) return 0;
   if (q1 + 2 >= s.size() || s[q1 + 2] != '?') return 0;
-  char encoding = Upper(s[q1 + 1]);
+  char encoding = ToAsciiUpper(s[q1 + 1]);
   if (encoding != 'B' && encoding != 'Q') return 0;
   size_t end = q1 + 3;
   while (end < s.size() && s[end] != '?' && !IsBlank(s[end])) ++end;
@@ -142,14 +123,14 @@ std::string ScanWords(std::string_view s, std::string_view marker, DecodeWord de
 }
 
 std::string IsoBytesToSjis(const std::string& bytes) {
-  std::string result = HeaderJisToSjis(bytes);
+  std::string result = JisToSjis(bytes, JisReading::HeaderWord);
   if (result.find(static_cast<char>(kEsc)) != std::string::npos)
     result = CodePageToSjis(bytes, kCodePageIso2022Jp);
   return result;
 }
 
-bool IsHex(char c) { return (c >= '0' && c <= '9') || (Upper(c) >= 'A' && Upper(c) <= 'F'); }
-int HexValue(char c) { return c <= '9' ? c - '0' : Upper(c) - 'A' + 10; }
+bool IsHex(char c) { return (c >= '0' && c <= '9') || (ToAsciiUpper(c) >= 'A' && ToAsciiUpper(c) <= 'F'); }
+int HexValue(char c) { return c <= '9' ? c - '0' : ToAsciiUpper(c) - 'A' + 10; }
 
 }  // namespace
 
@@ -170,47 +151,6 @@ std::string DecodeQuotedPrintable(std::string_view text, bool underscore_is_spac
     } else {
       out += c;
     }
-  }
-  return out;
-}
-
-std::string HeaderJisToSjis(std::string_view text) {
-  enum class Mode { OneByte, TwoByte, Kana } mode = Mode::OneByte;
-  std::string out;
-  out.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    std::string_view rest = text.substr(i);
-    if (rest.substr(0, 3) == "\x1B$B" || rest.substr(0, 3) == "\x1B$@") {
-      mode = Mode::TwoByte;
-      i += 3;
-      continue;
-    }
-    if (rest.substr(0, 3) == "\x1B(B" || rest.substr(0, 3) == "\x1B(J") {
-      mode = Mode::OneByte;
-      i += 3;
-      continue;
-    }
-    if (rest.substr(0, 3) == "\x1B(I") {
-      mode = Mode::Kana;
-      i += 3;
-      continue;
-    }
-    auto c = static_cast<unsigned char>(text[i]);
-    if (mode == Mode::TwoByte) {
-      if (i + 1 >= text.size()) break;
-      if (c >= 0x21 && c <= 0x7E) {
-        unsigned char s1, s2;
-        JisPairToSjis(c, static_cast<unsigned char>(text[i + 1]), s1, s2);
-        out += static_cast<char>(s1);
-        out += static_cast<char>(s2);
-      }
-      i += 2;
-      continue;
-    }
-    if (mode == Mode::Kana && c >= 0x21 && c <= 0x5F) c = static_cast<unsigned char>(c + 0x80);
-    out += static_cast<char>(c);
-    ++i;
   }
   return out;
 }
@@ -242,13 +182,14 @@ std::string DecodeIsoQ(std::string_view value) {
   std::string s = RemoveAll(value, std::string(1, kJoin));
   s = ReplaceAllIgnoringCase(s, "=?ISO-2022-JP?Q?", "");
   s = RemoveAll(s, "?=");
-  return HeaderJisToSjis(DecodeQuotedPrintable(s));
+  return JisToSjis(DecodeQuotedPrintable(s), JisReading::HeaderWord);
 }
 
 std::string DecodeHeader(std::string_view raw, std::string_view message_charset) {
-  // 1. Adjacent encoded words: the white space between them goes, and they decode together.
+  // Adjacent encoded words: the white space between them goes, and they decode together.
   std::string s = MarkAdjacentWords(raw);
-  // 2.
+  // US-ASCII words first; Shift_JIS and CP932 words are named ISO-2022-JP so that its B
+  // decoder takes them (its JIS reader passes Shift_JIS bytes through unchanged).
   if (ContainsIgnoringCase(s, "=?US-ASCII?Q?")) {
     s = DecodeAsciiQ(s);
   } else if (ContainsIgnoringCase(s, "shift_jis")) {
@@ -261,7 +202,7 @@ std::string DecodeHeader(std::string_view raw, std::string_view message_charset)
   // Text that a word decoder has made is Shift_JIS already: detecting its code again would
   // take the IBM characters (0xFA..0xFC, such as 髙) for EUC-JP and garble them.
   bool words_decoded = false;
-  // 3. - 5.
+  // ISO-2022-JP words, B and Q, and GB2312 words read as ISO-2022-JP.
   if (ContainsIgnoringCase(s, "=?ISO-2022-JP?B?")) {
     s = DecodeIsoB(s);
     words_decoded = true;
@@ -275,9 +216,9 @@ std::string DecodeHeader(std::string_view raw, std::string_view message_charset)
     s = DecodeIsoB(s);
     words_decoded = true;
   }
-  // 6.
+  // Raw EUC-JP text of a message whose charset says so; decoded words are Shift_JIS already.
   if (message_charset == "EUC" && !words_decoded) s = EucToSjis(s);
-  // 7.
+  // UTF-8 words, B or Q (one kind per header).
   if (ContainsIgnoringCase(s, "=?UTF-8?B?")) {
     s = DecodeUtf8B(s);
     words_decoded = true;
@@ -286,11 +227,12 @@ std::string DecodeHeader(std::string_view raw, std::string_view message_charset)
     words_decoded = true;
   }
   s = RemoveAll(s, std::string(1, kJoin));
-  // 8.
+  // What is still encoded: ISO-2022-JP escapes in Q form or raw, else undecoded raw text by
+  // its detected code.
   if (s.find("=1B") != std::string::npos) s = DecodeIsoQ(s);
-  else if (s.find(static_cast<char>(kEsc)) != std::string::npos) s = HeaderJisToSjis(s);
+  else if (s.find(static_cast<char>(kEsc)) != std::string::npos) s = JisToSjis(s, JisReading::HeaderWord);
   else if (!words_decoded) s = ConvertCode(s, CodeSjis);
-  // 9. - 11. Escapes that are left go; spaces stay, line breaks of folding go, tabs become spaces.
+  // Escapes that are left go; spaces stay, line breaks of folding go, tabs become spaces.
   s = RemoveAll(s, "\x1B$@");
   std::string out;
   out.reserve(s.size());

@@ -21,7 +21,6 @@ std::string DecodeUtf8B(std::string_view value);
 std::string DecodeUtf8Q(std::string_view value);
 std::string DecodeAsciiQ(std::string_view value);
 std::string DecodeIsoQ(std::string_view value);
-std::string HeaderJisToSjis(std::string_view text);
 
 // Quoted-printable: "=" and two hex digits (either case) give one byte; anything else, a
 // broken escape included, is copied. With underscore_is_space, "_" gives a space (Q words).

@@ -1,19 +1,15 @@
 #include "codecs/header_encode.h"
 
-#include "codecs/base64.h"
 #include "codecs/jconvert.h"
+#include "platform/base64.h"
+#include "platform/code_page.h"
 
 namespace plumex {
-namespace {
-
-bool IsLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-
-}  // namespace
 
 std::string EncodeHeaderWord(std::string_view value) {
   bool has_lead = false;
   for (size_t i = 0; i < value.size(); ++i) {
-    if (IsLead(static_cast<unsigned char>(value[i])) && i + 1 < value.size()) {
+    if (IsCp932LeadByte(static_cast<unsigned char>(value[i])) && i + 1 < value.size()) {
       has_lead = true;
       break;
     }
@@ -23,7 +19,7 @@ std::string EncodeHeaderWord(std::string_view value) {
   bool two_byte = false;
   for (size_t i = 0; i < value.size(); ++i) {
     auto c = static_cast<unsigned char>(value[i]);
-    if (IsLead(c) && i + 1 < value.size()) {
+    if (IsCp932LeadByte(c) && i + 1 < value.size()) {
       if (!two_byte) {
         jis += "\x1B$B";
         two_byte = true;

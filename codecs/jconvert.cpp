@@ -1,6 +1,7 @@
 #include "codecs/jconvert.h"
 
-#include "codecs/base64.h"
+#include "platform/base64.h"
+#include "platform/code_page.h"
 
 namespace plumex {
 namespace {
@@ -8,8 +9,6 @@ namespace {
 constexpr unsigned char kEsc = 0x1B;
 
 inline unsigned char At(std::string_view s, size_t i) { return i < s.size() ? static_cast<unsigned char>(s[i]) : 0; }
-
-inline bool IsSjisLead(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 
 // Full-width JIS X 0208 codes of the half-width katakana 0xA1..0xDF, indexed by byte - 0xA1.
 constexpr uint16_t kKanaTable[63] = {
@@ -31,6 +30,40 @@ void AppendSjisPair(unsigned char j1, unsigned char j2, std::string& out) {
   JisPairToSjis(j1, j2, s1, s2);
   out += static_cast<char>(s1);
   out += static_cast<char>(s2);
+}
+
+// What an escape sequence selects: JIS X 0201 Roman (or ASCII), JIS X 0208, half-width
+// katakana, or a character set code page 932 cannot show.
+enum class JisSet { OneByte, TwoByte, Kana, Unsupported };
+
+struct JisEscape {
+  size_t length = 0;  // 0: not an escape sequence in this reading
+  JisSet set = JisSet::OneByte;
+};
+
+// The escape sequence at text[i] (an ESC) as `reading` takes it.
+JisEscape ReadEscape(std::string_view text, size_t i, JisReading reading, JisSet current) {
+  const unsigned char a = At(text, i + 1), b = At(text, i + 2);
+  switch (reading) {
+    case JisReading::Text:
+      if (a == '$') return {3, JisSet::TwoByte};
+      if (a == '(') return {3, b == 'I' ? JisSet::Kana : JisSet::OneByte};
+      return {3, current};
+    case JisReading::HeaderWord:
+      if (a == '$' && (b == 'B' || b == '@')) return {3, JisSet::TwoByte};
+      if (a == '(' && (b == 'B' || b == 'J')) return {3, JisSet::OneByte};
+      if (a == '(' && b == 'I') return {3, JisSet::Kana};
+      return {};
+    case JisReading::CodePage50220:
+      if (a == '$' && (b == 'B' || b == '@')) return {3, JisSet::TwoByte};
+      if (a == '$' && b == '(') {
+        const unsigned char d = At(text, i + 3);  // ESC $ ( D (JIS X 0212) and ESC $ ( Q
+        return {4, d == 'B' || d == '@' ? JisSet::TwoByte : JisSet::Unsupported};
+      }
+      if (a == '(') return {3, b == 'I' ? JisSet::Kana : JisSet::OneByte};
+      return {};
+  }
+  return {};
 }
 
 const std::string kToTwoByte = "\x1B$B";
@@ -217,28 +250,49 @@ uint16_t HankakuToZenkaku(std::string_view text, size_t& pos, bool euc) {
   return code;
 }
 
-std::string JisToSjis(std::string_view text) {
-  enum class Mode { OneByte, TwoByte, Kana } mode = Mode::OneByte;
+std::string JisToSjis(std::string_view text, JisReading reading) {
+  const bool code_page = reading == JisReading::CodePage50220;
+  JisSet set = JisSet::OneByte;
+  bool shifted = false;  // SO ... SI: half-width katakana
   std::string out;
   out.reserve(text.size());
   size_t i = 0;
   while (i < text.size()) {
     unsigned char c = At(text, i);
     if (c == kEsc) {
-      unsigned char second = At(text, i + 1);
-      if (second == '$') mode = Mode::TwoByte;
-      else if (second == '(') mode = At(text, i + 2) == 'I' ? Mode::Kana : Mode::OneByte;
-      i += 3;
+      const JisEscape escape = ReadEscape(text, i, reading, set);
+      if (escape.length) {
+        set = escape.set;
+        i += escape.length;
+        continue;
+      }
+      if (code_page) {
+        out += static_cast<char>(c);
+        ++i;
+        continue;
+      }
+    }
+    if (code_page && (c == 0x0E || c == 0x0F)) {
+      shifted = c == 0x0E;
+      ++i;
       continue;
     }
-    if (mode == Mode::TwoByte) {
+    if (code_page && (c == '\r' || c == '\n')) {
+      out += static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    if ((set == JisSet::TwoByte || set == JisSet::Unsupported) && !shifted) {
       if (i + 1 >= text.size()) break;  // half a character at the end
-      AppendSjisPair(c, At(text, i + 1), out);
+      if (set == JisSet::Unsupported)
+        out += '?';
+      else if (reading != JisReading::HeaderWord || (c >= 0x21 && c <= 0x7E))
+        AppendSjisPair(c, At(text, i + 1), out);
       i += 2;
       continue;
     }
     // Half-width katakana of JIS X 0201 (ESC ( I) are the Shift_JIS bytes 0xA1..0xDF.
-    if (mode == Mode::Kana && c >= 0x21 && c <= 0x5F) c = static_cast<unsigned char>(c + 0x80);
+    if ((set == JisSet::Kana || shifted) && c >= 0x21 && c <= 0x5F) c = static_cast<unsigned char>(c + 0x80);
     out += static_cast<char>(c);
     ++i;
   }
@@ -274,11 +328,11 @@ std::string EncodeHeaderB(std::string_view value) {
   size_t i = 0;
   while (i < value.size()) {
     size_t start = i;
-    if (IsSjisLead(At(value, i)) && i + 1 < value.size()) {
-      while (i + 1 < value.size() && IsSjisLead(At(value, i))) i += 2;
+    if (IsCp932LeadByte(At(value, i)) && i + 1 < value.size()) {
+      while (i + 1 < value.size() && IsCp932LeadByte(At(value, i))) i += 2;
       out += "=?ISO-2022-JP?B?" + Base64Encode(SjisToJis(value.substr(start, i - start))) + "?=";
     } else {
-      while (i < value.size() && !(IsSjisLead(At(value, i)) && i + 1 < value.size())) ++i;
+      while (i < value.size() && !(IsCp932LeadByte(At(value, i)) && i + 1 < value.size())) ++i;
       out += value.substr(start, i - start);
     }
   }

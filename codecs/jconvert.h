@@ -24,7 +24,23 @@ int DetectCode(std::string_view text);
 // Detects the code of text and converts it to target (CodeSjis or CodeJis).
 std::string ConvertCode(std::string_view text, int target);
 
-std::string JisToSjis(std::string_view text);
+// How ISO-2022-JP text is read. Well-formed text reads alike in every way; they differ only
+// in what they make of escapes and bytes that do not belong.
+enum class JisReading {
+  // Text conversion: every ESC starts three bytes; "$" selects two-byte mode, "(" one-byte
+  // mode or, with "I", half-width katakana; any other sequence is dropped.
+  Text,
+  // Header words: only ESC $ B, ESC $ @, ESC ( B, ESC ( J and ESC ( I switch, another ESC is an
+  // ordinary byte (left in the result, where the caller sees another variant); a pair whose
+  // first byte is no JIS X 0208 row is dropped.
+  HeaderWord,
+  // Code page 50220: also ESC $ ( and ESC ( of the variants (a JIS X 0212 character becomes
+  // "?"), SO / SI for half-width katakana, and CR and LF in two-byte mode stand for themselves.
+  CodePage50220,
+};
+
+// ISO-2022-JP (JIS) text to Shift_JIS; half a character at the end is dropped.
+std::string JisToSjis(std::string_view text, JisReading reading = JisReading::Text);
 std::string EucToSjis(std::string_view text);
 std::string SjisToJis(std::string_view text);
 std::string EucToJis(std::string_view text);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "codecs/header_decode.h"
+#include "codecs/jconvert.h"
 #include "platform/text_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -13,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);
   DecodeHeader(text, size % 2 ? "EUC" : "");
   DecodeIsoQ(text);
-  HeaderJisToSjis(text);
+  for (JisReading reading : {JisReading::Text, JisReading::HeaderWord, JisReading::CodePage50220})
+    JisToSjis(text, reading);
   return 0;
 }

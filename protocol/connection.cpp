@@ -17,9 +17,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <thread>
 
@@ -29,29 +30,67 @@
 namespace plumex {
 namespace {
 
-// The system's CA store. The hashed directory is read lazily, one issuer at a time, where the
-// bundle file would be parsed whole for every connection; SSL_CERT_FILE still names a file.
-void LoadSystemCertificates(ssl_ctx_st* ctx) {
-  const char* file = std::getenv(X509_get_default_cert_file_env());
-  const char* dir = std::getenv(X509_get_default_cert_dir_env());
-  if (file && *file) SSL_CTX_load_verify_file(ctx, file);
-  SSL_CTX_load_verify_dir(ctx, dir && *dir ? dir : X509_get_default_cert_dir());
-}
-
 using Clock = std::chrono::steady_clock;
 constexpr auto kPumpInterval = std::chrono::milliseconds(30);
 constexpr size_t kReadChunk = 64 * 1024;
 constexpr size_t kMaxLine = 64 * 1024 * 1024;
 
-std::string ErrnoText(int err) { return std::strerror(err); }
+// The system's CA store. The hashed directory is read lazily, one issuer at a time, where the
+// bundle file would be parsed whole; SSL_CERT_FILE still names a file.
+void LoadSystemCertificates(SSL_CTX* ctx, const char* file, const char* dir) {
+  if (file && *file) SSL_CTX_load_verify_file(ctx, file);
+  SSL_CTX_load_verify_dir(ctx, dir && *dir ? dir : X509_get_default_cert_dir());
+}
 
-std::string OpenSslErrorText() {
-  unsigned long e = ERR_get_error();
+// The client context with its CA store, made once per CA choice (the options' CA file, or the
+// system's store as SSL_CERT_FILE / SSL_CERT_DIR name it) and kept for the process, so a
+// connection does not load the store again. Every SSL made from it holds a reference of its
+// own. The certificate is judged after the handshake (VerifyPeer), against the trusted list
+// as it stands at that moment. Locked: a context may be asked for from any thread.
+SSL_CTX* ClientContext(const std::string& ca_file) {
+  // OpenSSL first, so that its clean-up at exit runs after the contexts below are freed.
+  OPENSSL_init_ssl(0, nullptr);
+  static std::mutex mutex;
+  static std::map<std::string, SslCtxPtr> contexts;
+  const char* env_file = std::getenv(X509_get_default_cert_file_env());
+  const char* env_dir = std::getenv(X509_get_default_cert_dir_env());
+  std::string key = ca_file;
+  if (ca_file.empty()) key = std::string(1, '\0') + (env_file ? env_file : "") + '\0' + (env_dir ? env_dir : "");
+  std::lock_guard<std::mutex> lock(mutex);
+  SslCtxPtr& ctx = contexts[key];
+  if (ctx) return ctx.get();
+  SslCtxPtr made(SSL_CTX_new(TLS_client_method()));
+  if (!made) return nullptr;
+  SSL_CTX_set_min_proto_version(made.get(), TLS1_2_VERSION);
+  SSL_CTX_set_verify(made.get(), SSL_VERIFY_NONE, nullptr);  // judged after the handshake
+  if (!ca_file.empty())
+    SSL_CTX_load_verify_locations(made.get(), ca_file.c_str(), nullptr);
+  else
+    LoadSystemCertificates(made.get(), env_file, env_dir);
+  ctx = std::move(made);
+  return ctx.get();
+}
+
+// OpenSSL's short reason for the last error ("wrong version number"), or "". Clears the queue.
+std::string OpenSslDetail() {
+  const unsigned long e = ERR_get_error();
   ERR_clear_error();
-  if (e == 0) return "TLS handshake failed.";
-  char buf[256];
-  ERR_error_string_n(e, buf, sizeof buf);
-  return buf;
+  if (e == 0) return {};
+  const char* reason = ERR_reason_error_string(e);
+  return reason ? reason : "error " + std::to_string(ERR_GET_REASON(e));
+}
+
+LineFault FaultOfErrno(int err) {
+  switch (err) {
+    case ECONNREFUSED: return LineFault::Refused;
+    case ETIMEDOUT: return LineFault::ConnectTimedOut;
+    case ENETUNREACH: return LineFault::NetworkUnreachable;
+    case EHOSTUNREACH: return LineFault::HostUnreachable;
+    case ECONNRESET:
+    case ECONNABORTED:
+    case EPIPE: return LineFault::ClosedByServer;
+    default: return LineFault::Other;
+  }
 }
 
 bool IsIpLiteral(const std::string& host) {
@@ -65,7 +104,6 @@ struct Resolution {
   std::mutex mutex;
   std::condition_variable done_cv;
   bool done = false;
-  bool abandoned = false;
   int rc = 0;
   addrinfo* result = nullptr;
   ~Resolution() {
@@ -87,26 +125,43 @@ Connection::~Connection() {
 }
 
 void Connection::Close() {
-  const bool was_open = fd_ >= 0;
-  if (ssl_) SSL_free(ssl_);
-  ssl_ = nullptr;
-  if (ctx_) SSL_CTX_free(ctx_);
-  ctx_ = nullptr;
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  const bool was_open = fd_.valid();
+  ssl_.reset();
+  fd_.reset();
   buffer_.clear();
   begin_ = scan_ = 0;
   if (was_open && on_closed) on_closed();
 }
 
-void Connection::Fail(const std::string& text) {
+void Connection::Fail(LineFault fault, const std::string& detail) {
+  const bool connecting = connecting_;
+  connecting_ = false;
   Close();
-  throw ProtocolError(text);
+  const std::string text = ConnectionErrorText(connecting, host_, port_, fault, detail);
+  if (fault == LineFault::TlsFailed) throw TlsError(text);
+  throw ProtocolError(text, fault == LineFault::BadPort ? ErrorKind::BadInput : ErrorKind::Connection);
+}
+
+void Connection::FailErrno(int err) {
+  const LineFault fault = FaultOfErrno(err);
+  Fail(fault, fault == LineFault::Other ? "errno " + std::to_string(err) : std::string());
+}
+
+void Connection::FailTls() {
+  // A peer that closed without a word reads as closed by the server; anything else keeps
+  // OpenSSL's reason.
+  const unsigned long e = ERR_peek_error();
+  if (ERR_GET_LIB(e) == ERR_LIB_SSL && ERR_GET_REASON(e) == SSL_R_UNEXPECTED_EOF_WHILE_READING) {
+    ERR_clear_error();
+    Fail(LineFault::ClosedByServer);
+  }
+  Fail(LineFault::Other, OpenSslDetail());
 }
 
 void Connection::CheckAlive() {
-  if (fd_ < 0) throw ProtocolError("Connection closed.");
+  if (!fd_.valid()) Fail(LineFault::NotConnected);
   if (options_.stop_requested && options_.stop_requested()) {
+    connecting_ = false;
     Close();
     throw ConnectionStopped();
   }
@@ -120,19 +175,19 @@ void Connection::MaybePump() {
   CheckAlive();
 }
 
-void Connection::WaitFor(short events, Clock::time_point deadline, const char* timeout_text) {
+void Connection::WaitFor(short events, Clock::time_point deadline, LineFault timeout) {
   for (;;) {
     const auto now = Clock::now();
-    if (now >= deadline) Fail(timeout_text);
+    if (now >= deadline) Fail(timeout);
     const auto slice = std::min<Clock::duration>(deadline - now, kPumpInterval);
-    pollfd p{fd_, events, 0};
+    pollfd p{fd_.get(), events, 0};
     const int ms = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(slice).count());
     const int rc = ::poll(&p, 1, std::max(ms, 1));
     if (rc > 0) {
       MaybePump();
       return;
     }
-    if (rc < 0 && errno != EINTR) Fail(ErrnoText(errno));
+    if (rc < 0 && errno != EINTR) FailErrno(errno);
     MaybePump();
   }
 }
@@ -141,8 +196,9 @@ void Connection::Open(const std::string& host, int port, bool implicit_tls) {
   Close();
   host_ = host;
   port_ = port;
+  connecting_ = true;
   last_pump_ = Clock::now();
-  if (port <= 0 || port > 65535) throw ProtocolError("Invalid port number: " + std::to_string(port));
+  if (port <= 0 || port > 65535) Fail(LineFault::BadPort);
   const auto deadline = Clock::now() + std::chrono::seconds(options_.connect_timeout_seconds);
 
   auto res = std::make_shared<Resolution>();
@@ -169,112 +225,107 @@ void Connection::Open(const std::string& host, int port, bool implicit_tls) {
     }
     if (options_.pump) options_.pump();
     last_pump_ = Clock::now();
-    if (options_.stop_requested && options_.stop_requested()) throw ConnectionStopped();
-    if (Clock::now() >= deadline) throw ProtocolError("Connect timed out.");
+    if (options_.stop_requested && options_.stop_requested()) {
+      connecting_ = false;
+      throw ConnectionStopped();
+    }
+    if (Clock::now() >= deadline) Fail(LineFault::ConnectTimedOut);
   }
-  if (res->rc != 0) throw ProtocolError("Host not found: " + host + " (" + gai_strerror(res->rc) + ")");
+  if (res->rc != 0) Fail(LineFault::HostNotFound);
 
-  std::string last_error = "Could not connect.";
+  int last_errno = 0;
   for (addrinfo* ai = res->result; ai; ai = ai->ai_next) {
-    const int fd = ::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol);
-    if (fd < 0) {
-      last_error = ErrnoText(errno);
+    fd_.reset(::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol));
+    if (!fd_.valid()) {
+      last_errno = errno;
       continue;
     }
-    fd_ = fd;
-    int rc = ::connect(fd, ai->ai_addr, ai->ai_addrlen);
+    int rc = ::connect(fd_.get(), ai->ai_addr, ai->ai_addrlen);
     if (rc != 0 && errno == EINPROGRESS) {
-      WaitFor(POLLOUT, deadline, "Connect timed out.");  // a time-out ends all attempts
+      WaitFor(POLLOUT, deadline, LineFault::ConnectTimedOut);  // a time-out ends all attempts
       int err = 0;
       socklen_t len = sizeof err;
-      getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len);
+      getsockopt(fd_.get(), SOL_SOCKET, SO_ERROR, &err, &len);
       rc = err == 0 ? 0 : -1;
       errno = err;
     }
     if (rc == 0) break;
-    last_error = ErrnoText(errno);
-    ::close(fd);
-    fd_ = -1;
+    last_errno = errno;
+    fd_.reset();
   }
-  if (fd_ < 0) throw ProtocolError(last_error);
+  if (!fd_.valid()) FailErrno(last_errno);
   const int one = 1;
-  setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+  setsockopt(fd_.get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
   if (implicit_tls) Handshake();
+  connecting_ = false;
 }
 
 void Connection::StartTls() {
-  if (fd_ < 0) throw ProtocolError("Not connected.");
+  if (!fd_.valid()) Fail(LineFault::NotConnected);
   if (ssl_) return;
   buffer_.clear();
   begin_ = scan_ = 0;
+  connecting_ = true;
   Handshake();
+  connecting_ = false;
 }
 
 void Connection::Handshake() {
-  ctx_ = SSL_CTX_new(TLS_client_method());
-  if (!ctx_) Fail(OpenSslErrorText());
-  SSL_CTX_set_min_proto_version(ctx_, TLS1_2_VERSION);
-  SSL_CTX_set_verify(ctx_, SSL_VERIFY_NONE, nullptr);  // judged after the handshake
-  if (!options_.ca_file.empty())
-    SSL_CTX_load_verify_locations(ctx_, options_.ca_file.c_str(), nullptr);
-  else
-    LoadSystemCertificates(ctx_);
+  SSL_CTX* ctx = ClientContext(options_.ca_file);
+  if (!ctx) Fail(LineFault::TlsFailed, OpenSslDetail());
   ERR_clear_error();
-  ssl_ = SSL_new(ctx_);
-  if (!ssl_) Fail(OpenSslErrorText());
-  SSL_set_mode(ssl_, SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
-  SSL_set_fd(ssl_, fd_);
+  ssl_.reset(SSL_new(ctx));
+  if (!ssl_) Fail(LineFault::TlsFailed, OpenSslDetail());
+  SSL_set_mode(ssl_.get(), SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
+  SSL_set_fd(ssl_.get(), fd_.get());
   if (IsIpLiteral(host_)) {
-    X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), host_.c_str());
+    X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_.get()), host_.c_str());
   } else {
-    SSL_set_tlsext_host_name(ssl_, host_.c_str());
-    SSL_set1_host(ssl_, host_.c_str());
+    SSL_set_tlsext_host_name(ssl_.get(), host_.c_str());
+    SSL_set1_host(ssl_.get(), host_.c_str());
   }
   const auto deadline = Clock::now() + std::chrono::seconds(options_.read_timeout_seconds);
   for (;;) {
-    const int rc = SSL_connect(ssl_);
+    const int rc = SSL_connect(ssl_.get());
     if (rc == 1) break;
-    const int err = SSL_get_error(ssl_, rc);
-    if (err == SSL_ERROR_WANT_READ) {
-      WaitFor(POLLIN, deadline, "TLS handshake timed out.");
-    } else if (err == SSL_ERROR_WANT_WRITE) {
-      WaitFor(POLLOUT, deadline, "TLS handshake timed out.");
-    } else {
-      const std::string text = OpenSslErrorText();
-      Close();
-      throw TlsError(text);
-    }
+    const int err = SSL_get_error(ssl_.get(), rc);
+    if (err == SSL_ERROR_WANT_READ)
+      WaitFor(POLLIN, deadline, LineFault::ReplyTimedOut);
+    else if (err == SSL_ERROR_WANT_WRITE)
+      WaitFor(POLLOUT, deadline, LineFault::ReplyTimedOut);
+    else
+      Fail(LineFault::TlsFailed, OpenSslDetail());
   }
   VerifyPeer();
 }
 
 void Connection::VerifyPeer() {
-  X509* cert = SSL_get1_peer_certificate(ssl_);
+  const X509Ptr cert(SSL_get1_peer_certificate(ssl_.get()));
   std::string fingerprint;
   if (cert) {
     unsigned char md[EVP_MAX_MD_SIZE];
     unsigned int len = 0;
-    X509_digest(cert, EVP_sha256(), md, &len);
+    X509_digest(cert.get(), EVP_sha256(), md, &len);
     static const char* hex = "0123456789abcdef";
     for (unsigned int i = 0; i < len; ++i) {
       fingerprint += hex[md[i] >> 4];
       fingerprint += hex[md[i] & 15];
     }
-    X509_free(cert);
   }
-  const long result = cert ? SSL_get_verify_result(ssl_) : X509_V_ERR_UNSPECIFIED;
+  const long result = cert ? SSL_get_verify_result(ssl_.get()) : X509_V_ERR_UNSPECIFIED;
   if (cert && result == X509_V_OK) return;
   if (!fingerprint.empty()) {
     const auto trusted = FindTrustedCertificate(options_.mail_root, host_, port_);
     if (trusted && *trusted == fingerprint) return;
   }
-  const std::string reason = cert ? X509_verify_cert_error_string(result) : "The server sent no certificate.";
+  const std::string reason = cert ? X509_verify_cert_error_string(result) : CertificateMissingText();
+  connecting_ = false;
   Close();
   throw CertificateError(host_, port_, reason, fingerprint);
 }
 
 void Connection::Write(std::string_view bytes) {
-  if (fd_ < 0) throw ProtocolError("Not connected.");
+  if (!fd_.valid()) Fail(LineFault::NotConnected);
   size_t done = 0;
   while (done < bytes.size()) {
     const auto deadline = Clock::now() + std::chrono::seconds(options_.read_timeout_seconds);
@@ -283,27 +334,27 @@ void Connection::Write(std::string_view bytes) {
       size_t written = 0;
       for (;;) {
         ERR_clear_error();
-        const int rc = SSL_write_ex(ssl_, bytes.data() + done, chunk, &written);
+        const int rc = SSL_write_ex(ssl_.get(), bytes.data() + done, chunk, &written);
         if (rc == 1) break;
-        const int err = SSL_get_error(ssl_, rc);
+        const int err = SSL_get_error(ssl_.get(), rc);
         if (err == SSL_ERROR_WANT_WRITE)
-          WaitFor(POLLOUT, deadline, "Write timed out.");
+          WaitFor(POLLOUT, deadline, LineFault::ReplyTimedOut);
         else if (err == SSL_ERROR_WANT_READ)
-          WaitFor(POLLIN, deadline, "Write timed out.");
+          WaitFor(POLLIN, deadline, LineFault::ReplyTimedOut);
         else if (err == SSL_ERROR_SYSCALL && errno != 0)
-          Fail(ErrnoText(errno));
+          FailErrno(errno);
         else
-          Fail(OpenSslErrorText());
+          FailTls();
       }
       done += written;
     } else {
-      const ssize_t n = ::send(fd_, bytes.data() + done, chunk, MSG_NOSIGNAL);
+      const ssize_t n = ::send(fd_.get(), bytes.data() + done, chunk, MSG_NOSIGNAL);
       if (n > 0) {
         done += static_cast<size_t>(n);
       } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-        WaitFor(POLLOUT, deadline, "Write timed out.");
+        WaitFor(POLLOUT, deadline, LineFault::ReplyTimedOut);
       } else if (n < 0 && errno != EINTR) {
-        Fail(ErrnoText(errno));
+        FailErrno(errno);
       }
     }
     MaybePump();
@@ -313,38 +364,38 @@ void Connection::Write(std::string_view bytes) {
 size_t Connection::ReadSome(char* out, size_t size) {
   const auto deadline = Clock::now() + std::chrono::seconds(options_.read_timeout_seconds);
   for (;;) {
-    if (fd_ < 0) throw ProtocolError("Connection closed.");
+    if (!fd_.valid()) Fail(LineFault::NotConnected);
     if (ssl_) {
       size_t got = 0;
       ERR_clear_error();
       errno = 0;
-      const int rc = SSL_read_ex(ssl_, out, size, &got);
+      const int rc = SSL_read_ex(ssl_.get(), out, size, &got);
       if (rc == 1) return got;
-      const int err = SSL_get_error(ssl_, rc);
+      const int err = SSL_get_error(ssl_.get(), rc);
       if (err == SSL_ERROR_WANT_READ)
-        WaitFor(POLLIN, deadline, "Read timed out.");
+        WaitFor(POLLIN, deadline, LineFault::ReplyTimedOut);
       else if (err == SSL_ERROR_WANT_WRITE)
-        WaitFor(POLLOUT, deadline, "Read timed out.");
+        WaitFor(POLLOUT, deadline, LineFault::ReplyTimedOut);
       else if (err == SSL_ERROR_ZERO_RETURN || (err == SSL_ERROR_SYSCALL && errno == 0))
-        Fail("Connection closed by the server.");
+        Fail(LineFault::ClosedByServer);
       else if (err == SSL_ERROR_SYSCALL)
-        Fail(ErrnoText(errno));
+        FailErrno(errno);
       else
-        Fail(OpenSslErrorText());
+        FailTls();
     } else {
-      const ssize_t n = ::recv(fd_, out, size, 0);
+      const ssize_t n = ::recv(fd_.get(), out, size, 0);
       if (n > 0) return static_cast<size_t>(n);
-      if (n == 0) Fail("Connection closed by the server.");
+      if (n == 0) Fail(LineFault::ClosedByServer);
       if (errno == EAGAIN || errno == EWOULDBLOCK)
-        WaitFor(POLLIN, deadline, "Read timed out.");
+        WaitFor(POLLIN, deadline, LineFault::ReplyTimedOut);
       else if (errno != EINTR)
-        Fail(ErrnoText(errno));
+        FailErrno(errno);
     }
   }
 }
 
 std::string_view Connection::ReadLine() {
-  if (fd_ < 0) throw ProtocolError("Not connected.");
+  if (!fd_.valid()) Fail(LineFault::NotConnected);
   for (;;) {
     const size_t from = begin_ + scan_;
     const void* hit = from < buffer_.size() ? std::memchr(buffer_.data() + from, '\n', buffer_.size() - from) : nullptr;
@@ -358,7 +409,12 @@ std::string_view Connection::ReadLine() {
       return line;
     }
     scan_ = buffer_.size() - begin_;
-    if (scan_ > kMaxLine) Fail("Line too long.");
+    if (scan_ > kMaxLine) {
+      // Nothing a mail server sends is this long: the stream cannot be trusted any more.
+      const std::string start = buffer_.substr(begin_, 200);
+      Close();
+      throw ProtocolError(BadReplyText(host_, port_, start), ErrorKind::Protocol, start);
+    }
     if (begin_ > 0) {
       buffer_.erase(0, begin_);
       begin_ = 0;

@@ -10,8 +10,9 @@
 #include <string>
 #include <string_view>
 
-struct ssl_st;
-struct ssl_ctx_st;
+#include "protocol/openssl_ptr.h"
+#include "protocol/protocol_texts.h"
+#include "protocol/socket_fd.h"
 
 namespace plumex {
 
@@ -38,14 +39,15 @@ class Connection {
   ConnectionOptions& options() { return options_; }
 
   // Resolves host, connects (trying every address) and, with implicit_tls, performs the TLS
-  // handshake at once. Throws ProtocolError, CertificateError or ConnectionStopped; the
-  // connection is closed after any failure.
+  // handshake at once. Throws ProtocolError (kind Connection, Tls or BadInput, the text naming
+  // host and port), CertificateError or ConnectionStopped; the connection is closed after any
+  // failure.
   void Open(const std::string& host, int port, bool implicit_tls);
 
   // TLS handshake on the open plain connection (STARTTLS). Nothing read ahead may be pending.
   void StartTls();
 
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return fd_.valid(); }
   bool IsTls() const { return ssl_ != nullptr; }
   const std::string& host() const { return host_; }
   int port() const { return port_; }
@@ -58,28 +60,33 @@ class Connection {
   void Write(std::string_view bytes);
 
   // Next line without its line end (LF, CR LF). The view stays valid until the next read.
-  // Throws when the server closes the connection before a line is complete.
+  // Throws when the server closes the connection before a line is complete. A broken or
+  // timed-out line is a ProtocolError of kind Connection and closes the connection.
   std::string_view ReadLine();
 
   // Called when the connection closes (by Close or by the server).
   std::function<void()> on_closed;
 
  private:
-  void Fail(const std::string& text);  // closes and throws ProtocolError
+  // Closes and throws ProtocolError: kind Connection (Tls for TlsFailed), the text naming the
+  // server, "could not connect" while connecting and "the line failed" afterwards.
+  [[noreturn]] void Fail(LineFault fault, const std::string& detail = {});
+  [[noreturn]] void FailErrno(int err);
+  [[noreturn]] void FailTls();  // a TLS read or write failed
   void Handshake();
   void VerifyPeer();
   // Waits until fd is ready for `events` (poll flags), pumping; throws on time-out or stop.
-  void WaitFor(short events, std::chrono::steady_clock::time_point deadline, const char* timeout_text);
+  void WaitFor(short events, std::chrono::steady_clock::time_point deadline, LineFault timeout);
   void MaybePump();
   void CheckAlive();
   size_t ReadSome(char* buffer, size_t size);  // > 0 bytes, or throws
 
   ConnectionOptions options_;
-  int fd_ = -1;
-  ::ssl_ctx_st* ctx_ = nullptr;
-  ::ssl_st* ssl_ = nullptr;
+  SocketFd fd_;
+  SslPtr ssl_;  // holds a reference to the shared context it was made from
   std::string host_;
   int port_ = 0;
+  bool connecting_ = false;  // in Open or a handshake: errors read "could not connect"
   std::string buffer_;
   size_t begin_ = 0;  // unread data is buffer_[begin_, buffer_.size())
   size_t scan_ = 0;   // bytes after begin_ already known to hold no LF

@@ -1,24 +1,22 @@
 #include "protocol/outgoing_message.h"
 
 #include <atomic>
-#include <cctype>
 #include <cstdio>
 #include <random>
 
+#include "platform/ascii_case.h"
+#include "platform/base64.h"
 #include "platform/text_file.h"
 #include "protocol/address_list.h"
 #include "protocol/mail_date.h"
 #include "protocol/protocol_error.h"
+#include "protocol/protocol_texts.h"
 
 namespace plumex {
 namespace {
 
 bool NameMatches(const std::string& line, const std::string& name) {
-  if (line.size() <= name.size() || line[name.size()] != ':') return false;
-  for (size_t i = 0; i < name.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(line[i])) != std::tolower(static_cast<unsigned char>(name[i])))
-      return false;
-  return true;
+  return line.size() > name.size() && line[name.size()] == ':' && StartsWithIgnoringCase(line, 0, name);
 }
 
 // Folds a header line longer than 78 characters before white space that is already there,
@@ -72,29 +70,12 @@ void AppendCrLfText(std::string& out, const std::string& text) {
   if (!text.empty() && text.back() != '\n' && text.back() != '\r') out += "\r\n";
 }
 
-void AppendBase64Lines(std::string& out, const std::string& data) {
-  static const char* const kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  out.reserve(out.size() + data.size() / 57 * 78 + 80);
-  const auto* p = reinterpret_cast<const unsigned char*>(data.data());
-  const size_t n = data.size();
-  size_t i = 0;
-  while (i < n) {
-    const size_t line_end = std::min(n, i + 57);  // 57 bytes -> 76 characters
-    for (; i + 3 <= line_end; i += 3) {
-      const unsigned v = (p[i] << 16) | (p[i + 1] << 8) | p[i + 2];
-      out += kAlphabet[v >> 18];
-      out += kAlphabet[(v >> 12) & 63];
-      out += kAlphabet[(v >> 6) & 63];
-      out += kAlphabet[v & 63];
-    }
-    if (i < line_end) {
-      const unsigned v = (p[i] << 16) | (i + 1 < line_end ? p[i + 1] << 8 : 0);
-      out += kAlphabet[v >> 18];
-      out += kAlphabet[(v >> 12) & 63];
-      out += i + 1 < line_end ? kAlphabet[(v >> 6) & 63] : '=';
-      out += '=';
-      i = line_end;
-    }
+// Lines of 76 characters (57 bytes each), as MIME wants them.
+void AppendBase64Lines(std::string& out, std::string_view data) {
+  constexpr size_t kBytesPerLine = 57;
+  out.reserve(out.size() + data.size() / kBytesPerLine * 78 + 80);
+  for (size_t i = 0; i < data.size(); i += kBytesPerLine) {
+    AppendBase64(out, data.substr(i, kBytesPerLine));
     out += "\r\n";
   }
 }
@@ -167,7 +148,7 @@ std::string OutgoingMessage::Serialize() const {
   AppendCrLfText(out, text);
   for (const Attachment& a : attachments) {
     auto data = ReadFileBytes(a.path);
-    if (!data) throw ProtocolError("Cannot read the attachment " + a.path.string());
+    if (!data) throw ProtocolError(CannotReadAttachmentText(a.path), ErrorKind::LocalFile);
     out += "\r\n--" + boundary + "\r\n";
     out += "Content-Type: application/octet-stream;\r\n name=\"" + a.file_name + "\"\r\n";
     out += "Content-Transfer-Encoding: base64\r\n";

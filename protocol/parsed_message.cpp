@@ -3,14 +3,15 @@
 #include <fcntl.h>
 #include <gmime/gmime.h>
 
-#include <cctype>
 #include <mutex>
 
+#include "platform/ascii_case.h"
 #include "platform/code_page.h"
 #include "platform/text_file.h"
 #include "protocol/gmime_init.h"
 #include "protocol/mail_date.h"
 #include "protocol/protocol_error.h"
+#include "protocol/protocol_texts.h"
 
 namespace plumex {
 
@@ -21,24 +22,11 @@ void EnsureGMime() {
 
 namespace {
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-      return false;
-  return true;
-}
-
 std::string Trim(std::string_view s) {
   const size_t b = s.find_first_not_of(" \t\r\n");
   if (b == std::string_view::npos) return {};
   const size_t e = s.find_last_not_of(" \t\r\n");
   return std::string(s.substr(b, e - b + 1));
-}
-
-std::string LowerAscii(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
 }
 
 // Lines of a header block as GMime keeps it: "Name:" + raw value, folds as their own lines.
@@ -58,19 +46,24 @@ std::vector<std::string> HeaderListLines(GMimeObject* object) {
   return lines;
 }
 
-std::string DecodedContent(GMimeObject* object) {
-  GMimeStream* out = g_mime_stream_mem_new();
+// Writes the decoded content of a leaf part (or the whole of an attached message) to out;
+// a negative result when writing failed.
+ssize_t WriteContent(GMimeObject* object, GMimeStream* out) {
   if (GMIME_IS_PART(object)) {
     GMimeDataWrapper* content = g_mime_part_get_content(GMIME_PART(object));
-    if (content) g_mime_data_wrapper_write_to_stream(content, out);
+    if (content) return g_mime_data_wrapper_write_to_stream(content, out);
   } else if (GMIME_IS_MESSAGE_PART(object)) {
     GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object));
-    if (inner) g_mime_object_write_to_stream(GMIME_OBJECT(inner), nullptr, out);
+    if (inner) return g_mime_object_write_to_stream(GMIME_OBJECT(inner), nullptr, out);
   }
-  GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(out));
-  std::string text(reinterpret_cast<const char*>(bytes->data), bytes->len);
-  g_object_unref(out);
-  return text;
+  return 0;
+}
+
+std::string DecodedContent(GMimeObject* object) {
+  const auto out = GObjectRef<GMimeStream>::Adopt(g_mime_stream_mem_new());
+  WriteContent(object, out.get());
+  GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(out.get()));
+  return std::string(reinterpret_cast<const char*>(bytes->data), bytes->len);
 }
 
 std::string FileNameOf(GMimeObject* object) {
@@ -111,61 +104,27 @@ void Flatten(GMimeObject* object, std::vector<MessagePart>& parts, int depth) {
 
 // ---- MessagePart ----
 
-MessagePart::MessagePart(Kind kind, GMimeObject* object) : kind_(kind), object_(object) {
-  g_object_ref(object_);
-  header_lines_ = HeaderListLines(object_);
-  if (const char* cs = g_mime_object_get_content_type_parameter(object_, "charset")) charset_ = cs;
-  file_name_ = FileNameOf(object_);
+MessagePart::MessagePart(Kind kind, GMimeObject* object)
+    : kind_(kind), object_(GObjectRef<GMimeObject>::Share(object)) {
+  header_lines_ = HeaderListLines(object);
+  if (const char* cs = g_mime_object_get_content_type_parameter(object, "charset")) charset_ = cs;
+  file_name_ = FileNameOf(object);
 }
 
-MessagePart::MessagePart(const MessagePart& other)
-    : kind_(other.kind_),
-      object_(other.object_),
-      header_lines_(other.header_lines_),
-      charset_(other.charset_),
-      file_name_(other.file_name_) {
-  g_object_ref(object_);
-}
-
-MessagePart& MessagePart::operator=(const MessagePart& other) {
-  if (this != &other) {
-    g_object_ref(other.object_);
-    g_object_unref(object_);
-    kind_ = other.kind_;
-    object_ = other.object_;
-    header_lines_ = other.header_lines_;
-    charset_ = other.charset_;
-    file_name_ = other.file_name_;
-  }
-  return *this;
-}
-
-MessagePart::~MessagePart() { g_object_unref(object_); }
-
-std::string MessagePart::Text() const { return DecodedContent(object_); }
+std::string MessagePart::Text() const { return DecodedContent(object_.get()); }
 
 std::vector<std::string> MessagePart::Lines() const { return SplitLines(Text()); }
 
 void MessagePart::WriteDecodedContent(const std::filesystem::path& path) const {
   GError* error = nullptr;
-  GMimeStream* out = g_mime_stream_fs_open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644, &error);
-  if (!out) {
-    std::string text = error ? error->message : "cannot open";
-    if (error) g_error_free(error);
-    throw FileWriteError("Cannot write " + path.string() + ": " + text);
-  }
-  ssize_t rc = 0;
-  if (GMIME_IS_PART(object_)) {
-    GMimeDataWrapper* content = g_mime_part_get_content(GMIME_PART(object_));
-    if (content) rc = g_mime_data_wrapper_write_to_stream(content, out);
-  } else if (GMIME_IS_MESSAGE_PART(object_)) {
-    GMimeMessage* inner = g_mime_message_part_get_message(GMIME_MESSAGE_PART(object_));
-    if (inner) rc = g_mime_object_write_to_stream(GMIME_OBJECT(inner), nullptr, out);
-  }
-  const int flushed = g_mime_stream_flush(out);
-  const int closed = g_mime_stream_close(out);
-  g_object_unref(out);
-  if (rc < 0 || flushed != 0 || closed != 0) throw FileWriteError("Cannot write " + path.string());
+  const auto out = GObjectRef<GMimeStream>::Adopt(
+      g_mime_stream_fs_open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644, &error));
+  if (error) g_error_free(error);
+  if (!out) throw FileWriteError(CannotWriteFileText(path));
+  const ssize_t written = WriteContent(object_.get(), out.get());
+  const int flushed = g_mime_stream_flush(out.get());
+  const int closed = g_mime_stream_close(out.get());
+  if (written < 0 || flushed != 0 || closed != 0) throw FileWriteError(CannotWriteFileText(path));
 }
 
 // ---- ParsedMessage ----
@@ -174,30 +133,29 @@ ParsedMessage::ParsedMessage() { EnsureGMime(); }
 
 ParsedMessage::~ParsedMessage() { Clear(); }
 
+void ParsedMessage::ByteArrayUnref::operator()(GByteArray* bytes) const { g_byte_array_unref(bytes); }
+
 void ParsedMessage::Clear() {
   parts_.clear();
-  if (message_) g_object_unref(message_);
-  message_ = nullptr;
-  if (stream_) g_object_unref(stream_);
-  stream_ = nullptr;
-  if (raw_) g_byte_array_unref(raw_);
-  raw_ = nullptr;
+  message_.reset();
+  stream_.reset();
+  raw_.reset();
   header_lines_.clear();
   body_.clear();
 }
 
 void ParsedMessage::BeginRaw() {
   Clear();
-  raw_ = g_byte_array_new();
+  raw_.reset(g_byte_array_new());
 }
 
 void ParsedMessage::AppendRaw(std::string_view bytes) {
-  if (!raw_) raw_ = g_byte_array_new();
-  g_byte_array_append(raw_, reinterpret_cast<const guint8*>(bytes.data()), static_cast<guint>(bytes.size()));
+  if (!raw_) raw_.reset(g_byte_array_new());
+  g_byte_array_append(raw_.get(), reinterpret_cast<const guint8*>(bytes.data()), static_cast<guint>(bytes.size()));
 }
 
 void ParsedMessage::EndRaw() {
-  if (!raw_) raw_ = g_byte_array_new();
+  if (!raw_) raw_.reset(g_byte_array_new());
   ParseBuffer();
 }
 
@@ -213,16 +171,15 @@ void ParsedMessage::ParseFile(const std::filesystem::path& path) {
   gsize size = 0;
   GError* error = nullptr;
   if (!g_file_get_contents(path.c_str(), &data, &size, &error)) {
-    std::string text = error ? error->message : "cannot read";
     if (error) g_error_free(error);
-    throw ProtocolError("Cannot read " + path.string() + ": " + text);
+    throw ProtocolError(CannotReadFileText(path), ErrorKind::LocalFile);
   }
-  raw_ = g_byte_array_new_take(reinterpret_cast<guint8*>(data), size);
+  raw_.reset(g_byte_array_new_take(reinterpret_cast<guint8*>(data), size));
   ParseBuffer();
 }
 
 std::string_view ParsedMessage::RawBytes() const {
-  const GByteArray* bytes = stream_ ? g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream_)) : raw_;
+  const GByteArray* bytes = stream_ ? g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream_.get())) : raw_.get();
   if (!bytes) return {};
   return std::string_view(reinterpret_cast<const char*>(bytes->data), bytes->len);
 }
@@ -244,14 +201,12 @@ void ParsedMessage::ParseBuffer() {
   // The stream takes the buffer over; the parser keeps parts as windows onto it, so a large
   // attachment is neither copied nor decoded until it is written out, and a part handed out
   // keeps the bytes alive after this message is cleared.
-  stream_ = g_mime_stream_mem_new_with_byte_array(raw_);
-  raw_ = nullptr;
-  GMimeParser* parser = g_mime_parser_new_with_stream(stream_);
-  g_mime_parser_set_persist_stream(parser, TRUE);
-  GMimeMessage* message = g_mime_parser_construct_message(parser, nullptr);
-  g_object_unref(parser);
+  stream_ = GObjectRef<GMimeStream>::Adopt(g_mime_stream_mem_new_with_byte_array(raw_.release()));
+  const auto parser = GObjectRef<GMimeParser>::Adopt(g_mime_parser_new_with_stream(stream_.get()));
+  g_mime_parser_set_persist_stream(parser.get(), TRUE);
+  GMimeMessage* message = g_mime_parser_construct_message(parser.get(), nullptr);
   if (!message) return;
-  message_ = GMIME_OBJECT(message);
+  message_ = GObjectRef<GMimeObject>::Adopt(GMIME_OBJECT(message));
 
   GMimeObject* top = g_mime_message_get_mime_part(message);
   if (!top) return;
@@ -274,7 +229,7 @@ std::string ParsedMessage::HeaderValue(std::string_view name) const {
     if (colon == std::string::npos) continue;
     std::string_view key(line.data(), colon);
     while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.remove_suffix(1);
-    if (!EqualsNoCase(key, name)) continue;
+    if (!EqualIgnoringCase(key, name)) continue;
     std::string value = line.substr(colon + 1);
     for (size_t j = i + 1; j < header_lines_.size(); ++j) {
       const std::string& more = header_lines_[j];
@@ -293,7 +248,7 @@ bool ParsedMessage::HasHeader(std::string_view name) const {
     if (colon == std::string::npos) continue;
     std::string_view key(line.data(), colon);
     while (!key.empty() && (key.back() == ' ' || key.back() == '\t')) key.remove_suffix(1);
-    if (EqualsNoCase(key, name)) return true;
+    if (EqualIgnoringCase(key, name)) return true;
   }
   return false;
 }
@@ -311,7 +266,7 @@ MessagePriority ParsedMessage::Priority() const {
     return kByDigit[x[0] - '1'];
   }
   for (const char* name : {"Importance", "X-MSMail-Priority"}) {
-    const std::string v = LowerAscii(Trim(HeaderValue(name)));
+    const std::string v = AsciiLower(Trim(HeaderValue(name)));
     if (v == "high") return MessagePriority::High;
     if (v == "low") return MessagePriority::Low;
   }
@@ -320,7 +275,7 @@ MessagePriority ParsedMessage::Priority() const {
 
 std::string ParsedMessage::Charset() const {
   if (!message_) return {};
-  GMimeObject* top = g_mime_message_get_mime_part(GMIME_MESSAGE(message_));
+  GMimeObject* top = g_mime_message_get_mime_part(GMIME_MESSAGE(message_.get()));
   if (!top) return {};
   const char* cs = g_mime_object_get_content_type_parameter(top, "charset");
   return cs ? cs : std::string();

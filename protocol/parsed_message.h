@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "protocol/address_list.h"
+#include "protocol/gobject_ref.h"
 
 typedef struct _GMimeObject GMimeObject;
 typedef struct _GByteArray GByteArray;
@@ -25,10 +26,7 @@ class MessagePart {
  public:
   enum class Kind { Text, Attachment };
 
-  MessagePart(Kind kind, GMimeObject* object);  // takes a reference
-  MessagePart(const MessagePart&);
-  MessagePart& operator=(const MessagePart&);
-  ~MessagePart();
+  MessagePart(Kind kind, GMimeObject* object);  // takes a reference of its own
 
   Kind kind() const { return kind_; }
   bool IsText() const { return kind_ == Kind::Text; }
@@ -49,7 +47,7 @@ class MessagePart {
 
  private:
   Kind kind_;
-  GMimeObject* object_;
+  GObjectRef<GMimeObject> object_;
   std::vector<std::string> header_lines_;
   std::string charset_;
   std::string file_name_;
@@ -101,11 +99,14 @@ class ParsedMessage {
   const std::vector<MessagePart>& Parts() const { return parts_; }
 
  private:
+  struct ByteArrayUnref {
+    void operator()(GByteArray* bytes) const;
+  };
   void ParseBuffer();
 
-  GByteArray* raw_ = nullptr;       // the bytes while they are being filled in
-  GMimeStream* stream_ = nullptr;   // owns them once parsed; parts keep windows onto it
-  GMimeObject* message_ = nullptr;
+  std::unique_ptr<GByteArray, ByteArrayUnref> raw_;  // the bytes while they are being filled in
+  GObjectRef<GMimeStream> stream_;  // owns them once parsed; parts keep windows onto it
+  GObjectRef<GMimeObject> message_;
   std::vector<std::string> header_lines_;
   std::string body_;
   std::vector<MessagePart> parts_;

@@ -13,7 +13,7 @@ namespace plumex {
 class Pop3Client::Busy {
  public:
   explicit Busy(Pop3Client& c) : c_(c) {
-    if (c_.busy_) throw ProtocolError("Another POP3 command is in progress.");
+    if (c_.busy_) throw ProtocolError(BusyText(), ErrorKind::BadInput);
     c_.busy_ = true;
   }
   ~Busy() { c_.busy_ = false; }
@@ -35,26 +35,28 @@ void Pop3Client::Status(const std::string& text) {
   if (on_status) on_status(text);
 }
 
-std::string Pop3Client::ReadReply(const std::string& command) {
-  std::string_view line = connection_.ReadLine();
-  if (line.starts_with("+OK")) return std::string(line);
-  std::string text;
+std::string Pop3Client::ReadReply(ErrorKind refusal) {
+  const std::string line(connection_.ReadLine());
+  if (line.starts_with("+OK")) return line;
   if (line.starts_with("-ERR")) {
-    line.remove_prefix(4);
-    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-    text = line.empty() ? command + " failed." : std::string(line);
-  } else {
-    // Not POP3 at all: the stream cannot be trusted any more.
-    text = "Unexpected reply from the server: " + std::string(line.substr(0, 200));
-    connection_.Close();
+    const std::string& host = connection_.host();
+    const int port = connection_.port();
+    const bool login = refusal == ErrorKind::Authentication;
+    throw ProtocolError(login ? LoginRefusedText(host, port, line) : CommandRefusedText(host, port, line), refusal,
+                        line);
   }
-  throw ProtocolError(text);
+  // Not POP3 at all: the stream cannot be trusted any more.
+  connection_.Close();
+  throw BadReply(line.substr(0, 200));
 }
 
-std::string Pop3Client::Command(const std::string& line) {
+ProtocolError Pop3Client::BadReply(const std::string& reply) const {
+  return ProtocolError(BadReplyText(connection_.host(), connection_.port(), reply), ErrorKind::Protocol, reply);
+}
+
+std::string Pop3Client::Command(const std::string& line, ErrorKind refusal) {
   connection_.Write(line + "\r\n");
-  const size_t space = line.find(' ');
-  return ReadReply(line.substr(0, space));
+  return ReadReply(refusal);
 }
 
 template <typename Sink>
@@ -76,13 +78,13 @@ void Pop3Client::Connect() {
   try {
     connection_.Open(host, port, use_tls);
     Status(StatusConnected());
-    ReadReply("greeting");
+    ReadReply(ErrorKind::ServerRefusal);
     // CAPA is optional (RFC 2449): a server without it answers -ERR and that is fine.
     connection_.Write("CAPA\r\n");
     if (connection_.ReadLine().starts_with("+OK"))
       ReadMultiLine([&](std::string_view l) { capabilities_.emplace_back(l); });
-    Command("USER " + user_name);
-    Command("PASS " + password);
+    Command("USER " + user_name, ErrorKind::Authentication);
+    Command("PASS " + password, ErrorKind::Authentication);
   } catch (...) {
     connection_.Close();
     throw;
@@ -95,7 +97,7 @@ int Pop3Client::Stat() {
   char* end = nullptr;
   const char* p = reply.c_str() + 3;
   const long count = std::strtol(p, &end, 10);
-  if (end == p || count < 0) throw ProtocolError("Unexpected reply to STAT: " + reply);
+  if (end == p || count < 0) throw BadReply(reply);
   return static_cast<int>(count);
 }
 
@@ -106,10 +108,10 @@ long long Pop3Client::List(int n) {
   const char* p = reply.c_str() + 3;
   char* end = nullptr;
   std::strtol(p, &end, 10);
-  if (end == p) throw ProtocolError("Unexpected reply to LIST: " + reply);
+  if (end == p) throw BadReply(reply);
   p = end;
   const long long size = std::strtoll(p, &end, 10);
-  if (end == p || size < 0) throw ProtocolError("Unexpected reply to LIST: " + reply);
+  if (end == p || size < 0) throw BadReply(reply);
   return size;
 }
 

@@ -1,6 +1,8 @@
 // POP3 client (RFC 1939): log-in with USER and PASS after the greeting, STAT, LIST n, TOP n 0,
-// RETR n, DELE n, QUIT. Implicit TLS when asked for; never STARTTLS. A "-ERR" reply, a broken
-// connection or a failed log-in throws ProtocolError with the server's or the socket's text.
+// RETR n, DELE n, QUIT. Implicit TLS when asked for; never STARTTLS. Failures throw
+// ProtocolError: a "-ERR" to USER or PASS is of kind Authentication, to any other command
+// ServerRefusal, both with the reply line; a reply that is no POP3 is Protocol and closes the
+// connection; a broken line is Connection (see Connection).
 #pragma once
 
 #include <functional>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "protocol/connection.h"
+#include "protocol/protocol_error.h"
 
 namespace plumex {
 
@@ -53,8 +56,10 @@ class Pop3Client {
 
  private:
   class Busy;
-  std::string Command(const std::string& line);  // the "+OK" reply line, or throws
-  std::string ReadReply(const std::string& command);
+  // The "+OK" reply line; a "-ERR" throws with the kind `refusal`.
+  std::string Command(const std::string& line, ErrorKind refusal = ErrorKind::ServerRefusal);
+  std::string ReadReply(ErrorKind refusal);
+  ProtocolError BadReply(const std::string& reply) const;  // a "+OK" that cannot be read
   template <typename Sink>
   void ReadMultiLine(Sink&& sink);
   void Status(const std::string& text);

@@ -2,13 +2,15 @@
 
 #include <utility>
 
+#include "protocol/protocol_texts.h"
+
 namespace plumex {
 
-ConnectionStopped::ConnectionStopped() : ProtocolError("Operation stopped.", ErrorKind::Stopped) {}
+ConnectionStopped::ConnectionStopped() : ProtocolError(StoppedText(), ErrorKind::Stopped) {}
 
 CertificateError::CertificateError(std::string host, int port, std::string reason,
                                    std::string fingerprint)
-    : ProtocolError("Server certificate could not be verified: " + reason, ErrorKind::Tls),
+    : ProtocolError(CertificateNotVerifiedText(host, port, reason), ErrorKind::Tls),
       host_(std::move(host)),
       port_(port),
       reason_(std::move(reason)),

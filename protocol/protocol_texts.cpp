@@ -1,13 +1,83 @@
 #include "protocol/protocol_texts.h"
 
 #include "platform/sjis_text.h"
+#include "platform/store_path.h"
 
 namespace plumex {
+namespace {
+
+std::string ServerLine(const std::string& host, int port) {
+  return Sjis("サーバ: ") + host + ":" + std::to_string(port);
+}
+
+const char* ReasonOf(LineFault fault) {
+  switch (fault) {
+    case LineFault::HostNotFound: return "ホストが見つかりません";
+    case LineFault::Refused: return "接続が拒否されました";
+    case LineFault::ConnectTimedOut: return "接続がタイムアウトしました";
+    case LineFault::NetworkUnreachable: return "ネットワークに到達できません";
+    case LineFault::HostUnreachable: return "ホストに到達できません";
+    case LineFault::BadPort: return "ポート番号が正しくありません";
+    case LineFault::ClosedByServer: return "サーバが接続を切断しました";
+    case LineFault::ReplyTimedOut: return "応答がタイムアウトしました";
+    case LineFault::NotConnected: return "サーバに接続していません";
+    case LineFault::TlsFailed: return "TLSの接続に失敗しました";
+    case LineFault::Other: break;
+  }
+  return "通信エラーが発生しました";
+}
+
+}  // namespace
 
 std::string StatusConnecting(const std::string& host, int port) {
   return host + ":" + std::to_string(port) + Sjis(" に接続しています");
 }
 std::string StatusConnected() { return Sjis("接続しました"); }
 std::string StatusDisconnected() { return Sjis("切断しました"); }
+
+std::string ConnectionErrorText(bool connecting, const std::string& host, int port, LineFault fault,
+                                const std::string& detail) {
+  std::string text = Sjis(connecting ? "接続できませんでした。" : "サーバとの通信に失敗しました。") + "\r\n" +
+                     ServerLine(host, port) + "\r\n" + Sjis(ReasonOf(fault));
+  if (!detail.empty()) text += " (" + detail + ")";
+  return text;
+}
+
+std::string CommandRefusedText(const std::string& host, int port, const std::string& reply) {
+  return Sjis("サーバがコマンドを拒否しました: ") + reply + "\r\n" + ServerLine(host, port);
+}
+
+std::string LoginRefusedText(const std::string& host, int port, const std::string& reply) {
+  return Sjis("サーバがログインを拒否しました: ") + reply + "\r\n" + ServerLine(host, port);
+}
+
+std::string BadReplyText(const std::string& host, int port, const std::string& reply) {
+  return Sjis("サーバの応答が正しくありません: ") + reply + "\r\n" + ServerLine(host, port);
+}
+
+std::string NoStartTlsText(const std::string& host, int port) {
+  return Sjis("このサーバではSSL(STARTTLS)を使えません。") + "\r\n" + ServerLine(host, port);
+}
+
+std::string CertificateNotVerifiedText(const std::string& host, int port, const std::string& reason) {
+  return Sjis("サーバ証明書を確認できませんでした。") + "\r\n" + ServerLine(host, port) + "\r\n" + reason;
+}
+
+std::string CertificateMissingText() { return Sjis("サーバが証明書を送りませんでした。"); }
+
+std::string StoppedText() { return Sjis("中止しました。"); }
+std::string BusyText() { return Sjis("前のコマンドがまだ終わっていません。"); }
+
+std::string CannotReadFileText(const std::filesystem::path& path) {
+  return Sjis("ファイルを読み込めませんでした。") + "\r\n" + DisplayPath(path);
+}
+
+std::string CannotWriteFileText(const std::filesystem::path& path) {
+  return Sjis("ファイルに書き込めませんでした。") + "\r\n" + DisplayPath(path);
+}
+
+std::string CannotReadAttachmentText(const std::filesystem::path& path) {
+  return Sjis("添付ファイルを読み込めませんでした。") + "\r\n" + DisplayPath(path);
+}
 
 }  // namespace plumex

@@ -1,6 +1,9 @@
-// Status texts of the connections (code page 932).
+// Texts of the protocol layer, code page 932: the status of a connection and the errors the
+// commands show. Every error that concerns a server names it ("サーバ: host:port"), and a
+// refused command keeps the server's reply in the text, since that is what the user must read.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace plumex {
@@ -8,5 +11,47 @@ namespace plumex {
 std::string StatusConnecting(const std::string& host, int port);
 std::string StatusConnected();
 std::string StatusDisconnected();
+
+// Why a connection could not be made, or broke.
+enum class LineFault {
+  HostNotFound,
+  Refused,
+  ConnectTimedOut,
+  NetworkUnreachable,
+  HostUnreachable,
+  BadPort,
+  ClosedByServer,
+  ReplyTimedOut,
+  NotConnected,
+  TlsFailed,
+  Other,
+};
+
+// "接続できませんでした。" (while connecting) or "サーバとの通信に失敗しました。" (once connected),
+// CR LF "サーバ: host:port", CR LF the reason, with detail (OpenSSL's or an errno) in brackets.
+std::string ConnectionErrorText(bool connecting, const std::string& host, int port, LineFault fault,
+                                const std::string& detail = {});
+
+// "サーバがコマンドを拒否しました: " + reply, CR LF "サーバ: host:port".
+std::string CommandRefusedText(const std::string& host, int port, const std::string& reply);
+// "サーバがログインを拒否しました: " + reply, CR LF "サーバ: host:port".
+std::string LoginRefusedText(const std::string& host, int port, const std::string& reply);
+// "サーバの応答が正しくありません: " + what came, CR LF "サーバ: host:port".
+std::string BadReplyText(const std::string& host, int port, const std::string& reply);
+// The account wants TLS, the server offers no STARTTLS.
+std::string NoStartTlsText(const std::string& host, int port);
+// "サーバ証明書を確認できませんでした。", CR LF "サーバ: host:port", CR LF OpenSSL's reason.
+std::string CertificateNotVerifiedText(const std::string& host, int port, const std::string& reason);
+// The reason when the server sent no certificate at all.
+std::string CertificateMissingText();
+
+std::string StoppedText();
+// A command was asked for while another one still waits for its reply.
+std::string BusyText();
+
+// Local files: the native path is shown in code page 932.
+std::string CannotReadFileText(const std::filesystem::path& path);
+std::string CannotWriteFileText(const std::filesystem::path& path);
+std::string CannotReadAttachmentText(const std::filesystem::path& path);
 
 }  // namespace plumex

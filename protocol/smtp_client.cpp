@@ -3,39 +3,15 @@
 #include <cctype>
 #include <optional>
 
+#include "platform/ascii_case.h"
+#include "platform/base64.h"
 #include "platform/host.h"
 #include "protocol/outgoing_message.h"
 #include "protocol/protocol_error.h"
+#include "protocol/protocol_texts.h"
 
 namespace plumex {
 namespace {
-
-std::string Upper(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return s;
-}
-
-std::string Base64(const std::string& in) {
-  static const char* const kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  size_t i = 0;
-  const auto* p = reinterpret_cast<const unsigned char*>(in.data());
-  for (; i + 3 <= in.size(); i += 3) {
-    const unsigned v = (p[i] << 16) | (p[i + 1] << 8) | p[i + 2];
-    out += kAlphabet[v >> 18];
-    out += kAlphabet[(v >> 12) & 63];
-    out += kAlphabet[(v >> 6) & 63];
-    out += kAlphabet[v & 63];
-  }
-  if (i < in.size()) {
-    const unsigned v = (p[i] << 16) | (i + 1 < in.size() ? p[i + 1] << 8 : 0);
-    out += kAlphabet[v >> 18];
-    out += kAlphabet[(v >> 12) & 63];
-    out += i + 1 < in.size() ? kAlphabet[(v >> 6) & 63] : '=';
-    out += '=';
-  }
-  return out;
-}
 
 // Message text with leading dots doubled and the final "." line added.
 std::string DotStuffed(const std::string& text) {
@@ -57,7 +33,7 @@ std::string DotStuffed(const std::string& text) {
 class SmtpClient::Busy {
  public:
   explicit Busy(SmtpClient& c) : c_(c) {
-    if (c_.busy_) throw ProtocolError("Another SMTP command is in progress.");
+    if (c_.busy_) throw ProtocolError(BusyText(), ErrorKind::BadInput);
     c_.busy_ = true;
   }
   ~Busy() { c_.busy_ = false; }
@@ -77,15 +53,12 @@ SmtpClient::Reply SmtpClient::ReadReply() {
     const bool numeric = line.size() >= 3 && std::isdigit(static_cast<unsigned char>(line[0])) &&
                          std::isdigit(static_cast<unsigned char>(line[1])) &&
                          std::isdigit(static_cast<unsigned char>(line[2]));
-    if (!numeric || (line.size() > 3 && line[3] != ' ' && line[3] != '-')) {
-      const std::string text = "Unexpected reply from the server: " + std::string(line.substr(0, 200));
+    const int code = numeric ? (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0') : 0;
+    if (!numeric || (line.size() > 3 && line[3] != ' ' && line[3] != '-') || (reply.code != 0 && code != reply.code)) {
+      // Not SMTP at all: the stream cannot be trusted any more.
+      const std::string start(line.substr(0, 200));
       connection_.Close();
-      throw ProtocolError(text);
-    }
-    const int code = (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');
-    if (reply.code != 0 && code != reply.code) {
-      connection_.Close();
-      throw ProtocolError("Unexpected reply from the server: " + std::string(line.substr(0, 200)));
+      throw ProtocolError(BadReplyText(connection_.host(), connection_.port(), start), ErrorKind::Protocol, start);
     }
     reply.code = code;
     if (!reply.text.empty()) reply.text += "\r\n";
@@ -99,17 +72,25 @@ SmtpClient::Reply SmtpClient::Command(const std::string& line) {
   return ReadReply();
 }
 
-void SmtpClient::FailAfterReset(const Reply& reply) {
+void SmtpClient::FailAfterReset(const Reply& reply, ErrorKind kind) {
   try {
     if (connection_.IsOpen()) Command("RSET");
   } catch (const ProtocolError&) {
   }
-  throw ProtocolError(reply.text);
+  throw Refused(reply, kind);
+}
+
+ProtocolError SmtpClient::Refused(const Reply& reply, ErrorKind kind) const {
+  const std::string& host = connection_.host();
+  const int port = connection_.port();
+  return ProtocolError(kind == ErrorKind::Authentication ? LoginRefusedText(host, port, reply.text)
+                                                         : CommandRefusedText(host, port, reply.text),
+                       kind, reply.text);
 }
 
 bool SmtpClient::Has(const std::string& keyword) const {
   for (const std::string& line : capabilities_) {
-    const std::string up = Upper(line);
+    const std::string up = AsciiUpper(line);
     if (up == keyword || up.starts_with(keyword + " ") || up.starts_with(keyword + "=")) return true;
   }
   return false;
@@ -117,7 +98,7 @@ bool SmtpClient::Has(const std::string& keyword) const {
 
 bool SmtpClient::AuthOffers(const std::string& mechanism) const {
   for (const std::string& line : capabilities_) {
-    const std::string up = Upper(line);
+    const std::string up = AsciiUpper(line);
     if (!up.starts_with("AUTH ") && !up.starts_with("AUTH=")) continue;
     std::string word;
     for (size_t i = 5; i <= up.size(); ++i) {
@@ -150,7 +131,7 @@ void SmtpClient::Hello() {
     return;
   }
   reply = Command("HELO " + name);
-  if (reply.code != 250) throw ProtocolError(reply.text);
+  if (reply.code != 250) throw Refused(reply);
 }
 
 void SmtpClient::Connect(const std::string& host, int port, bool tls_wanted, bool implicit_tls) {
@@ -161,7 +142,7 @@ void SmtpClient::Connect(const std::string& host, int port, bool tls_wanted, boo
   try {
     connection_.Open(host, port, implicit_tls);
     const Reply greeting = ReadReply();
-    if (greeting.code != 220) throw ProtocolError(greeting.text);
+    if (greeting.code != 220) throw Refused(greeting);
     Hello();
   } catch (...) {
     connection_.Close();
@@ -172,33 +153,30 @@ void SmtpClient::Connect(const std::string& host, int port, bool tls_wanted, boo
 void SmtpClient::Authenticate() {
   if (authenticated_) return;
   Busy busy(*this);
-  if (!connection_.IsOpen()) throw ProtocolError("Not connected.");
+  if (!connection_.IsOpen())
+    throw ProtocolError(ConnectionErrorText(false, connection_.host(), connection_.port(), LineFault::NotConnected),
+                        ErrorKind::Connection);
   if (tls_wanted_ && !connection_.IsTls()) {
     // Without STARTTLS the password would cross the network in clear: refuse.
     if (!Has("STARTTLS")) {
       connection_.Close();
-      throw ProtocolError("SSL is not available on this server.");
+      throw ProtocolError(NoStartTlsText(connection_.host(), connection_.port()), ErrorKind::Tls);
     }
     const Reply reply = Command("STARTTLS");
     if (reply.code != 220) {
       connection_.Close();
-      throw ProtocolError("Start SSL negotiation command failed.");
+      throw Refused(reply);
     }
-    try {
-      connection_.StartTls();
-    } catch (const TlsError&) {
-      connection_.Close();
-      throw ProtocolError("SSL is not available on this server.");
-    }
+    connection_.StartTls();  // a failed handshake closes the connection and throws TlsError
     Hello();
   }
   if (!user_name.empty() && AuthOffers("LOGIN")) {
     Reply reply = Command("AUTH LOGIN");
-    if (reply.code != 334) FailAfterReset(reply);
-    reply = Command(Base64(user_name));
-    if (reply.code != 334) FailAfterReset(reply);
-    reply = Command(Base64(password));
-    if (reply.code != 235) FailAfterReset(reply);
+    if (reply.code != 334) FailAfterReset(reply, ErrorKind::Authentication);
+    reply = Command(Base64Encode(user_name));
+    if (reply.code != 334) FailAfterReset(reply, ErrorKind::Authentication);
+    reply = Command(Base64Encode(password));
+    if (reply.code != 235) FailAfterReset(reply, ErrorKind::Authentication);
   }
   authenticated_ = true;
 }

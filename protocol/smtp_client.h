@@ -1,12 +1,15 @@
 // SMTP client (RFC 5321): EHLO (HELO when refused), STARTTLS, AUTH LOGIN, RSET / MAIL FROM /
 // RCPT TO / DATA, in one batch when the server offers PIPELINING. Failures throw
-// ProtocolError carrying the server's reply or the socket's error text.
+// ProtocolError: a refused AUTH is of kind Authentication, any other 4xx / 5xx ServerRefusal,
+// both with the server's reply; no STARTTLS when TLS is wanted is Tls; a reply that is no SMTP
+// is Protocol; a broken line is Connection (see Connection).
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "protocol/connection.h"
+#include "protocol/protocol_error.h"
 
 namespace plumex {
 
@@ -51,7 +54,9 @@ class SmtpClient {
   void Hello();
   bool Has(const std::string& keyword) const;
   bool AuthOffers(const std::string& mechanism) const;
-  [[noreturn]] void FailAfterReset(const Reply& reply);
+  // RSET (whatever its answer), then throws Refused(reply, kind).
+  [[noreturn]] void FailAfterReset(const Reply& reply, ErrorKind kind = ErrorKind::ServerRefusal);
+  ProtocolError Refused(const Reply& reply, ErrorKind kind = ErrorKind::ServerRefusal) const;
 
   Connection connection_;
   std::vector<std::string> capabilities_;  // EHLO lines after the first

@@ -1,9 +1,8 @@
 #include "protocol/trusted_certs.h"
 
-#include <algorithm>
-#include <cctype>
 #include <vector>
 
+#include "platform/ascii_case.h"
 #include "platform/sjis_text.h"
 #include "platform/text_file.h"
 #include "protocol/protocol_error.h"
@@ -11,17 +10,7 @@
 namespace plumex {
 namespace {
 
-std::string Key(const std::string& host, int port) {
-  std::string key = host;
-  std::transform(key.begin(), key.end(), key.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return key + ":" + std::to_string(port);
-}
-
-std::string LowerAscii(std::string s) {
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s;
-}
+std::string Key(const std::string& host, int port) { return AsciiLower(host) + ":" + std::to_string(port); }
 
 }  // namespace
 
@@ -38,7 +27,7 @@ std::optional<std::string> FindTrustedCertificate(const std::filesystem::path& m
   for (const std::string& line : lines) {
     const size_t tab = line.find('\t');
     if (tab == std::string::npos) continue;
-    if (LowerAscii(line.substr(0, tab)) == key) return LowerAscii(line.substr(tab + 1));
+    if (AsciiLower(line.substr(0, tab)) == key) return AsciiLower(line.substr(tab + 1));
   }
   return std::nullopt;
 }
@@ -50,9 +39,9 @@ void TrustCertificate(const std::filesystem::path& mail_root, const std::string&
   const std::string key = Key(host, port);
   std::erase_if(lines, [&](const std::string& line) {
     const size_t tab = line.find('\t');
-    return tab != std::string::npos && LowerAscii(line.substr(0, tab)) == key;
+    return tab != std::string::npos && AsciiLower(line.substr(0, tab)) == key;
   });
-  lines.push_back(key + "\t" + LowerAscii(fingerprint));
+  lines.push_back(key + "\t" + AsciiLower(fingerprint));
   WriteLines(TrustedCertsPath(mail_root), lines);
 }
 

@@ -6,6 +6,7 @@
 #include "codecs/body_text.h"
 #include "codecs/header_decode.h"
 #include "codecs/jconvert.h"
+#include "platform/ascii_case.h"
 #include "platform/directories.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
@@ -22,20 +23,6 @@ namespace plumex {
 namespace {
 
 constexpr const char* kReceivedDateFormat = "yyyy/mm/dd_hh:nn:ss";
-
-std::string Upper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return out;
-}
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return out;
-}
 
 std::string WithoutLineBreaks(std::string_view s) {
   std::string out;
@@ -86,7 +73,7 @@ std::string AttachmentName(const ParsedMessage& message, const MessagePart& part
   // A name in RFC 2231 form (filename*=, filename*0*= ...) is read by the MIME layer, which
   // decodes it whole; the lookup above would keep its encoded text.
   bool rfc2231 = false;
-  for (const auto& line : part.HeaderLines()) rfc2231 = rfc2231 || Lower(line).find("filename*") != std::string::npos;
+  for (const auto& line : part.HeaderLines()) rfc2231 = rfc2231 || ContainsIgnoringCase(line, "filename*");
   if ((name.empty() || rfc2231 || name.find('*') != std::string::npos) && !part.FileName().empty())
     name = part.FileName();
   if ((name.empty() || name.find('*') != std::string::npos) && n >= 0 && context.pop3) {
@@ -125,7 +112,7 @@ void SaveAttachment(const MessagePart& part, const std::filesystem::path& dir, c
   // keeps its mode 0600 when the content is written into it.
   AppendToFile(file, "", false);
   part.WriteDecodedContent(file);
-  std::string extension = Lower(name.size() >= 4 ? name.substr(name.size() - 4) : name);
+  std::string extension = AsciiLower(name.size() >= 4 ? name.substr(name.size() - 4) : name);
   if (extension == ".txt" || extension == ".csv") {
     if (auto bytes = ReadFileBytes(file)) WriteFileAtomic(file, ConvertCode(*bytes, CodeSjis), sync);
   } else if (sync) {
@@ -161,7 +148,7 @@ void GmailRefetch(ParsedMessage& message, int n, FilingContext& context) {
   auto all_of_r = [&] { return JoinLines(r); };
   if (!divergence) {
     text = all_of_r();
-  } else if (*divergence < r.size() && Lower(r[*divergence]).find("boundary") != std::string::npos) {
+  } else if (*divergence < r.size() && ContainsIgnoringCase(r[*divergence], "boundary")) {
     text = all_of_r();
   } else {
     size_t i = *divergence;
@@ -169,7 +156,7 @@ void GmailRefetch(ParsedMessage& message, int n, FilingContext& context) {
     while (i < r.size() && r[i].empty()) ++i;
     while (i < r.size() && !r[i].empty()) text += "\r\n" + r[i++];
     const size_t rest = i;
-    const std::string upper = Upper(text);
+    const std::string upper = AsciiUpper(text);
     if (upper.find("FROM:") == std::string::npos) text += "\r\nFrom: " + message.HeaderValue("From");
     if (upper.find("TO:") == std::string::npos) text += "\r\nTo: " + message.HeaderValue("To");
     if (upper.find("SUBJECT:") == std::string::npos) text += "\r\nSubject: " + message.HeaderValue("Subject");
@@ -254,7 +241,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
           part_charset = FindHeaderValue("charset", message.HeaderLines(), false, start);
         }
         if (!body.empty()) body += "\r\n";
-        body += DecodedBody(Upper(part_charset), part.Text());
+        body += DecodedBody(AsciiUpper(part_charset), part.Text());
       }
     }
   } else {
@@ -281,7 +268,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
 
   const MessagePriority priority = message.Priority();
   const std::string high = priority == MessagePriority::Highest || priority == MessagePriority::High ? "1" : "2";
-  IndexRow row{id, RowField(subject), RowField(from), date, size, attach, "1", high, std::nullopt};
+  IndexRow row{id, RowField(subject), RowField(from), date, size, attach, std::string(kMarkUnread), high, std::nullopt};
   const std::string line = row.ToLine();
 
   if (target.kind == TargetFolder::Kind::Moved) {

@@ -6,6 +6,7 @@
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "store/file_key.h"
+#include "store/index_row.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
 
@@ -56,9 +57,9 @@ void ApplyRulesToFolder(const RuleList& rules, const RuleContext& context, Folde
   const std::vector<std::string> rows = current_index.Rows().Lines();
   for (size_t i = rows.size(); i-- > 0;) {
     const std::string& row = rows[i];
-    auto target = rules.FirstMatch(FieldOf(row, 1), FieldOf(row, 2));
+    auto target = rules.FirstMatch(FieldOf(row, IndexRow::kSubject), FieldOf(row, IndexRow::kCorrespondent));
     if (!target) continue;
-    const std::string id = FieldOf(row, 0);
+    const std::string id = FieldOf(row, IndexRow::kMessageId);
     const std::string key = MakeFileKey(id);
     const auto file = here / NativeName(key + ".txt");
     const auto attachment_dir = here / attachments / NativeName(key);

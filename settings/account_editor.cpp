@@ -124,7 +124,7 @@ AccountEditor::Outcome AccountEditor::Save() {
   if (!form_.RequiredTextsFilled() || form_.pop_port.empty() || form_.smtp_port.empty())
     return {false, RequiredMessage()};
   if (auto ports = PortsValid(); !ports.ok) return ports;
-  if (!IsAccountFolderName(form_.name)) return {false, Sjis("アカウント名に「\\」は使えません。")};
+  if (!IsFolderName(form_.name)) return {false, Sjis("アカウント名に「\\」は使えません。")};
   const bool is_new = state_.account_position == record_count_ + 1;
   // A rename onto another account's name is refused like a new one: two records would share
   // one folder, and deleting either would delete the other's mail.
@@ -178,7 +178,7 @@ AccountEditor::Outcome AccountEditor::Delete() {
   const std::string name = FieldOf(state_.account_list[position], 0);
   state_.current_account = name;
   auto dir = ToNativePath(mail_root_, AccountFolderPath(name));
-  if (IsAccountFolderName(name) && DirectoryExists(dir)) RemoveRecursively(dir);
+  if (IsFolderName(name) && DirectoryExists(dir)) RemoveRecursively(dir);
   hooks_.RemoveAccountNode(name);
   state_.account_list.erase(state_.account_list.begin() + static_cast<std::ptrdiff_t>(position));
   if (!state_.account_list.empty()) state_.account_position = 1;

@@ -2,12 +2,12 @@
 
 #include <charconv>
 
+#include "platform/ascii_case.h"
 #include "platform/directories.h"
 #include "platform/store_path.h"
 #include "platform/clock.h"
 #include "platform/text_file.h"
 #include "settings/stored_bool.h"
-#include "store/sorted_line_list.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
 
@@ -76,11 +76,6 @@ bool AccountNameTaken(const std::vector<std::string>& account_list, std::string_
   for (size_t i = 0; i < account_list.size(); ++i)
     if (i != except && EqualIgnoringCase(FieldOf(account_list[i], 0), name)) return true;
   return false;
-}
-
-bool IsAccountFolderName(std::string_view name) {
-  auto parts = SplitStorePath(name);
-  return parts.size() == 1 && parts[0] == name;
 }
 
 std::optional<int> ParsePort(std::string_view text) {

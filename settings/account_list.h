@@ -16,18 +16,18 @@ inline constexpr const char* kSignatureFileName = "syomei.ini";
 
 // One line of Account.ini: twelve TAB-separated fields.
 struct AccountRecord {
-  std::string name;       // 0, also the name of the account's receive folder
-  std::string pop_host;   // 1
-  std::string user;       // 2, POP3 and SMTP log-in
-  std::string password;   // 3
-  std::string smtp_host;  // 4
-  std::string address;    // 5, the sender text of outgoing mail
-  std::string pop_port;   // 6, decimal text
-  std::string smtp_port;  // 7, decimal text
-  bool delete_after_receive = false;  // 8
-  std::string reply_mark = ">";       // 9, ">" for records of fewer than 10 fields
-  bool pop_ssl = false;               // 10, off for records of fewer than 12 fields
-  bool smtp_ssl = false;              // 11
+  std::string name;       // field 0, also the name of the account's receive folder
+  std::string pop_host;   // field 1
+  std::string user;       // field 2, POP3 and SMTP log-in
+  std::string password;   // field 3
+  std::string smtp_host;  // field 4
+  std::string address;    // field 5, the sender text of outgoing mail
+  std::string pop_port;   // field 6, decimal text
+  std::string smtp_port;  // field 7, decimal text
+  bool delete_after_receive = false;  // field 8
+  std::string reply_mark = ">";       // field 9, ">" for records of fewer than 10 fields
+  bool pop_ssl = false;               // field 10, off for records of fewer than 12 fields
+  bool smtp_ssl = false;              // field 11
 
   // Missing fields take their defaults; flags follow the stored boolean rule.
   static AccountRecord Parse(std::string_view line);
@@ -50,9 +50,6 @@ std::optional<size_t> FindAccount(const std::vector<std::string>& account_list, 
 // the record at position except (from 0), when given, is not looked at.
 bool AccountNameTaken(const std::vector<std::string>& account_list, std::string_view name,
                       std::optional<size_t> except = std::nullopt);
-// Whether name can name an account folder: one folder name directly under "受信\" (a "\" in
-// it would put the folder inside another one, and deleting the account would delete that).
-bool IsAccountFolderName(std::string_view name);
 
 // A port typed by the user: a decimal number from 1 to 65535.
 std::optional<int> ParsePort(std::string_view text);

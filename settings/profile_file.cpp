@@ -2,8 +2,8 @@
 
 #include <charconv>
 
+#include "platform/ascii_case.h"
 #include "platform/text_file.h"
-#include "store/sorted_line_list.h"
 
 namespace plumex {
 namespace {

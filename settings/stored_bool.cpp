@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "store/sorted_line_list.h"
+#include "platform/ascii_case.h"
 
 namespace plumex {
 

@@ -3,6 +3,7 @@
 #include <set>
 
 #include "codecs/header_decode.h"
+#include "platform/ascii_case.h"
 #include "platform/clock.h"
 #include "platform/directories.h"
 #include "platform/sjis_search.h"
@@ -17,7 +18,6 @@
 #include "settings/account_list.h"
 #include "shell/account_commands.h"
 #include "store/file_key.h"
-#include "store/sorted_line_list.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
 
@@ -42,8 +42,9 @@ void ComposeCommands::FillSenders() {
 
 void ComposeCommands::OpenCompose(const std::string& subject, const std::string& to) {
   ComposeContent& c = content_;
-  FillSenders();  // 1.
-  // 2. - 4.
+  FillSenders();
+  // Every field but the body and the attachments starts empty (a reply or forward fills
+  // To and Subject).
   c.delay.clear();
   c.temp_reply_to.clear();
   c.merge_sheet.clear();
@@ -54,7 +55,7 @@ void ComposeCommands::OpenCompose(const std::string& subject, const std::string&
   c.subject = subject;
   c.cc.clear();
   c.bcc.clear();
-  // 5. The signature below, "%SSdate%" as today's date.
+  // The signature below, "%SSdate%" as today's date.
   if (accounts_.InUse() && !accounts_.InUse()->signature.empty()) {
     const LocalDateTime today = ToLocal(NowSeconds());
     c.body.push_back("");
@@ -62,7 +63,6 @@ void ComposeCommands::OpenCompose(const std::string& subject, const std::string&
     for (const auto& line : accounts_.InUse()->signature)
       c.body.push_back(ExpandSignatureDate(line, today.year, today.month, today.day));
   }
-  // 6.
   shell_.Ui().ShowComposeWindow();
 }
 

@@ -1,7 +1,6 @@
 // The folder trees: scan, node selection, and the folder commands of their context menus.
 #include "platform/directories.h"
 #include "platform/sjis_text.h"
-#include "platform/store_path.h"
 #include "settings/account_list.h"
 #include "shell/main_shell.h"
 #include "shell/shell_texts.h"
@@ -101,12 +100,8 @@ void MainShell::SelectSendNode(FolderNode* node) {
   if (FileExists(root_file)) s.SendRootIndex = FolderIndex::LoadIfExists(root_file);
 }
 
-// Names that cannot stand for one folder of the store: a separator would make a path of
-// several folders, a TAB would break the label, "Attachment" is never scanned.
 bool MainShell::CheckFolderName(const std::string& name) {
-  auto parts = SplitStorePath(name);
-  bool ok = parts.size() == 1 && parts[0] == name && name.find('/') == std::string::npos &&
-            name.find('\t') == std::string::npos && name != "." && name != ".." && name != kAttachmentDirName;
+  const bool ok = IsFolderName(name);
   if (!ok) ui_.MessageBox(Sjis(texts::kBadFolderName), MsgIcon::Warning);
   return ok;
 }

@@ -1,11 +1,11 @@
 #include "shell/html_page.h"
 
+#include "platform/ascii_case.h"
+
 namespace plumex {
 
 std::string HtmlPageOf(std::string_view body) {
-  std::string lower(body);
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  const std::string lower = AsciiLower(body);
   size_t start = lower.find("<html");
   if (start == std::string::npos) return "<html>" + std::string(body) + "</html>";
   size_t close = lower.find("</html>", start);

@@ -6,6 +6,7 @@
 #include "shell/shell_texts.h"
 #include "store/folder_label.h"
 #include "store/header_errors.h"
+#include "store/index_row.h"
 #include "store/store_layout.h"
 
 namespace plumex {
@@ -34,16 +35,16 @@ void MainShell::ClearViewer() {
 void MainShell::ListFolderIndex(const SortedLineList& rows) {
   if (!ui_.ShowsMessageList()) return;
   MainState& s = state_;
-  // 1
   ClearViewer();
   s.UnreadCount = 0;
   bool with_reference = s.ViewMode == ViewModes::Extract;
   std::vector<std::string> rejected;
-  // 2
+  // A row of fewer than eight fields is listed with empty columns, reported to the user and
+  // written to the header error file.
   list_.BeginFill(rows.Size());
   for (const std::string& line : rows.Lines()) {
     if (list_.AddRow(line, with_reference)) {
-      if (list_.Mark(list_.Count() - 1) == "1") ++s.UnreadCount;
+      if (list_.Mark(list_.Count() - 1) == kMarkUnread) ++s.UnreadCount;
     } else {
       rejected.push_back(line);
     }
@@ -52,12 +53,10 @@ void MainShell::ListFolderIndex(const SortedLineList& rows) {
   ui_.ViewerChanged();
   // The messages come once the list is whole again, so that no window draws a list half-filled.
   for (size_t i = 0; i < rejected.size(); ++i) ui_.MessageBox(HeaderErrorMessage(s.MailRoot));
-  // 3
   if (!rejected.empty()) WriteHeaderErrors(s.MailRoot, rejected);
-  // 4
+  // The folder is shown in the order the user chose last.
   s.SortKey = SortKeyOf(s.SortKind);
   ColumnClick(std::abs(s.SortKey) - 1);
-  // 5
   ui_.SetStatusText(0, std::to_string(list_.Count()) + Sjis(texts::kRowCountSuffix));
   RefreshListedLabel();
 }

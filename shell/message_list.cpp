@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "store/index_row.h"
-#include "platform/code_page.h"
+#include "platform/ascii_case.h"
 
 namespace plumex {
 
@@ -25,7 +24,7 @@ void MessageList::SetLine(Item& item, std::string line) {
   size_t start = 0;
   bool more = true;  // a field starts at `start`
   size_t tabs = 0;
-  for (int f = 0; f < kMaxFields; ++f) {
+  for (size_t f = 0; f < kMaxFields; ++f) {
     if (!more) {
       item.begin[f] = item.end[f] = size;
       continue;
@@ -43,22 +42,22 @@ void MessageList::SetLine(Item& item, std::string line) {
   item.valid = tabs + 1 >= kIndexRowFields;
 }
 
-std::string_view MessageList::Field(const Item& item, int field) {
+std::string_view MessageList::Field(const Item& item, size_t field) {
   return std::string_view(item.line).substr(item.begin[field], item.end[field] - item.begin[field]);
 }
 
 std::string_view MessageList::ColumnOf(const Item& item, int column) {
   if (!item.valid) return {};
   switch (column) {
-    case kColSubject: return Field(item, 1);
-    case kColCorrespondent: return Field(item, 2);
-    case kColDate: return Field(item, 3);
-    case kColSize: return Field(item, 4);
-    case kColMsgId: return Field(item, 0);
-    case kColAttachFlag: return Field(item, 5);
-    case kColMark: return Field(item, 6);
-    case kColPriority: return Field(item, 7);
-    case kColReference: return item.with_reference ? Field(item, 8) : std::string_view();
+    case kColSubject: return Field(item, IndexRow::kSubject);
+    case kColCorrespondent: return Field(item, IndexRow::kCorrespondent);
+    case kColDate: return Field(item, IndexRow::kDate);
+    case kColSize: return Field(item, IndexRow::kSize);
+    case kColMsgId: return Field(item, IndexRow::kMessageId);
+    case kColAttachFlag: return Field(item, IndexRow::kAttachFlag);
+    case kColMark: return Field(item, IndexRow::kMark);
+    case kColPriority: return Field(item, IndexRow::kPriority);
+    case kColReference: return item.with_reference ? Field(item, IndexRow::kExtra) : std::string_view();
     default: return {};
   }
 }
@@ -106,9 +105,9 @@ std::string MessageList::RebuildRow(size_t display_row) const {
 void MessageList::SetMark(size_t display_row, std::string_view mark) {
   Item& item = items_[order_[display_row]];
   if (!item.valid) return;
-  std::string line = item.line.substr(0, item.begin[6]);
+  std::string line = item.line.substr(0, item.begin[IndexRow::kMark]);
   line += mark;
-  line += item.line.substr(item.end[6]);
+  line += item.line.substr(item.end[IndexRow::kMark]);
   SetLine(item, std::move(line));
   if (listener_) listener_->RowChanged(display_row);
 }
@@ -132,12 +131,7 @@ void MessageList::SortByColumn(int column, bool descending) {
       }
     if (!needs_folding) continue;
     folded_at.emplace_back(i, folded.size());
-    bool trail = false;
-    for (char c : key) {
-      auto b = static_cast<unsigned char>(c);
-      folded += !trail && b >= 'A' && b <= 'Z' ? static_cast<char>(b + 32) : c;
-      trail = !trail && IsCp932LeadByte(b);
-    }
+    AppendFoldedCase(folded, key);
   }
   for (auto [item, offset] : folded_at) keys[item] = std::string_view(folded).substr(offset, keys[item].size());
   if (descending)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "port/ui_port.h"
+#include "store/index_row.h"
 
 namespace plumex {
 
@@ -78,7 +79,7 @@ class MessageList {
   std::vector<size_t> Selection() const;
 
  private:
-  static constexpr int kMaxFields = 9;
+  static constexpr size_t kMaxFields = IndexRow::kExtra + 1;
   struct Item {
     std::string line;
     std::array<uint32_t, kMaxFields> begin{};
@@ -89,7 +90,7 @@ class MessageList {
   };
   const Item& ItemAt(size_t display_row) const { return items_[order_[display_row]]; }
   static void SetLine(Item& item, std::string line);
-  static std::string_view Field(const Item& item, int field);
+  static std::string_view Field(const Item& item, size_t field);
   static std::string_view ColumnOf(const Item& item, int column);
 
   std::vector<Item> items_;

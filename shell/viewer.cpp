@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <system_error>
 
+#include "platform/ascii_case.h"
 #include "platform/code_page.h"
 #include "platform/directories.h"
 #include "platform/sjis_text.h"
@@ -12,17 +13,12 @@
 #include "shell/main_shell.h"
 #include "shell/shell_texts.h"
 #include "store/file_key.h"
+#include "store/index_row.h"
 #include "store/store_layout.h"
 #include "store/stored_message.h"
 
 namespace plumex {
 namespace {
-
-std::string LowerAscii(std::string text) {
-  for (char& c : text)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  return text;
-}
 
 // Entries of a directory (folders and files) in one listing order.
 std::vector<std::string> ListEntries(const std::filesystem::path& dir) {
@@ -52,19 +48,18 @@ std::string MainShell::MessageDirOf(size_t display_row) const {
 void MainShell::ShowMessage(size_t display_row) {
   MainState& s = state_;
   ViewerContent& v = s.Viewer;
-  // 1
+  // The viewer empties first, so an invalid row shows nothing of the message before it.
   v.html_shown = false;
   ClearViewer();
   if (display_row >= list_.Count() || !list_.IsValid(display_row)) {
     ui_.ViewerChanged();
     return;
   }
-  // 2
   std::string id(list_.MessageId(display_row));
   std::string key = MakeFileKey(id);
   std::string dir = MessageDirOf(display_row);
   auto file = Native(dir + key + ".txt");
-  // 3
+  // The stored file: header lines up to the separator line, then the body.
   std::vector<std::string> lines;
   if (ReadLines(file, lines)) {
     auto sep = std::find(lines.begin(), lines.end(), kStoredMessageSeparator);
@@ -74,14 +69,14 @@ void MainShell::ShowMessage(size_t display_row) {
       body_begin = sep + 1;
     }
     for (auto it = body_begin; it != lines.end(); ++it) v.body_text += *it + "\r\n";
-    // 4
+    // Its attachments, the first one previewed.
     v.attachment_dir = Native(dir + std::string(kAttachmentDirName) + "\\" + key + "\\");
     v.attachments = ListEntries(v.attachment_dir);
     if (!v.attachments.empty()) PreviewAttachment(v.attachment_dir / NativeName(v.attachments.front()));
   }
-  // 5
-  if (s.ViewMode != ViewModes::Extract && list_.Mark(display_row) == "1") {
-    list_.SetMark(display_row, "2");
+  // Reading an unread message marks it read, in the list and in the index on disk.
+  if (s.ViewMode != ViewModes::Extract && list_.Mark(display_row) == kMarkUnread) {
+    list_.SetMark(display_row, kMarkRead);
     IndexOnScreen target = CurrentListedIndex();
     if (target.index) {
       ChangeRow(*target.index, id, list_.RebuildRow(display_row), target.file);
@@ -113,7 +108,7 @@ void MainShell::SetHeaderShown(bool shown) {
 
 void MainShell::PreviewAttachment(const std::filesystem::path& file) {
   ViewerContent& v = state_.Viewer;
-  std::string ext = LowerAscii(file.extension().string());
+  std::string ext = AsciiLower(file.extension().string());
   if (ext == ".jpg" || ext == ".bmp" || ext == ".txt" || ext == ".csv") {
     if (!FileExists(file)) return;
     v.preview = ext == ".jpg" || ext == ".bmp" ? ViewerContent::Preview::Picture : ViewerContent::Preview::Text;

@@ -4,6 +4,7 @@
 
 #include "platform/directories.h"
 #include "platform/text_file.h"
+#include "store/index_row.h"
 #include "store/tab_line.h"
 
 namespace plumex {
@@ -41,7 +42,7 @@ std::optional<size_t> FindRow(const SortedLineList& rows, std::string_view id) {
 long long CountUnread(const SortedLineList& rows) {
   long long n = 0;
   for (const auto& line : rows.Lines())
-    if (FieldOf(line, 6) == "1") ++n;
+    if (FieldOf(line, IndexRow::kMark) == kMarkUnread) ++n;
   return n;
 }
 

@@ -32,13 +32,13 @@ class FolderIndex {
   SortedLineList rows_;
 };
 
-// Position of the first row (in sorted order) whose field 0 equals id exactly, or nothing.
+// Position of the first row (in sorted order) whose MessageId equals id exactly, or nothing.
 std::optional<size_t> FindRow(const SortedLineList& rows, std::string_view id);
 inline std::optional<size_t> FindRow(const FolderIndex& index, std::string_view id) {
   return FindRow(index.Rows(), id);
 }
 
-// Rows whose field 6 (Mark) is exactly "1".
+// Rows whose Mark is exactly "1" (unread).
 long long CountUnread(const SortedLineList& rows);
 inline long long CountUnread(const FolderIndex& index) { return CountUnread(index.Rows()); }
 

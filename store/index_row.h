@@ -11,6 +11,20 @@ namespace plumex {
 inline constexpr size_t kIndexRowFields = 8;
 
 struct IndexRow {
+  // Positions of the fields in the line, for code that reads a row without parsing it whole
+  // (the message list keeps 100,000 rows as their text).
+  enum Field : size_t {
+    kMessageId,
+    kSubject,
+    kCorrespondent,
+    kDate,
+    kSize,
+    kAttachFlag,
+    kMark,
+    kPriority,
+    kExtra,
+  };
+
   std::string message_id;     // 0 MessageId
   std::string subject;        // 1 Subject
   std::string correspondent;  // 2 Correspondent

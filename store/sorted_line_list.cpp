@@ -3,12 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "platform/code_page.h"
-
 namespace plumex {
 namespace {
-
-inline unsigned char Lower(unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; }
 
 struct LessIgnoringCase {
   bool operator()(const std::string& a, const std::string& b) const { return CompareIgnoringCase(a, b) < 0; }
@@ -16,40 +12,6 @@ struct LessIgnoringCase {
 };
 
 }  // namespace
-
-int CompareIgnoringCase(std::string_view a, std::string_view b) {
-  size_t n = std::min(a.size(), b.size());
-  bool trail = false;  // the previous byte of both texts was the same lead byte
-  for (size_t i = 0; i < n; ++i) {
-    auto x = static_cast<unsigned char>(a[i]);
-    auto y = static_cast<unsigned char>(b[i]);
-    if (!trail) {
-      x = Lower(x);
-      y = Lower(y);
-    }
-    if (x != y) return x < y ? -1 : 1;
-    trail = !trail && IsCp932LeadByte(x);
-  }
-  if (a.size() == b.size()) return 0;
-  return a.size() < b.size() ? -1 : 1;
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && CompareIgnoringCase(a, b) == 0;
-}
-
-std::string SortedLineList::Fold(std::string_view line) {
-  std::string folded(line);
-  for (size_t i = 0; i < folded.size(); ++i) {
-    auto c = static_cast<unsigned char>(folded[i]);
-    if (IsCp932LeadByte(c)) {
-      ++i;
-      continue;
-    }
-    folded[i] = static_cast<char>(Lower(c));
-  }
-  return folded;
-}
 
 void SortedLineList::Assign(std::vector<std::string> lines) {
   // Files this list wrote are sorted already: checking costs one pass, sorting far more.
@@ -65,7 +27,7 @@ void SortedLineList::Assign(std::vector<std::string> lines) {
 
 bool SortedLineList::Add(std::string line) {
   if (std::binary_search(head_.begin(), head_.end(), line, LessIgnoringCase{})) return false;
-  if (!tail_keys_.insert(Fold(line)).second) return false;
+  if (!tail_keys_.insert(FoldCase(line)).second) return false;
   tail_.push_back(std::move(line));
   return true;
 }

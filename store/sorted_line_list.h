@@ -1,6 +1,6 @@
 // A sorted list of lines that ignores an added line equal to one already present, lines being
-// compared without regard to letter case. Folder indexes and the list of fetched Message-IDs
-// are kept this way.
+// compared without regard to letter case (CompareIgnoringCase). Folder indexes and the list of
+// fetched Message-IDs are kept this way.
 //
 // Added lines wait in a short unsorted tail and are merged in when the list is next read, so
 // adding k lines to a list of n costs O(k log n) plus one O(n + k log k) merge, never O(k * n).
@@ -11,11 +11,9 @@
 #include <unordered_set>
 #include <vector>
 
-namespace plumex {
+#include "platform/ascii_case.h"
 
-// Compares code page 932 text ignoring the case of ASCII letters (never of a trail byte).
-int CompareIgnoringCase(std::string_view a, std::string_view b);
-bool EqualIgnoringCase(std::string_view a, std::string_view b);
+namespace plumex {
 
 class SortedLineList {
  public:
@@ -43,7 +41,6 @@ class SortedLineList {
 
  private:
   void Merge() const;
-  static std::string Fold(std::string_view line);
 
   mutable std::vector<std::string> head_;  // sorted, unique
   mutable std::vector<std::string> tail_;  // added since the last merge

@@ -1,12 +1,19 @@
 #include "store/store_layout.h"
 
 #include "platform/sjis_text.h"
+#include "platform/store_path.h"
 
 namespace plumex {
 
 const std::string& ReceiveRootName() { return Sjis("受信"); }
 const std::string& SendRootName() { return Sjis("送信"); }
 const std::string& DraftRootName() { return Sjis("一時保存"); }
+
+bool IsFolderName(std::string_view name) {
+  const auto parts = SplitStorePath(name);
+  return parts.size() == 1 && parts[0] == name && name.find('/') == std::string_view::npos &&
+         name.find('\t') == std::string_view::npos && name != "." && name != ".." && name != kAttachmentDirName;
+}
 
 std::string AccountFolderPath(std::string_view account_name) {
   return ReceiveRootName() + "\\" + std::string(account_name) + "\\";

@@ -17,6 +17,12 @@ inline constexpr std::string_view kReceivedIdListName = "AlreadMsgID.ini";
 inline constexpr std::string_view kAttachmentDirName = "Attachment";
 inline constexpr std::string_view kHeaderErrorsName = "HeaderERR.ini";
 
+// Whether name can name one folder of the store (a folder, or an account's receive folder): a
+// "\" or "/" would make a path of several folders (and deleting it would delete another), a
+// TAB would break the folder's label, "." and ".." are no folders of their own, and
+// "Attachment" is never scanned as a folder.
+bool IsFolderName(std::string_view name);
+
 // "受信\" + account + "\"
 std::string AccountFolderPath(std::string_view account_name);
 // "送信\"

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "codecs/base64.h"
 #include "codecs/body_text.h"
 #include "codecs/code_page.h"
+#include "platform/base64.h"
 #include "platform/code_page.h"
 #include "platform/sjis_text.h"
 

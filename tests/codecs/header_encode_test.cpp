@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "codecs/base64.h"
 #include "codecs/header_decode.h"
+#include "platform/base64.h"
 #include "platform/sjis_text.h"
 
 namespace plumex {

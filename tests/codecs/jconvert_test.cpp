@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "codecs/base64.h"
+#include "platform/base64.h"
 #include "platform/code_page.h"
 #include "platform/sjis_text.h"
 
@@ -97,14 +97,28 @@ TEST(EncodeHeaderB, RunsOfDoubleByteCharacters) {
                      Base64Encode("\x1B$B5D\x1B(J") + "?=");
 }
 
-TEST(Base64, EncodeAndLenientDecode) {
-  EXPECT_EQ(Base64Encode("a"), "YQ==");
-  EXPECT_EQ(Base64Encode("ab"), "YWI=");
-  EXPECT_EQ(Base64Encode("abc"), "YWJj");
-  EXPECT_EQ(Base64Decode("GyRCJEgbKEI="), "\x1B$B$H\x1B(B");
-  EXPECT_EQ(Base64Decode("YQ"), "");            // incomplete group
-  EXPECT_EQ(Base64Decode("AAAA"), B({0x00}));   // b1 always, zero b2 and b3 lost
-  EXPECT_EQ(Base64DecodeBytes("AAAA"), B({0, 0, 0}));
+TEST(JisToSjis, ReadingsDifferOnlyWhereTheTextIsNotWellFormed) {
+  const std::string well_formed = "\x1B$B0!\x1B(Ba\x1B(I1\x1B(J";
+  for (JisReading reading : {JisReading::Text, JisReading::HeaderWord, JisReading::CodePage50220})
+    EXPECT_EQ(JisToSjis(well_formed, reading), Sjis("亜a") + "\xB1");
+  struct Case {
+    std::string jis, text, header_word, code_page;
+  };
+  const Case cases[] = {
+      // JIS X 0212: misread as two-byte text, kept for another decoder, or one "?" a character.
+      {"\x1B$(D!!", B({0x92, 0x9F}), "\x1B$(D!!", "?"},
+      // A line break in two-byte mode: paired, dropped, or kept.
+      {"\x1B$B0!\r\n", B({0x88, 0x9F, 0x77, 0x29}), B({0x88, 0x9F}), B({0x88, 0x9F, 0x0D, 0x0A})},
+      // SO / SI select half-width katakana only in code page 50220.
+      {"\x0E" "1\x0F", "\x0E" "1\x0F", "\x0E" "1\x0F", B({0xB1})},
+      // An escape no reading knows: dropped, kept, or a change to one-byte mode.
+      {"a\x1B(Qb", "ab", "a\x1B(Qb", "ab"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(JisToSjis(c.jis), c.text) << testing::PrintToString(c.jis);
+    EXPECT_EQ(JisToSjis(c.jis, JisReading::HeaderWord), c.header_word) << testing::PrintToString(c.jis);
+    EXPECT_EQ(JisToSjis(c.jis, JisReading::CodePage50220), c.code_page) << testing::PrintToString(c.jis);
+  }
 }
 
 // Generated texts of JIS X 0208 characters, half-width katakana and ASCII, against iconv.

@@ -18,6 +18,9 @@ struct FakeStep {
   bool close = false;     // close the connection after replying
 };
 
+// A loopback port that was free a moment ago: nobody listens there, so a connection is refused.
+int ClosedPort();
+
 class FakeServer {
  public:
   explicit FakeServer(std::vector<FakeStep> steps);

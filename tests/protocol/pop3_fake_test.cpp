@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "platform/code_page.h"
+#include "platform/sjis_text.h"
+
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
 #include "protocol/protocol_error.h"
@@ -91,8 +96,8 @@ TEST(Pop3FakeTest, ErrAtAnyCommandIsAnErrorWithTheServersText) {
     std::vector<FakeStep> steps = c.steps;
     if (std::string(c.command) == "PASS") steps.back().reply = "-ERR go away\r\n";
     FakeServer server(steps);
-    Pop3Client client;
-  Configure(client, server);
+      Pop3Client client;
+    Configure(client, server);
     ParsedMessage m;
     try {
       client.Connect();
@@ -104,11 +109,61 @@ TEST(Pop3FakeTest, ErrAtAnyCommandIsAnErrorWithTheServersText) {
       if (cmd == "DELE") client.Delete(1);
       ADD_FAILURE() << c.command << ": no error";
     } catch (const ProtocolError& e) {
-      EXPECT_STREQ(e.what(), "go away") << c.command;
+      const bool login = std::string(c.command) == "USER" || std::string(c.command) == "PASS";
+      EXPECT_EQ(e.kind(), login ? ErrorKind::Authentication : ErrorKind::ServerRefusal) << c.command;
+      EXPECT_EQ(e.server_reply(), "-ERR go away") << c.command;
     }
     // A refused log-in leaves no half-open connection; a refused command keeps it.
     const bool at_login = std::string("greeting USER PASS").find(c.command) != std::string::npos;
     EXPECT_EQ(client.IsConnected(), !at_login) << c.command;
+    client.Disconnect();
+  }
+}
+
+// What the user is shown for the main failures: the kind, the server, the reason or the
+// server's own reply.
+TEST(Pop3FakeTest, FailuresCarryTheirKindTheServerAndTheReply) {
+  struct Case {
+    const char* name;
+    std::vector<FakeStep> steps;  // none: nobody listens on the port
+    bool retrieve;                // RETR 1 after the log-in
+    ErrorKind kind;
+    const char* text;  // the first line, or the reason on the last line
+    std::string reply;
+  };
+  const std::vector<Case> cases = {
+      {"refused connection", {}, false, ErrorKind::Connection, "接続が拒否されました", ""},
+      {"-ERR on PASS",
+       {{"", "+OK\r\n"}, {"CAPA", "-ERR\r\n"}, {"USER", "+OK\r\n"}, {"PASS", "-ERR [AUTH] Invalid login\r\n"}},
+       false, ErrorKind::Authentication, "サーバがログインを拒否しました: -ERR [AUTH] Invalid login",
+       "-ERR [AUTH] Invalid login"},
+      {"-ERR on RETR", Script({{"RETR 1", "-ERR no such message\r\n"}}), true, ErrorKind::ServerRefusal,
+       "サーバがコマンドを拒否しました: -ERR no such message", "-ERR no such message"},
+      {"dropped in RETR", Script({{"RETR 1", "+OK\r\nSubject: cut\r\n\r\nhalf of", 0, true}}), true,
+       ErrorKind::Connection, "サーバが接続を切断しました", ""},
+      {"time-out", Script({{"RETR 1", "", 1500}}), true, ErrorKind::Connection, "応答がタイムアウトしました", ""},
+  };
+  for (const Case& c : cases) {
+    std::optional<FakeServer> server;
+    if (!c.steps.empty()) server.emplace(c.steps);
+    const int port = server ? server->port() : test::ClosedPort();
+    Pop3Client client;
+    client.options().read_timeout_seconds = 1;
+    client.host = "127.0.0.1";
+    client.port = port;
+    client.user_name = "me";
+    client.password = "pw";
+    try {
+      client.Connect();
+      ParsedMessage m;
+      if (c.retrieve) client.Retrieve(1, m);
+      ADD_FAILURE() << c.name << ": no error";
+    } catch (const ProtocolError& e) {
+      EXPECT_EQ(e.kind(), c.kind) << c.name;
+      EXPECT_NE(e.text().find(Sjis(c.text)), std::string::npos) << c.name << ": " << Cp932ToUtf8(e.text());
+      EXPECT_NE(e.text().find(Sjis("サーバ: ") + "127.0.0.1:" + std::to_string(port)), std::string::npos) << c.name;
+      EXPECT_EQ(e.server_reply(), c.reply) << c.name;
+    }
     client.Disconnect();
   }
 }
@@ -131,12 +186,13 @@ TEST(Pop3FakeTest, GarbageInsteadOfAReply) {
   for (const char* garbage : {"HTTP/1.1 400 Bad Request\r\n", "\x16\x03\x01\x02\x01\r\n", "OK\r\n"}) {
     FakeServer server(std::vector<FakeStep>{{"", garbage}});
     Pop3Client c;
-  Configure(c, server);
+    Configure(c, server);
     try {
       c.Connect();
       ADD_FAILURE() << "no error";
     } catch (const ProtocolError& e) {
-      EXPECT_NE(std::string(e.what()).find("Unexpected reply"), std::string::npos) << e.what();
+      EXPECT_EQ(e.kind(), ErrorKind::Protocol) << e.what();
+      EXPECT_EQ(e.text().find(Sjis("サーバの応答が正しくありません: ")), 0u) << e.what();
     }
     EXPECT_FALSE(c.IsConnected());
   }
@@ -154,7 +210,7 @@ TEST(Pop3FakeTest, SlowServerTimesOutWhileTheWindowIsPumped) {
     c.Stat();
     ADD_FAILURE() << "no time-out";
   } catch (const ProtocolError& e) {
-    EXPECT_STREQ(e.what(), "Read timed out.");
+    EXPECT_EQ(e.kind(), ErrorKind::Connection);
   }
   EXPECT_GE(pumps, 5);  // a second of waiting, pumped every few tens of milliseconds
   EXPECT_FALSE(c.IsConnected());

@@ -12,6 +12,7 @@
 #include <random>
 
 #include "platform/text_file.h"
+#include "protocol/openssl_ptr.h"
 #include "protocol/outgoing_message.h"
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
@@ -47,12 +48,11 @@ class ServerTest : public ::testing::Test {
   // SHA-256 of a PEM certificate, the way the trusted list writes it.
   static std::string Fingerprint(const std::string& pem_path) {
     FILE* f = std::fopen(pem_path.c_str(), "r");
-    X509* cert = PEM_read_X509(f, nullptr, nullptr, nullptr);
+    const X509Ptr cert(PEM_read_X509(f, nullptr, nullptr, nullptr));
     std::fclose(f);
     unsigned char md[EVP_MAX_MD_SIZE];
     unsigned int len = 0;
-    X509_digest(cert, EVP_sha256(), md, &len);
-    X509_free(cert);
+    X509_digest(cert.get(), EVP_sha256(), md, &len);
     std::string hex;
     char buf[3];
     for (unsigned i = 0; i < len; ++i) {
@@ -123,7 +123,13 @@ TEST_F(ServerTest, Pop3LogInFailure) {
   Pop3Client c;
   SetUpPop3(c, "pop-login");
   c.password = "wrong";
-  EXPECT_THROW(c.Connect(), ProtocolError);
+  try {
+    c.Connect();
+    ADD_FAILURE() << "logged in with a wrong password";
+  } catch (const ProtocolError& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::Authentication);
+    EXPECT_EQ(e.server_reply().substr(0, 4), "-ERR") << e.server_reply();
+  }
   EXPECT_FALSE(c.IsConnected());
   c.password = "secret";
   c.Connect();
@@ -144,7 +150,12 @@ TEST_F(ServerTest, Pop3ImplicitTls) {
 
   // TLS against the plain port fails cleanly.
   c.port = servers_.Port("POP3_PORT");
-  EXPECT_THROW(c.Connect(), ProtocolError);
+  try {
+    c.Connect();
+    ADD_FAILURE() << "TLS with a plain server";
+  } catch (const ProtocolError& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::Tls);
+  }
   EXPECT_FALSE(c.IsConnected());
 }
 
@@ -253,7 +264,8 @@ TEST_F(ServerTest, SubmissionRefusesAWrongPasswordAndUnverifiedCertificate) {
     c.Authenticate();
     ADD_FAILURE() << "no error";
   } catch (const ProtocolError& e) {
-    EXPECT_EQ(std::string(e.what()).substr(0, 3), "535") << e.what();
+    EXPECT_EQ(e.kind(), ErrorKind::Authentication);
+    EXPECT_EQ(e.server_reply().substr(0, 3), "535") << e.server_reply();
   }
   c.Disconnect();
 
@@ -278,7 +290,8 @@ TEST_F(ServerTest, PlainServerWithoutPipeliningRefusesARecipientThenSends) {
     c.Send(m);
     ADD_FAILURE() << "no error";
   } catch (const ProtocolError& e) {
-    EXPECT_EQ(std::string(e.what()).substr(0, 3), "550") << e.what();
+    EXPECT_EQ(e.kind(), ErrorKind::ServerRefusal);
+    EXPECT_EQ(e.server_reply().substr(0, 3), "550") << e.server_reply();
   }
   const std::string id = UniqueId();
   m.SetHeader("Message-ID", id);
@@ -300,7 +313,7 @@ TEST_F(ServerTest, TlsWantedButNotOffered) {
     c.Authenticate();
     ADD_FAILURE() << "no error";
   } catch (const ProtocolError& e) {
-    EXPECT_STREQ(e.what(), "SSL is not available on this server.");
+    EXPECT_EQ(e.kind(), ErrorKind::Tls);
   }
   EXPECT_FALSE(c.IsConnected());
 }

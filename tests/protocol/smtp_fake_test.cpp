@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/sjis_text.h"
 #include "protocol/outgoing_message.h"
 #include "protocol/protocol_error.h"
 #include "protocol/smtp_client.h"
@@ -98,7 +99,9 @@ TEST(SmtpFakeTest, RefusedRecipientOneAtATimeStopsBeforeData) {
     c.Send(Message());
     ADD_FAILURE() << "no error";
   } catch (const ProtocolError& e) {
-    EXPECT_STREQ(e.what(), "550 5.1.1 no such user");
+    EXPECT_EQ(e.kind(), ErrorKind::ServerRefusal);
+    EXPECT_EQ(e.server_reply(), "550 5.1.1 no such user");
+    EXPECT_EQ(e.text().find(Sjis("サーバがコマンドを拒否しました: ") + "550 5.1.1 no such user"), 0u);
   }
   EXPECT_TRUE(c.IsConnected());
   c.Disconnect();
@@ -128,28 +131,32 @@ TEST(SmtpFakeTest, RefusedRecipientPipelinedStillSendsTheDataThenFails) {
     c.Send(Message());
     ADD_FAILURE() << "no error";
   } catch (const ProtocolError& e) {
-    EXPECT_STREQ(e.what(), "550 no such user");
+    EXPECT_EQ(e.kind(), ErrorKind::ServerRefusal);
+    EXPECT_EQ(e.server_reply(), "550 no such user");
   }
   c.Disconnect();
   ExpectCleanScript(server);
   EXPECT_TRUE(Received(server, "hello"));
 }
 
-TEST(SmtpFakeTest, TlsFailuresCloseTheConnectionWithTheirTexts) {
+TEST(SmtpFakeTest, TlsFailuresCloseTheConnectionWithTheirKinds) {
   struct Case {
     const char* name;
     std::vector<FakeStep> steps;
+    ErrorKind kind;
     const char* text;
+    std::string reply;
   };
   const std::vector<Case> cases = {
-      {"not offered", {{"", "220 hi\r\n"}, {"EHLO ", kEhloPlain}}, "SSL is not available on this server."},
+      {"not offered", {{"", "220 hi\r\n"}, {"EHLO ", kEhloPlain}}, ErrorKind::Tls,
+       "このサーバではSSL(STARTTLS)を使えません。", ""},
       {"refused",
        {{"", "220 hi\r\n"}, {"EHLO ", "250-x\r\n250 STARTTLS\r\n"}, {"STARTTLS", "454 not now\r\n"}},
-       "Start SSL negotiation command failed."},
+       ErrorKind::ServerRefusal, "サーバがコマンドを拒否しました: 454 not now", "454 not now"},
       {"handshake fails",
        {{"", "220 hi\r\n"}, {"EHLO ", "250-x\r\n250 STARTTLS\r\n"}, {"STARTTLS", "220 go\r\n"},
         {"", "this is not TLS\r\n", 100, true}},
-       "SSL is not available on this server."},
+       ErrorKind::Tls, "TLSの接続に失敗しました", ""},
   };
   for (const Case& c : cases) {
     FakeServer server(c.steps);
@@ -161,7 +168,10 @@ TEST(SmtpFakeTest, TlsFailuresCloseTheConnectionWithTheirTexts) {
       client.Send(Message());
       ADD_FAILURE() << c.name << ": no error";
     } catch (const ProtocolError& e) {
-      EXPECT_STREQ(e.what(), c.text) << c.name;
+      EXPECT_EQ(e.kind(), c.kind) << c.name;
+      EXPECT_NE(e.text().find(Sjis(c.text)), std::string::npos) << c.name;
+      EXPECT_NE(e.text().find("127.0.0.1:" + std::to_string(server.port())), std::string::npos) << c.name;
+      EXPECT_EQ(e.server_reply(), c.reply) << c.name;
     }
     EXPECT_FALSE(client.IsConnected()) << c.name;
     server.Join();
@@ -190,7 +200,9 @@ TEST(SmtpFakeTest, FailedAuthenticationAndGarbage) {
       c.Authenticate();
       ADD_FAILURE() << "no error";
     } catch (const ProtocolError& e) {
-      EXPECT_STREQ(e.what(), "535-5.7.8 Authentication\r\n535 5.7.8 credentials invalid");
+      EXPECT_EQ(e.kind(), ErrorKind::Authentication);
+      EXPECT_EQ(e.server_reply(), "535-5.7.8 Authentication\r\n535 5.7.8 credentials invalid");
+      EXPECT_NE(e.text().find(e.server_reply()), std::string::npos);
     }
     c.Disconnect();
     ExpectCleanScript(server);
@@ -198,7 +210,13 @@ TEST(SmtpFakeTest, FailedAuthenticationAndGarbage) {
   {
     FakeServer server(std::vector<FakeStep>{{"", "* OK IMAP4rev1 ready\r\n"}});
     SmtpClient c;
-    EXPECT_THROW(c.Connect("127.0.0.1", server.port(), false), ProtocolError);
+    try {
+      c.Connect("127.0.0.1", server.port(), false);
+      ADD_FAILURE() << "no error";
+    } catch (const ProtocolError& e) {
+      EXPECT_EQ(e.kind(), ErrorKind::Protocol);
+      EXPECT_EQ(e.server_reply(), "* OK IMAP4rev1 ready");
+    }
     EXPECT_FALSE(c.IsConnected());
   }
 }

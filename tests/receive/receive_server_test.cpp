@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "codecs/base64.h"
+#include "platform/base64.h"
 #include "platform/sjis_text.h"
 #include "store/stored_message.h"
 #include "store/tab_line.h"

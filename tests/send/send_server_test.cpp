@@ -172,7 +172,7 @@ TEST_F(SendServerTest, SslWithoutStartTlsFailsInsteadOfSendingThePasswordInClear
     SendMail(r, context, ui);
     FAIL() << "sent without TLS";
   } catch (const ProtocolError& e) {
-    EXPECT_EQ(std::string(e.what()), "SSL is not available on this server.");
+    EXPECT_EQ(e.kind(), ErrorKind::Tls);
   }
   EXPECT_FALSE(FileExists(ToNativePath(root.path(), Sjis("送信\\Send.ini"))));  // nothing filed
 }

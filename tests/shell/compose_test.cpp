@@ -174,7 +174,7 @@ TEST_F(ComposeTest, FailedSendShowsTheErrorAndKeepsEverything) {
   const ComposeContent before = c;
   EXPECT_FALSE(compose.Send());
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_THAT(ui.messages[0].text, ::testing::HasSubstr("refused"));  // the protocol layer's words
+  EXPECT_THAT(ui.messages[0].text, ::testing::HasSubstr("接続が拒否されました"));  // the protocol layer's words
   EXPECT_EQ(ui.status[1], "");
   EXPECT_EQ(ui.compose_hidden, 0);
   EXPECT_EQ(c.attachments, before.attachments);

@@ -15,7 +15,7 @@
 #include <QTreeView>
 #include <QtTest>
 
-#include "codecs/base64.h"
+#include "platform/base64.h"
 #include "platform/code_page.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"

@@ -7,7 +7,7 @@
 #include <QTreeView>
 #include <QtTest>
 
-#include "codecs/base64.h"
+#include "platform/base64.h"
 #include "platform/code_page.h"
 #include "platform/text_file.h"
 #include "shell/message_list.h"

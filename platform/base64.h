@@ -1,4 +1,4 @@
-// Base64 as mail uses it.
+// Base64 as mail uses it: header words, attachments and the AUTH LOGIN exchange.
 #pragma once
 
 #include <string>
@@ -8,6 +8,7 @@ namespace plumex {
 
 // Standard alphabet, "=" padding, no line breaks.
 std::string Base64Encode(std::string_view bytes);
+void AppendBase64(std::string& out, std::string_view bytes);
 
 // Lenient decoding: characters outside the alphabet (padding, blanks, line breaks) count as
 // the value 64; groups of four characters give b1 always, b2 and b3 only when not zero; an

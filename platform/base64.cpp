@@ -1,4 +1,4 @@
-#include "codecs/base64.h"
+#include "platform/base64.h"
 
 namespace plumex {
 namespace {
@@ -18,7 +18,12 @@ int Value(unsigned char c) {
 
 std::string Base64Encode(std::string_view bytes) {
   std::string out;
-  out.reserve((bytes.size() + 2) / 3 * 4);
+  AppendBase64(out, bytes);
+  return out;
+}
+
+void AppendBase64(std::string& out, std::string_view bytes) {
+  out.reserve(out.size() + (bytes.size() + 2) / 3 * 4);
   size_t i = 0;
   for (; i + 3 <= bytes.size(); i += 3) {
     unsigned v = (static_cast<unsigned char>(bytes[i]) << 16) | (static_cast<unsigned char>(bytes[i + 1]) << 8) |
@@ -37,7 +42,6 @@ std::string Base64Encode(std::string_view bytes) {
     out += rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
     out += '=';
   }
-  return out;
 }
 
 std::string Base64Decode(std::string_view text) {
