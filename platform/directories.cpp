@@ -60,57 +60,76 @@ namespace {
 
 // Copies one file over target (replacing it atomically); the copy is 0600 like every file the
 // store writes, whatever the mode of the original.
-bool CopyFile(const fs::path& from, const fs::path& to) {
+std::error_code CopyFileReporting(const fs::path& from, const fs::path& to) {
   UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!in) return false;
+  if (!in) return std::error_code(errno, std::generic_category());
   try {
     AtomicFile out(to);
     std::array<char, 65536> buffer;
     for (;;) {
       ssize_t n = ::read(in.get(), buffer.data(), buffer.size());
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) return false;
+      if (n < 0) return std::error_code(errno, std::generic_category());
       if (n == 0) break;
       out.Write(std::string_view(buffer.data(), static_cast<size_t>(n)));
     }
     out.Commit(false);
-    return true;
+    return {};
   } catch (const FileWriteError&) {
-    return false;
+    // The writer keeps no errno; a directory that refuses the temporary file is the usual cause.
+    return std::make_error_code(std::errc::permission_denied);
   }
 }
 
 }  // namespace
 
-bool CopyDirectory(const fs::path& dir, const fs::path& target) {
-  if (!EnsureDirectory(target)) return false;
+std::error_code TryCopyDirectory(const fs::path& dir, const fs::path& target) {
+  if (!EnsureDirectory(target)) {
+    std::error_code ec;
+    return fs::exists(target, ec) ? std::make_error_code(std::errc::not_a_directory)
+                                  : std::make_error_code(std::errc::permission_denied);
+  }
   std::error_code ec;
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
     const fs::path to = target / it->path().filename();
     std::error_code type_ec;
     if (it->is_directory(type_ec)) {
-      if (!CopyDirectory(it->path(), to)) return false;
+      if (auto e = TryCopyDirectory(it->path(), to)) return e;
     } else if (it->is_regular_file(type_ec)) {
-      if (!CopyFile(it->path(), to)) return false;
+      if (auto e = CopyFileReporting(it->path(), to)) return e;
     } else {
-      return false;  // nothing else belongs in the store
+      return std::make_error_code(std::errc::invalid_argument);  // nothing else belongs in the store
     }
   }
-  return !ec;
+  return ec;
 }
 
-bool MovePath(const fs::path& from, const fs::path& to) {
+bool CopyDirectory(const fs::path& dir, const fs::path& target) { return !TryCopyDirectory(dir, target); }
+
+std::error_code TryCopyFile(const fs::path& from, const fs::path& to) { return CopyFileReporting(from, to); }
+
+std::error_code TryRemove(const fs::path& path) {
+  std::error_code ec;
+  fs::remove_all(path, ec);
+  if (ec) return ec;
+  if (fs::exists(fs::symlink_status(path, ec))) return std::make_error_code(std::errc::permission_denied);
+  return {};
+}
+
+std::error_code TryMovePath(const fs::path& from, const fs::path& to) {
   std::error_code ec;
   fs::rename(from, to, ec);
-  if (!ec) return true;
-  if (ec != std::errc::cross_device_link) return false;
+  if (!ec || ec != std::errc::cross_device_link) return ec;
+  ec.clear();
   if (fs::is_directory(from, ec)) {
-    if (!CopyDirectory(from, to)) return false;
-  } else if (!CopyFile(from, to)) {
-    return false;
+    if (auto e = TryCopyDirectory(from, to)) return e;
+  } else if (auto e = CopyFileReporting(from, to)) {
+    return e;
   }
-  return RemoveRecursively(from);
+  return TryRemove(from);
 }
+
+bool MovePath(const fs::path& from, const fs::path& to) { return !TryMovePath(from, to); }
 
 bool FileExists(const fs::path& path) {
   std::error_code ec;

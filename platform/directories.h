@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace plumex {
@@ -24,6 +25,14 @@ bool CopyDirectory(const std::filesystem::path& dir, const std::filesystem::path
 
 // Moves (renames) a file or directory; falls back to copy and delete across file systems.
 bool MovePath(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// The same moves, copies and deletions telling why they failed: an empty error_code when they
+// did what was asked. Commands that must not change an index row for a file that stayed put
+// use these. TryRemove deletes a file or a directory tree; a missing path counts as removed.
+std::error_code TryMovePath(const std::filesystem::path& from, const std::filesystem::path& to);
+std::error_code TryCopyFile(const std::filesystem::path& from, const std::filesystem::path& to);
+std::error_code TryCopyDirectory(const std::filesystem::path& dir, const std::filesystem::path& target);
+std::error_code TryRemove(const std::filesystem::path& path);
 
 bool FileExists(const std::filesystem::path& path);
 bool DirectoryExists(const std::filesystem::path& path);

@@ -13,6 +13,7 @@
 #include "shell/account_commands.h"
 #include "shell/compose.h"
 #include "shell/main_shell.h"
+#include "shell/message_commands.h"
 #include "shell/receive_commands.h"
 
 namespace plumex {
@@ -29,6 +30,7 @@ class AppCore {
   ReceiveCommands& Receiving() { return receive_; }
   AccountCommands& Accounts() { return accounts_; }
   ComposeCommands& Compose() { return compose_; }
+  MessageCommands& Messages() { return messages_; }
 
   // Start-up up to showing the window: settings, accounts, folder trees, the account in use.
   void Start(const std::function<bool()>& check_start_password = nullptr);
@@ -53,6 +55,7 @@ class AppCore {
   ReceiveCommands receive_;
   AccountCommands accounts_;
   ComposeCommands compose_;
+  MessageCommands messages_;
 };
 
 }  // namespace plumex

@@ -147,6 +147,34 @@ void MessageList::SortByColumn(int column, bool descending) {
   }
 }
 
+void MessageList::RemoveRows(const std::function<bool(size_t display_row)>& leaves) {
+  std::vector<bool> gone(order_.size());
+  bool any = false;
+  for (size_t r = 0; r < order_.size(); ++r) any |= (gone[r] = leaves(r));
+  if (!any) return;
+  // Runs from the bottom, so the display rows of the runs still to go stay as they were.
+  for (size_t end = order_.size(); end > 0;) {
+    if (!gone[end - 1]) {
+      --end;
+      continue;
+    }
+    size_t begin = end - 1;
+    while (begin > 0 && gone[begin - 1]) --begin;
+    if (listener_) listener_->BeginRemoveRows(begin, end - 1);
+    order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(begin), order_.begin() + static_cast<std::ptrdiff_t>(end));
+    if (listener_) listener_->EndRemoveRows();
+    end = begin;
+  }
+  // The items no row shows any more go; the rest are renumbered in display terms.
+  std::vector<Item> kept;
+  kept.reserve(order_.size());
+  for (uint32_t& item : order_) {
+    kept.push_back(std::move(items_[item]));
+    item = static_cast<uint32_t>(kept.size() - 1);
+  }
+  items_ = std::move(kept);
+}
+
 void MessageList::SetSelection(const std::vector<size_t>& display_rows) {
   for (auto& item : items_) item.selected = false;
   for (size_t r : display_rows)

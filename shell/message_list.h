@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +51,9 @@ class MessageList {
     virtual void BeginReorder() = 0;
     // new_position_of_old[r] is where the row shown at r before the reorder now stands.
     virtual void EndReorder(const std::vector<uint32_t>& new_position_of_old) = 0;
+    // Display rows first..last (inclusive) leave the list.
+    virtual void BeginRemoveRows(size_t first, size_t last) = 0;
+    virtual void EndRemoveRows() = 0;
   };
 
   void SetListener(Listener* listener) { listener_ = listener; }
@@ -73,6 +77,10 @@ class MessageList {
 
   // Sorts by the text of a column, byte by byte ignoring the case of ASCII letters; stable.
   void SortByColumn(int column, bool descending);
+
+  // Removes the rows for which leaves(display_row) is true; the other rows keep their order.
+  // The listener hears of each run of neighbouring rows once, the last run first.
+  void RemoveRows(const std::function<bool(size_t display_row)>& leaves);
 
   // Selection, as display rows (kept across sorts).
   void SetSelection(const std::vector<size_t>& display_rows);

@@ -26,6 +26,16 @@ bool ReceivedIdList::Remove(std::string_view id) {
   return true;
 }
 
+void ReceivedIdList::RemoveAll(const std::vector<std::string>& ids) {
+  std::vector<size_t> positions;
+  positions.reserve(ids.size());
+  for (const auto& id : ids) {
+    size_t i = ids_.IndexOf(id);
+    if (i != SortedLineList::npos) positions.push_back(i);
+  }
+  ids_.RemovePositions(std::move(positions));
+}
+
 void ReceivedIdList::Save(const std::filesystem::path& file) const { WriteLines(file, ids_.Lines()); }
 
 }  // namespace plumex

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/sorted_line_list.h"
 
@@ -18,6 +19,8 @@ class ReceivedIdList {
   bool Contains(std::string_view id) const { return ids_.Contains(id); }
   bool Add(std::string id) { return ids_.Add(std::move(id)); }
   bool Remove(std::string_view id);
+  // Removes many ids in one pass over the list.
+  void RemoveAll(const std::vector<std::string>& ids);
   void Save(const std::filesystem::path& file) const;
 
   const SortedLineList& Ids() const { return ids_; }

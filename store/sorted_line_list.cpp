@@ -53,6 +53,20 @@ void SortedLineList::RemoveAt(size_t position) {
   if (position < head_.size()) head_.erase(head_.begin() + static_cast<std::ptrdiff_t>(position));
 }
 
+void SortedLineList::RemovePositions(std::vector<size_t> positions) {
+  if (positions.empty()) return;
+  Merge();
+  std::sort(positions.begin(), positions.end());
+  size_t out = 0, next = 0;
+  for (size_t i = 0; i < head_.size(); ++i) {
+    while (next < positions.size() && positions[next] < i) ++next;
+    if (next < positions.size() && positions[next] == i) continue;
+    if (out != i) head_[out] = std::move(head_[i]);
+    ++out;
+  }
+  head_.resize(out);
+}
+
 void SortedLineList::Clear() {
   head_.clear();
   tail_.clear();

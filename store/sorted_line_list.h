@@ -25,6 +25,9 @@ class SortedLineList {
   // False when a line equal to it (ignoring case) is present.
   bool Add(std::string line);
   void RemoveAt(size_t position);
+  // Removes the lines at these positions (of Lines(), any order, repeats allowed) in one pass,
+  // so taking k lines out of n costs O(n + k log k), not O(k * n).
+  void RemovePositions(std::vector<size_t> positions);
   void Clear();
 
   // The lines in sorted order.

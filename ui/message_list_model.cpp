@@ -83,6 +83,11 @@ void MessageListModel::RowChanged(size_t display_row) {
   emit dataChanged(index(r, 0), index(r, kMessageColumnCount - 1));
 }
 
+void MessageListModel::BeginRemoveRows(size_t first, size_t last) {
+  beginRemoveRows(QModelIndex(), static_cast<int>(first), static_cast<int>(last));
+}
+void MessageListModel::EndRemoveRows() { endRemoveRows(); }
+
 void MessageListModel::BeginReorder() { emit layoutAboutToBeChanged(); }
 
 void MessageListModel::EndReorder(const std::vector<uint32_t>& new_position_of_old) {

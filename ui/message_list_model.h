@@ -26,6 +26,8 @@ class MessageListModel : public QAbstractTableModel, private MessageList::Listen
   void RowChanged(size_t display_row) override;
   void BeginReorder() override;
   void EndReorder(const std::vector<uint32_t>& new_position_of_old) override;
+  void BeginRemoveRows(size_t first, size_t last) override;
+  void EndRemoveRows() override;
 
   MessageList& list_;
   QIcon high_priority_, normal_priority_, clip_, no_clip_;

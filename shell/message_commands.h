@@ -1,0 +1,65 @@
+// Moving and deleting messages and store maintenance, as the main window, plumex-cli and the
+// tests give them: dropping list rows on a tree node, local delete ("ローカルメール削除", the
+// toolbar's "メール削除", the list's "メールを削除する", the Delete key), "フォルダ内メール全削除"
+// and "メンテナンス". The store does the work (store/row_move.h, row_delete.h, maintenance.h);
+// this keeps the list, the labels and the state in step with it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "shell/main_shell.h"
+#include "store/maintenance.h"
+#include "store/row_move.h"
+
+namespace plumex {
+
+// A row a command acts on, fixed when the command is given: what comes after (a question box,
+// a new selection) never changes which messages are touched.
+struct ChosenRow {
+  std::string row;     // the eight fields, rebuilt from the list item
+  std::string folder;  // store path of the folder holding the message
+};
+
+class MessageCommands {
+ public:
+  explicit MessageCommands(MainShell& shell);
+
+  // The list's rows at these display rows (invalid rows are left out).
+  std::vector<ChosenRow> RowsAt(const std::vector<size_t>& display_rows) const;
+  std::vector<ChosenRow> SelectedRows() const { return RowsAt(shell_.List().Selection()); }
+  // The rows of a receive folder's index with these ids, in the order given; ids it does not
+  // list are returned in `missing` (plumex-cli).
+  std::vector<ChosenRow> RowsOfFolder(const std::string& folder, const std::vector<std::string>& ids,
+                                      std::vector<std::string>& missing) const;
+
+  // Whether rows of the list on screen can be dragged, and dropped on this node: never in a
+  // server list or the drafts view, never on the root "受信", on "一時保存" or on nothing.
+  bool CanDragRows() const;
+  bool CanDropOn(Trees tree, const FolderNode* node) const;
+  void DropRows(const std::vector<ChosenRow>& rows, Trees tree, FolderNode* node);
+
+  // Local delete of the rows chosen now; the question is asked after they are fixed.
+  bool CanDeleteLocally() const;
+  void DeleteLocally() { DeleteLocally(SelectedRows(), true); }
+  // With ask false no question is asked (plumex-cli, whose command line is the answer).
+  void DeleteLocally(const std::vector<ChosenRow>& rows, bool ask);
+
+  // "フォルダ内メール全削除": the receive tree's selected node's own folder, read from its own
+  // index, whatever folder the list shows.
+  bool CanDeleteFolderMail() const;
+  void DeleteFolderMail();
+
+  // "メンテナンス"; RepairStore is its repair alone, without questions (plumex-cli).
+  void Maintain();
+  std::vector<FolderRepair> RepairStore();
+
+ private:
+  void ReportFailures(const std::vector<RowFailure>& failed, bool moving);
+  void EmptyViewer(bool text_view);
+  void SetFolderLabel(Trees tree, const std::string& path, long long unread);
+
+  MainShell& shell_;
+};
+
+}  // namespace plumex

@@ -1,0 +1,153 @@
+#include "store/maintenance.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <optional>
+#include <string_view>
+#include <unordered_set>
+
+#include "platform/ascii_case.h"
+#include "platform/directories.h"
+#include "platform/sjis_text.h"
+#include "platform/store_path.h"
+#include "platform/text_file.h"
+#include "platform/unique_fd.h"
+#include "store/file_key.h"
+#include "store/index_row.h"
+#include "store/tab_line.h"
+#include "store/sorted_line_list.h"
+#include "store/store_layout.h"
+#include "store/stored_message.h"
+
+namespace fs = std::filesystem;
+
+namespace plumex {
+namespace {
+
+std::string_view IdOf(std::string_view row) { return row.substr(0, row.find('\t')); }
+
+// The pseudo-header lines of a message file: read in pieces up to the separator, so a large
+// message costs no more than its first lines.
+std::vector<std::string> ReadPseudoHeader(const fs::path& file) {
+  UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+  // A leading line end lets a separator on the first line be found like any other.
+  std::string text = "\n";
+  if (!fd) return {};
+  char buffer[4096];
+  const std::string separator = std::string("\n") + std::string(kStoredMessageSeparator);
+  for (;;) {
+    ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    text.append(buffer, static_cast<size_t>(n));
+    if (text.find(separator) != std::string::npos) break;
+  }
+  std::vector<std::string> lines = SplitLines(std::string_view(text).substr(1));
+  auto end = std::find(lines.begin(), lines.end(), kStoredMessageSeparator);
+  lines.erase(end, lines.end());
+  return lines;
+}
+
+// The value of the first line whose key (before its first ":") equals key, ignoring case.
+std::optional<std::string> ValueOf(const std::vector<std::string>& lines, std::string_view key) {
+  for (const auto& line : lines) {
+    size_t colon = line.find(':');
+    if (colon != std::string::npos && EqualIgnoringCase(std::string_view(line).substr(0, colon), key))
+      return line.substr(colon + 1);
+  }
+  return std::nullopt;
+}
+
+// A message file names an orphan candidate when it ends in ".txt" and starts with a digit (the
+// FileKey of an ordinary Message-ID starts with "0"); files starting with a letter are never
+// indexed.
+bool IsMessageFileName(std::string_view name) {
+  return name.size() > 4 && name.substr(name.size() - 4) == ".txt" && name[0] >= '0' && name[0] <= '9';
+}
+
+// The row of a message file no row names, or nothing when its "差出人" is empty. Its id is the
+// file's own Message-ID when that Message-ID leads to this file, so look-ups by Message-ID find
+// it; the file key only when there is no such line.
+std::optional<std::string> RebuiltRow(const fs::path& folder, const std::string& name) {
+  const std::vector<std::string> header = ReadPseudoHeader(folder / NativeName(name));
+  std::string from = ValueOf(header, Sjis("差出人")).value_or("");
+  if (from.empty()) return std::nullopt;
+  const std::string key = name.substr(0, name.size() - 4);
+  std::string id = key;
+  if (auto message_id = ValueOf(header, "Message-ID"); message_id && !message_id->empty() && MakeFileKey(*message_id) == key)
+    id = *message_id;
+  auto field = [&](std::string_view k) { return ValueOf(header, Sjis(k)).value_or(""); };
+  return id + "\t" + field("件名") + "\t" + from + "\t" + field("日時") + "\t" + field("ﾌｧｲﾙｻｲｽﾞ") + "\t2\t1\t2";
+}
+
+}  // namespace
+
+RepairedIndex RepairIndex(const fs::path& folder, std::vector<std::string> lines) {
+  RepairedIndex out;
+  const size_t before = lines.size();
+  // Sorted ignoring case with equal lines once; then of each run of one MessageId the first row
+  // stays. A row without an id names no message and goes.
+  SortedLineList sorted(std::move(lines));
+  std::string last;
+  for (const std::string& row : sorted.Lines()) {
+    std::string_view id = IdOf(row);
+    if (id.empty() || id == last) continue;
+    out.rows.push_back(row);
+    last = id;
+  }
+  out.duplicates_removed = before - out.rows.size();
+
+  std::unordered_set<std::string> named;
+  named.reserve(out.rows.size());
+  for (const auto& row : out.rows) named.insert(MakeFileKey(IdOf(row)) + ".txt");
+  std::vector<std::string> orphans;
+  for (std::string& name : ListFiles(folder))
+    if (IsMessageFileName(name) && !named.count(name)) orphans.push_back(std::move(name));
+  // In the order of a list sorted ignoring case.
+  std::stable_sort(orphans.begin(), orphans.end(),
+                   [](const std::string& a, const std::string& b) { return CompareIgnoringCase(a, b) < 0; });
+  for (const auto& name : orphans)
+    if (auto row = RebuiltRow(folder, name)) {
+      out.rows.push_back(std::move(*row));
+      ++out.rows_rebuilt;
+    }
+  return out;
+}
+
+namespace {
+
+bool RepairBelow(const fs::path& dir, const std::string& store_path, const std::function<bool()>& before_each,
+                 std::vector<FolderRepair>& done) {
+  for (const std::string& name : ListSubdirectories(dir)) {
+    if (before_each && !before_each()) return false;
+    if (name == kAttachmentDirName) continue;
+    const fs::path folder = dir / NativeName(name);
+    const fs::path index_file = folder / std::string(kReceiveIndexName);
+    std::vector<std::string> lines;
+    if (!ReadLines(index_file, lines)) continue;
+    const std::vector<std::string> old = lines;
+    RepairedIndex repaired = RepairIndex(folder, std::move(lines));
+    if (repaired.rows != old) WriteLines(index_file, repaired.rows);
+    const std::string path = store_path + name + "\\";
+    long long unread = 0;
+    for (const auto& row : repaired.rows)
+      if (FieldOf(row, IndexRow::kMark) == kMarkUnread) ++unread;
+    done.push_back({path, repaired.duplicates_removed, repaired.rows_rebuilt, unread});
+    if (!RepairBelow(folder, path, before_each, done)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<FolderRepair> RepairFolders(const fs::path& dir, const std::string& store_path,
+                                        const std::function<bool()>& before_each, bool* completed) {
+  std::vector<FolderRepair> done;
+  bool finished = RepairBelow(dir, store_path, before_each, done);
+  if (completed) *completed = finished;
+  return done;
+}
+
+}  // namespace plumex

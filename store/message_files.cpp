@@ -1,0 +1,64 @@
+#include "store/message_files.h"
+
+#include <string>
+
+#include "platform/directories.h"
+#include "platform/store_path.h"
+#include "store/store_layout.h"
+
+namespace fs = std::filesystem;
+
+namespace plumex {
+
+fs::path MessageFileIn(const fs::path& dir, std::string_view key) {
+  return dir / NativeName(std::string(key) + ".txt");
+}
+
+fs::path AttachmentsIn(const fs::path& dir, std::string_view key, AttachmentForm form) {
+  std::string name(key);
+  if (form == AttachmentForm::DraftList) name += ".ini";
+  return dir / std::string(kAttachmentDirName) / NativeName(name);
+}
+
+namespace {
+
+bool Exists(const fs::path& p) {
+  std::error_code ec;
+  return fs::exists(fs::symlink_status(p, ec));
+}
+
+}  // namespace
+
+std::error_code MoveMessageFiles(const fs::path& from_dir, const fs::path& to_dir, std::string_view key) {
+  const fs::path from_file = MessageFileIn(from_dir, key), to_file = MessageFileIn(to_dir, key);
+  const fs::path from_att = AttachmentsIn(from_dir, key), to_att = AttachmentsIn(to_dir, key);
+  bool attachments_moved = false;
+  if (DirectoryExists(from_att) && !Exists(to_att)) {
+    if (!EnsureDirectory(to_att.parent_path())) return std::make_error_code(std::errc::permission_denied);
+    if (auto e = TryMovePath(from_att, to_att)) return e;
+    attachments_moved = true;
+  }
+  if (FileExists(to_file) || !Exists(from_file)) return {};
+  if (auto e = TryMovePath(from_file, to_file)) {
+    if (attachments_moved) TryMovePath(to_att, from_att);
+    return e;
+  }
+  return {};
+}
+
+std::error_code CopyMessageFiles(const fs::path& from_dir, const fs::path& to_dir, std::string_view key) {
+  if (!EnsureDirectory(to_dir)) return std::make_error_code(std::errc::permission_denied);
+  const fs::path from_file = MessageFileIn(from_dir, key);
+  if (Exists(from_file))
+    if (auto e = TryCopyFile(from_file, MessageFileIn(to_dir, key))) return e;
+  const fs::path from_att = AttachmentsIn(from_dir, key);
+  if (DirectoryExists(from_att)) return TryCopyDirectory(from_att, AttachmentsIn(to_dir, key));
+  return {};
+}
+
+std::error_code DeleteMessageFiles(const fs::path& dir, std::string_view key, AttachmentForm form) {
+  if (auto e = TryRemove(MessageFileIn(dir, key))) return e;
+  return TryRemove(AttachmentsIn(dir, key, form));
+}
+
+}  // namespace plumex

@@ -1,0 +1,36 @@
+// The files of one message in a folder directory: its message file key + ".txt" and its
+// attachments ("Attachment\" + key, a directory; for drafts "Attachment\" + key + ".ini").
+// Moves, copies and deletions say why they failed, so that an index row is changed only for a
+// message whose files went where the row says.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+namespace plumex {
+
+enum class AttachmentForm { Directory, DraftList };
+
+std::filesystem::path MessageFileIn(const std::filesystem::path& dir, std::string_view key);
+std::filesystem::path AttachmentsIn(const std::filesystem::path& dir, std::string_view key,
+                                    AttachmentForm form = AttachmentForm::Directory);
+
+// Moves the message file and its attachment directory from one folder directory to another.
+// A message file already at the target stays where it is and counts as moved; so does an
+// attachment directory already there. Either both move or, as far as the disk allows, neither:
+// when the message file cannot move, attachments moved for it go back.
+std::error_code MoveMessageFiles(const std::filesystem::path& from_dir, const std::filesystem::path& to_dir,
+                                 std::string_view key);
+
+// Copies the message file (replacing one of that name) and its attachment directory (when it
+// exists), creating the target's directories.
+std::error_code CopyMessageFiles(const std::filesystem::path& from_dir, const std::filesystem::path& to_dir,
+                                 std::string_view key);
+
+// Deletes the message file, then its attachments. A message that was not there counts as
+// deleted.
+std::error_code DeleteMessageFiles(const std::filesystem::path& dir, std::string_view key,
+                                   AttachmentForm form = AttachmentForm::Directory);
+
+}  // namespace plumex
