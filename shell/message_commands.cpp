@@ -127,8 +127,8 @@ void MessageCommands::ReportFailures(const std::vector<RowFailure>& failed, bool
   shell_.Ui().MessageBox(text, MsgIcon::Warning);
 }
 
-void MessageCommands::DropRows(const std::vector<ChosenRow>& rows, Trees tree, FolderNode* node) {
-  if (rows.empty() || !CanDropOn(tree, node)) return;
+size_t MessageCommands::DropRows(const std::vector<ChosenRow>& rows, Trees tree, FolderNode* node) {
+  if (rows.empty() || !CanDropOn(tree, node)) return 0;
   MainState& s = shell_.State();
   const bool from_send = s.ViewMode == ViewModes::SendFolder;
   const std::string target_path = node->Path();
@@ -243,6 +243,7 @@ void MessageCommands::DropRows(const std::vector<ChosenRow>& rows, Trees tree, F
   if (s.ViewMode == ViewModes::Normal || s.ViewMode == ViewModes::RelatedExtract) s.UnreadCount = CountUnread(s.CurrentIndex);
   long long count = source_left && s.ViewMode != ViewModes::Extract ? *source_left : static_cast<long long>(shell_.List().Count());
   shell_.Ui().SetStatusText(0, std::to_string(count) + Sjis(texts::kRowCountSuffix));
+  return duplicates.size() + failed.size();
 }
 
 bool MessageCommands::CanDeleteLocally() const {
@@ -254,17 +255,17 @@ bool MessageCommands::CanDeleteLocally() const {
   return node && (node->Level() == 1 || node->Level() == 2);
 }
 
-void MessageCommands::DeleteLocally(const std::vector<ChosenRow>& rows, bool ask) {
+size_t MessageCommands::DeleteLocally(const std::vector<ChosenRow>& rows, bool ask) {
   MainState& s = shell_.State();
-  if (rows.empty()) return;
+  if (rows.empty()) return 0;
   // The level rule holds for receive folders only; sent mail and drafts are deleted wherever
   // the receive tree stands.
   // plumex-cli names its folder on the command line, so the rule is the window's alone.
   if (IsReceiveView(s.ViewMode)) {
     const FolderNode* node = shell_.ReceiveTree().Selected();
-    if (ask && !(node && (node->Level() == 1 || node->Level() == 2))) return;
+    if (ask && !(node && (node->Level() == 1 || node->Level() == 2))) return 0;
   } else if (s.ViewMode != ViewModes::Drafts && s.ViewMode != ViewModes::SendFolder) {
-    return;
+    return 0;
   }
   EmptyViewer(true);
 
@@ -302,7 +303,7 @@ void MessageCommands::DeleteLocally(const std::vector<ChosenRow>& rows, bool ask
     if (ask) {
       MsgAnswer a = shell_.Ui().MessageBox(Sjis(texts::kDeleteSelected) + "\r\n\r\n" + Sjis(texts::kAreYouSure),
                                            MsgIcon::Warning, MsgButtons::YesNoCancel);
-      if (a != MsgAnswer::Yes) return;
+      if (a != MsgAnswer::Yes) return 0;
     }
     for (auto& [folder, group] : ByFolder(rows)) {
       DeletePlace place;
@@ -339,6 +340,7 @@ void MessageCommands::DeleteLocally(const std::vector<ChosenRow>& rows, bool ask
     return left.count({send_side ? listed : shell_.MessageDirOf(r), std::string(list.MessageId(r))}) > 0;
   });
   shell_.Ui().SetStatusText(0, std::to_string(shell_.List().Count()) + Sjis(texts::kRowCountSuffix));
+  return failed.size();
 }
 
 bool MessageCommands::CanDeleteFolderMail() const {

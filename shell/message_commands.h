@@ -37,13 +37,17 @@ class MessageCommands {
   // server list or the drafts view, never on the root "受信", on "一時保存" or on nothing.
   bool CanDragRows() const;
   bool CanDropOn(Trees tree, const FolderNode* node) const;
-  void DropRows(const std::vector<ChosenRow>& rows, Trees tree, FolderNode* node);
+  // The number of rows that stayed where they were (already in the target, or files that
+  // could not move); each was reported.
+  size_t DropRows(const std::vector<ChosenRow>& rows, Trees tree, FolderNode* node);
 
   // Local delete of the rows chosen now; the question is asked after they are fixed.
   bool CanDeleteLocally() const;
   void DeleteLocally() { DeleteLocally(SelectedRows(), true); }
   // With ask false no question is asked (plumex-cli, whose command line is the answer).
-  void DeleteLocally(const std::vector<ChosenRow>& rows, bool ask);
+  // The number of rows whose messages (or their attachments) could not be deleted; each was
+  // reported.
+  size_t DeleteLocally(const std::vector<ChosenRow>& rows, bool ask);
 
   // "フォルダ内メール全削除": the receive tree's selected node's own folder, read from its own
   // index, whatever folder the list shows.

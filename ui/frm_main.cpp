@@ -56,8 +56,36 @@ namespace {
 class FolderTreeView : public QTreeView {
  public:
   using QTreeView::QTreeView;
+  // Rows of the message list dropped on a node; nothing else is accepted.
+  std::function<bool(const QModelIndex&)> can_drop;
+  std::function<void(const QModelIndex&)> drop;
 
  protected:
+  bool AcceptsRows(QDropEvent* event) const {
+    return event->mimeData()->hasFormat(MessageListModel::RowsMimeType()) && can_drop &&
+           can_drop(indexAt(event->position().toPoint()));
+  }
+  void dragEnterEvent(QDragEnterEvent* event) override {
+    if (event->mimeData()->hasFormat(MessageListModel::RowsMimeType())) event->acceptProposedAction();
+    else event->ignore();
+  }
+  void dragMoveEvent(QDragMoveEvent* event) override {
+    if (AcceptsRows(event)) event->acceptProposedAction();
+    else event->ignore();
+  }
+  void dropEvent(QDropEvent* event) override {
+    if (!AcceptsRows(event)) {
+      event->ignore();
+      return;
+    }
+    event->acceptProposedAction();
+    const QModelIndex target = indexAt(event->position().toPoint());
+    // The drag's own loop ends first; the move may ask questions.
+    QTimer::singleShot(0, this, [this, target = QPersistentModelIndex(target)] {
+      if (drop) drop(target);
+    });
+  }
+
   void mousePressEvent(QMouseEvent* event) override {
     if (event->button() == Qt::RightButton) {
       event->accept();
@@ -127,6 +155,7 @@ TfrmMain::TfrmMain(std::filesystem::path mail_root, std::unique_ptr<QtUiPort> po
   });
   Run([this] { core_->Start(); });
   ApplySettings();
+  UpdateMessageCommands();
   if (shell_->State().CloseRequested) tmrAfterSend_->start();
 }
 
@@ -178,15 +207,35 @@ void TfrmMain::BuildWidgets() {
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     KeepSelectionVisible(view);
   }
+  // Rows dragged from the message list move (or, from a send folder to a receive folder, copy)
+  // onto the node under the pointer.
+  for (auto [view, model, which] : {std::tuple{TreeView1_, tree1_model_, Trees::Receive},
+                                    std::tuple{TreeView2_, tree2_model_, Trees::Send}}) {
+    auto* tree = static_cast<FolderTreeView*>(view);
+    tree->setAcceptDrops(true);
+    tree->viewport()->setAcceptDrops(true);
+    tree->setDragDropMode(QAbstractItemView::DropOnly);
+    tree->can_drop = [this, model = model, which = which](const QModelIndex& i) {
+      return core_->Messages().CanDropOn(which, model->NodeOf(i));
+    };
+    tree->drop = [this, model = model, which = which](const QModelIndex& i) {
+      std::vector<ChosenRow> rows = std::move(dragged_rows_);
+      dragged_rows_.clear();
+      Run([&] { core_->Messages().DropRows(rows, which, model->NodeOf(i)); });
+      UpdateMessageCommands();
+    };
+  }
   TreeView1_->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
   TreeView2_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   connect(TreeView1_, &QTreeView::clicked, this, [this](const QModelIndex& i) {
     Run([&] { core_->SelectReceiveNode(tree1_model_->NodeOf(i)); });
     SyncTreeSelection();
+    UpdateMessageCommands();
   });
   connect(TreeView2_, &QTreeView::clicked, this, [this](const QModelIndex& i) {
     Run([&] { shell_->SelectSendNode(tree2_model_->NodeOf(i)); });
     SyncTreeSelection();
+    UpdateMessageCommands();
   });
   // Moving through a tree with the keys changes the node folder commands act on.
   connect(TreeView1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -207,6 +256,16 @@ void TfrmMain::BuildWidgets() {
   ListView1_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   ListView1_->setContextMenuPolicy(Qt::CustomContextMenu);
   ListView1_->setSortingEnabled(false);
+  ListView1_->setDragEnabled(true);
+  ListView1_->setDragDropMode(QAbstractItemView::DragOnly);
+  // The rows a drag takes are fixed as it starts; the drafts and server lists are not dragged.
+  list_model_->on_drag = [this](const std::vector<size_t>& rows) {
+    dragged_rows_.clear();
+    if (core_->Messages().CanDragRows()) dragged_rows_ = core_->Messages().RowsAt(rows);
+  };
+  auto* delete_key = new QShortcut(QKeySequence(Qt::Key_Delete), ListView1_);
+  delete_key->setContext(Qt::WidgetShortcut);
+  connect(delete_key, &QShortcut::activated, this, [this] { Run([this] { mnuLocalDeleteClick(); }); });
   KeepSelectionVisible(ListView1_);
   QHeaderView* header = ListView1_->header();
   header->setSectionsClickable(true);
@@ -223,6 +282,7 @@ void TfrmMain::BuildWidgets() {
     std::vector<size_t> rows;
     for (const QModelIndex& i : ListView1_->selectionModel()->selectedRows()) rows.push_back(static_cast<size_t>(i.row()));
     shell_->List().SetSelection(rows);
+    UpdateMessageCommands();
   });
   splitTop_->setStretchFactor(0, 0);
   splitTop_->setStretchFactor(1, 1);
@@ -349,7 +409,8 @@ void TfrmMain::BuildMenus() {
                         "メール番号で削除", "メール削除モード解除"})
     MarkNotAvailable(Add(m, edit, QString::fromUtf8(c)));
   m->addSeparator();
-  MarkNotAvailable(Add(m, edit, QStringLiteral("ローカルメール削除")));
+  Add(m, edit, QStringLiteral("ローカルメール削除"), &TfrmMain::mnuLocalDeleteClick);
+  connect(m, &QMenu::aboutToShow, this, &TfrmMain::UpdateMessageCommands);
   m->addSeparator();
   QAction* copy = Add(m, edit, QStringLiteral("コピー"), &TfrmMain::mnuCopyClick, QKeySequence(Qt::CTRL | Qt::Key_C));
   QAction* cut = Add(m, edit, QStringLiteral("切り取り"), &TfrmMain::mnuCutClick, QKeySequence(Qt::CTRL | Qt::Key_X));
@@ -438,7 +499,7 @@ void TfrmMain::BuildMenus() {
   MarkNotAvailable(Add(m, settings, QStringLiteral("新着チェックを継続する")));
   // The merge result window has no command that shows it yet.
   MarkNotAvailable(Add(m, settings, QStringLiteral("差込結果")));
-  MarkNotAvailable(Add(m, settings, QStringLiteral("メンテナンス")));
+  Add(m, settings, QStringLiteral("メンテナンス"), &TfrmMain::mnuMaintenanceClick);
   QMenu* password = m->addMenu(QStringLiteral("起動時パスワード"));
   const QString password_key = settings + QStringLiteral("/起動時パスワード");
   password_on_ = Add(password, password_key, QStringLiteral("する"), &TfrmMain::mnuPasswordOnClick);
@@ -478,7 +539,7 @@ void TfrmMain::BuildToolbar() {
       {"転送", "転", QColor(90, 120, 170), &TfrmMain::mnuForwardClick},
       {"メール削除モード", "削", QColor(200, 110, 40), nullptr},
       {"中止", "止", QColor(200, 50, 50), &TfrmMain::mnuDisconnectClick},
-      {"メール削除", "消", QColor(150, 60, 60), nullptr},
+      {"メール削除", "消", QColor(150, 60, 60), &TfrmMain::mnuLocalDeleteClick},
       {"アカウント設定", "設", QColor(110, 90, 160), &TfrmMain::mnuAccountClick},
       {"アドレス帳編集", "帳", QColor(160, 120, 60), &TfrmMain::mnuAddressClick},
   };
@@ -487,7 +548,7 @@ void TfrmMain::BuildToolbar() {
     a->setIcon(icons::Button(QString::fromUtf8(b.symbol), b.colour));
     a->setToolTip(QString::fromUtf8(b.hint));
   }
-  for (const char* hint : {"ﾒｰﾙの件名で検索", "メール削除モード", "メール削除", "アドレス帳編集"})
+  for (const char* hint : {"ﾒｰﾙの件名で検索", "メール削除モード", "アドレス帳編集"})
     MarkNotAvailable(FindAction(QStringLiteral("tool/") + QString::fromUtf8(hint)));
   bar->addSeparator();
   bar->addWidget(new QLabel(QStringLiteral(" ﾓｰﾄﾞ："), bar));
@@ -525,7 +586,11 @@ void TfrmMain::BuildContextMenus() {
     return menu;
   };
   QMenu* tree1 = folder_menu(TreeView1_, QStringLiteral("tree1"));
-  MarkNotAvailable(Add(tree1, QStringLiteral("tree1"), QStringLiteral("フォルダ内メール全削除")));
+  QAction* delete_folder_mail =
+      Add(tree1, QStringLiteral("tree1"), QStringLiteral("フォルダ内メール全削除"), &TfrmMain::mnuDeleteFolderMailClick);
+  connect(tree1, &QMenu::aboutToShow, this, [this, delete_folder_mail] {
+    delete_folder_mail->setEnabled(core_->Messages().CanDeleteFolderMail());
+  });
   connect(TreeView1_, &QWidget::customContextMenuRequested, this,
           [this, tree1](const QPoint& pos) { tree1->popup(TreeView1_->viewport()->mapToGlobal(pos)); });
 
@@ -536,7 +601,8 @@ void TfrmMain::BuildContextMenus() {
   const QString l = QStringLiteral("list");
   auto* list = new QMenu(ListView1_);
   list->setObjectName(l);
-  MarkNotAvailable(Add(list, l, QStringLiteral("メールを削除する")));
+  Add(list, l, QStringLiteral("メールを削除する"), &TfrmMain::mnuLocalDeleteClick);
+  connect(list, &QMenu::aboutToShow, this, &TfrmMain::UpdateMessageCommands);
   MarkNotAvailable(Add(list, l, QStringLiteral("メール削除モードへ")));
   MarkNotAvailable(Add(list, l, QStringLiteral("メール削除モード解除")));
   QMenu* colour = list->addMenu(QStringLiteral("着色"));
@@ -951,6 +1017,22 @@ void TfrmMain::mnuSaveAsClick() {
 void TfrmMain::mnuSaveAllClick() { shell_->SaveAllAttachments(); }
 void TfrmMain::mnuExecuteClick() {
   if (lstAttach_->currentRow() >= 0) shell_->OpenAttachment(static_cast<size_t>(lstAttach_->currentRow()));
+}
+
+void TfrmMain::mnuLocalDeleteClick() {
+  core_->Messages().DeleteLocally();
+  UpdateMessageCommands();
+}
+
+void TfrmMain::mnuDeleteFolderMailClick() { core_->Messages().DeleteFolderMail(); }
+
+void TfrmMain::mnuMaintenanceClick() { core_->Messages().Maintain(); }
+
+// Local delete is offered where it acts: rows chosen, in a view whose rows can be deleted.
+void TfrmMain::UpdateMessageCommands() {
+  const bool can = core_->Messages().CanDeleteLocally();
+  for (const char* key : {"編集/ローカルメール削除", "tool/メール削除", "list/メールを削除する"})
+    if (QAction* a = FindAction(QString::fromUtf8(key))) a->setEnabled(can);
 }
 
 void TfrmMain::mnuPasswordOnClick() { shell_->State().StartPasswordOn = true; }

@@ -155,6 +155,10 @@ class TfrmMain : public QMainWindow {
   void mnuSaveAsClick();
   void mnuSaveAllClick();
   void mnuExecuteClick();
+  void mnuLocalDeleteClick();       // "ローカルメール削除", "メール削除", "メールを削除する", Delete
+  void mnuDeleteFolderMailClick();  // "フォルダ内メール全削除"
+  void mnuMaintenanceClick();       // "メンテナンス"
+  void UpdateMessageCommands();
   void mnuPasswordOnClick();
   void mnuPasswordOffClick();
 
@@ -209,6 +213,8 @@ class TfrmMain : public QMainWindow {
   QWidget* account_window_ = nullptr;
   QWidget* address_window_ = nullptr;
 
+  // The rows the drag under way takes, fixed as it started.
+  std::vector<ChosenRow> dragged_rows_;
   bool maximise_at_start_ = false;
   bool destroyed_ = false;
   bool link_cursor_ = false;

@@ -1,5 +1,7 @@
 #include "ui/message_list_model.h"
 
+#include <algorithm>
+
 #include <QColor>
 #include <QFont>
 
@@ -73,6 +75,18 @@ QVariant MessageListModel::headerData(int section, Qt::Orientation orientation, 
 Qt::ItemFlags MessageListModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled | Qt::ItemNeverHasChildren;
+}
+
+QMimeData* MessageListModel::mimeData(const QModelIndexList& indexes) const {
+  std::vector<size_t> rows;
+  for (const QModelIndex& i : indexes)
+    if (i.isValid()) rows.push_back(static_cast<size_t>(i.row()));
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  if (on_drag) on_drag(rows);
+  auto* data = new QMimeData;
+  data->setData(RowsMimeType(), QByteArray::number(static_cast<qulonglong>(rows.size())));
+  return data;
 }
 
 void MessageListModel::BeginReset() { beginResetModel(); }

@@ -3,6 +3,9 @@
 
 #include <QAbstractTableModel>
 #include <QIcon>
+#include <QMimeData>
+#include <functional>
+#include <vector>
 
 #include "shell/message_list.h"
 
@@ -19,6 +22,14 @@ class MessageListModel : public QAbstractTableModel, private MessageList::Listen
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+  // Dragged rows carry this type only: the folder trees accept nothing else from the list.
+  static QString RowsMimeType() { return QStringLiteral("application/x-plumex-message-rows"); }
+  QStringList mimeTypes() const override { return {RowsMimeType()}; }
+  // Tells on_drag which rows a drag takes (display rows), as the drag starts.
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
+  Qt::DropActions supportedDragActions() const override { return Qt::MoveAction | Qt::CopyAction; }
+  std::function<void(const std::vector<size_t>& display_rows)> on_drag;
 
  private:
   void BeginReset() override;

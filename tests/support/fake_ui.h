@@ -35,9 +35,12 @@ class FakeUi : public UiPort {
   int progress = 0;  // the last position shown
   int compose_shown = 0, compose_hidden = 0;
   std::function<void()> on_pump;
+  // Runs while a message box is open, before it is answered.
+  std::function<void()> on_message_box;
 
   MsgAnswer MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override {
     messages.push_back({Cp932ToUtf8(text), icon, buttons});
+    if (on_message_box) on_message_box();
     if (answers.empty()) return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
     MsgAnswer a = answers.front();
     answers.pop_front();
