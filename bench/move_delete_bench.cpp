@@ -1,6 +1,8 @@
 // Moving and deleting 1,000 rows of a folder of 100,000 with their message files and
 // attachment directories, against the anchor of the same run: `mv` (or `rm -r`) of the same
 // files and directories plus `sort -f` of both index files in place.
+#include <unistd.h>
+
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -15,6 +17,7 @@
 #include "store/received_id_list.h"
 #include "store/row_delete.h"
 #include "store/row_move.h"
+#include "store/sorted_line_list.h"
 
 namespace plumex {
 namespace {
@@ -58,10 +61,13 @@ struct Store {
       names.push_back(key + ".txt");
       names.push_back("Attachment/" + key);
     }
-    WriteLines(src / "MsgID.ini", rows);
-    WriteLines(src / "AlreadMsgID.ini", ids);
+    // Sorted, as the store writes every index and id list.
+    WriteLines(src / "MsgID.ini", SortedLineList(std::move(rows)).Lines());
+    WriteLines(src / "AlreadMsgID.ini", SortedLineList(std::move(ids)).Lines());
     WriteLines(dst / "MsgID.ini", {});
     WriteLines(dst / "AlreadMsgID.ini", {});
+    // Nothing of the fixture waits to be written back, or the first fsync measured would pay for it.
+    ::sync();
   }
 };
 
