@@ -181,7 +181,8 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
     from_gmail = true;
   }
 
-  const std::string date = FormatMessageDate(message, kReceivedDateFormat);
+  std::string date = FormatMessageDate(message, kReceivedDateFormat);
+  if (date.empty() && context.undated_time != 0) date = FormatLocalTime(context.undated_time, kReceivedDateFormat);
   std::string id = message.MessageId();
   if (id.empty()) id = "<" + date + "tomarind_Vantory>";
   if (context.received_ids->Contains(id)) return 0;
@@ -201,6 +202,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   const std::string from = WithoutLineBreaks(Decoded(message.HeaderValue("From"), charset));
   std::string reply_to;
   if (auto list = message.ReplyTo(); !list.empty()) reply_to = Decoded(list.front().Text(), charset);
+  if (reply_to.empty() && context.reply_to_sender) reply_to = from;
   std::string cc;
   for (const auto& address : message.Cc()) cc += address.Text() + ";";
 
