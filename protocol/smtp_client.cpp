@@ -197,7 +197,11 @@ void SmtpClient::Send(const OutgoingMessage& message) {
   const std::vector<std::string> recipients = message.EnvelopeRecipients();
   // RFC 5321 has no space after the colon; strict servers refuse "MAIL FROM: <...>".
   const std::string mail_from = "MAIL FROM:<" + message.EnvelopeSender() + ">";
-  // Every command is checked before the first goes out, so a bad address sends nothing.
+  // Every command and header value is checked before the first command goes out, so a bad
+  // address sends nothing (the header is folded by Serialize, never by the caller).
+  for (const std::string* field : {&message.from, &message.to, &message.cc, &message.bcc, &message.reply_to,
+                                   &message.subject, &message.receipt_to, &message.references})
+    RequireOneLine(*field);
   RequireOneLine(mail_from);
   for (const std::string& r : recipients) RequireOneLine(r);
   const std::string data = DotStuffed(message.Serialize());
