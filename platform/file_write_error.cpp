@@ -14,11 +14,7 @@ bool IsStoreWideWriteFailure(int error_number) {
   switch (error_number) {
     case ENAMETOOLONG:
     case EILSEQ:
-    case EINVAL:
-    case EISDIR:
-    case ENOTDIR:
-    case EEXIST:
-    case ENOENT: return false;
+    case EINVAL: return false;
     default: return true;
   }
 }

@@ -28,8 +28,9 @@ class FileWriteError : public AppError {
 };
 
 // Whether a failure to write belongs to the store as a whole (disk full, read-only, no
-// permission, I/O error: every later write will fail too) rather than to the one file (a name
-// too long or not allowed). Unknown causes count as the store's.
+// permission, I/O error, something else standing where a file or folder should be) rather
+// than to the one file (a name too long or not allowed by the file system, as on a mounted
+// FAT or encrypted folder). Unknown causes count as the store's.
 bool IsStoreWideWriteFailure(int error_number);
 
 }  // namespace plumex

@@ -1,5 +1,6 @@
 #include "receive/receive_run.h"
 
+#include "platform/directories.h"
 #include "platform/file_write_error.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
@@ -8,6 +9,7 @@
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
 #include "protocol/protocol_error.h"
+#include "receive/reassembly.h"
 #include "settings/account_list.h"
 #include "store/store_layout.h"
 
@@ -207,6 +209,9 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
       if (selective && next_selected >= session.selected_numbers.size()) break;
     }
     ui.SetProgress(0, 0);
+    // Split messages whose last piece came (in this run or an earlier one) are joined and filed.
+    if (DirectoryExists(StagingDir(ToNativePath(state.MailRoot, state.CurrentFolderPath))))
+      result.new_count += FileCompleteSets(filing);
   } catch (const std::exception& e) {
     RecordFailure(state, e, result);
   }
@@ -224,7 +229,7 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
     for (const std::string& line : result.skipped) text += (text.empty() ? "" : "\r\n\r\n") + line;
     ui.MessageBox(text, MsgIcon::Warning);
   }
-  if (result.new_count > 0) {
+  if (result.new_count > 0 || filing.staged_pieces > 0) {
     try {
       state.ReceivedIds.Save(ToNativePath(state.MailRoot, state.CurrentAccountDir) / std::string(kReceivedIdListName));
     } catch (const std::exception& e) {

@@ -128,10 +128,13 @@ TEST(HostileMail, LongIdsAndAttachmentNamesAreFiledAndTheMailBehindThemToo) {
   }
 }
 
-// A message whose file cannot be made (here a folder stands in its place) is left on the
-// server with a warning naming it; the mail behind it is filed and deleted as asked.
+// A message whose file the file system refuses (here its path passes PATH_MAX, as a long name
+// does on a file system with a shorter limit) is left on the server with a warning naming it;
+// the mail behind it is filed and deleted as asked.
 TEST(HostileMail, AMessageThatCannotBeFiledIsSkippedAndTheRunGoesOn) {
-  const std::vector<std::string> mails = {Mail("Message-ID: <m1@x>\r\n", "1"), Mail("Message-ID: <m2@x>\r\n", "2"),
+  const std::string long_id = "<" + std::string(150, 'l') + "@x>";
+  const std::vector<std::string> mails = {Mail("Message-ID: <m1@x>\r\n", "1"),
+                                          Mail("Message-ID: " + long_id + "\r\n", "2"),
                                           Mail("Message-ID: <m3@x>\r\n", "3")};
   std::vector<FakeStep> steps = Login(3, ListOf(mails));
   Fetch(steps, 1, mails[0]);
@@ -141,21 +144,26 @@ TEST(HostileMail, AMessageThatCannotBeFiledIsSkippedAndTheRunGoesOn) {
   steps.push_back({"DELE 3", "+OK\r\n"});
   steps.push_back({"QUIT", "+OK bye\r\n", 0, true});
   FakeServer server(steps);
-  test::ReceiveFixture store(AccountLine(server.port(), true));
-  std::filesystem::create_directories(store.Dir() / "0m2@x9.txt");
+  // Folders deep enough that the inbox's path is about 3,990 bytes long.
+  const size_t base = test::TempDir().path().string().size() + std::string("/受信/acc/").size();
+  std::filesystem::path nested;
+  size_t length = base;
+  for (; length + 201 < 3990; length += 201) nested /= std::string(200, 'd');
+  nested /= std::string(3990 - length - 1, 'd');
+  test::ReceiveFixture store(AccountLine(server.port(), true), nested);
   test::FakeUi ui;
   ReceiveResult result = store.Run(ui);
   server.Join();
   EXPECT_TRUE(server.errors().empty()) << testing::PrintToString(server.errors());
   for (const auto& command : server.received()) EXPECT_NE(command, "DELE 2");
-  EXPECT_FALSE(result.error.has_value());
+  EXPECT_FALSE(result.error.has_value()) << Cp932ToUtf8(result.error->text());
   EXPECT_EQ(result.new_count, 2);
   ASSERT_EQ(result.skipped.size(), 1u);
   ASSERT_FALSE(ui.messages.empty());
-  EXPECT_NE(ui.messages.back().text.find("<m2@x>"), std::string::npos) << ui.messages.back().text;
+  EXPECT_NE(ui.messages.back().text.find(long_id), std::string::npos) << ui.messages.back().text;
   EXPECT_EQ(ui.messages.back().icon, MsgIcon::Warning);
   EXPECT_EQ(store.IndexFileRows().size(), 2u);
-  EXPECT_FALSE(store.state.ReceivedIds.Contains("<m2@x>"));
+  EXPECT_FALSE(store.state.ReceivedIds.Contains(long_id));
   EXPECT_TRUE(store.state.ReceivedIds.Contains("<m3@x>"));
 }
 
