@@ -14,6 +14,7 @@
 #include "shell/compose.h"
 #include "shell/main_shell.h"
 #include "shell/receive_commands.h"
+#include "shell/settings_commands.h"
 
 namespace plumex {
 
@@ -29,6 +30,14 @@ class AppCore {
   ReceiveCommands& Receiving() { return receive_; }
   AccountCommands& Accounts() { return accounts_; }
   ComposeCommands& Compose() { return compose_; }
+  SettingsCommands& Settings() { return settings_; }
+
+  // The live settings lists, loaded at Start: what receiving, sending and server delete mode
+  // read, and what the settings dialog edits (its "登録" writes them).
+  RuleList& ReceiveRules() { return receive_rules_; }
+  SendRuleList& SendRules() { return send_rules_; }
+  DeletionCandidates& Candidates() { return candidates_; }
+  NewCheckSettings& NewCheck() { return new_check_; }
 
   // Start-up up to showing the window: settings, accounts, folder trees, the account in use.
   void Start(const std::function<bool()>& check_start_password = nullptr);
@@ -50,9 +59,14 @@ class AppCore {
 
  private:
   MainShell shell_;
+  RuleList receive_rules_;
+  SendRuleList send_rules_;
+  DeletionCandidates candidates_;
+  NewCheckSettings new_check_;
   ReceiveCommands receive_;
   AccountCommands accounts_;
   ComposeCommands compose_;
+  SettingsCommands settings_;
 };
 
 }  // namespace plumex
