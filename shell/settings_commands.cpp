@@ -89,6 +89,9 @@ SettingsCommands::SettingsCommands(MainShell& shell, ReceiveCommands& receiving,
 void SettingsCommands::Create() {
   CopyTree(shell_.SendTree(), send_rule_tree_);
   CopyTree(shell_.ReceiveTree(), receive_rule_tree_);
+  registered_receive_ = receive_rules_.Lines();
+  registered_send_ = send_rules_.Lines();
+  registered_candidates_ = candidates_.Hosts();
   // The check itself starts the run's checking once it exists; the flag says it is to run.
   if (new_check_.check_at_start) start_flag_ = true;
 }
@@ -116,7 +119,10 @@ bool SettingsCommands::AddReceiveRule(const std::string& line, std::optional<siz
 
 void SettingsCommands::DeleteReceiveRule(size_t row) { RemoveRow(receive_rules_.Lines(), row); }
 
-void SettingsCommands::RegisterReceiveRules() const { receive_rules_.Save(shell_.State().MailRoot); }
+void SettingsCommands::RegisterReceiveRules() {
+  receive_rules_.Save(shell_.State().MailRoot);
+  registered_receive_ = receive_rules_.Lines();
+}
 
 bool SettingsCommands::CanApplyRules() const { return !shell_.State().CurrentFolderPath.empty(); }
 
@@ -143,11 +149,17 @@ bool SettingsCommands::AddSendRule(const std::string& line, std::optional<size_t
 
 void SettingsCommands::DeleteSendRule(size_t row) { RemoveRow(send_rules_.Lines(), row); }
 
-void SettingsCommands::RegisterSendRules() const { send_rules_.Save(shell_.State().MailRoot); }
+void SettingsCommands::RegisterSendRules() {
+  send_rules_.Save(shell_.State().MailRoot);
+  registered_send_ = send_rules_.Lines();
+}
 
 void SettingsCommands::DeleteCandidate(size_t row) { RemoveRow(candidates_.Hosts(), row); }
 
-void SettingsCommands::RegisterCandidates() const { candidates_.Save(shell_.State().MailRoot); }
+void SettingsCommands::RegisterCandidates() {
+  candidates_.Save(shell_.State().MailRoot);
+  registered_candidates_ = candidates_.Hosts();
+}
 
 std::optional<NewCheckProblem::Focus> SettingsCommands::Refuse(const NewCheckProblem& problem) {
   shell_.Ui().MessageBox(problem.message);

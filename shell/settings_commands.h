@@ -45,6 +45,11 @@ class SettingsCommands {
   // flag is set when the check is to start with the program.
   void Create();
 
+  // Whether a list differs from what its file held at start-up or at its last "登録".
+  bool ReceiveRulesUnregistered() const { return receive_rules_.Lines() != registered_receive_; }
+  bool SendRulesUnregistered() const { return send_rules_.Lines() != registered_send_; }
+  bool CandidatesUnregistered() const { return candidates_.Hosts() != registered_candidates_; }
+
   FolderTree& ReceiveRuleTree() { return receive_rule_tree_; }
   FolderTree& SendRuleTree() { return send_rule_tree_; }
   RuleList& ReceiveRules() { return receive_rules_; }
@@ -63,7 +68,7 @@ class SettingsCommands {
   // "追加" (replace empty) or "編集" (replace: the chosen rule); false when nothing changed.
   bool AddReceiveRule(const std::string& line, std::optional<size_t> replace = std::nullopt);
   void DeleteReceiveRule(size_t row);
-  void RegisterReceiveRules() const;  // "登録": rule.ini
+  void RegisterReceiveRules();  // "登録": rule.ini
   // "現在のフォルダに適用": asks, then applies the rules to the folder on screen and says
   // "完了". True when they were applied (the dialog closes).
   bool ApplyRulesToCurrentFolder();
@@ -74,11 +79,11 @@ class SettingsCommands {
                                           const FolderNode* folder) const;
   bool AddSendRule(const std::string& line, std::optional<size_t> replace = std::nullopt);
   void DeleteSendRule(size_t row);
-  void RegisterSendRules() const;  // "登録": rule2.ini
+  void RegisterSendRules();  // "登録": rule2.ini
 
   // --- "削除候補" ------------------------------------------------------------------------
   void DeleteCandidate(size_t row);
-  void RegisterCandidates() const;  // "登録": NoDomain.ini
+  void RegisterCandidates();  // "登録": NoDomain.ini
 
   // --- "新着チェック" --------------------------------------------------------------------
   // "保存" of the live settings (which the tab keeps as shown): nothing when written, else
@@ -103,6 +108,7 @@ class SettingsCommands {
   FolderTree receive_rule_tree_;
   FolderTree send_rule_tree_;
   bool start_flag_ = false;
+  std::vector<std::string> registered_receive_, registered_send_, registered_candidates_;
 };
 
 }  // namespace plumex

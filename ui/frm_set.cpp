@@ -266,13 +266,13 @@ QWidget* TfrmSet::BuildCandidatesTab() {
                                  page);
   explanation->setWordWrap(true);
   btnServerDelete_ = Button(QStringLiteral("削除"), "btnServerDelete", &TfrmSet::ServerDeleteClick);
-  QPushButton* save = Button(QStringLiteral("登録"), "btnServerRegister", &TfrmSet::ServerRegisterClick);
+  btnServerRegister_ = Button(QStringLiteral("登録"), "btnServerRegister", &TfrmSet::ServerRegisterClick);
   QPushButton* close = Button(QStringLiteral("閉じる"), "btnServerClose", &TfrmSet::hide);
   auto* layout = new QGridLayout(page);
   layout->addWidget(new QLabel(QStringLiteral("メールサーバ"), page), 0, 0);
   layout->addWidget(lstServer_, 1, 0);
   auto* buttons = new QVBoxLayout;
-  for (QPushButton* b : {btnServerDelete_, save, close}) buttons->addWidget(b);
+  for (QPushButton* b : {btnServerDelete_, btnServerRegister_, close}) buttons->addWidget(b);
   buttons->addStretch();
   layout->addLayout(buttons, 1, 1);
   layout->addWidget(explanation, 2, 0, 1, 2);
@@ -294,7 +294,7 @@ QWidget* TfrmSet::BuildSendRulesTab() {
   btnSendAdd_ = Button(QStringLiteral("追加"), "btnSendAdd", &TfrmSet::SendRuleAddClick);
   btnSendEdit_ = Button(QStringLiteral("編集"), "btnSendEdit", &TfrmSet::SendRuleEditClick);
   btnSendDelete_ = Button(QStringLiteral("削除"), "btnSendDelete", &TfrmSet::SendRuleDeleteClick);
-  QPushButton* save = Button(QStringLiteral("登録"), "btnSendRegister", &TfrmSet::SendRuleRegisterClick);
+  btnSendRegister_ = Button(QStringLiteral("登録"), "btnSendRegister", &TfrmSet::SendRuleRegisterClick);
   QPushButton* close = Button(QStringLiteral("閉じる"), "btnSendClose", &TfrmSet::hide);
   // "現在のフォルダに適用" has no meaning for sent mail: it is not shown on this tab.
 
@@ -307,7 +307,7 @@ QWidget* TfrmSet::BuildSendRulesTab() {
   layout->addLayout(input, 0, 0, 1, 2);
   layout->addWidget(sendTree_, 1, 0);
   auto* buttons = new QVBoxLayout;
-  for (QPushButton* b : {btnSendAdd_, btnSendEdit_, btnSendDelete_, save, close}) buttons->addWidget(b);
+  for (QPushButton* b : {btnSendAdd_, btnSendEdit_, btnSendDelete_, btnSendRegister_, close}) buttons->addWidget(b);
   buttons->addStretch();
   layout->addLayout(buttons, 1, 1, 3, 1);
   layout->addWidget(new QLabel(QStringLiteral("●メッセージルールの内容"), page), 2, 0);
@@ -360,7 +360,8 @@ std::optional<std::string> TfrmSet::SendLine() const {
                                  ChosenFolder(sendTree_, sendTreeModel_));
 }
 
-// Incomplete input and a rule the list holds already change nothing: their buttons are off.
+// Incomplete input, a rule the list holds already and a list its file holds as it is change
+// nothing: their buttons are off.
 void TfrmSet::UpdateButtons() {
   if (!settings_) return;
   const auto& rules = settings_->ReceiveRules().Lines();
@@ -368,13 +369,16 @@ void TfrmSet::UpdateButtons() {
   btnRuleAdd_->setEnabled(line && WouldChange(rules, *line, std::nullopt));
   btnRuleEdit_->setEnabled(line && WouldChange(rules, *line, ChosenRow(lstRule_)));
   btnRuleDelete_->setEnabled(ChosenRow(lstRule_).has_value());
+  btnRuleRegister_->setEnabled(settings_->ReceiveRulesUnregistered());
   btnApply_->setEnabled(settings_->CanApplyRules());
   const auto& send_rules = settings_->SendRules().Lines();
   const auto send_line = SendLine();
   btnSendAdd_->setEnabled(send_line && WouldChange(send_rules, *send_line, std::nullopt));
   btnSendEdit_->setEnabled(send_line && WouldChange(send_rules, *send_line, ChosenRow(lstSendRule_)));
   btnSendDelete_->setEnabled(ChosenRow(lstSendRule_).has_value());
+  btnSendRegister_->setEnabled(settings_->SendRulesUnregistered());
   btnServerDelete_->setEnabled(ChosenRow(lstServer_).has_value());
+  btnServerRegister_->setEnabled(settings_->CandidatesUnregistered());
 }
 
 void TfrmSet::ShowRules() {
@@ -422,7 +426,10 @@ void TfrmSet::RuleDeleteClick() {
   UpdateButtons();
 }
 
-void TfrmSet::RuleRegisterClick() { settings_->RegisterReceiveRules(); }
+void TfrmSet::RuleRegisterClick() {
+  settings_->RegisterReceiveRules();
+  UpdateButtons();
+}
 
 void TfrmSet::RuleSelected() {
   const auto row = ChosenRow(lstRule_);
@@ -473,7 +480,10 @@ void TfrmSet::ServerDeleteClick() {
   UpdateButtons();
 }
 
-void TfrmSet::ServerRegisterClick() { settings_->RegisterCandidates(); }
+void TfrmSet::ServerRegisterClick() {
+  settings_->RegisterCandidates();
+  UpdateButtons();
+}
 
 void TfrmSet::SendRuleAddClick() {
   if (auto line = SendLine()) settings_->AddSendRule(*line);
@@ -491,7 +501,10 @@ void TfrmSet::SendRuleDeleteClick() {
   UpdateButtons();
 }
 
-void TfrmSet::SendRuleRegisterClick() { settings_->RegisterSendRules(); }
+void TfrmSet::SendRuleRegisterClick() {
+  settings_->RegisterSendRules();
+  UpdateButtons();
+}
 
 void TfrmSet::SendRuleSelected() {
   const auto row = ChosenRow(lstSendRule_);

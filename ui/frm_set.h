@@ -131,6 +131,8 @@ class TfrmSet : public QWidget {
   QPushButton* btnRun_ = nullptr;
   QListWidget* lstServer_ = nullptr;
   QPushButton* btnServerDelete_ = nullptr;
+  QPushButton* btnServerRegister_ = nullptr;
+  QPushButton* btnSendRegister_ = nullptr;
   QListWidget* lstSendRule_ = nullptr;
   QComboBox* cmbKind_ = nullptr;
   QLineEdit* edtPattern_ = nullptr;

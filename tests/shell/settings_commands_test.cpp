@@ -100,7 +100,9 @@ TEST_F(SettingsCommandsTest, RuleFilesAreWrittenOnRegisterOnly) {
   EXPECT_EQ(core->ReceiveRules().Lines(), std::vector<std::string>{rule});
   EXPECT_FALSE(std::filesystem::exists(At("rule.ini")));
   EXPECT_FALSE(std::filesystem::exists(At("rule2.ini")));
+  EXPECT_TRUE(s.ReceiveRulesUnregistered());
   s.RegisterReceiveRules();
+  EXPECT_FALSE(s.ReceiveRulesUnregistered());
   EXPECT_EQ(ReadText("rule.ini"), rule + "\r\n");
   EXPECT_FALSE(std::filesystem::exists(At("rule2.ini")));
   s.DeleteReceiveRule(0);
