@@ -10,13 +10,13 @@
 
 namespace plumex {
 
-ReceiveCommands::ReceiveCommands(MainShell& shell) : shell_(shell) { rules_ = RuleList::Load(shell.State().MailRoot); }
+ReceiveCommands::ReceiveCommands(MainShell& shell, RuleList& rules) : shell_(shell), rules_(rules) {}
 
 ReceiveResult ReceiveCommands::Receive() {
   if (receiving_) return {};  // one run at a time
   MainState& s = shell_.State();
   receiving_ = true;
-  ReceiveSession session{s, rules_, shell_.Pop3()};
+  ReceiveSession session{s, rules_, shell_.Pop3(), {}};
   ReceiveResult result;
   try {
     result = ReceiveMail(session, shell_.Ui());
