@@ -1,4 +1,4 @@
-// Runs plumex-cli over a mail root and collects what it printed and its exit status.
+// Runs the plumex-cli program of this build on a mail root, for the command-line tests.
 #pragma once
 
 #include <sys/wait.h>
@@ -29,7 +29,6 @@ inline Outcome RunCli(const std::filesystem::path& root, const std::string& args
   const int status = ::pclose(pipe);
   outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   outcome.err = ReadFileBytes(err_file).value_or("");
-  std::filesystem::remove(err_file);
   return outcome;
 }
 
