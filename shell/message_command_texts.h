@@ -15,7 +15,7 @@ inline constexpr std::string_view kChooseAccountFirst = "アカウントフォ�
 inline constexpr std::string_view kMaintain1 = "「重複メッセージの削除」や「メールの基本情報の復旧」などの";
 inline constexpr std::string_view kMaintain2 = "　メンテナンスを開始します。";
 inline constexpr std::string_view kMaintain3 = "     ．．．よろしいですか？";
-inline constexpr std::string_view kDone = "完了しました";
+inline constexpr std::string_view kCompleted = "完了しました";
 
 // Our own: the rows whose files stayed where they were, reported once per command, each as
 // 件名『subject』 and the reason.

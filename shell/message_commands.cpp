@@ -46,7 +46,7 @@ std::string ReasonText(const std::error_code& e) {
 }
 
 // The rows of one folder among the chosen ones, in their order.
-std::map<std::string, std::vector<std::string>> ByFolder(const std::vector<ChosenRow>& rows) {
+std::map<std::string, std::vector<std::string>> ByFolder(const std::vector<ChosenMessage>& rows) {
   std::map<std::string, std::vector<std::string>> groups;
   for (const auto& r : rows) groups[r.folder].push_back(r.row);
   return groups;
@@ -56,10 +56,10 @@ std::map<std::string, std::vector<std::string>> ByFolder(const std::vector<Chose
 
 MessageCommands::MessageCommands(MainShell& shell) : shell_(shell) {}
 
-std::vector<ChosenRow> MessageCommands::RowsAt(const std::vector<size_t>& display_rows) const {
+std::vector<ChosenMessage> MessageCommands::RowsAt(const std::vector<size_t>& display_rows) const {
   const MainState& s = shell_.State();
   const MessageList& list = shell_.List();
-  std::vector<ChosenRow> rows;
+  std::vector<ChosenMessage> rows;
   for (size_t r : display_rows) {
     if (r >= list.Count() || !list.IsValid(r)) continue;
     std::string folder;
@@ -73,7 +73,7 @@ std::vector<ChosenRow> MessageCommands::RowsAt(const std::vector<size_t>& displa
   return rows;
 }
 
-std::vector<ChosenRow> MessageCommands::RowsOfFolder(const std::string& folder, const std::vector<std::string>& ids,
+std::vector<ChosenMessage> MessageCommands::RowsOfFolder(const std::string& folder, const std::vector<std::string>& ids,
                                                      std::vector<std::string>& missing) const {
   const MainState& s = shell_.State();
   FolderIndex loaded;
@@ -82,7 +82,7 @@ std::vector<ChosenRow> MessageCommands::RowsOfFolder(const std::string& folder, 
     loaded = FolderIndex::LoadIfExists(shell_.Native(folder) / std::string(kReceiveIndexName));
     index = &loaded;
   }
-  std::vector<ChosenRow> rows;
+  std::vector<ChosenMessage> rows;
   for (const auto& id : ids) {
     if (auto at = FindRow(*index, id)) rows.push_back({index->Rows()[*at], folder});
     else missing.push_back(id);
@@ -127,7 +127,7 @@ void MessageCommands::ReportFailures(const std::vector<RowFailure>& failed, bool
   shell_.Ui().MessageBox(text, MsgIcon::Warning);
 }
 
-size_t MessageCommands::DropRows(const std::vector<ChosenRow>& rows, Trees tree, FolderNode* node) {
+size_t MessageCommands::DropRows(const std::vector<ChosenMessage>& rows, Trees tree, FolderNode* node) {
   if (rows.empty() || !CanDropOn(tree, node)) return 0;
   MainState& s = shell_.State();
   const bool from_send = s.ViewMode == ViewModes::SendFolder;
@@ -255,7 +255,7 @@ bool MessageCommands::CanDeleteLocally() const {
   return node && (node->Level() == 1 || node->Level() == 2);
 }
 
-size_t MessageCommands::DeleteLocally(const std::vector<ChosenRow>& rows, bool ask) {
+size_t MessageCommands::DeleteLocally(const std::vector<ChosenMessage>& rows, bool ask) {
   MainState& s = shell_.State();
   if (rows.empty()) return 0;
   // The level rule holds for receive folders only; sent mail and drafts are deleted wherever
@@ -411,7 +411,7 @@ void MessageCommands::Maintain() {
       MsgIcon::Warning, MsgButtons::YesNoCancel);
   if (a != MsgAnswer::Yes) return;
   for (const FolderRepair& r : RepairStore()) SetFolderLabel(Trees::Receive, r.folder, r.unread);
-  shell_.Ui().MessageBox(Sjis(texts::kDone));
+  shell_.Ui().MessageBox(Sjis(texts::kCompleted));
   if (s.CurrentFolderPath.empty()) return;
   s.CurrentIndex = FolderIndex::Open(shell_.Native(s.CurrentFolderPath) / std::string(kReceiveIndexName));
   if (s.ViewMode == ViewModes::Normal) shell_.ListFolderIndex(s.CurrentIndex.Rows());

@@ -16,7 +16,7 @@ namespace plumex {
 
 // A row a command acts on, fixed when the command is given: what comes after (a question box,
 // a new selection) never changes which messages are touched.
-struct ChosenRow {
+struct ChosenMessage {
   std::string row;     // the eight fields, rebuilt from the list item
   std::string folder;  // store path of the folder holding the message
 };
@@ -26,11 +26,11 @@ class MessageCommands {
   explicit MessageCommands(MainShell& shell);
 
   // The list's rows at these display rows (invalid rows are left out).
-  std::vector<ChosenRow> RowsAt(const std::vector<size_t>& display_rows) const;
-  std::vector<ChosenRow> SelectedRows() const { return RowsAt(shell_.List().Selection()); }
+  std::vector<ChosenMessage> RowsAt(const std::vector<size_t>& display_rows) const;
+  std::vector<ChosenMessage> SelectedRows() const { return RowsAt(shell_.List().Selection()); }
   // The rows of a receive folder's index with these ids, in the order given; ids it does not
   // list are returned in `missing` (plumex-cli).
-  std::vector<ChosenRow> RowsOfFolder(const std::string& folder, const std::vector<std::string>& ids,
+  std::vector<ChosenMessage> RowsOfFolder(const std::string& folder, const std::vector<std::string>& ids,
                                       std::vector<std::string>& missing) const;
 
   // Whether rows of the list on screen can be dragged, and dropped on this node: never in a
@@ -39,7 +39,7 @@ class MessageCommands {
   bool CanDropOn(Trees tree, const FolderNode* node) const;
   // The number of rows that stayed where they were (already in the target, or files that
   // could not move); each was reported.
-  size_t DropRows(const std::vector<ChosenRow>& rows, Trees tree, FolderNode* node);
+  size_t DropRows(const std::vector<ChosenMessage>& rows, Trees tree, FolderNode* node);
 
   // Local delete of the rows chosen now; the question is asked after they are fixed.
   bool CanDeleteLocally() const;
@@ -47,7 +47,7 @@ class MessageCommands {
   // With ask false no question is asked (plumex-cli, whose command line is the answer).
   // The number of rows whose messages (or their attachments) could not be deleted; each was
   // reported.
-  size_t DeleteLocally(const std::vector<ChosenRow>& rows, bool ask);
+  size_t DeleteLocally(const std::vector<ChosenMessage>& rows, bool ask);
 
   // "フォルダ内メール全削除": the receive tree's selected node's own folder, read from its own
   // index, whatever folder the list shows.

@@ -226,7 +226,7 @@ void TfrmMain::BuildWidgets() {
       return core_->Messages().CanDropOn(which, model->NodeOf(i));
     };
     tree->drop = [this, model = model, which = which](const QModelIndex& i) {
-      std::vector<ChosenRow> rows = std::move(dragged_rows_);
+      std::vector<ChosenMessage> rows = std::move(dragged_rows_);
       dragged_rows_.clear();
       Run([&] { core_->Messages().DropRows(rows, which, model->NodeOf(i)); });
       UpdateMessageCommands();

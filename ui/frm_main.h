@@ -228,7 +228,7 @@ class TfrmMain : public QMainWindow {
   TfrmSet* settings_window_ = nullptr;
 
   // The rows the drag under way takes, fixed as it started.
-  std::vector<ChosenRow> dragged_rows_;
+  std::vector<ChosenMessage> dragged_rows_;
   bool maximise_at_start_ = false;
   bool destroyed_ = false;
   bool link_cursor_ = false;

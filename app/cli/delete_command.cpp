@@ -41,7 +41,7 @@ int Delete(CliContext& context) {
   }
   core.SelectReceiveNode(node);
   std::vector<std::string> missing;
-  std::vector<ChosenRow> rows = core.Messages().RowsOfFolder(path, ids, missing);
+  std::vector<ChosenMessage> rows = core.Messages().RowsOfFolder(path, ids, missing);
   for (const auto& id : missing) context.err << "plumex-cli: no such message: " << Cp932ToUtf8(id) << "\n";
   if (!missing.empty()) return 1;
   size_t stayed = 0;

@@ -44,7 +44,7 @@ int Move(CliContext& context) {
   }
   core.SelectReceiveNode(from);
   std::vector<std::string> missing;
-  std::vector<ChosenRow> rows = core.Messages().RowsOfFolder(from_path, ids, missing);
+  std::vector<ChosenMessage> rows = core.Messages().RowsOfFolder(from_path, ids, missing);
   for (const auto& id : missing) context.err << "plumex-cli: no such message: " << Cp932ToUtf8(id) << "\n";
   if (!missing.empty()) return 1;
   size_t stayed = 0;

@@ -70,7 +70,7 @@ class MessageCommandsTest : public ::testing::Test, public StoreFixture {
     return n;
   }
   // The listed rows with these ids, chosen.
-  std::vector<ChosenRow> Choose(std::initializer_list<std::string> ids) {
+  std::vector<ChosenMessage> Choose(std::initializer_list<std::string> ids) {
     std::vector<size_t> rows;
     for (const auto& id : ids)
       for (size_t r = 0; r < shell.List().Count(); ++r)
@@ -99,7 +99,7 @@ class MovedIdsTest : public MessageCommandsTest, public ::testing::WithParamInte
 
 TEST_P(MovedIdsTest, FollowTheAccount) {
   const IdCase& c = GetParam();
-  std::vector<ChosenRow> rows;
+  std::vector<ChosenMessage> rows;
   if (c.from_send) {
     shell.SelectSendNode(Send(0));
     rows = Choose({"<5@s>"});
@@ -182,7 +182,7 @@ TEST_F(MessageCommandsTest, SentMailIsCopiedToReceiveFoldersAndMovedBetweenSendF
 
 TEST_F(MessageCommandsTest, AMoveThatCannotWriteTheTargetLeavesTheRowsAndSaysWhy) {
   shell.SelectReceiveNode(Recv({0}));
-  std::vector<ChosenRow> rows = Choose({"<1@a>", "<2@a>"});
+  std::vector<ChosenMessage> rows = Choose({"<1@a>", "<2@a>"});
   fs::create_directories(At("受信/B/箱/Attachment"));
   fs::permissions(At("受信/B/箱"), fs::perms::owner_read | fs::perms::owner_exec | fs::perms::owner_write);
   {
