@@ -168,6 +168,69 @@ void Pop3Client::Delete(int n) {
   Command("DELE " + std::to_string(n));
 }
 
+std::optional<std::vector<std::string>> Pop3Client::UidlAll() {
+  Busy busy(*this);
+  try {
+    Command("UIDL");
+  } catch (const ProtocolError& e) {
+    if (e.kind() == ErrorKind::ServerRefusal && connection_.IsOpen()) return std::nullopt;
+    throw;
+  }
+  std::vector<std::string> ids;
+  ReadMultiLine([&](std::string_view l) {
+    // "n unique-id"
+    std::string line(l);
+    char* end = nullptr;
+    const long n = std::strtol(line.c_str(), &end, 10);
+    if (end == line.c_str() || n < 1 || n > 10000000) return;
+    std::string_view rest(end);
+    while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\r')) rest.remove_suffix(1);
+    if (ids.size() <= static_cast<size_t>(n)) ids.resize(static_cast<size_t>(n) + 1);
+    ids[static_cast<size_t>(n)] = std::string(rest);
+  });
+  return ids;
+}
+
+bool Pop3Client::pipelining() const {
+  for (const auto& c : capabilities_)
+    if (c == "PIPELINING" || c.starts_with("PIPELINING ")) return true;
+  return false;
+}
+
+void Pop3Client::TopEach(int first, int last, ParsedMessage& message, const std::function<bool(int n)>& each) {
+  Busy busy(*this);
+  // Commands sent ahead of their replies; bounded so that neither side's socket buffer fills
+  // while the other waits.
+  const int window = pipelining() ? 64 : 1;
+  int sent = first;
+  auto send_more = [&](int upto) {
+    std::string batch;
+    for (; sent <= last && sent < upto; ++sent) batch += "TOP " + std::to_string(sent) + " 0\r\n";
+    if (!batch.empty()) connection_.Write(batch);
+  };
+  send_more(first + window);
+  for (int n = first; n <= last; ++n) {
+    message.BeginRaw();
+    ReadReply(ErrorKind::ServerRefusal);
+    ReadMultiLine([&](std::string_view l) {
+      message.AppendRaw(l);
+      message.AppendRaw("\r\n");
+    });
+    message.EndRaw();
+    send_more(n + 1 + window);
+    // `each` may let the window run: a Disconnect from there only closes the line (busy).
+    if (!each(n)) {
+      // The replies already asked for are read and dropped, so the session stays usable.
+      for (int k = n + 1; k < sent; ++k) {
+        ReadReply(ErrorKind::ServerRefusal);
+        ReadMultiLine([](std::string_view) {});
+      }
+      return;
+    }
+  }
+}
+
 void Pop3Client::Disconnect() {
   if (!connection_.IsOpen()) return;
   if (busy_) {
