@@ -92,10 +92,10 @@ bool ServerDeleteCommands::ConnectOnce() {
   }
 }
 
-void ServerDeleteCommands::EnterDeleteMode() {
+bool ServerDeleteCommands::EnterDeleteMode() {
   MainState& s = shell_.State();
   UiPort& ui = shell_.Ui();
-  if (!ConnectOnce()) return;
+  if (!ConnectOnce()) return false;
 
   shell_.ClearMessageView();
   listed_.clear();
@@ -110,13 +110,14 @@ void ServerDeleteCommands::EnterDeleteMode() {
   listed_ = std::move(listing.messages);
   FillList();
   // A failed header fetch keeps the rows so far, the connection closed and the status as it was.
-  if (listing.error) return;
+  if (listing.error) return false;
   if (listing.stopped) {
     s.ViewMode = ViewModes::Normal;
     ui.SetStatusText(1, "");
-    return;
+    return false;
   }
   ui.SetStatusText(1, DeleteModeStatusText(listing.count));
+  return true;
 }
 
 void ServerDeleteCommands::FillList() {
@@ -151,10 +152,10 @@ void ServerDeleteCommands::ShowMissing(const std::vector<ServerMessage>& missing
   shell_.Ui().MessageBox(text, MsgIcon::Warning);
 }
 
-std::vector<ServerMessage> ServerDeleteCommands::DeleteMessages(const std::vector<ServerMessage>& targets) {
+std::optional<DeleteOutcome> ServerDeleteCommands::DeleteMessages(const std::vector<ServerMessage>& targets) {
   Pop3Client& pop3 = shell_.Pop3();
   shell_.DisconnectPop3();
-  if (!ConnectOnce()) return {};
+  if (!ConnectOnce()) return std::nullopt;
   DeleteOutcome outcome;
   try {
     outcome = DeleteListed(pop3, targets);
@@ -170,7 +171,7 @@ std::vector<ServerMessage> ServerDeleteCommands::DeleteMessages(const std::vecto
                            MsgIcon::Error);
   }
   ShowMissing(outcome.missing, false);
-  return outcome.missing;
+  return outcome;
 }
 
 void ServerDeleteCommands::DeleteSelected() {
@@ -245,13 +246,14 @@ void ServerDeleteCommands::DeleteByNumber() {
   if (in_mode) Relist();
 }
 
-std::vector<ServerMessage> ServerDeleteCommands::ReceiveMessages(const std::vector<ServerMessage>& targets) {
+std::optional<ServerDeleteCommands::ReceiveOutcome> ServerDeleteCommands::ReceiveMessages(
+    const std::vector<ServerMessage>& targets) {
   MainState& s = shell_.State();
   Pop3Client& pop3 = shell_.Pop3();
   shell_.DisconnectPop3();
   if (!ConnectOnce()) {
     shell_.LeaveServerDelete();
-    return {};
+    return std::nullopt;
   }
   std::vector<std::optional<int>> where;
   try {
@@ -261,21 +263,21 @@ std::vector<ServerMessage> ServerDeleteCommands::ReceiveMessages(const std::vect
     throw;
   }
   std::vector<int> numbers;
-  std::vector<ServerMessage> missing;
+  ReceiveOutcome outcome;
   for (size_t i = 0; i < targets.size(); ++i) {
     if (where[i]) numbers.push_back(*where[i]);
-    else missing.push_back(targets[i]);
+    else outcome.missing.push_back(targets[i]);
   }
-  ShowMissing(missing, true);
+  ShowMissing(outcome.missing, true);
   if (numbers.empty()) {
     // Nothing left to fetch: an empty choice would mean every message.
     shell_.LeaveServerDelete();
-    return missing;
+    return outcome;
   }
   listed_.clear();
   s.ViewMode = ViewModes::SelectiveReceive;
-  receive_.Receive(Ascending(std::move(numbers)));
-  return missing;
+  outcome.result = receive_.Receive(Ascending(std::move(numbers)));
+  return outcome;
 }
 
 void ServerDeleteCommands::ReceiveSelected() {

@@ -4,6 +4,7 @@
 // each is still the message listed (see LocateListed), so shifted numbers never hit the wrong mail.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,8 +21,9 @@ class ServerDeleteCommands {
  public:
   ServerDeleteCommands(MainShell& shell, ReceiveCommands& receive);
 
-  // "メール削除モード開始": connects, lists the mailbox and stays connected.
-  void EnterDeleteMode();
+  // "メール削除モード開始": connects, lists the mailbox and stays connected. False when the
+  // listing did not complete (no connection, a failed fetch, a stop).
+  bool EnterDeleteMode();
   // "削除する": the selected rows.
   void DeleteSelected();
   // "・削除候補にする" / "・削除候補からはずす": the servers of the selected rows.
@@ -36,9 +38,14 @@ class ServerDeleteCommands {
   void LeaveMode() { shell_.LeaveServerDelete(); }
 
   // The same for messages named outside the window (plumex-cli): by their UIDL whatever their
-  // numbers are by now. The messages no longer on the server are returned (and shown).
-  std::vector<ServerMessage> DeleteMessages(const std::vector<ServerMessage>& targets);
-  std::vector<ServerMessage> ReceiveMessages(const std::vector<ServerMessage>& targets);
+  // numbers are by now. The messages no longer on the server are left alone and shown.
+  // Nothing when the server could not be reached (that was shown).
+  std::optional<DeleteOutcome> DeleteMessages(const std::vector<ServerMessage>& targets);
+  struct ReceiveOutcome {
+    std::vector<ServerMessage> missing;
+    ReceiveResult result;
+  };
+  std::optional<ReceiveOutcome> ReceiveMessages(const std::vector<ServerMessage>& targets);
 
   // The messages of the last listing, in server order (row k is message k + 1 as listed).
   const std::vector<ServerMessage>& Listed() const { return listed_; }
