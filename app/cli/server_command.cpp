@@ -40,7 +40,11 @@ int Server(CliContext& context) {
     const std::string& a = context.args[i];
     if (a == "--account" && i + 1 < context.args.size()) account = Utf8ToCp932(context.args[++i]);
     else if (a == "--yes") yes = true;
-    else if (!a.empty() && a[0] != '-' && action != "list") targets.push_back(ServerMessage{.uidl = a});
+    else if (!a.empty() && a[0] != '-' && action != "list") {
+      ServerMessage target;
+      target.uidl = a;
+      targets.push_back(std::move(target));
+    }
     else {
       context.err << kUsage;
       return 1;

@@ -2,11 +2,11 @@
 // early fails with the reason.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "platform/code_page.h"
 #include "platform/text_file.h"
+#include "tests/app/run_cli.h"
 #include "tests/protocol/fake_server.h"
 #include "tests/support/temp_dir.h"
 
@@ -15,27 +15,8 @@ namespace {
 
 using test::FakeServer;
 using test::FakeStep;
-
-struct Outcome {
-  int status = -1;
-  std::string out, err;
-};
-
-Outcome RunCli(const std::filesystem::path& root, const std::string& args) {
-  const auto err_file = root / "cli-stderr.txt";
-  const std::string command = std::string(PLUMEX_CLI) + " --root '" + root.string() + "' " + args + " 2>'" +
-                              err_file.string() + "'";
-  Outcome outcome;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return outcome;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  outcome.err = ReadFileBytes(err_file).value_or("");
-  return outcome;
-}
+using test::Outcome;
+using test::RunCli;
 
 TEST(CliReceive, ARunCutShortFailsWithTheReasonAndKeepsWhatItFiled) {
   const std::string m1 = "Message-ID: <m1@x>\r\nFrom: a@x\r\nSubject: s\r\nDate: Tue, 08 Sep 2009 12:34:51 +0900\r\n\r\nbody\r\n";
