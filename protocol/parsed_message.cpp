@@ -22,6 +22,19 @@ void EnsureGMime() {
 
 namespace {
 
+// The charset parameter of a Content-Type value read without the MIME layer (a header parsed
+// alone): the value after "charset=", unquoted, up to ";" or a space.
+std::string HeaderOnlyCharset(std::string_view content_type) {
+  const size_t at = FindIgnoringCase(content_type, "charset=");
+  if (at == std::string_view::npos) return {};
+  std::string_view v = content_type.substr(at + 8);
+  if (!v.empty() && v.front() == '"') {
+    v.remove_prefix(1);
+    return std::string(v.substr(0, v.find('"')));
+  }
+  return std::string(v.substr(0, v.find_first_of("; \t")));
+}
+
 std::string Trim(std::string_view s) {
   const size_t b = s.find_first_not_of(" \t\r\n");
   if (b == std::string_view::npos) return {};
@@ -178,6 +191,20 @@ void ParsedMessage::ParseFile(const std::filesystem::path& path) {
   ParseBuffer();
 }
 
+void ParsedMessage::ParseHeaderOnly(std::string_view bytes) {
+  Clear();
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    const size_t nl = bytes.find('\n', pos);
+    const size_t next = nl == std::string_view::npos ? bytes.size() : nl + 1;
+    size_t end = nl == std::string_view::npos ? bytes.size() : nl;
+    if (end > pos && bytes[end - 1] == '\r') --end;
+    if (end == pos) break;
+    header_lines_.emplace_back(bytes.substr(pos, end - pos));
+    pos = next;
+  }
+}
+
 std::string_view ParsedMessage::RawBytes() const {
   const GByteArray* bytes = stream_ ? g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream_.get())) : raw_.get();
   if (!bytes) return {};
@@ -274,7 +301,7 @@ MessagePriority ParsedMessage::Priority() const {
 }
 
 std::string ParsedMessage::Charset() const {
-  if (!message_) return {};
+  if (!message_) return HeaderOnlyCharset(HeaderValue("Content-Type"));
   GMimeObject* top = g_mime_message_get_mime_part(GMIME_MESSAGE(message_.get()));
   if (!top) return {};
   const char* cs = g_mime_object_get_content_type_parameter(top, "charset");

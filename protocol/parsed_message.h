@@ -70,6 +70,9 @@ class ParsedMessage {
   void BeginRaw();
   void AppendRaw(std::string_view bytes);
   void EndRaw();
+  // The header alone (as TOP n 0 gives it): its lines are kept, the MIME structure is not
+  // parsed, so there are no parts and no body. Much cheaper, for listing many headers.
+  void ParseHeaderOnly(std::string_view bytes);
 
   // The whole message as it was parsed.
   std::string_view RawBytes() const;

@@ -200,9 +200,11 @@ bool Pop3Client::pipelining() const {
 
 void Pop3Client::TopEach(int first, int last, ParsedMessage& message, const std::function<bool(int n)>& each) {
   Busy busy(*this);
-  // Commands sent ahead of their replies; bounded so that neither side's socket buffer fills
-  // while the other waits.
-  const int window = pipelining() ? 64 : 1;
+  // Commands go out ahead of their replies in batches of half the window, few writes for the
+  // server to wake up to; the window bounds what waits unread, so neither side's socket buffer
+  // fills while the other waits (a few kilobytes of commands).
+  const int window = pipelining() ? 512 : 1;
+  std::string header;
   int sent = first;
   auto send_more = [&](int upto) {
     std::string batch;
@@ -211,14 +213,15 @@ void Pop3Client::TopEach(int first, int last, ParsedMessage& message, const std:
   };
   send_more(first + window);
   for (int n = first; n <= last; ++n) {
-    message.BeginRaw();
+    if (window > 1 && sent - n <= window / 2) send_more(n + window);
     ReadReply(ErrorKind::ServerRefusal);
+    header.clear();
     ReadMultiLine([&](std::string_view l) {
-      message.AppendRaw(l);
-      message.AppendRaw("\r\n");
+      header += l;
+      header += "\r\n";
     });
-    message.EndRaw();
-    send_more(n + 1 + window);
+    message.ParseHeaderOnly(header);
+    if (window == 1) send_more(n + 2);
     // `each` may let the window run: a Disconnect from there only closes the line (busy).
     if (!each(n)) {
       // The replies already asked for are read and dropped, so the session stays usable.

@@ -52,7 +52,8 @@ class Pop3Client {
   // The unique ids of every message (UIDL without argument), by message number; "" for
   // numbers the server did not list. Nothing when the server has no UIDL.
   std::optional<std::vector<std::string>> UidlAll();
-  // TOP n 0 for n = first..last, handing each header to `each` (which may pump the window)
+  // TOP n 0 for n = first..last, handing each header (ParseHeaderOnly: lines, no MIME parse)
+  // to `each` (which may pump the window)
   // before the next is read; `each` returns false to stop early. With PIPELINING the commands
   // go out in one batch ahead of the replies (RFC 2449), else one after the other.
   void TopEach(int first, int last, ParsedMessage& message, const std::function<bool(int n)>& each);

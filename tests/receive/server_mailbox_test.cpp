@@ -122,7 +122,11 @@ TEST(ServerMailboxFake, ListingUsesOneUidlOneListAndPipelinedHeaders) {
   // The three TOP commands arrive before the first reply is sent.
   steps.push_back({"TOP 1 0", ""});
   steps.push_back({"TOP 2 0", ""});
-  steps.push_back({"TOP 3 0", "+OK\r\n" + Header(1, "Received: from a by mx.example with SMTP\r\n") + ".\r\n+OK\r\n" +
+  // Message 1 has its subject in raw ISO-2022-JP, named by the charset of its Content-Type.
+  const std::string raw_subject = "Subject: \x1b$B2q5D\x1b(B\r\n";
+  steps.push_back({"TOP 3 0", "+OK\r\nMessage-ID: <m1@x>\r\nFrom: a@x\r\n" + raw_subject +
+                                  "Date: Tue, 08 Sep 2009 12:34:56 +0900\r\nReceived: from a by mx.example with SMTP\r\n"
+                                  "Content-Type: text/plain; charset=\"ISO-2022-JP\"\r\n\r\n.\r\n+OK\r\n" +
                                   Header(2, "Content-Type: multipart/mixed; boundary=b\r\nX-Priority: 1\r\n") +
                                   ".\r\n+OK\r\n" + "Message-ID: <m3@x>\r\nFrom: \"c@x\" <c@x>\r\nSubject: =?ISO-2022-JP?B?GyRCJDMkcyRLJEEkTxsoQg==?=\r\n\r\n.\r\n"});
   steps.push_back({"QUIT", "+OK\r\n"});
@@ -140,6 +144,7 @@ TEST(ServerMailboxFake, ListingUsesOneUidlOneListAndPipelinedHeaders) {
   EXPECT_EQ(first.server, "mx.example");
   EXPECT_TRUE(first.candidate);
   EXPECT_EQ(first.date, "2009/09/08_12:34:56");
+  EXPECT_EQ(first.subject, Sjis("会議"));
   EXPECT_TRUE(listing.messages[1].attachment && listing.messages[1].high_priority && !listing.messages[1].candidate);
   EXPECT_EQ(listing.messages[2].sender, "c@x");
   EXPECT_EQ(listing.messages[2].subject, Sjis("こんにちは"));

@@ -178,6 +178,34 @@ TEST_F(ServerDeleteServerTest, SelectiveReceiveFilesExactlyTheChosenMessages) {
   EXPECT_EQ(MaildirFiles().size(), 7u);
 }
 
+// Another client took message 1 away after the listing: rows 2 and 5 still bring exactly
+// the messages they showed.
+TEST_F(ServerDeleteServerTest, SelectiveReceiveAfterTheMailboxChangedFetchesTheListedMessages) {
+  Start("sd_selective_shift", Mails(7));
+  ASSERT_TRUE(Server().EnterDeleteMode());
+  core->Shell().List().SetSelection({1, 4});
+  core->Shell().DisconnectPop3();
+  ASSERT_TRUE(fs::remove(MaildirFileOf("<m1@x>")));
+  Server().ReceiveSelected();
+  std::vector<std::string> ids;
+  for (const auto& row : ReadUtf8Lines("受信/acc/MsgID.ini")) ids.push_back(FieldOf(row, 0));
+  std::sort(ids.begin(), ids.end());
+  EXPECT_THAT(ids, ElementsAre("<m2@x>", "<m5@x>"));
+}
+
+// "メールの作成" on the server list leaves the mode as "メール削除モード解除" does.
+TEST_F(ServerDeleteServerTest, WritingMailLeavesTheMode) {
+  Start("sd_compose", Mails(2));
+  ASSERT_TRUE(Server().EnterDeleteMode());
+  core->Compose().NewMail();
+  EXPECT_EQ(core->State().ViewMode, ViewModes::Normal);
+  EXPECT_FALSE(core->Shell().Pop3().IsConnected());
+  EXPECT_EQ(core->Shell().List().Count(), 0u);  // the inbox on screen, empty
+  EXPECT_EQ(ui.mode, "通常");
+  EXPECT_EQ(ui.status[1], "");
+  EXPECT_EQ(ui.compose_shown, 1);
+}
+
 TEST_F(ServerDeleteServerTest, ReceivingAskedOutsideTheModeOrWithNothingChosenSaysSo) {
   Start("sd_selective_none", Mails(2));
   Server().ReceiveSelected();
