@@ -92,10 +92,16 @@ bool ServerDeleteCommands::ConnectOnce() {
   }
 }
 
+bool ServerDeleteCommands::StopsListing() {
+  if (!listing_) return false;
+  shell_.State().StopRequested = true;
+  return true;
+}
+
 bool ServerDeleteCommands::EnterDeleteMode() {
   MainState& s = shell_.State();
   UiPort& ui = shell_.Ui();
-  if (!ConnectOnce()) return false;
+  if (StopsListing() || !ConnectOnce()) return false;
 
   shell_.ClearMessageView();
   listed_.clear();
@@ -106,12 +112,21 @@ bool ServerDeleteCommands::EnterDeleteMode() {
   // The list is read afresh each time, so changes made in the settings count at once.
   candidate_servers_ = LoadDeletionCandidateServers(s.MailRoot);
   const CandidateTest candidates(receive_.Rules(), candidate_servers_);
-  ServerListing listing = ListServerMailbox(shell_.Pop3(), candidates, ui, s.StopRequested);
+  listing_ = true;
+  ServerListing listing;
+  try {
+    listing = ListServerMailbox(shell_.Pop3(), candidates, ui, s.StopRequested);
+  } catch (...) {
+    listing_ = false;
+    throw;
+  }
+  listing_ = false;
   listed_ = std::move(listing.messages);
   FillList();
   // A failed header fetch keeps the rows so far, the connection closed and the status as it was.
   if (listing.error) return false;
   if (listing.stopped) {
+    shell_.DisconnectPop3();
     s.ViewMode = ViewModes::Normal;
     ui.SetStatusText(1, "");
     return false;
@@ -175,7 +190,7 @@ std::optional<DeleteOutcome> ServerDeleteCommands::DeleteMessages(const std::vec
 }
 
 void ServerDeleteCommands::DeleteSelected() {
-  if (!InMode()) return;
+  if (!InMode() || StopsListing()) return;
   const std::vector<ServerMessage> targets = SelectedMessages();
   if (targets.empty()) return;
   DeleteMessages(targets);
@@ -183,7 +198,7 @@ void ServerDeleteCommands::DeleteSelected() {
 }
 
 void ServerDeleteCommands::DeleteCandidates() {
-  if (!InMode()) return;
+  if (!InMode() || StopsListing()) return;
   std::vector<ServerMessage> targets;
   std::copy_if(listed_.begin(), listed_.end(), std::back_inserter(targets),
                [](const ServerMessage& m) { return m.candidate; });
@@ -192,7 +207,7 @@ void ServerDeleteCommands::DeleteCandidates() {
 }
 
 void ServerDeleteCommands::MarkSelected(bool candidate) {
-  if (!InMode()) return;
+  if (!InMode() || StopsListing()) return;
   const std::vector<ServerMessage> chosen = SelectedMessages();
   if (chosen.empty()) return;
   // The servers come from the headers of the listing: nothing is fetched by a number again.
@@ -210,6 +225,7 @@ void ServerDeleteCommands::MarkSelected(bool candidate) {
 void ServerDeleteCommands::DeleteByNumber() {
   UiPort& ui = shell_.Ui();
   Pop3Client& pop3 = shell_.Pop3();
+  if (StopsListing()) return;
   const auto answer = ui.InputBox(Sjis("直接削除"), Sjis("削除したいメールの番号を入力してください。"), "");
   if (!answer || answer->empty()) return;
   const bool in_mode = InMode();
@@ -291,6 +307,7 @@ void ServerDeleteCommands::ReceiveSelected() {
     ui.MessageBox(Sjis("受信したいメールが指定されていません。"));
     return;
   }
+  if (StopsListing()) return;
   shell_.State().StopRequested = true;
   ReceiveMessages(chosen);
 }

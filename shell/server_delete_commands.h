@@ -54,6 +54,9 @@ class ServerDeleteCommands {
 
  private:
   bool InMode() const { return shell_.State().ViewMode == ViewModes::ServerDelete; }
+  // A command chosen while the listing runs (the window is pumped between headers) stops the
+  // listing and does nothing else: the connection is the listing's until it ends.
+  bool StopsListing();
   std::vector<ServerMessage> SelectedMessages() const;
   // Connects once; false (the failure shown) when that fails.
   bool ConnectOnce();
@@ -65,6 +68,7 @@ class ServerDeleteCommands {
   MainShell& shell_;
   ReceiveCommands& receive_;
   std::vector<ServerMessage> listed_;
+  bool listing_ = false;
   std::vector<std::string> candidate_servers_;
 };
 

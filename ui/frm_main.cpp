@@ -382,8 +382,14 @@ void TfrmMain::BuildMenus() {
   });
   Add(m, edit, QStringLiteral("添付ファイル貼り付け"), &TfrmMain::mnuPasteAttachmentClick);
   m->addSeparator();
-  Add(m, edit, QStringLiteral("未読に戻す"), &TfrmMain::mnuUnreadClick);
-  Add(m, edit, QStringLiteral("既読にする"), &TfrmMain::mnuReadClick);
+  QAction* unread = Add(m, edit, QStringLiteral("未読に戻す"), &TfrmMain::mnuUnreadClick);
+  QAction* read = Add(m, edit, QStringLiteral("既読にする"), &TfrmMain::mnuReadClick);
+  // The rows of the server list are no stored messages: they have nothing to mark.
+  connect(m, &QMenu::aboutToShow, this, [this, unread, read] {
+    const bool stored = shell_->State().ViewMode != ViewModes::ServerDelete;
+    unread->setEnabled(stored);
+    read->setEnabled(stored);
+  });
 
   const QString search = QStringLiteral("検索");
   m = menu(search);
@@ -575,7 +581,9 @@ void TfrmMain::BuildContextMenus() {
     const bool row = !chosen.empty() && rows.IsValid(chosen.front());
     for (const auto& [a, mark] : colour_items) a->setEnabled(row && rows.Mark(chosen.front()) != mark);
   });
-  Add(list, l, QStringLiteral("未読に戻す"), &TfrmMain::mnuUnreadClick);
+  QAction* list_unread = Add(list, l, QStringLiteral("未読に戻す"), &TfrmMain::mnuUnreadClick);
+  connect(list, &QMenu::aboutToShow, this,
+          [this, list_unread] { list_unread->setEnabled(shell_->State().ViewMode != ViewModes::ServerDelete); });
   MarkNotAvailable(Add(list, l, QStringLiteral("差出人をアドレス帳へ登録")));
   Add(list, l, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
   Add(list, l, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);

@@ -260,5 +260,36 @@ TEST_F(ServerDeleteServerTest, DeletingByNumberOnAnUnreachableServerSaysSo) {
   EXPECT_THAT(ui.messages[0].text, ::testing::StartsWith("接続できませんでした。\r\n"));
 }
 
+// A delete chosen while the listing runs stops the listing and deletes nothing.
+TEST(ServerDeleteWhileListing, ADeleteChosenDuringTheListingOnlyStopsIt) {
+  std::string header = "From: a@x\r\nSubject: s\r\n\r\n";
+  test::FakeServer server({{"", "+OK ready\r\n"},
+                           {"CAPA", "+OK\r\nUSER\r\nTOP\r\nUIDL\r\nPIPELINING\r\n.\r\n"},
+                           {"USER me", "+OK\r\n"},
+                           {"PASS pw", "+OK\r\n"},
+                           {"STAT", "+OK 3 300\r\n"},
+                           {"UIDL", "+OK\r\n1 a\r\n2 b\r\n3 c\r\n.\r\n"},
+                           {"LIST", "+OK\r\n1 100\r\n2 100\r\n3 100\r\n.\r\n"},
+                           {"TOP 1 0", ""},
+                           {"TOP 2 0", ""},
+                           {"TOP 3 0", "+OK\r\n" + header + ".\r\n+OK\r\n" + header + ".\r\n+OK\r\n" + header + ".\r\n"},
+                           {"QUIT", "+OK\r\n"}});
+  test::StoreFixture store;
+  store.WriteUtf8Lines("Account.ini", {"acc\t127.0.0.1\tme\tpw\tsmtp\tme@x\t" + std::to_string(server.port()) + "\t25\t0"});
+  AppCore core(store.ui, store.root());
+  core.Start();
+  int chosen = 0;
+  store.ui.on_pump = [&] {
+    if (chosen++ == 0) core.ServerDelete().DeleteSelected();
+  };
+  EXPECT_FALSE(core.ServerDelete().EnterDeleteMode());
+  store.ui.on_pump = nullptr;
+  server.Join();
+  EXPECT_EQ(core.State().ViewMode, ViewModes::Normal);
+  EXPECT_FALSE(core.Shell().Pop3().IsConnected());
+  EXPECT_TRUE(server.errors().empty()) << testing::PrintToString(server.errors());
+  for (const auto& line : server.received()) EXPECT_NE(line.rfind("DELE", 0), 0u) << line;
+}
+
 }  // namespace
 }  // namespace plumex
