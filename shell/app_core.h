@@ -13,8 +13,10 @@
 #include "shell/account_commands.h"
 #include "shell/compose.h"
 #include "shell/main_shell.h"
+#include "shell/message_file_commands.h"
 #include "shell/receive_commands.h"
 #include "shell/server_delete_commands.h"
+#include "shell/start_password_commands.h"
 
 namespace plumex {
 
@@ -30,13 +32,18 @@ class AppCore {
   ReceiveCommands& Receiving() { return receive_; }
   AccountCommands& Accounts() { return accounts_; }
   ComposeCommands& Compose() { return compose_; }
+  StartPasswordCommands& StartPassword() { return password_; }
+  MessageFileCommands& MessageFiles() { return files_; }
   ServerDeleteCommands& ServerDelete() { return server_delete_; }
 
-  // Start-up up to showing the window: settings, accounts, folder trees, the account in use.
-  void Start(const std::function<bool()>& check_start_password = nullptr);
+  // Start-up up to showing the window: settings, accounts, folder trees, the account in use,
+  // after the start-up password when the lock is on. False when the program must end (a wrong
+  // or cancelled password): nothing of the store was loaded then.
+  bool Start();
   // The close question; true when the program may end.
   bool MayClose();
-  // Writes Account.ini and the settings file; `window` carries the sizes of the window.
+  // Writes Account.ini and the settings file; `window` carries the sizes of the window. Writes
+  // nothing after a start that ended at the password.
   void Shutdown(const AppSettings& window);
 
   // A receive-tree node was chosen: its folder goes on screen, and when it is an account's
@@ -55,6 +62,8 @@ class AppCore {
   ReceiveCommands receive_;
   AccountCommands accounts_;
   ComposeCommands compose_;
+  StartPasswordCommands password_;
+  MessageFileCommands files_;
   ServerDeleteCommands server_delete_;
 };
 

@@ -16,8 +16,6 @@ namespace plumex {
 namespace {
 
 using test::FakeServer;
-using test::Outcome;
-using test::RunCli;
 
 std::vector<test::FakeStep> Login() {
   return {{"", "+OK ready\r\n"}, {"CAPA", "+OK\r\nUSER\r\nTOP\r\nUIDL\r\n.\r\n"}, {"USER me", "+OK\r\n"}, {"PASS pw", "+OK\r\n"}};

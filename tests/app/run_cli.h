@@ -1,4 +1,4 @@
-// Runs plumex-cli as a program over a store, collecting its output and exit status.
+// Runs the plumex-cli program of this build on a mail root, for the command-line tests.
 #pragma once
 
 #include <sys/wait.h>
@@ -9,7 +9,7 @@
 
 #include "platform/text_file.h"
 
-namespace plumex::test {
+namespace plumex {
 
 struct Outcome {
   int status = -1;
@@ -32,4 +32,4 @@ inline Outcome RunCli(const std::filesystem::path& root, const std::string& args
   return outcome;
 }
 
-}  // namespace plumex::test
+}  // namespace plumex
