@@ -208,7 +208,7 @@ std::optional<std::vector<std::string>> Pop3Client::UidlAll() {
     throw;
   }
   std::vector<std::string> ids;
-  ReadMultiLine([&](std::string_view l) {
+  ReadMultiLine(kMaxListBytes, [&](std::string_view l) {
     // "n unique-id"
     std::string line(l);
     char* end = nullptr;
@@ -247,7 +247,7 @@ void Pop3Client::TopEach(int first, int last, ParsedMessage& message, const std:
     if (window > 1 && sent - n <= window / 2) send_more(n + window);
     ReadReply(ErrorKind::ServerRefusal);
     header.clear();
-    ReadMultiLine([&](std::string_view l) {
+    ReadMultiLine(MessageReplyLimit(-1), [&](std::string_view l) {
       header += l;
       header += "\r\n";
     });
@@ -258,7 +258,7 @@ void Pop3Client::TopEach(int first, int last, ParsedMessage& message, const std:
       // The replies already asked for are read and dropped, so the session stays usable.
       for (int k = n + 1; k < sent; ++k) {
         ReadReply(ErrorKind::ServerRefusal);
-        ReadMultiLine([](std::string_view) {});
+        ReadMultiLine(MessageReplyLimit(-1), [](std::string_view) {});
       }
       return;
     }
