@@ -3,43 +3,48 @@
 #include <algorithm>
 
 #include "platform/ascii_case.h"
+#include "platform/directories.h"
 #include "platform/text_file.h"
 
 namespace plumex {
 
-std::vector<std::string> LoadDeletionCandidateServers(const std::filesystem::path& mail_root) {
-  std::vector<std::string> lines;
-  if (!ReadLines(mail_root / kDeletionCandidateFileName, lines)) return {};
-  std::erase_if(lines, [](const std::string& l) { return l.empty(); });
-  return lines;
-}
-
-void SaveDeletionCandidateServers(const std::filesystem::path& mail_root, const std::vector<std::string>& servers) {
-  WriteLines(mail_root / kDeletionCandidateFileName, servers);
-}
-
-bool AddCandidateServers(std::vector<std::string>& list, const std::vector<std::string>& servers) {
-  std::sort(list.begin(), list.end());
+bool AddCandidateServers(std::vector<std::string>& hosts, const std::vector<std::string>& servers) {
+  std::sort(hosts.begin(), hosts.end());
   bool changed = false;
   for (const auto& server : servers) {
     if (server.empty()) continue;
     const bool present =
-        std::any_of(list.begin(), list.end(), [&](const std::string& l) { return EqualIgnoringCase(l, server); });
+        std::any_of(hosts.begin(), hosts.end(), [&](const std::string& h) { return EqualIgnoringCase(h, server); });
     if (present) continue;
-    list.insert(std::upper_bound(list.begin(), list.end(), server), server);
+    hosts.insert(std::upper_bound(hosts.begin(), hosts.end(), server), server);
     changed = true;
   }
   return changed;
 }
 
-bool RemoveCandidateServers(std::vector<std::string>& list, const std::vector<std::string>& servers) {
-  std::sort(list.begin(), list.end());
-  const size_t before = list.size();
+bool RemoveCandidateServers(std::vector<std::string>& hosts, const std::vector<std::string>& servers) {
+  std::sort(hosts.begin(), hosts.end());
+  const size_t before = hosts.size();
   for (const auto& server : servers) {
     if (server.empty()) continue;
-    std::erase_if(list, [&](const std::string& l) { return EqualIgnoringCase(l, server); });
+    std::erase_if(hosts, [&](const std::string& h) { return EqualIgnoringCase(h, server); });
   }
-  return list.size() != before;
+  return hosts.size() != before;
+}
+
+DeletionCandidates DeletionCandidates::Load(const std::filesystem::path& mail_root) {
+  DeletionCandidates list;
+  const auto file = mail_root / kDeletionCandidatesFileName;
+  if (!FileExists(file)) {
+    EnsureDirectory(mail_root);
+    WriteLines(file, {});
+  }
+  ReadLines(file, list.hosts_);
+  return list;
+}
+
+void DeletionCandidates::Save(const std::filesystem::path& mail_root) const {
+  WriteLines(mail_root / kDeletionCandidatesFileName, hosts_);
 }
 
 }  // namespace plumex

@@ -1,6 +1,6 @@
-// The deletion-candidate server list, "NoDomain.ini" in MailRoot: one host per line. Mail
-// whose first Received header names one of these servers is marked as a deletion candidate
-// in server delete mode. Hosts are compared ignoring the case of ASCII letters.
+// The deletion-candidate mail servers ("NoDomain.ini"): one host name per line. Server delete
+// mode adds and removes hosts as messages are marked; the settings dialog deletes entries
+// and saves the list. One live list for the run.
 #pragma once
 
 #include <filesystem>
@@ -9,15 +9,25 @@
 
 namespace plumex {
 
-inline constexpr const char* kDeletionCandidateFileName = "NoDomain.ini";
+inline constexpr const char* kDeletionCandidatesFileName = "NoDomain.ini";
 
-// The lines of NoDomain.ini; an empty list when the file is missing or unreadable.
-std::vector<std::string> LoadDeletionCandidateServers(const std::filesystem::path& mail_root);
-void SaveDeletionCandidateServers(const std::filesystem::path& mail_root, const std::vector<std::string>& servers);
+// Marking adds each server not present yet (ignoring the case of ASCII letters, as hosts are
+// compared), unmarking removes every entry equal to one; empty names change nothing. The list
+// is kept sorted. True when it changed.
+bool AddCandidateServers(std::vector<std::string>& hosts, const std::vector<std::string>& servers);
+bool RemoveCandidateServers(std::vector<std::string>& hosts, const std::vector<std::string>& servers);
 
-// Adds each server not present yet (ignoring case), or removes every entry equal to one
-// (ignoring case). Empty names change nothing. The list is kept sorted; true when it changed.
-bool AddCandidateServers(std::vector<std::string>& list, const std::vector<std::string>& servers);
-bool RemoveCandidateServers(std::vector<std::string>& list, const std::vector<std::string>& servers);
+class DeletionCandidates {
+ public:
+  // The file's lines; a missing file is created empty.
+  static DeletionCandidates Load(const std::filesystem::path& mail_root);
+  void Save(const std::filesystem::path& mail_root) const;
+
+  const std::vector<std::string>& Hosts() const { return hosts_; }
+  std::vector<std::string>& Hosts() { return hosts_; }
+
+ private:
+  std::vector<std::string> hosts_;
+};
 
 }  // namespace plumex

@@ -17,6 +17,7 @@
 #include "shell/receive_commands.h"
 #include "shell/server_delete_commands.h"
 #include "shell/start_password_commands.h"
+#include "shell/settings_commands.h"
 
 namespace plumex {
 
@@ -34,7 +35,15 @@ class AppCore {
   ComposeCommands& Compose() { return compose_; }
   StartPasswordCommands& StartPassword() { return password_; }
   MessageFileCommands& MessageFiles() { return files_; }
+  SettingsCommands& Settings() { return settings_; }
   ServerDeleteCommands& ServerDelete() { return server_delete_; }
+
+  // The live settings lists, loaded at Start: what receiving, sending and server delete mode
+  // read, and what the settings dialog edits (its "登録" writes them).
+  RuleList& ReceiveRules() { return receive_rules_; }
+  SendRuleList& SendRules() { return send_rules_; }
+  DeletionCandidates& Candidates() { return candidates_; }
+  NewCheckSettings& NewCheck() { return new_check_; }
 
   // Start-up up to showing the window: settings, accounts, folder trees, the account in use,
   // after the start-up password when the lock is on. False when the program must end (a wrong
@@ -59,11 +68,16 @@ class AppCore {
 
  private:
   MainShell shell_;
+  RuleList receive_rules_;
+  SendRuleList send_rules_;
+  DeletionCandidates candidates_;
+  NewCheckSettings new_check_;
   ReceiveCommands receive_;
   AccountCommands accounts_;
   ComposeCommands compose_;
   StartPasswordCommands password_;
   MessageFileCommands files_;
+  SettingsCommands settings_;
   ServerDeleteCommands server_delete_;
 };
 

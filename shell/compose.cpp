@@ -28,7 +28,8 @@ const char* kQuoteHeader = "-------------------ｵﾘｼﾞﾅﾙﾒｯｾｰｼ
 
 }  // namespace
 
-ComposeCommands::ComposeCommands(MainShell& shell, AccountCommands& accounts) : shell_(shell), accounts_(accounts) {}
+ComposeCommands::ComposeCommands(MainShell& shell, AccountCommands& accounts, const SendRuleList& send_rules)
+    : shell_(shell), accounts_(accounts), send_rules_(send_rules) {}
 
 void ComposeCommands::FillSenders() {
   const MainState& s = shell_.State();
@@ -110,7 +111,7 @@ bool ComposeCommands::Send() {
   // The delayed-send queue comes with its own window; until then every mail goes at once.
   SendContext context;
   context.mail_root = s.MailRoot;
-  context.send_rules = LoadSendRules(s.MailRoot);
+  context.send_rules = send_rules_.Lines();
   context.connection.mail_root = s.MailRoot;
   context.connection.pump = [&ui] { ui.Pump(); };
   context.connection.stop_requested = [&s] { return s.StopRequested; };

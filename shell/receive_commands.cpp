@@ -10,7 +10,7 @@
 
 namespace plumex {
 
-ReceiveCommands::ReceiveCommands(MainShell& shell) : shell_(shell) { rules_ = RuleList::Load(shell.State().MailRoot); }
+ReceiveCommands::ReceiveCommands(MainShell& shell, RuleList& rules) : shell_(shell), rules_(rules) {}
 
 ReceiveResult ReceiveCommands::Receive(std::vector<int> selected) {
   if (receiving_) return {};  // one run at a time

@@ -15,7 +15,8 @@ namespace plumex {
 
 class ReceiveCommands {
  public:
-  explicit ReceiveCommands(MainShell& shell);
+  // rules: the live receive rules the application core owns.
+  ReceiveCommands(MainShell& shell, RuleList& rules);
 
   // "受信": the receive run of the account in use, then the list, the tree and the labels
   // show what it filed, and a run that ended early says why. Nothing when a run is going on.
@@ -39,7 +40,7 @@ class ReceiveCommands {
   void NewMailFiled(const FolderNewCounts& counts);
 
   MainShell& shell_;
-  RuleList rules_;
+  RuleList& rules_;
   bool receiving_ = false;
 };
 

@@ -75,7 +75,8 @@ void MainShell::ClearMessageView() {
   ui_.ViewerChanged();
 }
 
-ServerDeleteCommands::ServerDeleteCommands(MainShell& shell, ReceiveCommands& receive) : shell_(shell), receive_(receive) {}
+ServerDeleteCommands::ServerDeleteCommands(MainShell& shell, ReceiveCommands& receive, DeletionCandidates& candidates)
+    : shell_(shell), receive_(receive), candidates_(candidates) {}
 
 bool ServerDeleteCommands::ConnectOnce() {
   MainState& s = shell_.State();
@@ -109,9 +110,8 @@ bool ServerDeleteCommands::EnterDeleteMode() {
   s.ViewMode = ViewModes::ServerDelete;
   ui.SetModeLabel(Sjis("削除"), kModeMagenta);
 
-  // The list is read afresh each time, so changes made in the settings count at once.
-  candidate_servers_ = LoadDeletionCandidateServers(s.MailRoot);
-  const CandidateTest candidates(receive_.Rules(), candidate_servers_);
+  // A copy of the live lists: the settings dialog's changes count from the next listing.
+  const CandidateTest candidates(receive_.Rules(), candidates_.Hosts());
   listing_ = true;
   ServerListing listing;
   try {
@@ -213,12 +213,12 @@ void ServerDeleteCommands::MarkSelected(bool candidate) {
   // The servers come from the headers of the listing: nothing is fetched by a number again.
   std::vector<std::string> servers;
   for (const ServerMessage& m : chosen) servers.push_back(m.server);
-  const auto& root = shell_.State().MailRoot;
-  std::vector<std::string> list = LoadDeletionCandidateServers(root);
-  if (candidate) AddCandidateServers(list, servers);
-  else RemoveCandidateServers(list, servers);
-  SaveDeletionCandidateServers(root, list);
-  candidate_servers_ = std::move(list);
+  // The live list changes, so the settings dialog shows it, and is written once.
+  std::vector<std::string> hosts = candidates_.Hosts();
+  if (candidate) AddCandidateServers(hosts, servers);
+  else RemoveCandidateServers(hosts, servers);
+  candidates_.Hosts() = std::move(hosts);
+  candidates_.Save(shell_.State().MailRoot);
   Relist();
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "receive/server_mailbox.h"
+#include "settings/deletion_candidates.h"
 #include "shell/main_shell.h"
 #include "shell/receive_commands.h"
 
@@ -19,7 +20,8 @@ inline constexpr std::string_view kCandidatePriority = "D";
 
 class ServerDeleteCommands {
  public:
-  ServerDeleteCommands(MainShell& shell, ReceiveCommands& receive);
+  // `candidates`: the live candidate server list, the settings dialog's too.
+  ServerDeleteCommands(MainShell& shell, ReceiveCommands& receive, DeletionCandidates& candidates);
 
   // "メール削除モード開始": connects, lists the mailbox and stays connected. False when the
   // listing did not complete (no connection, a failed fetch, a stop).
@@ -49,8 +51,6 @@ class ServerDeleteCommands {
 
   // The messages of the last listing, in server order (row k is message k + 1 as listed).
   const std::vector<ServerMessage>& Listed() const { return listed_; }
-  // The candidate server list as last read from or written to NoDomain.ini.
-  const std::vector<std::string>& CandidateServers() const { return candidate_servers_; }
 
  private:
   bool InMode() const { return shell_.State().ViewMode == ViewModes::ServerDelete; }
@@ -69,7 +69,7 @@ class ServerDeleteCommands {
   ReceiveCommands& receive_;
   std::vector<ServerMessage> listed_;
   bool listing_ = false;
-  std::vector<std::string> candidate_servers_;
+  DeletionCandidates& candidates_;
 };
 
 }  // namespace plumex

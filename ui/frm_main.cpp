@@ -49,6 +49,7 @@
 #include "shell/link_text.h"
 #include "ui/folder_tree_model.h"
 #include "ui/frm_send.h"
+#include "ui/frm_set.h"
 #include "ui/icons.h"
 #include "ui/message_list_model.h"
 #include "ui/not_available.h"
@@ -468,8 +469,8 @@ void TfrmMain::BuildMenus() {
   Add(m, settings, QStringLiteral("アカウント"), &TfrmMain::mnuAccountClick);
   // The address book window stays closed until it has its contents.
   MarkNotAvailable(Add(m, settings, QStringLiteral("アドレス帳編集"), &TfrmMain::mnuAddressClick));
-  MarkNotAvailable(Add(m, settings, QStringLiteral("メッセージルール")));
-  MarkNotAvailable(Add(m, settings, QStringLiteral("新着チェック")));
+  Add(m, settings, QStringLiteral("メッセージルール"), &TfrmMain::mnuRuleClick);
+  Add(m, settings, QStringLiteral("新着チェック"), &TfrmMain::mnuNewCheckClick);
   MarkNotAvailable(Add(m, settings, QStringLiteral("新着チェックを継続する")));
   // The merge result window has no command that shows it yet.
   MarkNotAvailable(Add(m, settings, QStringLiteral("差込結果")));
@@ -974,6 +975,15 @@ void TfrmMain::mnuAddressClick() {
     address_window_->show();
     address_window_->raise();
   }
+}
+
+void TfrmMain::mnuRuleClick() {
+  if (settings_window_) settings_window_->ShowRules();
+}
+
+// Until the new-mail check exists the tab only edits and saves its settings.
+void TfrmMain::mnuNewCheckClick() {
+  if (settings_window_) settings_window_->ShowNewCheck();
 }
 
 void TfrmMain::mnuUnreadClick() { shell_->MarkSelected("1"); }

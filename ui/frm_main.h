@@ -31,6 +31,7 @@ class FolderTreeModel;
 class MessageListModel;
 class SafeTextBrowser;
 class TfrmSend;
+class TfrmSet;
 class ReceiveCommands;
 class AccountCommands;
 class ComposeCommands;
@@ -60,6 +61,7 @@ class TfrmMain : public QMainWindow {
   void HideComposeWindow();
   void SetAccountWindow(QWidget* w) { account_window_ = w; }
   void SetAddressWindow(QWidget* w) { address_window_ = w; }
+  void SetSettingsWindow(TfrmSet* w) { settings_window_ = w; }
 
   // A menu, toolbar or context-menu item by "<menu>/<caption>": "ファイル/終了", "tool/受信",
   // "list/返信", "tree1/フォルダ作成", "tree2/...", "attach/...", "body/...".
@@ -146,6 +148,8 @@ class TfrmMain : public QMainWindow {
   void mnuPasteAttachmentClick();  // "添付ファイル貼り付け"
   void mnuAccountClick();
   void mnuAddressClick();
+  void mnuRuleClick();      // "メッセージルール"
+  void mnuNewCheckClick();  // "新着チェック"
   void mnuUnreadClick();
   void mnuReadClick();
   void mnuHtmlClick();
@@ -220,6 +224,7 @@ class TfrmMain : public QMainWindow {
   TfrmSend* compose_ = nullptr;
   QWidget* account_window_ = nullptr;
   QWidget* address_window_ = nullptr;
+  TfrmSet* settings_window_ = nullptr;
 
   bool maximise_at_start_ = false;
   bool destroyed_ = false;
