@@ -32,9 +32,21 @@ void AppendSjisPair(unsigned char j1, unsigned char j2, std::string& out) {
   out += static_cast<char>(s2);
 }
 
+// A JIS X 0212 character: its code page 932 form (the IBM extension kanji among them), else "?".
+void AppendSupplementaryKanji(unsigned char j1, unsigned char j2, std::string& out) {
+  const char euc[3] = {'\x8F', static_cast<char>(j1 | 0x80), static_cast<char>(j2 | 0x80)};
+  std::u32string text;
+  std::string sjis;
+  if (DecodeToUnicode("EUC-JP-MS", std::string_view(euc, 3), text) && text.size() == 1 && text[0] != 0xFFFD &&
+      !(text[0] >= 0xE000 && text[0] <= 0xF8FF) && EncodeFromUnicode("CP932", text, sjis, "?"))
+    out += sjis;
+  else
+    out += '?';
+}
+
 // What an escape sequence selects: JIS X 0201 Roman (or ASCII), JIS X 0208, half-width
 // katakana, or a character set code page 932 cannot show.
-enum class JisSet { OneByte, TwoByte, Kana, Unsupported };
+enum class JisSet { OneByte, TwoByte, Kana, Supplementary, Unsupported };
 
 struct JisEscape {
   size_t length = 0;  // 0: not an escape sequence in this reading
@@ -58,7 +70,8 @@ JisEscape ReadEscape(std::string_view text, size_t i, JisReading reading, JisSet
       if (a == '$' && (b == 'B' || b == '@')) return {3, JisSet::TwoByte};
       if (a == '$' && b == '(') {
         const unsigned char d = At(text, i + 3);  // ESC $ ( D (JIS X 0212) and ESC $ ( Q
-        return {4, d == 'B' || d == '@' ? JisSet::TwoByte : JisSet::Unsupported};
+        if (d == 'B' || d == '@') return {4, JisSet::TwoByte};
+        return {4, d == 'D' ? JisSet::Supplementary : JisSet::Unsupported};
       }
       if (a == '(') return {3, b == 'I' ? JisSet::Kana : JisSet::OneByte};
       return {};
@@ -282,10 +295,12 @@ std::string JisToSjis(std::string_view text, JisReading reading) {
       ++i;
       continue;
     }
-    if ((set == JisSet::TwoByte || set == JisSet::Unsupported) && !shifted) {
+    if ((set == JisSet::TwoByte || set == JisSet::Supplementary || set == JisSet::Unsupported) && !shifted) {
       if (i + 1 >= text.size()) break;  // half a character at the end
       if (set == JisSet::Unsupported)
         out += '?';
+      else if (set == JisSet::Supplementary)
+        AppendSupplementaryKanji(c, At(text, i + 1), out);
       else if (reading != JisReading::HeaderWord || (c >= 0x21 && c <= 0x7E))
         AppendSjisPair(c, At(text, i + 1), out);
       i += 2;
