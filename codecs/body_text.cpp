@@ -13,7 +13,8 @@ namespace {
 // leaves any), or JIS escapes in quoted-printable form.
 std::string JisBodyToSjis(std::string_view text) {
   std::string t = ConvertCode(text, CodeSjis);
-  if (t.find('\x1B') != std::string::npos) return CodePageToSjis(t, kCodePageIso2022Jp);
+  // Read to the end: a zero byte in a body ends nothing.
+  if (t.find('\x1B') != std::string::npos) return JisToSjis(t, JisReading::CodePage50220);
   if (t.find("=1B") != std::string::npos) return JisToSjis(DecodeIsoQ(t), JisReading::HeaderWord);
   return t;
 }

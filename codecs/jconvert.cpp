@@ -341,13 +341,27 @@ std::string EucToJis(std::string_view text) { return ToJis(text, true); }
 std::string EncodeHeaderB(std::string_view value) {
   std::string out;
   size_t i = 0;
+  // Half-width katakana join the runs of double-byte characters: ISO-2022-JP has no form for
+  // them, so SjisToJis writes them full width, as in the body, rather than as raw 8-bit bytes.
+  auto starts_run = [&](size_t k) {
+    const unsigned char c = At(value, k);
+    return (IsCp932LeadByte(c) && k + 1 < value.size()) || (c >= 0xA1 && c <= 0xDF);
+  };
   while (i < value.size()) {
     size_t start = i;
-    if (IsCp932LeadByte(At(value, i)) && i + 1 < value.size()) {
-      while (i + 1 < value.size() && IsCp932LeadByte(At(value, i))) i += 2;
+    if (starts_run(i)) {
+      // Spaces between two runs go inside the word: a reader drops white space that stands
+      // between two encoded words.
+      for (;;) {
+        while (i < value.size() && starts_run(i)) i += IsCp932LeadByte(At(value, i)) ? 2 : 1;
+        size_t blanks = i;
+        while (blanks < value.size() && value[blanks] == ' ') ++blanks;
+        if (blanks == i || blanks >= value.size() || !starts_run(blanks)) break;
+        i = blanks;
+      }
       out += "=?ISO-2022-JP?B?" + Base64Encode(SjisToJis(value.substr(start, i - start))) + "?=";
     } else {
-      while (i < value.size() && !(IsCp932LeadByte(At(value, i)) && i + 1 < value.size())) ++i;
+      while (i < value.size() && !starts_run(i)) ++i;
       out += value.substr(start, i - start);
     }
   }
