@@ -17,6 +17,7 @@
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
 #include "receive/message_text.h"
+#include "receive/reassembly.h"
 #include "store/file_key.h"
 #include "store/index_row.h"
 #include "store/store_layout.h"
@@ -212,6 +213,11 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   std::string cc;
   // Kept encoded as received; raw 8-bit text (UTF-8 above all) is brought to code page 932.
   for (const auto& address : message.Cc()) cc += OnlyCp932Characters(UnlabelledToSjis(address.Text())) + ";";
+
+  // A piece of a split message waits for the rest of its set instead of being filed.
+  if (n >= 0 && context.pop3) {
+    if (auto piece = PieceOf(message, subject)) return StageFetchedPiece(*piece, n, id, context);
+  }
 
   RuleContext rule_context{context.mail_root, context.current_folder_path, context.current_account,
                            context.forwarding};

@@ -47,7 +47,7 @@ class TfrmMain : public QMainWindow {
   ReceiveCommands& Receiving() { return core_->Receiving(); }
   AccountCommands& Accounts() { return core_->Accounts(); }
   ComposeCommands& Compose() { return core_->Compose(); }
-  // Start-up step 11: show, focus the receive tree, maximise when the settings say so.
+  // The end of start-up: show, focus the receive tree, maximise when the settings say so.
   void ShowAtStart();
   // A second start asked for this window.
   void RestoreFromSecondInstance();
