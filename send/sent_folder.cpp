@@ -4,17 +4,10 @@
 #include "platform/sjis_search.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
-#include "platform/text_file.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
 
 namespace plumex {
-
-std::vector<std::string> LoadSendRules(const std::filesystem::path& mail_root) {
-  std::vector<std::string> lines;
-  ReadLines(mail_root / kSendRuleFileName, lines);
-  return lines;
-}
 
 std::string ChooseSentFolder(const std::filesystem::path& mail_root, const std::vector<std::string>& send_rules,
                              std::string_view subject, std::string_view to) {

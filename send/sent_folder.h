@@ -1,4 +1,5 @@
-// Send rules ("rule2.ini"): kind ("件名" or "あて名") TAB pattern TAB folder under "送信\".
+// Send rules (the lines of "rule2.ini", settings/send_rule_list.h): kind ("件名" or "あて名")
+// TAB pattern TAB folder under "送信\".
 #pragma once
 
 #include <filesystem>
@@ -7,10 +8,6 @@
 #include <vector>
 
 namespace plumex {
-
-inline constexpr const char* kSendRuleFileName = "rule2.ini";
-
-std::vector<std::string> LoadSendRules(const std::filesystem::path& mail_root);
 
 // ChooseSentFolder: the store path (with trailing "\") of the folder whose "Send.ini" lists
 // the sent copy: the folder of the first matching rule, else "送信\". Created when missing.

@@ -8,13 +8,31 @@
 namespace plumex {
 
 AppCore::AppCore(UiPort& ui, std::filesystem::path mail_root)
-    : shell_(ui, std::move(mail_root)), receive_(shell_), accounts_(shell_), compose_(shell_, accounts_) {}
+    : shell_(ui, std::move(mail_root)),
+      receive_(shell_, receive_rules_),
+      accounts_(shell_),
+      compose_(shell_, accounts_, send_rules_),
+      password_(shell_),
+      files_(shell_, receive_),
+      settings_(shell_, receive_, receive_rules_, send_rules_, candidates_, new_check_) {}
 
-void AppCore::Start(const std::function<bool()>& check_start_password) { shell_.FormCreate(check_start_password); }
+bool AppCore::Start() {
+  shell_.FormCreate([this] { return password_.CheckAtStart(); });
+  if (State().StartRefused) return false;
+  // The settings dialog's creation, after the main window's: the lists start from their files.
+  const auto& root = State().MailRoot;
+  new_check_ = NewCheckSettings::Load(root);
+  receive_rules_ = RuleList::Load(root);
+  send_rules_ = SendRuleList::Load(root);
+  candidates_ = DeletionCandidates::Load(root);
+  settings_.Create();
+  return true;
+}
 
 bool AppCore::MayClose() { return shell_.FormCloseQuery(); }
 
 void AppCore::Shutdown(const AppSettings& window) {
+  if (State().StartRefused) return;  // nothing was loaded, so nothing may be written over
   shell_.FormDestroy(window);
   accounts_.AfterShutdown();
 }

@@ -13,7 +13,10 @@
 #include "shell/account_commands.h"
 #include "shell/compose.h"
 #include "shell/main_shell.h"
+#include "shell/message_file_commands.h"
 #include "shell/receive_commands.h"
+#include "shell/start_password_commands.h"
+#include "shell/settings_commands.h"
 
 namespace plumex {
 
@@ -29,12 +32,25 @@ class AppCore {
   ReceiveCommands& Receiving() { return receive_; }
   AccountCommands& Accounts() { return accounts_; }
   ComposeCommands& Compose() { return compose_; }
+  StartPasswordCommands& StartPassword() { return password_; }
+  MessageFileCommands& MessageFiles() { return files_; }
+  SettingsCommands& Settings() { return settings_; }
 
-  // Start-up up to showing the window: settings, accounts, folder trees, the account in use.
-  void Start(const std::function<bool()>& check_start_password = nullptr);
+  // The live settings lists, loaded at Start: what receiving, sending and server delete mode
+  // read, and what the settings dialog edits (its "登録" writes them).
+  RuleList& ReceiveRules() { return receive_rules_; }
+  SendRuleList& SendRules() { return send_rules_; }
+  DeletionCandidates& Candidates() { return candidates_; }
+  NewCheckSettings& NewCheck() { return new_check_; }
+
+  // Start-up up to showing the window: settings, accounts, folder trees, the account in use,
+  // after the start-up password when the lock is on. False when the program must end (a wrong
+  // or cancelled password): nothing of the store was loaded then.
+  bool Start();
   // The close question; true when the program may end.
   bool MayClose();
-  // Writes Account.ini and the settings file; `window` carries the sizes of the window.
+  // Writes Account.ini and the settings file; `window` carries the sizes of the window. Writes
+  // nothing after a start that ended at the password.
   void Shutdown(const AppSettings& window);
 
   // A receive-tree node was chosen: its folder goes on screen, and when it is an account's
@@ -50,9 +66,16 @@ class AppCore {
 
  private:
   MainShell shell_;
+  RuleList receive_rules_;
+  SendRuleList send_rules_;
+  DeletionCandidates candidates_;
+  NewCheckSettings new_check_;
   ReceiveCommands receive_;
   AccountCommands accounts_;
   ComposeCommands compose_;
+  StartPasswordCommands password_;
+  MessageFileCommands files_;
+  SettingsCommands settings_;
 };
 
 }  // namespace plumex

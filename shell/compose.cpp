@@ -28,7 +28,8 @@ const char* kQuoteHeader = "-------------------ｵﾘｼﾞﾅﾙﾒｯｾｰｼ
 
 }  // namespace
 
-ComposeCommands::ComposeCommands(MainShell& shell, AccountCommands& accounts) : shell_(shell), accounts_(accounts) {}
+ComposeCommands::ComposeCommands(MainShell& shell, AccountCommands& accounts, const SendRuleList& send_rules)
+    : shell_(shell), accounts_(accounts), send_rules_(send_rules) {}
 
 void ComposeCommands::FillSenders() {
   const MainState& s = shell_.State();
@@ -109,7 +110,7 @@ bool ComposeCommands::Send() {
   // The delayed-send queue comes with its own window; until then every mail goes at once.
   SendContext context;
   context.mail_root = s.MailRoot;
-  context.send_rules = LoadSendRules(s.MailRoot);
+  context.send_rules = send_rules_.Lines();
   context.connection.mail_root = s.MailRoot;
   context.connection.pump = [&ui] { ui.Pump(); };
   context.connection.stop_requested = [&s] { return s.StopRequested; };
@@ -122,8 +123,13 @@ bool ComposeCommands::Send() {
     if (error.kind() != ErrorKind::Stopped) ui.MessageBox(error.text(), MsgIcon::Error);
     return false;
   }
-  s.SendRootIndex = FolderIndex::LoadIfExists(shell_.Native(SendFolderPath()) / std::string(kSendIndexName));
   ui.SetStatusText(1, Sjis("送信しました"));
+  // Sent is sent: a copy that could not be filed is told as such, never as a failed send.
+  if (last_sent_.copy_error) ui.MessageBox(SentButNotFiledText(*last_sent_.copy_error), MsgIcon::Warning);
+  try {
+    s.SendRootIndex = FolderIndex::LoadIfExists(shell_.Native(SendFolderPath()) / std::string(kSendIndexName));
+  } catch (const std::exception&) {
+  }
   c.attachments.clear();
   ui.Pump();
   ui.HideComposeWindow();

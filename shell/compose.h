@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "send/send_mail.h"
+#include "settings/send_rule_list.h"
 #include "shell/main_shell.h"
 
 namespace plumex {
@@ -31,7 +32,8 @@ struct ComposeContent {
 
 class ComposeCommands {
  public:
-  ComposeCommands(MainShell& shell, AccountCommands& accounts);
+  // send_rules: the live send rules the application core owns, read at every send.
+  ComposeCommands(MainShell& shell, AccountCommands& accounts, const SendRuleList& send_rules);
 
   ComposeContent& Content() { return content_; }
   const std::string& ReplyContextId() const { return reply_context_id_; }
@@ -61,6 +63,7 @@ class ComposeCommands {
 
   MainShell& shell_;
   AccountCommands& accounts_;
+  const SendRuleList& send_rules_;
   ComposeContent content_;
   SendResult last_sent_;
   std::string reply_context_id_;

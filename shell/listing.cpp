@@ -27,6 +27,7 @@ void MainShell::ClearViewer() {
   v.header_text.clear();
   v.body_text.clear();
   v.text_view.clear();
+  v.message_file.clear();
   v.attachments.clear();
   v.attachment_dir.clear();
   v.preview = ViewerContent::Preview::Hidden;

@@ -15,7 +15,8 @@ namespace plumex {
 
 class ReceiveCommands {
  public:
-  explicit ReceiveCommands(MainShell& shell);
+  // rules: the live receive rules the application core owns.
+  ReceiveCommands(MainShell& shell, RuleList& rules);
 
   // "受信": the receive run of the account in use, then the list, the tree and the labels
   // show what it filed, and a run that ended early says why. Nothing when a run is going on.
@@ -23,8 +24,9 @@ class ReceiveCommands {
   bool Receiving() const { return receiving_; }
   // "中止", "切断", "受信停止", Escape: ends the run going on (the next one starts afresh).
   void StopReceiving();
-  // "メールを開く": files each message file; stops at the first that fails.
-  void OpenMessageFiles(const std::vector<std::filesystem::path>& files);
+  // "メールを開く": files each message file; stops at the first that fails. The number filed
+  // (files already fetched or rejected by a rule are not), or -1 after a failure.
+  int OpenMessageFiles(const std::vector<std::filesystem::path>& files);
   // "現在のフォルダに適用": the rules on the folder on screen, then "完了".
   void ApplyRules();
   // AddToFolderLabel: path relative to "受信\" with a trailing "\".
@@ -37,7 +39,7 @@ class ReceiveCommands {
   void NewMailFiled(const FolderNewCounts& counts);
 
   MainShell& shell_;
-  RuleList rules_;
+  RuleList& rules_;
   bool receiving_ = false;
 };
 

@@ -33,6 +33,8 @@ AppWindows::AppWindows(const std::filesystem::path& mail_root, std::unique_ptr<Q
   frmAccount->Attach(frmMain->Accounts(), frmMain->Shell().Ui());
   frmSend->Attach(frmMain->Compose(), frmMain->Shell().Ui());
   frmMain->SetAddressWindow(frmAddress.get());
+  frmSet->Attach(frmMain->Core());
+  frmMain->SetSettingsWindow(frmSet.get());
 }
 
 // The other windows go first: they read the main window's state.

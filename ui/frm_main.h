@@ -12,6 +12,7 @@
 #include "ui/qt_ui_port.h"
 
 class QAction;
+class QPrinter;
 class QActionGroup;
 class QLabel;
 class QListWidget;
@@ -30,6 +31,7 @@ class FolderTreeModel;
 class MessageListModel;
 class SafeTextBrowser;
 class TfrmSend;
+class TfrmSet;
 class ReceiveCommands;
 class AccountCommands;
 class ComposeCommands;
@@ -53,9 +55,13 @@ class TfrmMain : public QMainWindow {
   void RestoreFromSecondInstance();
   void SetComposeWindow(TfrmSend* compose) { compose_ = compose; }
   void ShowComposeWindow();
+  // "印刷" once the printer is chosen: the header lines, then the body, long lines wrapped.
+  // False after a printer error (said in a message box).
+  bool PrintShownMessage(QPrinter& printer);
   void HideComposeWindow();
   void SetAccountWindow(QWidget* w) { account_window_ = w; }
   void SetAddressWindow(QWidget* w) { address_window_ = w; }
+  void SetSettingsWindow(TfrmSet* w) { settings_window_ = w; }
 
   // A menu, toolbar or context-menu item by "<menu>/<caption>": "ファイル/終了", "tool/受信",
   // "list/返信", "tree1/フォルダ作成", "tree2/...", "attach/...", "body/...".
@@ -139,6 +145,8 @@ class TfrmMain : public QMainWindow {
   void mnuPasteAttachmentClick();  // "添付ファイル貼り付け"
   void mnuAccountClick();
   void mnuAddressClick();
+  void mnuRuleClick();      // "メッセージルール"
+  void mnuNewCheckClick();  // "新着チェック"
   void mnuUnreadClick();
   void mnuReadClick();
   void mnuHtmlClick();
@@ -157,6 +165,11 @@ class TfrmMain : public QMainWindow {
   void mnuExecuteClick();
   void mnuPasswordOnClick();
   void mnuPasswordOffClick();
+  void SyncPasswordItems();
+  void mnuSaveMailClick();
+  void mnuOverwriteMailClick();
+  void mnuPrintClick();
+  void mnuImportMailboxClick();
 
   std::unique_ptr<QtUiPort> port_;
   std::unique_ptr<AppCore> core_;
@@ -208,6 +221,7 @@ class TfrmMain : public QMainWindow {
   TfrmSend* compose_ = nullptr;
   QWidget* account_window_ = nullptr;
   QWidget* address_window_ = nullptr;
+  TfrmSet* settings_window_ = nullptr;
 
   bool maximise_at_start_ = false;
   bool destroyed_ = false;

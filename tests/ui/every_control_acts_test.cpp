@@ -24,6 +24,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -119,6 +121,8 @@ void WriteFixtureStore(const std::filesystem::path& root) {
   WriteUtf8(root / "受信/テスト/仕事/MsgID.ini",
             {"<b1@example.jp>\t見積書の件\t鈴木 一郎 <ichiro@example.jp>\t2009/09/07_10:00:00\t512\t2\t1\t2"});
   WriteUtf8(root / "資料.txt", {"添付する資料"});
+  WriteUtf8(root / "送信/会議/Send.ini", {});
+  WriteUtf8(root / "NoDomain.ini", {"pop.example.jp"});
 }
 
 void Settle() {
@@ -129,7 +133,7 @@ void Settle() {
 
 // The windows over their own copy of the fixture store, in one of the states the commands are
 // chosen in.
-enum class Stage { Main, ComposeBehind, HtmlShown, Account };
+enum class Stage { Main, ComposeBehind, HtmlShown, Account, SettingsRules, SettingsNewCheck, SettingsCandidates, SettingsSendRules };
 
 struct Fixture {
   QTemporaryDir dir;
@@ -215,6 +219,44 @@ void SetUp(Fixture& f, Stage stage, const std::filesystem::path& store) {
       f.windows->frmAccount->ShowAccount();
       QVERIFY(QTest::qWaitForWindowExposed(f.windows->frmAccount.get()));
       break;
+    case Stage::SettingsRules: {
+      // A rule added to the folder "仕事" and chosen; the field changed since, so the input
+      // makes another rule.
+      main->FindAction(QStringLiteral("設定/メッセージルール"))->trigger();
+      TfrmSet* set = f.windows->frmSet.get();
+      QVERIFY(QTest::qWaitForWindowExposed(set));
+      QTreeView* tree = set->RuleTree();
+      const QModelIndex account = tree->model()->index(0, 0, tree->model()->index(0, 0));
+      tree->setCurrentIndex(tree->model()->index(0, 0, account));
+      QVERIFY(set->btnRuleAdd()->isEnabled());
+      set->btnRuleAdd()->click();
+      set->lstRule()->setCurrentRow(0);
+      set->cmbField()->setCurrentIndex(1);
+      break;
+    }
+    case Stage::SettingsNewCheck:
+      main->FindAction(QStringLiteral("設定/新着チェック"))->trigger();
+      QVERIFY(QTest::qWaitForWindowExposed(f.windows->frmSet.get()));
+      break;
+    case Stage::SettingsCandidates: {
+      main->FindAction(QStringLiteral("設定/メッセージルール"))->trigger();
+      TfrmSet* set = f.windows->frmSet.get();
+      QVERIFY(QTest::qWaitForWindowExposed(set));
+      set->PageControl()->setCurrentIndex(2);
+      set->lstServer()->setCurrentRow(0);
+      break;
+    }
+    case Stage::SettingsSendRules: {
+      // The folder "会議" chosen and a pattern typed.
+      main->FindAction(QStringLiteral("設定/メッセージルール"))->trigger();
+      TfrmSet* set = f.windows->frmSet.get();
+      QVERIFY(QTest::qWaitForWindowExposed(set));
+      set->PageControl()->setCurrentIndex(3);
+      QTreeView* tree = set->SendRuleTree();
+      tree->setCurrentIndex(tree->model()->index(0, 0, tree->model()->index(0, 0)));
+      set->edtPattern()->setText(QStringLiteral("会議"));
+      break;
+    }
   }
   f.port->calls.clear();
   Settle();
@@ -547,6 +589,10 @@ class EveryControlActsTest : public QObject {
     QTest::newRow("HTML view") << int(Stage::HtmlShown);
     QTest::newRow("a message being written behind the main window") << int(Stage::ComposeBehind);
     QTest::newRow("account window") << int(Stage::Account);
+    QTest::newRow("settings, message rules") << int(Stage::SettingsRules);
+    QTest::newRow("settings, new-mail check") << int(Stage::SettingsNewCheck);
+    QTest::newRow("settings, deletion candidates") << int(Stage::SettingsCandidates);
+    QTest::newRow("settings, send rules") << int(Stage::SettingsSendRules);
   }
 
   void everyEnabledControlActs() {
