@@ -339,12 +339,15 @@ void ParsedMessage::ParseBuffer() {
 void ParsedMessage::NormaliseBareCarriageReturns() {
   if (!raw_) return;
   const GByteArray* bytes = raw_.get();
-  size_t bare = 0;
-  for (guint i = 0; i < bytes->len; ++i)
-    if (bytes->data[i] == '\r' && (i + 1 >= bytes->len || bytes->data[i + 1] != '\n')) ++bare;
-  if (bare == 0) return;
-  // Lines ended by CR alone (old Mac mailers) read as lines; without this the whole message
-  // would be one header line.
+  // Only a message whose lines end in CR alone (old Mac mailers; a server may add a last line
+  // feed) is changed; a stray CR in a message of line feeds is a byte of its line.
+  size_t bare = 0, feeds = 0;
+  for (guint i = 0; i < bytes->len; ++i) {
+    if (bytes->data[i] == '\n') ++feeds;
+    else if (bytes->data[i] == '\r' && (i + 1 >= bytes->len || bytes->data[i + 1] != '\n')) ++bare;
+  }
+  if (bare <= feeds) return;
+  // Without this the whole message would be one header line.
   GByteArray* fixed = g_byte_array_sized_new(bytes->len + static_cast<guint>(bare));
   for (guint i = 0; i < bytes->len; ++i) {
     g_byte_array_append(fixed, &bytes->data[i], 1);
