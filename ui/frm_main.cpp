@@ -784,8 +784,8 @@ void TfrmMain::RenderViewer() {
     shown_header_ = v.header_text;
     memHeader_->setPlainText(WithoutCr(ToQ(shown_header_)));
   }
-  if (v.body_text != shown_body_) {
-    shown_body_ = v.body_text;
+  if (v.text_view != shown_body_) {
+    shown_body_ = v.text_view;
     SetBody(WithoutCr(ToQ(shown_body_)));
   }
   lstAttach_->clear();
