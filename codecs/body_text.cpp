@@ -1,31 +1,42 @@
 #include "codecs/body_text.h"
 
+#include "codecs/charset.h"
 #include "codecs/code_page.h"
+#include "codecs/cp932_check.h"
 #include "codecs/header_decode.h"
 #include "codecs/jconvert.h"
-#include "platform/ascii_case.h"
 
 namespace plumex {
+namespace {
+
+// Text that is JIS in some form: escapes (read as code page 50220 reads them when detection
+// leaves any), or JIS escapes in quoted-printable form.
+std::string JisBodyToSjis(std::string_view text) {
+  std::string t = ConvertCode(text, CodeSjis);
+  // Read to the end: a zero byte in a body ends nothing.
+  if (t.find('\x1B') != std::string::npos) return JisToSjis(t, JisReading::CodePage50220);
+  if (t.find("=1B") != std::string::npos) return JisToSjis(DecodeIsoQ(t), JisReading::HeaderWord);
+  return t;
+}
+
+}  // namespace
 
 std::string DecodeBodyText(std::string_view charset, std::string_view text) {
-  std::string t(text);
-  bool converted = false;
-  if (ContainsIgnoringCase(charset, "UTF-8")) {
-    // Converted already: a second detection would take IBM characters (髙) for EUC-JP.
-    t = Utf8ToSjis(t);
-    converted = true;
-  } else if (ContainsIgnoringCase(charset, "SHIFT_JIS") || ContainsIgnoringCase(charset, "SHIFT-JIS") ||
-             ContainsIgnoringCase(charset, "CP932") || ContainsIgnoringCase(charset, "WINDOWS-31J") ||
-             ContainsIgnoringCase(charset, "SJIS")) {
-    converted = true;  // the store's own code: nothing to detect
-  } else if (ContainsIgnoringCase(charset, "ISO-2022-JP")) {
-    t = ConvertCode(t, CodeSjis);
-    converted = true;
+  const CharsetLabel label = ReadCharsetLabel(charset);
+  std::string t;
+  switch (label.kind) {
+    case CharsetKind::None:
+    case CharsetKind::Unknown:
+    case CharsetKind::Ascii:
+    case CharsetKind::Iso2022Jp:
+      // Valid UTF-8 with non-ASCII bytes is UTF-8 whatever these labels say; the rest is JIS
+      // or what detection finds.
+      t = IsUtf8WithNonAscii(text) ? CharsetToSjis("UTF-8", text) : JisBodyToSjis(text);
+      break;
+    default:
+      t = CharsetToSjis(label, text);
   }
-  if (t.find('\x1B') != std::string::npos) return CodePageToSjis(t, kCodePageIso2022Jp);
-  if (t.find("=1B") != std::string::npos) return JisToSjis(DecodeIsoQ(t), JisReading::HeaderWord);
-  if (!converted) return ConvertCode(t, CodeSjis);
-  return t;
+  return OnlyCp932Characters(t);
 }
 
 }  // namespace plumex

@@ -1,4 +1,7 @@
-// DecodeBodyText: a message body (or text part) in the named charset to Shift_JIS.
+// DecodeBodyText: a message body (or text part) in the named charset to Shift_JIS text that
+// holds only code page 932 characters. Any charset iconv knows is honoured; a missing,
+// unknown or plainly wrong label falls back to detection (valid UTF-8 first, then JIS,
+// EUC-JP and Shift_JIS).
 #pragma once
 
 #include <string>

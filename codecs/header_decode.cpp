@@ -1,6 +1,7 @@
 #include "codecs/header_decode.h"
 
-#include "codecs/code_page.h"
+#include "codecs/charset.h"
+#include "codecs/cp932_check.h"
 #include "codecs/jconvert.h"
 #include "platform/ascii_case.h"
 #include "platform/base64.h"
@@ -9,10 +10,19 @@
 namespace plumex {
 namespace {
 
-// Stands where white space separated two adjacent encoded words: the scanners join the words
-// across it, and it never reaches the result.
-constexpr char kJoin = '\x01';
-constexpr unsigned char kEsc = 0x1B;
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsSpace(char c) { return c == ' ' || c == '\t'; }
+
+std::string RemoveAll(std::string_view s, std::string_view what) {
+  std::string out;
+  out.reserve(s.size());
+  size_t i = 0;
+  while (i < s.size()) {
+    if (s.substr(i, what.size()) == what) i += what.size();
+    else out += s[i++];
+  }
+  return out;
+}
 
 std::string ReplaceAllIgnoringCase(std::string_view s, std::string_view from, std::string_view to) {
   std::string out;
@@ -28,109 +38,77 @@ std::string ReplaceAllIgnoringCase(std::string_view s, std::string_view from, st
   return out;
 }
 
-std::string RemoveAll(std::string_view s, std::string_view what) {
-  std::string out;
-  size_t i = 0;
-  while (i < s.size()) {
-    if (s.substr(i, what.size()) == what) i += what.size();
-    else out += s[i++];
-  }
-  return out;
-}
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
-
-// Length of the encoded word "=?charset?X?text?=" at i, or 0.
-size_t EncodedWordLength(std::string_view s, size_t i) {
-  if (s.substr(i, 2) != "=?") return 0;
-  // Every part ends at the next "?", so no scan runs past the word: linear over a header.
-  size_t q1 = i + 2;
-  while (q1 < s.size() && s[q1] != '?' && !IsBlank(s[q1])) ++q1;
-  if (q1 >= s.size() || s[q1] != '?' || q1 == i + 2) return 0;
-  if (q1 + 2 >= s.size() || s[q1 + 2] != '?') return 0;
-  char encoding = ToAsciiUpper(s[q1 + 1]);
-  if (encoding != 'B' && encoding != 'Q') return 0;
-  size_t end = q1 + 3;
-  while (end < s.size() && s[end] != '?' && !IsBlank(s[end])) ++end;
-  if (end + 1 >= s.size() || s[end] != '?' || s[end + 1] != '=') return 0;
-  return end + 2 - i;
-}
-
-// Replaces the white space (or nothing) between two adjacent encoded words by kJoin.
-std::string MarkAdjacentWords(std::string_view s) {
-  std::string out;
-  out.reserve(s.size());
-  size_t i = 0;
-  while (i < s.size()) {
-    if (size_t length = EncodedWordLength(s, i)) {
-      out.append(s.substr(i, length));
-      i += length;
-      size_t blank_end = i;
-      while (blank_end < s.size() && IsBlank(s[blank_end])) ++blank_end;
-      if (EncodedWordLength(s, blank_end)) {
-        out += kJoin;
-        i = blank_end;
-      }
-      continue;
-    }
-    out += s[i++];
-  }
-  return out;
-}
-
-// The scan shared by the word decoders: marker opens a word, "?=" closes it, the byte after a
-// closing "?=" is copied before the next marker test. A "?=" outside a word is plain text:
-// it may close a word of another charset that a later scanner decodes.
-// Each finished word is decoded to bytes by decode_word; the bytes of words that stand
-// together are joined and converted once by convert.
-template <typename DecodeWord, typename Convert>
-std::string ScanWords(std::string_view s, std::string_view marker, DecodeWord decode_word, Convert convert) {
-  std::string out;
-  std::string word;     // text of the open word
-  std::string pending;  // decoded bytes of the words since the last plain byte
-  bool in_word = false;
-  auto flush = [&] {
-    if (!pending.empty()) out += convert(pending);
-    pending.clear();
-  };
-  size_t p = 0;
-  while (p < s.size()) {
-    if (StartsWithIgnoringCase(s, p, marker)) {
-      in_word = true;
-      p += marker.size();
-      continue;
-    }
-    if (s.substr(p, 2) == "?=" && in_word) {
-      pending += decode_word(word);
-      in_word = false;
-      word.clear();
-      p += 2;
-      if (p >= s.size()) break;
-    }
-    char c = s[p];
-    if (in_word) {
-      word += c;
-    } else if (c != kJoin) {
-      flush();
-      out += c;
-    } else if (p + 1 >= s.size() || !StartsWithIgnoringCase(s, p + 1, marker)) {
-      out += c;  // joins words of another kind: kept for their scanner
-    }
-    ++p;
-  }
-  flush();  // a word still open at the end is dropped with its text
-  return out;
-}
-
-std::string IsoBytesToSjis(const std::string& bytes) {
-  std::string result = JisToSjis(bytes, JisReading::HeaderWord);
-  if (result.find(static_cast<char>(kEsc)) != std::string::npos)
-    result = CodePageToSjis(bytes, kCodePageIso2022Jp);
-  return result;
-}
-
 bool IsHex(char c) { return (c >= '0' && c <= '9') || (ToAsciiUpper(c) >= 'A' && ToAsciiUpper(c) <= 'F'); }
 int HexValue(char c) { return c <= '9' ? c - '0' : ToAsciiUpper(c) - 'A' + 10; }
+
+// One encoded word "=?charset?B|Q?text?=" as found in a header value.
+struct EncodedWord {
+  std::string_view charset;
+  char encoding = 'B';
+  std::string_view text;
+  size_t end = 0;  // just past the closing "?="
+};
+
+enum class WordScan { None, Word, OpenAtEnd };
+
+// Reads the encoded word at s[i] ("=?"). Blanks next to its "?" markers are allowed, as some
+// mail-filtering appliances write "=? ISO-2022-JP? B? ...?=". Every part ends at the next "?",
+// so a header costs linear time however many "=?" it holds. A word whose text runs to the end
+// of the value without its closing "?=" is reported so, and dropped by the caller.
+WordScan ReadEncodedWord(std::string_view s, size_t i, EncodedWord& word) {
+  const size_t n = s.size();
+  size_t p = i + 2;
+  while (p < n && IsSpace(s[p])) ++p;
+  const size_t charset_begin = p;
+  while (p < n && s[p] != '?' && !IsBlank(s[p])) ++p;
+  if (p == charset_begin) return WordScan::None;
+  word.charset = s.substr(charset_begin, p - charset_begin);
+  while (p < n && IsSpace(s[p])) ++p;
+  if (p >= n || s[p] != '?') return WordScan::None;
+  ++p;
+  while (p < n && IsSpace(s[p])) ++p;
+  if (p >= n) return WordScan::None;
+  word.encoding = ToAsciiUpper(s[p]);
+  if (word.encoding != 'B' && word.encoding != 'Q') return WordScan::None;
+  ++p;
+  while (p < n && IsSpace(s[p])) ++p;
+  if (p >= n || s[p] != '?') return WordScan::None;
+  ++p;
+  while (p < n && IsSpace(s[p])) ++p;
+  const size_t text_begin = p;
+  while (p < n && s[p] != '?') ++p;
+  if (p >= n) return WordScan::OpenAtEnd;
+  if (p + 1 >= n || s[p + 1] != '=') return WordScan::None;
+  word.text = s.substr(text_begin, p - text_begin);
+  word.end = p + 2;
+  return WordScan::Word;
+}
+
+std::string WordBytes(const EncodedWord& word) {
+  if (word.encoding == 'B') return Base64DecodeBytes(word.text);
+  std::string text;
+  for (char c : word.text)
+    if (c != '\r' && c != '\n') text += c;
+  return DecodeQuotedPrintable(text, true);  // "_" is a space in a Q word of every charset
+}
+
+bool SameCharset(const CharsetLabel& a, const CharsetLabel& b) {
+  return a.kind == b.kind && a.iconv_name == b.iconv_name;
+}
+
+// Raw text between encoded words: Q-encoded JIS escapes ("=1B"), UTF-8, ISO-2022-JP, or, in a
+// message whose charset names one, that charset; else what detection makes of it.
+std::string PlainTextToSjis(std::string_view run, std::string_view message_charset) {
+  bool plain = true;
+  for (char c : run)
+    if (static_cast<unsigned char>(c) >= 0x80 || c == '\x1B') plain = false;
+  if (plain && run.find("=1B") == std::string_view::npos) return std::string(run);
+  if (run.find("=1B") != std::string_view::npos) return DecodeIsoQ(run);
+  if (IsUtf8WithNonAscii(run) || run.find('\x1B') != std::string_view::npos) return UnlabelledToSjis(run);
+  const CharsetLabel label = ReadCharsetLabel(message_charset);
+  if (label.kind == CharsetKind::EucJp || label.kind == CharsetKind::Other) return CharsetToSjis(label, run);
+  return ConvertCode(run, CodeSjis);
+}
 
 }  // namespace
 
@@ -155,93 +133,67 @@ std::string DecodeQuotedPrintable(std::string_view text, bool underscore_is_spac
   return out;
 }
 
-std::string DecodeIsoB(std::string_view value) {
-  return ScanWords(value, "=?ISO-2022-JP?B?", [](const std::string& w) { return Base64Decode(w); },
-                   IsoBytesToSjis);
-}
-
-std::string DecodeUtf8B(std::string_view value) {
-  return ScanWords(value, "=?UTF-8?B?", [](const std::string& w) { return Base64Decode(w); },
-                   [](const std::string& bytes) { return Utf8ToSjis(bytes); });
-}
-
-std::string DecodeUtf8Q(std::string_view value) {
-  return ScanWords(value, "=?UTF-8?Q?",
-                   [](const std::string& w) { return DecodeQuotedPrintable(w, true); },
-                   [](const std::string& bytes) { return Utf8ToSjis(bytes); });
-}
-
-std::string DecodeAsciiQ(std::string_view value) {
-  // A broken "=" escape is copied as it stands: one hostile subject never stops a receive run.
-  return ScanWords(value, "=?US-ASCII?Q?",
-                   [](const std::string& w) { return DecodeQuotedPrintable(w, true); },
-                   [](const std::string& bytes) { return bytes; });
-}
-
 std::string DecodeIsoQ(std::string_view value) {
-  std::string s = RemoveAll(value, std::string(1, kJoin));
-  s = ReplaceAllIgnoringCase(s, "=?ISO-2022-JP?Q?", "");
+  std::string s = ReplaceAllIgnoringCase(value, "=?ISO-2022-JP?Q?", "");
   s = RemoveAll(s, "?=");
   return JisToSjis(DecodeQuotedPrintable(s), JisReading::HeaderWord);
 }
 
 std::string DecodeHeader(std::string_view raw, std::string_view message_charset) {
-  // Adjacent encoded words: the white space between them goes, and they decode together.
-  std::string s = MarkAdjacentWords(raw);
-  // US-ASCII words first; Shift_JIS and CP932 words are named ISO-2022-JP so that its B
-  // decoder takes them (its JIS reader passes Shift_JIS bytes through unchanged).
-  if (ContainsIgnoringCase(s, "=?US-ASCII?Q?")) {
-    s = DecodeAsciiQ(s);
-  } else if (ContainsIgnoringCase(s, "shift_jis")) {
-    s = ReplaceAllIgnoringCase(s, "shift_jis", "ISO-2022-JP");
-  } else if (ContainsIgnoringCase(s, "shift-jis")) {
-    s = ReplaceAllIgnoringCase(s, "shift-jis", "ISO-2022-JP");
-  } else if (ContainsIgnoringCase(s, "?cp932?")) {
-    s = ReplaceAllIgnoringCase(s, "cp932", "ISO-2022-JP");
-  }
-  // Text that a word decoder has made is Shift_JIS already: detecting its code again would
-  // take the IBM characters (0xFA..0xFC, such as 髙) for EUC-JP and garble them.
-  bool words_decoded = false;
-  // ISO-2022-JP words, B and Q, and GB2312 words read as ISO-2022-JP.
-  if (ContainsIgnoringCase(s, "=?ISO-2022-JP?B?")) {
-    s = DecodeIsoB(s);
-    words_decoded = true;
-  }
-  if (ContainsIgnoringCase(s, "?ISO-2022-JP?Q")) {
-    s = DecodeIsoQ(s);
-    words_decoded = true;
-  }
-  if (ContainsIgnoringCase(s, "?GB2312?B?")) {
-    s = ReplaceAllIgnoringCase(s, "=?GB2312?B?", "=?iso-2022-jp?B?");
-    s = DecodeIsoB(s);
-    words_decoded = true;
-  }
-  // Raw EUC-JP text of a message whose charset says so; decoded words are Shift_JIS already.
-  if (message_charset == "EUC" && !words_decoded) s = EucToSjis(s);
-  // UTF-8 words, B or Q (one kind per header).
-  if (ContainsIgnoringCase(s, "=?UTF-8?B?")) {
-    s = DecodeUtf8B(s);
-    words_decoded = true;
-  } else if (ContainsIgnoringCase(s, "=?UTF-8?Q?")) {
-    s = DecodeUtf8Q(s);
-    words_decoded = true;
-  }
-  s = RemoveAll(s, std::string(1, kJoin));
-  // What is still encoded: ISO-2022-JP escapes in Q form or raw, else undecoded raw text by
-  // its detected code.
-  if (s.find("=1B") != std::string::npos) s = DecodeIsoQ(s);
-  else if (s.find(static_cast<char>(kEsc)) != std::string::npos) s = JisToSjis(s, JisReading::HeaderWord);
-  else if (!words_decoded) s = ConvertCode(s, CodeSjis);
-  // Escapes that are left go; spaces stay, line breaks of folding go, tabs become spaces.
-  s = RemoveAll(s, "\x1B$@");
   std::string out;
-  out.reserve(s.size());
-  for (char c : s) {
-    if (c == '\t') out += ' ';  // folding white space reads as a space
-    else if (c != '\r' && c != '\n') out += c;
+  out.reserve(raw.size());
+  // Decoded bytes of the encoded words standing together in one charset: converted at once,
+  // so a character split between two words (UTF-8 bytes, a JIS two-byte run) stays whole.
+  std::string pending;
+  CharsetLabel pending_charset;
+  auto flush = [&] {
+    if (!pending.empty()) out += CharsetToSjis(pending_charset, pending);
+    pending.clear();
+  };
+  size_t plain_begin = 0;  // start of the raw text not yet taken
+  bool after_word = false;
+  size_t i = 0;
+  while (i < raw.size()) {
+    const size_t at = raw.find("=?", i);
+    if (at == std::string_view::npos) break;
+    EncodedWord word;
+    const WordScan scan = ReadEncodedWord(raw, at, word);
+    if (scan == WordScan::None) {
+      i = at + 1;
+      continue;
+    }
+    std::string_view between = raw.substr(plain_begin, at - plain_begin);
+    bool only_blanks = true;
+    for (char c : between) only_blanks = only_blanks && IsBlank(c);
+    // White space between two encoded words is no part of the text (RFC 2047).
+    if (!(after_word && only_blanks)) {
+      flush();
+      out += PlainTextToSjis(between, message_charset);
+    }
+    if (scan == WordScan::OpenAtEnd) {
+      plain_begin = raw.size();  // a word never closed is dropped with the rest of the value
+      after_word = false;
+      break;
+    }
+    const CharsetLabel charset = ReadCharsetLabel(word.charset);
+    if (!pending.empty() && !SameCharset(charset, pending_charset)) flush();
+    pending_charset = charset;
+    pending += WordBytes(word);
+    plain_begin = i = word.end;
+    after_word = true;
   }
-  out = RemoveAll(out, "\x1B(J");
-  return RemoveAll(out, "\x1B(B");
+  flush();
+  if (plain_begin < raw.size()) out += PlainTextToSjis(raw.substr(plain_begin), message_charset);
+  // Escapes that are left go; spaces stay, line breaks of folding go, tabs become spaces.
+  std::string s = RemoveAll(out, "\x1B$@");
+  std::string folded;
+  folded.reserve(s.size());
+  for (char c : s) {
+    if (c == '\t') folded += ' ';  // folding white space reads as a space
+    else if (c != '\r' && c != '\n') folded += c;
+  }
+  folded = RemoveAll(folded, "\x1B(J");
+  return OnlyCp932Characters(RemoveAll(folded, "\x1B(B"));
 }
 
 std::string FindHeaderValue(std::string_view key, const std::vector<std::string>& lines, bool at_line_start,

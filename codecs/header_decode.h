@@ -9,17 +9,16 @@
 
 namespace plumex {
 
-// A raw header value to Shift_JIS text. message_charset is the charset of the message the
-// value belongs to ("EUC" makes raw text go through EucToSjis). White space between two
-// adjacent encoded words is dropped and words of the same charset standing together are
-// decoded as one text; every other space stays.
+// A raw header value to Shift_JIS text holding only code page 932 characters. Encoded words
+// (B or Q, in any charset, in any mix) are decoded; white space between two adjacent words is
+// dropped and words of the same charset standing together are decoded as one text; every
+// other space stays. Raw text is read as UTF-8 when it is valid UTF-8, else as ISO-2022-JP,
+// as the charset of the message (message_charset, when it names EUC-JP or a non-Japanese
+// charset), or by detection. A word never closed is dropped with the rest of the value.
 std::string DecodeHeader(std::string_view raw, std::string_view message_charset = {});
 
-// The word scanners and decoders DecodeHeader is made of.
-std::string DecodeIsoB(std::string_view value);
-std::string DecodeUtf8B(std::string_view value);
-std::string DecodeUtf8Q(std::string_view value);
-std::string DecodeAsciiQ(std::string_view value);
+// Q-encoded ISO-2022-JP: the words' markers removed, the whole value decoded as
+// quoted-printable and read as JIS.
 std::string DecodeIsoQ(std::string_view value);
 
 // Quoted-printable: "=" and two hex digits (either case) give one byte; anything else, a

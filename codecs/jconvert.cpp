@@ -32,9 +32,21 @@ void AppendSjisPair(unsigned char j1, unsigned char j2, std::string& out) {
   out += static_cast<char>(s2);
 }
 
+// A JIS X 0212 character: its code page 932 form (the IBM extension kanji among them), else "?".
+void AppendSupplementaryKanji(unsigned char j1, unsigned char j2, std::string& out) {
+  const char euc[3] = {'\x8F', static_cast<char>(j1 | 0x80), static_cast<char>(j2 | 0x80)};
+  std::u32string text;
+  std::string sjis;
+  if (DecodeToUnicode("EUC-JP-MS", std::string_view(euc, 3), text) && text.size() == 1 && text[0] != 0xFFFD &&
+      !(text[0] >= 0xE000 && text[0] <= 0xF8FF) && EncodeFromUnicode("CP932", text, sjis, "?"))
+    out += sjis;
+  else
+    out += '?';
+}
+
 // What an escape sequence selects: JIS X 0201 Roman (or ASCII), JIS X 0208, half-width
 // katakana, or a character set code page 932 cannot show.
-enum class JisSet { OneByte, TwoByte, Kana, Unsupported };
+enum class JisSet { OneByte, TwoByte, Kana, Supplementary, Unsupported };
 
 struct JisEscape {
   size_t length = 0;  // 0: not an escape sequence in this reading
@@ -58,7 +70,8 @@ JisEscape ReadEscape(std::string_view text, size_t i, JisReading reading, JisSet
       if (a == '$' && (b == 'B' || b == '@')) return {3, JisSet::TwoByte};
       if (a == '$' && b == '(') {
         const unsigned char d = At(text, i + 3);  // ESC $ ( D (JIS X 0212) and ESC $ ( Q
-        return {4, d == 'B' || d == '@' ? JisSet::TwoByte : JisSet::Unsupported};
+        if (d == 'B' || d == '@') return {4, JisSet::TwoByte};
+        return {4, d == 'D' ? JisSet::Supplementary : JisSet::Unsupported};
       }
       if (a == '(') return {3, b == 'I' ? JisSet::Kana : JisSet::OneByte};
       return {};
@@ -289,13 +302,16 @@ std::string WalkJis(std::string_view text) {
         continue;
       }
     }
-    // Only code page 50220 has SO / SI and sets it cannot show.
-    const bool two_byte = code_page ? (set == JisSet::TwoByte || set == JisSet::Unsupported) && !shifted
-                                    : set == JisSet::TwoByte;
+    // Only code page 50220 has SO / SI and sets it cannot show or reads JIS X 0212.
+    const bool two_byte =
+        code_page ? (set == JisSet::TwoByte || set == JisSet::Supplementary || set == JisSet::Unsupported) && !shifted
+                  : set == JisSet::TwoByte;
     if (two_byte) {
       if (i + 1 >= text.size()) break;  // half a character at the end
       if (code_page && set == JisSet::Unsupported)
         out += '?';
+      else if (code_page && set == JisSet::Supplementary)
+        AppendSupplementaryKanji(c, At(text, i + 1), out);
       else if (reading != JisReading::HeaderWord || (c >= 0x21 && c <= 0x7E))
         AppendSjisPair(c, At(text, i + 1), out);
       i += 2;
@@ -348,13 +364,27 @@ std::string EucToJis(std::string_view text) { return ToJis(text, true); }
 std::string EncodeHeaderB(std::string_view value) {
   std::string out;
   size_t i = 0;
+  // Half-width katakana join the runs of double-byte characters: ISO-2022-JP has no form for
+  // them, so SjisToJis writes them full width, as in the body, rather than as raw 8-bit bytes.
+  auto starts_run = [&](size_t k) {
+    const unsigned char c = At(value, k);
+    return (IsCp932LeadByte(c) && k + 1 < value.size()) || (c >= 0xA1 && c <= 0xDF);
+  };
   while (i < value.size()) {
     size_t start = i;
-    if (IsCp932LeadByte(At(value, i)) && i + 1 < value.size()) {
-      while (i + 1 < value.size() && IsCp932LeadByte(At(value, i))) i += 2;
+    if (starts_run(i)) {
+      // Spaces between two runs go inside the word: a reader drops white space that stands
+      // between two encoded words.
+      for (;;) {
+        while (i < value.size() && starts_run(i)) i += IsCp932LeadByte(At(value, i)) ? 2 : 1;
+        size_t blanks = i;
+        while (blanks < value.size() && value[blanks] == ' ') ++blanks;
+        if (blanks == i || blanks >= value.size() || !starts_run(blanks)) break;
+        i = blanks;
+      }
       out += "=?ISO-2022-JP?B?" + Base64Encode(SjisToJis(value.substr(start, i - start))) + "?=";
     } else {
-      while (i < value.size() && !(IsCp932LeadByte(At(value, i)) && i + 1 < value.size())) ++i;
+      while (i < value.size() && !starts_run(i)) ++i;
       out += value.substr(start, i - start);
     }
   }

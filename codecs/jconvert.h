@@ -35,7 +35,8 @@ enum class JisReading {
   // first byte is no JIS X 0208 row is dropped.
   HeaderWord,
   // Code page 50220: also ESC $ ( and ESC ( of the variants (a JIS X 0212 character becomes
-  // "?"), SO / SI for half-width katakana, and CR and LF in two-byte mode stand for themselves.
+  // its code page 932 form where it has one, such as an IBM extension kanji, else "?"), SO / SI
+  // for half-width katakana, and CR and LF in two-byte mode stand for themselves.
   CodePage50220,
 };
 

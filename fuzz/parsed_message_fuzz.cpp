@@ -17,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   sink += m.BodyLines().size();
   for (const auto& part : m.Parts()) {
     sink += part.HeaderLines().size() + part.Charset().size() + part.FileName().size();
+    sink += part.FileNameParam().text.size();
     sink += part.Lines().size();
   }
   m.Clear();

@@ -130,12 +130,20 @@ std::string OutgoingMessage::Serialize() const {
   if (!receipt_to.empty()) AppendHeader(out, "Disposition-Notification-To", receipt_to);
   if (!references.empty()) AppendHeader(out, "References", references);
   out += "MIME-Version: 1.0\r\n";
-  const char* const kTextType = "Content-Type: text/plain; charset=ISO-2022-JP\r\n"
-                                "Content-Transfer-Encoding: 7bit\r\n";
+  const char* const kTextType = utf8_text ? "Content-Type: text/plain; charset=UTF-8\r\n"
+                                            "Content-Transfer-Encoding: base64\r\n"
+                                          : "Content-Type: text/plain; charset=ISO-2022-JP\r\n"
+                                            "Content-Transfer-Encoding: 7bit\r\n";
+  auto append_text = [&] {
+    if (!utf8_text) return AppendCrLfText(out, text);
+    std::string crlf;
+    AppendCrLfText(crlf, text);
+    AppendBase64Lines(out, crlf);
+  };
   if (attachments.empty()) {
     out += kTextType;
     out += "\r\n";
-    AppendCrLfText(out, text);
+    append_text();
     return out;
   }
   const std::string boundary = NewBoundary();
@@ -145,7 +153,7 @@ std::string OutgoingMessage::Serialize() const {
   out += "\r\n--" + boundary + "\r\n";
   out += kTextType;
   out += "\r\n";
-  AppendCrLfText(out, text);
+  append_text();
   for (const Attachment& a : attachments) {
     auto data = ReadFileBytes(a.path);
     if (!data) throw ProtocolError(CannotReadAttachmentText(a.path), ErrorKind::LocalFile);

@@ -35,8 +35,10 @@ class OutgoingMessage {
   void AddRawHeaderLine(const std::string& line);                     // e.g. "X-Mailer:PlumexVer5.0"
   const std::vector<std::string>& extra_header_lines() const { return extra_lines_; }
 
-  // The text part: text/plain, charset ISO-2022-JP, 7bit. Line ends become CR LF.
+  // The text part: text/plain, charset ISO-2022-JP, 7bit; with utf8_text, charset UTF-8 in
+  // base64 (for text with characters ISO-2022-JP lacks). Line ends become CR LF.
   std::string text;
+  bool utf8_text = false;
   std::vector<Attachment> attachments;
 
   void Reset();

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gmime/gmime.h>
 
+#include <cstring>
 #include <mutex>
 
 #include "platform/ascii_case.h"
@@ -21,6 +22,19 @@ void EnsureGMime() {
 }
 
 namespace {
+
+// The charset parameter of a Content-Type value read without the MIME layer (a header parsed
+// alone): the value after "charset=", unquoted, up to ";" or a space.
+std::string HeaderOnlyCharset(std::string_view content_type) {
+  const size_t at = FindIgnoringCase(content_type, "charset=");
+  if (at == std::string_view::npos) return {};
+  std::string_view v = content_type.substr(at + 8);
+  if (!v.empty() && v.front() == '"') {
+    v.remove_prefix(1);
+    return std::string(v.substr(0, v.find('"')));
+  }
+  return std::string(v.substr(0, v.find_first_of("; \t")));
+}
 
 std::string Trim(std::string_view s) {
   const size_t b = s.find_first_not_of(" \t\r\n");
@@ -77,6 +91,77 @@ std::string FileNameOf(GMimeObject* object) {
   return name ? Utf8ToCp932(name) : std::string();
 }
 
+// The first header of that name (any letter case), raw; nullptr when there is none.
+const char* FirstRawHeader(GMimeObject* object, const char* name) {
+  GMimeHeaderList* list = g_mime_object_get_header_list(object);
+  if (!list) return nullptr;
+  const int count = g_mime_header_list_get_count(list);
+  for (int i = 0; i < count; ++i) {
+    GMimeHeader* h = g_mime_header_list_get_header_at(list, i);
+    const char* header_name = g_mime_header_get_name(h);
+    if (header_name && EqualIgnoringCase(header_name, name)) return g_mime_header_get_raw_value(h);
+  }
+  return nullptr;
+}
+
+bool IsContentTypeLine(std::string_view line) {
+  if (!StartsWithIgnoringCase(line, 0, "Content-Type")) return false;
+  size_t i = 12;
+  while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+  return i < line.size() && line[i] == ':';
+}
+
+bool IsParamBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
+// The raw text of parameter `name` in a raw Content-Type or Content-Disposition value: what
+// stands between its quotes, or its bare token; empty when it is missing. A quoted value ends
+// at the quote that a ";" or the end follows, so the second byte of a Shift_JIS character
+// (0x5C, a backslash) never escapes it; backslash escapes are undone only in ASCII values.
+std::string RawParameterValue(std::string_view value, std::string_view name) {
+  const size_t n = value.size();
+  size_t i = value.find(';');
+  while (i != std::string_view::npos && i < n) {
+    ++i;
+    while (i < n && IsParamBlank(value[i])) ++i;
+    const size_t name_begin = i;
+    while (i < n && value[i] != '=' && value[i] != ';') ++i;
+    std::string_view attribute = value.substr(name_begin, i - name_begin);
+    while (!attribute.empty() && IsParamBlank(attribute.back())) attribute.remove_suffix(1);
+    if (i >= n || value[i] == ';') continue;
+    ++i;
+    while (i < n && IsParamBlank(value[i])) ++i;
+    std::string text;
+    if (i < n && value[i] == '"') {
+      const size_t begin = ++i;
+      size_t end = n;
+      for (size_t j = begin; j < n; ++j) {
+        if (value[j] != '"') continue;
+        size_t k = j + 1;
+        while (k < n && IsParamBlank(value[k])) ++k;
+        if (k >= n || value[k] == ';') {
+          end = j;
+          break;
+        }
+      }
+      std::string_view quoted = value.substr(begin, end - begin);
+      bool ascii = true;
+      for (char c : quoted) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+      for (size_t j = 0; j < quoted.size(); ++j) {
+        if (ascii && quoted[j] == '\\' && j + 1 < quoted.size()) ++j;
+        if (quoted[j] != '\r' && quoted[j] != '\n') text += quoted[j];
+      }
+      i = end;
+    } else {
+      const size_t begin = i;
+      while (i < n && value[i] != ';' && !IsParamBlank(value[i])) ++i;
+      text = std::string(value.substr(begin, i - begin));
+    }
+    if (EqualIgnoringCase(attribute, name)) return text;
+    i = value.find(';', i);
+  }
+  return {};
+}
+
 bool IsAttachmentDisposition(GMimeObject* object) {
   GMimeContentDisposition* d = g_mime_object_get_content_disposition(object);
   return d && g_mime_content_disposition_is_attachment(d);
@@ -112,6 +197,33 @@ MessagePart::MessagePart(Kind kind, GMimeObject* object)
 }
 
 std::string MessagePart::Text() const { return DecodedContent(object_.get()); }
+
+MessagePart::FileNameParameter MessagePart::FileNameParam() const {
+  GMimeObject* object = object_.get();
+  GMimeContentDisposition* disposition = g_mime_object_get_content_disposition(object);
+  GMimeContentType* type = g_mime_object_get_content_type(object);
+  struct Place {
+    const char* header;
+    const char* parameter;
+    GMimeParamList* list;
+  };
+  const Place places[] = {
+      {"Content-Disposition", "filename", disposition ? g_mime_content_disposition_get_parameters(disposition) : nullptr},
+      {"Content-Type", "name", type ? g_mime_content_type_get_parameters(type) : nullptr}};
+  for (const Place& place : places) {
+    GMimeParam* param = place.list ? g_mime_param_list_get_parameter(place.list, place.parameter) : nullptr;
+    if (!param) continue;
+    if (g_mime_param_get_encoding_method(param) != GMIME_PARAM_ENCODING_METHOD_RFC2231) {
+      if (const char* raw = FirstRawHeader(object, place.header)) {
+        std::string text = RawParameterValue(raw, place.parameter);
+        if (!text.empty()) return {std::move(text), false};
+      }
+    }
+    const char* value = g_mime_param_get_value(param);
+    if (value && *value) return {value, true};
+  }
+  return {};
+}
 
 std::vector<std::string> MessagePart::Lines() const { return SplitLines(Text()); }
 
@@ -179,6 +291,20 @@ void ParsedMessage::ParseFile(const std::filesystem::path& path) {
   ParseBuffer();
 }
 
+void ParsedMessage::ParseHeaderOnly(std::string_view bytes) {
+  Clear();
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    const size_t nl = bytes.find('\n', pos);
+    const size_t next = nl == std::string_view::npos ? bytes.size() : nl + 1;
+    size_t end = nl == std::string_view::npos ? bytes.size() : nl;
+    if (end > pos && bytes[end - 1] == '\r') --end;
+    if (end == pos) break;
+    header_lines_.emplace_back(bytes.substr(pos, end - pos));
+    pos = next;
+  }
+}
+
 std::string_view ParsedMessage::RawBytes() const {
   const GByteArray* bytes = stream_ ? g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream_.get())) : raw_.get();
   if (!bytes) return {};
@@ -186,9 +312,11 @@ std::string_view ParsedMessage::RawBytes() const {
 }
 
 void ParsedMessage::ParseBuffer() {
+  NormaliseBareCarriageReturns();
   const std::string_view raw = RawBytes();
   // Header lines straight from the bytes, so they are exactly as received.
   size_t pos = 0;
+  std::vector<size_t> content_types;  // where each Content-Type header starts
   while (pos < raw.size()) {
     size_t nl = raw.find('\n', pos);
     const size_t next = nl == std::string_view::npos ? raw.size() : nl + 1;
@@ -196,8 +324,14 @@ void ParsedMessage::ParseBuffer() {
     if (end > pos && raw[end - 1] == '\r') --end;
     if (end == pos) break;
     header_lines_.emplace_back(raw.substr(pos, end - pos));
+    if (IsContentTypeLine(header_lines_.back())) content_types.push_back(pos);
     pos = next;
   }
+  // Two Content-Type headers: the first one counts, as most readers have it. The MIME layer
+  // would take the last, so the later ones are renamed for it (the header lines above keep
+  // them as received).
+  if (raw_)
+    for (size_t k = 1; k < content_types.size(); ++k) std::memcpy(raw_->data + content_types[k], "X-Extra-Type", 12);
 
   // The stream takes the buffer over; the parser keeps parts as windows onto it, so a large
   // attachment is neither copied nor decoded until it is written out, and a part handed out
@@ -206,8 +340,14 @@ void ParsedMessage::ParseBuffer() {
   const auto parser = GObjectRef<GMimeParser>::Adopt(g_mime_parser_new_with_stream(stream_.get()));
   g_mime_parser_set_persist_stream(parser.get(), TRUE);
   GMimeMessage* message = g_mime_parser_construct_message(parser.get(), nullptr);
-  if (!message) return;
-  message_ = GObjectRef<GMimeObject>::Adopt(GMIME_OBJECT(message));
+  if (message) message_ = GObjectRef<GMimeObject>::Adopt(GMIME_OBJECT(message));
+  GMimeHeaderList* headers = message ? g_mime_object_get_header_list(GMIME_OBJECT(message)) : nullptr;
+  if (!headers || g_mime_header_list_get_count(headers) == 0) {
+    // Nothing the MIME layer reads as a header: the message is its raw text, so it is never
+    // filed empty.
+    body_ = std::string(RawBytes());
+    return;
+  }
 
   GMimeObject* top = g_mime_message_get_mime_part(message);
   if (!top) return;
@@ -221,6 +361,29 @@ void ParsedMessage::ParseBuffer() {
   } else {
     body_ = DecodedContent(top);
   }
+}
+
+void ParsedMessage::NormaliseBareCarriageReturns() {
+  if (!raw_) return;
+  const GByteArray* bytes = raw_.get();
+  // Only a message whose lines end in CR alone (old Mac mailers; a server may add a last line
+  // feed) is changed; a stray CR in a message of line feeds is a byte of its line.
+  size_t bare = 0, feeds = 0;
+  for (guint i = 0; i < bytes->len; ++i) {
+    if (bytes->data[i] == '\n') ++feeds;
+    else if (bytes->data[i] == '\r' && (i + 1 >= bytes->len || bytes->data[i + 1] != '\n')) ++bare;
+  }
+  if (bare <= feeds) return;
+  // Without this the whole message would be one header line.
+  GByteArray* fixed = g_byte_array_sized_new(bytes->len + static_cast<guint>(bare));
+  for (guint i = 0; i < bytes->len; ++i) {
+    g_byte_array_append(fixed, &bytes->data[i], 1);
+    if (bytes->data[i] == '\r' && (i + 1 >= bytes->len || bytes->data[i + 1] != '\n')) {
+      static const guint8 kLf = '\n';
+      g_byte_array_append(fixed, &kLf, 1);
+    }
+  }
+  raw_.reset(fixed);
 }
 
 std::string ParsedMessage::HeaderValue(std::string_view name) const {
@@ -282,7 +445,7 @@ MessagePriority ParsedMessage::Priority() const {
 }
 
 std::string ParsedMessage::Charset() const {
-  if (!message_) return {};
+  if (!message_) return HeaderOnlyCharset(HeaderValue("Content-Type"));
   GMimeObject* top = g_mime_message_get_mime_part(GMIME_MESSAGE(message_.get()));
   if (!top) return {};
   const char* cs = g_mime_object_get_content_type_parameter(top, "charset");

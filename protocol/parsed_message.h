@@ -42,6 +42,14 @@ class MessagePart {
   // The file name as the MIME layer reads it (RFC 2047 and RFC 2231 forms decoded), in
   // code page 932; empty when the part names none.
   const std::string& FileName() const { return file_name_; }
+  // The file name parameter (Content-Disposition's filename, else Content-Type's name) as the
+  // MIME layer parsed it, for the header decoder: an RFC 2231 value decoded from its charset
+  // (utf8 set), else the raw text of the value between its quotes, encoded words and all.
+  struct FileNameParameter {
+    std::string text;
+    bool utf8 = false;
+  };
+  FileNameParameter FileNameParam() const;
   // Writes the decoded content to path (replacing a file there). Throws FileWriteError.
   void WriteDecodedContent(const std::filesystem::path& path) const;
 
@@ -71,6 +79,9 @@ class ParsedMessage {
   void BeginRaw(size_t reserve = 0);
   void AppendRaw(std::string_view bytes);
   void EndRaw();
+  // The header alone (as TOP n 0 gives it): its lines are kept, the MIME structure is not
+  // parsed, so there are no parts and no body. Much cheaper, for listing many headers.
+  void ParseHeaderOnly(std::string_view bytes);
 
   // The whole message as it was parsed.
   std::string_view RawBytes() const;
@@ -105,6 +116,7 @@ class ParsedMessage {
     void operator()(GByteArray* bytes) const;
   };
   void ParseBuffer();
+  void NormaliseBareCarriageReturns();
 
   std::unique_ptr<GByteArray, ByteArrayUnref> raw_;  // the bytes while they are being filled in
   GObjectRef<GMimeStream> stream_;  // owns them once parsed; parts keep windows onto it

@@ -199,6 +199,72 @@ void Pop3Client::Delete(int n) {
   Command("DELE " + std::to_string(n));
 }
 
+std::optional<std::vector<std::string>> Pop3Client::UidlAll() {
+  Busy busy(*this);
+  try {
+    Command("UIDL");
+  } catch (const ProtocolError& e) {
+    if (e.kind() == ErrorKind::ServerRefusal && connection_.IsOpen()) return std::nullopt;
+    throw;
+  }
+  std::vector<std::string> ids;
+  ReadMultiLine(kMaxListBytes, [&](std::string_view l) {
+    // "n unique-id"
+    std::string line(l);
+    char* end = nullptr;
+    const long n = std::strtol(line.c_str(), &end, 10);
+    if (end == line.c_str() || n < 1 || n > 10000000) return;
+    std::string_view rest(end);
+    while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+    while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\r')) rest.remove_suffix(1);
+    if (ids.size() <= static_cast<size_t>(n)) ids.resize(static_cast<size_t>(n) + 1);
+    ids[static_cast<size_t>(n)] = std::string(rest);
+  });
+  return ids;
+}
+
+bool Pop3Client::pipelining() const {
+  for (const auto& c : capabilities_)
+    if (c == "PIPELINING" || c.starts_with("PIPELINING ")) return true;
+  return false;
+}
+
+void Pop3Client::TopEach(int first, int last, ParsedMessage& message, const std::function<bool(int n)>& each) {
+  Busy busy(*this);
+  // Commands go out ahead of their replies in batches of half the window, few writes for the
+  // server to wake up to; the window bounds what waits unread, so neither side's socket buffer
+  // fills while the other waits (a few kilobytes of commands).
+  const int window = pipelining() ? 512 : 1;
+  std::string header;
+  int sent = first;
+  auto send_more = [&](int upto) {
+    std::string batch;
+    for (; sent <= last && sent < upto; ++sent) batch += "TOP " + std::to_string(sent) + " 0\r\n";
+    if (!batch.empty()) connection_.Write(batch);
+  };
+  send_more(first + window);
+  for (int n = first; n <= last; ++n) {
+    if (window > 1 && sent - n <= window / 2) send_more(n + window);
+    ReadReply(ErrorKind::ServerRefusal);
+    header.clear();
+    ReadMultiLine(MessageReplyLimit(-1), [&](std::string_view l) {
+      header += l;
+      header += "\r\n";
+    });
+    message.ParseHeaderOnly(header);
+    if (window == 1) send_more(n + 2);
+    // `each` may let the window run: a Disconnect from there only closes the line (busy).
+    if (!each(n)) {
+      // The replies already asked for are read and dropped, so the session stays usable.
+      for (int k = n + 1; k < sent; ++k) {
+        ReadReply(ErrorKind::ServerRefusal);
+        ReadMultiLine(MessageReplyLimit(-1), [](std::string_view) {});
+      }
+      return;
+    }
+  }
+}
+
 void Pop3Client::Disconnect() {
   if (!connection_.IsOpen()) return;
   if (busy_) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,6 +56,16 @@ class Pop3Client {
   void Retrieve(int n, ParsedMessage& message, long long announced = -1);
   void RetrieveRaw(int n, std::vector<std::string>& lines, long long announced = -1);
   void Delete(int n);        // DELE n
+
+  // The unique ids of every message (UIDL without argument), by message number; "" for
+  // numbers the server did not list. Nothing when the server has no UIDL.
+  std::optional<std::vector<std::string>> UidlAll();
+  // TOP n 0 for n = first..last, handing each header (ParseHeaderOnly: lines, no MIME parse)
+  // to `each` (which may pump the window)
+  // before the next is read; `each` returns false to stop early. With PIPELINING the commands
+  // go out in one batch ahead of the replies (RFC 2449), else one after the other.
+  void TopEach(int first, int last, ParsedMessage& message, const std::function<bool(int n)>& each);
+  bool pipelining() const;
 
   // QUIT and close. While a command is waiting (Disconnect called from the pump callback)
   // the connection is closed at once without QUIT, so the waiting command fails.

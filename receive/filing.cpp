@@ -1,10 +1,13 @@
 #include "receive/filing.h"
 
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <set>
 
 #include "codecs/body_text.h"
+#include "codecs/charset.h"
+#include "codecs/cp932_check.h"
 #include "codecs/header_decode.h"
 #include "codecs/jconvert.h"
 #include "platform/ascii_case.h"
@@ -34,12 +37,28 @@ std::string WithoutLineBreaks(std::string_view s) {
   return out;
 }
 
+// The id of a message that has neither Message-ID nor a date: a hash of its header block, so
+// that it is the same at every run (the fetched-id list stops it from being filed twice) and
+// differs between messages (each one is filed).
+std::string HeaderBlockId(const ParsedMessage& message) {
+  uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a
+  for (const std::string& line : message.HeaderLines()) {
+    for (char c : line + "\r\n") {
+      hash ^= static_cast<unsigned char>(c);
+      hash *= 0x100000001b3ULL;
+    }
+  }
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+  return std::string("<") + hex + "tomarind_Vantory>";
+}
+
 // A header decoded for the store; a value the decoders cannot take is kept as it came.
 std::string Decoded(std::string_view raw, const std::string& charset) {
   try {
     return DecodeHeader(raw, charset);
   } catch (const std::exception&) {
-    return ConvertCode(raw, CodeSjis);
+    return OnlyCp932Characters(ConvertCode(raw, CodeSjis));
   }
 }
 
@@ -47,7 +66,7 @@ std::string DecodedBody(const std::string& charset, std::string_view text) {
   try {
     return DecodeBodyText(charset, text);
   } catch (const std::exception&) {
-    return ConvertCode(text, CodeSjis);
+    return OnlyCp932Characters(ConvertCode(text, CodeSjis));
   }
 }
 
@@ -67,32 +86,22 @@ void AppendRecord(const std::filesystem::path& file, const std::string& line, bo
   AppendToFile(file, bytes, sync);
 }
 
-// The name an attachment is saved under, worked out as the store always has; "" when none.
-std::string AttachmentName(const ParsedMessage& message, const MessagePart& part, int n, const std::string& date,
-                           FilingContext& context) {
-  const std::string charset = message.Charset();
-  size_t start = 0;
-  std::string name = Decoded(FindHeaderValue("filename", part.HeaderLines(), false, start), charset);
-  // A name in RFC 2231 form (filename*=, filename*0*= ...) is read by the MIME layer, which
-  // decodes it whole; the lookup above would keep its encoded text.
-  bool rfc2231 = false;
-  for (const auto& line : part.HeaderLines()) rfc2231 = rfc2231 || ContainsIgnoringCase(line, "filename*");
-  if ((name.empty() || rfc2231 || name.find('*') != std::string::npos) && !part.FileName().empty())
-    name = part.FileName();
-  if ((name.empty() || name.find('*') != std::string::npos) && n >= 0 && context.pop3) {
-    std::vector<std::string> raw;
-    context.pop3->RetrieveRaw(n, raw);
-    size_t i = 0;
-    FindHeaderValue("Content-Type: application", raw, true, i);
-    size_t end = std::min<size_t>(raw.size(), 50);
-    name = i < end ? FindHeaderValue("name=", raw, false, i) : std::string();
+// The name an attachment is saved under: the MIME layer's parsed file name parameter (RFC 2231
+// in any charset, continuations, quoted names followed by more parameters), decoded once by
+// the header decoder; the message date when it names none; "" when neither is there.
+std::string AttachmentName(const MessagePart& part, const std::string& charset, const std::string& date) {
+  const MessagePart::FileNameParameter param = part.FileNameParam();
+  std::string name;
+  try {
+    name = param.utf8 ? CharsetToSjis("UTF-8", param.text) : DecodeHeader(param.text, charset);
+  } catch (const std::exception&) {
+    name = ConvertCode(param.text, CodeSjis);
   }
+  name = OnlyCp932Characters(name);
   if (name.empty()) name = MakeFileKey(date);
   if (!name.empty() && name.front() == '"') name.erase(0, 1);
   if (!name.empty() && name.back() == '"') name.pop_back();
-  name = Decoded(name, charset);
-  name = MakeAttachmentFileName(name);
-  return Decoded(name, charset);
+  return MakeAttachmentFileName(name);
 }
 
 // The names already given to a message's attachments, and for each name the number its next
@@ -194,7 +203,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   std::string date = FormatMessageDate(message, kReceivedDateFormat);
   if (date.empty() && context.undated_time != 0) date = FormatLocalTime(context.undated_time, kReceivedDateFormat);
   std::string id = message.MessageId();
-  if (id.empty()) id = "<" + date + "tomarind_Vantory>";
+  if (id.empty()) id = date.empty() ? HeaderBlockId(message) : "<" + date + "tomarind_Vantory>";
   if (context.received_ids->Contains(id)) return 0;
 
   const std::string charset = message.Charset();
@@ -216,7 +225,8 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   if (auto list = message.ReplyTo(); !list.empty()) reply_to = Decoded(list.front().Text(), charset);
   if (reply_to.empty() && context.reply_to_sender) reply_to = from;
   std::string cc;
-  for (const auto& address : message.Cc()) cc += address.Text() + ";";
+  // Kept encoded as received; raw 8-bit text (UTF-8 above all) is brought to code page 932.
+  for (const auto& address : message.Cc()) cc += OnlyCp932Characters(UnlabelledToSjis(address.Text())) + ";";
 
   // A piece of a split message waits for the rest of its set instead of being filed.
   if (n >= 0 && context.pop3) {
@@ -251,7 +261,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
     UsedNames used_names;
     for (const auto& part : message.Parts()) {
       if (part.IsAttachment()) {
-        std::string name = AttachmentName(message, part, n, date, context);
+        std::string name = AttachmentName(part, charset, date);
         if (name.empty()) name = "attachment";
         SaveAttachment(part, attachment_dir, UniqueName(name, used_names), sync);
         attach = "1";

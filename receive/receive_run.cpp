@@ -39,34 +39,12 @@ std::optional<AppError> Connect(ReceiveSession& session, UiPort& ui) {
   return failure;
 }
 
-// The connect failure as the user reads it: "接続できませんでした。" and what happened.
-std::string ConnectFailureText(const AppError& error) {
-  const std::string& head = Sjis("接続できませんでした。");
-  const std::string text = error.text();
-  if (text.rfind(head, 0) == 0) return text;
-  return head + "\r\n" + text;
-}
-
 void ReloadCurrentIndex(MailboxState& state) {
   auto dir = ToNativePath(state.MailRoot, state.CurrentFolderPath);
   state.CurrentIndex = FolderIndex::Open(dir / std::string(kReceiveIndexName));
 }
 
-void SetUpPop3(ReceiveSession& session, AccountRecord& record) {
-  MailboxState& state = session.state;
-  if (auto position = FindAccount(state.AccountList, state.CurrentAccount)) {
-    state.AccountPosition = *position + 1;
-    record = AccountRecord::Parse(state.AccountList[*position]);
-  } else if (state.AccountPosition >= 1 && state.AccountPosition <= state.AccountList.size()) {
-    record = AccountRecord::Parse(state.AccountList[state.AccountPosition - 1]);
-  }
-  Pop3Client& pop3 = session.pop3;
-  pop3.host = record.pop_host;
-  pop3.user_name = record.user;
-  pop3.password = record.password;
-  pop3.port = ParsePort(record.pop_port).value_or(record.pop_ssl ? 995 : 110);
-  pop3.use_tls = record.pop_ssl;
-}
+void SetUpPop3(ReceiveSession& session, AccountRecord& record) { record = ConfigurePop3(session.state, session.pop3); }
 
 // Mail is filed in the account's inbox, which becomes the folder on screen.
 void SwitchToInbox(MailboxState& state, ReceiveResult& result) {
@@ -110,6 +88,29 @@ void RecordFailure(const MailboxState& state, const std::exception& e, ReceiveRe
 }
 
 }  // namespace
+
+std::string ConnectFailureText(const AppError& error) {
+  const std::string& head = Sjis("接続できませんでした。");
+  const std::string text = error.text();
+  if (text.rfind(head, 0) == 0) return text;
+  return head + "\r\n" + text;
+}
+
+AccountRecord ConfigurePop3(MailboxState& state, Pop3Client& pop3) {
+  AccountRecord record;
+  if (auto position = FindAccount(state.AccountList, state.CurrentAccount)) {
+    state.AccountPosition = *position + 1;
+    record = AccountRecord::Parse(state.AccountList[*position]);
+  } else if (state.AccountPosition >= 1 && state.AccountPosition <= state.AccountList.size()) {
+    record = AccountRecord::Parse(state.AccountList[state.AccountPosition - 1]);
+  }
+  pop3.host = record.pop_host;
+  pop3.user_name = record.user;
+  pop3.password = record.password;
+  pop3.port = ParsePort(record.pop_port).value_or(record.pop_ssl ? 995 : 110);
+  pop3.use_tls = record.pop_ssl;
+  return record;
+}
 
 std::string NewMailStatusText(long long count) {
   return Sjis("新着メールは") + std::to_string(count) + Sjis("件です。");

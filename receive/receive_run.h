@@ -11,6 +11,7 @@
 #include "receive/filing.h"
 #include "receive/mailbox_state.h"
 #include "receive/message_rules.h"
+#include "settings/account_list.h"
 
 namespace plumex {
 
@@ -41,6 +42,12 @@ struct ReceiveResult {
 // Connects (the certificate question through ui), fetches and files; what was filed before a
 // failure stays filed and is never deleted on the server before it is on disk.
 ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui);
+
+// Sets the connection up from the account in use (AccountPosition follows it) and returns its record.
+AccountRecord ConfigurePop3(MailboxState& state, Pop3Client& pop3);
+
+// A failed connect as the user reads it: "接続できませんでした。" and what happened.
+std::string ConnectFailureText(const AppError& error);
 
 // "新着メールは" + count + "件です。"
 std::string NewMailStatusText(long long count);

@@ -6,6 +6,7 @@
 #include "codecs/header_encode.h"
 #include "codecs/jconvert.h"
 #include "platform/clock.h"
+#include "platform/code_page.h"
 #include "platform/directories.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
@@ -47,12 +48,36 @@ std::string FileNameOf(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// How one outgoing message is written: ISO-2022-JP when every text of it fits JIS X 0208;
+// else UTF-8 (header words in UTF-8, the body in base64), as modern Japanese mailers do, so
+// that 髙, 﨑, ① or ㈱ reach every reader intact.
+struct Coding {
+  bool utf8 = false;
+  std::string Header(std::string_view value) const { return utf8 ? EncodeHeaderUtf8(value) : EncodeHeaderB(value); }
+  std::string Word(std::string_view value) const {
+    return utf8 ? EncodeHeaderWordUtf8(value) : EncodeHeaderWord(value);
+  }
+  std::string Body(std::string_view text) const { return utf8 ? Cp932ToUtf8(text) : ConvertCode(text, CodeJis); }
+};
+
+Coding CodingFor(const std::vector<std::string>& texts) {
+  Coding coding;
+  for (const std::string& text : texts) coding.utf8 = coding.utf8 || !FitsJisX0208(text);
+  return coding;
+}
+
+// The texts of the request that go out in every message (besides subject, To and body).
+std::vector<std::string> CommonTexts(const SendRequest& request) {
+  return {ValueOf(request.headers, "ReplyTo"), ValueOf(request.settings, Sjis("差出人")),
+          ValueOf(request.headers, Sjis("差出人"))};
+}
+
 // Existing files become attachment parts, their names encoded; missing ones are skipped.
-void AddAttachments(OutgoingMessage& message, const std::vector<std::string>& paths) {
+void AddAttachments(OutgoingMessage& message, const std::vector<std::string>& paths, const Coding& coding) {
   for (const auto& path : paths) {
     const std::filesystem::path file = PathFromText(path);
     if (!FileExists(file)) continue;
-    message.attachments.push_back({file, EncodeHeaderWord(FileNameOf(path))});
+    message.attachments.push_back({file, coding.Word(FileNameOf(path))});
   }
 }
 
@@ -63,18 +88,20 @@ std::string ReferencesValue(const SendRequest& request) {
   return value.empty() ? request.reply_context_id : value;
 }
 
-void SetCommonFields(OutgoingMessage& message, const SendRequest& request, const std::string& references) {
-  message.reply_to = EncodeHeaderB(ValueOf(request.headers, "ReplyTo"));
+void SetCommonFields(OutgoingMessage& message, const SendRequest& request, const std::string& references,
+                     const Coding& coding) {
+  message.utf8_text = coding.utf8;
+  message.reply_to = coding.Header(ValueOf(request.headers, "ReplyTo"));
   if (request.forward_mode) {
-    message.from = EncodeHeaderB(ValueOf(request.settings, Sjis("差出人")));
+    message.from = coding.Header(ValueOf(request.settings, Sjis("差出人")));
   } else {
-    message.from = EncodeHeaderB(ValueOf(request.headers, Sjis("差出人")));
-    message.cc = EncodeHeaderB(ValueOf(request.headers, "CCList"));
-    message.bcc = EncodeHeaderB(ValueOf(request.headers, "BccList"));
+    message.from = coding.Header(ValueOf(request.headers, Sjis("差出人")));
+    message.cc = coding.Header(ValueOf(request.headers, "CCList"));
+    message.bcc = coding.Header(ValueOf(request.headers, "BccList"));
     message.priority = ValueOf(request.headers, "Priority") == "1" ? OutgoingMessage::Priority::High
                                                                   : OutgoingMessage::Priority::Normal;
     if (!ValueOf(request.headers, "ReceiptRecipient").empty())
-      message.receipt_to = EncodeHeaderB(ValueOf(request.headers, "ReplyTo"));
+      message.receipt_to = coding.Header(ValueOf(request.headers, "ReplyTo"));
   }
   message.references = references;
 }
@@ -134,9 +161,15 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
   if (request.forward_mode) RequireSingleLine("To", request.forward_address);
 
   const bool merge = !ValueOf(request.headers, Sjis("差込ファイル")).empty();
-  if (!merge) AddAttachments(message, request.attachments);
+  std::vector<std::string> texts = CommonTexts(request);
+  for (const char* key : {"件名", "あて名"}) texts.push_back(ValueOf(request.headers, Sjis(key)));
+  for (const char* key : {"CCList", "BccList"}) texts.push_back(ValueOf(request.headers, key));
+  texts.push_back(JoinCrLf(request.body));
+  for (const auto& path : request.attachments) texts.push_back(FileNameOf(path));
+  const Coding coding = CodingFor(texts);
+  if (!merge) AddAttachments(message, request.attachments, coding);
   const std::string references = ReferencesValue(request);
-  SetCommonFields(message, request, references);
+  SetCommonFields(message, request, references, coding);
 
   Connect(smtp, context, ui, host, *port, tls);
   try {
@@ -144,9 +177,9 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
     std::string filed_id = ValueOf(request.headers, "Message-ID");
     if (!merge) {
       message.SetHeader("Message-ID", EncodeHeaderWord(filed_id));
-      message.text = ConvertCode(JoinCrLf(request.body), CodeJis);
-      message.subject = EncodeHeaderB(ValueOf(request.headers, Sjis("件名")));
-      message.to = request.forward_mode ? request.forward_address : EncodeHeaderB(ValueOf(request.headers, Sjis("あて名")));
+      message.text = coding.Body(JoinCrLf(request.body));
+      message.subject = coding.Header(ValueOf(request.headers, Sjis("件名")));
+      message.to = request.forward_mode ? request.forward_address : coding.Header(ValueOf(request.headers, Sjis("あて名")));
       message.AddRawHeaderLine(kMailerHeaderLine);
       message.date = NowSeconds();
       smtp.Send(message);
@@ -160,9 +193,11 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
       for (size_t r = 1; r < request.merge_sheet.size(); ++r) {
         const std::string& row = request.merge_sheet[r];
         message.Reset();
-        SetCommonFields(message, request, references);
-        message.cc = EncodeHeaderB(SubstituteRow(ValueOf(request.headers, "CCList"), row));
-        message.bcc = EncodeHeaderB(SubstituteRow(ValueOf(request.headers, "BccList"), row));
+        const std::string cc = SubstituteRow(ValueOf(request.headers, "CCList"), row);
+        const std::string bcc = SubstituteRow(ValueOf(request.headers, "BccList"), row);
+        const std::string subject = SubstituteRow(ValueOf(request.headers, Sjis("件名")), row);
+        const std::string body = SubstituteRow(body_template, row);
+        const std::string address = SubstituteRow("%SS1%", row);
         std::vector<std::string> paths;
         for (const auto& entry : request.attachments) {
           if (entry.rfind("%SS", 0) != 0 && entry.rfind("%ss", 0) != 0) {
@@ -178,13 +213,19 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
             start = semicolon + 1;
           }
         }
-        AddAttachments(message, paths);
+        std::vector<std::string> row_texts = CommonTexts(request);
+        for (const std::string* text : {&cc, &bcc, &subject, &body, &address}) row_texts.push_back(*text);
+        for (const auto& path : paths) row_texts.push_back(FileNameOf(path));
+        const Coding row_coding = CodingFor(row_texts);
+        SetCommonFields(message, request, references, row_coding);
+        message.cc = row_coding.Header(cc);
+        message.bcc = row_coding.Header(bcc);
+        AddAttachments(message, paths, row_coding);
         filed_id = MergeRowMessageId(now, static_cast<int>(r), domain);
         message.SetHeader("Message-ID", EncodeHeaderWord(filed_id));
-        message.text = ConvertCode(SubstituteRow(body_template, row), CodeJis);
-        message.subject = EncodeHeaderB(SubstituteRow(ValueOf(request.headers, Sjis("件名")), row));
-        const std::string address = SubstituteRow("%SS1%", row);
-        message.to = EncodeHeaderB(address);
+        message.text = row_coding.Body(body);
+        message.subject = row_coding.Header(subject);
+        message.to = row_coding.Header(address);
         message.AddRawHeaderLine(kMailerHeaderLine);
         message.date = NowSeconds();
         try {

@@ -11,6 +11,12 @@ namespace plumex {
 
 inline constexpr const char* kDeletionCandidatesFileName = "NoDomain.ini";
 
+// Marking adds each server not present yet (ignoring the case of ASCII letters, as hosts are
+// compared), unmarking removes every entry equal to one; empty names change nothing. The list
+// is kept sorted. True when it changed.
+bool AddCandidateServers(std::vector<std::string>& hosts, const std::vector<std::string>& servers);
+bool RemoveCandidateServers(std::vector<std::string>& hosts, const std::vector<std::string>& servers);
+
 class DeletionCandidates {
  public:
   // The file's lines; a missing file is created empty.

@@ -15,7 +15,8 @@ AppCore::AppCore(UiPort& ui, std::filesystem::path mail_root)
       messages_(shell_),
       password_(shell_),
       files_(shell_, receive_),
-      settings_(shell_, receive_, receive_rules_, send_rules_, candidates_, new_check_) {}
+      settings_(shell_, receive_, receive_rules_, send_rules_, candidates_, new_check_),
+      server_delete_(shell_, receive_, candidates_) {}
 
 bool AppCore::Start() {
   shell_.FormCreate([this] { return password_.CheckAtStart(); });

@@ -16,6 +16,7 @@
 #include "shell/message_commands.h"
 #include "shell/message_file_commands.h"
 #include "shell/receive_commands.h"
+#include "shell/server_delete_commands.h"
 #include "shell/start_password_commands.h"
 #include "shell/settings_commands.h"
 
@@ -37,6 +38,7 @@ class AppCore {
   StartPasswordCommands& StartPassword() { return password_; }
   MessageFileCommands& MessageFiles() { return files_; }
   SettingsCommands& Settings() { return settings_; }
+  ServerDeleteCommands& ServerDelete() { return server_delete_; }
 
   // The live settings lists, loaded at Start: what receiving, sending and server delete mode
   // read, and what the settings dialog edits (its "登録" writes them).
@@ -79,6 +81,7 @@ class AppCore {
   StartPasswordCommands password_;
   MessageFileCommands files_;
   SettingsCommands settings_;
+  ServerDeleteCommands server_delete_;
 };
 
 }  // namespace plumex

@@ -68,7 +68,8 @@ void ComposeCommands::OpenCompose(const std::string& subject, const std::string&
 }
 
 void ComposeCommands::NewMail() {
-  if (shell_.State().ViewMode == ViewModes::ServerDelete) shell_.Disconnect();
+  // Writing mail leaves server delete mode the way "メール削除モード解除" does.
+  shell_.LeaveServerDelete();
   content_.body.clear();
   content_.attachments.clear();
   reply_context_id_.clear();

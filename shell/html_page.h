@@ -11,4 +11,10 @@ namespace plumex {
 // "<html>" ... "</html>".
 std::string HtmlPageOf(std::string_view body);
 
+// What the text view shows of a stored body: a body that holds an HTML page ("<html" or
+// "<!DOCTYPE html", any letter case) after a text part shows the text part only; an HTML page
+// alone shows as readable text (tags removed, script and style dropped, entities read, line
+// breaks where <br>, paragraphs, rows and list items end them). Other bodies show as stored.
+std::string TextViewOf(std::string_view body);
+
 }  // namespace plumex

@@ -48,6 +48,11 @@ class MainShell {
   void FormDestroy(const AppSettings& window);
   // "切断" (also Escape, "中止").
   void Disconnect();
+  // "メール削除モード解除": stops, closes the connection and, in server delete mode, goes back
+  // to the folder on screen.
+  void LeaveServerDelete();
+  // Empties the message list and the viewer (the server list is about to be shown).
+  void ClearMessageView();
 
   // --- Folder trees ---------------------------------------------------------------------
   // The folder of the node goes on screen. When the node is an account's own, that account

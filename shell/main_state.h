@@ -19,6 +19,7 @@ struct ViewerContent {
 
   std::string header_text;  // header panel: the lines up to the separator, each + CR LF
   std::string body_text;    // each body line + CR LF
+  std::string text_view;    // what the text view shows of it (TextViewOf)
   std::filesystem::path message_file;    // the shown message's own file; empty when none
   std::vector<std::string> attachments;  // entry names in the attachment list
   std::filesystem::path attachment_dir;  // of the shown message

@@ -12,11 +12,11 @@ namespace plumex {
 
 ReceiveCommands::ReceiveCommands(MainShell& shell, RuleList& rules) : shell_(shell), rules_(rules) {}
 
-ReceiveResult ReceiveCommands::Receive() {
+ReceiveResult ReceiveCommands::Receive(std::vector<int> selected) {
   if (receiving_) return {};  // one run at a time
   MainState& s = shell_.State();
   receiving_ = true;
-  ReceiveSession session{s, rules_, shell_.Pop3(), {}};
+  ReceiveSession session{s, rules_, shell_.Pop3(), std::move(selected)};
   ReceiveResult result;
   try {
     result = ReceiveMail(session, shell_.Ui());

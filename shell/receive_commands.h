@@ -20,7 +20,8 @@ class ReceiveCommands {
 
   // "受信": the receive run of the account in use, then the list, the tree and the labels
   // show what it filed, and a run that ended early says why. Nothing when a run is going on.
-  ReceiveResult Receive();
+  // `selected`: the server numbers of a selective receive (ascending), on the open session.
+  ReceiveResult Receive(std::vector<int> selected = {});
   bool Receiving() const { return receiving_; }
   // "中止", "切断", "受信停止", Escape: ends the run going on (the next one starts afresh).
   void StopReceiving();

@@ -69,6 +69,7 @@ void MainShell::ShowMessage(size_t display_row) {
       body_begin = sep + 1;
     }
     for (auto it = body_begin; it != lines.end(); ++it) v.body_text += *it + "\r\n";
+    v.text_view = TextViewOf(v.body_text);
     v.message_file = file;
     // Its attachments, the first one previewed.
     v.attachment_dir = Native(dir + std::string(kAttachmentDirName) + "\\" + key + "\\");

@@ -3,6 +3,8 @@
 #include "shell/app_core.h"
 #include "ui/frm_account.h"
 
+#include <functional>
+
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QFileDialog>
@@ -417,9 +419,25 @@ void TfrmMain::BuildMenus() {
 
   const QString edit = QStringLiteral("編集");
   m = menu(edit);
-  for (const char* c : {"メール削除モード開始", "削除する", "・削除候補にする", "・削除候補からはずす", "・削除候補のみ削除する",
-                        "メール番号で削除", "メール削除モード解除"})
-    MarkNotAvailable(Add(m, edit, QString::fromUtf8(c)));
+  // Server delete mode. The commands on the server list act only while it is shown.
+  auto server = [this](QAction* a, std::function<void(ServerDeleteCommands&)> command) {
+    connect(a, &QAction::triggered, this, [this, command] { Run([&] { command(core_->ServerDelete()); }); });
+    return a;
+  };
+  server(Add(m, edit, QStringLiteral("メール削除モード開始")), &ServerDeleteCommands::EnterDeleteMode);
+  QAction* server_delete = server(Add(m, edit, QStringLiteral("削除する")), &ServerDeleteCommands::DeleteSelected);
+  QAction* mark = server(Add(m, edit, QStringLiteral("・削除候補にする")), [](ServerDeleteCommands& c) { c.MarkSelected(true); });
+  QAction* unmark = server(Add(m, edit, QStringLiteral("・削除候補からはずす")), [](ServerDeleteCommands& c) { c.MarkSelected(false); });
+  QAction* candidates = server(Add(m, edit, QStringLiteral("・削除候補のみ削除する")), &ServerDeleteCommands::DeleteCandidates);
+  server(Add(m, edit, QStringLiteral("メール番号で削除")), &ServerDeleteCommands::DeleteByNumber);
+  QAction* leave = server(Add(m, edit, QStringLiteral("メール削除モード解除")), &ServerDeleteCommands::LeaveMode);
+  connect(m, &QMenu::aboutToShow, this, [this, server_delete, mark, unmark, candidates, leave] {
+    const bool in_mode = shell_->State().ViewMode == ViewModes::ServerDelete;
+    const bool chosen = in_mode && !shell_->List().Selection().empty();
+    for (QAction* a : {server_delete, mark, unmark}) a->setEnabled(chosen);
+    candidates->setEnabled(in_mode);
+    leave->setEnabled(in_mode);
+  });
   m->addSeparator();
   Add(m, edit, QStringLiteral("ローカルメール削除"), &TfrmMain::mnuLocalDeleteClick);
   connect(m, &QMenu::aboutToShow, this, &TfrmMain::UpdateMessageCommands);
@@ -437,8 +455,14 @@ void TfrmMain::BuildMenus() {
   });
   Add(m, edit, QStringLiteral("添付ファイル貼り付け"), &TfrmMain::mnuPasteAttachmentClick);
   m->addSeparator();
-  Add(m, edit, QStringLiteral("未読に戻す"), &TfrmMain::mnuUnreadClick);
-  Add(m, edit, QStringLiteral("既読にする"), &TfrmMain::mnuReadClick);
+  QAction* unread = Add(m, edit, QStringLiteral("未読に戻す"), &TfrmMain::mnuUnreadClick);
+  QAction* read = Add(m, edit, QStringLiteral("既読にする"), &TfrmMain::mnuReadClick);
+  // The rows of the server list are no stored messages: they have nothing to mark.
+  connect(m, &QMenu::aboutToShow, this, [this, unread, read] {
+    const bool stored = shell_->State().ViewMode != ViewModes::ServerDelete;
+    unread->setEnabled(stored);
+    read->setEnabled(stored);
+  });
 
   const QString search = QStringLiteral("検索");
   m = menu(search);
@@ -492,7 +516,7 @@ void TfrmMain::BuildMenus() {
   const QString sendrecv = QStringLiteral("送受信");
   m = menu(sendrecv);
   Add(m, sendrecv, QStringLiteral("受信"), &TfrmMain::mnuRecieveClick);
-  MarkNotAvailable(Add(m, sendrecv, QStringLiteral("指定したメールを受信")));
+  Add(m, sendrecv, QStringLiteral("指定したメールを受信"), &TfrmMain::mnuReceiveSelectedClick);
   Add(m, sendrecv, QStringLiteral("受信停止"), &TfrmMain::mnuDisconnectClick);
   m->addSeparator();
   Add(m, sendrecv, QStringLiteral("送信"), &TfrmMain::mnuSendClick);
@@ -549,7 +573,7 @@ void TfrmMain::BuildToolbar() {
       {"新規作成", "新", QColor(50, 160, 90), &TfrmMain::mnuComposeClick},
       {"返信", "返", QColor(60, 150, 150), &TfrmMain::mnuReplyToClick},
       {"転送", "転", QColor(90, 120, 170), &TfrmMain::mnuForwardClick},
-      {"メール削除モード", "削", QColor(200, 110, 40), nullptr},
+      {"メール削除モード", "削", QColor(200, 110, 40), &TfrmMain::mnuDeleteModeClick},
       {"中止", "止", QColor(200, 50, 50), &TfrmMain::mnuDisconnectClick},
       {"メール削除", "消", QColor(150, 60, 60), &TfrmMain::mnuLocalDeleteClick},
       {"アカウント設定", "設", QColor(110, 90, 160), &TfrmMain::mnuAccountClick},
@@ -560,7 +584,7 @@ void TfrmMain::BuildToolbar() {
     a->setIcon(icons::Button(QString::fromUtf8(b.symbol), b.colour));
     a->setToolTip(QString::fromUtf8(b.hint));
   }
-  for (const char* hint : {"ﾒｰﾙの件名で検索", "メール削除モード", "アドレス帳編集"})
+  for (const char* hint : {"ﾒｰﾙの件名で検索", "アドレス帳編集"})
     MarkNotAvailable(FindAction(QStringLiteral("tool/") + QString::fromUtf8(hint)));
   bar->addSeparator();
   bar->addWidget(new QLabel(QStringLiteral(" ﾓｰﾄﾞ："), bar));
@@ -615,8 +639,10 @@ void TfrmMain::BuildContextMenus() {
   list->setObjectName(l);
   Add(list, l, QStringLiteral("メールを削除する"), &TfrmMain::mnuLocalDeleteClick);
   connect(list, &QMenu::aboutToShow, this, &TfrmMain::UpdateMessageCommands);
-  MarkNotAvailable(Add(list, l, QStringLiteral("メール削除モードへ")));
-  MarkNotAvailable(Add(list, l, QStringLiteral("メール削除モード解除")));
+  Add(list, l, QStringLiteral("メール削除モードへ"), &TfrmMain::mnuDeleteModeClick);
+  QAction* leave_mode = Add(list, l, QStringLiteral("メール削除モード解除"), &TfrmMain::mnuLeaveDeleteModeClick);
+  connect(list, &QMenu::aboutToShow, this,
+          [this, leave_mode] { leave_mode->setEnabled(shell_->State().ViewMode == ViewModes::ServerDelete); });
   QMenu* colour = list->addMenu(QStringLiteral("着色"));
   const std::pair<const char*, const char*> colours[] = {
       {"赤", "3"}, {"青", "4"}, {"緑", "5"}, {"ピンク", "6"}, {"水色", "7"}, {"標準(黒)", "2"}};
@@ -633,7 +659,9 @@ void TfrmMain::BuildContextMenus() {
     const bool row = !chosen.empty() && rows.IsValid(chosen.front());
     for (const auto& [a, mark] : colour_items) a->setEnabled(row && rows.Mark(chosen.front()) != mark);
   });
-  Add(list, l, QStringLiteral("未読に戻す"), &TfrmMain::mnuUnreadClick);
+  QAction* list_unread = Add(list, l, QStringLiteral("未読に戻す"), &TfrmMain::mnuUnreadClick);
+  connect(list, &QMenu::aboutToShow, this,
+          [this, list_unread] { list_unread->setEnabled(shell_->State().ViewMode != ViewModes::ServerDelete); });
   MarkNotAvailable(Add(list, l, QStringLiteral("差出人をアドレス帳へ登録")));
   Add(list, l, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
   Add(list, l, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);
@@ -822,8 +850,8 @@ void TfrmMain::RenderViewer() {
     shown_header_ = v.header_text;
     memHeader_->setPlainText(WithoutCr(ToQ(shown_header_)));
   }
-  if (v.body_text != shown_body_) {
-    shown_body_ = v.body_text;
+  if (v.text_view != shown_body_) {
+    shown_body_ = v.text_view;
     SetBody(WithoutCr(ToQ(shown_body_)));
   }
   lstAttach_->clear();
@@ -952,6 +980,19 @@ void TfrmMain::mnuRecieveClick() {
   TreeView1_->expandAll();
 }
 
+void TfrmMain::mnuDeleteModeClick() { core_->ServerDelete().EnterDeleteMode(); }
+
+void TfrmMain::mnuLeaveDeleteModeClick() { core_->ServerDelete().LeaveMode(); }
+
+// The folder tree waits while the chosen messages are received, as it does for "受信".
+void TfrmMain::mnuReceiveSelectedClick() {
+  if (receive_->Receiving()) return;
+  TreeView1_->setEnabled(false);
+  Run([this] { core_->ServerDelete().ReceiveSelected(); });
+  TreeView1_->setEnabled(true);
+  TreeView1_->expandAll();
+}
+
 void TfrmMain::mnuOpenMailClick() {
   const QStringList files = QFileDialog::getOpenFileNames(
       this, QString(), QString(),
@@ -1046,7 +1087,9 @@ void TfrmMain::mnuExecuteClick() {
 }
 
 void TfrmMain::mnuLocalDeleteClick() {
-  core_->Messages().DeleteLocally();
+  // In a server list the same commands delete on the server ("削除する").
+  if (shell_->State().ViewMode == ViewModes::ServerDelete) core_->ServerDelete().DeleteSelected();
+  else core_->Messages().DeleteLocally();
   UpdateMessageCommands();
 }
 
@@ -1056,7 +1099,8 @@ void TfrmMain::mnuMaintenanceClick() { core_->Messages().Maintain(); }
 
 // Local delete is offered where it acts: rows chosen, in a view whose rows can be deleted.
 void TfrmMain::UpdateMessageCommands() {
-  const bool can = core_->Messages().CanDeleteLocally();
+  const bool can = core_->Messages().CanDeleteLocally() ||
+                   (shell_->State().ViewMode == ViewModes::ServerDelete && !shell_->List().Selection().empty());
   for (const char* key : {"編集/ローカルメール削除", "tool/メール削除", "list/メールを削除する"})
     if (QAction* a = FindAction(QString::fromUtf8(key))) a->setEnabled(can);
 }

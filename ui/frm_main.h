@@ -136,6 +136,9 @@ class TfrmMain : public QMainWindow {
   void mnuExitClick();
   void mnuDisconnectClick();
   void mnuRecieveClick();
+  void mnuDeleteModeClick();        // "メール削除モード開始", "削", "メール削除モードへ"
+  void mnuLeaveDeleteModeClick();   // "メール削除モード解除"
+  void mnuReceiveSelectedClick();   // "指定したメールを受信"
   void mnuSendClick();
   void mnuReplyToClick();
   void mnuForwardClick();

@@ -55,6 +55,17 @@ QIcon NormalPriority() {
   return icon;
 }
 
+QIcon DeletionCandidate() {
+  static QIcon icon = Paint(16, [](QPainter& p, int) {
+    QPen pen(QColor(200, 0, 200), 2.2);
+    pen.setCapStyle(Qt::RoundCap);
+    p.setPen(pen);
+    p.drawLine(QPointF(4, 4), QPointF(12, 12));
+    p.drawLine(QPointF(12, 4), QPointF(4, 12));
+  });
+  return icon;
+}
+
 QIcon Clip() {
   static QIcon icon = Paint(16, [](QPainter& p, int) {
     QPen pen(QColor(60, 60, 60), 1.4);

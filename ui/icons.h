@@ -10,6 +10,8 @@ QIcon HighPriority();
 QIcon NormalPriority();
 QIcon Clip();
 QIcon NoClip();
+// A message of the server list marked as a deletion candidate.
+QIcon DeletionCandidate();
 
 QIcon ReceiveRoot();
 QIcon Account();

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 
+#include "shell/server_delete_commands.h"
 #include "ui/icons.h"
 #include "ui/qt_text.h"
 
@@ -39,7 +40,11 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
       return ToQ(list_.Column(row, column));
     case Qt::DecorationRole:
       if (!list_.IsValid(row)) return {};
-      if (column == kColPriorityIcon) return list_.Column(row, kColPriority) == "1" ? high_priority_ : normal_priority_;
+      if (column == kColPriorityIcon) {
+        const std::string_view priority = list_.Column(row, kColPriority);
+        if (priority == kCandidatePriority) return icons::DeletionCandidate();
+        return priority == "1" ? high_priority_ : normal_priority_;
+      }
       if (column == kColAttachIcon) return list_.Column(row, kColAttachFlag) == "1" ? clip_ : no_clip_;
       return {};
     case Qt::FontRole: {

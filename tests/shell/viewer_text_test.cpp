@@ -134,3 +134,29 @@ TEST(JpegDecoder, DecodesAndRefusesBombsAndJunk) {
 
 }  // namespace
 }  // namespace plumex
+
+namespace plumex {
+namespace {
+
+TEST(TextViewOf, TextPartOnlyOrReadableHtml) {
+  struct Case {
+    std::string body, shown;
+  };
+  const Case cases[] = {
+      {"plain text\r\n", "plain text\r\n"},
+      // text/plain + text/html as filing stores it: the text part only.
+      {"Hello\r\n\r\n<html><body><p>Hello</p></body></html>\r\n", "Hello\r\n"},
+      // HTML only: tags go, entities are read, breaks are kept, script and style are dropped.
+      {"<!DOCTYPE html><HTML><head><title>t</title><style>p{}</style></head><body>"
+       "<p>a &amp; b&nbsp;&lt;c&gt;</p>line<br>next<script>x()</script>\r\n  spaced   out &#x4F1A;&#35696;</body></html>",
+       "a & b <c>\r\nline\r\nnext spaced out \x89\xEF\x8B\x63\r\n"},
+      {"<html>&bogus; & &#0; a</html>", "&bogus; & &#0; a\r\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(TextViewOf(c.body), c.shown) << c.body;
+  // Linear however hostile: many '&' and '<' without their ends.
+  const std::string hostile = "<html>" + std::string(200000, '&') + std::string(200000, '<');
+  EXPECT_EQ(TextViewOf(hostile).substr(0, 3), "&&&");
+}
+
+}  // namespace
+}  // namespace plumex

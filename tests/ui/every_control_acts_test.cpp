@@ -40,6 +40,7 @@
 #include "platform/code_page.h"
 #include "platform/text_file.h"
 #include "shell/message_list.h"
+#include "tests/protocol/test_servers.h"
 #include "ui/app_windows.h"
 #include "ui/frm_account.h"
 #include "ui/frm_add_address.h"
@@ -133,7 +134,17 @@ void Settle() {
 
 // The windows over their own copy of the fixture store, in one of the states the commands are
 // chosen in.
-enum class Stage { Main, ComposeBehind, HtmlShown, Account, SettingsRules, SettingsNewCheck, SettingsCandidates, SettingsSendRules };
+enum class Stage { Main, ComposeBehind, HtmlShown, Account, SettingsRules, SettingsNewCheck, SettingsCandidates, SettingsSendRules, ServerDelete };
+
+// Server delete mode needs a POP3 server: the store's account reads a Dovecot mailbox of the
+// test servers instead, refilled for every fixture (the commands delete there).
+std::filesystem::path ServerStoreOf(const std::filesystem::path& store) { return store.parent_path() / "server-store"; }
+
+std::string ServerMail(int n, const std::string& by) {
+  return "Received: from client.example by " + by + " with SMTP\r\nMessage-ID: <s" + std::to_string(n) +
+         "@example.jp>\r\nFrom: taro@example.jp\r\nSubject: server " + std::to_string(n) +
+         "\r\nDate: Tue, 08 Sep 2009 12:3" + std::to_string(n) + ":00 +0900\r\n\r\nbody\r\n";
+}
 
 struct Fixture {
   QTemporaryDir dir;
@@ -188,7 +199,7 @@ void SetUpMain(Fixture& f, const std::filesystem::path& store) {
 }
 
 void SetUp(Fixture& f, Stage stage, const std::filesystem::path& store) {
-  SetUpMain(f, store);
+  SetUpMain(f, stage == Stage::ServerDelete ? ServerStoreOf(store) : store);
   if (QTest::currentTestFailed()) return;
   TfrmMain* main = f.Main();
   switch (stage) {
@@ -219,6 +230,19 @@ void SetUp(Fixture& f, Stage stage, const std::filesystem::path& store) {
       f.windows->frmAccount->ShowAccount();
       QVERIFY(QTest::qWaitForWindowExposed(f.windows->frmAccount.get()));
       break;
+    case Stage::ServerDelete: {
+      // The server list of three messages, one a deletion candidate, all chosen.
+      auto servers = test::TestServers::Find();
+      QVERIFY(servers);
+      servers->MakeMailbox("everycontrol", {ServerMail(1, "mx.example"), ServerMail(2, "spam.example"),
+                                            ServerMail(3, "mx.example")});
+      main->FindAction(QStringLiteral("tool/メール削除モード"))->trigger();
+      QCOMPARE(main->LblMode()->text(), QStringLiteral("削除"));
+      QCOMPARE(main->ListView1()->model()->rowCount(), 3);
+      main->ListView1()->selectAll();
+      main->ListView1()->setFocus();
+      break;
+    }
     case Stage::SettingsRules: {
       // A rule added to the folder "仕事" and chosen; the field changed since, so the input
       // makes another rule.
@@ -490,6 +514,14 @@ class EveryControlActsTest : public QObject {
     QVERIFY(store_dir_.isValid());
     store_ = std::filesystem::path(store_dir_.path().toStdString()) / "store";
     WriteFixtureStore(store_);
+    if (auto servers = test::TestServers::Find()) {
+      const auto server_store = ServerStoreOf(store_);
+      WriteFixtureStore(server_store);
+      WriteUtf8(server_store / "Account.ini",
+                {"テスト\t127.0.0.1\teverycontrol\tsecret\t127.0.0.1\tme@example.jp\t" + servers->Get("POP3_PORT") +
+                 "\t1\t0\t>\t0\t0"});
+      WriteUtf8(server_store / "NoDomain.ini", {"spam.example"});
+    }
     qt_handler = qInstallMessageHandler(QuietHandler);
   }
 
@@ -593,11 +625,13 @@ class EveryControlActsTest : public QObject {
     QTest::newRow("settings, new-mail check") << int(Stage::SettingsNewCheck);
     QTest::newRow("settings, deletion candidates") << int(Stage::SettingsCandidates);
     QTest::newRow("settings, send rules") << int(Stage::SettingsSendRules);
+    QTest::newRow("server delete mode") << int(Stage::ServerDelete);
   }
 
   void everyEnabledControlActs() {
     QFETCH(int, stage_number);
     const auto stage = static_cast<Stage>(stage_number);
+    if (stage == Stage::ServerDelete && !test::TestServers::Find()) QSKIP("PLUMEX_TEST_SERVERS not set");
     // The controls a person can reach in this state, and which of them are enabled.
     QStringList enabled, disabled;
     {

@@ -1,0 +1,315 @@
+#include "shell/server_delete_commands.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "platform/sjis_text.h"
+#include "port/certificate_question.h"
+#include "port/error_text.h"
+#include "protocol/parsed_message.h"
+#include "protocol/pop3_client.h"
+#include "settings/deletion_candidates.h"
+#include "shell/shell_texts.h"
+#include "store/index_row.h"
+
+namespace plumex {
+namespace {
+
+// Ends the session with QUIT, which makes the deletions final; a failing QUIT closes anyway.
+void Quit(Pop3Client& pop3) {
+  try {
+    if (pop3.IsConnected()) pop3.Disconnect();
+  } catch (const std::exception&) {
+  }
+}
+
+std::string RowOf(const ServerMessage& m) {
+  IndexRow row{m.message_id,
+               RowField(m.subject),
+               RowField(m.sender),
+               m.date,
+               m.size >= 0 ? std::to_string(m.size) : std::string(),
+               m.attachment ? "1" : "2",
+               "2",
+               m.candidate ? std::string(kCandidatePriority) : m.high_priority ? "1" : "2",
+               std::nullopt};
+  return row.ToLine();
+}
+
+// A whole decimal number (surrounding spaces allowed); nothing for any other text.
+std::optional<int> ParseNumber(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  if (text.empty() || text.size() > 9) return std::nullopt;
+  int n = 0;
+  for (char c : text) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
+// Sorted, each number once.
+std::vector<int> Ascending(std::vector<int> numbers) {
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  return numbers;
+}
+
+}  // namespace
+
+void MainShell::LeaveServerDelete() {
+  state_.StopRequested = true;
+  DisconnectPop3();
+  if (state_.ViewMode != ViewModes::ServerDelete) return;
+  state_.ViewMode = ViewModes::Normal;
+  SetMode();
+  ui_.SetStatusText(1, "");
+  if (!state_.CurrentFolderPath.empty()) ListFolderIndex(state_.CurrentIndex.Rows());
+  else list_.Clear();
+}
+
+void MainShell::ClearMessageView() {
+  list_.Clear();
+  ClearViewer();
+  ui_.ViewerChanged();
+}
+
+ServerDeleteCommands::ServerDeleteCommands(MainShell& shell, ReceiveCommands& receive, DeletionCandidates& candidates)
+    : shell_(shell), receive_(receive), candidates_(candidates) {}
+
+bool ServerDeleteCommands::ConnectOnce() {
+  MainState& s = shell_.State();
+  Pop3Client& pop3 = shell_.Pop3();
+  ConfigurePop3(s, pop3);
+  if (pop3.IsConnected()) return true;
+  s.StopRequested = false;
+  try {
+    ConnectAskingTrust(shell_.Ui(), s.MailRoot, [&] { pop3.Connect(); });
+    return true;
+  } catch (const std::exception& e) {
+    if (!s.StopRequested) shell_.Ui().MessageBox(ConnectFailureText(AsAppError(e)), MsgIcon::Error);
+    return false;
+  }
+}
+
+bool ServerDeleteCommands::StopsListing() {
+  if (!listing_) return false;
+  shell_.State().StopRequested = true;
+  return true;
+}
+
+bool ServerDeleteCommands::EnterDeleteMode() {
+  MainState& s = shell_.State();
+  UiPort& ui = shell_.Ui();
+  if (StopsListing() || !ConnectOnce()) return false;
+
+  shell_.ClearMessageView();
+  listed_.clear();
+  s.StopRequested = false;
+  s.ViewMode = ViewModes::ServerDelete;
+  ui.SetModeLabel(Sjis("削除"), kModeMagenta);
+
+  // A copy of the live lists: the settings dialog's changes count from the next listing.
+  const CandidateTest candidates(receive_.Rules(), candidates_.Hosts());
+  listing_ = true;
+  ServerListing listing;
+  try {
+    listing = ListServerMailbox(shell_.Pop3(), candidates, ui, s.StopRequested);
+  } catch (...) {
+    listing_ = false;
+    throw;
+  }
+  listing_ = false;
+  listed_ = std::move(listing.messages);
+  FillList();
+  // A failed header fetch keeps the rows so far, the connection closed and the status as it was.
+  if (listing.error) return false;
+  if (listing.stopped) {
+    shell_.DisconnectPop3();
+    s.ViewMode = ViewModes::Normal;
+    ui.SetStatusText(1, "");
+    return false;
+  }
+  ui.SetStatusText(1, DeleteModeStatusText(listing.count));
+  return true;
+}
+
+void ServerDeleteCommands::FillList() {
+  if (!shell_.Ui().ShowsMessageList()) return;
+  MessageList& list = shell_.List();
+  list.BeginFill(listed_.size());
+  for (const ServerMessage& m : listed_) list.AddRow(RowOf(m), false);
+  list.EndFill();
+}
+
+std::vector<ServerMessage> ServerDeleteCommands::SelectedMessages() const {
+  std::vector<ServerMessage> chosen;
+  for (size_t row : shell_.List().Selection())
+    if (row < listed_.size()) chosen.push_back(listed_[row]);
+  return chosen;
+}
+
+void ServerDeleteCommands::Relist() {
+  shell_.DisconnectPop3();
+  EnterDeleteMode();
+}
+
+void ServerDeleteCommands::ShowMissing(const std::vector<ServerMessage>& missing, bool receiving) {
+  if (missing.empty()) return;
+  std::string text = Sjis(receiving ? "一覧を作った後にサーバ上のメールが変わったため、次のメールは受信していません。"
+                                    : "一覧を作った後にサーバ上のメールが変わったため、次のメールは削除していません。");
+  for (const ServerMessage& m : missing) {
+    text += "\r\n";
+    if (!m.subject.empty() || !m.sender.empty()) text += m.subject + " (" + m.sender + ")";
+    else text += "UIDL " + m.uidl;
+  }
+  shell_.Ui().MessageBox(text, MsgIcon::Warning);
+}
+
+std::optional<DeleteOutcome> ServerDeleteCommands::DeleteMessages(const std::vector<ServerMessage>& targets) {
+  Pop3Client& pop3 = shell_.Pop3();
+  shell_.DisconnectPop3();
+  if (!ConnectOnce()) return std::nullopt;
+  DeleteOutcome outcome;
+  try {
+    outcome = DeleteListed(pop3, targets);
+  } catch (...) {
+    // A broken line: without QUIT the server deletes nothing.
+    shell_.DisconnectPop3();
+    throw;
+  }
+  Quit(pop3);
+  if (outcome.refused) {
+    shell_.Ui().MessageBox(outcome.refused->text() + "\r\n" + Sjis("削除したメールは") + std::to_string(outcome.deleted) +
+                               Sjis("件です。"),
+                           MsgIcon::Error);
+  }
+  ShowMissing(outcome.missing, false);
+  return outcome;
+}
+
+void ServerDeleteCommands::DeleteSelected() {
+  if (!InMode() || StopsListing()) return;
+  const std::vector<ServerMessage> targets = SelectedMessages();
+  if (targets.empty()) return;
+  DeleteMessages(targets);
+  Relist();
+}
+
+void ServerDeleteCommands::DeleteCandidates() {
+  if (!InMode() || StopsListing()) return;
+  std::vector<ServerMessage> targets;
+  std::copy_if(listed_.begin(), listed_.end(), std::back_inserter(targets),
+               [](const ServerMessage& m) { return m.candidate; });
+  if (!targets.empty()) DeleteMessages(targets);
+  Relist();
+}
+
+void ServerDeleteCommands::MarkSelected(bool candidate) {
+  if (!InMode() || StopsListing()) return;
+  const std::vector<ServerMessage> chosen = SelectedMessages();
+  if (chosen.empty()) return;
+  // The servers come from the headers of the listing: nothing is fetched by a number again.
+  std::vector<std::string> servers;
+  for (const ServerMessage& m : chosen) servers.push_back(m.server);
+  // The live list changes, so the settings dialog shows it, and is written once.
+  std::vector<std::string> hosts = candidates_.Hosts();
+  if (candidate) AddCandidateServers(hosts, servers);
+  else RemoveCandidateServers(hosts, servers);
+  candidates_.Hosts() = std::move(hosts);
+  candidates_.Save(shell_.State().MailRoot);
+  Relist();
+}
+
+void ServerDeleteCommands::DeleteByNumber() {
+  UiPort& ui = shell_.Ui();
+  Pop3Client& pop3 = shell_.Pop3();
+  if (StopsListing()) return;
+  const auto answer = ui.InputBox(Sjis("直接削除"), Sjis("削除したいメールの番号を入力してください。"), "");
+  if (!answer || answer->empty()) return;
+  const bool in_mode = InMode();
+  const auto number = ParseNumber(*answer);
+  if (!number) {
+    shell_.DisconnectPop3();
+    ui.MessageBox(Sjis("数値以外は指定できません。"));
+    if (in_mode) Relist();
+    return;
+  }
+  if (!ConnectOnce()) {
+    if (in_mode) shell_.LeaveServerDelete();
+    return;
+  }
+  try {
+    // The user sees which message the number names before anything is deleted; within the
+    // one session the number cannot come to name another.
+    ParsedMessage header;
+    pop3.Top(*number, header);
+    const ServerMessage m = DescribeServerMessage(header, *number, CandidateTest(RuleList(), {}));
+    const std::string question = Sjis("次のメールを削除しますか？") + "\r\n\r\n" + Sjis("件名:") + m.subject + "\r\n" +
+                                 Sjis("差出人:") + m.sender;
+    if (ui.MessageBox(question, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes) {
+      pop3.Delete(*number);
+      Quit(pop3);
+      ui.MessageBox(Sjis("削除完了!"));
+    }
+  } catch (const std::exception& e) {
+    // A "-ERR" shows the server's reply; a broken line what happened to it.
+    shell_.DisconnectPop3();
+    ui.MessageBox(AsAppError(e).text(), MsgIcon::Error);
+  }
+  Quit(pop3);
+  if (in_mode) Relist();
+}
+
+std::optional<ServerDeleteCommands::ReceiveOutcome> ServerDeleteCommands::ReceiveMessages(
+    const std::vector<ServerMessage>& targets) {
+  MainState& s = shell_.State();
+  Pop3Client& pop3 = shell_.Pop3();
+  shell_.DisconnectPop3();
+  if (!ConnectOnce()) {
+    shell_.LeaveServerDelete();
+    return std::nullopt;
+  }
+  std::vector<std::optional<int>> where;
+  try {
+    where = LocateListed(pop3, targets);
+  } catch (...) {
+    shell_.DisconnectPop3();
+    throw;
+  }
+  std::vector<int> numbers;
+  ReceiveOutcome outcome;
+  for (size_t i = 0; i < targets.size(); ++i) {
+    if (where[i]) numbers.push_back(*where[i]);
+    else outcome.missing.push_back(targets[i]);
+  }
+  ShowMissing(outcome.missing, true);
+  if (numbers.empty()) {
+    // Nothing left to fetch: an empty choice would mean every message.
+    shell_.LeaveServerDelete();
+    return outcome;
+  }
+  listed_.clear();
+  s.ViewMode = ViewModes::SelectiveReceive;
+  outcome.result = receive_.Receive(Ascending(std::move(numbers)));
+  return outcome;
+}
+
+void ServerDeleteCommands::ReceiveSelected() {
+  UiPort& ui = shell_.Ui();
+  if (!InMode()) {
+    ui.MessageBox(Sjis("削除モードにしてから選択してください。"));
+    return;
+  }
+  const std::vector<ServerMessage> chosen = SelectedMessages();
+  if (chosen.empty()) {
+    ui.MessageBox(Sjis("受信したいメールが指定されていません。"));
+    return;
+  }
+  if (StopsListing()) return;
+  shell_.State().StopRequested = true;
+  ReceiveMessages(chosen);
+}
+
+}  // namespace plumex

@@ -1,0 +1,109 @@
+// Sending through the real submission server and receiving the delivered message back through
+// the real POP3 server: every character class goes out readable and comes back as it was typed.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <random>
+
+#include "platform/code_page.h"
+#include "platform/directories.h"
+#include "platform/sjis_text.h"
+#include "platform/store_path.h"
+#include "platform/text_file.h"
+#include "send/message_id.h"
+#include "send/send_mail.h"
+#include "store/file_key.h"
+#include "store/stored_message.h"
+#include "tests/protocol/test_servers.h"
+#include "tests/receive/receive_fixture.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/temp_dir.h"
+
+namespace plumex {
+namespace {
+
+class SendRoundTripTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("TZ", "Asia/Tokyo", 1);
+    tzset();
+    servers = test::TestServers::Find();
+    if (!servers) GTEST_SKIP() << "PLUMEX_TEST_SERVERS not set";
+    context.mail_root = root.path();
+    context.connection.ca_file = servers->Get("CA_FILE");
+    context.connection.read_timeout_seconds = 20;
+    EnsureDirectory(ToNativePath(root.path(), Sjis("送信\\")));
+  }
+
+  // Sends one message (Shift_JIS texts) and returns what was delivered, raw.
+  std::string Send(const std::string& id, const std::string& from_name, const std::string& subject,
+                   const std::vector<std::string>& body) {
+    SendRequest r;
+    r.settings = {"Host:127.0.0.1", "Username:sender", "Password:secret", "Port:" + servers->Get("SMTP_PORT"),
+                  "SmtpSSL:-1"};
+    r.headers = {"ReplyTo:me@example.jp", Sjis("差出人:") + from_name + " <me@example.jp>", "CCList:", "BccList:",
+                 "Message-ID:" + id, "References:", Sjis("あて名:") + "to@example.jp", Sjis("件名:") + subject,
+                 Sjis("日時:") + "2026/12/10_090000", "Priority:2"};
+    r.body = body;
+    SendMail(r, context, ui);
+    const auto delivered = servers->WaitForDelivered(id.substr(1, id.size() - 2));
+    EXPECT_FALSE(delivered.empty());
+    return ReadFileBytes(delivered).value_or("");
+  }
+
+  static std::string UniqueId(const char* tag) {
+    std::random_device rd;
+    return std::string("<") + tag + std::to_string(rd()) + "@rt.example.jp>";
+  }
+
+  std::optional<test::TestServers> servers;
+  test::TempDir root;
+  SendContext context;
+  test::FakeUi ui;
+};
+
+TEST_F(SendRoundTripTest, EveryCharacterClassComesBackAsTyped) {
+  struct Case {
+    const char* tag;
+    std::string name, subject, body;
+    bool utf8;                    // goes out as UTF-8
+    std::string subject_back;     // as filed after the round trip
+  };
+  const Case cases[] = {
+      // Fits JIS X 0208: stays ISO-2022-JP; half-width katakana go out full width.
+      {"jis", Sjis("山田"), Sjis("ｶﾞｲﾄﾞ ﾃｽﾄ 会議"), Sjis("ｶﾞｲﾄﾞです～"), false, Sjis("ガイド テスト 会議")},
+      // IBM extension kanji and NEC characters: the whole message goes as UTF-8.
+      {"ibm", Sjis("髙橋"), Sjis("山﨑様 ①Ⅱ㈱ ～"), Sjis("髙橋と山﨑") + "\r\n" + Sjis("①Ⅱ㈱ ｱｲｳ ～"), true,
+       Sjis("山﨑様 ①Ⅱ㈱ ～")},
+  };
+  std::vector<std::string> delivered;
+  for (const Case& c : cases) {
+    const std::string raw = Send(UniqueId(c.tag), c.name, c.subject, SplitLines(c.body));
+    // Nothing 8-bit on the wire: every text is encoded.
+    for (char ch : raw) ASSERT_LT(static_cast<unsigned char>(ch), 0x80) << c.tag;
+    EXPECT_NE(raw.find(c.utf8 ? "charset=UTF-8" : "charset=ISO-2022-JP"), std::string::npos) << c.tag;
+    delivered.push_back(raw);
+  }
+
+  servers->MakeMailbox("roundtrip", delivered);
+  test::ReceiveFixture store(Sjis("受信箱") + "\t127.0.0.1\troundtrip\tsecret\t127.0.0.1\tme@x\t" +
+                             servers->Get("POP3_PORT") + "\t25\t0");
+  test::FakeUi receive_ui;
+  ASSERT_EQ(store.Run(receive_ui).new_count, 2);
+  std::map<std::string, StoredMessage> filed;
+  for (const std::string& row : store.IndexFileRows()) {
+    const std::string id = row.substr(0, row.find('\t'));
+    filed[id.substr(1, id.find_first_of("0123456789") - 1)] =
+        ReadStoredMessage(store.Dir() / NativeName(MakeFileKey(id) + ".txt")).value_or(StoredMessage{});
+  }
+  EXPECT_EQ(filed["jis"].ValueOr(Sjis("件名:")), cases[0].subject_back);
+  EXPECT_EQ(filed["jis"].body_lines.front(), Sjis("ガイドです～"));
+  EXPECT_EQ(filed["ibm"].ValueOr(Sjis("件名:")), cases[1].subject_back);
+  EXPECT_EQ(filed["ibm"].ValueOr(Sjis("差出人:")), Sjis("髙橋") + " <me@example.jp>");
+  EXPECT_EQ(filed["ibm"].body_lines[0], Sjis("髙橋と山﨑"));
+  EXPECT_EQ(filed["ibm"].body_lines[1], Sjis("①Ⅱ㈱ ｱｲｳ ～"));
+}
+
+}  // namespace
+}  // namespace plumex
