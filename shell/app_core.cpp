@@ -8,7 +8,7 @@
 namespace plumex {
 
 AppCore::AppCore(UiPort& ui, std::filesystem::path mail_root)
-    : shell_(ui, std::move(mail_root)), receive_(shell_), accounts_(shell_), compose_(shell_, accounts_) {}
+    : shell_(ui, std::move(mail_root)), receive_(shell_), accounts_(shell_), compose_(shell_, accounts_), search_(shell_) {}
 
 void AppCore::Start(const std::function<bool()>& check_start_password) { shell_.FormCreate(check_start_password); }
 

@@ -14,6 +14,7 @@
 #include "shell/compose.h"
 #include "shell/main_shell.h"
 #include "shell/receive_commands.h"
+#include "shell/search_commands.h"
 
 namespace plumex {
 
@@ -29,6 +30,7 @@ class AppCore {
   ReceiveCommands& Receiving() { return receive_; }
   AccountCommands& Accounts() { return accounts_; }
   ComposeCommands& Compose() { return compose_; }
+  SearchCommands& Search() { return search_; }
 
   // Start-up up to showing the window: settings, accounts, folder trees, the account in use.
   void Start(const std::function<bool()>& check_start_password = nullptr);
@@ -53,6 +55,7 @@ class AppCore {
   ReceiveCommands receive_;
   AccountCommands accounts_;
   ComposeCommands compose_;
+  SearchCommands search_;
 };
 
 }  // namespace plumex

@@ -10,6 +10,9 @@ QIcon HighPriority();
 QIcon NormalPriority();
 QIcon Clip();
 QIcon NoClip();
+// Related-mail groups: the first row of a group and the rows that follow it.
+QIcon GroupHead();
+QIcon GroupMember();
 
 QIcon ReceiveRoot();
 QIcon Account();

@@ -14,7 +14,9 @@ MessageListModel::MessageListModel(MessageList& list, QObject* parent)
       high_priority_(icons::HighPriority()),
       normal_priority_(icons::NormalPriority()),
       clip_(icons::Clip()),
-      no_clip_(icons::NoClip()) {
+      no_clip_(icons::NoClip()),
+      group_head_(icons::GroupHead()),
+      group_member_(icons::GroupMember()) {
   list_.SetListener(this);
 }
 
@@ -37,7 +39,10 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
       return ToQ(list_.Column(row, column));
     case Qt::DecorationRole:
       if (!list_.IsValid(row)) return {};
-      if (column == kColPriorityIcon) return list_.Column(row, kColPriority) == "1" ? high_priority_ : normal_priority_;
+      if (column == kColPriorityIcon) {
+        if (RowGroup g = list_.Group(row); g != RowGroup::None) return g == RowGroup::First ? group_head_ : group_member_;
+        return list_.Column(row, kColPriority) == "1" ? high_priority_ : normal_priority_;
+      }
       if (column == kColAttachIcon) return list_.Column(row, kColAttachFlag) == "1" ? clip_ : no_clip_;
       return {};
     case Qt::FontRole: {

@@ -35,6 +35,8 @@ class FakeUi : public UiPort {
   int progress = 0;  // the last position shown
   int compose_shown = 0, compose_hidden = 0;
   std::function<void()> on_pump;
+  // Rows the subject search chose, in order (-1: the choice taken off).
+  std::vector<long long> chosen_rows;
 
   MsgAnswer MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override {
     messages.push_back({Cp932ToUtf8(text), icon, buttons});
@@ -62,6 +64,9 @@ class FakeUi : public UiPort {
   void Pump() override {
     ++pumps;
     if (on_pump) on_pump();
+  }
+  void ChooseListRow(std::optional<size_t> row, bool) override {
+    chosen_rows.push_back(row ? static_cast<long long>(*row) : -1);
   }
   void ShowComposeWindow() override { ++compose_shown; }
   void HideComposeWindow() override { ++compose_hidden; }

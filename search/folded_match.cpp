@@ -1,0 +1,70 @@
+#include "search/folded_match.h"
+
+#include <cstring>
+
+#include "platform/code_page.h"
+
+namespace plumex {
+namespace {
+
+bool IsLineEnd(unsigned char b) { return b == '\n' || b == '\r'; }
+
+// Upper-cases the one-byte ASCII letters of text into out; trail bytes stay as they are. A
+// lead byte before a line end (a broken character) leaves the line end a line end.
+void FoldInto(std::string_view text, std::string& out) {
+  out.resize(text.size());
+  const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+  auto* to = reinterpret_cast<unsigned char*>(out.data());
+  const size_t n = text.size();
+  size_t i = 0;
+  while (i < n) {
+    unsigned char b = in[i];
+    if (b < 0x80) {
+      to[i] = static_cast<unsigned char>(b >= 'a' && b <= 'z' ? b - 0x20 : b);
+      ++i;
+    } else if (IsCp932LeadByte(b) && i + 1 < n && !IsLineEnd(in[i + 1])) {
+      to[i] = b;
+      to[i + 1] = in[i + 1];
+      i += 2;
+    } else {
+      to[i] = b;
+      ++i;
+    }
+  }
+}
+
+// Whether position `at` of text starts a character: walked from the start of its line.
+bool StartsCharacter(std::string_view text, size_t at) {
+  size_t i = at;
+  while (i > 0 && !IsLineEnd(static_cast<unsigned char>(text[i - 1]))) --i;
+  while (i < at) {
+    auto b = static_cast<unsigned char>(text[i]);
+    i += IsCp932LeadByte(b) && i + 1 < text.size() && !IsLineEnd(static_cast<unsigned char>(text[i + 1])) ? 2 : 1;
+  }
+  return i == at;
+}
+
+}  // namespace
+
+FoldedKey::FoldedKey(std::string_view cp932_key) {
+  FoldInto(cp932_key, folded_);
+  spans_lines_ = folded_.find_first_of("\r\n") != std::string::npos;
+}
+
+bool FoldedKey::FoundIn(std::string_view text, std::string& scratch) const {
+  if (folded_.empty() || spans_lines_ || text.size() < folded_.size()) return false;
+  FoldInto(text, scratch);
+  const char* begin = scratch.data();
+  const char* end = begin + scratch.size();
+  const char* from = begin;
+  while (from < end) {
+    const void* hit = memmem(from, static_cast<size_t>(end - from), folded_.data(), folded_.size());
+    if (!hit) return false;
+    size_t at = static_cast<size_t>(static_cast<const char*>(hit) - begin);
+    if (StartsCharacter(scratch, at)) return true;
+    from = begin + at + 1;
+  }
+  return false;
+}
+
+}  // namespace plumex
