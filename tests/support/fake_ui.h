@@ -26,6 +26,7 @@ class FakeUi : public UiPort {
   std::deque<MsgAnswer> answers;
   std::deque<std::optional<std::string>> inputs;  // UTF-8
   std::vector<std::string> input_defaults;        // UTF-8
+  std::vector<std::string> input_prompts;         // caption, "|", prompt (UTF-8)
   std::optional<std::filesystem::path> save_file, folder;
   std::string status[2];  // UTF-8
   std::string mode, account;
@@ -45,8 +46,9 @@ class FakeUi : public UiPort {
     answers.pop_front();
     return a;
   }
-  std::optional<std::string> InputBox(const std::string&, const std::string&, const std::string& d) override {
+  std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt, const std::string& d) override {
     input_defaults.push_back(Cp932ToUtf8(d));
+    input_prompts.push_back(Cp932ToUtf8(caption) + "|" + Cp932ToUtf8(prompt));
     if (inputs.empty()) return std::nullopt;
     auto a = inputs.front();
     inputs.pop_front();
