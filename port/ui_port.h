@@ -12,7 +12,7 @@
 namespace plumex {
 
 enum class MsgIcon { None, Information, Warning, Error, Question };
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, YesCancel };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 
 // 0xRRGGBB

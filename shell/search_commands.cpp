@@ -122,30 +122,26 @@ void SearchCommands::ShowRows(bool with_groups) {
   list.EndFill();
 }
 
-void SearchCommands::Extract() {
-  if (walking_) return;
+bool SearchCommands::Extract(const std::optional<std::string>& given_key) {
+  if (walking_) return false;
   std::string folder = SearchedFolderPath();
-  if (folder.empty()) return;
+  if (folder.empty()) return false;
   UiPort& ui = shell_.Ui();
   if (RowCountOf(folder) == 0) {
     ui.MessageBox(Sjis(texts::kFolderOpen) + folder + Sjis(texts::kNoMailInFolder));
-    return;
+    return false;
   }
-  auto key = ui.InputBox(Sjis(texts::kExtractCaption),
-                         Sjis(texts::kFolderOpen) + folder + Sjis(texts::kFolderClose) + "\r\n" +
-                             Sjis(texts::kExtractPrompt2) + "\r\n\r\n" + Sjis(texts::kExtractPrompt3),
-                         "");
-  if (!key || key->empty()) return;
-  ExtractKey(*key);
-}
+  std::optional<std::string> key = given_key;
+  if (!key)
+    key = ui.InputBox(Sjis(texts::kExtractCaption),
+                      Sjis(texts::kFolderOpen) + folder + Sjis(texts::kFolderClose) + "\r\n" +
+                          Sjis(texts::kExtractPrompt2) + "\r\n\r\n" + Sjis(texts::kExtractPrompt3),
+                      "");
+  if (!key || key->empty()) return false;
 
-void SearchCommands::ExtractKey(const std::string& key) {
-  if (walking_ || key.empty()) return;
   Flag walking(walking_);
   MainState& s = shell_.State();
-  UiPort& ui = shell_.Ui();
-  searched_folder_ = SearchedFolderPath();
-  if (searched_folder_.empty()) return;
+  searched_folder_ = folder;
   result_rows_.clear();
   result_group_starts_.clear();
   shell_.List().Clear();
@@ -155,11 +151,11 @@ void SearchCommands::ExtractKey(const std::string& key) {
   ui.SetStatusText(1, Sjis(texts::kExtractModeStatus));
   ui.SetModeLabel(Sjis(texts::kModeExtract), kModeYellow);
   s.StopRequested = false;
-  ExtractionResult found = ExtractMessages(s.MailRoot, searched_folder_, key, ui, s.StopRequested);
+  ExtractionResult found = ExtractMessages(s.MailRoot, folder, *key, ui, s.StopRequested);
   ui.SetProgress(0, 0);
   // A stop, or a folder chosen while the walk let the window run, has put another list on
   // screen; the result is not shown over it.
-  if (found.stopped || s.ViewMode != ViewModes::Extract) return;
+  if (found.stopped || s.ViewMode != ViewModes::Extract) return false;
   result_rows_ = std::move(found.rows);
   if (ui.ShowsMessageList()) {
     ShowRows(false);
@@ -167,14 +163,15 @@ void SearchCommands::ExtractKey(const std::string& key) {
     shell_.ColumnClick(std::abs(s.SortKey) - 1);
   }
   ui.SetStatusText(0, std::to_string(result_rows_.size()) + Sjis(texts::kCountSuffix));
+  return true;
 }
 
 // --- Related-mail extraction --------------------------------------------------------------
 
-void SearchCommands::RelatedExtract() {
-  if (walking_) return;
+bool SearchCommands::RelatedExtract() {
+  if (walking_) return false;
   MainState& s = shell_.State();
-  if (s.CurrentFolderPath.empty()) return;
+  if (s.CurrentFolderPath.empty()) return false;
   Flag walking(walking_);
   UiPort& ui = shell_.Ui();
   const std::string folder = s.CurrentFolderPath;
@@ -182,11 +179,13 @@ void SearchCommands::RelatedExtract() {
   s.StopRequested = false;
   if (!collation_) collation_ = MakeJapaneseCollation();
   RelatedMail related = RelateBySubject(s.CurrentIndex.Rows().Lines(), *collation_, ui, s.StopRequested);
-  if (related.stopped || s.ViewMode != ViewModes::RelatedExtract) return;
+  if (related.stopped || s.ViewMode != ViewModes::RelatedExtract) return false;
   ui.SetModeLabel(Sjis(texts::kModeRelated), kModeSilver);
+  result_rows_.clear();
+  result_group_starts_.clear();
   if (!related.any_subject) {
     ui.MessageBox(Sjis(texts::kNoRelated));
-    return;
+    return true;
   }
   result_rows_ = std::move(related.lines);
   result_group_starts_ = std::move(related.starts_group);
@@ -195,6 +194,7 @@ void SearchCommands::RelatedExtract() {
   EmptyViewer();
   WriteLines(shell_.Native(folder) / std::string(texts::kRelatedIndexName), result_rows_);
   ui.MessageBox(Sjis(texts::kDone));
+  return true;
 }
 
 }  // namespace plumex

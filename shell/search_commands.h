@@ -20,17 +20,17 @@ class SearchCommands {
 
   // "件名でﾒｰﾙの検索": asks for a key and chooses the first row whose subject holds it.
   void SearchSubject();
+  bool HasSubjectKey() const { return !subject_key_.empty(); }
   // "件名で次を検索": the next row from the remembered position, asking to start over at the end.
   void SearchNext();
 
-  // "メールの抽出": asks for a key, then lists every message file of the folder searched (with
-  // its subfolders) that holds it. Nothing when a walk is already going on.
-  void Extract();
-  // The same with the key given (plumex-cli): no input box.
-  void ExtractKey(const std::string& key);
+  // "メールの抽出": asks for a key (unless one is given, as plumex-cli does), then lists every
+  // message file of the folder searched (with its subfolders) that holds it. True when the
+  // walk ran to its end; nothing happens while a walk is already going on.
+  bool Extract(const std::optional<std::string>& key = std::nullopt);
   // "関連付け抽出": the groups of the current folder's rows that share a SubjectKey, written
-  // to its Ref.ini.
-  void RelatedExtract();
+  // to its Ref.ini. True when it ran to its end.
+  bool RelatedExtract();
 
   // The rows of the last extraction (index row, TAB, folder) or related-mail extraction
   // (index row, TAB, SubjectKey), whether or not a message list shows them; with the first
