@@ -23,7 +23,8 @@ class FoldedKey {
   }
 
  private:
-  std::string folded_;
+  std::string folded_;        // letters folded where they are letters, trail bytes kept
+  std::string every_folded_;  // every byte in a..z folded, trail bytes too: the fast filter
   bool spans_lines_ = false;  // a key holding a line end stands in no line
 };
 

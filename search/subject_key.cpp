@@ -2,7 +2,7 @@
 
 namespace plumex {
 
-std::string SubjectKey(std::string_view subject) {
+std::string_view SubjectKeyView(std::string_view subject) {
   size_t start = 0;
   while (start < subject.size() && static_cast<unsigned char>(subject[start]) <= ' ') ++start;
   std::string_view rest = subject.substr(start);
@@ -12,7 +12,9 @@ std::string SubjectKey(std::string_view subject) {
   // cannot land inside a two-byte character.
   size_t colon = rest.rfind(':');
   if (colon != std::string_view::npos) rest.remove_prefix(colon + 1);
-  return std::string(rest);
+  return rest;
 }
+
+std::string SubjectKey(std::string_view subject) { return std::string(SubjectKeyView(subject)); }
 
 }  // namespace plumex

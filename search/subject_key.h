@@ -11,5 +11,7 @@ namespace plumex {
 // and control characters are gone; a subject without ":" is its own key. So "Re: X",
 // "Re: Re: X" and "Fw: X" share one key, and the plain "X" has another.
 std::string SubjectKey(std::string_view subject);
+// The same, as a view into subject.
+std::string_view SubjectKeyView(std::string_view subject);
 
 }  // namespace plumex

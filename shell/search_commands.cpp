@@ -192,7 +192,9 @@ bool SearchCommands::RelatedExtract() {
   if (ui.ShowsMessageList()) ShowRows(true);
   ui.SetStatusText(0, std::to_string(result_rows_.size()) + Sjis(texts::kCountSuffix));
   EmptyViewer();
-  WriteLines(shell_.Native(folder) / std::string(texts::kRelatedIndexName), result_rows_);
+  // Ref.ini only keeps the last result, which the command rebuilds: replaced atomically but
+  // not forced to disk, which would cost more than the whole extraction.
+  WriteFileAtomic(shell_.Native(folder) / std::string(texts::kRelatedIndexName), JoinLines(result_rows_), false);
   ui.MessageBox(Sjis(texts::kDone));
   return true;
 }
