@@ -250,8 +250,13 @@ uint16_t HankakuToZenkaku(std::string_view text, size_t& pos, bool euc) {
   return code;
 }
 
-std::string JisToSjis(std::string_view text, JisReading reading) {
-  const bool code_page = reading == JisReading::CodePage50220;
+namespace {
+
+// The walk itself, one instance per reading so that the text conversion pays for none of the
+// others' tests.
+template <JisReading reading>
+std::string WalkJis(std::string_view text) {
+  constexpr bool code_page = reading == JisReading::CodePage50220;
   JisSet set = JisSet::OneByte;
   bool shifted = false;  // SO ... SI: half-width katakana
   std::string out;
@@ -266,25 +271,30 @@ std::string JisToSjis(std::string_view text, JisReading reading) {
         i += escape.length;
         continue;
       }
-      if (code_page) {
+      if constexpr (code_page) {
         out += static_cast<char>(c);
         ++i;
         continue;
       }
     }
-    if (code_page && (c == 0x0E || c == 0x0F)) {
-      shifted = c == 0x0E;
-      ++i;
-      continue;
+    if constexpr (code_page) {
+      if (c == 0x0E || c == 0x0F) {
+        shifted = c == 0x0E;
+        ++i;
+        continue;
+      }
+      if (c == '\r' || c == '\n') {
+        out += static_cast<char>(c);
+        ++i;
+        continue;
+      }
     }
-    if (code_page && (c == '\r' || c == '\n')) {
-      out += static_cast<char>(c);
-      ++i;
-      continue;
-    }
-    if ((set == JisSet::TwoByte || set == JisSet::Unsupported) && !shifted) {
+    // Only code page 50220 has SO / SI and sets it cannot show.
+    const bool two_byte = code_page ? (set == JisSet::TwoByte || set == JisSet::Unsupported) && !shifted
+                                    : set == JisSet::TwoByte;
+    if (two_byte) {
       if (i + 1 >= text.size()) break;  // half a character at the end
-      if (set == JisSet::Unsupported)
+      if (code_page && set == JisSet::Unsupported)
         out += '?';
       else if (reading != JisReading::HeaderWord || (c >= 0x21 && c <= 0x7E))
         AppendSjisPair(c, At(text, i + 1), out);
@@ -292,11 +302,23 @@ std::string JisToSjis(std::string_view text, JisReading reading) {
       continue;
     }
     // Half-width katakana of JIS X 0201 (ESC ( I) are the Shift_JIS bytes 0xA1..0xDF.
-    if ((set == JisSet::Kana || shifted) && c >= 0x21 && c <= 0x5F) c = static_cast<unsigned char>(c + 0x80);
+    const bool kana = code_page ? set == JisSet::Kana || shifted : set == JisSet::Kana;
+    if (kana && c >= 0x21 && c <= 0x5F) c = static_cast<unsigned char>(c + 0x80);
     out += static_cast<char>(c);
     ++i;
   }
   return out;
+}
+
+}  // namespace
+
+std::string JisToSjis(std::string_view text, JisReading reading) {
+  switch (reading) {
+    case JisReading::HeaderWord: return WalkJis<JisReading::HeaderWord>(text);
+    case JisReading::CodePage50220: return WalkJis<JisReading::CodePage50220>(text);
+    case JisReading::Text: break;
+  }
+  return WalkJis<JisReading::Text>(text);
 }
 
 std::string EucToSjis(std::string_view text) {

@@ -31,10 +31,12 @@ size_t FindIgnoringCase(std::string_view text, std::string_view needle, size_t f
 }
 
 void AppendFoldedCase(std::string& out, std::string_view cp932) {
-  out.reserve(out.size() + cp932.size());
+  const size_t start = out.size();
+  out.append(cp932);
   bool trail = false;
-  for (char c : cp932) {
-    out += trail ? c : ToAsciiLower(c);
+  for (size_t i = start; i < out.size(); ++i) {
+    const char c = out[i];
+    if (!trail) out[i] = ToAsciiLower(c);
     trail = !trail && IsCp932LeadByte(static_cast<unsigned char>(c));
   }
 }

@@ -125,7 +125,7 @@ Connection::~Connection() {
 }
 
 void Connection::Close() {
-  const bool was_open = fd_.valid();
+  const bool was_open = static_cast<bool>(fd_);
   ssl_.reset();
   fd_.reset();
   buffer_.clear();
@@ -159,7 +159,7 @@ void Connection::FailTls() {
 }
 
 void Connection::CheckAlive() {
-  if (!fd_.valid()) Fail(LineFault::NotConnected);
+  if (!static_cast<bool>(fd_)) Fail(LineFault::NotConnected);
   if (options_.stop_requested && options_.stop_requested()) {
     connecting_ = false;
     Close();
@@ -236,7 +236,7 @@ void Connection::Open(const std::string& host, int port, bool implicit_tls) {
   int last_errno = 0;
   for (addrinfo* ai = res->result; ai; ai = ai->ai_next) {
     fd_.reset(::socket(ai->ai_family, ai->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, ai->ai_protocol));
-    if (!fd_.valid()) {
+    if (!static_cast<bool>(fd_)) {
       last_errno = errno;
       continue;
     }
@@ -253,7 +253,7 @@ void Connection::Open(const std::string& host, int port, bool implicit_tls) {
     last_errno = errno;
     fd_.reset();
   }
-  if (!fd_.valid()) FailErrno(last_errno);
+  if (!static_cast<bool>(fd_)) FailErrno(last_errno);
   const int one = 1;
   setsockopt(fd_.get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
   if (implicit_tls) Handshake();
@@ -261,7 +261,7 @@ void Connection::Open(const std::string& host, int port, bool implicit_tls) {
 }
 
 void Connection::StartTls() {
-  if (!fd_.valid()) Fail(LineFault::NotConnected);
+  if (!static_cast<bool>(fd_)) Fail(LineFault::NotConnected);
   if (ssl_) return;
   buffer_.clear();
   begin_ = scan_ = 0;
@@ -325,7 +325,7 @@ void Connection::VerifyPeer() {
 }
 
 void Connection::Write(std::string_view bytes) {
-  if (!fd_.valid()) Fail(LineFault::NotConnected);
+  if (!static_cast<bool>(fd_)) Fail(LineFault::NotConnected);
   size_t done = 0;
   while (done < bytes.size()) {
     const auto deadline = Clock::now() + std::chrono::seconds(options_.read_timeout_seconds);
@@ -364,7 +364,7 @@ void Connection::Write(std::string_view bytes) {
 size_t Connection::ReadSome(char* out, size_t size) {
   const auto deadline = Clock::now() + std::chrono::seconds(options_.read_timeout_seconds);
   for (;;) {
-    if (!fd_.valid()) Fail(LineFault::NotConnected);
+    if (!static_cast<bool>(fd_)) Fail(LineFault::NotConnected);
     if (ssl_) {
       size_t got = 0;
       ERR_clear_error();
@@ -395,7 +395,7 @@ size_t Connection::ReadSome(char* out, size_t size) {
 }
 
 std::string_view Connection::ReadLine() {
-  if (!fd_.valid()) Fail(LineFault::NotConnected);
+  if (!static_cast<bool>(fd_)) Fail(LineFault::NotConnected);
   for (;;) {
     const size_t from = begin_ + scan_;
     const void* hit = from < buffer_.size() ? std::memchr(buffer_.data() + from, '\n', buffer_.size() - from) : nullptr;

@@ -12,7 +12,7 @@
 
 #include "protocol/openssl_ptr.h"
 #include "protocol/protocol_texts.h"
-#include "protocol/socket_fd.h"
+#include "platform/unique_fd.h"
 
 namespace plumex {
 
@@ -47,7 +47,7 @@ class Connection {
   // TLS handshake on the open plain connection (STARTTLS). Nothing read ahead may be pending.
   void StartTls();
 
-  bool IsOpen() const { return fd_.valid(); }
+  bool IsOpen() const { return static_cast<bool>(fd_); }
   bool IsTls() const { return ssl_ != nullptr; }
   const std::string& host() const { return host_; }
   int port() const { return port_; }
@@ -82,7 +82,7 @@ class Connection {
   size_t ReadSome(char* buffer, size_t size);  // > 0 bytes, or throws
 
   ConnectionOptions options_;
-  SocketFd fd_;
+  UniqueFd fd_;
   SslPtr ssl_;  // holds a reference to the shared context it was made from
   std::string host_;
   int port_ = 0;

@@ -14,6 +14,7 @@
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
 #include "receive/message_text.h"
+#include "receive/reassembly.h"
 #include "store/file_key.h"
 #include "store/index_row.h"
 #include "store/store_layout.h"
@@ -202,6 +203,11 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   if (auto list = message.ReplyTo(); !list.empty()) reply_to = Decoded(list.front().Text(), charset);
   std::string cc;
   for (const auto& address : message.Cc()) cc += address.Text() + ";";
+
+  // A piece of a split message waits for the rest of its set instead of being filed.
+  if (n >= 0 && context.pop3) {
+    if (auto piece = PieceOf(message, subject)) return StageFetchedPiece(*piece, n, id, context);
+  }
 
   RuleContext rule_context{context.mail_root, context.current_folder_path, context.current_account,
                            context.forwarding};

@@ -49,6 +49,8 @@ struct FilingContext {
   // that will be deleted on the server is appended to the file at once. False: the whole
   // index is written after every message.
   bool defer_index_write = false;
+  // Pieces of split messages staged in this run (their ids were added to received_ids).
+  int staged_pieces = 0;
 };
 
 // FileFetchedMessage: message n of the server (its header already in `message`), or n = -1

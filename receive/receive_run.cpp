@@ -1,5 +1,6 @@
 #include "receive/receive_run.h"
 
+#include "platform/directories.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "port/certificate_question.h"
@@ -7,6 +8,7 @@
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
 #include "protocol/protocol_error.h"
+#include "receive/reassembly.h"
 #include "settings/account_list.h"
 #include "store/store_layout.h"
 
@@ -186,6 +188,9 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
       if (selective && next_selected >= session.selected_numbers.size()) break;
     }
     ui.SetProgress(0, 0);
+    // Split messages whose last piece came (in this run or an earlier one) are joined and filed.
+    if (DirectoryExists(StagingDir(ToNativePath(state.MailRoot, state.CurrentFolderPath))))
+      result.new_count += FileCompleteSets(filing);
   } catch (const std::exception& e) {
     RecordFailure(state, e, result);
   }
@@ -198,7 +203,7 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
   QuietDisconnect(pop3);
   message.Clear();
   ui.SetStatusText(1, NewMailStatusText(result.new_count));
-  if (result.new_count > 0) {
+  if (result.new_count > 0 || filing.staged_pieces > 0) {
     try {
       state.ReceivedIds.Save(ToNativePath(state.MailRoot, state.CurrentAccountDir) / std::string(kReceivedIdListName));
     } catch (const std::exception& e) {

@@ -116,7 +116,7 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
   smtp.password = ValueOf(request.settings, "Password");
   const std::string host = ValueOf(request.settings, "Host");
   auto port = ParsePort(ValueOf(request.settings, "Port"));
-  if (!port) throw ProtocolError(Sjis("ポート番号が正しくありません。"));
+  if (!port) throw AppError(ErrorKind::BadInput, Sjis("ポート番号が正しくありません。"));
   // The account's own server always: with SSL on, STARTTLS is required (TLS from the first
   // byte on port 465), and the password never goes out in clear.
   const bool tls = ParseStoredBool(ValueOf(request.settings, "SmtpSSL"));

@@ -51,7 +51,7 @@ class TfrmMain : public QMainWindow {
   AccountCommands& Accounts() { return core_->Accounts(); }
   ComposeCommands& Compose() { return core_->Compose(); }
   SearchCommands& Search() { return core_->Search(); }
-  // Start-up step 11: show, focus the receive tree, maximise when the settings say so.
+  // The end of start-up: show, focus the receive tree, maximise when the settings say so.
   void ShowAtStart();
   // A second start asked for this window.
   void RestoreFromSecondInstance();

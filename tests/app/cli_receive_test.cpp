@@ -37,25 +37,41 @@ Outcome RunCli(const std::filesystem::path& root, const std::string& args) {
   return outcome;
 }
 
-TEST(CliReceive, ARunCutShortFailsWithTheReasonAndKeepsWhatItFiled) {
-  const std::string m1 = "Message-ID: <m1@x>\r\nFrom: a@x\r\nSubject: s\r\nDate: Tue, 08 Sep 2009 12:34:51 +0900\r\n\r\nbody\r\n";
-  FakeServer server({{"", "+OK ready\r\n"},
-                     {"CAPA", "+OK\r\nUSER\r\nTOP\r\n.\r\n"},
-                     {"USER me", "+OK\r\n"},
-                     {"PASS pw", "+OK\r\n"},
-                     {"STAT", "+OK 2 200\r\n"},
-                     {"LIST", "+OK\r\n1 100\r\n2 100\r\n.\r\n"},
-                     {"TOP 1 0", "+OK\r\n" + m1.substr(0, m1.find("\r\n\r\n") + 4) + ".\r\n"},
-                     {"RETR 1", "+OK\r\n" + m1 + ".\r\n"},
-                     {"TOP 2 0", "+OK\r\nMessage-ID: <m2", 0, true}});
+std::string Message(int n) {
+  const std::string k = std::to_string(n);
+  return "Message-ID: <m" + k + "@x>\r\nFrom: a@x\r\nSubject: s\r\nDate: Tue, 08 Sep 2009 12:34:5" + k +
+         " +0900\r\n\r\nbody\r\n";
+}
+
+// Message 2 cannot be written: it is not deleted on the server, message 1 stays filed, and the
+// tool fails with the reason.
+TEST(CliReceive, AFailedWriteEndsTheRunWithTheReasonAndKeepsWhatItFiled) {
+  std::vector<FakeStep> steps = {{"", "+OK ready\r\n"},
+                                 {"CAPA", "+OK\r\nUSER\r\nTOP\r\n.\r\n"},
+                                 {"USER me", "+OK\r\n"},
+                                 {"PASS pw", "+OK\r\n"},
+                                 {"STAT", "+OK 2 200\r\n"},
+                                 {"LIST", "+OK\r\n1 100\r\n2 100\r\n.\r\n"}};
+  for (int n = 1; n <= 2; ++n) {
+    const std::string m = Message(n), k = std::to_string(n);
+    steps.push_back({"TOP " + k + " 0", "+OK\r\n" + m.substr(0, m.find("\r\n\r\n") + 4) + ".\r\n"});
+    steps.push_back({"RETR " + k, "+OK\r\n" + m + ".\r\n"});
+    if (n == 1) steps.push_back({"DELE 1", "+OK\r\n"});
+  }
+  steps.push_back({"QUIT", "+OK\r\n", 0, true});
+  FakeServer server(steps);
   test::TempDir root;
   WriteLines(root.path() / "Account.ini",
-             {Utf8ToCp932("受信箱\t127.0.0.1\tme\tpw\tsmtp\tme@x\t" + std::to_string(server.port()) + "\t25\t0")});
+             {Utf8ToCp932("受信箱\t127.0.0.1\tme\tpw\tsmtp\tme@x\t" + std::to_string(server.port()) + "\t25\t-1")});
+  std::filesystem::create_directories(root.path() / "受信" / "受信箱" / "0m2@x9.txt");
   Outcome outcome = RunCli(root.path(), "receive");
   server.Join();
+  EXPECT_TRUE(server.errors().empty()) << testing::PrintToString(server.errors());
+  for (const auto& command : server.received()) EXPECT_NE(command, "DELE 2");
   EXPECT_EQ(outcome.status, 1) << outcome.err;
   EXPECT_EQ(outcome.out, "新着メールは1件です。\n");
   EXPECT_NE(outcome.err.find("受信が途中で終わりました。新着メールは1件です。"), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("ファイルに書き込めませんでした"), std::string::npos) << outcome.err;
 }
 
 TEST(CliReceive, AnUnknownAccountFails) {

@@ -1,14 +1,19 @@
 // Receiving from the real Dovecot of the test servers, end to end, with Japanese mail.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "platform/base64.h"
+#include "platform/directories.h"
 #include "platform/sjis_text.h"
+#include "receive/reassembly.h"
+#include "store/file_key.h"
 #include "store/stored_message.h"
 #include "store/tab_line.h"
 #include "tests/protocol/test_servers.h"
 #include "tests/receive/receive_fixture.h"
+#include "tests/receive/split_message.h"
 
 namespace plumex {
 namespace {
@@ -181,6 +186,48 @@ TEST_F(ReceiveServerTest, RulesMoveAndRejectAndDeleteAfterReceive) {
   ASSERT_EQ(result.folder_new_counts.entries.size(), 1u);
   EXPECT_EQ(result.folder_new_counts.entries[0].second, 1);
   EXPECT_EQ(MessagesOnServer("jp2"), 0u);  // filed ones deleted after receiving, the rejected one by its rule
+}
+
+// Split messages in one mailbox: three pieces arriving 2, 3, 1; a set of one piece; a set of
+// twelve; two sets with one subject whose pieces interleave. Each is filed once, whole; a
+// second run files nothing and stages nothing again.
+TEST_F(ReceiveServerTest, SplitMessagesAreJoinedOnceWhateverTheirOrder) {
+  const std::string attachment = test::AttachmentBase64(5000);
+  auto original = [&](const std::string& id, const std::string& subject) {
+    return test::OriginalMessage(id, subject, attachment);
+  };
+  const auto a = test::SplitMessage(original("<a@example.jp>", "three"), 3, "a-set@example.jp", "a");
+  const auto b = test::SplitMessage(original("<b@example.jp>", "one"), 1, "b-set@example.jp", "b");
+  const auto c = test::SplitMessage(original("<c@example.jp>", "twelve"), 12, "c-set@example.jp", "c");
+  const auto d = test::SplitMessage(original("<d@example.jp>", "same"), 2, "d-set@example.jp", "d");
+  const auto e = test::SplitMessage(original("<e@example.jp>", "same"), 2, "e-set@example.jp", "e");
+  std::vector<std::string> mailbox = {a[1], a[2], a[0], b[0]};
+  mailbox.insert(mailbox.end(), c.begin(), c.end());
+  mailbox.insert(mailbox.end(), {d[0], e[0], d[1], e[1]});
+  servers->MakeMailbox("split1", mailbox);
+
+  test::ReceiveFixture store(Account("split1"));
+  test::FakeUi ui;
+  ReceiveResult result = store.Run(ui);
+  ASSERT_TRUE(result.connected) << testing::PrintToString(ui.Texts());
+  EXPECT_FALSE(result.error.has_value());
+  EXPECT_EQ(result.new_count, 5);
+  EXPECT_EQ(ui.status[1], "新着メールは5件です。");
+  std::vector<std::string> ids;
+  for (const auto& row : store.IndexFileRows()) ids.push_back(FieldOf(row, 0));
+  std::sort(ids.begin(), ids.end());
+  EXPECT_EQ(ids, (std::vector<std::string>{"<a@example.jp>", "<b@example.jp>", "<c@example.jp>", "<d@example.jp>",
+                                           "<e@example.jp>"}));
+  const StoredMessage joined = Read(store, MakeFileKey("<a@example.jp>"));
+  const std::string body = JoinLines(joined.body_lines);
+  EXPECT_NE(body.find("first paragraph\r\n\r\nsecond paragraph"), std::string::npos) << body;
+  EXPECT_EQ(ReadFileBytes(store.Dir() / "Attachment" / MakeFileKey("<a@example.jp>") / "data.bin"),
+            Base64DecodeBytes(attachment));
+
+  test::FakeUi again;
+  EXPECT_EQ(store.Run(again).new_count, 0);
+  EXPECT_EQ(store.IndexFileRows().size(), 5u);
+  EXPECT_TRUE(ListSubdirectories(StagingDir(store.Dir())).empty());
 }
 
 }  // namespace

@@ -48,6 +48,33 @@ class ReceiveCommandsTest : public ::testing::Test, public test::StoreFixture {
   }
 };
 
+// Message 2 cannot be written: the window's run keeps message 1, leaves message 2 on the
+// server and says why it ended.
+TEST_F(ReceiveCommandsTest, AFailedWriteEndsTheRunAndSaysSo) {
+  std::vector<FakeStep> steps = Login(3);
+  Fetch(steps, 1);
+  steps.push_back({"DELE 1", "+OK\r\n"});
+  Fetch(steps, 2);
+  steps.push_back({"QUIT", "+OK\r\n", 0, true});
+  FakeServer server(steps);
+  WriteUtf8Lines("Account.ini", {"acc\t127.0.0.1\tme\tpw\tsmtp\tme@x\t" + std::to_string(server.port()) + "\t25\t-1"});
+  std::filesystem::create_directories(At("受信/acc/0m2@x9.txt"));
+  core = std::make_unique<AppCore>(ui, root());
+  core->Start();
+  ui.messages.clear();
+  ReceiveResult result = core->Receiving().Receive();
+  server.Join();
+  EXPECT_TRUE(server.errors().empty()) << testing::PrintToString(server.errors());
+  for (const auto& command : server.received()) EXPECT_NE(command, "DELE 2");
+  EXPECT_EQ(result.new_count, 1);
+  EXPECT_EQ(core->Shell().List().Count(), 1u);
+  EXPECT_EQ(ui.status[1], "新着メールは1件です。");
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_EQ(ui.messages[0].icon, MsgIcon::Error);
+  EXPECT_EQ(ui.messages[0].text.rfind("受信が途中で終わりました。新着メールは1件です。\r\nファイルに書き込めませんでした", 0), 0u)
+      << ui.messages[0].text;
+}
+
 TEST_F(ReceiveCommandsTest, ARunCutShortSaysSoAndKeepsWhatItFiled) {
   std::vector<FakeStep> steps = Login(3);
   Fetch(steps, 1);
