@@ -89,8 +89,10 @@ RelatedMail RelateBySubject(const std::vector<std::string>& rows, const TextColl
   }
   for (size_t i = 0; i < work.size(); ++i) work[i].rank = rank_of[number_of[i]];
 
-  // Sorting by date (ASCII letters folded) and then stably by key is one sort by rank, date
-  // and place in the index. Dates with capitals are folded once; the others compare as they are.
+  // Sorting by date (ASCII letters folded) and then stably by key is sorting by rank, date
+  // and place in the index: the rows are dealt into one bucket per rank in index order, and
+  // each bucket (a thread: a few rows) is sorted by date, stably. Dates with capitals are
+  // folded once; the others compare as they are.
   std::string folded;
   std::vector<std::pair<size_t, size_t>> folded_at;  // working entry, offset into folded
   for (size_t i = 0; i < work.size(); ++i) {
@@ -100,11 +102,24 @@ RelatedMail RelateBySubject(const std::vector<std::string>& rows, const TextColl
     AppendFoldedCase(folded, d);
   }
   for (auto [i, offset] : folded_at) work[i].date = std::string_view(folded).substr(offset, work[i].date.size());
-  std::sort(work.begin(), work.end(), [](const Working& a, const Working& b) {
-    if (a.rank != b.rank) return a.rank < b.rank;
-    if (int c = a.date.compare(b.date)) return c < 0;
-    return a.row < b.row;
-  });
+  std::vector<uint32_t> bucket_start(static_cast<size_t>(rank) + 2, 0);
+  for (const Working& w : work) ++bucket_start[w.rank + 1];
+  for (size_t r = 1; r < bucket_start.size(); ++r) bucket_start[r] += bucket_start[r - 1];
+  std::vector<Working> dealt(work.size());
+  {
+    std::vector<uint32_t> next(bucket_start.begin(), bucket_start.end() - 1);
+    for (const Working& w : work) dealt[next[w.rank]++] = w;
+  }
+  work.swap(dealt);
+  for (size_t r = 0; r + 1 < bucket_start.size(); ++r) {
+    auto first = work.begin() + bucket_start[r], last = work.begin() + bucket_start[r + 1];
+    if (last - first > 16) {
+      std::stable_sort(first, last, [](const Working& a, const Working& b) { return a.date < b.date; });
+      continue;
+    }
+    for (auto i = first + 1; i < last; ++i)  // insertion, stable: a later equal date stays after
+      for (auto j = i; j > first && j->date < (j - 1)->date; --j) std::iter_swap(j, j - 1);
+  }
 
   auto keep = [&](const Working& w, bool first) {
     std::string line;
