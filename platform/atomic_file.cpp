@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <string>
 
 #include "platform/private_files.h"
@@ -17,8 +18,9 @@ AtomicFile::AtomicFile(std::filesystem::path target) : target_(std::move(target)
   fd_ = OpenPrivateFile(temp_, O_TRUNC);
   if (!fd_) {
     // The open may have created the file before its mode could be set.
+    const int error_number = errno;
     ::unlink(temp_.c_str());
-    throw FileWriteError::ForPath(target_);
+    throw FileWriteError::ForPath(target_, error_number);
   }
 }
 

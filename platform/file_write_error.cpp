@@ -6,8 +6,17 @@
 
 namespace plumex {
 
-FileWriteError FileWriteError::ForPath(const std::filesystem::path& path) {
-  return FileWriteError(Sjis(texts::kFileWriteFailed) + DisplayPath(path));
+FileWriteError FileWriteError::ForPath(const std::filesystem::path& path, int error_number) {
+  return FileWriteError(Sjis(texts::kFileWriteFailed) + DisplayPath(path), error_number);
+}
+
+bool IsStoreWideWriteFailure(int error_number) {
+  switch (error_number) {
+    case ENAMETOOLONG:
+    case EILSEQ:
+    case EINVAL: return false;
+    default: return true;
+  }
 }
 
 }  // namespace plumex

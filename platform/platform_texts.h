@@ -6,5 +6,6 @@
 namespace plumex::texts {
 
 inline constexpr std::string_view kFileWriteFailed = "ファイルに書き込めませんでした: ";
+inline constexpr std::string_view kNotAFile = "ファイルではない(フォルダなどの)ため読み込めません: ";
 
 }  // namespace plumex::texts

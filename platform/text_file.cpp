@@ -6,12 +6,25 @@
 #include <fstream>
 
 #include "platform/atomic_file.h"
+#include "platform/platform_texts.h"
 #include "platform/private_files.h"
+#include "platform/sjis_text.h"
+#include "platform/store_path.h"
 #include "platform/unique_fd.h"
 
 namespace plumex {
 
+AppError NotAFileError(const std::filesystem::path& path) {
+  return AppError(ErrorKind::LocalFile, Sjis(texts::kNotAFile) + DisplayPath(path));
+}
+
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
+  // A folder (or a pipe) where a file should be cannot be read as one, and must not be taken
+  // for a missing file either: that would be written over, or waited on for ever.
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (ec || status.type() == std::filesystem::file_type::not_found) return std::nullopt;
+  if (status.type() != std::filesystem::file_type::regular) throw NotAFileError(path);
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
   std::string data;

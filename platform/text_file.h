@@ -11,8 +11,12 @@
 
 namespace plumex {
 
-// The whole file, or nothing when it cannot be read.
+// The whole file, or nothing when it is missing or cannot be read. Throws NotAFileError when
+// something other than a file (a folder) stands at path.
 std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
+
+// "ファイルではないため読み込めません: " and the path (a local-file AppError).
+AppError NotAFileError(const std::filesystem::path& path);
 
 // Splits text into lines at CR LF, LF or CR. A last line without a line end is kept;
 // text ending in a line end gives no empty last line.
@@ -21,7 +25,7 @@ std::vector<std::string> SplitLines(std::string_view text);
 // Each line followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);
 
-// Lines of a file; false (and no lines) when it cannot be read.
+// Lines of a file; false (and no lines) when it cannot be read; throws as ReadFileBytes.
 bool ReadLines(const std::filesystem::path& path, std::vector<std::string>& lines);
 
 // Replaces the file atomically: a temporary file in the same directory is written, flushed

@@ -4,6 +4,7 @@
 
 #include "platform/code_page.h"
 #include "platform/sjis_text.h"
+#include "platform/store_path.h"
 
 namespace plumex {
 
@@ -15,8 +16,8 @@ std::string ErrorText(const std::exception& error) {
 AppError AsAppError(const std::exception& error) {
   if (auto* app = dynamic_cast<const AppError*>(&error)) return *app;
   if (auto* fs = dynamic_cast<const std::filesystem::filesystem_error*>(&error))
-    return AppError(ErrorKind::LocalFile, Sjis("ファイルを読み書きできませんでした: ") + Utf8ToCp932(fs->path1().string()) +
-                                              "\r\n" + Utf8ToCp932(fs->code().message()));
+    return AppError(ErrorKind::LocalFile, Sjis("ファイルを読み書きできませんでした: ") + DisplayPath(fs->path1()) + "\r\n" +
+                                              Utf8ToCp932(fs->code().message()));
   return AppError(ErrorKind::Protocol, ErrorText(error));
 }
 

@@ -33,7 +33,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr auto kPumpInterval = std::chrono::milliseconds(30);
 constexpr size_t kReadChunk = 64 * 1024;
-constexpr size_t kMaxLine = 64 * 1024 * 1024;
 
 // The system's CA store. The hashed directory is read lazily, one issuer at a time, where the
 // bundle file would be parsed whole; SSL_CERT_FILE still names a file.
@@ -258,6 +257,7 @@ void Connection::Open(const std::string& host, int port, bool implicit_tls) {
   setsockopt(fd_.get(), IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
   if (implicit_tls) Handshake();
   connecting_ = false;
+  StartExchange(0);  // the greeting
 }
 
 void Connection::StartTls() {
@@ -324,11 +324,31 @@ void Connection::VerifyPeer() {
   throw CertificateError(host_, port_, reason, fingerprint);
 }
 
+void Connection::StartExchange(size_t bytes) {
+  exchange_deadline_ = Clock::now() + std::chrono::seconds(options_.exchange_timeout_seconds);
+  ExpectBytes(static_cast<long long>(std::min<size_t>(bytes, 1ull << 40)));
+}
+
+void Connection::ExpectBytes(long long bytes) {
+  if (bytes <= 0 || options_.min_bytes_per_second <= 0 || exchange_deadline_ == Clock::time_point::max()) return;
+  exchange_deadline_ += std::chrono::seconds(bytes / options_.min_bytes_per_second);
+}
+
+Clock::time_point Connection::ReadDeadline() const {
+  return std::min(Clock::now() + std::chrono::seconds(options_.read_timeout_seconds), exchange_deadline_);
+}
+
+void Connection::FailTooLong(size_t limit) {
+  Close();
+  throw ProtocolError(ReplyTooLongText(host_, port_, limit), ErrorKind::Protocol);
+}
+
 void Connection::Write(std::string_view bytes) {
   if (!static_cast<bool>(fd_)) Fail(LineFault::NotConnected);
+  StartExchange(bytes.size());
   size_t done = 0;
   while (done < bytes.size()) {
-    const auto deadline = Clock::now() + std::chrono::seconds(options_.read_timeout_seconds);
+    const auto deadline = ReadDeadline();
     const size_t chunk = std::min<size_t>(bytes.size() - done, 1 << 20);
     if (ssl_) {
       size_t written = 0;
@@ -362,7 +382,7 @@ void Connection::Write(std::string_view bytes) {
 }
 
 size_t Connection::ReadSome(char* out, size_t size) {
-  const auto deadline = Clock::now() + std::chrono::seconds(options_.read_timeout_seconds);
+  const auto deadline = ReadDeadline();
   for (;;) {
     if (!static_cast<bool>(fd_)) Fail(LineFault::NotConnected);
     if (ssl_) {
@@ -394,7 +414,7 @@ size_t Connection::ReadSome(char* out, size_t size) {
   }
 }
 
-std::string_view Connection::ReadLine() {
+std::string_view Connection::ReadLine(size_t max_line) {
   if (!static_cast<bool>(fd_)) Fail(LineFault::NotConnected);
   for (;;) {
     const size_t from = begin_ + scan_;
@@ -409,12 +429,8 @@ std::string_view Connection::ReadLine() {
       return line;
     }
     scan_ = buffer_.size() - begin_;
-    if (scan_ > kMaxLine) {
-      // Nothing a mail server sends is this long: the stream cannot be trusted any more.
-      const std::string start = buffer_.substr(begin_, 200);
-      Close();
-      throw ProtocolError(BadReplyText(host_, port_, start), ErrorKind::Protocol, start);
-    }
+    // Nothing a mail server sends is this long: the stream cannot be trusted any more.
+    if (scan_ > max_line) FailTooLong(max_line);
     if (begin_ > 0) {
       buffer_.erase(0, begin_);
       begin_ = 0;

@@ -19,6 +19,12 @@ namespace plumex {
 struct ConnectionOptions {
   int connect_timeout_seconds = 30;
   int read_timeout_seconds = 60;
+  // Overall limit of one exchange (a command and its whole reply, or the greeting), however
+  // steadily the bytes trickle in: the idle time-out alone lets a server that sends one byte a
+  // second hold a run for ever. An exchange that carries n bytes gets n /
+  // min_bytes_per_second seconds more, so a large message on a slow line still gets through.
+  int exchange_timeout_seconds = 120;
+  long long min_bytes_per_second = 16 * 1024;
   // Lets pending window messages run; called while waiting for the network.
   std::function<void()> pump;
   // True when the user asked to stop; checked after every pump.
@@ -56,13 +62,25 @@ class Connection {
   // pump callback while a read is waiting (the read then fails).
   void Close();
 
-  // Writes all bytes (a whole command at once).
+  // Writes all bytes (a whole command at once). Starts a new exchange: the reply that follows
+  // must be complete within the exchange time-out (plus the time the written bytes allow).
   void Write(std::string_view bytes);
+
+  // The current exchange is expected to carry `bytes` more (an announced message size): its
+  // deadline moves by the time those bytes may take at the slowest rate allowed.
+  void ExpectBytes(long long bytes);
 
   // Next line without its line end (LF, CR LF). The view stays valid until the next read.
   // Throws when the server closes the connection before a line is complete. A broken or
-  // timed-out line is a ProtocolError of kind Connection and closes the connection.
-  std::string_view ReadLine();
+  // timed-out line is a ProtocolError of kind Connection and closes the connection; a line
+  // longer than max_line closes it too (ProtocolError of kind Protocol).
+  std::string_view ReadLine(size_t max_line = kMaxReplyLine);
+
+  // The longest line any reply may have.
+  static constexpr size_t kMaxReplyLine = 64 * 1024 * 1024;
+
+  // Closes the connection and throws the error of a reply longer than `limit` bytes.
+  [[noreturn]] void FailTooLong(size_t limit);
 
   // Called when the connection closes (by Close or by the server).
   std::function<void()> on_closed;
@@ -78,6 +96,9 @@ class Connection {
   // Waits until fd is ready for `events` (poll flags), pumping; throws on time-out or stop.
   void WaitFor(short events, std::chrono::steady_clock::time_point deadline, LineFault timeout);
   void MaybePump();
+  void StartExchange(size_t bytes);
+  // Now plus the idle time-out, or the end of the exchange when that comes first.
+  std::chrono::steady_clock::time_point ReadDeadline() const;
   void CheckAlive();
   size_t ReadSome(char* buffer, size_t size);  // > 0 bytes, or throws
 
@@ -91,6 +112,7 @@ class Connection {
   size_t begin_ = 0;  // unread data is buffer_[begin_, buffer_.size())
   size_t scan_ = 0;   // bytes after begin_ already known to hold no LF
   std::chrono::steady_clock::time_point last_pump_;
+  std::chrono::steady_clock::time_point exchange_deadline_ = std::chrono::steady_clock::time_point::max();
 };
 
 }  // namespace plumex

@@ -119,8 +119,9 @@ void MessagePart::WriteDecodedContent(const std::filesystem::path& path) const {
   GError* error = nullptr;
   const auto out = GObjectRef<GMimeStream>::Adopt(
       g_mime_stream_fs_open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644, &error));
+  const int error_number = errno;
   if (error) g_error_free(error);
-  if (!out) throw FileWriteError(CannotWriteFileText(path));
+  if (!out) throw FileWriteError(CannotWriteFileText(path), error_number);
   const ssize_t written = WriteContent(object_.get(), out.get());
   const int flushed = g_mime_stream_flush(out.get());
   const int closed = g_mime_stream_close(out.get());
@@ -144,9 +145,9 @@ void ParsedMessage::Clear() {
   body_.clear();
 }
 
-void ParsedMessage::BeginRaw() {
+void ParsedMessage::BeginRaw(size_t reserve) {
   Clear();
-  raw_.reset(g_byte_array_new());
+  raw_.reset(reserve > 0 && reserve < G_MAXUINT ? g_byte_array_sized_new(static_cast<guint>(reserve)) : g_byte_array_new());
 }
 
 void ParsedMessage::AppendRaw(std::string_view bytes) {
@@ -253,7 +254,14 @@ bool ParsedMessage::HasHeader(std::string_view name) const {
   return false;
 }
 
-std::string ParsedMessage::MessageId() const { return Trim(HeaderValue("Message-ID")); }
+std::string ParsedMessage::MessageId() const {
+  // The id keys an index row, a line of the fetched list and a file name: a CR would split the
+  // row (the message fetched again at every run), a TAB from folding shift its fields. Folds
+  // are joined and every control character goes.
+  std::string id = Trim(HeaderValue("Message-ID"));
+  std::erase_if(id, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+  return id;
+}
 
 std::time_t ParsedMessage::Date() const { return ParseMailDate(HeaderValue("Date")); }
 

@@ -66,8 +66,9 @@ class ParsedMessage {
   void Parse(std::string_view bytes);
   // Parse a message file. Throws ProtocolError when the file cannot be read.
   void ParseFile(const std::filesystem::path& path);
-  // Filled piece by piece (the POP3 client), parsed at EndRaw.
-  void BeginRaw();
+  // Filled piece by piece (the POP3 client), parsed at EndRaw; `reserve` bytes are set aside
+  // at once when the size is known.
+  void BeginRaw(size_t reserve = 0);
   void AppendRaw(std::string_view bytes);
   void EndRaw();
 
@@ -81,7 +82,8 @@ class ParsedMessage {
   std::string HeaderValue(std::string_view name) const;
   bool HasHeader(std::string_view name) const;
 
-  std::string MessageId() const;   // empty when missing
+  // Without line breaks, TABs or other control characters; empty when missing.
+  std::string MessageId() const;
   std::time_t Date() const;        // seconds since the epoch; 0 when missing or unreadable
   MessagePriority Priority() const;
   std::string Charset() const;     // charset parameter of the top-level Content-Type

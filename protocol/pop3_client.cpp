@@ -1,5 +1,6 @@
 #include "protocol/pop3_client.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "protocol/parsed_message.h"
@@ -7,6 +8,17 @@
 #include "protocol/protocol_texts.h"
 
 namespace plumex {
+namespace {
+
+// Status lines are short (RFC 1939: 512 bytes); the capability list a few lines.
+constexpr size_t kMaxStatusLine = 64 * 1024;
+constexpr size_t kMaxCapabilityBytes = 16 * 1024;
+constexpr size_t kMaxListBytes = 64 * 1024 * 1024;
+// A message may grow on the wire (dot-stuffing, LF become CR LF) and servers count loosely:
+// twice the announced size and a megabyte more is never reached by an honest server.
+constexpr long long kMessageSlackBytes = 1024 * 1024;
+
+}  // namespace
 
 // Marks a command in progress, so that a Disconnect from the pump callback does not try to
 // talk to the server in the middle of a reply.
@@ -36,7 +48,7 @@ void Pop3Client::Status(const std::string& text) {
 }
 
 std::string Pop3Client::ReadReply(ErrorKind refusal) {
-  const std::string line(connection_.ReadLine());
+  const std::string line(connection_.ReadLine(kMaxStatusLine));
   if (line.starts_with("+OK")) return line;
   if (line.starts_with("-ERR")) {
     const std::string& host = connection_.host();
@@ -60,9 +72,12 @@ std::string Pop3Client::Command(const std::string& line, ErrorKind refusal) {
 }
 
 template <typename Sink>
-void Pop3Client::ReadMultiLine(Sink&& sink) {
+void Pop3Client::ReadMultiLine(size_t max_bytes, Sink&& sink) {
+  size_t total = 0;
   for (;;) {
-    std::string_view line = connection_.ReadLine();
+    std::string_view line = connection_.ReadLine(std::min(max_bytes, Connection::kMaxReplyLine));
+    total += line.size() + 2;
+    if (total > max_bytes) connection_.FailTooLong(max_bytes);
     if (!line.empty() && line[0] == '.') {
       if (line.size() == 1) return;
       line.remove_prefix(1);
@@ -81,8 +96,8 @@ void Pop3Client::Connect() {
     ReadReply(ErrorKind::ServerRefusal);
     // CAPA is optional (RFC 2449): a server without it answers -ERR and that is fine.
     connection_.Write("CAPA\r\n");
-    if (connection_.ReadLine().starts_with("+OK"))
-      ReadMultiLine([&](std::string_view l) { capabilities_.emplace_back(l); });
+    if (connection_.ReadLine(kMaxStatusLine).starts_with("+OK"))
+      ReadMultiLine(kMaxCapabilityBytes, [&](std::string_view l) { capabilities_.emplace_back(l); });
     Command("USER " + user_name, ErrorKind::Authentication);
     Command("PASS " + password, ErrorKind::Authentication);
   } catch (...) {
@@ -101,25 +116,31 @@ int Pop3Client::Stat() {
   return static_cast<int>(count);
 }
 
+std::string Pop3Client::LenientReply(const std::string& command) {
+  connection_.Write(command + "\r\n");
+  return std::string(connection_.ReadLine(kMaxStatusLine));
+}
+
 long long Pop3Client::List(int n) {
   Busy busy(*this);
-  const std::string reply = Command("LIST " + std::to_string(n));
+  const std::string reply = LenientReply("LIST " + std::to_string(n));
+  if (!reply.starts_with("+OK")) return -1;
   // "+OK n size"
   const char* p = reply.c_str() + 3;
   char* end = nullptr;
   std::strtol(p, &end, 10);
-  if (end == p) throw BadReply(reply);
+  if (end == p) return -1;
   p = end;
   const long long size = std::strtoll(p, &end, 10);
-  if (end == p || size < 0) throw BadReply(reply);
+  if (end == p || size < 0) return -1;
   return size;
 }
 
 std::vector<long long> Pop3Client::ListAll() {
   Busy busy(*this);
-  Command("LIST");
   std::vector<long long> sizes;
-  ReadMultiLine([&](std::string_view l) {
+  if (!LenientReply("LIST").starts_with("+OK")) return sizes;
+  ReadMultiLine(kMaxListBytes, [&](std::string_view l) {
     // "n size"
     std::string line(l);
     char* end = nullptr;
@@ -134,33 +155,43 @@ std::vector<long long> Pop3Client::ListAll() {
   return sizes;
 }
 
-void Pop3Client::Top(int n, ParsedMessage& message) {
+size_t Pop3Client::MessageReplyLimit(long long announced) const {
+  const long long cap = std::max<long long>(max_message_bytes, 1);
+  if (announced < 0 || announced > cap) return static_cast<size_t>(cap);
+  return static_cast<size_t>(std::min(cap, announced * 2 + kMessageSlackBytes));
+}
+
+void Pop3Client::Top(int n, ParsedMessage& message, long long announced) {
   Busy busy(*this);
   message.BeginRaw();
   Command("TOP " + std::to_string(n) + " 0");
-  ReadMultiLine([&](std::string_view l) {
+  ReadMultiLine(MessageReplyLimit(announced), [&](std::string_view l) {
     message.AppendRaw(l);
     message.AppendRaw("\r\n");
   });
   message.EndRaw();
 }
 
-void Pop3Client::Retrieve(int n, ParsedMessage& message) {
+void Pop3Client::Retrieve(int n, ParsedMessage& message, long long announced) {
   Busy busy(*this);
-  message.BeginRaw();
+  // Room for the whole message at once: a buffer that doubles as it fills would need up to
+  // three times the message while it moves.
+  message.BeginRaw(announced > 0 ? static_cast<size_t>(std::min<long long>(announced + 4096, max_message_bytes)) : 0);
   Command("RETR " + std::to_string(n));
-  ReadMultiLine([&](std::string_view l) {
+  connection_.ExpectBytes(announced);
+  ReadMultiLine(MessageReplyLimit(announced), [&](std::string_view l) {
     message.AppendRaw(l);
     message.AppendRaw("\r\n");
   });
   message.EndRaw();
 }
 
-void Pop3Client::RetrieveRaw(int n, std::vector<std::string>& lines) {
+void Pop3Client::RetrieveRaw(int n, std::vector<std::string>& lines, long long announced) {
   Busy busy(*this);
   lines.clear();
   Command("RETR " + std::to_string(n));
-  ReadMultiLine([&](std::string_view l) { lines.emplace_back(l); });
+  connection_.ExpectBytes(announced);
+  ReadMultiLine(MessageReplyLimit(announced), [&](std::string_view l) { lines.emplace_back(l); });
 }
 
 void Pop3Client::Delete(int n) {

@@ -38,14 +38,22 @@ class Pop3Client {
   void Connect();
   bool IsConnected() const { return connection_.IsOpen(); }
 
+  // The longest message RETR takes whatever LIST announced (1 GB unless set).
+  long long max_message_bytes = 1LL << 30;
+
   int Stat();                // number of messages
-  long long List(int n);     // size of message n in bytes
+  // Size of message n in bytes, -1 when the server refuses LIST n or its answer cannot be
+  // read: the size is only shown, so a broken answer must not stop receiving.
+  long long List(int n);
   // The sizes of every message (LIST without argument), by message number; -1 for numbers
-  // the server did not list.
+  // the server did not list (all of them when it refused or garbled the answer).
   std::vector<long long> ListAll();
-  void Top(int n, ParsedMessage& message);       // the header of message n (TOP n 0)
-  void Retrieve(int n, ParsedMessage& message);  // the whole message n
-  void RetrieveRaw(int n, std::vector<std::string>& lines);  // its lines, unparsed
+  // The header of message n (TOP n 0), the whole message n, or its lines unparsed. announced
+  // is the size LIST gave (-1: unknown): a reply far longer than that (or than
+  // max_message_bytes) is cut off, the connection closed and a ProtocolError thrown.
+  void Top(int n, ParsedMessage& message, long long announced = -1);
+  void Retrieve(int n, ParsedMessage& message, long long announced = -1);
+  void RetrieveRaw(int n, std::vector<std::string>& lines, long long announced = -1);
   void Delete(int n);        // DELE n
 
   // QUIT and close. While a command is waiting (Disconnect called from the pump callback)
@@ -60,8 +68,13 @@ class Pop3Client {
   std::string Command(const std::string& line, ErrorKind refusal = ErrorKind::ServerRefusal);
   std::string ReadReply(ErrorKind refusal);
   ProtocolError BadReply(const std::string& reply) const;  // a "+OK" that cannot be read
+  // The lines of a multi-line reply; more than max_bytes in all closes the connection.
   template <typename Sink>
-  void ReadMultiLine(Sink&& sink);
+  void ReadMultiLine(size_t max_bytes, Sink&& sink);
+  // The most a message reply may carry when LIST announced `announced` bytes.
+  size_t MessageReplyLimit(long long announced) const;
+  // The first line of a reply whose "-ERR" or garbage only means "no answer" (LIST).
+  std::string LenientReply(const std::string& command);
   void Status(const std::string& text);
 
   Connection connection_;

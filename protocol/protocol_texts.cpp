@@ -55,6 +55,15 @@ std::string BadReplyText(const std::string& host, int port, const std::string& r
   return Sjis("サーバの応答が正しくありません: ") + reply + "\r\n" + ServerLine(host, port);
 }
 
+std::string ReplyTooLongText(const std::string& host, int port, size_t limit) {
+  return Sjis("サーバの応答が長すぎるため、接続を切りました (上限 ") + std::to_string(limit) + Sjis(" バイト)。") + "\r\n" +
+         ServerLine(host, port);
+}
+
+std::string LineBreakInCommandText() {
+  return Sjis("アドレスやヘッダに改行文字(CR・LF)またはNUL文字が含まれているため、送信できません。");
+}
+
 std::string NoStartTlsText(const std::string& host, int port) {
   return Sjis("このサーバではSSL(STARTTLS)を使えません。") + "\r\n" + ServerLine(host, port);
 }

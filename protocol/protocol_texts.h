@@ -38,6 +38,10 @@ std::string CommandRefusedText(const std::string& host, int port, const std::str
 std::string LoginRefusedText(const std::string& host, int port, const std::string& reply);
 // "サーバの応答が正しくありません: " + what came, CR LF "サーバ: host:port".
 std::string BadReplyText(const std::string& host, int port, const std::string& reply);
+// "サーバの応答が長すぎるため、接続を切りました (上限 n バイト)。", CR LF "サーバ: host:port".
+std::string ReplyTooLongText(const std::string& host, int port, size_t limit);
+// An address or header value holds a line break (CR, LF) or NUL: nothing is sent.
+std::string LineBreakInCommandText();
 // The account wants TLS, the server offers no STARTTLS.
 std::string NoStartTlsText(const std::string& host, int port);
 // "サーバ証明書を確認できませんでした。", CR LF "サーバ: host:port", CR LF OpenSSL's reason.

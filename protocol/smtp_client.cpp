@@ -13,6 +13,9 @@
 namespace plumex {
 namespace {
 
+// A reply is a few lines (RFC 5321: 512 bytes each); an EHLO list a few dozen.
+constexpr size_t kMaxReplyBytes = 16 * 1024;
+
 // Message text with leading dots doubled and the final "." line added.
 std::string DotStuffed(const std::string& text) {
   std::string out;
@@ -49,7 +52,8 @@ SmtpClient::~SmtpClient() = default;
 SmtpClient::Reply SmtpClient::ReadReply() {
   Reply reply;
   for (;;) {
-    std::string_view line = connection_.ReadLine();
+    std::string_view line = connection_.ReadLine(kMaxReplyBytes);
+    if (reply.text.size() + line.size() > kMaxReplyBytes) connection_.FailTooLong(kMaxReplyBytes);
     const bool numeric = line.size() >= 3 && std::isdigit(static_cast<unsigned char>(line[0])) &&
                          std::isdigit(static_cast<unsigned char>(line[1])) &&
                          std::isdigit(static_cast<unsigned char>(line[2]));
@@ -68,6 +72,7 @@ SmtpClient::Reply SmtpClient::ReadReply() {
 }
 
 SmtpClient::Reply SmtpClient::Command(const std::string& line) {
+  RequireOneLine(line);
   connection_.Write(line + "\r\n");
   return ReadReply();
 }
@@ -86,6 +91,11 @@ ProtocolError SmtpClient::Refused(const Reply& reply, ErrorKind kind) const {
   return ProtocolError(kind == ErrorKind::Authentication ? LoginRefusedText(host, port, reply.text)
                                                          : CommandRefusedText(host, port, reply.text),
                        kind, reply.text);
+}
+
+void SmtpClient::RequireOneLine(std::string_view text) const {
+  if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos)
+    throw ProtocolError(LineBreakInCommandText(), ErrorKind::BadInput);
 }
 
 bool SmtpClient::Has(const std::string& keyword) const {
@@ -184,10 +194,17 @@ void SmtpClient::Authenticate() {
 void SmtpClient::Send(const OutgoingMessage& message) {
   Authenticate();
   Busy busy(*this);
-  const std::string data = DotStuffed(message.Serialize());
   const std::vector<std::string> recipients = message.EnvelopeRecipients();
   // RFC 5321 has no space after the colon; strict servers refuse "MAIL FROM: <...>".
   const std::string mail_from = "MAIL FROM:<" + message.EnvelopeSender() + ">";
+  // Every command and header value is checked before the first command goes out, so a bad
+  // address sends nothing (the header is folded by Serialize, never by the caller).
+  for (const std::string* field : {&message.from, &message.to, &message.cc, &message.bcc, &message.reply_to,
+                                   &message.subject, &message.receipt_to, &message.references})
+    RequireOneLine(*field);
+  RequireOneLine(mail_from);
+  for (const std::string& r : recipients) RequireOneLine(r);
+  const std::string data = DotStuffed(message.Serialize());
 
   if (pipelining()) {
     std::string batch = "RSET\r\n" + mail_from + "\r\n";

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "protocol/connection.h"
@@ -53,6 +54,9 @@ class SmtpClient {
   Reply Command(const std::string& line);
   void Hello();
   bool Has(const std::string& keyword) const;
+  // A command is one line: text with CR, LF or NUL would smuggle in commands of its own.
+  // Throws ProtocolError of kind BadInput.
+  void RequireOneLine(std::string_view text) const;
   bool AuthOffers(const std::string& mechanism) const;
   // RSET (whatever its answer), then throws Refused(reply, kind).
   [[noreturn]] void FailAfterReset(const Reply& reply, ErrorKind kind = ErrorKind::ServerRefusal);

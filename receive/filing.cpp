@@ -1,6 +1,7 @@
 #include "receive/filing.h"
 
 #include <fstream>
+#include <map>
 #include <set>
 
 #include "codecs/body_text.h"
@@ -17,6 +18,7 @@
 #include "receive/reassembly.h"
 #include "store/file_key.h"
 #include "store/index_row.h"
+#include "store/message_file_key.h"
 #include "store/store_layout.h"
 #include "store/stored_message.h"
 
@@ -93,15 +95,23 @@ std::string AttachmentName(const ParsedMessage& message, const MessagePart& part
   return Decoded(name, charset);
 }
 
+// The names already given to a message's attachments, and for each name the number its next
+// duplicate tries first, so that many attachments of one name cost no more than distinct ones.
+struct UsedNames {
+  std::set<std::string> names;
+  std::map<std::string, int> next_number;
+};
+
 // Two attachments of one message never share a file: the later one gets "(2)", "(3)"...
-std::string UniqueName(const std::string& name, std::set<std::string>& used) {
-  if (used.insert(name).second) return name;
+std::string UniqueName(const std::string& name, UsedNames& used) {
+  if (used.names.insert(name).second) return name;
   size_t dot = name.rfind('.');
   std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
   std::string extension = dot == std::string::npos || dot == 0 ? "" : name.substr(dot);
-  for (int k = 2;; ++k) {
+  int& k = used.next_number.try_emplace(name, 2).first->second;
+  for (;; ++k) {
     std::string candidate = stem + "(" + std::to_string(k) + ")" + extension;
-    if (used.insert(candidate).second) return candidate;
+    if (used.names.insert(candidate).second) return candidate;
   }
 }
 
@@ -181,17 +191,20 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
     from_gmail = true;
   }
 
-  const std::string date = FormatMessageDate(message, kReceivedDateFormat);
+  std::string date = FormatMessageDate(message, kReceivedDateFormat);
+  if (date.empty() && context.undated_time != 0) date = FormatLocalTime(context.undated_time, kReceivedDateFormat);
   std::string id = message.MessageId();
   if (id.empty()) id = "<" + date + "tomarind_Vantory>";
   if (context.received_ids->Contains(id)) return 0;
 
   const std::string charset = message.Charset();
   std::string size;
+  long long announced = -1;  // the size LIST gave; -1 when the server would not say
   if (n >= 0 && context.pop3) {
     const auto k = static_cast<size_t>(n);
     const bool known = context.sizes && k < context.sizes->size() && (*context.sizes)[k] >= 0;
-    size = std::to_string(known ? (*context.sizes)[k] : context.pop3->List(n));
+    announced = known ? (*context.sizes)[k] : context.pop3->List(n);
+    if (announced >= 0) size = std::to_string(announced);
   }
   else size = std::to_string(message.BodyText().size());
 
@@ -201,6 +214,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   const std::string from = WithoutLineBreaks(Decoded(message.HeaderValue("From"), charset));
   std::string reply_to;
   if (auto list = message.ReplyTo(); !list.empty()) reply_to = Decoded(list.front().Text(), charset);
+  if (reply_to.empty() && context.reply_to_sender) reply_to = from;
   std::string cc;
   for (const auto& address : message.Cc()) cc += address.Text() + ";";
 
@@ -220,11 +234,13 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   }
   if (target.kind == TargetFolder::Kind::Forwarded && context.forward_queue) context.forward_queue->push_back(id);
 
-  const std::string key = MakeFileKey(id);
-  if (n >= 0 && context.pop3 && !from_gmail) context.pop3->Retrieve(n, message);
+  if (n >= 0 && context.pop3 && !from_gmail) context.pop3->Retrieve(n, message, announced);
+  // The size is only shown: without a readable LIST answer it is what RETR brought.
+  if (size.empty()) size = std::to_string(message.RawBytes().size());
 
   const auto folder = ToNativePath(context.mail_root, target.folder_path);
   EnsureDirectory(folder);
+  const std::string key = FileKeyInFolder(folder, id);
   // A message that stays on the server can be fetched again, so its files need not reach the
   // disk one by one; one that is deleted there must be on disk before DELE.
   const bool sync = n >= 0 && context.pop3 && context.delete_after_receive;
@@ -232,7 +248,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   std::string attach = "2";
   std::string body;
   if (message.HasParts()) {
-    std::set<std::string> used_names;
+    UsedNames used_names;
     for (const auto& part : message.Parts()) {
       if (part.IsAttachment()) {
         std::string name = AttachmentName(message, part, n, date, context);

@@ -2,6 +2,7 @@
 // in the folder the rules choose, and its id in the account's fetched list.
 #pragma once
 
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -49,6 +50,10 @@ struct FilingContext {
   // that will be deleted on the server is appended to the file at once. False: the whole
   // index is written after every message.
   bool defer_index_write = false;
+  // Imported mail: a message without Reply-To is answered to its sender, and one whose date
+  // cannot be read gets this time (0: no date).
+  bool reply_to_sender = false;
+  std::time_t undated_time = 0;
   // Pieces of split messages staged in this run (their ids were added to received_ids).
   int staged_pieces = 0;
 };

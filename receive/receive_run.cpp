@@ -1,6 +1,7 @@
 #include "receive/receive_run.h"
 
 #include "platform/directories.h"
+#include "platform/file_write_error.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "port/certificate_question.h"
@@ -84,6 +85,22 @@ void QuietDisconnect(Pop3Client& pop3) {
     if (pop3.IsConnected()) pop3.Disconnect();
   } catch (const std::exception&) {
   }
+}
+
+// A failure of one message's own files (a name the file system refuses): the message is left
+// on the server, unrecorded, and the run goes on. A full disk, a read-only store and
+// everything else end the run, as every later message would fail the same way.
+bool IsMessageOwnFailure(const std::exception& e) {
+  if (auto* write = dynamic_cast<const FileWriteError*>(&e)) return !IsStoreWideWriteFailure(write->error_number());
+  if (auto* fs = dynamic_cast<const std::filesystem::filesystem_error*>(&e))
+    return !IsStoreWideWriteFailure(fs->code().value());
+  return false;
+}
+
+// "次のメールは保存できなかったため、サーバに残しました。" with the message's number and id.
+std::string SkippedMessageText(int n, const std::string& id, const std::exception& e) {
+  return Sjis("次のメールは保存できなかったため、受信せずにサーバに残しました: ") + std::to_string(n) + Sjis("番目 ") +
+         id + "\r\n" + AsAppError(e).text();
 }
 
 void RecordFailure(const MailboxState& state, const std::exception& e, ReceiveResult& result) {
@@ -179,7 +196,11 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
         result.new_count += FileFetchedMessage(message, n, filing);
         appended = appended || state.CurrentIndex.Size() != rows_before;
       } catch (const std::exception& e) {
-        // A broken connection, a refused command or a message that cannot be written ends
+        if (pop3.IsConnected() && !state.StopRequested && IsMessageOwnFailure(e)) {
+          result.skipped.push_back(SkippedMessageText(n, message.MessageId(), e));
+          continue;
+        }
+        // A broken connection, a refused command or a store that cannot be written ends
         // the run; what was filed stays, and the message that failed stays on the server.
         RecordFailure(state, e, result);
         QuietDisconnect(pop3);
@@ -203,6 +224,11 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
   QuietDisconnect(pop3);
   message.Clear();
   ui.SetStatusText(1, NewMailStatusText(result.new_count));
+  if (!result.skipped.empty()) {
+    std::string text;
+    for (const std::string& line : result.skipped) text += (text.empty() ? "" : "\r\n\r\n") + line;
+    ui.MessageBox(text, MsgIcon::Warning);
+  }
   if (result.new_count > 0 || filing.staged_pieces > 0) {
     try {
       state.ReceivedIds.Save(ToNativePath(state.MailRoot, state.CurrentAccountDir) / std::string(kReceivedIdListName));

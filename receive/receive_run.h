@@ -33,6 +33,9 @@ struct ReceiveResult {
   long long new_count = 0;      // messages filed; they stay filed whatever ended the run
   std::optional<AppError> error;  // what ended the run early (already shown for a connect failure)
   FolderNewCounts folder_new_counts;  // other folders that received mail
+  // Messages that could not be filed for a reason of their own, left on the server; one text
+  // each (shown by the run in one warning).
+  std::vector<std::string> skipped;
 };
 
 // Connects (the certificate question through ui), fetches and files; what was filed before a

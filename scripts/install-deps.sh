@@ -19,7 +19,7 @@ SERVERS="dovecot-core dovecot-pop3d dovecot-submissiond python3 openssl"
 # msmtp and mpop are clients, the benchmarks' yardsticks (never msmtp-mta: it is an MTA).
 TESTS="
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-  mpop msmtp xvfb xauth
+  mpop msmtp xvfb xauth poppler-utils
 "
 case "${1:-program}" in
   program) PACKAGES="$PROGRAM" ;;

@@ -14,9 +14,11 @@
 #include "protocol/protocol_error.h"
 #include "protocol/smtp_client.h"
 #include "port/certificate_question.h"
+#include "port/error_text.h"
 #include "send/key_value_lines.h"
 #include "send/message_id.h"
 #include "send/sent_folder.h"
+#include "send/single_line_fields.h"
 #include "send/substitute_row.h"
 #include "settings/account_list.h"
 #include "settings/stored_bool.h"
@@ -108,6 +110,11 @@ void FileSentCopy(const SendRequest& request, SendContext& context, const std::s
 
 }  // namespace
 
+std::string SentButNotFiledText(const AppError& copy_error) {
+  return Sjis("メールは送信しましたが、送信済みメールのコピーを保存できませんでした。") + "\r\n" +
+         Sjis("もう一度送信する必要はありません。") + "\r\n" + copy_error.text();
+}
+
 SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui) {
   SendResult result;
   OutgoingMessage message;
@@ -120,6 +127,11 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
   // The account's own server always: with SSL on, STARTTLS is required (TLS from the first
   // byte on port 465), and the password never goes out in clear.
   const bool tls = ParseStoredBool(ValueOf(request.settings, "SmtpSSL"));
+
+  // Nothing goes out when a field would break a command or a header line.
+  RequireSingleLineValues(request.settings);
+  RequireSingleLineValues(request.headers);
+  if (request.forward_mode) RequireSingleLine("To", request.forward_address);
 
   const bool merge = !ValueOf(request.headers, Sjis("差込ファイル")).empty();
   if (!merge) AddAttachments(message, request.attachments);
@@ -176,6 +188,11 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
         message.AddRawHeaderLine(kMailerHeaderLine);
         message.date = NowSeconds();
         try {
+          // A row whose cells would break a line is logged as failed; the others go.
+          RequireSingleLine(Sjis("あて名"), address);
+          for (const char* field : {"CCList", "BccList"})
+            RequireSingleLine(field, SubstituteRow(ValueOf(request.headers, field), row));
+          RequireSingleLine(Sjis("件名"), SubstituteRow(ValueOf(request.headers, Sjis("件名")), row));
           smtp.Send(message);
           log(address + "\t" + FormatSentDate(ToLocal(NowSeconds())) + "\tOK");
           ++result.merge_ok;
@@ -195,7 +212,12 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
         }
       }
     }
-    FileSentCopy(request, context, filed_id, result);
+    result.message_id = filed_id;
+    try {
+      FileSentCopy(request, context, filed_id, result);
+    } catch (const std::exception& e) {
+      result.copy_error = AsAppError(e);
+    }
   } catch (...) {
     if (smtp.IsConnected()) smtp.Disconnect();
     throw;

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/app_error.h"
 #include "port/ui_port.h"
 #include "protocol/connection.h"
 #include "store/folder_index.h"
@@ -32,15 +34,22 @@ struct SendContext {
 };
 
 struct SendResult {
-  std::string message_id;   // the id of the filed copy
+  std::string message_id;   // the id of the sent message (and of its filed copy)
   std::string sent_folder;  // store path of the folder whose Send.ini lists it
   int merge_ok = 0;
   int merge_failed = 0;
+  // The server took the message but its copy could not be filed ("送信\" read-only, disk
+  // full): the send still succeeded, and must not be repeated.
+  std::optional<AppError> copy_error;
 };
 
+// What the user reads when the message went out but its copy could not be saved.
+std::string SentButNotFiledText(const AppError& copy_error);
+
 // An unverifiable server certificate is put to the user through ui. Throws an AppError when
-// connecting, authenticating before the loop or sending a single message fails; nothing is
-// filed then.
+// a field holds a line break (before connecting), or when connecting, authenticating before
+// the loop or sending a single message fails; nothing is filed then. Once the server has
+// taken the mail nothing is thrown: a copy that cannot be filed is in copy_error.
 SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui);
 
 inline constexpr const char* kMailerHeaderLine = "X-Mailer:PlumexVer5.0";

@@ -8,13 +8,23 @@
 namespace plumex {
 
 AppCore::AppCore(UiPort& ui, std::filesystem::path mail_root)
-    : shell_(ui, std::move(mail_root)), receive_(shell_), accounts_(shell_), compose_(shell_, accounts_), search_(shell_) {}
+    : shell_(ui, std::move(mail_root)),
+      receive_(shell_),
+      accounts_(shell_),
+      compose_(shell_, accounts_),
+      search_(shell_),
+      password_(shell_),
+      files_(shell_, receive_) {}
 
-void AppCore::Start(const std::function<bool()>& check_start_password) { shell_.FormCreate(check_start_password); }
+bool AppCore::Start() {
+  shell_.FormCreate([this] { return password_.CheckAtStart(); });
+  return !State().StartRefused;
+}
 
 bool AppCore::MayClose() { return shell_.FormCloseQuery(); }
 
 void AppCore::Shutdown(const AppSettings& window) {
+  if (State().StartRefused) return;  // nothing was loaded, so nothing may be written over
   shell_.FormDestroy(window);
   accounts_.AfterShutdown();
 }

@@ -13,8 +13,10 @@
 #include "shell/account_commands.h"
 #include "shell/compose.h"
 #include "shell/main_shell.h"
+#include "shell/message_file_commands.h"
 #include "shell/receive_commands.h"
 #include "shell/search_commands.h"
+#include "shell/start_password_commands.h"
 
 namespace plumex {
 
@@ -31,12 +33,17 @@ class AppCore {
   AccountCommands& Accounts() { return accounts_; }
   ComposeCommands& Compose() { return compose_; }
   SearchCommands& Search() { return search_; }
+  StartPasswordCommands& StartPassword() { return password_; }
+  MessageFileCommands& MessageFiles() { return files_; }
 
-  // Start-up up to showing the window: settings, accounts, folder trees, the account in use.
-  void Start(const std::function<bool()>& check_start_password = nullptr);
+  // Start-up up to showing the window: settings, accounts, folder trees, the account in use,
+  // after the start-up password when the lock is on. False when the program must end (a wrong
+  // or cancelled password): nothing of the store was loaded then.
+  bool Start();
   // The close question; true when the program may end.
   bool MayClose();
-  // Writes Account.ini and the settings file; `window` carries the sizes of the window.
+  // Writes Account.ini and the settings file; `window` carries the sizes of the window. Writes
+  // nothing after a start that ended at the password.
   void Shutdown(const AppSettings& window);
 
   // A receive-tree node was chosen: its folder goes on screen, and when it is an account's
@@ -56,6 +63,8 @@ class AppCore {
   AccountCommands accounts_;
   ComposeCommands compose_;
   SearchCommands search_;
+  StartPasswordCommands password_;
+  MessageFileCommands files_;
 };
 
 }  // namespace plumex

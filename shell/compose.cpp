@@ -122,8 +122,13 @@ bool ComposeCommands::Send() {
     if (error.kind() != ErrorKind::Stopped) ui.MessageBox(error.text(), MsgIcon::Error);
     return false;
   }
-  s.SendRootIndex = FolderIndex::LoadIfExists(shell_.Native(SendFolderPath()) / std::string(kSendIndexName));
   ui.SetStatusText(1, Sjis("送信しました"));
+  // Sent is sent: a copy that could not be filed is told as such, never as a failed send.
+  if (last_sent_.copy_error) ui.MessageBox(SentButNotFiledText(*last_sent_.copy_error), MsgIcon::Warning);
+  try {
+    s.SendRootIndex = FolderIndex::LoadIfExists(shell_.Native(SendFolderPath()) / std::string(kSendIndexName));
+  } catch (const std::exception&) {
+  }
   c.attachments.clear();
   ui.Pump();
   ui.HideComposeWindow();

@@ -26,6 +26,7 @@ void MainShell::ClearViewer() {
   ViewerContent& v = state_.Viewer;
   v.header_text.clear();
   v.body_text.clear();
+  v.message_file.clear();
   v.attachments.clear();
   v.attachment_dir.clear();
   v.preview = ViewerContent::Preview::Hidden;

@@ -39,7 +39,8 @@ class MainShell {
 
   // --- Start-up and shutdown -------------------------------------------------------------
   // FormCreate up to showing the window; the window applies State().Settings afterwards.
-  // check_start_password asks for the start-up password when it is on (true: right).
+  // check_start_password asks for the start-up password when the lock is on (true: the program
+  // goes on); false ends the start at once, before anything of the store is loaded.
   void FormCreate(const std::function<bool()>& check_start_password = nullptr);
   // The close question; true when the window may close.
   bool FormCloseQuery();

@@ -19,6 +19,7 @@ struct ViewerContent {
 
   std::string header_text;  // header panel: the lines up to the separator, each + CR LF
   std::string body_text;    // each body line + CR LF
+  std::filesystem::path message_file;    // the shown message's own file; empty when none
   std::vector<std::string> attachments;  // entry names in the attachment list
   std::filesystem::path attachment_dir;  // of the shown message
   Preview preview = Preview::Hidden;
@@ -40,6 +41,7 @@ struct MainState : MailboxState {
   ViewModes ViewMode = ViewModes::Normal;
   Trees ActiveTree = Trees::Receive;
   bool CloseRequested = false;
+  bool StartRefused = false;  // the start-up password was wrong or cancelled
   SortKinds SortKind = SortKinds::Date;
   int SortKey = 5;
   long long UnreadCount = 0;

@@ -54,8 +54,9 @@ void ReceiveCommands::StopReceiving() {
   shell_.Ui().SetStatusText(1, "");
 }
 
-void ReceiveCommands::OpenMessageFiles(const std::vector<std::filesystem::path>& files) {
+int ReceiveCommands::OpenMessageFiles(const std::vector<std::filesystem::path>& files) {
   MainState& s = shell_.State();
+  int filed = 0;
   for (const auto& file : files) {
     try {
       if (s.CurrentFolderPath.empty()) throw std::runtime_error("no folder on screen");
@@ -71,6 +72,7 @@ void ReceiveCommands::OpenMessageFiles(const std::vector<std::filesystem::path>&
       filing.rules = &rules_;
       filing.folder_new_counts = &counts;
       if (FileMessageFromFile(message, filing) == 1) {
+        ++filed;
         shell_.ListFolderIndex(s.CurrentIndex.Rows());
         for (const auto& [path, count] : counts.entries) {
           const std::string prefix = ReceiveRootName() + "\\";
@@ -80,9 +82,10 @@ void ReceiveCommands::OpenMessageFiles(const std::vector<std::filesystem::path>&
       }
     } catch (const std::exception&) {
       shell_.Ui().MessageBox(Sjis("EMLファイルの読み込みに失敗しました。"));
-      return;
+      return -1;
     }
   }
+  return filed;
 }
 
 void ReceiveCommands::ApplyRules() {

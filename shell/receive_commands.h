@@ -23,8 +23,9 @@ class ReceiveCommands {
   bool Receiving() const { return receiving_; }
   // "中止", "切断", "受信停止", Escape: ends the run going on (the next one starts afresh).
   void StopReceiving();
-  // "メールを開く": files each message file; stops at the first that fails.
-  void OpenMessageFiles(const std::vector<std::filesystem::path>& files);
+  // "メールを開く": files each message file; stops at the first that fails. The number filed
+  // (files already fetched or rejected by a rule are not), or -1 after a failure.
+  int OpenMessageFiles(const std::vector<std::filesystem::path>& files);
   // "現在のフォルダに適用": the rules on the folder on screen, then "完了".
   void ApplyRules();
   // AddToFolderLabel: path relative to "受信\" with a trailing "\".

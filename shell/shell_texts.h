@@ -32,6 +32,26 @@ inline constexpr std::string_view kAllFilesFilter = "すべてのファイル(*.
 inline constexpr std::string_view kSaveFailed = "ファイルを保存できませんでした。";
 inline constexpr std::string_view kChooseFolder = "ﾃﾞｨﾚｸﾄﾘｨを選択してください";
 
+inline constexpr std::string_view kSetPasswordCaption = "起動時のパスワード設定";
+inline constexpr std::string_view kSetPasswordPrompt1 = "起動時にパスワードを要求するようにします。";
+inline constexpr std::string_view kSetPasswordPrompt2 = "パスワードを半角英数字で入力してください。";
+inline constexpr std::string_view kPasswordNotHalfWidth = "パスワードが半角でないので中止します。";
+// Our own: a password the record cannot hold.
+inline constexpr std::string_view kPasswordTooLong = "パスワードは半角50文字以内で入力してください。";
+inline constexpr std::string_view kRemovePassword1 = "起動時のパスワード設定を無効にします。";
+inline constexpr std::string_view kRemovePassword2 = "    よろしいですか？";
+inline constexpr std::string_view kPasswordFileRemoved = "パスワード設定ファイルを削除しました。";
+inline constexpr std::string_view kPasswordFileNotRemoved = "パスワード設定ファイルの削除に失敗しました。";
+inline constexpr std::string_view kAskPasswordCaption = "パスワード";
+inline constexpr std::string_view kAskPasswordPrompt = "パスワードを入力してください";
+// Our own: the lock was on but no password was ever stored.
+inline constexpr std::string_view kPasswordMissing = "起動時パスワードが設定されていないため、解除しました。";
+
+inline constexpr std::string_view kSaveMessageFilter = "テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
+inline constexpr std::string_view kDone = "完了";
+// Our own: an import with no account to put the mail in.
+inline constexpr std::string_view kImportNeedsAccount = "メールを取り込むアカウントがありません。";
+
 inline constexpr std::string_view kAfterSendDir = "AfterSend";
 inline constexpr std::string_view kAfterSendFile = "AfterSend.ini";
 inline constexpr std::string_view kAddressDir = "Address";

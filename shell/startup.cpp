@@ -72,9 +72,11 @@ void MainShell::FormCreate(const std::function<bool()>& check_start_password) {
   s.StartPasswordOn = s.Settings.start_password;
   // A wrong start-up password ends the program before any mail is shown.
   s.CloseRequested = false;
+  s.StartRefused = false;
   if (s.StartPasswordOn && check_start_password && !check_start_password()) {
-    ui_.MessageBox(Sjis(texts::kBadPassword));
     s.CloseRequested = true;
+    s.StartRefused = true;
+    return;
   }
   // Normal mode, the text view.
   SetMode();

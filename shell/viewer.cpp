@@ -12,8 +12,8 @@
 #include "shell/link_text.h"
 #include "shell/main_shell.h"
 #include "shell/shell_texts.h"
-#include "store/file_key.h"
 #include "store/index_row.h"
+#include "store/message_file_key.h"
 #include "store/store_layout.h"
 #include "store/stored_message.h"
 
@@ -56,8 +56,8 @@ void MainShell::ShowMessage(size_t display_row) {
     return;
   }
   std::string id(list_.MessageId(display_row));
-  std::string key = MakeFileKey(id);
   std::string dir = MessageDirOf(display_row);
+  std::string key = FileKeyInFolder(Native(dir), id);
   auto file = Native(dir + key + ".txt");
   // The stored file: header lines up to the separator line, then the body.
   std::vector<std::string> lines;
@@ -69,6 +69,7 @@ void MainShell::ShowMessage(size_t display_row) {
       body_begin = sep + 1;
     }
     for (auto it = body_begin; it != lines.end(); ++it) v.body_text += *it + "\r\n";
+    v.message_file = file;
     // Its attachments, the first one previewed.
     v.attachment_dir = Native(dir + std::string(kAttachmentDirName) + "\\" + key + "\\");
     v.attachments = ListEntries(v.attachment_dir);

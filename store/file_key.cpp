@@ -4,10 +4,13 @@
 #include <cstdio>
 
 #include "platform/code_page.h"
+#include "platform/store_path.h"
 
 namespace plumex {
 namespace {
 
+// A shortened name keeps this much of its native form: with "~", the hash and an extension
+// it stays well below kMaxFileKeyBytes.
 constexpr size_t kKeptBytes = 180;
 
 std::string Sanitise(std::string_view id) {
@@ -44,38 +47,51 @@ std::string HashHex(std::string_view text) {
   return buf;
 }
 
-// The longest prefix of at most `limit` bytes that does not end inside a two-byte character.
-size_t CharBoundary(std::string_view text, size_t limit) {
+// What the name takes in the file system: a CP932 byte may become up to three UTF-8 bytes.
+size_t NativeBytes(std::string_view cp932) { return NativeName(cp932).size(); }
+
+// The longest prefix, whole characters only, whose native form fits in `limit` bytes.
+size_t NativePrefix(std::string_view text, size_t limit) {
   size_t i = 0;
+  size_t native = 0;
   while (i < text.size()) {
     size_t len = IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
-    if (i + len > limit) break;
+    native += NativeBytes(text.substr(i, len));
+    if (native > limit) break;
     i += len;
   }
   return i;
 }
 
 std::string Shorten(const std::string& key, std::string_view keep_suffix) {
-  size_t room = kKeptBytes > keep_suffix.size() ? kKeptBytes - keep_suffix.size() : 0;
+  const size_t suffix = NativeBytes(keep_suffix);
+  size_t room = kKeptBytes > suffix ? kKeptBytes - suffix : 0;
   std::string stem = key.substr(0, key.size() - keep_suffix.size());
-  return stem.substr(0, CharBoundary(stem, room)) + "~" + HashHex(key) + std::string(keep_suffix);
+  return stem.substr(0, NativePrefix(stem, room)) + "~" + HashHex(key) + std::string(keep_suffix);
 }
 
 }  // namespace
 
 std::string MakeFileKey(std::string_view id) {
   std::string key = Sanitise(id);
-  if (key.size() <= kMaxFileKeyBytes) return key;
+  if (NativeBytes(key) <= kMaxFileKeyBytes) return key;
   return Shorten(key, "");
 }
 
 std::string MakeAttachmentFileName(std::string_view name) {
   std::string key = Sanitise(name);
-  if (key.size() <= kMaxFileKeyBytes) return key;
+  if (NativeBytes(key) <= kMaxFileKeyBytes) return key;
   std::string_view extension;
   size_t dot = key.rfind('.');
   if (dot != std::string::npos && dot > 0 && key.size() - dot <= 16) extension = std::string_view(key).substr(dot);
   return Shorten(key, extension);
+}
+
+std::string DistinctFileKey(std::string_view id) {
+  std::string key = MakeFileKey(id);
+  const std::string mark = "~" + HashHex(id).substr(0, 8);
+  if (NativeBytes(key) + mark.size() > kMaxFileKeyBytes) key = key.substr(0, NativePrefix(key, kKeptBytes));
+  return key + mark;
 }
 
 }  // namespace plumex

@@ -23,6 +23,8 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -31,12 +33,15 @@
 #include <QStackedWidget>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <QTextOption>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "platform/sjis_text.h"
 #include "platform/text_file.h"
 #include "shell/jpeg_decoder.h"
 #include "shell/link_text.h"
@@ -73,7 +78,7 @@ constexpr qint64 kMaxPreviewTextBytes = 8 * 1024 * 1024;
 QString WithoutCr(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
 
 // Copy, cut and paste act on the focused text: copy and cut on selected text, cut and paste
-// in editable text only.
+// in editable text only, paste when there is text to paste.
 void EnableTextCommands(QAction* copy, QAction* cut, QAction* paste) {
   bool selected = false, editable = false;
   const QWidget* w = QApplication::focusWidget();
@@ -89,7 +94,8 @@ void EnableTextCommands(QAction* copy, QAction* cut, QAction* paste) {
   }
   copy->setEnabled(selected);
   cut->setEnabled(selected && editable);
-  paste->setEnabled(editable);
+  const QMimeData* clipboard = QApplication::clipboard()->mimeData();
+  paste->setEnabled(editable && clipboard && clipboard->hasText() && !clipboard->text().isEmpty());
 }
 
 void KeepSelectionVisible(QWidget* w) {
@@ -232,7 +238,7 @@ void TfrmMain::BuildWidgets() {
   splitViewer_->setObjectName(QStringLiteral("splitViewer"));
   memHeader_ = new QPlainTextEdit(splitViewer_);
   memHeader_->setObjectName(QStringLiteral("memHeader"));
-  memHeader_->setReadOnly(true);
+  // The message on screen can be edited and kept with "メールを上書き保存する".
   splitPreview_ = new QSplitter(Qt::Vertical, splitViewer_);
   pnlPreview_ = new QStackedWidget(splitPreview_);
   pnlPreview_->setObjectName(QStringLiteral("pnlPreview"));
@@ -251,7 +257,6 @@ void TfrmMain::BuildWidgets() {
   bodyStack_ = new QStackedWidget(splitPreview_);
   memBody_ = new QTextEdit(bodyStack_);
   memBody_->setObjectName(QStringLiteral("memBody"));
-  memBody_->setReadOnly(true);
   memBody_->setAcceptRichText(false);
   memBody_->setLineWrapMode(QTextEdit::NoWrap);
   memBody_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -336,10 +341,16 @@ void TfrmMain::BuildMenus() {
   QMenu* m = menu(file);
   Add(m, file, QStringLiteral("メールの作成"), &TfrmMain::mnuComposeClick);
   Add(m, file, QStringLiteral("メールを開く"), &TfrmMain::mnuOpenMailClick);
-  MarkNotAvailable(Add(m, file, QStringLiteral("メールを保存する")));
-  MarkNotAvailable(Add(m, file, QStringLiteral("メールを上書き保存する")));
-  MarkNotAvailable(Add(m, file, QStringLiteral("印刷")));
+  QAction* save = Add(m, file, QStringLiteral("メールを保存する"), &TfrmMain::mnuSaveMailClick);
+  QAction* overwrite = Add(m, file, QStringLiteral("メールを上書き保存する"), &TfrmMain::mnuOverwriteMailClick);
+  QAction* print = Add(m, file, QStringLiteral("印刷"), &TfrmMain::mnuPrintClick);
   Add(m, file, QStringLiteral("切断"), &TfrmMain::mnuDisconnectClick);
+  // They act on the message on screen, never on a row the keyboard merely highlighted.
+  connect(m, &QMenu::aboutToShow, this, [this, save, overwrite, print] {
+    const bool shown = core_->MessageFiles().MessageShown();
+    for (QAction* a : {save, print}) a->setEnabled(shown);
+    overwrite->setEnabled(shown && (memBody_->document()->isModified() || memHeader_->document()->isModified()));
+  });
   m->addSeparator();
   Add(m, file, QStringLiteral("終了"), &TfrmMain::mnuExitClick);
 
@@ -449,7 +460,7 @@ void TfrmMain::BuildMenus() {
     password_group->addAction(a);
   }
   password_off_->setChecked(true);
-  MarkNotAvailable(Add(m, settings, QStringLiteral("Beckyファイルの読込み")));
+  Add(m, settings, QStringLiteral("Beckyファイルの読込み"), &TfrmMain::mnuImportMailboxClick);
 
   const QString help = QStringLiteral("ヘルプ");
   m = menu(help);
@@ -590,6 +601,7 @@ void TfrmMain::BuildContextMenus() {
 
 void TfrmMain::ApplySettings() {
   const AppSettings& s = shell_->State().Settings;
+  SyncPasswordItems();
   ListView1_->setColumnWidth(kColSubject, s.column_subject);
   ListView1_->setColumnWidth(kColCorrespondent, s.column_from);
   ListView1_->setColumnWidth(kColDate, s.column_date);
@@ -597,8 +609,6 @@ void TfrmMain::ApplySettings() {
   maximise_at_start_ = s.maximised();
   if (!maximise_at_start_) resize(s.form_width > 0 ? s.form_width : 600, s.form_height > 0 ? s.form_height : 600);
   ApplyPaneSizes(s.tree_pane_width, s.bottom_pane_height);
-  password_on_->setChecked(shell_->State().StartPasswordOn);
-  password_off_->setChecked(!shell_->State().StartPasswordOn);
   TreeView1_->expandAll();
   TreeView2_->expandAll();
   SyncTreeSelection();
@@ -614,6 +624,12 @@ void TfrmMain::ApplyPaneSizes(int tree_width, int bottom_height) {
 }
 
 void TfrmMain::ShowAtStart() {
+  // A wrong or cancelled start-up password: the mailbox is never shown and nothing is saved.
+  if (shell_->State().StartRefused) {
+    destroyed_ = true;
+    emit closed();
+    return;
+  }
   if (maximise_at_start_)
     showMaximized();
   else
@@ -953,7 +969,66 @@ void TfrmMain::mnuExecuteClick() {
   if (lstAttach_->currentRow() >= 0) shell_->OpenAttachment(static_cast<size_t>(lstAttach_->currentRow()));
 }
 
-void TfrmMain::mnuPasswordOnClick() { shell_->State().StartPasswordOn = true; }
-void TfrmMain::mnuPasswordOffClick() { shell_->State().StartPasswordOn = false; }
+void TfrmMain::mnuPasswordOnClick() {
+  Run([this] { core_->StartPassword().TurnOn(); });
+  SyncPasswordItems();
+}
+
+void TfrmMain::mnuPasswordOffClick() {
+  Run([this] { core_->StartPassword().TurnOff(); });
+  SyncPasswordItems();
+}
+
+void TfrmMain::SyncPasswordItems() {
+  password_on_->setChecked(shell_->State().StartPasswordOn);
+  password_off_->setChecked(!shell_->State().StartPasswordOn);
+}
+
+namespace {
+// A pane's text as the store keeps it: each line followed by CR LF.
+std::string PaneText(const QString& text) {
+  if (text.isEmpty()) return {};
+  QString lines = text;
+  lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  if (!lines.endsWith(QLatin1Char('\n'))) lines += QLatin1Char('\n');
+  lines.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+  return FromQ(lines);
+}
+}  // namespace
+
+void TfrmMain::mnuSaveMailClick() { core_->MessageFiles().SaveShownMessage(); }
+
+void TfrmMain::mnuOverwriteMailClick() {
+  core_->MessageFiles().OverwriteShownMessage(PaneText(memHeader_->toPlainText()), PaneText(memBody_->toPlainText()));
+  memBody_->document()->setModified(false);
+  memHeader_->document()->setModified(false);
+}
+
+void TfrmMain::mnuPrintClick() {
+  QPrinter printer(QPrinter::HighResolution);
+  QPrintDialog dialog(&printer, this);
+  if (dialog.exec() == QDialog::Accepted) PrintShownMessage(printer);
+  port_->MessageBox(Sjis("終了しました"), MsgIcon::None, MsgButtons::Ok);
+}
+
+bool TfrmMain::PrintShownMessage(QPrinter& printer) {
+  QTextDocument document;
+  document.setDefaultFont(memBody_->font());
+  QTextOption wrap;
+  wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);  // long lines are not cut off
+  document.setDefaultTextOption(wrap);
+  document.setPlainText(WithoutCr(ToQ(core_->MessageFiles().PrintText())));
+  document.print(&printer);
+  if (printer.printerState() != QPrinter::Error) return true;
+  port_->MessageBox(Sjis("印刷エラー"), MsgIcon::Error, MsgButtons::Ok);
+  return false;
+}
+
+void TfrmMain::mnuImportMailboxClick() {
+  const QString file = QFileDialog::getOpenFileName(this, QString(), QString(),
+                                                    QStringLiteral("メール(*.mbx);;すべてのファイル(*)"));
+  if (file.isEmpty()) return;
+  core_->MessageFiles().ImportMailbox(PathFromQ(file));
+}
 
 }  // namespace plumex

@@ -14,6 +14,7 @@
 #include "ui/qt_ui_port.h"
 
 class QAction;
+class QPrinter;
 class QActionGroup;
 class QLabel;
 class QListWidget;
@@ -57,6 +58,9 @@ class TfrmMain : public QMainWindow {
   void RestoreFromSecondInstance();
   void SetComposeWindow(TfrmSend* compose) { compose_ = compose; }
   void ShowComposeWindow();
+  // "印刷" once the printer is chosen: the header lines, then the body, long lines wrapped.
+  // False after a printer error (said in a message box).
+  bool PrintShownMessage(QPrinter& printer);
   void HideComposeWindow();
   void SetAccountWindow(QWidget* w) { account_window_ = w; }
   void SetAddressWindow(QWidget* w) { address_window_ = w; }
@@ -172,6 +176,11 @@ class TfrmMain : public QMainWindow {
   void mnuExtractClick();
   void mnuRelatedClick();
   void ConnectSearchNext(QAction* search_next);
+  void SyncPasswordItems();
+  void mnuSaveMailClick();
+  void mnuOverwriteMailClick();
+  void mnuPrintClick();
+  void mnuImportMailboxClick();
 
   std::unique_ptr<QtUiPort> port_;
   std::unique_ptr<AppCore> core_;

@@ -24,7 +24,12 @@ int Receive(CliContext& context) {
   }
   TerminalUiPort ui(context.err, yes);
   AppCore core(ui, context.mail_root);
-  if (!core.Run([&] { core.Start(); })) return 1;
+  bool started = false;
+  if (!core.Run([&] { started = core.Start(); })) return 1;
+  if (!started) {
+    context.err << "plumex-cli: 起動時パスワードで保護されたメールストアです。\n";
+    return 1;
+  }
   const std::string name = account ? *account : core.State().CurrentAccount;
   if (name.empty() || !core.UseAccount(name)) {
     context.err << "plumex-cli: no such account: " << Cp932ToUtf8(name) << "\n";

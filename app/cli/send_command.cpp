@@ -42,7 +42,12 @@ int Send(CliContext& context) {
   }
   TerminalUiPort ui(context.err, yes);
   AppCore core(ui, context.mail_root);
-  if (!core.Run([&] { core.Start(); })) return 1;
+  bool started = false;
+  if (!core.Run([&] { started = core.Start(); })) return 1;
+  if (!started) {
+    context.err << "plumex-cli: 起動時パスワードで保護されたメールストアです。\n";
+    return 1;
+  }
   auto position = FindAccount(core.State().AccountList, account_name);
   if (!position) {
     context.err << "plumex-cli: no such account: " << Cp932ToUtf8(account_name) << "\n";

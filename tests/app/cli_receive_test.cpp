@@ -2,12 +2,12 @@
 // early fails with the reason.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "platform/code_page.h"
 #include "platform/text_file.h"
 #include "tests/protocol/fake_server.h"
+#include "tests/app/run_cli.h"
 #include "tests/support/temp_dir.h"
 
 namespace plumex {
@@ -15,27 +15,6 @@ namespace {
 
 using test::FakeServer;
 using test::FakeStep;
-
-struct Outcome {
-  int status = -1;
-  std::string out, err;
-};
-
-Outcome RunCli(const std::filesystem::path& root, const std::string& args) {
-  const auto err_file = root / "cli-stderr.txt";
-  const std::string command = std::string(PLUMEX_CLI) + " --root '" + root.string() + "' " + args + " 2>'" +
-                              err_file.string() + "'";
-  Outcome outcome;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return outcome;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  outcome.err = ReadFileBytes(err_file).value_or("");
-  return outcome;
-}
 
 std::string Message(int n) {
   const std::string k = std::to_string(n);
@@ -80,6 +59,28 @@ TEST(CliReceive, AnUnknownAccountFails) {
   Outcome outcome = RunCli(root.path(), "receive --account nobody");
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.err.find("no such account: nobody"), std::string::npos) << outcome.err;
+}
+
+// The server took the message but "送信\Send.ini" is a folder: the tool says the message was
+// sent and its copy not saved, and exits 0, so nobody sends it again.
+TEST(CliSend, ASentMessageWhoseCopyCannotBeFiledExitsZeroWithAWarning) {
+  FakeServer server({{"", "220 hi\r\n"},
+                     {"EHLO ", "250 hi\r\n"},
+                     {"RSET", "250 ok\r\n"},
+                     {"MAIL FROM:<me@x>", "250 ok\r\n"},
+                     {"RCPT TO:<bob@x>", "250 ok\r\n"},
+                     {"DATA", "354 go\r\n"},
+                     {".", "250 queued\r\n"},
+                     {"QUIT", "221 bye\r\n", 0, true}});
+  test::TempDir root;
+  WriteLines(root.path() / "Account.ini", {"a\th\tu\tp\t127.0.0.1\tme@x\t110\t" + std::to_string(server.port()) + "\t0"});
+  std::filesystem::create_directories(root.path() / "送信" / "Send.ini");
+  Outcome outcome = RunCli(root.path(), "send --account a --to bob@x --subject s < /dev/null");
+  server.Join();
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_NE(outcome.err.find("メールは送信しましたが、送信済みメールのコピーを保存できませんでした。"), std::string::npos)
+      << outcome.err;
+  EXPECT_NE(outcome.err.find("送信/Send.ini"), std::string::npos) << outcome.err;
 }
 
 }  // namespace

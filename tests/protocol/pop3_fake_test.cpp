@@ -77,6 +77,25 @@ TEST(Pop3FakeTest, CommandsAndMultiLineReplies) {
   EXPECT_TRUE(server.errors().empty()) << server.errors()[0];
 }
 
+// A size is only shown: a refused or unreadable LIST answer gives no size and keeps the
+// connection (and its commands in step) for the RETR that follows.
+TEST(Pop3FakeTest, ABrokenListAnswerIsNoSize) {
+  FakeServer server(Script({{"LIST 1", "-ERR go away\r\n"},
+                            {"LIST 2", "+OK 2 -5\r\n"},
+                            {"LIST 3", "what?\r\n"},
+                            {"LIST", "-ERR not now\r\n"},
+                            {"STAT", "+OK 3 30\r\n"}}));
+  Pop3Client client;
+  Configure(client, server);
+  client.Connect();
+  EXPECT_EQ(client.List(1), -1);
+  EXPECT_EQ(client.List(2), -1);
+  EXPECT_EQ(client.List(3), -1);
+  EXPECT_TRUE(client.ListAll().empty());
+  EXPECT_EQ(client.Stat(), 3);
+  client.Disconnect();
+}
+
 TEST(Pop3FakeTest, ErrAtAnyCommandIsAnErrorWithTheServersText) {
   struct Case {
     const char* command;
@@ -87,7 +106,6 @@ TEST(Pop3FakeTest, ErrAtAnyCommandIsAnErrorWithTheServersText) {
       {"USER", {{"", "+OK\r\n"}, {"CAPA", "-ERR no\r\n"}, {"USER", "-ERR go away\r\n"}}},
       {"PASS", Script({})},
       {"STAT", Script({{"STAT", "-ERR go away\r\n"}})},
-      {"LIST", Script({{"LIST 1", "-ERR go away\r\n"}})},
       {"TOP", Script({{"TOP 1 0", "-ERR go away\r\n"}})},
       {"RETR", Script({{"RETR 1", "-ERR go away\r\n"}})},
       {"DELE", Script({{"DELE 1", "-ERR go away\r\n"}})},
@@ -103,7 +121,6 @@ TEST(Pop3FakeTest, ErrAtAnyCommandIsAnErrorWithTheServersText) {
       client.Connect();
       const std::string cmd = c.command;
       if (cmd == "STAT") client.Stat();
-      if (cmd == "LIST") client.List(1);
       if (cmd == "TOP") client.Top(1, m);
       if (cmd == "RETR") client.Retrieve(1, m);
       if (cmd == "DELE") client.Delete(1);

@@ -166,30 +166,5 @@ TEST(ReceiveFaults, ThreeAttemptsThenTheMessage) {
   EXPECT_TRUE(store.IndexFileRows().empty());
 }
 
-// A message that cannot be written ends the run before its DELE: it stays on the server, the
-// one before it is filed and deleted, and the run reports why it ended.
-TEST(ReceiveFaults, FailedWriteOfMessageTwoKeepsItOnTheServer) {
-  std::vector<FakeStep> steps = Login(3);
-  Fetch(steps, 1);
-  steps.push_back({"DELE 1", "+OK\r\n"});
-  Fetch(steps, 2);
-  steps.push_back({"QUIT", "+OK bye\r\n", 0, true});
-  FakeServer server(steps);
-  std::string line = AccountLine(server.port());
-  line.replace(line.size() - 1, 1, "-1");  // delete after receiving
-  test::ReceiveFixture store(line);
-  std::filesystem::create_directories(store.Dir() / "0m2@x9.txt");  // the file of message 2 cannot be made
-  test::FakeUi ui;
-  ReceiveResult result = store.Run(ui);
-  server.Join();
-  EXPECT_TRUE(server.errors().empty()) << testing::PrintToString(server.errors());
-  for (const auto& command : server.received()) EXPECT_NE(command, "DELE 2");
-  EXPECT_EQ(result.new_count, 1);
-  ASSERT_TRUE(result.error.has_value());
-  EXPECT_EQ(result.error->kind(), ErrorKind::LocalFile);
-  EXPECT_EQ(store.IndexFileRows().size(), 1u);
-  EXPECT_FALSE(store.state.ReceivedIds.Contains("<m2@x>"));
-}
-
 }  // namespace
 }  // namespace plumex

@@ -19,8 +19,9 @@ namespace plumex::test {
 
 class ReceiveFixture {
  public:
-  explicit ReceiveFixture(const std::string& account_line) {
-    state.MailRoot = root.path();
+  // nested: folders between the temporary directory and the mail root ("" for none).
+  explicit ReceiveFixture(const std::string& account_line, const std::filesystem::path& nested = {}) {
+    state.MailRoot = root.path() / nested;
     state.AccountList = {account_line};
     state.CurrentAccount = AccountRecord::Parse(account_line).name;
     state.CurrentFolderPath = AccountFolderPath(state.CurrentAccount);
@@ -30,13 +31,13 @@ class ReceiveFixture {
     state.ReceivedIds = ReceivedIdList::Open(Dir() / "AlreadMsgID.ini");
   }
 
-  std::filesystem::path Dir() const { return ToNativePath(root.path(), state.CurrentFolderPath); }
-  std::filesystem::path Root() const { return root.path(); }
+  std::filesystem::path Dir() const { return ToNativePath(state.MailRoot, state.CurrentFolderPath); }
+  std::filesystem::path Root() const { return state.MailRoot; }
 
   // One receive run; "中止" is pressed when message stop_at comes up (0: never).
   ReceiveResult Run(FakeUi& ui, std::vector<int> selected = {}, int stop_at = 0) {
     ConnectionOptions options;
-    options.mail_root = root.path();
+    options.mail_root = state.MailRoot;
     options.read_timeout_seconds = 5;
     options.connect_timeout_seconds = 5;
     options.pump = [&ui] { ui.Pump(); };

@@ -75,11 +75,14 @@ TEST_F(StartupTest, SavedValuesMaximisedAndHeaderAreRead) {
   EXPECT_EQ(Ini("Start", "Pass"), "1");
 }
 
-TEST_F(StartupTest, FailedStartPasswordAsksToClose) {
+TEST_F(StartupTest, FailedStartPasswordEndsTheStartBeforeAnythingLoads) {
   WriteUtf8Lines("plumex.ini", {"[Start]", "Pass=1"});
+  WriteUtf8Lines("Account.ini", {"A\tpop.a\tu"});
   shell.FormCreate([] { return false; });
-  EXPECT_EQ(ui.messages.at(0).text, "パスワードが間違っています。起動は失敗です。");
   EXPECT_TRUE(shell.State().CloseRequested);
+  EXPECT_TRUE(shell.State().StartRefused);
+  EXPECT_TRUE(shell.State().AccountList.empty());
+  EXPECT_EQ(shell.ReceiveTree().TopCount(), 0u);
 }
 
 // Two accounts; the saved one (B) is listed, the other shows its unread count.

@@ -1,0 +1,75 @@
+#include "receive/mailbox_import.h"
+
+#include <fstream>
+
+#include "platform/app_error.h"
+#include "platform/clock.h"
+#include "platform/directories.h"
+#include "platform/sjis_text.h"
+#include "platform/store_path.h"
+#include "protocol/parsed_message.h"
+#include "store/folder_index.h"
+#include "store/received_id_list.h"
+#include "store/store_layout.h"
+
+namespace plumex {
+
+std::string ImportFolderPath(const std::string& account) { return AccountFolderPath(account) + "becky\\"; }
+
+ImportResult ImportMailbox(const std::filesystem::path& mailbox, const std::filesystem::path& mail_root,
+                           const std::string& account, const RuleList& rules) {
+  std::ifstream in(mailbox, std::ios::binary);
+  if (!in) throw AppError(ErrorKind::LocalFile, Sjis("ファイルを読み込めませんでした: ") + DisplayPath(mailbox));
+  const std::string folder = ImportFolderPath(account);
+  const auto dir = ToNativePath(mail_root, folder);
+  EnsureDirectory(dir);
+  FolderIndex index = FolderIndex::Open(dir / std::string(kReceiveIndexName));
+  ReceivedIdList ids = ReceivedIdList::Open(dir / std::string(kReceivedIdListName));
+
+  ImportResult result;
+  FilingContext filing;
+  filing.mail_root = mail_root;
+  filing.current_folder_path = folder;
+  filing.current_account = account;
+  filing.current_index = &index;
+  filing.received_ids = &ids;
+  filing.rules = &rules;
+  filing.folder_new_counts = &result.folder_new_counts;
+  filing.defer_index_write = true;  // one index write for the whole file, not one per message
+  filing.reply_to_sender = true;
+  filing.undated_time = NowSeconds();
+
+  // The index and id list keep what was filed even when a message ends the import.
+  auto save = [&] {
+    FinishDeferredIndex(filing);
+    ids.Save(dir / std::string(kReceivedIdListName));
+  };
+  std::string text;
+  auto file_message = [&] {
+    if (text.empty()) return;
+    ++result.messages;
+    ParsedMessage message;
+    message.Parse(text);
+    result.filed += FileFetchedMessage(message, -1, filing);
+    text.clear();
+  };
+  try {
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();
+      if (line == ".") {
+        file_message();
+        continue;
+      }
+      text += line;
+      text += "\r\n";
+    }
+    file_message();  // a last message without its closing "."
+  } catch (...) {
+    save();
+    throw;
+  }
+  save();
+  return result;
+}
+
+}  // namespace plumex

@@ -1,0 +1,30 @@
+// "Beckyファイルの読込み": another client's mailbox file, whose messages end at a line ".", is
+// filed message by message through the MIME layer and the filing of received mail into the
+// account's folder "becky" (the receive rules applied), so an imported message reads like any
+// other. Messages already imported are skipped.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "receive/filing.h"
+#include "receive/message_rules.h"
+
+namespace plumex {
+
+struct ImportResult {
+  long long messages = 0;  // messages read from the file
+  long long filed = 0;     // messages filed (the others were there already or rejected)
+  FolderNewCounts folder_new_counts;
+};
+
+// "受信\" + account + "\becky\"
+std::string ImportFolderPath(const std::string& account);
+
+// Imports the mailbox file into the account's import folder; the folder's index and id list are
+// written once, at the end, whatever stopped the import. Throws an AppError when the file
+// cannot be read.
+ImportResult ImportMailbox(const std::filesystem::path& mailbox, const std::filesystem::path& mail_root,
+                           const std::string& account, const RuleList& rules);
+
+}  // namespace plumex

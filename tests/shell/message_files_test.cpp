@@ -1,0 +1,114 @@
+// Saving and overwriting the message on screen, importing a mailbox file and opening message
+// files, through the application core on fixture stores.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "shell/app_core.h"
+#include "store/file_key.h"
+#include "store/tab_line.h"
+#include "tests/shell/shell_fixture.h"
+
+namespace plumex::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+class MessageFilesTest : public ::testing::Test, public StoreFixture {
+ protected:
+  std::unique_ptr<AppCore> core;
+  void Start() {
+    WriteUtf8Lines("Account.ini", {"A\tpop.a\tu\tp\tsmtp.a\ta@x\t110\t25\t0"});
+    WriteRaw("受信/A/MsgID.ini", {Row("<one@x>", "one", "f", "2009/03/01_10:00:00", "10", "2", "2"),
+                                  Row("<two@x>", "two", "f", "2009/02/01_10:00:00", "10", "2", "2")});
+    WriteUtf8Lines("受信/A/" + MakeFileKey("<one@x>") + ".txt", {"差出人:f", "-------------------", "本文一"});
+    WriteUtf8Lines("受信/A/" + MakeFileKey("<two@x>") + ".txt", {"差出人:f", "-------------------", "本文二"});
+    core = std::make_unique<AppCore>(ui, root());
+    ASSERT_TRUE(core->Start());
+  }
+};
+
+TEST_F(MessageFilesTest, SaveAndOverwriteActOnTheMessageOnScreen) {
+  Start();
+  MessageFileCommands& files = core->MessageFiles();
+  EXPECT_FALSE(files.MessageShown());
+  core->Shell().ShowMessage(0);  // "one", the newest
+  ASSERT_TRUE(files.MessageShown());
+  ui.save_file = At("saved.txt");
+  files.SaveShownMessage();
+  EXPECT_EQ(ReadText("saved.txt"), Utf8ToCp932("差出人:f\r\n-------------------\r\n本文一\r\n"));
+
+  // The keyboard moves the highlight to "two" without showing it: the edit still goes to "one".
+  core->Shell().List().SetSelection({1});
+  const auto rows_before = ReadText("受信/A/MsgID.ini");
+  files.OverwriteShownMessage(Utf8ToCp932("差出人:f\r\n-------------------\r\n"), Utf8ToCp932("直した本文\r\n"));
+  EXPECT_THAT(ReadUtf8Lines("受信/A/" + MakeFileKey("<one@x>") + ".txt"),
+              ElementsAre("差出人:f", "-------------------", "直した本文"));
+  EXPECT_THAT(ReadUtf8Lines("受信/A/" + MakeFileKey("<two@x>") + ".txt"),
+              ElementsAre("差出人:f", "-------------------", "本文二"));
+  EXPECT_EQ(ReadText("受信/A/MsgID.ini"), rows_before);  // the row is unchanged
+}
+
+TEST_F(MessageFilesTest, MailboxImportFilesEveryKindOnce) {
+  Start();
+  const std::string mailbox =
+      // multipart with an attachment
+      "From: =?ISO-2022-JP?B?GyRCOzNFRBsoQg==?= <yamada@example.jp>\r\nTo: a@x\r\nSubject: multi\r\n"
+      "Date: Tue, 08 Sep 2009 12:34:56 +0900\r\nMessage-Id: <multi@example.jp>\r\nMIME-Version: 1.0\r\n"
+      "Content-Type: multipart/mixed; boundary=\"b\"\r\n\r\nThis is a multi-part message in MIME format.\r\n"
+      "--b\r\nContent-Type: text/plain; charset=US-ASCII\r\n\r\nhello\r\n"
+      "--b\r\nContent-Type: text/plain; name=\"a.txt\"\r\nContent-Disposition: attachment; filename=\"a.txt\"\r\n\r\n"
+      "attached\r\n--b--\r\n.\r\n"
+      // single part
+      "From: b@example.jp\r\nReply-To: r@example.jp\r\nSubject: single\r\nDate: Wed, 09 Sep 2009 10:00:00 +0900\r\n"
+      "Message-Id: <single@example.jp>\r\n\r\nplain body\r\n.\r\n"
+      // no Message-Id
+      "From: c@example.jp\r\nSubject: no id\r\nDate: Thu, 10 Sep 2009 10:00:00 +0900\r\n\r\nno id body\r\n.\r\n"
+      // a date nobody can read
+      "From: d@example.jp\r\nSubject: bad date\r\nDate: someday\r\nMessage-Id: <bad-date@example.jp>\r\n\r\n"
+      "x\r\n.\r\n";
+  WriteFileAtomic(At("box.mbx"), mailbox);
+  ImportResult result = core->MessageFiles().ImportMailbox(At("box.mbx"));
+  EXPECT_EQ(result.messages, 4);
+  EXPECT_EQ(result.filed, 4);
+  EXPECT_EQ(ui.Texts().back(), "完了");
+  const auto rows = ReadUtf8Lines("受信/A/becky/MsgID.ini");
+  ASSERT_EQ(rows.size(), 4u);
+  for (const auto& row : rows) EXPECT_EQ(FieldOf(row, 3).size(), 19u) << row;  // every row has a date
+  const auto multi = ReadUtf8Lines("受信/A/becky/" + MakeFileKey("<multi@example.jp>") + ".txt");
+  EXPECT_THAT(multi, testing::Contains("ReplyTo:山田 <yamada@example.jp>"));  // decoded; no Reply-To: the sender
+  EXPECT_THAT(multi, testing::Contains("hello"));
+  EXPECT_EQ(ReadText("受信/A/becky/Attachment/" + MakeFileKey("<multi@example.jp>") + "/a.txt"), "attached");
+  EXPECT_THAT(ReadUtf8Lines("受信/A/becky/" + MakeFileKey("<single@example.jp>") + ".txt"),
+              testing::Contains("ReplyTo:r@example.jp"));
+  EXPECT_NE(core->Shell().ReceiveTree().FindByPath(Utf8ToCp932("受信\\A\\becky\\")), nullptr);
+
+  result = core->MessageFiles().ImportMailbox(At("box.mbx"));  // a second import adds nothing
+  EXPECT_EQ(result.filed, 0);
+  EXPECT_EQ(ReadUtf8Lines("受信/A/becky/MsgID.ini").size(), 4u);
+}
+
+TEST_F(MessageFilesTest, ImportWithoutAnAccountIsRefused) {
+  core = std::make_unique<AppCore>(ui, root());
+  ASSERT_TRUE(core->Start());
+  WriteFileAtomic(At("box.mbx"), "From: a@x\r\n\r\nx\r\n.\r\n");
+  EXPECT_FALSE(core->Run([&] { core->MessageFiles().ImportMailbox(At("box.mbx")); }));
+  EXPECT_EQ(ui.Texts().back(), "メールを取り込むアカウントがありません。");
+}
+
+TEST_F(MessageFilesTest, OpeningThreeFilesFilesAllThree) {
+  Start();
+  std::vector<std::filesystem::path> files;
+  for (int n = 1; n <= 3; ++n) {
+    const std::string k = std::to_string(n);
+    WriteFileAtomic(At("m" + k + ".eml"), "From: s@x\r\nSubject: opened " + k + "\r\nMessage-ID: <open" + k +
+                                              "@x>\r\nDate: Tue, 08 Sep 2009 12:34:56 +0900\r\n\r\nbody\r\n");
+    files.push_back(At("m" + k + ".eml"));
+  }
+  EXPECT_EQ(core->Receiving().OpenMessageFiles(files), 3);
+  EXPECT_EQ(ReadUtf8Lines("受信/A/MsgID.ini").size(), 5u);
+  EXPECT_EQ(ui.status[0], "5件");
+  EXPECT_EQ(core->State().ReceivedIds.Ids().Lines().size(), 3u);
+}
+
+}  // namespace
+}  // namespace plumex::test
