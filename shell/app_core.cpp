@@ -12,6 +12,7 @@ AppCore::AppCore(UiPort& ui, std::filesystem::path mail_root)
       receive_(shell_, receive_rules_),
       accounts_(shell_),
       compose_(shell_, accounts_, send_rules_),
+      search_(shell_),
       password_(shell_),
       files_(shell_, receive_),
       settings_(shell_, receive_, receive_rules_, send_rules_, candidates_, new_check_),

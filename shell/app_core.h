@@ -16,6 +16,7 @@
 #include "shell/message_file_commands.h"
 #include "shell/receive_commands.h"
 #include "shell/server_delete_commands.h"
+#include "shell/search_commands.h"
 #include "shell/start_password_commands.h"
 #include "shell/settings_commands.h"
 
@@ -33,6 +34,7 @@ class AppCore {
   ReceiveCommands& Receiving() { return receive_; }
   AccountCommands& Accounts() { return accounts_; }
   ComposeCommands& Compose() { return compose_; }
+  SearchCommands& Search() { return search_; }
   StartPasswordCommands& StartPassword() { return password_; }
   MessageFileCommands& MessageFiles() { return files_; }
   SettingsCommands& Settings() { return settings_; }
@@ -75,6 +77,7 @@ class AppCore {
   ReceiveCommands receive_;
   AccountCommands accounts_;
   ComposeCommands compose_;
+  SearchCommands search_;
   StartPasswordCommands password_;
   MessageFileCommands files_;
   SettingsCommands settings_;
