@@ -12,7 +12,7 @@
 namespace plumex {
 
 enum class MsgIcon { None, Information, Warning, Error, Question };
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, YesCancel };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 
 // 0xRRGGBB
@@ -45,6 +45,14 @@ class UiPort {
   // The shell's "OPEN" verb: a file with its associated program, an address in the browser.
   virtual void OpenFile(const std::filesystem::path& file) = 0;
   virtual void OpenUrl(const std::string& url) = 0;
+
+  // The subject search chose a row of the message list (display row; nothing: no row is
+  // chosen any more): the list shows it selected and has the focus. to_top scrolls the row
+  // to the top of the list, otherwise it is only brought into view.
+  virtual void ChooseListRow(std::optional<size_t> display_row, bool to_top) {
+    (void)display_row;
+    (void)to_top;
+  }
 
   // The viewer's content (header panel, body, attachments, preview, HTML view) changed.
   virtual void ViewerChanged() {}

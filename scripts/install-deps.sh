@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages a task needs; packages already present are skipped.
 # Usage: scripts/install-deps.sh [program|demo|test]   (default: program)
-#   program  build and run Plumex (./run.sh): build tools, Qt, GMime, OpenSSL, libjpeg, fonts
+#   program  build and run Plumex (./run.sh): build tools, Qt, GMime, OpenSSL, libjpeg, ICU, fonts
 #   demo     program + the local mail servers of the demo (./run.sh --demo)
 #   test     demo + what the tests and benchmarks add (./test.sh)
 # The mail servers are Dovecot and tests/servers/smtp_sink.py; no package here is a mail
@@ -12,7 +12,7 @@ set -eu
 PROGRAM="
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-l10n-tools
-  libgmime-3.0-dev libssl-dev libjpeg-dev ca-certificates
+  libgmime-3.0-dev libssl-dev libjpeg-dev libicu-dev ca-certificates
   fonts-ipafont-gothic fonts-ipafont-mincho
 "
 SERVERS="dovecot-core dovecot-pop3d dovecot-submissiond python3 openssl"

@@ -13,6 +13,7 @@ AppCore::AppCore(UiPort& ui, std::filesystem::path mail_root)
       accounts_(shell_),
       compose_(shell_, accounts_, send_rules_),
       messages_(shell_),
+      search_(shell_),
       password_(shell_),
       files_(shell_, receive_),
       settings_(shell_, receive_, receive_rules_, send_rules_, candidates_, new_check_),

@@ -17,6 +17,7 @@
 #include "shell/message_file_commands.h"
 #include "shell/receive_commands.h"
 #include "shell/server_delete_commands.h"
+#include "shell/search_commands.h"
 #include "shell/start_password_commands.h"
 #include "shell/settings_commands.h"
 
@@ -35,6 +36,7 @@ class AppCore {
   AccountCommands& Accounts() { return accounts_; }
   ComposeCommands& Compose() { return compose_; }
   MessageCommands& Messages() { return messages_; }
+  SearchCommands& Search() { return search_; }
   StartPasswordCommands& StartPassword() { return password_; }
   MessageFileCommands& MessageFiles() { return files_; }
   SettingsCommands& Settings() { return settings_; }
@@ -78,6 +80,7 @@ class AppCore {
   AccountCommands accounts_;
   ComposeCommands compose_;
   MessageCommands messages_;
+  SearchCommands search_;
   StartPasswordCommands password_;
   MessageFileCommands files_;
   SettingsCommands settings_;

@@ -70,10 +70,11 @@ void MessageList::BeginFill(size_t expected_rows) {
   order_.reserve(expected_rows);
 }
 
-bool MessageList::AddRow(std::string line, bool with_reference) {
+bool MessageList::AddRow(std::string line, bool with_reference, RowGroup group) {
   Item item;
   SetLine(item, std::move(line));
   item.with_reference = with_reference;
+  item.group = group;
   bool valid = item.valid;
   order_.push_back(static_cast<uint32_t>(items_.size()));
   items_.push_back(std::move(item));

@@ -32,6 +32,10 @@ enum MessageColumn : int {
   kMessageColumnCount = 12,
 };
 
+// A row's place in a related-mail group: the first row shows the group icon, the others the
+// member icon.
+enum class RowGroup : uint8_t { None, First, Member };
+
 // How a row is drawn by its Mark.
 struct RowStyle {
   bool bold = false;
@@ -61,7 +65,7 @@ class MessageList {
   // Filling: BeginFill empties the list; AddRow appends one index row in stored order and
   // tells whether it was valid (eight fields or more). with_reference puts field 8 in column 10.
   void BeginFill(size_t expected_rows = 0);
-  bool AddRow(std::string line, bool with_reference);
+  bool AddRow(std::string line, bool with_reference, RowGroup group = RowGroup::None);
   void EndFill();
   void Clear();
 
@@ -70,6 +74,7 @@ class MessageList {
   std::string_view Column(size_t display_row, int column) const;
   std::string_view MessageId(size_t display_row) const { return Column(display_row, kColMsgId); }
   std::string_view Mark(size_t display_row) const { return Column(display_row, kColMark); }
+  RowGroup Group(size_t display_row) const { return ItemAt(display_row).group; }
 
   // The eight fields rebuilt from the item's columns, joined by TAB.
   std::string RebuildRow(size_t display_row) const;
@@ -95,6 +100,7 @@ class MessageList {
     bool valid = false;
     bool with_reference = false;
     bool selected = false;
+    RowGroup group = RowGroup::None;
   };
   const Item& ItemAt(size_t display_row) const { return items_[order_[display_row]]; }
   static void SetLine(Item& item, std::string line);

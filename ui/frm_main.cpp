@@ -466,11 +466,11 @@ void TfrmMain::BuildMenus() {
 
   const QString search = QStringLiteral("検索");
   m = menu(search);
-  MarkNotAvailable(Add(m, search, QStringLiteral("メールの抽出")));
-  MarkNotAvailable(Add(m, search, QStringLiteral("関連付け抽出")));
-  MarkNotAvailable(Add(m, search, QStringLiteral("件名でﾒｰﾙの検索"), nullptr, QKeySequence(Qt::CTRL | Qt::Key_F)));
-  MarkNotAvailable(Add(m, search, QStringLiteral("件名で次を検索"), nullptr, QKeySequence(Qt::Key_F3)));
-  MarkNotAvailable(Add(m, search, QStringLiteral("現メール内本文検索")));
+  Add(m, search, QStringLiteral("メールの抽出"), &TfrmMain::mnuExtractClick);
+  Add(m, search, QStringLiteral("関連付け抽出"), &TfrmMain::mnuRelatedClick);
+  Add(m, search, QStringLiteral("件名でﾒｰﾙの検索"), &TfrmMain::mnuSearchSubjectClick, QKeySequence(Qt::CTRL | Qt::Key_F));
+  ConnectSearchNext(Add(m, search, QStringLiteral("件名で次を検索"), &TfrmMain::mnuSearchNextClick, QKeySequence(Qt::Key_F3)));
+  Add(m, search, QStringLiteral("現メール内本文検索"), &TfrmMain::mnuFindInBodyClick);
 
   const QString view = QStringLiteral("表示");
   m = menu(view);
@@ -568,7 +568,7 @@ void TfrmMain::BuildToolbar() {
   };
   const Button buttons[] = {
       {"終了", "終", QColor(120, 120, 120), &TfrmMain::mnuExitClick},
-      {"ﾒｰﾙの件名で検索", "検", QColor(70, 130, 180), nullptr},
+      {"ﾒｰﾙの件名で検索", "検", QColor(70, 130, 180), &TfrmMain::mnuSearchSubjectClick},
       {"受信", "受", QColor(40, 110, 200), &TfrmMain::mnuRecieveClick},
       {"新規作成", "新", QColor(50, 160, 90), &TfrmMain::mnuComposeClick},
       {"返信", "返", QColor(60, 150, 150), &TfrmMain::mnuReplyToClick},
@@ -584,7 +584,7 @@ void TfrmMain::BuildToolbar() {
     a->setIcon(icons::Button(QString::fromUtf8(b.symbol), b.colour));
     a->setToolTip(QString::fromUtf8(b.hint));
   }
-  for (const char* hint : {"ﾒｰﾙの件名で検索", "アドレス帳編集"})
+  for (const char* hint : {"アドレス帳編集"})
     MarkNotAvailable(FindAction(QStringLiteral("tool/") + QString::fromUtf8(hint)));
   bar->addSeparator();
   bar->addWidget(new QLabel(QStringLiteral(" ﾓｰﾄﾞ："), bar));
@@ -688,7 +688,7 @@ void TfrmMain::BuildContextMenus() {
   QAction* body_paste = Add(body, QStringLiteral("body"), QStringLiteral("貼り付け"), &TfrmMain::mnuPasteClick);
   connect(body, &QMenu::aboutToShow, this,
           [body_copy, body_cut, body_paste] { EnableTextCommands(body_copy, body_cut, body_paste); });
-  MarkNotAvailable(Add(body, QStringLiteral("body"), QStringLiteral("メール本文検索")));
+  Add(body, QStringLiteral("body"), QStringLiteral("メール本文検索"), &TfrmMain::mnuFindInBodyClick);
   MarkNotAvailable(Add(body, QStringLiteral("body"), QStringLiteral("選択文字列をアドレス帳へ登録")));
   connect(memBody_, &QWidget::customContextMenuRequested, this,
           [this, body](const QPoint& pos) { body->popup(memBody_->viewport()->mapToGlobal(pos)); });

@@ -6,6 +6,8 @@
 #include <QHash>
 #include <QMainWindow>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <memory>
 
 #include "shell/app_core.h"
@@ -30,6 +32,7 @@ namespace plumex {
 class FolderTreeModel;
 class MessageListModel;
 class SafeTextBrowser;
+class BodyFinder;
 class TfrmSend;
 class TfrmSet;
 class ReceiveCommands;
@@ -49,6 +52,7 @@ class TfrmMain : public QMainWindow {
   ReceiveCommands& Receiving() { return core_->Receiving(); }
   AccountCommands& Accounts() { return core_->Accounts(); }
   ComposeCommands& Compose() { return core_->Compose(); }
+  SearchCommands& Search() { return core_->Search(); }
   // The end of start-up: show, focus the receive tree, maximise when the settings say so.
   void ShowAtStart();
   // A second start asked for this window.
@@ -73,6 +77,8 @@ class TfrmMain : public QMainWindow {
   void SetModeLabel(const QString& text, const QColor& background);
   void SetAccountLabel(const QString& text);
   void RenderViewer();
+  // The subject search chose a row (nothing: took the choice off).
+  void ChooseListRow(std::optional<size_t> display_row, bool to_top);
 
   // "標準サイズへ"
   void StandardSize();
@@ -102,6 +108,8 @@ class TfrmMain : public QMainWindow {
   QPlainTextEdit* PreviewText() const { return memPreview_; }
   QWidget* BottomPane() const { return Panel2_; }
   QWidget* TreePane() const { return Panel4_; }
+  // The search in the shown message, with its find dialog (made when first opened).
+  BodyFinder* BodyFind();
 
  signals:
   // The window closed for good (after the close question and shutdown).
@@ -172,6 +180,13 @@ class TfrmMain : public QMainWindow {
   void UpdateMessageCommands();
   void mnuPasswordOnClick();
   void mnuPasswordOffClick();
+  // Search (frm_main_search.cpp).
+  void mnuSearchSubjectClick();
+  void mnuSearchNextClick();
+  void mnuFindInBodyClick();
+  void mnuExtractClick();
+  void mnuRelatedClick();
+  void ConnectSearchNext(QAction* search_next);
   void SyncPasswordItems();
   void mnuSaveMailClick();
   void mnuOverwriteMailClick();
@@ -224,6 +239,8 @@ class TfrmMain : public QMainWindow {
   QLabel* LblJisa_ = nullptr;
   QAction* jisa_action_ = nullptr;  // the toolbar shows LblJisa through it
   QTimer* tmrAfterSend_ = nullptr;
+  BodyFinder* body_finder_ = nullptr;
+  std::function<void()> search_next_update_;
 
   TfrmSend* compose_ = nullptr;
   QWidget* account_window_ = nullptr;

@@ -66,6 +66,26 @@ QIcon DeletionCandidate() {
   return icon;
 }
 
+QIcon GroupHead() {
+  static QIcon icon = Paint(16, [](QPainter& p, int) {
+    p.setPen(QColor(40, 90, 160));
+    p.setBrush(QColor(90, 150, 220));
+    p.drawRect(QRectF(2.5, 3.5, 11, 9));
+    p.drawLine(QPointF(2.5, 6.5), QPointF(13.5, 6.5));
+  });
+  return icon;
+}
+
+QIcon GroupMember() {
+  static QIcon icon = Paint(16, [](QPainter& p, int) {
+    QPen pen(QColor(90, 120, 160), 1.2);
+    p.setPen(pen);
+    p.drawLine(QPointF(5.5, 1), QPointF(5.5, 8.5));
+    p.drawLine(QPointF(5.5, 8.5), QPointF(12, 8.5));
+  });
+  return icon;
+}
+
 QIcon Clip() {
   static QIcon icon = Paint(16, [](QPainter& p, int) {
     QPen pen(QColor(60, 60, 60), 1.4);

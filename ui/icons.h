@@ -12,6 +12,9 @@ QIcon Clip();
 QIcon NoClip();
 // A message of the server list marked as a deletion candidate.
 QIcon DeletionCandidate();
+// Related-mail groups: the first row of a group and the rows that follow it.
+QIcon GroupHead();
+QIcon GroupMember();
 
 QIcon ReceiveRoot();
 QIcon Account();

@@ -17,7 +17,9 @@ MessageListModel::MessageListModel(MessageList& list, QObject* parent)
       high_priority_(icons::HighPriority()),
       normal_priority_(icons::NormalPriority()),
       clip_(icons::Clip()),
-      no_clip_(icons::NoClip()) {
+      no_clip_(icons::NoClip()),
+      group_head_(icons::GroupHead()),
+      group_member_(icons::GroupMember()) {
   list_.SetListener(this);
 }
 
@@ -41,6 +43,7 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
       if (!list_.IsValid(row)) return {};
       if (column == kColPriorityIcon) {
+        if (RowGroup g = list_.Group(row); g != RowGroup::None) return g == RowGroup::First ? group_head_ : group_member_;
         const std::string_view priority = list_.Column(row, kColPriority);
         if (priority == kCandidatePriority) return icons::DeletionCandidate();
         return priority == "1" ? high_priority_ : normal_priority_;

@@ -41,7 +41,7 @@ class MessageListModel : public QAbstractTableModel, private MessageList::Listen
   void EndRemoveRows() override;
 
   MessageList& list_;
-  QIcon high_priority_, normal_priority_, clip_, no_clip_;
+  QIcon high_priority_, normal_priority_, clip_, no_clip_, group_head_, group_member_;
 };
 
 }  // namespace plumex

@@ -27,6 +27,7 @@ MsgAnswer QtUiPort::MessageBox(const std::string& text, MsgIcon icon, MsgButtons
     case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
     case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
     case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesCancel: box.setStandardButtons(QMessageBox::Yes | QMessageBox::Cancel); break;
     case MsgButtons::YesNoCancel:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
       break;
@@ -94,6 +95,10 @@ void QtUiPort::ShowComposeWindow() {
 
 void QtUiPort::HideComposeWindow() {
   if (window_) window_->HideComposeWindow();
+}
+
+void QtUiPort::ChooseListRow(std::optional<size_t> display_row, bool to_top) {
+  if (window_) window_->ChooseListRow(display_row, to_top);
 }
 
 void QtUiPort::ViewerChanged() {

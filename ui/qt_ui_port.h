@@ -28,6 +28,7 @@ class QtUiPort : public UiPort {
   void OpenFile(const std::filesystem::path& file) override;
   void OpenUrl(const std::string& url) override;
   void ViewerChanged() override;
+  void ChooseListRow(std::optional<size_t> display_row, bool to_top) override;
   void ShowComposeWindow() override;
   void HideComposeWindow() override;
 

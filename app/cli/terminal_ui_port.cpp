@@ -25,7 +25,7 @@ MsgAnswer TerminalUiPort::MessageBox(const std::string& text, MsgIcon icon, MsgB
   // A question: --yes answers it, anything else declines without waiting for a person.
   err_ << (yes_ ? " [--yes]\n" : " [--yes で「はい」]\n");
   if (buttons == MsgButtons::OkCancel) return yes_ ? MsgAnswer::Ok : MsgAnswer::Cancel;
-  if (buttons == MsgButtons::YesNoCancel && !yes_) return MsgAnswer::Cancel;
+  if ((buttons == MsgButtons::YesNoCancel || buttons == MsgButtons::YesCancel) && !yes_) return MsgAnswer::Cancel;
   return yes_ ? MsgAnswer::Yes : MsgAnswer::No;
 }
 

@@ -26,6 +26,7 @@ class FakeUi : public UiPort {
   std::deque<MsgAnswer> answers;
   std::deque<std::optional<std::string>> inputs;  // UTF-8
   std::vector<std::string> input_defaults;        // UTF-8
+  std::vector<std::string> input_prompts;         // caption, "|", prompt (UTF-8)
   std::optional<std::filesystem::path> save_file, folder;
   std::string status[2];  // UTF-8
   std::string mode, account;
@@ -37,6 +38,8 @@ class FakeUi : public UiPort {
   std::function<void()> on_pump;
   // Runs while a message box is open, before it is answered.
   std::function<void()> on_message_box;
+  // Rows the subject search chose, in order (-1: the choice taken off).
+  std::vector<long long> chosen_rows;
 
   MsgAnswer MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override {
     messages.push_back({Cp932ToUtf8(text), icon, buttons});
@@ -46,8 +49,9 @@ class FakeUi : public UiPort {
     answers.pop_front();
     return a;
   }
-  std::optional<std::string> InputBox(const std::string&, const std::string&, const std::string& d) override {
+  std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt, const std::string& d) override {
     input_defaults.push_back(Cp932ToUtf8(d));
+    input_prompts.push_back(Cp932ToUtf8(caption) + "|" + Cp932ToUtf8(prompt));
     if (inputs.empty()) return std::nullopt;
     auto a = inputs.front();
     inputs.pop_front();
@@ -65,6 +69,9 @@ class FakeUi : public UiPort {
   void Pump() override {
     ++pumps;
     if (on_pump) on_pump();
+  }
+  void ChooseListRow(std::optional<size_t> row, bool) override {
+    chosen_rows.push_back(row ? static_cast<long long>(*row) : -1);
   }
   void ShowComposeWindow() override { ++compose_shown; }
   void HideComposeWindow() override { ++compose_hidden; }

@@ -1,0 +1,35 @@
+// Fixed texts of the searches, in UTF-8; pass them through Sjis() for the core.
+#pragma once
+
+#include <string_view>
+
+namespace plumex::texts {
+
+// Pseudo-header keys an extraction result row is built from.
+inline constexpr std::string_view kKeySubject = "件名";
+inline constexpr std::string_view kKeyFrom = "差出人";
+inline constexpr std::string_view kKeyDate = "日時";
+inline constexpr std::string_view kKeyFileSize = "ﾌｧｲﾙｻｲｽﾞ";
+inline constexpr std::string_view kKeyMessageId = "Message-ID";
+
+inline constexpr std::string_view kSubjectSearchCaption = "件名でメール検索";
+inline constexpr std::string_view kSubjectSearchPrompt = "件名を入力してください";
+inline constexpr std::string_view kSearchAgain = "最後まで検索しましたが、見つかりません。\r\n\r\n  ..最初から検索しますか？";
+
+inline constexpr std::string_view kExtractCaption = "メール抽出";
+inline constexpr std::string_view kFolderOpen = "現在のフォルダ【";
+inline constexpr std::string_view kFolderClose = "】";
+inline constexpr std::string_view kNoMailInFolder = "】には、メールが存在しません";
+inline constexpr std::string_view kExtractPrompt2 = "内のメール中から抽出します。";
+inline constexpr std::string_view kExtractPrompt3 = "   検索キーを入力してください";
+inline constexpr std::string_view kSearching = "検索しています...";
+inline constexpr std::string_view kExtractModeStatus = "抽出モードです。";
+inline constexpr std::string_view kModeExtract = "抽出";
+inline constexpr std::string_view kModeRelated = "関連";
+inline constexpr std::string_view kNoRelated = "該当ファイルはありませんでした";
+inline constexpr std::string_view kDone = "完了";
+inline constexpr std::string_view kCountSuffix = "件";
+
+inline constexpr std::string_view kRelatedIndexName = "Ref.ini";
+
+}  // namespace plumex::texts
