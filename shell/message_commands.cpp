@@ -68,6 +68,9 @@ std::vector<ChosenMessage> MessageCommands::RowsAt(const std::vector<size_t>& di
       case ViewModes::Drafts: folder = DraftFolderPath(); break;
       default: folder = shell_.MessageDirOf(r);
     }
+    // An extraction may list sent mail too; only rows of receive folders can be moved or
+    // deleted by the folder they name.
+    if (s.ViewMode == ViewModes::Extract && folder.rfind(ReceiveRootName() + "\\", 0) != 0) continue;
     rows.push_back({list.RebuildRow(r), folder});
   }
   return rows;

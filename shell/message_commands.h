@@ -25,7 +25,8 @@ class MessageCommands {
  public:
   explicit MessageCommands(MainShell& shell);
 
-  // The list's rows at these display rows (invalid rows are left out).
+  // The list's rows at these display rows (invalid rows, and extraction rows outside the
+  // receive folders, are left out).
   std::vector<ChosenMessage> RowsAt(const std::vector<size_t>& display_rows) const;
   std::vector<ChosenMessage> SelectedRows() const { return RowsAt(shell_.List().Selection()); }
   // The rows of a receive folder's index with these ids, in the order given; ids it does not
