@@ -1,36 +1,15 @@
 // plumex-cli search and related: the window's extraction and related-mail extraction, printed.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 
 #include "platform/code_page.h"
 #include "platform/text_file.h"
+#include "tests/app/run_cli.h"
 #include "tests/support/temp_dir.h"
 
 namespace plumex {
 namespace {
-
-struct Outcome {
-  int status = -1;
-  std::string out, err;
-};
-
-Outcome RunCli(const std::filesystem::path& root, const std::string& args) {
-  const auto err_file = root / "cli-stderr.txt";
-  const std::string command = std::string(PLUMEX_CLI) + " --root '" + root.string() + "' " + args + " 2>'" +
-                              err_file.string() + "'";
-  Outcome outcome;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return outcome;
-  char buffer[4096];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) outcome.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  outcome.err = ReadFileBytes(err_file).value_or("");
-  return outcome;
-}
 
 class CliSearch : public ::testing::Test {
  protected:
