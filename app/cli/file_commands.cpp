@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_core.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
 #include "shell/app_core.h"
@@ -25,17 +26,7 @@ bool ParseFilesAndAccount(const std::vector<std::string>& args, std::vector<std:
 // was reported.
 std::unique_ptr<AppCore> StartWithAccount(CliContext& context, TerminalUiPort& ui, const std::string& account) {
   auto core = std::make_unique<AppCore>(ui, context.mail_root);
-  bool started = false;
-  if (!core->Run([&] { started = core->Start(); })) return nullptr;
-  if (!started) {
-    context.err << "plumex-cli: 起動時パスワードで保護されたメールストアです。\n";
-    return nullptr;
-  }
-  const std::string name = account.empty() ? core->State().CurrentAccount : account;
-  if (name.empty() || !core->UseAccount(name)) {
-    context.err << "plumex-cli: no such account: " << Cp932ToUtf8(name) << "\n";
-    return nullptr;
-  }
+  if (!StartCore(*core, context.err) || !UseAccount(*core, account, context.err)) return nullptr;
   return core;
 }
 

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "app/cli/cli_core.h"
 #include "platform/code_page.h"
 
 namespace plumex::cli {
@@ -30,11 +31,7 @@ bool TakeFolderChoice(std::vector<std::string>& args, FolderChoice& choice) {
 }
 
 bool ApplyFolderChoice(AppCore& core, const FolderChoice& choice, std::ostream& err) {
-  const std::string name = choice.account ? *choice.account : core.State().CurrentAccount;
-  if (name.empty() || !core.UseAccount(name)) {
-    err << "plumex-cli: no such account: " << Cp932ToUtf8(name) << "\n";
-    return false;
-  }
+  if (!UseAccount(core, choice.account.value_or(""), err)) return false;
   if (!choice.folder) return true;
   MainShell& shell = core.Shell();
   if (FolderNode* node = shell.ReceiveTree().FindByPath(*choice.folder)) {

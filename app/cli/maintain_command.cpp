@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_core.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
 #include "shell/app_core.h"
@@ -17,7 +18,7 @@ int Maintain(CliContext& context) {
   }
   TerminalUiPort ui(context.err, false);
   AppCore core(ui, context.mail_root);
-  if (!core.Run([&] { core.Start(); })) return 1;
+  if (!StartCore(core, context.err)) return 1;
   std::vector<FolderRepair> repairs;
   if (!core.Run([&] { repairs = core.Messages().RepairStore(); })) return 1;
   for (const FolderRepair& r : repairs) {

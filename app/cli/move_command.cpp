@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_core.h"
 #include "app/cli/message_store_args.h"
 #include "app/cli/terminal_ui_port.h"
 #include "shell/app_core.h"
@@ -29,11 +30,7 @@ int Move(CliContext& context) {
   }
   TerminalUiPort ui(context.err, false);
   AppCore core(ui, context.mail_root);
-  if (!core.Run([&] { core.Start(); })) return 1;
-  if (!core.UseAccount(account)) {
-    context.err << "plumex-cli: no such account: " << Cp932ToUtf8(account) << "\n";
-    return 1;
-  }
+  if (!StartCore(core, context.err) || !UseAccount(core, account, context.err)) return 1;
   const std::string from_path = FolderBelowAccount(account, folder);
   const std::string to_path = FolderBelowAccount(account, *to);
   FolderNode* from = core.Shell().ReceiveTree().FindByPath(from_path);

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_core.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
 #include "shell/app_core.h"
@@ -24,17 +25,7 @@ int Receive(CliContext& context) {
   }
   TerminalUiPort ui(context.err, yes);
   AppCore core(ui, context.mail_root);
-  bool started = false;
-  if (!core.Run([&] { started = core.Start(); })) return 1;
-  if (!started) {
-    context.err << "plumex-cli: 起動時パスワードで保護されたメールストアです。\n";
-    return 1;
-  }
-  const std::string name = account ? *account : core.State().CurrentAccount;
-  if (name.empty() || !core.UseAccount(name)) {
-    context.err << "plumex-cli: no such account: " << Cp932ToUtf8(name) << "\n";
-    return 1;
-  }
+  if (!StartCore(core, context.err) || !UseAccount(core, account.value_or(""), context.err)) return 1;
   ReceiveResult result;
   if (!core.Run([&] { result = core.Receiving().Receive(); })) return 1;
   if (!result.connected) return 1;

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_core.h"
 #include "app/cli/folder_choice.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
@@ -20,7 +21,7 @@ int Search(CliContext& context) {
   }
   TerminalUiPort ui(context.err, false);
   AppCore core(ui, context.mail_root);
-  if (!core.Run([&] { core.Start(); })) return 1;
+  if (!StartCore(core, context.err)) return 1;
   if (!ApplyFolderChoice(core, choice, context.err)) return 1;
   bool done = false;
   if (!core.Run([&] { done = core.Search().Extract(Utf8ToCp932(context.args[0])); }) || !done) return 1;

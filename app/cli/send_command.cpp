@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_core.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
 #include "platform/store_path.h"
@@ -42,12 +43,7 @@ int Send(CliContext& context) {
   }
   TerminalUiPort ui(context.err, yes);
   AppCore core(ui, context.mail_root);
-  bool started = false;
-  if (!core.Run([&] { started = core.Start(); })) return 1;
-  if (!started) {
-    context.err << "plumex-cli: 起動時パスワードで保護されたメールストアです。\n";
-    return 1;
-  }
+  if (!StartCore(core, context.err)) return 1;
   auto position = FindAccount(core.State().AccountList, account_name);
   if (!position) {
     context.err << "plumex-cli: no such account: " << Cp932ToUtf8(account_name) << "\n";

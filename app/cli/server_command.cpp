@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_core.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
 #include "platform/sjis_text.h"
@@ -57,17 +58,7 @@ int Server(CliContext& context) {
 
   TerminalUiPort ui(context.err, yes);
   AppCore core(ui, context.mail_root);
-  bool started = false;
-  if (!core.Run([&] { started = core.Start(); })) return 1;
-  if (!started) {
-    context.err << "plumex-cli: 起動時パスワードで保護されたメールストアです。\n";
-    return 1;
-  }
-  const std::string name = account ? *account : core.State().CurrentAccount;
-  if (name.empty() || !core.UseAccount(name)) {
-    context.err << "plumex-cli: no such account: " << Utf8(name) << "\n";
-    return 1;
-  }
+  if (!StartCore(core, context.err) || !UseAccount(core, account.value_or(""), context.err)) return 1;
   ServerDeleteCommands& server = core.ServerDelete();
 
   if (action == "list") {
