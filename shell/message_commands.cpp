@@ -29,6 +29,17 @@ std::string AccountDirOf(const std::string& folder) {
   return parts.size() >= 2 ? AccountFolderPath(parts[1]) : std::string();
 }
 
+// The fetched-id list of the account a folder belongs to, and its file: the list in memory when
+// that account is the one on screen, else the list read into `loaded`.
+ReceivedIdList* IdsOfFolder(MainShell& shell, const std::string& folder, ReceivedIdList& loaded,
+                            std::filesystem::path& file) {
+  const std::string ids_dir = AccountDirOf(folder);
+  file = shell.Native(ids_dir) / std::string(kReceivedIdListName);
+  if (ids_dir == shell.State().CurrentAccountDir) return &shell.State().ReceivedIds;
+  loaded = ReceivedIdList::Open(file);
+  return &loaded;
+}
+
 bool IsReceiveView(ViewModes mode) {
   return mode == ViewModes::Normal || mode == ViewModes::Extract || mode == ViewModes::RelatedExtract;
 }
@@ -195,15 +206,8 @@ size_t MessageCommands::DropRows(const std::vector<ChosenMessage>& rows, Trees t
           else failed.push_back({r, std::make_error_code(std::errc::no_such_file_or_directory)});
         }
       }
-      const std::string ids_dir = AccountDirOf(folder);
-      source.ids_file = shell_.Native(ids_dir) / std::string(kReceivedIdListName);
-      if (ids_dir == s.CurrentAccountDir) {
-        source.ids = &s.ReceivedIds;
-      } else {
-        loaded_ids = ReceivedIdList::Open(source.ids_file);
-        source.ids = &loaded_ids;
-      }
-      options.same_account = tree == Trees::Receive && ids_dir == target_ids_dir;
+      source.ids = IdsOfFolder(shell_, folder, loaded_ids, source.ids_file);
+      options.same_account = tree == Trees::Receive && AccountDirOf(folder) == target_ids_dir;
     }
     MoveResult result = MoveRows(moving, source, target, options);
     duplicates.insert(duplicates.end(), result.duplicates.begin(), result.duplicates.end());
@@ -320,14 +324,7 @@ size_t MessageCommands::DeleteLocally(const std::vector<ChosenMessage>& rows, bo
         loaded_index = FolderIndex::Open(place.index_file);
         place.index = &loaded_index.Rows();
       }
-      const std::string ids_dir = AccountDirOf(folder);
-      place.ids_file = shell_.Native(ids_dir) / std::string(kReceivedIdListName);
-      if (ids_dir == s.CurrentAccountDir) {
-        place.ids = &s.ReceivedIds;
-      } else {
-        loaded_ids = ReceivedIdList::Open(place.ids_file);
-        place.ids = &loaded_ids;
-      }
+      place.ids = IdsOfFolder(shell_, folder, loaded_ids, place.ids_file);
       place.ref_lines = true;
       collect(folder, DeleteRows(group, place));
       SetFolderLabel(Trees::Receive, folder, CountUnread(*place.index));
@@ -366,14 +363,7 @@ void MessageCommands::DeleteFolderMail() {
   place.dir = shell_.Native(folder);
   place.index = &index.Rows();
   place.index_file = place.dir / std::string(kReceiveIndexName);
-  const std::string ids_dir = AccountDirOf(folder);
-  place.ids_file = shell_.Native(ids_dir) / std::string(kReceivedIdListName);
-  if (ids_dir == s.CurrentAccountDir) {
-    place.ids = &s.ReceivedIds;
-  } else {
-    loaded_ids = ReceivedIdList::Open(place.ids_file);
-    place.ids = &loaded_ids;
-  }
+  place.ids = IdsOfFolder(shell_, folder, loaded_ids, place.ids_file);
   place.ref_lines = true;
   const std::vector<std::string> rows = index.Rows().Lines();
   DeleteResult result = DeleteRows(rows, place);
