@@ -11,12 +11,12 @@ namespace {
 
 class IcuJapaneseCollation : public TextCollation {
  public:
-  IcuJapaneseCollation() {
+  explicit IcuJapaneseCollation(bool letter_case) {
     UErrorCode status = U_ZERO_ERROR;
     collator_ = ucol_open("ja", &status);
     if (U_FAILURE(status)) throw std::runtime_error("ICU: no Japanese collation");
     // Secondary strength: letter case (a tertiary difference) does not count.
-    ucol_setStrength(collator_, UCOL_SECONDARY);
+    ucol_setStrength(collator_, letter_case ? UCOL_TERTIARY : UCOL_SECONDARY);
     status = U_ZERO_ERROR;
     converter_ = ucnv_open("windows-31j", &status);
     if (U_FAILURE(status)) {
@@ -56,6 +56,7 @@ class IcuJapaneseCollation : public TextCollation {
 
 }  // namespace
 
-std::unique_ptr<TextCollation> MakeJapaneseCollation() { return std::make_unique<IcuJapaneseCollation>(); }
+std::unique_ptr<TextCollation> MakeJapaneseCollation() { return std::make_unique<IcuJapaneseCollation>(false); }
+std::unique_ptr<TextCollation> MakeJapaneseCaseCollation() { return std::make_unique<IcuJapaneseCollation>(true); }
 
 }  // namespace plumex

@@ -18,5 +18,7 @@ class TextCollation {
 
 // Japanese order, without regard to letter case (ICU's "ja" collation at secondary strength).
 std::unique_ptr<TextCollation> MakeJapaneseCollation();
+// Japanese order in which letter case counts (tertiary strength).
+std::unique_ptr<TextCollation> MakeJapaneseCaseCollation();
 
 }  // namespace plumex

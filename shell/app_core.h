@@ -11,6 +11,7 @@
 #include "port/ui_port.h"
 #include "settings/app_settings.h"
 #include "shell/account_commands.h"
+#include "shell/address_book_commands.h"
 #include "shell/compose.h"
 #include "shell/main_shell.h"
 #include "shell/message_commands.h"
@@ -41,6 +42,7 @@ class AppCore {
   MessageFileCommands& MessageFiles() { return files_; }
   SettingsCommands& Settings() { return settings_; }
   ServerDeleteCommands& ServerDelete() { return server_delete_; }
+  AddressBookCommands& AddressBooks() { return address_books_; }
 
   // The live settings lists, loaded at Start: what receiving, sending and server delete mode
   // read, and what the settings dialog edits (its "登録" writes them).
@@ -85,6 +87,7 @@ class AppCore {
   MessageFileCommands files_;
   SettingsCommands settings_;
   ServerDeleteCommands server_delete_;
+  AddressBookCommands address_books_;
 };
 
 }  // namespace plumex

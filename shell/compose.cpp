@@ -1,7 +1,7 @@
 #include "shell/compose.h"
 
-#include <set>
-
+#include "addressbook/address_texts.h"
+#include "addressbook/book_completion.h"
 #include "codecs/header_decode.h"
 #include "platform/ascii_case.h"
 #include "platform/clock.h"
@@ -185,24 +185,14 @@ void ComposeCommands::Forward() {
 
 std::vector<std::string> ComposeCommands::Complete(const std::string& typed, std::string& pending) {
   if (typed.empty()) return {};
-  const auto dir = shell_.Native("Address\\");
-  std::set<std::string> found;
-  for (const auto& file : ListFiles(dir)) {
-    if (file.size() < 4 || file.substr(file.size() - 4) != ".adr") continue;
-    std::vector<std::string> lines;
-    ReadLines(dir / NativeName(file), lines);
-    for (const auto& line : lines)
-      if (line.find(typed) != std::string::npos) found.insert(line);
-  }
+  const std::vector<std::string> found =
+      MatchingBookLines(BookFolder(shell_.Native(std::string(texts::kBookFolder) + "\\")), typed);
   if (found.empty()) return {};
   const std::string tail = pending;
   pending.clear();
   std::vector<std::string> items;
-  for (const auto& line : found) {
-    const auto fields = SplitTabLine(line);
-    std::string item = fields.size() >= 2 ? "\"" + fields[0] + "\"<" + fields[1] + ">" : fields[0] + ">";
-    items.push_back(item + "," + tail);
-  }
+  items.reserve(found.size());
+  for (const auto& line : found) items.push_back(CompletionItem(line) + "," + tail);
   return items;
 }
 
