@@ -32,8 +32,14 @@ AppWindows::AppWindows(const std::filesystem::path& mail_root, std::unique_ptr<Q
   // The account window's opening makes the saved account the account in use.
   frmAccount->Attach(frmMain->Accounts(), frmMain->Shell().Ui());
   frmSend->Attach(frmMain->Compose(), frmMain->Shell().Ui());
+  frmAddress->Attach(frmMain->Core().AddressBooks(), frmMain->Shell().Ui());
+  frmAddAddress->Attach(frmMain->Core().AddressBooks(), frmMain->Shell().Ui());
+  QObject::connect(frmAddAddress.get(), &TfrmAddAddress::saved, frmAddress.get(), &TfrmAddress::Render);
   frmMain->SetAddressWindow(frmAddress.get());
+  frmMain->SetRegisterWindow(frmAddAddress.get());
+  frmSend->SetAddressWindow(frmAddress.get());
   frmSet->Attach(frmMain->Core());
+  frmSet->SetAddressWindow(frmAddress.get());
   frmMain->SetSettingsWindow(frmSet.get());
 }
 

@@ -2,6 +2,8 @@
 
 #include "shell/app_core.h"
 #include "ui/frm_account.h"
+#include "ui/frm_add_address.h"
+#include "ui/frm_address.h"
 
 #include <functional>
 
@@ -528,8 +530,7 @@ void TfrmMain::BuildMenus() {
   const QString settings = QStringLiteral("設定");
   m = menu(settings);
   Add(m, settings, QStringLiteral("アカウント"), &TfrmMain::mnuAccountClick);
-  // The address book window stays closed until it has its contents.
-  MarkNotAvailable(Add(m, settings, QStringLiteral("アドレス帳編集"), &TfrmMain::mnuAddressClick));
+  Add(m, settings, QStringLiteral("アドレス帳編集"), &TfrmMain::mnuAddressClick);
   Add(m, settings, QStringLiteral("メッセージルール"), &TfrmMain::mnuRuleClick);
   Add(m, settings, QStringLiteral("新着チェック"), &TfrmMain::mnuNewCheckClick);
   MarkNotAvailable(Add(m, settings, QStringLiteral("新着チェックを継続する")));
@@ -584,8 +585,6 @@ void TfrmMain::BuildToolbar() {
     a->setIcon(icons::Button(QString::fromUtf8(b.symbol), b.colour));
     a->setToolTip(QString::fromUtf8(b.hint));
   }
-  for (const char* hint : {"アドレス帳編集"})
-    MarkNotAvailable(FindAction(QStringLiteral("tool/") + QString::fromUtf8(hint)));
   bar->addSeparator();
   bar->addWidget(new QLabel(QStringLiteral(" ﾓｰﾄﾞ："), bar));
   LblMode_ = new QLabel(bar);
@@ -662,7 +661,11 @@ void TfrmMain::BuildContextMenus() {
   QAction* list_unread = Add(list, l, QStringLiteral("未読に戻す"), &TfrmMain::mnuUnreadClick);
   connect(list, &QMenu::aboutToShow, this,
           [this, list_unread] { list_unread->setEnabled(shell_->State().ViewMode != ViewModes::ServerDelete); });
-  MarkNotAvailable(Add(list, l, QStringLiteral("差出人をアドレス帳へ登録")));
+  QAction* register_sender = Add(list, l, QStringLiteral("差出人をアドレス帳へ登録"), &TfrmMain::mnuRegisterSenderClick);
+  connect(list, &QMenu::aboutToShow, this, [this, register_sender] {
+    const auto chosen = shell_->List().Selection();
+    register_sender->setEnabled(!chosen.empty() && shell_->List().IsValid(chosen.front()));
+  });
   Add(list, l, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
   Add(list, l, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);
   connect(ListView1_, &QWidget::customContextMenuRequested, this,
@@ -689,7 +692,7 @@ void TfrmMain::BuildContextMenus() {
   connect(body, &QMenu::aboutToShow, this,
           [body_copy, body_cut, body_paste] { EnableTextCommands(body_copy, body_cut, body_paste); });
   Add(body, QStringLiteral("body"), QStringLiteral("メール本文検索"), &TfrmMain::mnuFindInBodyClick);
-  MarkNotAvailable(Add(body, QStringLiteral("body"), QStringLiteral("選択文字列をアドレス帳へ登録")));
+  Add(body, QStringLiteral("body"), QStringLiteral("選択文字列をアドレス帳へ登録"), &TfrmMain::mnuRegisterSelectionClick);
   connect(memBody_, &QWidget::customContextMenuRequested, this,
           [this, body](const QPoint& pos) { body->popup(memBody_->viewport()->mapToGlobal(pos)); });
 }
@@ -1037,10 +1040,19 @@ void TfrmMain::mnuAccountClick() {
 }
 
 void TfrmMain::mnuAddressClick() {
-  if (address_window_) {
-    address_window_->show();
-    address_window_->raise();
-  }
+  if (address_window_) address_window_->ShowEditor();
+}
+
+void TfrmMain::mnuRegisterSenderClick() {
+  if (register_window_ && core_->AddressBooks().PrepareSender()) register_window_->ShowRegister();
+}
+
+void TfrmMain::mnuRegisterSelectionClick() {
+  if (!register_window_) return;
+  const QTextCursor caret = memBody_->textCursor();
+  const std::string selection = FromQ(caret.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')));
+  core_->AddressBooks().PrepareSelection(selection, FromQ(caret.block().text()));
+  register_window_->ShowRegister();
 }
 
 void TfrmMain::mnuRuleClick() {

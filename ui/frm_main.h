@@ -35,6 +35,8 @@ class SafeTextBrowser;
 class BodyFinder;
 class TfrmSend;
 class TfrmSet;
+class TfrmAddress;
+class TfrmAddAddress;
 class ReceiveCommands;
 class AccountCommands;
 class ComposeCommands;
@@ -64,7 +66,8 @@ class TfrmMain : public QMainWindow {
   bool PrintShownMessage(QPrinter& printer);
   void HideComposeWindow();
   void SetAccountWindow(QWidget* w) { account_window_ = w; }
-  void SetAddressWindow(QWidget* w) { address_window_ = w; }
+  void SetAddressWindow(TfrmAddress* w) { address_window_ = w; }
+  void SetRegisterWindow(TfrmAddAddress* w) { register_window_ = w; }
   void SetSettingsWindow(TfrmSet* w) { settings_window_ = w; }
 
   // A menu, toolbar or context-menu item by "<menu>/<caption>": "ファイル/終了", "tool/受信",
@@ -156,6 +159,8 @@ class TfrmMain : public QMainWindow {
   void mnuPasteAttachmentClick();  // "添付ファイル貼り付け"
   void mnuAccountClick();
   void mnuAddressClick();
+  void mnuRegisterSenderClick();     // "差出人をアドレス帳へ登録"
+  void mnuRegisterSelectionClick();  // "選択文字列をアドレス帳へ登録"
   void mnuRuleClick();      // "メッセージルール"
   void mnuNewCheckClick();  // "新着チェック"
   void mnuUnreadClick();
@@ -244,7 +249,8 @@ class TfrmMain : public QMainWindow {
 
   TfrmSend* compose_ = nullptr;
   QWidget* account_window_ = nullptr;
-  QWidget* address_window_ = nullptr;
+  TfrmAddress* address_window_ = nullptr;
+  TfrmAddAddress* register_window_ = nullptr;
   TfrmSet* settings_window_ = nullptr;
 
   // The rows the drag under way takes, fixed as it started.

@@ -24,7 +24,9 @@
 #include "platform/text_file.h"
 #include "port/error_text.h"
 #include "port/ui_port.h"
+#include "shell/address_book_commands.h"
 #include "shell/compose.h"
+#include "ui/frm_address.h"
 #include "ui/close_on_escape.h"
 #include "ui/not_available.h"
 #include "ui/qt_text.h"
@@ -131,7 +133,13 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* grid = new QGridLayout;
   auto add_row = [&](int row, const char* label, QComboBox* box, const char* button, const char* hint,
                      std::string ComposeContent::*pending) {
-    auto* caption = new QLabel(QString::fromUtf8(label), this);
+    // The label opens the address book's picker.
+    auto* caption = new QToolButton(this);
+    caption->setObjectName(QStringLiteral("lbl") + box->objectName().mid(3));
+    caption->setText(QString::fromUtf8(label));
+    caption->setAutoRaise(true);
+    caption->setCursor(Qt::PointingHandCursor);
+    connect(caption, &QToolButton::clicked, this, &TfrmSend::PickRecipients);
     auto* add = new QToolButton(this);
     add->setObjectName(QString::fromUtf8(button));
     add->setText(QStringLiteral("+"));
@@ -251,6 +259,22 @@ bool TfrmSend::SendMail() {
   if (!sent) return false;
   ListBox1_->clear();
   return true;
+}
+
+void TfrmSend::PickRecipients() {
+  if (!address_window_) return;
+  StoreContent();
+  ComposeContent& c = compose_->Content();
+  AddressBookCommands& books = address_window_->Commands();
+  books.FillFromCompose(c.to, c.cc, c.bcc);
+  address_window_->ShowPicker([this, &books] {
+    const AddressBookCommands::Recipients picked = books.TakeForCompose();
+    ComposeContent& content = compose_->Content();
+    content.to = picked.to;
+    content.cc = picked.cc;
+    content.bcc = picked.bcc;
+    LoadContent();
+  });
 }
 
 void TfrmSend::KeepForAdding(QComboBox* box, std::string& pending) {

@@ -16,6 +16,7 @@ class QPlainTextEdit;
 namespace plumex {
 
 class ComposeCommands;
+class TfrmAddress;
 class UiPort;
 
 class TfrmSend : public QWidget {
@@ -24,6 +25,11 @@ class TfrmSend : public QWidget {
   explicit TfrmSend(QWidget* parent = nullptr);
 
   void Attach(ComposeCommands& compose, UiPort& ui);
+  // The window behind the "あて先", "CC" and "BCC" labels.
+  void SetAddressWindow(TfrmAddress* w) { address_window_ = w; }
+  // Clicking one of those labels: the picker opens with the three fields in its lists, and
+  // the fields take its lists back when it closes.
+  void PickRecipients();
   // Files dropped on the main window or on this window.
   void AddAttachment(const QString& path);
   QStringList Attachments() const;
@@ -60,6 +66,7 @@ class TfrmSend : public QWidget {
   void RemoveAttachments();
 
   ComposeCommands* compose_ = nullptr;
+  TfrmAddress* address_window_ = nullptr;
   UiPort* ui_ = nullptr;
   bool loading_ = false;
   QComboBox* ComboBox1_ = nullptr;

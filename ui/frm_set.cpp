@@ -22,7 +22,7 @@
 #include "store/tab_line.h"
 #include "ui/close_on_escape.h"
 #include "ui/folder_tree_model.h"
-#include "ui/not_available.h"
+#include "ui/frm_address.h"
 #include "ui/qt_text.h"
 
 namespace plumex {
@@ -209,9 +209,11 @@ QWidget* TfrmSet::BuildNewCheckTab() {
   Edit1_->setPlaceholderText(QStringLiteral("<転送希望メールアドレスを記述してください>"));
   auto* book = new QPushButton(QStringLiteral("...アドレス帳参照"), page);
   book->setObjectName(QStringLiteral("btnAddressBook"));
-  // The address book window has no contents yet to pick from.
-  book->setEnabled(false);
-  book->setToolTip(NotAvailableText());
+  // The forward address takes the picker's To list (joined with ","); the lists stay.
+  connect(book, &QPushButton::clicked, this, [this] {
+    if (!address_window_) return;
+    address_window_->ShowPicker([this] { Edit1_->setText(ToQ(address_window_->Commands().JoinedTo())); });
+  });
   chkNew_ = new QCheckBox(QStringLiteral("起動時に新着チェックをする"), page);
   chkNew_->setObjectName(QStringLiteral("chkNew"));
   btnSave_ = Button(QStringLiteral("保存"), "btnSave", &TfrmSet::SaveClick);

@@ -21,6 +21,7 @@ class QTreeView;
 namespace plumex {
 
 class AppCore;
+class TfrmAddress;
 class FolderTreeModel;
 class SettingsCommands;
 
@@ -32,6 +33,8 @@ class TfrmSet : public QWidget {
 
   // Connects the window to the core's settings (after the core's start) and renders them.
   void Attach(AppCore& core);
+  // "...アドレス帳参照" picks the forward address there.
+  void SetAddressWindow(TfrmAddress* w) { address_window_ = w; }
   // "メッセージルール": the first tab, prepared from the main window's tree and selection.
   void ShowRules();
   // "新着チェック": the second tab, the account box refilled from the account list.
@@ -103,6 +106,7 @@ class TfrmSet : public QWidget {
   void FocusProblem(int focus);
 
   AppCore* core_ = nullptr;
+  TfrmAddress* address_window_ = nullptr;
   SettingsCommands* settings_ = nullptr;
   FolderTreeModel* ruleTreeModel_ = nullptr;
   FolderTreeModel* sendTreeModel_ = nullptr;
