@@ -138,9 +138,10 @@ TfrmAddress::TfrmAddress(QWidget* parent) : QWidget(parent, Qt::Window) {
   split->addWidget(PageControl_);
   split->setStretchFactor(0, 1);
   split->setStretchFactor(1, 1);
+  split->setSizes({420, 400});  // the record list's three columns in full
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(split);
-  resize(820, 460);
+  resize(840, 460);
   CloseOnEscape(this);
 
   connect(btnNewBook_, &QPushButton::clicked, this, [this] {
