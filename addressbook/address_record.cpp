@@ -1,15 +1,18 @@
 #include "addressbook/address_record.h"
 
-#include "store/tab_line.h"
 
 namespace plumex {
 
 AddressRecord AddressRecord::Parse(std::string_view line) {
-  AddressRecord r;
-  r.name = FieldOf(line, 0);
-  r.address = FieldOf(line, 1);
-  r.remark = FieldOf(line, 2);
-  return r;
+  // One pass over the line: a book of many records is parsed whole when it opens.
+  std::string_view fields[3];
+  size_t n = 0, start = 0;
+  for (size_t i = 0; i <= line.size() && n < 3; ++i)
+    if (i == line.size() || line[i] == '\t') {
+      fields[n++] = line.substr(start, i - start);
+      start = i + 1;
+    }
+  return {std::string(fields[0]), std::string(fields[1]), std::string(fields[2])};
 }
 
 std::string AddressRecord::Line() const { return name + "\t" + address + "\t" + remark; }

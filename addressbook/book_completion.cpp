@@ -27,10 +27,9 @@ std::vector<std::string> MatchingBookLines(const BookFolder& books, std::string_
     const std::string_view text(*bytes);
     // Hits are looked for in the whole file at once; each one found is checked against its line.
     for (size_t hit = text.find(typed); hit != std::string_view::npos;) {
-      const size_t before = text.find_last_of("\r\n", hit);
-      const size_t start = before == std::string_view::npos ? 0 : before + 1;
-      size_t end = text.find_first_of("\r\n", hit);
-      if (end == std::string_view::npos) end = text.size();
+      size_t start = hit, end = hit;
+      while (start > 0 && text[start - 1] != '\r' && text[start - 1] != '\n') --start;
+      while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
       const std::string_view line = text.substr(start, end - start);
       if (OnCharacter(line, hit - start)) {
         found.emplace_back(line);

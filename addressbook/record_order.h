@@ -2,7 +2,9 @@
 // when a column header is clicked (which leaves the records themselves as they are).
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "addressbook/address_record.h"
@@ -10,15 +12,25 @@
 
 namespace plumex {
 
-// Sorts whole lines in the collation's order (Japanese, letter case ignored: so by display
-// name first). Lines that collate equal keep their byte order, so a reopen is repeatable.
-void SortRecordLines(std::vector<std::string>& lines, const TextCollation& collation);
+struct BookCollations {
+  std::unique_ptr<TextCollation> line;          // whole lines, letter case ignored
+  std::unique_ptr<TextCollation> name_letters;  // display names by their base letters alone
+  std::unique_ptr<TextCollation> name_case;     // display names, letter case significant
+  static BookCollations Japanese();
+};
+
+// The order a book opens in: whole lines in Japanese order without regard to letter case (so
+// by display name first); lines that collate equal by their bytes, so a reopen is repeatable.
+// Gives the positions of the lines in that order.
+std::vector<size_t> OpeningOrder(const std::vector<std::string_view>& lines, const BookCollations& collations);
+// The records of a book file's bytes (lines ended by CR LF, LF or CR) in the opening order.
+std::vector<AddressRecord> SortedRecords(std::string_view file_bytes, const BookCollations& collations);
 
 enum class RecordColumn { Name = 0, Address = 1, Remark = 2 };
 
-// Record positions in the order of a column: the name by the collation given (letter case
-// significant), the others by their bytes with ASCII letters folded to one case.
+// Record positions in the order of a column: the name in Japanese order with letter case
+// significant, the others by their bytes with ASCII letters folded to one case.
 std::vector<size_t> ColumnOrder(const std::vector<AddressRecord>& records, RecordColumn column, bool descending,
-                                const TextCollation& name_collation);
+                                const BookCollations& collations);
 
 }  // namespace plumex

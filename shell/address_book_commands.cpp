@@ -10,6 +10,7 @@
 #include "platform/directories.h"
 #include "platform/file_write_error.h"
 #include "platform/sjis_text.h"
+#include "platform/text_file.h"
 #include "store/tab_line.h"
 
 namespace plumex {
@@ -35,9 +36,9 @@ BookFolder AddressBookCommands::Folder() const {
   return BookFolder(shell_.Native(std::string(texts::kBookFolder) + "\\"));
 }
 
-const TextCollation& AddressBookCommands::Order() const {
-  if (!order_collation_) order_collation_ = MakeJapaneseCollation();
-  return *order_collation_;
+const BookCollations& AddressBookCommands::Order() const {
+  if (!collations_) collations_ = std::make_unique<BookCollations>(BookCollations::Japanese());
+  return *collations_;
 }
 
 // --- The editor ------------------------------------------------------------------------
@@ -57,13 +58,9 @@ void AddressBookCommands::OpenBook(const std::string& book) {
   const BookFolder folder = Folder();
   current_ = book;
   adding_ = false;
-  std::vector<std::string> lines;
-  if (folder.Exists(book)) lines = folder.Load(book);
-  else folder.Save(book, lines);
-  SortRecordLines(lines, Order());
-  records_.clear();
-  records_.reserve(lines.size());
-  for (const auto& line : lines) records_.push_back(AddressRecord::Parse(line));
+  const auto bytes = ReadFileBytes(folder.PathOf(book));
+  if (!bytes) folder.Save(book, {});  // a missing book comes back empty
+  records_ = plumex::SortedRecords(bytes.value_or(""), Order());
   ResetOrder();
   ShowRecord(0);
 }
@@ -123,6 +120,7 @@ void AddressBookCommands::ResetOrder() {
   std::iota(order_.begin(), order_.end(), size_t{0});
   sort_column_.reset();
   sort_descending_ = false;
+  ++revision_;
 }
 
 void AddressBookCommands::ShowRecord(size_t i) {
@@ -139,8 +137,8 @@ void AddressBookCommands::SelectRecord(size_t record) {
 void AddressBookCommands::ColumnClick(RecordColumn column) {
   sort_descending_ = sort_column_ == column && !sort_descending_;
   sort_column_ = column;
-  if (column == RecordColumn::Name && !name_collation_) name_collation_ = MakeJapaneseCaseCollation();
-  order_ = ColumnOrder(records_, column, sort_descending_, column == RecordColumn::Name ? *name_collation_ : Order());
+  ++revision_;
+  order_ = ColumnOrder(records_, column, sort_descending_, Order());
 }
 
 void AddressBookCommands::LeaveAdding() {
@@ -326,6 +324,7 @@ void AddressBookCommands::Append(const std::string& book, const AddressRecord& r
   // The editor shows the book: the record joins its list, at the end until the next opening.
   records_.push_back(record);
   order_.push_back(records_.size() - 1);
+  ++revision_;
   if (adding_) index_ = records_.size();
 }
 
@@ -354,11 +353,7 @@ void AddressBookCommands::AddRecord(const std::string& book, const AddressRecord
 std::vector<AddressRecord> AddressBookCommands::SortedRecords(const std::string& book) const {
   const BookFolder folder = Folder();
   if (!folder.Exists(book)) throw AppError(ErrorKind::BadInput, Sjis(texts::kNoSuchBook) + book);
-  std::vector<std::string> lines = folder.Load(book);
-  SortRecordLines(lines, Order());
-  std::vector<AddressRecord> records;
-  for (const auto& line : lines) records.push_back(AddressRecord::Parse(line));
-  return records;
+  return plumex::SortedRecords(ReadFileBytes(folder.PathOf(book)).value_or(""), Order());
 }
 
 }  // namespace plumex

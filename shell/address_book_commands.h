@@ -43,6 +43,8 @@ class AddressBookCommands {
   const std::vector<AddressRecord>& Records() const { return records_; }
   // The list view's rows: record positions in the order shown.
   const std::vector<size_t>& RowOrder() const { return order_; }
+  // Changes whenever the records or their order change.
+  size_t Revision() const { return revision_; }
   // The three fields "宛名", "アドレス", "備考" as the window shows them; the window writes
   // what was typed here before a command.
   AddressRecord& Fields() { return fields_; }
@@ -106,17 +108,17 @@ class AddressBookCommands {
   std::vector<std::string> Lines() const;
   bool CheckedRecord(AddressRecord& record);
   void Append(const std::string& book, const AddressRecord& record);
-  const TextCollation& Order() const;
+  const BookCollations& Order() const;
 
   MainShell& shell_;
-  mutable std::unique_ptr<TextCollation> order_collation_;
-  mutable std::unique_ptr<TextCollation> name_collation_;
+  mutable std::unique_ptr<BookCollations> collations_;  // made at the first need: ICU takes a while
   std::vector<std::string> books_;
   std::string current_;
   std::vector<AddressRecord> records_;
   std::vector<size_t> order_;
   std::optional<RecordColumn> sort_column_;
   bool sort_descending_ = false;
+  size_t revision_ = 0;
   AddressRecord fields_;
   size_t index_ = 0;
   bool adding_ = false;

@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "addressbook/book_completion.h"
 #include "addressbook/book_folder.h"
 #include "addressbook/recipient_sheet.h"
@@ -42,22 +45,50 @@ TEST(BookFiles, FolderListsOnlyBooks) {
 }
 
 TEST(BookFiles, OpeningOrderIgnoresLetterCaseAndFollowsJapanese) {
-  auto collation = MakeJapaneseCollation();
-  std::vector<std::string> lines = Lines({"佐藤\tsato@x.jp\t", "abc\tb@x\t", "あべ\tabe@x\t", "ABD\td@x\t",
-                                      "Abc\ta@x\t", "いとう\tito@x\t"});
-  SortRecordLines(lines, *collation);
-  EXPECT_THAT(U(lines), ElementsAre("Abc\ta@x\t", "abc\tb@x\t", "ABD\td@x\t", "あべ\tabe@x\t", "いとう\tito@x\t",
-                                    "佐藤\tsato@x.jp\t"));
+  const BookCollations collations = BookCollations::Japanese();
+  // Names alike in their base letters are ordered by the whole line ("か" and "が" differ in
+  // voicing only, so the address decides before it); a name that begins another comes first.
+  const std::string file = JoinLines(Lines({"佐藤\tsato@x.jp\t", "abc\tb@x\t", "あべ\tabe@x\t", "ABD\td@x\t",
+                                             "Abc\ta@x\t", "いとう\tito@x\t", "がき\ta@x\t", "かき\tz@x\t",
+                                             "かき\ta@y\t", "佐藤 花子\th@x\t", "佐藤", "abc\tb@x\t"}));
+  std::vector<std::string> lines;
+  for (const auto& r : SortedRecords(file, collations)) lines.push_back(Cp932ToUtf8(r.Line()));
+  EXPECT_THAT(lines, ElementsAre("Abc\ta@x\t", "abc\tb@x\t", "abc\tb@x\t", "ABD\td@x\t", "あべ\tabe@x\t",
+                                 "いとう\tito@x\t", "がき\ta@x\t", "かき\ta@y\t", "かき\tz@x\t", "佐藤\t\t",
+                                 "佐藤\tsato@x.jp\t", "佐藤 花子\th@x\t"));
+}
+
+// The shortcut through the names' base letters gives the order of whole-line keys: random
+// lines of names that begin one another, differ in voicing, letter case or width only.
+TEST(BookFiles, OpeningOrderIsTheOrderOfWholeLines) {
+  const BookCollations collations = BookCollations::Japanese();
+  const char* const parts[] = {"か", "が", "カ", "ｶ", "き", "a", "A", "ab", "佐藤", "さとう", " ", "-", "1", "１"};
+  std::mt19937 rng(5);
+  std::vector<std::string> lines;
+  for (int i = 0; i < 400; ++i) {
+    std::string name;
+    for (size_t n = rng() % 4; n > 0; --n) name += parts[rng() % 14];
+    std::string line = name + "\t" + parts[rng() % 14] + "@x\t" + parts[rng() % 14];
+    lines.push_back(S(line));
+  }
+  std::vector<std::string> expected = lines;
+  std::stable_sort(expected.begin(), expected.end(), [&](const std::string& a, const std::string& b) {
+    const std::string ka = collations.line->SortKey(a), kb = collations.line->SortKey(b);
+    return ka != kb ? ka < kb : a < b;
+  });
+  std::vector<std::string> got;
+  for (const auto& r : SortedRecords(JoinLines(lines), collations)) got.push_back(r.Line());
+  EXPECT_EQ(got, expected);
 }
 
 TEST(BookFiles, ColumnOrders) {
-  auto with_case = MakeJapaneseCaseCollation();
+  const BookCollations collations = BookCollations::Japanese();
   const std::vector<AddressRecord> records = {
       {"b", "Y@x", ""}, {"B", "x@x", ""}, {S("あ"), "z@x", ""}, {"a", "W@x", ""}};
-  EXPECT_THAT(ColumnOrder(records, RecordColumn::Name, false, *with_case), ElementsAre(3, 0, 1, 2));
-  EXPECT_THAT(ColumnOrder(records, RecordColumn::Name, true, *with_case), ElementsAre(2, 1, 0, 3));
+  EXPECT_THAT(ColumnOrder(records, RecordColumn::Name, false, collations), ElementsAre(3, 0, 1, 2));
+  EXPECT_THAT(ColumnOrder(records, RecordColumn::Name, true, collations), ElementsAre(2, 1, 0, 3));
   // Other columns: bytes with ASCII letters folded.
-  EXPECT_THAT(ColumnOrder(records, RecordColumn::Address, false, *with_case), ElementsAre(3, 1, 0, 2));
+  EXPECT_THAT(ColumnOrder(records, RecordColumn::Address, false, collations), ElementsAre(3, 1, 0, 2));
 }
 
 TEST(BookFiles, CompletionOverEveryBook) {
