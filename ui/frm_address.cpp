@@ -279,8 +279,13 @@ void TfrmAddress::RenderFields() {
 
 void TfrmAddress::RenderLists() {
   for (int i = 0; i < 3; ++i) {
+    QStringList entries;
+    for (const auto& entry : books_->List(static_cast<PickerList>(i))) entries << ToQ(entry);
+    QStringList shown;
+    for (int row = 0; row < lists_[i]->count(); ++row) shown << lists_[i]->item(row)->text();
+    if (shown == entries) continue;  // a list that stays keeps what is chosen in it
     lists_[i]->clear();
-    for (const auto& entry : books_->List(static_cast<PickerList>(i))) lists_[i]->addItem(ToQ(entry));
+    lists_[i]->addItems(entries);
   }
 }
 
