@@ -1,5 +1,6 @@
 #include "receive/message_text.h"
 
+#include <functional>
 #include <vector>
 
 #include "platform/clock.h"
@@ -9,23 +10,41 @@
 
 namespace plumex {
 
-std::string CollapseBlankRuns(std::string_view text, size_t max_blank) {
-  std::vector<std::string> lines = SplitLines(text);
-  std::vector<std::string> kept;
-  kept.reserve(lines.size());
-  size_t i = 0;
-  while (i < lines.size()) {
-    if (!lines[i].empty()) {
-      kept.push_back(std::move(lines[i++]));
-      continue;
+void CollapseBlankRuns(std::string_view text, size_t max_blank, const std::function<void(std::string_view)>& emit) {
+  // One pass over the text, no copy of it: a huge body is filed at the cost of its own size.
+  // Lines end at CR LF, CR or LF; empty lines are held back until a non-empty line shows
+  // whether their run is kept.
+  static constexpr std::string_view kBreak = "\r\n";
+  size_t held = 0;
+  auto emit_line = [&](std::string_view line) {
+    if (line.empty()) {
+      ++held;
+      return;
     }
-    size_t end = i;
-    while (end < lines.size() && lines[end].empty()) ++end;
-    const bool followed = end < lines.size();
-    if (!followed || end - i <= max_blank) kept.insert(kept.end(), end - i, std::string());
-    i = end;
+    if (held <= max_blank)
+      for (; held > 0; --held) emit(kBreak);
+    held = 0;
+    emit(line);
+    emit(kBreak);
+  };
+  size_t start = 0;
+  const size_t n = text.size();
+  for (size_t i = 0; i < n; ++i) {
+    const char c = text[i];
+    if (c != '\r' && c != '\n') continue;
+    emit_line(text.substr(start, i - start));
+    if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
+    start = i + 1;
   }
-  return JoinLines(kept);
+  if (start < n) emit_line(text.substr(start));
+  for (; held > 0; --held) emit(kBreak);  // a run at the end is kept
+}
+
+std::string CollapseBlankRuns(std::string_view text, size_t max_blank) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  CollapseBlankRuns(text, max_blank, [&](std::string_view piece) { out += piece; });
+  return out;
 }
 
 std::string FormatLocalTime(std::time_t t, std::string_view format) {
