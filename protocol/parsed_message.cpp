@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gmime/gmime.h>
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -423,12 +424,14 @@ void ParsedMessage::NormaliseBareCarriageReturns() {
   const GByteArray* bytes = raw_.get();
   // Only a message whose lines end in CR alone (old Mac mailers; a server may add a last line
   // feed) is changed; a stray CR in a message of line feeds is a byte of its line.
-  size_t bare = 0, feeds = 0;
-  for (guint i = 0; i < bytes->len; ++i) {
-    if (bytes->data[i] == '\n') ++feeds;
-    else if (bytes->data[i] == '\r' && (i + 1 >= bytes->len || bytes->data[i + 1] != '\n')) ++bare;
+  const char* const begin = reinterpret_cast<const char*>(bytes->data);
+  const char* const end = begin + bytes->len;
+  size_t bare = 0;
+  for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(end - p))));) {
+    ++p;
+    if (p == end || *p != '\n') ++bare;
   }
-  if (bare <= feeds) return;
+  if (bare == 0 || bare <= static_cast<size_t>(std::count(begin, end, '\n'))) return;
   // Without this the whole message would be one header line.
   GByteArray* fixed = g_byte_array_sized_new(bytes->len + static_cast<guint>(bare));
   for (guint i = 0; i < bytes->len; ++i) {

@@ -1,5 +1,6 @@
 #include "receive/message_text.h"
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -12,31 +13,54 @@ namespace plumex {
 
 void CollapseBlankRuns(std::string_view text, size_t max_blank, const std::function<void(std::string_view)>& emit) {
   // One pass over the text, no copy of it: a huge body is filed at the cost of its own size.
-  // Lines end at CR LF, CR or LF; empty lines are held back until a non-empty line shows
+  // Lines end at CR LF, CR or LF. Stretches of lines that pass unchanged (non-empty, ending in
+  // CR LF) are handed out whole; empty lines are held back until a non-empty line shows
   // whether their run is kept.
   static constexpr std::string_view kBreak = "\r\n";
+  size_t span_begin = 0, span_end = 0;  // unchanged text not handed out yet
   size_t held = 0;
-  auto emit_line = [&](std::string_view line) {
-    if (line.empty()) {
+  auto flush_span = [&] {
+    if (span_end > span_begin) emit(text.substr(span_begin, span_end - span_begin));
+    span_begin = span_end;
+  };
+  auto take_line = [&](size_t begin, size_t end, size_t next) {
+    if (begin == end) {
       ++held;
       return;
     }
-    if (held <= max_blank)
-      for (; held > 0; --held) emit(kBreak);
-    held = 0;
-    emit(line);
+    if (held > 0) {
+      flush_span();
+      if (held <= max_blank)
+        for (; held > 0; --held) emit(kBreak);
+      held = 0;
+    }
+    const bool unchanged = next == end + 2 && text[end] == '\r';
+    if (span_end != begin) {
+      flush_span();
+      span_begin = span_end = begin;
+    }
+    if (unchanged) {
+      span_end = next;
+      return;
+    }
+    flush_span();
+    emit(text.substr(begin, end - begin));
     emit(kBreak);
+    span_begin = span_end = next;
   };
-  size_t start = 0;
+  // The next CR and the next LF are each looked for once (memchr), however the lines end.
   const size_t n = text.size();
-  for (size_t i = 0; i < n; ++i) {
-    const char c = text[i];
-    if (c != '\r' && c != '\n') continue;
-    emit_line(text.substr(start, i - start));
-    if (c == '\r' && i + 1 < n && text[i + 1] == '\n') ++i;
-    start = i + 1;
+  auto find = [&](char c, size_t from) { return std::min(text.find(c, from), n); };
+  size_t start = 0, next_cr = find('\r', 0), next_lf = find('\n', 0);
+  while (start < n) {
+    if (next_cr < start) next_cr = find('\r', start);
+    if (next_lf < start) next_lf = find('\n', start);
+    const size_t end = std::min(next_cr, next_lf);
+    const size_t next = end == n ? n : end + (end == next_cr && end + 1 < n && next_lf == end + 1 ? 2 : 1);
+    take_line(start, end, next);
+    start = next;
   }
-  if (start < n) emit_line(text.substr(start));
+  flush_span();
   for (; held > 0; --held) emit(kBreak);  // a run at the end is kept
 }
 
