@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -176,13 +177,17 @@ TfrmAddress::TfrmAddress(QWidget* parent) : QWidget(parent, Qt::Window) {
     const QString old_name = item->data(0, Qt::UserRole).toString();
     const QString new_name = item->text(0);
     if (old_name == new_name) return;
-    bool renamed = false;
-    Run([&] { renamed = books_->RenameBook(FromQ(old_name), FromQ(new_name)); });
-    if (!renamed) {
-      rendering_ = true;
-      item->setText(0, old_name);  // the node keeps its old text
-      rendering_ = false;
-    }
+    // After the editor has let go of the node: a rename rebuilds the tree.
+    QTimer::singleShot(0, this, [this, old_name, new_name] {
+      bool renamed = false;
+      Run([&] { renamed = books_->RenameBook(FromQ(old_name), FromQ(new_name)); });
+      if (renamed) return;
+      if (QTreeWidgetItem* node = BookItem(old_name)) {
+        rendering_ = true;
+        node->setText(0, old_name);  // the node keeps its old text
+        rendering_ = false;
+      }
+    });
   });
 }
 

@@ -154,6 +154,17 @@ class AddressBookWindowTest : public QObject {
     QCOMPARE(script->messages, QStringList());
     address->ShowEditor();
     address->grab().save(QStringLiteral("address_book_window.png"));
+
+    // Renaming the node in place: a name no file can have is refused and the old text comes
+    // back; another name renames the file.
+    QTreeWidgetItem* node = address->TreeView1()->topLevelItem(0)->child(0);
+    node->setText(0, QStringLiteral("友/人"));
+    QTRY_COMPARE(address->TreeView1()->topLevelItem(0)->child(0)->text(0), QStringLiteral("友人"));
+    QCOMPARE(script->messages, QStringList{QStringLiteral("アドレス帳の名前に使えない文字が含まれています。")});
+    address->TreeView1()->topLevelItem(0)->child(0)->setText(0, QStringLiteral("知人"));
+    QTRY_COMPARE(address->lblBook()->text(), QStringLiteral("知人"));
+    QVERIFY(std::filesystem::exists(root / "Address" / "知人.adr"));
+    QVERIFY(!std::filesystem::exists(root / "Address" / "友人.adr"));
   }
 };
 
