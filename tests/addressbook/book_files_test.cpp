@@ -81,6 +81,13 @@ TEST(BookFiles, OpeningOrderIsTheOrderOfWholeLines) {
   EXPECT_EQ(got, expected);
 }
 
+TEST(BookFiles, LinesEndInCrLfLfOrCr) {
+  const BookCollations collations = BookCollations::Japanese();
+  std::vector<std::string> names;
+  for (const auto& r : SortedRecords("d\r\nb\nc\ra\r\r\ne\tx\r", collations)) names.push_back(r.name);
+  EXPECT_THAT(names, ElementsAre("", "a", "b", "c", "d", "e"));
+}
+
 TEST(BookFiles, ColumnOrders) {
   const BookCollations collations = BookCollations::Japanese();
   const std::vector<AddressRecord> records = {
