@@ -17,7 +17,13 @@ AppCore::AppCore(UiPort& ui, std::filesystem::path mail_root)
       password_(shell_),
       files_(shell_, receive_),
       settings_(shell_, receive_, receive_rules_, send_rules_, candidates_, new_check_),
-      server_delete_(shell_, receive_, candidates_) {}
+      server_delete_(shell_, receive_, candidates_),
+      delayed_(shell_, send_rules_),
+      merge_sheet_(shell_, compose_),
+      drafts_(shell_, compose_, merge_sheet_) {
+  compose_.SetDelayedSend(&delayed_);
+  compose_.SetMergeSheet(&merge_sheet_);
+}
 
 bool AppCore::Start() {
   shell_.FormCreate([this] { return password_.CheckAtStart(); });

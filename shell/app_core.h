@@ -12,6 +12,9 @@
 #include "settings/app_settings.h"
 #include "shell/account_commands.h"
 #include "shell/compose.h"
+#include "shell/delayed_send_commands.h"
+#include "shell/draft_commands.h"
+#include "shell/merge_sheet_commands.h"
 #include "shell/main_shell.h"
 #include "shell/message_commands.h"
 #include "shell/message_file_commands.h"
@@ -41,6 +44,9 @@ class AppCore {
   MessageFileCommands& MessageFiles() { return files_; }
   SettingsCommands& Settings() { return settings_; }
   ServerDeleteCommands& ServerDelete() { return server_delete_; }
+  DelayedSendCommands& DelayedSend() { return delayed_; }
+  MergeSheetCommands& MergeSheet() { return merge_sheet_; }
+  DraftCommands& Drafts() { return drafts_; }
 
   // The live settings lists, loaded at Start: what receiving, sending and server delete mode
   // read, and what the settings dialog edits (its "登録" writes them).
@@ -85,6 +91,9 @@ class AppCore {
   MessageFileCommands files_;
   SettingsCommands settings_;
   ServerDeleteCommands server_delete_;
+  DelayedSendCommands delayed_;
+  MergeSheetCommands merge_sheet_;
+  DraftCommands drafts_;
 };
 
 }  // namespace plumex

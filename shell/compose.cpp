@@ -15,6 +15,8 @@
 #include "send/compose_lists.h"
 #include "send/send_mail.h"
 #include "send/sent_folder.h"
+#include "shell/delayed_send_commands.h"
+#include "shell/merge_sheet_commands.h"
 #include "settings/account_list.h"
 #include "shell/account_commands.h"
 #include "store/file_key.h"
@@ -50,6 +52,8 @@ void ComposeCommands::OpenCompose(const std::string& subject, const std::string&
   c.temp_reply_to.clear();
   c.merge_sheet.clear();
   c.merge = false;
+  if (sheet_) sheet_->Clear();
+  c.draft_key.clear();
   c.priority = false;
   c.read_receipt = false;
   c.to = to;
@@ -108,7 +112,15 @@ bool ComposeCommands::Send() {
   request.merge_sheet = c.merge_sheet;
   request.reply_context_id = reply_context_id_;
   request.viewer_header_lines = reply_header_lines_;
-  // The delayed-send queue comes with its own window; until then every mail goes at once.
+  last_queued_.reset();
+  const long long delay = DelayMinutes(c.delay);
+  if (delay > 0 && delayed_) {
+    last_queued_ = delayed_->Enqueue(request, c.delay, delay);
+    c.attachments.clear();
+    ui.Pump();
+    ui.HideComposeWindow();
+    return true;
+  }
   SendContext context;
   context.mail_root = s.MailRoot;
   context.send_rules = send_rules_.Lines();
@@ -132,6 +144,7 @@ bool ComposeCommands::Send() {
   } catch (const std::exception&) {
   }
   c.attachments.clear();
+  if (c.merge) ui.MergeSent();
   ui.Pump();
   ui.HideComposeWindow();
   return true;
