@@ -163,8 +163,8 @@ void MergeSheetCommands::InsertAttachment(const CellRect& block, const std::stri
 }
 
 void MergeSheetCommands::RebuildColumnItems() {
-  column_items_.clear();
   if (grid_.IsInitial()) return;
+  column_items_.clear();
   for (size_t c = 0; c < grid_.Columns(); ++c)
     column_items_.push_back(grid_.Cell(0, c) + "(" + Placeholder(c + 1) + ")");
 }

@@ -34,6 +34,11 @@ AppWindows::AppWindows(const std::filesystem::path& mail_root, std::unique_ptr<Q
   frmSend->Attach(frmMain->Compose(), frmMain->Shell().Ui());
   frmMain->SetAddressWindow(frmAddress.get());
   frmSet->Attach(frmMain->Core());
+  AppCore& core = frmMain->Core();
+  frmInsert->Attach(core.MergeSheet(), frmMain->Shell().Ui());
+  frmPreView->Attach(core.MergeSheet(), frmMain->Shell().Ui());
+  frmSend->AttachMerge(core.MergeSheet(), core.Drafts(), frmInsert.get(), frmPreView.get());
+  frmMain->SetMergeLogWindow(frmInsertLog.get());
   frmMain->SetSettingsWindow(frmSet.get());
 }
 

@@ -160,12 +160,18 @@ TfrmMain::TfrmMain(std::filesystem::path mail_root, std::unique_ptr<QtUiPort> po
   tmrAfterSend_->setInterval(1000);
   connect(tmrAfterSend_, &QTimer::timeout, this, [this] {
     ++shell_->State().TickCount;
-    if (shell_->State().CloseRequested) close();
+    if (shell_->State().CloseRequested) {
+      close();
+      return;
+    }
+    DelayedSendTick();
   });
   Run([this] { core_->Start(); });
   ApplySettings();
   UpdateMessageCommands();
   if (shell_->State().CloseRequested) tmrAfterSend_->start();
+  // A queue an earlier run left is sent when due, from the first tick on.
+  else SetDelayedSendActive(core_->DelayedSend().Queue().Active());
 }
 
 TfrmMain::~TfrmMain() {
@@ -287,6 +293,9 @@ void TfrmMain::BuildWidgets() {
   connect(header, &QHeaderView::sectionClicked, this, [this](int c) { Run([&] { shell_->ColumnClick(c); }); });
   connect(ListView1_, &QTreeView::clicked, this,
           [this](const QModelIndex& i) { Run([&] { shell_->ShowMessage(static_cast<size_t>(i.row())); }); });
+  // A double click opens the row's message in the compose window again.
+  connect(ListView1_, &QTreeView::doubleClicked, this,
+          [this](const QModelIndex& i) { Run([&] { core_->Drafts().Reopen(static_cast<size_t>(i.row())); }); });
   connect(ListView1_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     std::vector<size_t> rows;
     for (const QModelIndex& i : ListView1_->selectionModel()->selectedRows()) rows.push_back(static_cast<size_t>(i.row()));
@@ -523,7 +532,7 @@ void TfrmMain::BuildMenus() {
   Add(m, sendrecv, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
   Add(m, sendrecv, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);
   m->addSeparator();
-  MarkNotAvailable(Add(m, sendrecv, QStringLiteral("時差送信解除")));
+  Add(m, sendrecv, QStringLiteral("時差送信解除"), &TfrmMain::mnuCancelDelayedClick)->setEnabled(false);
 
   const QString settings = QStringLiteral("設定");
   m = menu(settings);
@@ -533,8 +542,7 @@ void TfrmMain::BuildMenus() {
   Add(m, settings, QStringLiteral("メッセージルール"), &TfrmMain::mnuRuleClick);
   Add(m, settings, QStringLiteral("新着チェック"), &TfrmMain::mnuNewCheckClick);
   MarkNotAvailable(Add(m, settings, QStringLiteral("新着チェックを継続する")));
-  // The merge result window has no command that shows it yet.
-  MarkNotAvailable(Add(m, settings, QStringLiteral("差込結果")));
+  Add(m, settings, QStringLiteral("差込結果"), &TfrmMain::ShowMergeLog);
   Add(m, settings, QStringLiteral("メンテナンス"), &TfrmMain::mnuMaintenanceClick);
   QMenu* password = m->addMenu(QStringLiteral("起動時パスワード"));
   const QString password_key = settings + QStringLiteral("/起動時パスワード");
@@ -1017,7 +1025,7 @@ void TfrmMain::ShowComposeWindow() {
 }
 
 void TfrmMain::HideComposeWindow() {
-  if (compose_) compose_->hide();
+  if (compose_) compose_->Dismiss();
 }
 
 void TfrmMain::mnuShowComposeClick() {

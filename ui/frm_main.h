@@ -35,6 +35,7 @@ class SafeTextBrowser;
 class BodyFinder;
 class TfrmSend;
 class TfrmSet;
+class TfrmInsertLog;
 class ReceiveCommands;
 class AccountCommands;
 class ComposeCommands;
@@ -66,6 +67,14 @@ class TfrmMain : public QMainWindow {
   void SetAccountWindow(QWidget* w) { account_window_ = w; }
   void SetAddressWindow(QWidget* w) { address_window_ = w; }
   void SetSettingsWindow(TfrmSet* w) { settings_window_ = w; }
+  void SetMergeLogWindow(TfrmInsertLog* w) { merge_log_window_ = w; }
+  // Delayed sending (frm_main_delayed.cpp): the one-minute timer and "時差送信中..." run while
+  // the queue holds messages; a tick sends what is due.
+  void SetDelayedSendActive(bool active);
+  void DelayedSendTick();
+  QTimer* DelayedSendTimer() const { return tmrAfterSend_; }
+  // "差込結果", and after every merge send.
+  void ShowMergeLog();
 
   // A menu, toolbar or context-menu item by "<menu>/<caption>": "ファイル/終了", "tool/受信",
   // "list/返信", "tree1/フォルダ作成", "tree2/...", "attach/...", "body/...".
@@ -119,6 +128,8 @@ class TfrmMain : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -192,6 +203,9 @@ class TfrmMain : public QMainWindow {
   void mnuOverwriteMailClick();
   void mnuPrintClick();
   void mnuImportMailboxClick();
+  void mnuCancelDelayedClick();  // "時差送信解除"
+  // Queue failures not told yet, in message boxes, once the window is on screen.
+  void TellQueueFailures();
 
   std::unique_ptr<QtUiPort> port_;
   std::unique_ptr<AppCore> core_;
@@ -246,6 +260,7 @@ class TfrmMain : public QMainWindow {
   QWidget* account_window_ = nullptr;
   QWidget* address_window_ = nullptr;
   TfrmSet* settings_window_ = nullptr;
+  TfrmInsertLog* merge_log_window_ = nullptr;
 
   // The rows the drag under way takes, fixed as it started.
   std::vector<ChosenMessage> dragged_rows_;

@@ -1,6 +1,8 @@
 #include "ui/frm_send.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -25,6 +27,11 @@
 #include "port/error_text.h"
 #include "port/ui_port.h"
 #include "shell/compose.h"
+#include "shell/draft_commands.h"
+#include "shell/merge_sheet_commands.h"
+#include "shell/merge_texts.h"
+#include "ui/frm_insert.h"
+#include "ui/frm_preview.h"
 #include "ui/close_on_escape.h"
 #include "ui/not_available.h"
 #include "ui/qt_text.h"
@@ -80,10 +87,13 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   QMenu* file = menu_bar->addMenu(QStringLiteral("ファイル"));
   connect(named(file->addAction(QStringLiteral("メール送信")), "mnuSend"), &QAction::triggered, this,
           [this] { SendMail(); });
-  // Drafts come with their own commands; the items stand here already.
-  MarkNotAvailable(named(file->addAction(QStringLiteral("一時保存")), "mnuTempSaveAs"));
-  MarkNotAvailable(named(file->addAction(QStringLiteral("一時保存上書き")), "mnuTempSave"));
-  connect(file->addAction(QStringLiteral("中止")), &QAction::triggered, this, &QWidget::hide);
+  connect(named(file->addAction(QStringLiteral("一時保存")), "mnuTempSaveAs"), &QAction::triggered, this,
+          [this] { SaveDraft(false); });
+  overwrite_draft_ = named(file->addAction(QStringLiteral("一時保存上書き")), "mnuTempSave");
+  connect(overwrite_draft_, &QAction::triggered, this, [this] { SaveDraft(true); });
+  // Only a window reopened from a draft has one to save over.
+  connect(file, &QMenu::aboutToShow, this, [this] { overwrite_draft_->setEnabled(drafts_ && drafts_->CanOverwrite()); });
+  connect(file->addAction(QStringLiteral("中止")), &QAction::triggered, this, &QWidget::close);
   // The attachment commands, in the menu bar and on the list: removing acts on the chosen
   // attachments, removing all on a list that has some.
   auto attachment_commands = [this](QMenu* menu, const QString& insert, const QString& remove) {
@@ -102,10 +112,21 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   };
   attachment_commands(menu_bar->addMenu(QStringLiteral("添付ファイル")), QStringLiteral("挿入"), QStringLiteral("解除"));
   // The merge sheet window fills this menu (one item per sheet column) and its commands.
-  QMenu* merge = menu_bar->addMenu(QStringLiteral("差込"));
-  merge->setObjectName(QStringLiteral("mnuSashikomi"));
-  MarkNotAvailable(named(merge->addAction(QStringLiteral("差し込むファイルの指定")), "mnuInsertFile"));
-  MarkNotAvailable(named(merge->addAction(QStringLiteral("プレビュー")), "mnuPreView"));
+  merge_menu_ = menu_bar->addMenu(QStringLiteral("差込"));
+  merge_menu_->setObjectName(QStringLiteral("mnuSashikomi"));
+  connect(named(merge_menu_->addAction(QStringLiteral("差し込むファイルの指定")), "mnuInsertFile"), &QAction::triggered,
+          this, [this] {
+            if (!insert_) return;
+            StoreContent();
+            insert_->ShowSheet();
+          });
+  connect(named(merge_menu_->addAction(QStringLiteral("プレビュー")), "mnuPreView"), &QAction::triggered, this, [this] {
+    if (!preview_) return;
+    StoreContent();
+    preview_->StartPreview();
+  });
+  // A column item puts its placeholder where the focus was when the menu opened.
+  connect(merge_menu_, &QMenu::aboutToShow, this, [this] { focus_before_merge_menu_ = QApplication::focusWidget(); });
   QMenu* reply_to = menu_bar->addMenu(QStringLiteral("返信先"));
   connect(reply_to->addAction(QStringLiteral("返信先一時変更")), &QAction::triggered, this, [this] {
     StoreContent();
@@ -172,6 +193,114 @@ void TfrmSend::Attach(ComposeCommands& compose, UiPort& ui) {
   LoadContent();
 }
 
+void TfrmSend::AttachMerge(MergeSheetCommands& sheet, DraftCommands& drafts, TfrmInsert* insert, TfrmPreView* preview) {
+  sheet_ = &sheet;
+  drafts_ = &drafts;
+  insert_ = insert;
+  preview_ = preview;
+  // The sheet accepted: the "差込" box, the sheet and the column items as it left them.
+  connect(insert_, &TfrmInsert::sheetClosed, this, [this] {
+    sheet_->RebuildColumnItems();
+    LoadContent();
+  });
+}
+
+void TfrmSend::RebuildMergeItems() {
+  const QList<QAction*> items = merge_menu_->actions();
+  for (qsizetype i = 2; i < items.size(); ++i) {
+    merge_menu_->removeAction(items[i]);
+    items[i]->deleteLater();
+  }
+  if (!sheet_) return;
+  size_t n = 0;
+  for (const std::string& caption : sheet_->ColumnItems()) {
+    const size_t column = ++n;
+    QAction* item = merge_menu_->addAction(ToQ(caption));
+    item->setObjectName(QStringLiteral("InsertSashikomi%1").arg(column));
+    connect(item, &QAction::triggered, this, [this, column] { InsertPlaceholder(column); });
+  }
+}
+
+void TfrmSend::InsertPlaceholder(size_t column_number) {
+  const QString placeholder = QStringLiteral("%SS%1%").arg(column_number);
+  QWidget* target = focus_before_merge_menu_ ? focus_before_merge_menu_.data() : QApplication::focusWidget();
+  if (target == Memo1_) {
+    Memo1_->insertPlainText(placeholder);
+  } else if (target == edtSubject_) {
+    edtSubject_->insert(placeholder);
+  } else if (target == edtCC_->lineEdit() || target == edtBCC_->lineEdit()) {
+    bool fits = false;
+    RunShowingErrors(*ui_, [&] { fits = sheet_->PlaceholderFitsAddressBox(column_number); });
+    if (fits) static_cast<QLineEdit*>(target)->insert(placeholder);
+  } else if (target == ListBox1_) {
+    AddAttachment(placeholder);
+    return;
+  }
+  StoreContent();
+}
+
+TfrmSend::Snapshot TfrmSend::Current() {
+  StoreContent();
+  const ComposeContent& c = compose_->Content();
+  return {c.to, c.cc, c.bcc, c.subject, c.body, c.attachments};
+}
+
+void TfrmSend::TakeSnapshot() {
+  if (compose_) filled_ = Current();
+}
+
+bool TfrmSend::HasUnsentChanges() { return compose_ && !(Current() == filled_); }
+
+void TfrmSend::Dismiss() {
+  TakeSnapshot();
+  hide();
+}
+
+void TfrmSend::SaveDraft(bool overwrite) {
+  if (!drafts_) return;
+  StoreContent();
+  RunShowingErrors(*ui_, [&] { drafts_->Save(overwrite); });
+}
+
+void TfrmSend::closeEvent(QCloseEvent* event) {
+  if (!ui_ || !HasUnsentChanges()) {
+    event->accept();
+    return;
+  }
+  const MsgAnswer answer = ui_->MessageBox(Sjis(texts::kDiscardQuestion), MsgIcon::Question, MsgButtons::YesNoCancel);
+  if (answer == MsgAnswer::Yes && drafts_) {
+    // Kept as a draft: over the one the window came from, else a new one; saving hides it.
+    bool saved = false;
+    RunShowingErrors(*ui_, [&] {
+      drafts_->Save(drafts_->CanOverwrite());
+      saved = true;
+    });
+    if (!saved) {
+      event->ignore();
+      return;
+    }
+    TakeSnapshot();
+    event->accept();
+    return;
+  }
+  if (answer == MsgAnswer::No) {
+    // Thrown away: the window opens empty the next time it is shown as it stands.
+    ComposeContent& c = compose_->Content();
+    c.to.clear();
+    c.cc.clear();
+    c.bcc.clear();
+    c.subject.clear();
+    c.body.clear();
+    c.attachments.clear();
+    c.draft_key.clear();
+    LoadContent();
+    TakeSnapshot();
+    event->accept();
+    return;
+  }
+  event->ignore();
+}
+
 void TfrmSend::LoadContent() {
   if (!compose_) return;
   loading_ = true;
@@ -192,6 +321,8 @@ void TfrmSend::LoadContent() {
   Memo1_->setPlainText(lines.join(QLatin1Char('\n')));
   ListBox1_->clear();
   for (const auto& a : c.attachments) ListBox1_->addItem(PathToQ(PathFromText(a)));
+  RebuildMergeItems();
+  if (overwrite_draft_) overwrite_draft_->setEnabled(drafts_ && drafts_->CanOverwrite());
   loading_ = false;
 }
 
@@ -235,6 +366,7 @@ void TfrmSend::ShowContent() {
   raise();
   Memo1_->moveCursor(QTextCursor::Start);
   Memo1_->setFocus();
+  TakeSnapshot();
 }
 
 void TfrmSend::ShowModal() {
@@ -250,6 +382,7 @@ bool TfrmSend::SendMail() {
   RunShowingErrors(*ui_, [&] { sent = compose_->Send(); });
   if (!sent) return false;
   ListBox1_->clear();
+  TakeSnapshot();
   return true;
 }
 

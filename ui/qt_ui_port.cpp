@@ -97,6 +97,14 @@ void QtUiPort::HideComposeWindow() {
   if (window_) window_->HideComposeWindow();
 }
 
+void QtUiPort::DelayedSendChanged(bool active) {
+  if (window_) window_->SetDelayedSendActive(active);
+}
+
+void QtUiPort::MergeSent() {
+  if (window_) window_->ShowMergeLog();
+}
+
 void QtUiPort::ChooseListRow(std::optional<size_t> display_row, bool to_top) {
   if (window_) window_->ChooseListRow(display_row, to_top);
 }

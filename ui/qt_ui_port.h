@@ -31,6 +31,8 @@ class QtUiPort : public UiPort {
   void ChooseListRow(std::optional<size_t> display_row, bool to_top) override;
   void ShowComposeWindow() override;
   void HideComposeWindow() override;
+  void DelayedSendChanged(bool active) override;
+  void MergeSent() override;
 
  protected:
   QPointer<TfrmMain> window_;
