@@ -40,7 +40,8 @@ void DelayedSendCommands::Sent(const SendResult& result) {
 
 QueueTickResult DelayedSendCommands::Tick() {
   QueueTickResult result;
-  // A tick that comes while a send of the last one pumps the window waits for the next.
+  // A tick that comes while a send of the last one pumps the window waits for the next; the
+  // running one tells what is left.
   if (running_) {
     result.active = queue_.Active();
     return result;
@@ -49,6 +50,8 @@ QueueTickResult DelayedSendCommands::Tick() {
   UiPort& ui = shell_.Ui();
   MainState& s = shell_.State();
   SendQueue::Sender send = sender_;
+  // A stop pressed before the tick belongs to another command; one pressed during it stops it.
+  const bool stopped_before = s.StopRequested;
   if (!send) {
     send = [&](const SendRequest& request) {
       SendContext context;
@@ -56,7 +59,7 @@ QueueTickResult DelayedSendCommands::Tick() {
       context.send_rules = send_rules_.Lines();
       context.connection.mail_root = s.MailRoot;
       context.connection.pump = [&ui] { ui.Pump(); };
-      context.connection.stop_requested = [&s] { return s.StopRequested; };
+      context.connection.stop_requested = [&s, stopped_before] { return s.StopRequested && !stopped_before; };
       Sent(SendMail(request, context, ui));
     };
   }

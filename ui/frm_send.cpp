@@ -126,7 +126,7 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
     preview_->StartPreview();
   });
   // A column item puts its placeholder where the focus was when the menu opened.
-  connect(merge_menu_, &QMenu::aboutToShow, this, [this] { focus_before_merge_menu_ = QApplication::focusWidget(); });
+  connect(merge_menu_, &QMenu::aboutToShow, this, [this] { focus_before_merge_menu_ = focusWidget(); });
   QMenu* reply_to = menu_bar->addMenu(QStringLiteral("返信先"));
   connect(reply_to->addAction(QStringLiteral("返信先一時変更")), &QAction::triggered, this, [this] {
     StoreContent();
@@ -223,7 +223,7 @@ void TfrmSend::RebuildMergeItems() {
 
 void TfrmSend::InsertPlaceholder(size_t column_number) {
   const QString placeholder = QStringLiteral("%SS%1%").arg(column_number);
-  QWidget* target = focus_before_merge_menu_ ? focus_before_merge_menu_.data() : QApplication::focusWidget();
+  QWidget* target = focus_before_merge_menu_ ? focus_before_merge_menu_.data() : focusWidget();
   if (target == Memo1_) {
     Memo1_->insertPlainText(placeholder);
   } else if (target == edtSubject_) {

@@ -533,7 +533,7 @@ class EveryControlActsTest : public QObject {
     if (QTest::currentTestFailed()) return;
     TfrmMain* main = f.Main();
     for (const char* key : {"設定/アドレス帳編集", "tool/アドレス帳編集", "list/差出人をアドレス帳へ登録",
-                            "body/選択文字列をアドレス帳へ登録", "設定/差込結果"})
+                            "body/選択文字列をアドレス帳へ登録"})
       QVERIFY2(IsNotAvailable(main->FindAction(QString::fromUtf8(key))), key);
     QCOMPARE(main->FindAction(QStringLiteral("tool/アドレス帳編集"))->toolTip(),
              QStringLiteral("アドレス帳編集\nこの機能はまだ使用できません。"));
