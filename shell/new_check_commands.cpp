@@ -1,5 +1,7 @@
 #include "shell/new_check_commands.h"
 
+#include <utility>
+
 #include "platform/sjis_text.h"
 #include "port/error_text.h"
 #include "protocol/pop3_client.h"
@@ -77,6 +79,7 @@ NewCheckTickResult NewCheckCommands::Tick() {
   if (s.AccountList.empty() || !Active()) return result;  // nothing to poll: the timer stays off
   UiPort& ui = shell_.Ui();
   ShowWaiting();
+  ticking_ = true;
   try {
     const NewCheckSettings& settings = settings_.NewCheck();
     if (settings.receive_all) {
@@ -96,6 +99,8 @@ NewCheckTickResult NewCheckCommands::Tick() {
     // status bar and the next tick comes as usual.
     ui.SetStatusText(0, AsAppError(e).text());
   }
+  ticking_ = false;
+  if (std::exchange(forget_after_tick_, false)) check_.Forget();
   result.forward_failures = TakeForwardFailures();
   result.restart = Active() && !s.StopRequested;
   return result;
@@ -107,7 +112,9 @@ void NewCheckCommands::Finish() {
   settings_.SetStartFlag(false);
   shell_.Ui().MessageBox(Sjis("新着チェックを中断します。"));
   receiving_.StopReceiving();
-  check_.Forget();
+  // A tick still polling holds what it remembers: it is forgotten once the tick has unwound.
+  if (ticking_) forget_after_tick_ = true;
+  else check_.Forget();
 }
 
 ReceiveResult NewCheckCommands::ReceiveAndForward() {
