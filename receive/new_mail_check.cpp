@@ -6,7 +6,9 @@
 #include "platform/text_file.h"
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
+#include "port/error_text.h"
 #include "receive/filing.h"
+#include "receive/receive_run.h"
 #include "receive/server_mailbox.h"
 #include "store/generated_id.h"
 #include "store/received_id_list.h"
@@ -118,13 +120,23 @@ std::vector<NewMailRow> NewMailCheck::CheckAccount(const MailboxState& state, co
   return rows;
 }
 
-std::vector<NewMailRow> NewMailCheck::CheckAllAccounts(const MailboxState& state, Pop3Client& pop3, UiPort& ui) {
+std::vector<NewMailRow> NewMailCheck::CheckAllAccounts(const MailboxState& state, Pop3Client& pop3, UiPort& ui,
+                                                       const std::string* only) {
   std::vector<NewMailRow> rows;
+  unreachable_.clear();
   for (const std::string& line : state.AccountList) {
     if (state.StopRequested) break;
     const AccountRecord account = AccountRecord::Parse(line);
+    if (only && account.name != *only) continue;
     QuietDisconnect(pop3);
     ConfigureFor(account, pop3);
+    try {
+      pop3.Connect();
+    } catch (const std::exception& e) {
+      unreachable_.emplace_back(account.name, ConnectFailureText(AsAppError(e)));  // skipped
+      QuietDisconnect(pop3);
+      continue;
+    }
     auto found = CheckAccount(state, account, pop3, ui);
     rows.insert(rows.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
   }

@@ -50,8 +50,12 @@ class NewMailCheck {
   std::vector<NewMailRow> CheckAccount(const MailboxState& state, const AccountRecord& account, Pop3Client& pop3,
                                        UiPort& ui);
 
-  // The count-only tick: every account in file order, until StopRequested is set.
-  std::vector<NewMailRow> CheckAllAccounts(const MailboxState& state, Pop3Client& pop3, UiPort& ui);
+  // The count-only tick: every account in file order (only the one named `only`, when given),
+  // until StopRequested is set.
+  std::vector<NewMailRow> CheckAllAccounts(const MailboxState& state, Pop3Client& pop3, UiPort& ui,
+                                           const std::string* only = nullptr);
+  // The accounts the last CheckAllAccounts could not reach, each with why (CP932).
+  const std::vector<std::pair<std::string, std::string>>& Unreachable() const { return unreachable_; }
 
   // "終了": what was announced is forgotten, so a restarted check announces again what
   // is still waiting on the servers.
@@ -63,6 +67,7 @@ class NewMailCheck {
 
  private:
   CheckClock clock_;
+  std::vector<std::pair<std::string, std::string>> unreachable_;
   std::set<std::string> notified_;  // ids announced (NotifiedIds), any account
   // Per account: UIDL -> id of each message whose header was read, as long as it is on the server.
   std::map<std::string, std::map<std::string, std::string>> checked_;
