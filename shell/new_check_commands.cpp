@@ -42,11 +42,12 @@ NewCheckCommands::NewCheckCommands(MainShell& shell, ReceiveCommands& receiving,
 
 bool NewCheckCommands::Active() const { return settings_.StartFlag(); }
 
-// ChooseTargetFolder's forwarding mode: the check is on, receives all mail of an account and
-// forwards it.
+// ChooseTargetFolder's forwarding mode: the check runs, receives all mail of an account and
+// forwards it. The start flag alone (set at start-up by "起動時に新着チェックをする") is not
+// enough: a receive of plumex-cli, where no check runs, files by the rules as ever.
 bool NewCheckCommands::ForwardingMode() const {
   const NewCheckSettings& s = settings_.NewCheck();
-  return Active() && s.receive_all && s.forward;
+  return running_ && Active() && s.receive_all && s.forward;
 }
 
 std::string NewCheckCommands::StatusText() const {
@@ -69,6 +70,7 @@ std::optional<int> NewCheckCommands::Start(StartKind kind) {
     return std::nullopt;
   }
   shell_.State().StopRequested = false;
+  running_ = true;
   ShowWaiting();
   return ParseCheckInterval(settings_.NewCheck().interval);
 }
@@ -109,6 +111,7 @@ NewCheckTickResult NewCheckCommands::Tick() {
 void NewCheckCommands::Finish() {
   MainState& s = shell_.State();
   s.StopRequested = true;
+  running_ = false;
   settings_.SetStartFlag(false);
   shell_.Ui().MessageBox(Sjis("新着チェックを中断します。"));
   receiving_.StopReceiving();

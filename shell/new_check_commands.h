@@ -84,6 +84,7 @@ class NewCheckCommands {
   std::vector<std::string> forward_queue_;  // ForwardQueue: ids still to forward
   std::set<std::string> failure_told_;      // ids whose failed forward was told
   std::vector<std::string> untaken_failures_;
+  bool running_ = false;  // started in this run of the program (never in plumex-cli's receive)
   bool ticking_ = false;
   bool forget_after_tick_ = false;  // "終了" came while a tick was polling
 };
