@@ -121,11 +121,22 @@ void NewCheckCommands::Finish() {
 }
 
 ReceiveResult NewCheckCommands::ReceiveAndForward() {
-  // Forwards still owed from an earlier run stay queued: their messages are filed already,
-  // so no run would queue them again.
+  // Forwards still owed from an earlier run stay owed: their messages are filed already, so
+  // no run would queue them again.
   ReceiveResult result = receiving_.Receive();
-  if (!forward_queue_.empty()) ForwardQueuedNow();
+  if (!forward_queue_.empty()) {
+    auto& owed = owed_[shell_.State().CurrentAccount];
+    owed.insert(owed.end(), forward_queue_.begin(), forward_queue_.end());
+    forward_queue_.clear();
+  }
+  if (!owed_.empty()) ForwardQueuedNow();
   return result;
+}
+
+std::vector<std::string> NewCheckCommands::OwedForwards() const {
+  std::vector<std::string> ids;
+  for (const auto& [account, owed] : owed_) ids.insert(ids.end(), owed.begin(), owed.end());
+  return ids;
 }
 
 std::vector<std::string> NewCheckCommands::TakeForwardFailures() { return std::exchange(untaken_failures_, {}); }
@@ -161,13 +172,16 @@ void NewCheckCommands::ForwardQueuedNow() {
     SendMail(request, context, ui);
     ui.SetStatusText(1, Sjis("送信しました"));
   };
-  const ForwardOutcome outcome =
-      ForwardQueued(forward_queue_, {s.MailRoot, s.CurrentAccount}, send, [&s] { return s.StopRequested; });
-  for (const ForwardFailure& failure : outcome.failures) {
-    if (!failure_told_.insert(failure.id).second) continue;
-    const std::string text = ForwardFailureText(failure);
-    ui.SetStatusText(0, text.substr(0, text.find("\r\n")));
-    untaken_failures_.push_back(text);
+  for (auto it = owed_.begin(); it != owed_.end();) {
+    const ForwardOutcome outcome =
+        ForwardQueued(it->second, {s.MailRoot, it->first}, send, [&s] { return s.StopRequested; });
+    for (const ForwardFailure& failure : outcome.failures) {
+      if (!failure_told_.insert(failure.id).second) continue;
+      const std::string text = ForwardFailureText(failure);
+      ui.SetStatusText(0, text.substr(0, text.find("\r\n")));
+      untaken_failures_.push_back(text);
+    }
+    it = it->second.empty() ? owed_.erase(it) : std::next(it);
   }
 }
 

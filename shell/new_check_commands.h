@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -64,7 +65,8 @@ class NewCheckCommands {
   // Forward failures not yet taken by the window (each told once).
   std::vector<std::string> TakeForwardFailures();
 
-  std::vector<std::string>& ForwardQueue() { return forward_queue_; }
+  // The ids whose forward is still owed (failed so far), of every account.
+  std::vector<std::string> OwedForwards() const;
   NewMailCheck& Check() { return check_; }
   // The status text while the check is on: "新着ﾁｪｯｸ中（" + interval + "秒間隔）".
   std::string StatusText() const;
@@ -81,7 +83,10 @@ class NewCheckCommands {
   const SendRuleList& send_rules_;
   std::function<bool(const std::string&)> use_account_;
   NewMailCheck check_;
-  std::vector<std::string> forward_queue_;  // ForwardQueue: ids still to forward
+  std::vector<std::string> forward_queue_;  // ForwardQueue: what the receive run queued
+  // Per account (whose inbox holds them): ids still to forward, kept from run to run until
+  // they went out, whichever account is in use by then.
+  std::map<std::string, std::vector<std::string>> owed_;
   std::set<std::string> failure_told_;      // ids whose failed forward was told
   std::vector<std::string> untaken_failures_;
   bool running_ = false;  // started in this run of the program (never in plumex-cli's receive)

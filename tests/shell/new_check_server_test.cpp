@@ -100,12 +100,12 @@ TEST_F(NewCheckServerTest, ARefusedForwardIsToldOnceAndTriedAgainAtTheNextTick) 
   const NewCheckTickResult again = core->MailCheck().Tick();
   EXPECT_TRUE(again.forward_failures.empty());  // told once
   EXPECT_TRUE(Forwarded().empty());
-  EXPECT_EQ(core->MailCheck().ForwardQueue(), std::vector<std::string>{id});
+  EXPECT_EQ(core->MailCheck().OwedForwards(), std::vector<std::string>{id});
 
   core->NewCheck().forward_address = "boss-" + tag + "@example.jp";
   core->MailCheck().Tick();
   EXPECT_EQ(Forwarded(), std::vector<std::string>{id});
-  EXPECT_TRUE(core->MailCheck().ForwardQueue().empty());
+  EXPECT_TRUE(core->MailCheck().OwedForwards().empty());
   EXPECT_FALSE(servers->WaitForDelivered(id).empty());
 }
 
