@@ -11,6 +11,7 @@
 #include "codecs/header_decode.h"
 #include "codecs/jconvert.h"
 #include "platform/ascii_case.h"
+#include "platform/atomic_file.h"
 #include "platform/directories.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
@@ -68,6 +69,26 @@ std::string DecodedBody(const std::string& charset, std::string_view text) {
   } catch (const std::exception&) {
     return OnlyCp932Characters(ConvertCode(text, CodeSjis));
   }
+}
+
+// The message file: the header block, then the body without its long runs of blank lines,
+// written in pieces so that a huge body is never copied whole.
+void WriteMessageFile(const std::filesystem::path& path, const StoredMessage& stored, std::string_view body,
+                      bool sync) {
+  constexpr size_t kChunk = size_t{1} << 16;
+  AtomicFile file(path);
+  std::string buffer = JoinLines(stored.header_lines) + std::string(kStoredMessageSeparator) + "\r\n";
+  CollapseBlankRuns(body, 5, [&](std::string_view piece) {
+    if (buffer.size() + piece.size() > kChunk) {
+      file.Write(buffer);
+      buffer.clear();
+    }
+    if (piece.size() > kChunk) file.Write(piece);
+    else buffer += piece;
+  });
+  buffer += "\r\n";
+  file.Write(buffer);
+  file.Commit(sync);
 }
 
 // Appends one record line, starting a new line when the file does not end with one.
@@ -193,6 +214,16 @@ void GmailRefetch(ParsedMessage& message, int n, FilingContext& context) {
   message.ParseFile(file);
 }
 
+std::string FiledMessageId(const ParsedMessage& message, const std::string& date) {
+  std::string id = message.MessageId();
+  if (id.empty()) id = date.empty() ? HeaderBlockId(message) : "<" + date + "tomarind_Vantory>";
+  return id;
+}
+
+std::string FiledMessageId(const ParsedMessage& message) {
+  return FiledMessageId(message, FormatMessageDate(message, kReceivedDateFormat));
+}
+
 int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   bool from_gmail = false;
   if (n >= 0 && context.pop3 && context.pop3->host.find(kGmailPopHost) != std::string::npos) {
@@ -202,8 +233,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
 
   std::string date = FormatMessageDate(message, kReceivedDateFormat);
   if (date.empty() && context.undated_time != 0) date = FormatLocalTime(context.undated_time, kReceivedDateFormat);
-  std::string id = message.MessageId();
-  if (id.empty()) id = date.empty() ? HeaderBlockId(message) : "<" + date + "tomarind_Vantory>";
+  const std::string id = FiledMessageId(message, date);
   if (context.received_ids->Contains(id)) return 0;
 
   const std::string charset = message.Charset();
@@ -246,7 +276,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
 
   if (n >= 0 && context.pop3 && !from_gmail) context.pop3->Retrieve(n, message, announced);
   // The size is only shown: without a readable LIST answer it is what RETR brought.
-  if (size.empty()) size = std::to_string(message.RawBytes().size());
+  if (size.empty()) size = std::to_string(message.RawSize());
 
   const auto folder = ToNativePath(context.mail_root, target.folder_path);
   EnsureDirectory(folder);
@@ -279,7 +309,6 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   } else {
     body = DecodedBody(charset, message.BodyText());
   }
-  body = CollapseBlankRuns(body, 5);
 
   StoredMessage stored;
   stored.header_lines = {PseudoHeaderLine(Sjis("あて名:"), to),
@@ -291,8 +320,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
                          PseudoHeaderLine(Sjis("件名:"), subject),
                          PseudoHeaderLine(Sjis("日時:"), date),
                          PseudoHeaderLine(Sjis("ﾌｧｲﾙｻｲｽﾞ:"), size)};
-  std::string file_text = JoinLines(stored.header_lines) + std::string(kStoredMessageSeparator) + "\r\n" + body + "\r\n";
-  WriteFileAtomic(folder / NativeName(key + ".txt"), file_text, sync);
+  WriteMessageFile(folder / NativeName(key + ".txt"), stored, body, sync);
   if (sync) {
     SyncPath(folder);
     if (attach == "1") SyncPath(attachment_dir);

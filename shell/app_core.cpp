@@ -18,6 +18,8 @@ AppCore::AppCore(UiPort& ui, std::filesystem::path mail_root)
       files_(shell_, receive_),
       settings_(shell_, receive_, receive_rules_, send_rules_, candidates_, new_check_),
       server_delete_(shell_, receive_, candidates_),
+      mail_check_(shell_, receive_, settings_, compose_, send_rules_,
+                  [this](const std::string& name) { return UseAccount(name); }),
       delayed_(shell_, send_rules_),
       merge_sheet_(shell_, compose_),
       drafts_(shell_, compose_, merge_sheet_) {

@@ -18,6 +18,7 @@
 #include "shell/main_shell.h"
 #include "shell/message_commands.h"
 #include "shell/message_file_commands.h"
+#include "shell/new_check_commands.h"
 #include "shell/receive_commands.h"
 #include "shell/server_delete_commands.h"
 #include "shell/search_commands.h"
@@ -47,6 +48,7 @@ class AppCore {
   DelayedSendCommands& DelayedSend() { return delayed_; }
   MergeSheetCommands& MergeSheet() { return merge_sheet_; }
   DraftCommands& Drafts() { return drafts_; }
+  NewCheckCommands& MailCheck() { return mail_check_; }
 
   // The live settings lists, loaded at Start: what receiving, sending and server delete mode
   // read, and what the settings dialog edits (its "登録" writes them).
@@ -91,6 +93,7 @@ class AppCore {
   MessageFileCommands files_;
   SettingsCommands settings_;
   ServerDeleteCommands server_delete_;
+  NewCheckCommands mail_check_;
   DelayedSendCommands delayed_;
   MergeSheetCommands merge_sheet_;
   DraftCommands drafts_;

@@ -36,6 +36,7 @@ class BodyFinder;
 class TfrmSend;
 class TfrmSet;
 class TfrmInsertLog;
+class NewCheckDriver;
 class ReceiveCommands;
 class AccountCommands;
 class ComposeCommands;
@@ -75,6 +76,7 @@ class TfrmMain : public QMainWindow {
   QTimer* DelayedSendTimer() const { return tmrAfterSend_; }
   // "差込結果", and after every merge send.
   void ShowMergeLog();
+  void SetNewCheck(NewCheckDriver* d) { new_check_ = d; }
 
   // A menu, toolbar or context-menu item by "<menu>/<caption>": "ファイル/終了", "tool/受信",
   // "list/返信", "tree1/フォルダ作成", "tree2/...", "attach/...", "body/...".
@@ -169,6 +171,7 @@ class TfrmMain : public QMainWindow {
   void mnuAddressClick();
   void mnuRuleClick();      // "メッセージルール"
   void mnuNewCheckClick();  // "新着チェック"
+  void mnuContinueNewCheckClick();  // "新着チェックを継続する"
   void mnuUnreadClick();
   void mnuReadClick();
   void mnuHtmlClick();
@@ -261,6 +264,7 @@ class TfrmMain : public QMainWindow {
   QWidget* address_window_ = nullptr;
   TfrmSet* settings_window_ = nullptr;
   TfrmInsertLog* merge_log_window_ = nullptr;
+  NewCheckDriver* new_check_ = nullptr;
 
   // The rows the drag under way takes, fixed as it started.
   std::vector<ChosenMessage> dragged_rows_;

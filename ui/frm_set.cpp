@@ -467,6 +467,7 @@ void TfrmSet::RunClick() {
     return;
   }
   hide();
+  emit newCheckRun();
 }
 
 void TfrmSet::NewCheckCloseClick() {
