@@ -11,7 +11,7 @@ set -eu
 
 PROGRAM="
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-l10n-tools
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-l10n-tools qt6-translations-l10n
   libgmime-3.0-dev libssl-dev libjpeg-dev libicu-dev ca-certificates
   fonts-ipafont-gothic fonts-ipafont-mincho
 "
@@ -19,7 +19,7 @@ SERVERS="dovecot-core dovecot-pop3d dovecot-submissiond python3 openssl"
 # msmtp and mpop are clients, the benchmarks' yardsticks (never msmtp-mta: it is an MTA).
 TESTS="
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-  mpop msmtp xvfb xauth poppler-utils
+  mpop msmtp xvfb xauth poppler-utils desktop-file-utils
 "
 case "${1:-program}" in
   program) PACKAGES="$PROGRAM" ;;

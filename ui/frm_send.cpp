@@ -26,6 +26,7 @@
 #include "port/ui_port.h"
 #include "shell/compose.h"
 #include "ui/close_on_escape.h"
+#include "ui/dialog_owner.h"
 #include "ui/not_available.h"
 #include "ui/qt_text.h"
 
@@ -109,6 +110,7 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   QMenu* reply_to = menu_bar->addMenu(QStringLiteral("返信先"));
   connect(reply_to->addAction(QStringLiteral("返信先一時変更")), &QAction::triggered, this, [this] {
     StoreContent();
+    DialogOwnerScope owner(this);
     RunShowingErrors(*ui_, [this] { compose_->ChangeReplyTo(); });
   });
 
@@ -161,6 +163,7 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   connect(CheckBox1_, &QCheckBox::toggled, this, [this](bool on) { edtTo_->setVisible(!on); });
   connect(cmbAfterSend_, &QComboBox::editTextChanged, this, [this] {
+    DialogOwnerScope owner(this);
     if (!loading_ && ui_) ui_->MessageBox(Sjis("時差送信の場合、添付ファイルは半角文字だけのものにしてください。"));
   });
 }
@@ -247,6 +250,7 @@ void TfrmSend::ShowModal() {
 bool TfrmSend::SendMail() {
   StoreContent();
   bool sent = false;
+  DialogOwnerScope owner(this);
   RunShowingErrors(*ui_, [&] { sent = compose_->Send(); });
   if (!sent) return false;
   ListBox1_->clear();
@@ -261,6 +265,7 @@ void TfrmSend::KeepForAdding(QComboBox* box, std::string& pending) {
 
 void TfrmSend::Complete(QComboBox* box, std::string& pending) {
   std::vector<std::string> items;
+  DialogOwnerScope owner(this);
   RunShowingErrors(*ui_, [&] { items = compose_->Complete(FromQ(box->currentText()), pending); });
   if (items.empty()) return;
   box->clear();
