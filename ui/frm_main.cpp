@@ -32,6 +32,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStyle>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTextBlock>
@@ -47,6 +48,7 @@
 #include "platform/code_page.h"
 #include "platform/sjis_text.h"
 #include "platform/text_file.h"
+#include "codecs/charset.h"
 #include "shell/jpeg_decoder.h"
 #include "shell/link_text.h"
 #include "shell/mailto_address.h"
@@ -139,6 +141,24 @@ constexpr qint64 kMaxPreviewTextBytes = 8 * 1024 * 1024;
 
 QString WithoutCr(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
 
+// A text attachment in its own code: UTF-16 and UTF-8 (with or without a byte-order mark)
+// as they are, ISO-2022-JP, EUC-JP and Shift_JIS told apart by the Japanese code detection.
+QString PreviewTextOf(const QByteArray& bytes) {
+  if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+    const bool little = bytes.startsWith("\xFF\xFE");
+    QString text;
+    for (qsizetype i = 2; i + 1 < bytes.size(); i += 2) {
+      const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+      text += QChar(static_cast<char16_t>(little ? a | b << 8 : b | a << 8));
+    }
+    return text;
+  }
+  const std::string_view raw(bytes.constData(), static_cast<size_t>(bytes.size()));
+  if (raw.starts_with("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.mid(3));
+  if (IsUtf8WithNonAscii(raw)) return QString::fromUtf8(bytes);
+  return ToQ(UnlabelledToSjis(raw));
+}
+
 // Copy, cut and paste act on the focused text: copy and cut on selected text, cut and paste
 // in editable text only, paste when there is text to paste.
 void EnableTextCommands(QAction* copy, QAction* cut, QAction* paste) {
@@ -215,6 +235,21 @@ void TfrmMain::Run(F&& command) {
   core_->Run(std::forward<F>(command));
   // A command may put another folder on screen (receiving, the account window's choice).
   SyncTreeSelection();
+  UpdateListHeader();
+}
+
+// The header says what the list shows: "あて先" over a send folder's recipients, and an
+// arrow on the column the rows are sorted by (none where the rows keep the server's order).
+void TfrmMain::UpdateListHeader() {
+  const MainState& s = shell_->State();
+  list_model_->SetShowsRecipients(s.ViewMode == ViewModes::SendFolder || s.ViewMode == ViewModes::Drafts);
+  QHeaderView* header = ListView1_->header();
+  const bool sorted = s.ViewMode != ViewModes::ServerDelete && s.ViewMode != ViewModes::RelatedExtract && s.SortKey != 0;
+  header->setSortIndicatorShown(sorted);
+  if (!sorted) return;
+  const int key = std::abs(s.SortKey);
+  const int column = key == 10 ? kColPriorityIcon : key == 8 ? kColAttachIcon : key - 1;
+  header->setSortIndicator(column, s.SortKey < 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void TfrmMain::BuildWidgets() {
@@ -359,7 +394,9 @@ void TfrmMain::BuildWidgets() {
   memBody_ = new QTextEdit(bodyStack_);
   memBody_->setObjectName(QStringLiteral("memBody"));
   memBody_->setAcceptRichText(false);
-  memBody_->setLineWrapMode(QTextEdit::NoWrap);
+  // Long lines wrap at the pane's edge (Japanese text has no spaces to wrap at).
+  memBody_->setLineWrapMode(QTextEdit::WidgetWidth);
+  memBody_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   memBody_->setContextMenuPolicy(Qt::CustomContextMenu);
   memBody_->viewport()->setMouseTracking(true);
   memBody_->viewport()->installEventFilter(this);
@@ -732,12 +769,20 @@ void TfrmMain::BuildContextMenus() {
           [this, body](const QPoint& pos) { body->popup(memBody_->viewport()->mapToGlobal(pos)); });
 }
 
+// The standard width of the date column holds the whole date and time in the list's font;
+// a width the person chose stays.
+int TfrmMain::DateColumnWidth(int width) const {
+  if (width != AppSettings().column_date) return width;
+  const int text = ListView1_->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00:00"));
+  return std::max(width, text + 2 * ListView1_->style()->pixelMetric(QStyle::PM_HeaderMargin) + 16);
+}
+
 void TfrmMain::ApplySettings() {
   const AppSettings& s = shell_->State().Settings;
   SyncPasswordItems();
   ListView1_->setColumnWidth(kColSubject, s.column_subject);
   ListView1_->setColumnWidth(kColCorrespondent, s.column_from);
-  ListView1_->setColumnWidth(kColDate, s.column_date);
+  ListView1_->setColumnWidth(kColDate, DateColumnWidth(s.column_date));
   ListView1_->setColumnWidth(kColSize, s.column_size);
   maximise_at_start_ = s.maximised();
   if (!maximise_at_start_) resize(s.form_width > 0 ? s.form_width : 600, s.form_height > 0 ? s.form_height : 600);
@@ -876,7 +921,7 @@ void TfrmMain::ShowPreview() {
     QFile f(path);
     QByteArray bytes;
     if (f.open(QIODevice::ReadOnly)) bytes = f.read(kMaxPreviewTextBytes);
-    memPreview_->setPlainText(WithoutCr(ToQ(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))));
+    memPreview_->setPlainText(WithoutCr(PreviewTextOf(bytes)));
     pnlPreview_->setCurrentWidget(memPreview_);
   } else {
     QImage image;
@@ -1035,7 +1080,7 @@ void TfrmMain::StandardSize() {
   ApplyPaneSizes(180, 80);
   ListView1_->setColumnWidth(kColSubject, 300);
   ListView1_->setColumnWidth(kColCorrespondent, 200);
-  ListView1_->setColumnWidth(kColDate, 130);
+  ListView1_->setColumnWidth(kColDate, DateColumnWidth(130));
   ListView1_->setColumnWidth(kColSize, 75);
 }
 

@@ -139,6 +139,8 @@ class TfrmMain : public QMainWindow {
                const QKeySequence& shortcut = QKeySequence());
   void ApplySettings();
   void SyncTreeSelection();
+  void UpdateListHeader();
+  int DateColumnWidth(int width) const;
   void PlaceProgressBar();
   void ApplyPaneSizes(int tree_width, int bottom_height);
   void SetBody(const QString& text);

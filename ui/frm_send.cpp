@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -27,6 +28,7 @@
 #include "shell/compose.h"
 #include "ui/close_on_escape.h"
 #include "ui/dialog_owner.h"
+#include "ui/icons.h"
 #include "ui/not_available.h"
 #include "ui/qt_text.h"
 
@@ -79,12 +81,14 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
     return action;
   };
   QMenu* file = menu_bar->addMenu(QStringLiteral("ファイル"));
-  connect(named(file->addAction(QStringLiteral("メール送信")), "mnuSend"), &QAction::triggered, this,
-          [this] { SendMail(); });
+  QAction* send = named(file->addAction(QStringLiteral("メール送信")), "mnuSend");
+  connect(send, &QAction::triggered, this, [this] { SendMail(); });
   // Drafts come with their own commands; the items stand here already.
-  MarkNotAvailable(named(file->addAction(QStringLiteral("一時保存")), "mnuTempSaveAs"));
+  QAction* temp_save = named(file->addAction(QStringLiteral("一時保存")), "mnuTempSaveAs");
+  MarkNotAvailable(temp_save);
   MarkNotAvailable(named(file->addAction(QStringLiteral("一時保存上書き")), "mnuTempSave"));
-  connect(file->addAction(QStringLiteral("中止")), &QAction::triggered, this, &QWidget::hide);
+  QAction* cancel = file->addAction(QStringLiteral("中止"));
+  connect(cancel, &QAction::triggered, this, &QWidget::hide);
   // The attachment commands, in the menu bar and on the list: removing acts on the chosen
   // attachments, removing all on a list that has some.
   auto attachment_commands = [this](QMenu* menu, const QString& insert, const QString& remove) {
@@ -152,8 +156,31 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   grid->addWidget(edtSubject_, 3, 1, 1, 2);
   edtSubject_->installEventFilter(this);
 
+  // The common commands on a tool bar, as the main window has one: the same actions as the
+  // menu items, so each button does exactly what its item does.
+  auto* tools = new QToolBar(this);
+  tools->setObjectName(QStringLiteral("ToolBar1"));
+  tools->setIconSize(QSize(24, 24));
+  tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  auto* insert = new QAction(QStringLiteral("添付"), this);
+  insert->setObjectName(QStringLiteral("tbInsert"));
+  insert->setToolTip(QStringLiteral("添付ファイル挿入"));
+  connect(insert, &QAction::triggered, this, &TfrmSend::InsertAttachments);
+  const std::tuple<QAction*, const char*, const char*, QColor> buttons[] = {
+      {send, "送信", "送", QColor(40, 110, 200)},
+      {temp_save, "一時保存", "保", QColor(110, 90, 160)},
+      {insert, "添付", "添", QColor(50, 160, 90)},
+      {cancel, "中止", "止", QColor(200, 50, 50)},
+  };
+  for (const auto& [action, caption, symbol, colour] : buttons) {
+    action->setIcon(icons::Button(QString::fromUtf8(symbol), colour));
+    action->setIconText(QString::fromUtf8(caption));
+    tools->addAction(action);
+  }
+
   auto* layout = new QVBoxLayout(this);
   layout->setMenuBar(menu_bar);
+  layout->addWidget(tools);
   layout->addLayout(top);
   layout->addLayout(grid);
   layout->addWidget(Memo1_, 1);
