@@ -1,9 +1,11 @@
 #!/bin/sh
 # Installs the Debian packages a task needs; packages already present are skipped.
 # Usage: scripts/install-deps.sh [program|demo|test]   (default: program)
-#   program  build and run Plumex (./run.sh): build tools, Qt, GMime, OpenSSL, libjpeg, ICU, fonts
+#   program  build and run Plumex (./run.sh): build tools, Qt with its Japanese translations, GMime,
+#            OpenSSL, libjpeg, ICU, fonts
 #   demo     program + the local mail servers of the demo (./run.sh --demo)
-#   test     demo + what the tests and benchmarks add (./test.sh)
+#   test     demo + what the tests and benchmarks add (./test.sh; desktop-file-validate checks
+#            the installed menu entry)
 # The mail servers are Dovecot and tests/servers/smtp_sink.py; no package here is a mail
 # transport agent, so a mail server already on the machine (Postfix, Exim, ...) stays, and
 # apt-get is told to stop rather than remove anything.
