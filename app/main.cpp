@@ -1,6 +1,7 @@
 // The Qt program: one instance per mail store, the windows created in their order, the
 // message loop. Usage: plumex [--root DIR] [mailto:ADDRESS]
 #include <QApplication>
+#include <QIcon>
 #include <QStringList>
 #include <optional>
 #include <string>
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Plumex"));
   QApplication::setApplicationVersion(QStringLiteral(PLUMEX_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("plumex"));
+  QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("plumex")));  // installed in hicolor
   QApplication::setQuitOnLastWindowClosed(false);
   plumex::LoadJapaneseTranslations(app);
 
