@@ -36,7 +36,7 @@ void BM_Pop3RetrParsed(benchmark::State& state) {
     const int count = c.Stat();
     for (int n = 1; n <= count; ++n) {
       c.Retrieve(n, m);
-      bytes += m.RawBytes().size();
+      bytes += m.RawSize();
       benchmark::DoNotOptimize(m.HeaderValue("Subject"));
     }
     c.Disconnect();

@@ -51,6 +51,7 @@ for i in range(count):
               "日時:" + date, "ﾌｧｲﾙｻｲｽﾞ:%d" % size, "-------------------"]
     write(os.path.join(inbox, sub, "m%06d.txt" % i), header + body)
     rows.append("\t".join([mid, subject, "taro@example.jp", date, str(size), "2", "2", "2"]))
+rows.sort(key=lambda r: r.lower())  # as Plumex keeps an index: sorted by id, letter case aside
 write(os.path.join(inbox, "MsgID.ini"), rows)
 PY
 

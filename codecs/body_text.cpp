@@ -36,7 +36,8 @@ std::string DecodeBodyText(std::string_view charset, std::string_view text) {
     default:
       t = CharsetToSjis(label, text);
   }
-  return OnlyCp932Characters(t);
+  KeepOnlyCp932Characters(t);
+  return t;
 }
 
 }  // namespace plumex

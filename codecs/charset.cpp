@@ -2,6 +2,8 @@
 
 #include <iconv.h>
 
+#include <cstdint>
+#include <cstring>
 #include <map>
 
 #include "codecs/jconvert.h"
@@ -104,9 +106,23 @@ std::string JisBytesToSjis(std::string_view bytes) {
 }
 
 std::string Utf8BytesToSjis(std::string_view bytes) {
-  std::u32string text;
-  DecodeToUnicode("UTF-8", bytes, text);
-  return UnicodeToSjis(std::move(text));
+  // In pieces of about a megabyte, each cut before the first byte of a character: a huge body
+  // is never held as code points (four bytes each) all at once.
+  constexpr size_t kPiece = size_t{1} << 20;
+  std::string out;
+  out.reserve(bytes.size());  // code page 932 never takes more bytes than UTF-8
+  while (!bytes.empty()) {
+    size_t cut = bytes.size();
+    if (cut > kPiece) {
+      cut = kPiece;
+      while (cut > kPiece - 4 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) --cut;
+    }
+    std::u32string text;
+    DecodeToUnicode("UTF-8", bytes.substr(0, cut), text);
+    out += UnicodeToSjis(std::move(text));
+    bytes.remove_prefix(cut);
+  }
+  return out;
 }
 
 // UTF-16 and UTF-32 without a stated byte order: the byte order mark says it, else big-endian
@@ -158,6 +174,12 @@ bool IsUtf8WithNonAscii(std::string_view s) {
   bool non_ascii = false;
   size_t i = 0;
   while (i < s.size()) {
+    // ASCII eight bytes at a time: most of a Japanese 7-bit body.
+    for (uint64_t word; i + 8 <= s.size(); i += 8) {
+      std::memcpy(&word, s.data() + i, 8);
+      if (word & 0x8080808080808080ULL) break;
+    }
+    if (i >= s.size()) break;
     const auto c = static_cast<unsigned char>(s[i]);
     if (c < 0x80) {
       ++i;

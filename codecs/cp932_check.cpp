@@ -36,33 +36,57 @@ const std::bitset<0x10000>& DefinedPairs() {
 
 bool IsCp932Pair(unsigned char lead, unsigned char trail) { return DefinedPairs().test(lead << 8 | trail); }
 
-std::string OnlyCp932Characters(std::string_view text) {
+void KeepOnlyCp932Characters(std::string& text) {
+  // In place: what is written never overtakes what is read, so a huge body needs no second
+  // copy; bytes are only moved once something was replaced before them.
   const auto& defined = DefinedPairs();
-  std::string out;
-  out.reserve(text.size());
+  char* const data = text.data();
+  const size_t n = text.size();
+  size_t out = 0;
   size_t i = 0;
-  while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
+  auto put = [&](char c) {
+    if (out != i) data[out] = c;
+    ++out;
+  };
+  while (i < n) {
+    const auto c = static_cast<unsigned char>(data[i]);
+    if (c >= 0x01 && c <= 0x7F) {  // ASCII without NUL
+      put(static_cast<char>(c));
+      ++i;
+      continue;
+    }
     if (IsCp932LeadByte(c)) {
-      const unsigned char t = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+      const unsigned char t = i + 1 < n ? static_cast<unsigned char>(data[i + 1]) : 0;
       if (IsTrailByte(t)) {
         // A pair that is no character is one unknown character; a lead byte followed by a
         // byte that cannot trail it stands alone, and the next byte is read on its own.
-        if (defined.test(c << 8 | t)) out.append(text.substr(i, 2));
-        else out += '?';
-        i += 2;
+        if (defined.test(c << 8 | t)) {
+          put(static_cast<char>(c));
+          ++i;
+          put(static_cast<char>(t));
+          ++i;
+        } else {
+          data[out++] = '?';
+          i += 2;
+        }
       } else {
-        out += '?';
+        data[out++] = '?';
         ++i;
       }
       continue;
     }
-    // Single bytes: ASCII without NUL and half-width katakana; 0x80, 0xA0 and 0xFD..0xFF
+    // Other single bytes: half-width katakana are kept; NUL, 0x80, 0xA0 and 0xFD..0xFF
     // start nothing.
-    if ((c >= 0x01 && c <= 0x7F) || (c >= 0xA1 && c <= 0xDF)) out += static_cast<char>(c);
-    else out += '?';
+    if (c >= 0xA1 && c <= 0xDF) put(static_cast<char>(c));
+    else data[out++] = '?';
     ++i;
   }
+  text.resize(out);
+}
+
+std::string OnlyCp932Characters(std::string_view text) {
+  std::string out(text);
+  KeepOnlyCp932Characters(out);
   return out;
 }
 

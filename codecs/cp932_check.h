@@ -13,5 +13,7 @@ bool IsCp932Pair(unsigned char lead, unsigned char trail);
 // Text that holds only characters of code page 932: a byte pair that is no character, a lone
 // lead byte, a byte no character starts with and a zero byte each become "?".
 std::string OnlyCp932Characters(std::string_view text);
+// The same, in place.
+void KeepOnlyCp932Characters(std::string& text);
 
 }  // namespace plumex

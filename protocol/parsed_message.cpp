@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <gmime/gmime.h>
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 
@@ -73,11 +74,50 @@ ssize_t WriteContent(GMimeObject* object, GMimeStream* out) {
   return 0;
 }
 
-std::string DecodedContent(GMimeObject* object) {
-  const auto out = GObjectRef<GMimeStream>::Adopt(g_mime_stream_mem_new());
+// The decoded content of a part in a buffer of its own. Decoding never makes content longer,
+// so room for the encoded bytes is made at once: a huge part is not moved while it grows.
+GByteArray* DecodedContentBytes(GMimeObject* object) {
+  gint64 room = 0;
+  if (GMIME_IS_PART(object))
+    if (GMimeDataWrapper* content = g_mime_part_get_content(GMIME_PART(object)))
+      if (GMimeStream* source = g_mime_data_wrapper_get_stream(content)) room = g_mime_stream_length(source);
+  GByteArray* bytes = room > 0 && room < G_MAXUINT ? g_byte_array_sized_new(static_cast<guint>(room)) : g_byte_array_new();
+  const auto out = GObjectRef<GMimeStream>::Adopt(g_mime_stream_mem_new_with_byte_array(bytes));
+  g_mime_stream_mem_set_owner(GMIME_STREAM_MEM(out.get()), FALSE);
   WriteContent(object, out.get());
-  GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(out.get()));
-  return std::string(reinterpret_cast<const char*>(bytes->data), bytes->len);
+  return bytes;
+}
+
+std::string DecodedContent(GMimeObject* object) {
+  GByteArray* bytes = DecodedContentBytes(object);
+  std::string text(reinterpret_cast<const char*>(bytes->data), bytes->len);
+  g_byte_array_unref(bytes);
+  return text;
+}
+
+// Where the content of a single part lies in the message's bytes when it needs no decoding
+// (7bit, 8bit, binary or no transfer encoding): its decoded content is those very bytes.
+std::optional<std::pair<size_t, size_t>> ContentSpan(GMimeObject* object, std::string_view raw) {
+  if (!GMIME_IS_PART(object)) return std::nullopt;
+  GMimeDataWrapper* content = g_mime_part_get_content(GMIME_PART(object));
+  if (!content) return std::nullopt;
+  switch (g_mime_data_wrapper_get_encoding(content)) {
+    case GMIME_CONTENT_ENCODING_DEFAULT:
+    case GMIME_CONTENT_ENCODING_7BIT:
+    case GMIME_CONTENT_ENCODING_8BIT:
+    case GMIME_CONTENT_ENCODING_BINARY:
+      break;
+    default:
+      return std::nullopt;
+  }
+  GMimeStream* stream = g_mime_data_wrapper_get_stream(content);
+  if (!stream || !GMIME_IS_STREAM_MEM(stream)) return std::nullopt;
+  const GByteArray* bytes = g_mime_stream_mem_get_byte_array(GMIME_STREAM_MEM(stream));
+  if (!bytes || reinterpret_cast<const char*>(bytes->data) != raw.data()) return std::nullopt;
+  const gint64 start = stream->bound_start;
+  const gint64 end = stream->bound_end < 0 ? static_cast<gint64>(raw.size()) : stream->bound_end;
+  if (start < 0 || start > end || end > static_cast<gint64>(raw.size())) return std::nullopt;
+  return std::make_pair(static_cast<size_t>(start), static_cast<size_t>(end - start));
 }
 
 std::string FileNameOf(GMimeObject* object) {
@@ -255,6 +295,9 @@ void ParsedMessage::Clear() {
   raw_.reset();
   header_lines_.clear();
   body_.clear();
+  raw_size_ = 0;
+  body_in_raw_.reset();
+  decoded_body_.reset();
 }
 
 void ParsedMessage::BeginRaw(size_t reserve) {
@@ -345,7 +388,7 @@ void ParsedMessage::ParseBuffer() {
   if (!headers || g_mime_header_list_get_count(headers) == 0) {
     // Nothing the MIME layer reads as a header: the message is its raw text, so it is never
     // filed empty.
-    body_ = std::string(RawBytes());
+    body_in_raw_.emplace(0, RawBytes().size());
     return;
   }
 
@@ -358,9 +401,22 @@ void ParsedMessage::ParseBuffer() {
              (IsAttachmentDisposition(top) || !FileNameOf(top).empty())) {
     // A message that is one attached file and nothing else.
     parts_.emplace_back(MessagePart::Kind::Attachment, top);
+  } else if (auto span = ContentSpan(top, RawBytes())) {
+    body_in_raw_ = span;
   } else {
-    body_ = DecodedContent(top);
+    decoded_body_.reset(DecodedContentBytes(top));
+    ReleaseRawBytes(top);
   }
+}
+
+void ParsedMessage::ReleaseRawBytes(GMimeObject* top) {
+  if (!GMIME_IS_PART(top)) return;
+  raw_size_ = RawBytes().size();
+  // The part's content is a window onto the received bytes: it goes first, then the bytes.
+  GMimeDataWrapper* empty = g_mime_data_wrapper_new();
+  g_mime_part_set_content(GMIME_PART(top), empty);
+  g_object_unref(empty);
+  stream_.reset();
 }
 
 void ParsedMessage::NormaliseBareCarriageReturns() {
@@ -368,12 +424,14 @@ void ParsedMessage::NormaliseBareCarriageReturns() {
   const GByteArray* bytes = raw_.get();
   // Only a message whose lines end in CR alone (old Mac mailers; a server may add a last line
   // feed) is changed; a stray CR in a message of line feeds is a byte of its line.
-  size_t bare = 0, feeds = 0;
-  for (guint i = 0; i < bytes->len; ++i) {
-    if (bytes->data[i] == '\n') ++feeds;
-    else if (bytes->data[i] == '\r' && (i + 1 >= bytes->len || bytes->data[i + 1] != '\n')) ++bare;
+  const char* const begin = reinterpret_cast<const char*>(bytes->data);
+  const char* const end = begin + bytes->len;
+  size_t bare = 0;
+  for (const char* p = begin; (p = static_cast<const char*>(std::memchr(p, '\r', static_cast<size_t>(end - p))));) {
+    ++p;
+    if (p == end || *p != '\n') ++bare;
   }
-  if (bare <= feeds) return;
+  if (bare == 0 || bare <= static_cast<size_t>(std::count(begin, end, '\n'))) return;
   // Without this the whole message would be one header line.
   GByteArray* fixed = g_byte_array_sized_new(bytes->len + static_cast<guint>(bare));
   for (guint i = 0; i < bytes->len; ++i) {
@@ -458,6 +516,14 @@ std::vector<MailAddress> ParsedMessage::ReplyTo() const { return ParseAddressLis
 
 std::vector<MailAddress> ParsedMessage::Cc() const { return ParseAddressList(HeaderValue("Cc")); }
 
-std::vector<std::string> ParsedMessage::BodyLines() const { return SplitLines(body_); }
+size_t ParsedMessage::RawSize() const { return stream_ || raw_ ? RawBytes().size() : raw_size_; }
+
+std::string_view ParsedMessage::BodyText() const {
+  if (body_in_raw_) return RawBytes().substr(body_in_raw_->first, body_in_raw_->second);
+  if (decoded_body_) return std::string_view(reinterpret_cast<const char*>(decoded_body_->data), decoded_body_->len);
+  return body_;
+}
+
+std::vector<std::string> ParsedMessage::BodyLines() const { return SplitLines(BodyText()); }
 
 }  // namespace plumex

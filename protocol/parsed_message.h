@@ -6,6 +6,7 @@
 #include <ctime>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,8 +84,11 @@ class ParsedMessage {
   // parsed, so there are no parts and no body. Much cheaper, for listing many headers.
   void ParseHeaderOnly(std::string_view bytes);
 
-  // The whole message as it was parsed.
+  // The whole message as it was parsed. A single-part message whose body had to be decoded
+  // (base64, quoted-printable) lets them go once its body is decoded, so a huge message is not
+  // held twice: they are then empty, and RawSize still tells their size.
   std::string_view RawBytes() const;
+  size_t RawSize() const;
 
   // Header lines as received, up to the empty line that ends the header.
   const std::vector<std::string>& HeaderLines() const { return header_lines_; }
@@ -104,7 +108,7 @@ class ParsedMessage {
 
   // Single-part message: its body, transfer encoding removed (for a multipart message, the
   // text before the first part).
-  const std::string& BodyText() const { return body_; }
+  std::string_view BodyText() const;
   std::vector<std::string> BodyLines() const;
 
   // Multipart message (or a lone attachment): the leaf parts in message order.
@@ -117,12 +121,18 @@ class ParsedMessage {
   };
   void ParseBuffer();
   void NormaliseBareCarriageReturns();
+  void ReleaseRawBytes(GMimeObject* top);
 
   std::unique_ptr<GByteArray, ByteArrayUnref> raw_;  // the bytes while they are being filled in
   GObjectRef<GMimeStream> stream_;  // owns them once parsed; parts keep windows onto it
   GObjectRef<GMimeObject> message_;
   std::vector<std::string> header_lines_;
-  std::string body_;
+  std::string body_;  // the text before the first part of a multipart message
+  std::unique_ptr<GByteArray, ByteArrayUnref> decoded_body_;  // a body whose transfer encoding was undone
+  // The body when it lies in the received bytes as it is (no transfer encoding): a window onto
+  // them, so a huge message is not held twice. Offset and length.
+  std::optional<std::pair<size_t, size_t>> body_in_raw_;
+  size_t raw_size_ = 0;  // the size of received bytes let go
   std::vector<MessagePart> parts_;
 };
 

@@ -11,6 +11,7 @@
 #include "codecs/header_decode.h"
 #include "codecs/jconvert.h"
 #include "platform/ascii_case.h"
+#include "platform/atomic_file.h"
 #include "platform/directories.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
@@ -68,6 +69,26 @@ std::string DecodedBody(const std::string& charset, std::string_view text) {
   } catch (const std::exception&) {
     return OnlyCp932Characters(ConvertCode(text, CodeSjis));
   }
+}
+
+// The message file: the header block, then the body without its long runs of blank lines,
+// written in pieces so that a huge body is never copied whole.
+void WriteMessageFile(const std::filesystem::path& path, const StoredMessage& stored, std::string_view body,
+                      bool sync) {
+  constexpr size_t kChunk = size_t{1} << 16;
+  AtomicFile file(path);
+  std::string buffer = JoinLines(stored.header_lines) + std::string(kStoredMessageSeparator) + "\r\n";
+  CollapseBlankRuns(body, 5, [&](std::string_view piece) {
+    if (buffer.size() + piece.size() > kChunk) {
+      file.Write(buffer);
+      buffer.clear();
+    }
+    if (piece.size() > kChunk) file.Write(piece);
+    else buffer += piece;
+  });
+  buffer += "\r\n";
+  file.Write(buffer);
+  file.Commit(sync);
 }
 
 // Appends one record line, starting a new line when the file does not end with one.
@@ -246,7 +267,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
 
   if (n >= 0 && context.pop3 && !from_gmail) context.pop3->Retrieve(n, message, announced);
   // The size is only shown: without a readable LIST answer it is what RETR brought.
-  if (size.empty()) size = std::to_string(message.RawBytes().size());
+  if (size.empty()) size = std::to_string(message.RawSize());
 
   const auto folder = ToNativePath(context.mail_root, target.folder_path);
   EnsureDirectory(folder);
@@ -279,7 +300,6 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   } else {
     body = DecodedBody(charset, message.BodyText());
   }
-  body = CollapseBlankRuns(body, 5);
 
   StoredMessage stored;
   stored.header_lines = {PseudoHeaderLine(Sjis("あて名:"), to),
@@ -291,8 +311,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
                          PseudoHeaderLine(Sjis("件名:"), subject),
                          PseudoHeaderLine(Sjis("日時:"), date),
                          PseudoHeaderLine(Sjis("ﾌｧｲﾙｻｲｽﾞ:"), size)};
-  std::string file_text = JoinLines(stored.header_lines) + std::string(kStoredMessageSeparator) + "\r\n" + body + "\r\n";
-  WriteFileAtomic(folder / NativeName(key + ".txt"), file_text, sync);
+  WriteMessageFile(folder / NativeName(key + ".txt"), stored, body, sync);
   if (sync) {
     SyncPath(folder);
     if (attach == "1") SyncPath(attachment_dir);

@@ -7,6 +7,7 @@
 #include "platform/text_file.h"
 #include "store/file_key.h"
 #include "store/index_row.h"
+#include "store/message_file_key.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
 
@@ -60,7 +61,8 @@ void ApplyRulesToFolder(const RuleList& rules, const RuleContext& context, Folde
     auto target = rules.FirstMatch(FieldOf(row, IndexRow::kSubject), FieldOf(row, IndexRow::kCorrespondent));
     if (!target) continue;
     const std::string id = FieldOf(row, IndexRow::kMessageId);
-    const std::string key = MakeFileKey(id);
+    // This id's own file (another message may hold the plain key).
+    const std::string key = FileKeyInFolder(here, id);
     const auto file = here / NativeName(key + ".txt");
     const auto attachment_dir = here / attachments / NativeName(key);
     auto position = current_index.Rows().IndexOf(row);
@@ -75,7 +77,8 @@ void ApplyRulesToFolder(const RuleList& rules, const RuleContext& context, Folde
     const auto there = ToNativePath(context.mail_root, target_path);
     if (there == here) continue;
     EnsureDirectory(there);
-    const auto target_file = there / NativeName(key + ".txt");
+    const std::string target_key = FileKeyInFolder(there, id);
+    const auto target_file = there / NativeName(target_key + ".txt");
     if (FileExists(target_file)) continue;  // never replace a message, never hide one
     const auto target_index_file = there / std::string(kReceiveIndexName);
     std::vector<std::string> target_rows;
@@ -85,7 +88,7 @@ void ApplyRulesToFolder(const RuleList& rules, const RuleContext& context, Folde
     if (FileExists(file)) MovePath(file, target_file);
     if (DirectoryExists(attachment_dir)) {
       EnsureDirectory(there / attachments);
-      MovePath(attachment_dir, there / attachments / NativeName(key));
+      MovePath(attachment_dir, there / attachments / NativeName(target_key));
     }
     if (position != SortedLineList::npos) current_index.Rows().RemoveAt(position);
   }

@@ -1,5 +1,7 @@
 #include "receive/message_text.h"
 
+#include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "platform/clock.h"
@@ -9,23 +11,64 @@
 
 namespace plumex {
 
-std::string CollapseBlankRuns(std::string_view text, size_t max_blank) {
-  std::vector<std::string> lines = SplitLines(text);
-  std::vector<std::string> kept;
-  kept.reserve(lines.size());
-  size_t i = 0;
-  while (i < lines.size()) {
-    if (!lines[i].empty()) {
-      kept.push_back(std::move(lines[i++]));
-      continue;
+void CollapseBlankRuns(std::string_view text, size_t max_blank, const std::function<void(std::string_view)>& emit) {
+  // One pass over the text, no copy of it: a huge body is filed at the cost of its own size.
+  // Lines end at CR LF, CR or LF. Stretches of lines that pass unchanged (non-empty, ending in
+  // CR LF) are handed out whole; empty lines are held back until a non-empty line shows
+  // whether their run is kept.
+  static constexpr std::string_view kBreak = "\r\n";
+  size_t span_begin = 0, span_end = 0;  // unchanged text not handed out yet
+  size_t held = 0;
+  auto flush_span = [&] {
+    if (span_end > span_begin) emit(text.substr(span_begin, span_end - span_begin));
+    span_begin = span_end;
+  };
+  auto take_line = [&](size_t begin, size_t end, size_t next) {
+    if (begin == end) {
+      ++held;
+      return;
     }
-    size_t end = i;
-    while (end < lines.size() && lines[end].empty()) ++end;
-    const bool followed = end < lines.size();
-    if (!followed || end - i <= max_blank) kept.insert(kept.end(), end - i, std::string());
-    i = end;
+    if (held > 0) {
+      flush_span();
+      if (held <= max_blank)
+        for (; held > 0; --held) emit(kBreak);
+      held = 0;
+    }
+    const bool unchanged = next == end + 2 && text[end] == '\r';
+    if (span_end != begin) {
+      flush_span();
+      span_begin = span_end = begin;
+    }
+    if (unchanged) {
+      span_end = next;
+      return;
+    }
+    flush_span();
+    emit(text.substr(begin, end - begin));
+    emit(kBreak);
+    span_begin = span_end = next;
+  };
+  // The next CR and the next LF are each looked for once (memchr), however the lines end.
+  const size_t n = text.size();
+  auto find = [&](char c, size_t from) { return std::min(text.find(c, from), n); };
+  size_t start = 0, next_cr = find('\r', 0), next_lf = find('\n', 0);
+  while (start < n) {
+    if (next_cr < start) next_cr = find('\r', start);
+    if (next_lf < start) next_lf = find('\n', start);
+    const size_t end = std::min(next_cr, next_lf);
+    const size_t next = end == n ? n : end + (end == next_cr && end + 1 < n && next_lf == end + 1 ? 2 : 1);
+    take_line(start, end, next);
+    start = next;
   }
-  return JoinLines(kept);
+  flush_span();
+  for (; held > 0; --held) emit(kBreak);  // a run at the end is kept
+}
+
+std::string CollapseBlankRuns(std::string_view text, size_t max_blank) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  CollapseBlankRuns(text, max_blank, [&](std::string_view piece) { out += piece; });
+  return out;
 }
 
 std::string FormatLocalTime(std::time_t t, std::string_view format) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <ctime>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,8 @@ class ParsedMessage;
 // Deletes every run of more than max_blank empty lines that a non-empty line follows; the
 // result's lines each end in CR LF.
 std::string CollapseBlankRuns(std::string_view text, size_t max_blank = 5);
+// The same, handed out in pieces (for writing a huge body without a second copy of it).
+void CollapseBlankRuns(std::string_view text, size_t max_blank, const std::function<void(std::string_view)>& emit);
 
 // Formats a local time: "yyyy" year, "mm" month, "dd" day, "hh" hour, "nn" minute, "ss" second,
 // zero-padded; other characters are copied.

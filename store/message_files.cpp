@@ -29,9 +29,10 @@ bool Exists(const fs::path& p) {
 
 }  // namespace
 
-std::error_code MoveMessageFiles(const fs::path& from_dir, const fs::path& to_dir, std::string_view key) {
-  const fs::path from_file = MessageFileIn(from_dir, key), to_file = MessageFileIn(to_dir, key);
-  const fs::path from_att = AttachmentsIn(from_dir, key), to_att = AttachmentsIn(to_dir, key);
+std::error_code MoveMessageFiles(const fs::path& from_dir, std::string_view from_key, const fs::path& to_dir,
+                                 std::string_view to_key) {
+  const fs::path from_file = MessageFileIn(from_dir, from_key), to_file = MessageFileIn(to_dir, to_key);
+  const fs::path from_att = AttachmentsIn(from_dir, from_key), to_att = AttachmentsIn(to_dir, to_key);
   bool attachments_moved = false;
   if (DirectoryExists(from_att) && !Exists(to_att)) {
     if (!EnsureDirectory(to_att.parent_path())) return std::make_error_code(std::errc::permission_denied);
@@ -46,13 +47,14 @@ std::error_code MoveMessageFiles(const fs::path& from_dir, const fs::path& to_di
   return {};
 }
 
-std::error_code CopyMessageFiles(const fs::path& from_dir, const fs::path& to_dir, std::string_view key) {
+std::error_code CopyMessageFiles(const fs::path& from_dir, std::string_view from_key, const fs::path& to_dir,
+                                 std::string_view to_key) {
   if (!EnsureDirectory(to_dir)) return std::make_error_code(std::errc::permission_denied);
-  const fs::path from_file = MessageFileIn(from_dir, key);
+  const fs::path from_file = MessageFileIn(from_dir, from_key);
   if (Exists(from_file))
-    if (auto e = TryCopyFile(from_file, MessageFileIn(to_dir, key))) return e;
-  const fs::path from_att = AttachmentsIn(from_dir, key);
-  if (DirectoryExists(from_att)) return TryCopyDirectory(from_att, AttachmentsIn(to_dir, key));
+    if (auto e = TryCopyFile(from_file, MessageFileIn(to_dir, to_key))) return e;
+  const fs::path from_att = AttachmentsIn(from_dir, from_key);
+  if (DirectoryExists(from_att)) return TryCopyDirectory(from_att, AttachmentsIn(to_dir, to_key));
   return {};
 }
 

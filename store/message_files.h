@@ -16,17 +16,18 @@ std::filesystem::path MessageFileIn(const std::filesystem::path& dir, std::strin
 std::filesystem::path AttachmentsIn(const std::filesystem::path& dir, std::string_view key,
                                     AttachmentForm form = AttachmentForm::Directory);
 
-// Moves the message file and its attachment directory from one folder directory to another.
+// Moves the message file and its attachment directory from one folder directory to another
+// (the keys differ when the target keeps another message under the first one).
 // A message file already at the target stays where it is and counts as moved; so does an
 // attachment directory already there. Either both move or, as far as the disk allows, neither:
 // when the message file cannot move, attachments moved for it go back.
-std::error_code MoveMessageFiles(const std::filesystem::path& from_dir, const std::filesystem::path& to_dir,
-                                 std::string_view key);
+std::error_code MoveMessageFiles(const std::filesystem::path& from_dir, std::string_view from_key,
+                                 const std::filesystem::path& to_dir, std::string_view to_key);
 
 // Copies the message file (replacing one of that name) and its attachment directory (when it
 // exists), creating the target's directories.
-std::error_code CopyMessageFiles(const std::filesystem::path& from_dir, const std::filesystem::path& to_dir,
-                                 std::string_view key);
+std::error_code CopyMessageFiles(const std::filesystem::path& from_dir, std::string_view from_key,
+                                 const std::filesystem::path& to_dir, std::string_view to_key);
 
 // Deletes the message file, then its attachments. A message that was not there counts as
 // deleted.

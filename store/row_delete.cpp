@@ -6,6 +6,7 @@
 #include "platform/directories.h"
 #include "platform/text_file.h"
 #include "store/file_key.h"
+#include "store/message_file_key.h"
 
 namespace plumex {
 namespace {
@@ -22,7 +23,8 @@ DeleteResult DeleteRows(const std::vector<std::string>& rows, DeletePlace& place
   for (const std::string& row : rows) {
     const std::string id(IdOf(row));
     if (gone.count(id)) continue;
-    const std::string key = MakeFileKey(id);
+    // The key of this id's own file: another message may hold the plain key.
+    const std::string key = FileKeyInFolder(place.dir, id);
     if (auto e = TryRemove(MessageFileIn(place.dir, key))) {
       result.failed.push_back({row, e});
       continue;

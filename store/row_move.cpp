@@ -9,6 +9,7 @@
 #include "platform/directories.h"
 #include "platform/text_file.h"
 #include "store/file_key.h"
+#include "store/message_file_key.h"
 #include "store/message_files.h"
 #include "store/tab_line.h"
 
@@ -72,10 +73,13 @@ MoveResult MoveRows(const std::vector<std::string>& rows, MoveSource& source, Mo
       result.duplicates.push_back(row);
       continue;
     }
-    const std::string key = MakeFileKey(id);
+    // Each folder may keep the message under a key of its own (another message already held
+    // the plain one): the files are found, and placed, by the id they belong to.
+    const std::string from_key = FileKeyInFolder(source.dir, id);
+    const std::string to_key = FileKeyInFolder(target.dir, id);
     std::error_code error;
-    if (options.files == FileAction::Move) error = MoveMessageFiles(source.dir, target.dir, key);
-    else if (options.files == FileAction::Copy) error = CopyMessageFiles(source.dir, target.dir, key);
+    if (options.files == FileAction::Move) error = MoveMessageFiles(source.dir, from_key, target.dir, to_key);
+    else if (options.files == FileAction::Copy) error = CopyMessageFiles(source.dir, from_key, target.dir, to_key);
     if (error) {
       result.failed.push_back({row, error});
       continue;

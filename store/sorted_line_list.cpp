@@ -43,6 +43,13 @@ void SortedLineList::Merge() const {
   tail_keys_.clear();
 }
 
+bool SortedLineList::Contains(std::string_view line) const {
+  auto it = std::lower_bound(head_.begin(), head_.end(), line,
+                             [](const std::string& a, std::string_view b) { return CompareIgnoringCase(a, b) < 0; });
+  if (it != head_.end() && EqualIgnoringCase(*it, line)) return true;
+  return !tail_keys_.empty() && tail_keys_.count(FoldCase(line)) > 0;
+}
+
 const std::vector<std::string>& SortedLineList::Lines() const {
   Merge();
   return head_;

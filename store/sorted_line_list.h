@@ -38,7 +38,8 @@ class SortedLineList {
 
   // Position of a line equal to `line` ignoring case, or npos.
   size_t IndexOf(std::string_view line) const;
-  bool Contains(std::string_view line) const { return IndexOf(line) != npos; }
+  // Whether such a line is present; never merges, so asking after every Add stays cheap.
+  bool Contains(std::string_view line) const;
 
   static constexpr size_t npos = static_cast<size_t>(-1);
 

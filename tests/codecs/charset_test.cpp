@@ -114,6 +114,15 @@ TEST(DecodeBodyText, LabelsAliasesAndDetection) {
   for (const auto& c : cases) EXPECT_EQ(DecodeBodyText(c.charset, c.text), c.decoded) << c.charset;
 }
 
+TEST(DecodeBodyText, LongUtf8BodyIsConvertedInPiecesWithoutCuttingACharacter) {
+  // A body of several megabytes is converted a piece at a time; a character that straddles
+  // a piece's end, a pictograph and a byte order mark come out as in a short text.
+  for (size_t before : {(size_t{1} << 20) - 1, (size_t{1} << 20) - 2, size_t{3} << 20}) {
+    const std::string text = std::string(before, 'a') + "会\xF0\x9F\x98\x80\xEF\xBB\xBF" "b";
+    EXPECT_EQ(DecodeBodyText("UTF-8", text), std::string(before, 'a') + Sjis("会") + "?b") << before;
+  }
+}
+
 TEST(OnlyCp932Characters, NothingElseReachesAFile) {
   struct Case {
     std::string in, out;

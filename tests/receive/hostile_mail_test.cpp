@@ -12,6 +12,8 @@
 #include "port/error_text.h"
 #include "store/file_key.h"
 #include "store/message_file_key.h"
+#include "store/row_delete.h"
+#include "store/row_move.h"
 #include "store/tab_line.h"
 #include "tests/protocol/fake_server.h"
 #include "tests/receive/receive_fixture.h"
@@ -219,6 +221,30 @@ TEST(HostileMail, IdsThatShareAFileKeyNeverOverwriteEachOther) {
   }
   EXPECT_EQ(keys.size(), 3u);
   EXPECT_TRUE(keys.count(MakeFileKey(ids[0])));  // the first keeps the plain key
+
+  // Moving the second away and deleting the third take their own files, never the first's;
+  // the moved one is found in its new folder by its id.
+  auto row_of = [&](const std::string& id) {
+    for (const auto& row : store.IndexFileRows())
+      if (row.rfind(id + "\t", 0) == 0) return row;
+    return std::string();
+  };
+  SortedLineList index(store.IndexFileRows());
+  const auto other = store.Dir() / "other";
+  std::filesystem::create_directories(other);
+  MoveSource source{&index, store.Dir() / "MsgID.ini", store.Dir()};
+  MoveTarget target{other / "MsgID.ini", other};
+  const MoveResult moved = MoveRows({row_of(ids[1])}, source, target, MoveOptions{});
+  ASSERT_EQ(moved.moved_ids.size(), 1u);
+  DeletePlace place{&index, store.Dir() / "MsgID.ini", store.Dir()};
+  ASSERT_EQ(DeleteRows({row_of(ids[2])}, place).deleted_ids.size(), 1u);
+  auto body_in = [](const std::filesystem::path& dir, const std::string& id) {
+    const std::string text = ReadFileBytes(dir / NativeName(FileKeyInFolder(dir, id) + ".txt")).value_or("");
+    return text.find("Message-ID:" + id + "\r\n") == std::string::npos ? std::string() : text;
+  };
+  EXPECT_NE(body_in(store.Dir(), ids[0]).find("body 0"), std::string::npos);
+  EXPECT_NE(body_in(other, ids[1]).find("body 1"), std::string::npos);
+  EXPECT_EQ(body_in(store.Dir(), ids[2]), "");
 }
 
 // A RETR far longer than LIST announced is cut off: the connection closes with a clear

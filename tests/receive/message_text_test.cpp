@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <vector>
+
 #include "platform/clock.h"
+#include "platform/text_file.h"
 #include "protocol/parsed_message.h"
 
 namespace plumex {
@@ -22,6 +26,32 @@ TEST(CollapseBlankRuns, LongRunsBetweenTextDisappear) {
       {"a\r\n\r\nb", "a\r\n\r\nb\r\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(CollapseBlankRuns(c.text), c.expected) << c.text;
+}
+
+TEST(CollapseBlankRuns, PiecesAgreeWithLineByLineReading) {
+  // The text is handed out in stretches; whatever mix of CR LF, CR and LF it has, the result
+  // is what reading it line by line gives.
+  auto line_by_line = [](const std::string& text) {
+    std::vector<std::string> lines = SplitLines(text), kept;
+    for (size_t i = 0; i < lines.size();) {
+      size_t end = i;
+      while (end < lines.size() && lines[end].empty()) ++end;
+      if (end == i) {
+        kept.push_back(lines[i++]);
+        continue;
+      }
+      if (end == lines.size() || end - i <= 2) kept.insert(kept.end(), end - i, "");
+      i = end;
+    }
+    return JoinLines(kept);
+  };
+  std::mt19937 random(7);
+  const char alphabet[] = {'a', 'b', '\r', '\n', '\n'};
+  for (int round = 0; round < 3000; ++round) {
+    std::string text(random() % 24, ' ');
+    for (char& c : text) c = alphabet[random() % sizeof alphabet];
+    ASSERT_EQ(CollapseBlankRuns(text, 2), line_by_line(text)) << testing::PrintToString(text);
+  }
 }
 
 TEST(FormatMessageDate, DateThenReceivedThenNothing) {
