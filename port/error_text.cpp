@@ -11,6 +11,7 @@ namespace plumex {
 
 std::string ErrorText(const std::exception& error) {
   if (dynamic_cast<const AppError*>(&error)) return error.what();
+  if (dynamic_cast<const std::filesystem::filesystem_error*>(&error)) return AsAppError(error).text();
   if (auto* system = dynamic_cast<const std::system_error*>(&error))
     return Sjis("処理を続けられませんでした。") + "\r\n" + SystemErrorText(system->code());
   return Sjis("処理を続けられませんでした。") + "\r\n" + Utf8ToCp932(error.what());

@@ -16,8 +16,7 @@ void PlaceOnScreen(QWidget* window, const QWidget* over) {
   const QRect area = screen->availableGeometry();
   // The frame (title bar, borders) counts: a window whose title bar is off screen cannot be moved.
   const QSize frame_extra = window->frameGeometry().size() - window->geometry().size();
-  QSize size = window->size().boundedTo(area.size() - frame_extra);
-  size = size.expandedTo(window->minimumSizeHint().boundedTo(size));
+  const QSize size = window->size().boundedTo(area.size() - frame_extra);
   window->resize(size);
   const QRect target = over && over->isVisible() ? over->frameGeometry() : area;
   QPoint top_left = target.center() - QPoint(size.width() / 2, size.height() / 2);

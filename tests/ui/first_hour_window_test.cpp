@@ -218,6 +218,19 @@ class FirstHourWindowTest : public QObject {
       QVERIFY(!labels.contains(english) && !dialog_buttons.contains(english));
   }
 
+  // A link with no browser to open it says so instead of doing nothing.
+  void aLinkWithoutABrowserSaysSo() {
+    QTemporaryDir empty_path;
+    const QByteArray path = qgetenv("PATH"), browser = qgetenv("BROWSER");
+    qputenv("PATH", empty_path.path().toUtf8());
+    qunsetenv("BROWSER");
+    OwnerRecordingPort port;
+    port.OpenUrl("https://example.jp/shiryou/");
+    qputenv("PATH", path);
+    if (!browser.isEmpty()) qputenv("BROWSER", browser);
+    QCOMPARE(port.messages, QStringList{QStringLiteral("リンクを開くウェブブラウザが見つかりません。\r\nhttps://example.jp/shiryou/")});
+  }
+
   // A store without accounts opens the account window, wholly on the screen; Escape on it
   // empty says what is missing.
   void firstRunOpensTheAccountWindowOnScreen() {
