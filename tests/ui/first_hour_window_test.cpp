@@ -5,11 +5,13 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QHeaderView>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QStackedWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -150,6 +152,49 @@ class FirstHourWindowTest : public QObject {
     QCOMPARE(NodePath(tree), std::string("受信\\B\\"));
     QCOMPARE(main->Shell().List().Count(), 1u);
     QCOMPARE(main->Shell().List().MessageId(0), std::string_view("<b1@x>"));
+  }
+
+  // Reading: long lines wrap, the date column holds the whole date at its standard width and
+  // its arrow shows the newest first, a text attachment reads in its own code, and a send
+  // folder's column says it lists recipients.
+  void readingShowsWholeDatesRecipientsAndTheSortColumn() {
+    QTemporaryDir dir;
+    const std::filesystem::path root(dir.path().toStdString());
+    WriteStore(root);
+    const auto attachments = root / "受信" / "A" / "Attachment" / MakeFileKey("<sato@x>");
+    std::filesystem::create_directories(attachments);
+    WriteFileAtomic(attachments / "memo.txt", "UTF-8 のメモです\r\n");
+    std::filesystem::create_directories(root / "送信");
+    WriteLines(root / "送信" / "Send.ini", {Row("<sent@x>", "お礼", "hanako@example.jp", "2009/09/03_101500")});
+    AppWindows windows(root, std::make_unique<OwnerRecordingPort>());
+    TfrmMain* main = windows.frmMain.get();
+    main->ShowAtStart();
+    QVERIFY(QTest::qWaitForWindowExposed(main));
+    QCOMPARE(main->memBody()->lineWrapMode(), QTextEdit::WidgetWidth);
+
+    QTreeView* list = main->ListView1();
+    const QString date = list->model()->index(0, kColDate).data().toString();
+    QCOMPARE(date, QStringLiteral("2009/09/02 10:00:00"));
+    QVERIFY(list->columnWidth(kColDate) > list->fontMetrics().horizontalAdvance(date));
+    QVERIFY(list->header()->isSortIndicatorShown());
+    QCOMPARE(list->header()->sortIndicatorSection(), static_cast<int>(kColDate));
+    QCOMPARE(list->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    QTest::mouseClick(list->header()->viewport(), Qt::LeftButton, {},
+                      QPoint(list->header()->sectionViewportPosition(kColSubject) + 5, 5));
+    QCOMPARE(list->header()->sortIndicatorSection(), static_cast<int>(kColSubject));
+    QCOMPARE(list->header()->sortIndicatorOrder(), Qt::AscendingOrder);
+
+    int sato = list->model()->index(0, kColMsgId).data().toString() == QStringLiteral("<sato@x>") ? 0 : 1;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, CellCentre(list, sato, kColSubject));
+    QVERIFY(main->PreviewPane()->isVisible());
+    QCOMPARE(main->PreviewText()->toPlainText(), QStringLiteral("UTF-8 のメモです\n"));
+
+    QCOMPARE(list->model()->headerData(kColCorrespondent, Qt::Horizontal).toString(), QStringLiteral("差出人"));
+    QTreeView* sent = main->TreeView2();
+    QTest::mouseClick(sent->viewport(), Qt::LeftButton, {}, CellCentre(sent, 0));
+    QCOMPARE(list->model()->headerData(kColCorrespondent, Qt::Horizontal).toString(), QStringLiteral("あて先"));
+    QCOMPARE(list->model()->index(0, kColCorrespondent).data().toString(), QStringLiteral("hanako@example.jp"));
+    QCOMPARE(list->model()->index(0, kColDate).data().toString(), QStringLiteral("2009/09/03 10:15:00"));
   }
 
   // A message raised by the compose window's or the account window's command is shown over
