@@ -29,6 +29,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${PLUMEX_HOMEPAGE}")
 # The shared libraries (Qt, GMime, OpenSSL, libjpeg, ICU) are found by dpkg-shlibdeps; Qt's
 # Japanese texts and a Japanese font are data, named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, ca-certificates")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-ipafont-gothic | fonts-noto-cjk, xdg-utils")
 include(CPack)
