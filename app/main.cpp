@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
   QObject::connect(&server, &plumex::InstanceServer::restoreRequested, main_window,
                    &plumex::TfrmMain::RestoreFromSecondInstance);
   QObject::connect(main_window, &plumex::TfrmMain::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
-  main_window->ShowAtStart();
+  windows.ShowAtStart();
   main_window->OfferAccountSetup();
   if (!mailto.isEmpty()) main_window->ComposeMailto(mailto);
   return app.exec();

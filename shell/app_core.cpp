@@ -17,7 +17,9 @@ AppCore::AppCore(UiPort& ui, std::filesystem::path mail_root)
       password_(shell_),
       files_(shell_, receive_),
       settings_(shell_, receive_, receive_rules_, send_rules_, candidates_, new_check_),
-      server_delete_(shell_, receive_, candidates_) {}
+      server_delete_(shell_, receive_, candidates_),
+      mail_check_(shell_, receive_, settings_, compose_, send_rules_,
+                  [this](const std::string& name) { return UseAccount(name); }) {}
 
 bool AppCore::Start() {
   shell_.FormCreate([this] { return password_.CheckAtStart(); });

@@ -15,6 +15,7 @@
 #include "shell/main_shell.h"
 #include "shell/message_commands.h"
 #include "shell/message_file_commands.h"
+#include "shell/new_check_commands.h"
 #include "shell/receive_commands.h"
 #include "shell/server_delete_commands.h"
 #include "shell/search_commands.h"
@@ -41,6 +42,7 @@ class AppCore {
   MessageFileCommands& MessageFiles() { return files_; }
   SettingsCommands& Settings() { return settings_; }
   ServerDeleteCommands& ServerDelete() { return server_delete_; }
+  NewCheckCommands& MailCheck() { return mail_check_; }
 
   // The live settings lists, loaded at Start: what receiving, sending and server delete mode
   // read, and what the settings dialog edits (its "登録" writes them).
@@ -88,6 +90,7 @@ class AppCore {
   MessageFileCommands files_;
   SettingsCommands settings_;
   ServerDeleteCommands server_delete_;
+  NewCheckCommands mail_check_;
 };
 
 }  // namespace plumex

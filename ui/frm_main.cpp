@@ -57,6 +57,7 @@
 #include "ui/folder_tree_model.h"
 #include "ui/frm_send.h"
 #include "ui/frm_set.h"
+#include "ui/new_check_driver.h"
 #include "ui/icons.h"
 #include "ui/message_list_model.h"
 #include "ui/not_available.h"
@@ -607,7 +608,7 @@ void TfrmMain::BuildMenus() {
   MarkNotAvailable(Add(m, settings, QStringLiteral("アドレス帳編集"), &TfrmMain::mnuAddressClick));
   Add(m, settings, QStringLiteral("メッセージルール"), &TfrmMain::mnuRuleClick);
   Add(m, settings, QStringLiteral("新着チェック"), &TfrmMain::mnuNewCheckClick);
-  MarkNotAvailable(Add(m, settings, QStringLiteral("新着チェックを継続する")));
+  Add(m, settings, QStringLiteral("新着チェックを継続する"), &TfrmMain::mnuContinueNewCheckClick);
   // The merge result window has no command that shows it yet.
   MarkNotAvailable(Add(m, settings, QStringLiteral("差込結果")));
   Add(m, settings, QStringLiteral("メンテナンス"), &TfrmMain::mnuMaintenanceClick);
@@ -1039,7 +1040,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
       event->ignore();
       return;
     }
-    // FormClose: the notification-area icon goes with the window (it has none yet).
+    // FormClose: the notification-area icon goes with the window (on `closed`).
     Run([this] { core_->Shutdown(WindowMetrics()); });
     destroyed_ = true;
   }
@@ -1089,19 +1090,26 @@ void TfrmMain::mnuExitClick() {
   close();
 }
 
-void TfrmMain::mnuDisconnectClick() { receive_->StopReceiving(); }
+void TfrmMain::mnuDisconnectClick() {
+  receive_->StopReceiving();
+  if (new_check_) new_check_->StopTimer();  // the new-mail check stops too
+}
 
 void TfrmMain::mnuRecieveClick() {
   if (receive_->Receiving()) return;
   TreeView1_->setEnabled(false);
-  Run([this] { receive_->Receive(); });
+  // Then what the new-mail check queued for forwarding goes out.
+  Run([this] { core_->MailCheck().ReceiveAndForward(); });
   TreeView1_->setEnabled(true);
   TreeView1_->expandAll();
 }
 
 void TfrmMain::mnuDeleteModeClick() { core_->ServerDelete().EnterDeleteMode(); }
 
-void TfrmMain::mnuLeaveDeleteModeClick() { core_->ServerDelete().LeaveMode(); }
+void TfrmMain::mnuLeaveDeleteModeClick() {
+  core_->ServerDelete().LeaveMode();
+  if (new_check_) new_check_->StopTimer();
+}
 
 // The folder tree waits while the chosen messages are received, as it does for "受信".
 void TfrmMain::mnuReceiveSelectedClick() {
@@ -1166,9 +1174,13 @@ void TfrmMain::mnuRuleClick() {
   if (settings_window_) settings_window_->ShowRules();
 }
 
-// Until the new-mail check exists the tab only edits and saves its settings.
+// The check starts when the dialog's "実行" closes it (TfrmSet::newCheckRun).
 void TfrmMain::mnuNewCheckClick() {
   if (settings_window_) settings_window_->ShowNewCheck();
+}
+
+void TfrmMain::mnuContinueNewCheckClick() {
+  if (new_check_) new_check_->Start(NewCheckCommands::StartKind::Continue);
 }
 
 void TfrmMain::mnuUnreadClick() { shell_->MarkSelected("1"); }

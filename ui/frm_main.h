@@ -35,6 +35,7 @@ class SafeTextBrowser;
 class BodyFinder;
 class TfrmSend;
 class TfrmSet;
+class NewCheckDriver;
 class ReceiveCommands;
 class AccountCommands;
 class ComposeCommands;
@@ -73,6 +74,7 @@ class TfrmMain : public QMainWindow {
   }
   void SetAddressWindow(QWidget* w) { address_window_ = w; }
   void SetSettingsWindow(TfrmSet* w) { settings_window_ = w; }
+  void SetNewCheck(NewCheckDriver* d) { new_check_ = d; }
 
   // A menu, toolbar or context-menu item by "<menu>/<caption>": "ファイル/終了", "tool/受信",
   // "list/返信", "tree1/フォルダ作成", "tree2/...", "attach/...", "body/...".
@@ -167,6 +169,7 @@ class TfrmMain : public QMainWindow {
   void mnuAddressClick();
   void mnuRuleClick();      // "メッセージルール"
   void mnuNewCheckClick();  // "新着チェック"
+  void mnuContinueNewCheckClick();  // "新着チェックを継続する"
   void mnuUnreadClick();
   void mnuReadClick();
   void mnuHtmlClick();
@@ -258,6 +261,7 @@ class TfrmMain : public QMainWindow {
   QWidget* account_window_ = nullptr;
   QWidget* address_window_ = nullptr;
   TfrmSet* settings_window_ = nullptr;
+  NewCheckDriver* new_check_ = nullptr;
 
   // The rows the drag under way takes, fixed as it started.
   std::vector<ChosenMessage> dragged_rows_;

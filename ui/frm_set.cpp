@@ -469,6 +469,7 @@ void TfrmSet::RunClick() {
     return;
   }
   hide();
+  emit newCheckRun();
 }
 
 void TfrmSet::NewCheckCloseClick() {
