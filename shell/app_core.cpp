@@ -52,6 +52,20 @@ void AppCore::SelectReceiveNode(FolderNode* node) {
   if (auto loaded = shell_.SelectReceiveNode(node)) accounts_.Editor().LoadAccount(*loaded);
 }
 
+void AppCore::ShowSavedFolder() {
+  const std::string& path = State().Settings.folder_path;
+  if (path.empty() || State().StartRefused) return;
+  if (FolderNode* node = shell_.ReceiveTree().FindByPath(path)) {
+    if (node->Level() == 0) return;
+    // Another account's own node would bring that account into use: only its folders and
+    // the inbox of the account in use come back.
+    if (node->Level() == 1 && node->FolderName() != State().CurrentAccount) return;
+    SelectReceiveNode(node);
+  } else if (FolderNode* send = shell_.SendTree().FindByPath(path)) {
+    shell_.SelectSendNode(send);
+  }
+}
+
 bool AppCore::UseAccount(const std::string& name) {
   if (!FindAccount(State().AccountList, name)) return false;
   FolderNode* node = shell_.ReceiveTree().FindByPath(AccountFolderPath(name));

@@ -70,6 +70,9 @@ class AppCore {
   // A receive-tree node was chosen: its folder goes on screen, and when it is an account's
   // own node that account comes into use.
   void SelectReceiveNode(FolderNode* node);
+  // The window's start: the folder on screen at the last exit goes on screen again (when it
+  // still exists; the account in use stays the saved one).
+  void ShowSavedFolder();
   // Makes the named account the one in use with its inbox on screen; false when there is
   // no such account.
   bool UseAccount(const std::string& name);

@@ -61,7 +61,7 @@ class ComposeCommands {
   const SendResult& LastSent() const { return last_sent_; }
   // The entry of the last Send that was queued (nothing when it went at once).
   const std::optional<QueueEntry>& LastQueued() const { return last_queued_; }
-  // Reply and forward from the message selected in the main window.
+  // Reply and forward from the message on screen in the main window.
   void Reply();
   void Forward();
   // Recipient completion on Enter in a box: the items to offer (empty: leave the box).
@@ -72,7 +72,9 @@ class ComposeCommands {
   void ChangeReplyTo();
 
  private:
-  bool Quote();  // quotes the shown body; false when nothing is selected
+  bool Quote();  // quotes the shown body; false when no message is on screen
+  // The index row of the message on screen, showing the first chosen row when none is.
+  const std::string* MessageOnScreen();
 
   MainShell& shell_;
   AccountCommands& accounts_;

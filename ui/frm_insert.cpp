@@ -18,6 +18,7 @@
 #include "send/merge_sheet.h"
 #include "shell/merge_sheet_commands.h"
 #include "ui/close_on_escape.h"
+#include "ui/dialog_owner.h"
 #include "ui/not_available.h"
 #include "ui/qt_text.h"
 #include "ui/sheet_model.h"
@@ -100,7 +101,11 @@ TfrmInsert::TfrmInsert(QWidget* parent) : QWidget(parent, Qt::Window) {
   CloseOnEscape(this);
 
   connect(close_button, &QPushButton::clicked, this, &QWidget::close);
-  connect(save, &QPushButton::clicked, this, [this] { RunShowingErrors(*ui_, [this] { sheet_->Save(); }); Reload(); });
+  connect(save, &QPushButton::clicked, this, [this] {
+    DialogOwnerScope owner(this);
+    RunShowingErrors(*ui_, [this] { sheet_->Save(); });
+    Reload();
+  });
   connect(browse, &QPushButton::clicked, this, [this] {
     const QString file = QFileDialog::getOpenFileName(this, QString(), QString(),
                                                       QStringLiteral("CSVファイル(*.csv);;テキストファイル(*.txt);;すべてのファイル(*)"));
@@ -111,6 +116,7 @@ TfrmInsert::TfrmInsert(QWidget* parent) : QWidget(parent, Qt::Window) {
     Reload();
   });
   connect(change, &QPushButton::clicked, this, [this] {
+    DialogOwnerScope owner(this);
     std::string columns = FromQ(Edit1_->text()), rows = FromQ(Edit2_->text());
     RunShowingErrors(*ui_, [&] { sheet_->Change(columns, rows); });
     Reload();
@@ -118,6 +124,7 @@ TfrmInsert::TfrmInsert(QWidget* parent) : QWidget(parent, Qt::Window) {
     Edit2_->setText(ToQ(rows));
   });
   connect(import_, &QPushButton::clicked, this, [this] {
+    DialogOwnerScope owner(this);
     RunShowingErrors(*ui_, [this] { sheet_->ImportFromAddressBook(export_recipients_); });
     Reload();
   });
@@ -161,6 +168,7 @@ void TfrmInsert::ShowSheet() {
 }
 
 void TfrmInsert::LoadFile(const std::filesystem::path& file) {
+  DialogOwnerScope owner(this);
   bool loaded = false;
   RunShowingErrors(*ui_, [&] { loaded = sheet_->LoadFile(file); });
   if (loaded) Reload();
@@ -195,6 +203,7 @@ void TfrmInsert::Select(const CellRect& block) {
 void TfrmInsert::RunOnSelection(const std::function<void(const CellRect&)>& command) {
   if (!sheet_) return;
   const CellRect block = Selection();
+  DialogOwnerScope owner(this);
   RunShowingErrors(*ui_, [&] { command(block); });
   Reload();
   const SheetGrid& grid = sheet_->Grid();
@@ -241,6 +250,7 @@ void TfrmInsert::BuildMenu() {
 
 void TfrmInsert::closeEvent(QCloseEvent* event) {
   bool may_close = true;
+  DialogOwnerScope owner(this);
   if (sheet_) RunShowingErrors(*ui_, [&] { may_close = sheet_->Close(); });
   if (!may_close) {
     event->ignore();

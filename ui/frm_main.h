@@ -59,13 +59,20 @@ class TfrmMain : public QMainWindow {
   void ShowAtStart();
   // A second start asked for this window.
   void RestoreFromSecondInstance();
+  // "メールの作成" filled in from a "mailto:" address (the desktop's mail handler).
+  void ComposeMailto(const QString& url);
+  // A store without accounts: the account window opens, so the first account can be made.
+  void OfferAccountSetup();
   void SetComposeWindow(TfrmSend* compose) { compose_ = compose; }
   void ShowComposeWindow();
   // "印刷" once the printer is chosen: the header lines, then the body, long lines wrapped.
   // False after a printer error (said in a message box).
   bool PrintShownMessage(QPrinter& printer);
   void HideComposeWindow();
-  void SetAccountWindow(QWidget* w) { account_window_ = w; }
+  void SetAccountWindow(QWidget* w) {
+    account_window_ = w;
+    if (w) w->installEventFilter(this);
+  }
   void SetAddressWindow(QWidget* w) { address_window_ = w; }
   void SetSettingsWindow(TfrmSet* w) { settings_window_ = w; }
   void SetMergeLogWindow(TfrmInsertLog* w) { merge_log_window_ = w; }
@@ -145,6 +152,8 @@ class TfrmMain : public QMainWindow {
                const QKeySequence& shortcut = QKeySequence());
   void ApplySettings();
   void SyncTreeSelection();
+  void UpdateListHeader();
+  int DateColumnWidth(int width) const;
   void PlaceProgressBar();
   void ApplyPaneSizes(int tree_width, int bottom_height);
   void SetBody(const QString& text);
@@ -209,6 +218,9 @@ class TfrmMain : public QMainWindow {
   void mnuCancelDelayedClick();  // "時差送信解除"
   // Queue failures not told yet, in message boxes, once the window is on screen.
   void TellQueueFailures();
+  void mnuGuideClick();       // "使用方法"
+  void mnuOnlineHelpClick();  // "オンラインヘルプ"
+  void mnuVersionClick();     // "バージョン情報"
 
   std::unique_ptr<QtUiPort> port_;
   std::unique_ptr<AppCore> core_;

@@ -9,6 +9,7 @@
 #include "port/error_text.h"
 #include "shell/merge_sheet_commands.h"
 #include "ui/close_on_escape.h"
+#include "ui/dialog_owner.h"
 #include "ui/qt_text.h"
 
 namespace plumex {
@@ -68,6 +69,7 @@ void TfrmPreView::StartPreview() {
 void TfrmPreView::Step(int delta) {
   if (!sheet_) return;
   std::string text;
+  DialogOwnerScope owner(this);
   RunShowingErrors(*ui_, [&] { text = sheet_->StepPreview(delta); });
   Show(text);
 }

@@ -18,6 +18,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -33,6 +34,8 @@
 #include "ui/frm_insert.h"
 #include "ui/frm_preview.h"
 #include "ui/close_on_escape.h"
+#include "ui/dialog_owner.h"
+#include "ui/icons.h"
 #include "ui/not_available.h"
 #include "ui/qt_text.h"
 
@@ -85,15 +88,16 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
     return action;
   };
   QMenu* file = menu_bar->addMenu(QStringLiteral("ファイル"));
-  connect(named(file->addAction(QStringLiteral("メール送信")), "mnuSend"), &QAction::triggered, this,
-          [this] { SendMail(); });
-  connect(named(file->addAction(QStringLiteral("一時保存")), "mnuTempSaveAs"), &QAction::triggered, this,
-          [this] { SaveDraft(false); });
+  QAction* send = named(file->addAction(QStringLiteral("メール送信")), "mnuSend");
+  connect(send, &QAction::triggered, this, [this] { SendMail(); });
+  QAction* temp_save = named(file->addAction(QStringLiteral("一時保存")), "mnuTempSaveAs");
+  connect(temp_save, &QAction::triggered, this, [this] { SaveDraft(false); });
   overwrite_draft_ = named(file->addAction(QStringLiteral("一時保存上書き")), "mnuTempSave");
   connect(overwrite_draft_, &QAction::triggered, this, [this] { SaveDraft(true); });
   // Only a window reopened from a draft has one to save over.
   connect(file, &QMenu::aboutToShow, this, [this] { overwrite_draft_->setEnabled(drafts_ && drafts_->CanOverwrite()); });
-  connect(file->addAction(QStringLiteral("中止")), &QAction::triggered, this, &QWidget::close);
+  QAction* cancel = file->addAction(QStringLiteral("中止"));
+  connect(cancel, &QAction::triggered, this, &QWidget::close);
   // The attachment commands, in the menu bar and on the list: removing acts on the chosen
   // attachments, removing all on a list that has some.
   auto attachment_commands = [this](QMenu* menu, const QString& insert, const QString& remove) {
@@ -122,6 +126,7 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
           });
   connect(named(merge_menu_->addAction(QStringLiteral("プレビュー")), "mnuPreView"), &QAction::triggered, this, [this] {
     if (!preview_) return;
+    DialogOwnerScope owner(this);
     StoreContent();
     preview_->StartPreview();
   });
@@ -130,6 +135,7 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   QMenu* reply_to = menu_bar->addMenu(QStringLiteral("返信先"));
   connect(reply_to->addAction(QStringLiteral("返信先一時変更")), &QAction::triggered, this, [this] {
     StoreContent();
+    DialogOwnerScope owner(this);
     RunShowingErrors(*ui_, [this] { compose_->ChangeReplyTo(); });
   });
 
@@ -171,8 +177,31 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   grid->addWidget(edtSubject_, 3, 1, 1, 2);
   edtSubject_->installEventFilter(this);
 
+  // The common commands on a tool bar, as the main window has one: the same actions as the
+  // menu items, so each button does exactly what its item does.
+  auto* tools = new QToolBar(this);
+  tools->setObjectName(QStringLiteral("ToolBar1"));
+  tools->setIconSize(QSize(24, 24));
+  tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  auto* insert = new QAction(QStringLiteral("添付"), this);
+  insert->setObjectName(QStringLiteral("tbInsert"));
+  insert->setToolTip(QStringLiteral("添付ファイル挿入"));
+  connect(insert, &QAction::triggered, this, &TfrmSend::InsertAttachments);
+  const std::tuple<QAction*, const char*, const char*, QColor> buttons[] = {
+      {send, "送信", "送", QColor(40, 110, 200)},
+      {temp_save, "一時保存", "保", QColor(110, 90, 160)},
+      {insert, "添付", "添", QColor(50, 160, 90)},
+      {cancel, "中止", "止", QColor(200, 50, 50)},
+  };
+  for (const auto& [action, caption, symbol, colour] : buttons) {
+    action->setIcon(icons::Button(QString::fromUtf8(symbol), colour));
+    action->setIconText(QString::fromUtf8(caption));
+    tools->addAction(action);
+  }
+
   auto* layout = new QVBoxLayout(this);
   layout->setMenuBar(menu_bar);
+  layout->addWidget(tools);
   layout->addLayout(top);
   layout->addLayout(grid);
   layout->addWidget(Memo1_, 1);
@@ -182,6 +211,7 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   connect(CheckBox1_, &QCheckBox::toggled, this, [this](bool on) { edtTo_->setVisible(!on); });
   connect(cmbAfterSend_, &QComboBox::editTextChanged, this, [this] {
+    DialogOwnerScope owner(this);
     if (!loading_ && ui_) ui_->MessageBox(Sjis("時差送信の場合、添付ファイルは半角文字だけのものにしてください。"));
   });
 }
@@ -229,6 +259,7 @@ void TfrmSend::InsertPlaceholder(size_t column_number) {
   } else if (target == edtSubject_) {
     edtSubject_->insert(placeholder);
   } else if (target == edtCC_->lineEdit() || target == edtBCC_->lineEdit()) {
+    DialogOwnerScope owner(this);
     bool fits = false;
     RunShowingErrors(*ui_, [&] { fits = sheet_->PlaceholderFitsAddressBox(column_number); });
     if (fits) static_cast<QLineEdit*>(target)->insert(placeholder);
@@ -258,6 +289,7 @@ void TfrmSend::Dismiss() {
 
 void TfrmSend::SaveDraft(bool overwrite) {
   if (!drafts_) return;
+  DialogOwnerScope owner(this);
   StoreContent();
   RunShowingErrors(*ui_, [&] { drafts_->Save(overwrite); });
 }
@@ -267,6 +299,7 @@ void TfrmSend::closeEvent(QCloseEvent* event) {
     event->accept();
     return;
   }
+  DialogOwnerScope owner(this);
   const MsgAnswer answer = ui_->MessageBox(Sjis(texts::kDiscardQuestion), MsgIcon::Question, MsgButtons::YesNoCancel);
   if (answer == MsgAnswer::Yes && drafts_) {
     // Kept as a draft: over the one the window came from, else a new one; saving hides it.
@@ -379,6 +412,7 @@ void TfrmSend::ShowModal() {
 bool TfrmSend::SendMail() {
   StoreContent();
   bool sent = false;
+  DialogOwnerScope owner(this);
   RunShowingErrors(*ui_, [&] { sent = compose_->Send(); });
   if (!sent) return false;
   ListBox1_->clear();
@@ -394,6 +428,7 @@ void TfrmSend::KeepForAdding(QComboBox* box, std::string& pending) {
 
 void TfrmSend::Complete(QComboBox* box, std::string& pending) {
   std::vector<std::string> items;
+  DialogOwnerScope owner(this);
   RunShowingErrors(*ui_, [&] { items = compose_->Complete(FromQ(box->currentText()), pending); });
   if (items.empty()) return;
   box->clear();
