@@ -1,6 +1,6 @@
 #!/bin/sh
 # Installs what is missing, builds the program and starts it.
-#   ./run.sh [--root DIR]   the mail store is DIR, else $PLUMEX_ROOT, else build/app/
+#   ./run.sh [--root DIR]   the mail store is DIR, else $PLUMEX_ROOT, else ~/.local/share/plumex
 #   ./run.sh --demo         local POP3 and SMTP servers with Japanese sample mail and a ready
 #                           account in build/demo-store (needs root for the servers)
 set -eu

@@ -82,6 +82,9 @@ done
 t1=$(now)
 msmtp_merge=$(elapsed "$t0" "$t1")
 
+ceiling=$(/usr/bin/python3 "$here/smtp_ceiling.py" "$SMTP_PORT" "$CA_FILE")
+echo "the server's own ceiling, 1,000 bare messages pipelined over one connection: $ceiling msg/s"
+
 /usr/bin/python3 - "$singles" "$rows" "$msmtp_single" "$ours_single" "$msmtp_merge" "$ours_merge" <<'PY'
 import sys
 singles, rows = int(sys.argv[1]), int(sys.argv[2])

@@ -62,6 +62,12 @@ class UiPort {
   virtual void ShowComposeWindow() {}
   virtual void HideComposeWindow() {}
 
+  // The delayed-send queue became active (a message was queued) or ran empty: the window
+  // runs its one-minute timer and shows "時差送信中..." while it is active.
+  virtual void DelayedSendChanged(bool active) { (void)active; }
+  // A merge went out: its log ("送信\差込ログ.txt") is new.
+  virtual void MergeSent() {}
+
   // False where nobody looks at the message list (the terminal): listing a folder, which
   // costs a sort of every row, is then skipped.
   virtual bool ShowsMessageList() const { return true; }

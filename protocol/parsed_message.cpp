@@ -420,7 +420,7 @@ void ParsedMessage::ReleaseRawBytes(GMimeObject* top) {
 }
 
 void ParsedMessage::NormaliseBareCarriageReturns() {
-  if (!raw_) return;
+  if (!raw_ || raw_->len == 0) return;
   const GByteArray* bytes = raw_.get();
   // Only a message whose lines end in CR alone (old Mac mailers; a server may add a last line
   // feed) is changed; a stray CR in a message of line feeds is a byte of its line.

@@ -214,6 +214,16 @@ void GmailRefetch(ParsedMessage& message, int n, FilingContext& context) {
   message.ParseFile(file);
 }
 
+std::string FiledMessageId(const ParsedMessage& message, const std::string& date) {
+  std::string id = message.MessageId();
+  if (id.empty()) id = date.empty() ? HeaderBlockId(message) : "<" + date + "tomarind_Vantory>";
+  return id;
+}
+
+std::string FiledMessageId(const ParsedMessage& message) {
+  return FiledMessageId(message, FormatMessageDate(message, kReceivedDateFormat));
+}
+
 int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   bool from_gmail = false;
   if (n >= 0 && context.pop3 && context.pop3->host.find(kGmailPopHost) != std::string::npos) {
@@ -223,8 +233,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
 
   std::string date = FormatMessageDate(message, kReceivedDateFormat);
   if (date.empty() && context.undated_time != 0) date = FormatLocalTime(context.undated_time, kReceivedDateFormat);
-  std::string id = message.MessageId();
-  if (id.empty()) id = date.empty() ? HeaderBlockId(message) : "<" + date + "tomarind_Vantory>";
+  const std::string id = FiledMessageId(message, date);
   if (context.received_ids->Contains(id)) return 0;
 
   const std::string charset = message.Charset();

@@ -1,9 +1,11 @@
 #!/bin/sh
 # Installs the Debian packages a task needs; packages already present are skipped.
 # Usage: scripts/install-deps.sh [program|demo|test]   (default: program)
-#   program  build and run Plumex (./run.sh): build tools, Qt, GMime, OpenSSL, libjpeg, ICU, fonts
+#   program  build and run Plumex (./run.sh): build tools, Qt with its Japanese translations, GMime,
+#            OpenSSL, libjpeg, ICU, fonts
 #   demo     program + the local mail servers of the demo (./run.sh --demo)
-#   test     demo + what the tests and benchmarks add (./test.sh)
+#   test     demo + what the tests and benchmarks add (./test.sh; desktop-file-validate checks
+#            the installed menu entry)
 # The mail servers are Dovecot and tests/servers/smtp_sink.py; no package here is a mail
 # transport agent, so a mail server already on the machine (Postfix, Exim, ...) stays, and
 # apt-get is told to stop rather than remove anything.
@@ -11,7 +13,7 @@ set -eu
 
 PROGRAM="
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-l10n-tools
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-l10n-tools qt6-translations-l10n
   libgmime-3.0-dev libssl-dev libjpeg-dev libicu-dev ca-certificates
   fonts-ipafont-gothic fonts-ipafont-mincho
 "
@@ -19,7 +21,7 @@ SERVERS="dovecot-core dovecot-pop3d dovecot-submissiond python3 openssl"
 # msmtp and mpop are clients, the benchmarks' yardsticks (never msmtp-mta: it is an MTA).
 TESTS="
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-  mpop msmtp xvfb xauth poppler-utils
+  mpop msmtp xvfb xauth poppler-utils desktop-file-utils
 "
 case "${1:-program}" in
   program) PACKAGES="$PROGRAM" ;;

@@ -119,7 +119,21 @@ void Connect(SmtpClient& smtp, SendContext& context, UiPort& ui, const std::stri
 void FileSentCopy(const SendRequest& request, SendContext& context, const std::string& id, SendResult& result) {
   const std::string subject = ValueOf(request.headers, Sjis("件名"));
   const std::string to = ValueOf(request.headers, Sjis("あて名"));
-  IndexRow row{id, RowField(subject), RowField(to), ValueOf(request.headers, Sjis("日時")), "#",
+  // The copy first: a row always names a file that is there.
+  StoredMessage copy;
+  copy.header_lines = request.headers;
+  copy.body_lines = request.body;
+  const auto copy_file = ToNativePath(context.mail_root, SendFolderPath()) / NativeName(MakeFileKey(id) + ".txt");
+  WriteStoredMessage(copy_file, copy);
+  // The size the list shows: the stored text and the files attached to it.
+  std::error_code ec;
+  std::uintmax_t size = std::filesystem::file_size(copy_file, ec);
+  if (ec) size = 0;
+  for (const auto& attachment : request.attachments) {
+    const std::uintmax_t bytes = std::filesystem::file_size(PathFromText(attachment), ec);
+    if (!ec) size += bytes;
+  }
+  IndexRow row{id, RowField(subject), RowField(to), ValueOf(request.headers, Sjis("日時")), std::to_string(size),
                request.attachments.empty() ? "2" : "1", "2", "2", std::nullopt};
   result.sent_folder = ChooseSentFolder(context.mail_root, context.send_rules, subject, to);
   const auto index_file = ToNativePath(context.mail_root, result.sent_folder) / std::string(kSendIndexName);
@@ -127,11 +141,6 @@ void FileSentCopy(const SendRequest& request, SendContext& context, const std::s
   ReadLines(index_file, rows);
   rows.push_back(row.ToLine());
   WriteLines(index_file, rows);
-
-  StoredMessage copy;
-  copy.header_lines = request.headers;
-  copy.body_lines = request.body;
-  WriteStoredMessage(ToNativePath(context.mail_root, SendFolderPath()) / NativeName(MakeFileKey(id) + ".txt"), copy);
   result.message_id = id;
 }
 

@@ -59,6 +59,7 @@ AccountEditor::AccountEditor(std::filesystem::path mail_root, AccountState state
     : mail_root_(std::move(mail_root)), state_(state), hooks_(hooks) {}
 
 void AccountEditor::Open() {
+  position_ = state_.account_position;
   if (state_.account_list.empty()) {
     add_visible_ = false;
   } else {
@@ -73,20 +74,37 @@ void AccountEditor::LoadAccount(size_t n) {
   form_ = AccountForm::FromRecord(in_use->record, in_use->signature);
   loaded_name_ = in_use->record.name;
   state_.current_account = in_use->record.name;
+  state_.account_position = n + 1;
+  position_ = n + 1;
   shown_number_ = n + 1;
   hooks_.AccountLoaded(std::move(*in_use));
 }
 
+void AccountEditor::ShowRecord(size_t n) {
+  if (n >= state_.account_list.size()) return;
+  const AccountRecord record = AccountRecord::Parse(state_.account_list[n]);
+  std::vector<std::string> signature;
+  ReadLines(ToNativePath(mail_root_, AccountFolderPath(record.name)) / kSignatureFileName, signature);
+  form_ = AccountForm::FromRecord(record, std::move(signature));
+  loaded_name_ = record.name;
+  position_ = n + 1;
+  shown_number_ = n + 1;
+}
+
+void AccountEditor::ShowInUse() {
+  if (add_mode_ || state_.account_list.empty()) return;
+  record_count_ = state_.account_list.size();
+  ShowRecord(state_.account_position - 1);
+}
+
 void AccountEditor::Previous() {
-  if (state_.account_position < 2) return;
-  --state_.account_position;
-  LoadAccount(state_.account_position - 1);
+  if (position_ < 2) return;
+  ShowRecord(position_ - 2);
 }
 
 void AccountEditor::Next() {
-  if (state_.account_position >= record_count_) return;
-  ++state_.account_position;
-  LoadAccount(state_.account_position - 1);
+  if (position_ >= record_count_) return;
+  ShowRecord(position_);
 }
 
 AccountEditor::Outcome AccountEditor::AddOrCancel() {
@@ -103,14 +121,14 @@ AccountEditor::Outcome AccountEditor::AddOrCancel() {
     form_.delete_after_receive = false;
     form_.reply_mark = ">";
     record_count_ = state_.account_list.size();
-    state_.account_position = record_count_ + 1;
+    position_ = record_count_ + 1;
     shown_number_ = record_count_ + 1;
     return {};
   }
-  if (state_.account_position == record_count_ + 1 && state_.account_position > 1) --state_.account_position;
+  if (position_ == record_count_ + 1 && position_ > 1) --position_;
   add_mode_ = false;
-  LoadAccount(state_.account_position - 1);
-  shown_number_ = state_.account_position;
+  ShowRecord(position_ - 1);
+  shown_number_ = position_;
   return {};
 }
 
@@ -125,11 +143,11 @@ AccountEditor::Outcome AccountEditor::Save() {
     return {false, RequiredMessage()};
   if (auto ports = PortsValid(); !ports.ok) return ports;
   if (!IsFolderName(form_.name)) return {false, Sjis("アカウント名に「\\」は使えません。")};
-  const bool is_new = state_.account_position == record_count_ + 1;
+  const bool is_new = position_ == record_count_ + 1;
   // A rename onto another account's name is refused like a new one: two records would share
   // one folder, and deleting either would delete the other's mail.
   const bool renamed = !is_new && form_.name != loaded_name_;
-  const std::optional<size_t> self = is_new ? std::nullopt : std::optional<size_t>(state_.account_position - 1);
+  const std::optional<size_t> self = is_new ? std::nullopt : std::optional<size_t>(position_ - 1);
   if ((add_mode_ || renamed) && AccountNameTaken(state_.account_list, form_.name, self)) return {false, NameTakenMessage()};
 
   const std::string line = form_.ToRecord().ToLine();
@@ -149,8 +167,7 @@ AccountEditor::Outcome AccountEditor::Save() {
       hooks_.RenameAccountNode(old_name, form_.name);
       if (state_.current_account == old_name) state_.current_account = form_.name;
     }
-    if (state_.account_position >= 1 && state_.account_position <= state_.account_list.size())
-      state_.account_list[state_.account_position - 1] = line;
+    if (position_ >= 1 && position_ <= state_.account_list.size()) state_.account_list[position_ - 1] = line;
   }
   auto dir = ToNativePath(mail_root_, AccountFolderPath(form_.name));
   EnsureDirectory(dir);
@@ -161,40 +178,66 @@ AccountEditor::Outcome AccountEditor::Save() {
   return {true, Sjis("保存しました。")};
 }
 
+// The required fields left empty, named as the window labels them.
+std::string AccountEditor::MissingFields() const {
+  const std::pair<const std::string*, const char*> fields[] = {
+      {&form_.name, "アカウント名"}, {&form_.address, "自分のメールアドレス"}, {&form_.pop_host, "受信サーバ"},
+      {&form_.smtp_host, "送信サーバ"}, {&form_.user, "ユーザ名(ID)"},        {&form_.password, "パスワード"}};
+  std::string names;
+  for (const auto& [text, label] : fields) {
+    if (!text->empty()) continue;
+    if (!names.empty()) names += Sjis("、");
+    names += Sjis(label);
+  }
+  return Sjis("入力されていない項目: ") + names;
+}
+
 std::string AccountEditor::DeleteQuestion() {
   return Sjis("現在のアカウント及び") + "\r\n" + Sjis("同アカウントで受信したメール関係ファイル") + "\r\n" +
          Sjis("をすべて削除します。") + "\r\n\r\n" + Sjis("　　　よろしいですか？");
 }
 
-bool AccountEditor::CanDelete() const {
-  return state_.account_position >= 1 && state_.account_position <= state_.account_list.size();
-}
+bool AccountEditor::CanDelete() const { return position_ >= 1 && position_ <= state_.account_list.size(); }
 
 AccountEditor::Outcome AccountEditor::Delete() {
   if (!CanDelete()) return {false, {}};
   // The record shown is deleted under its saved name: a name typed into the field but not
   // saved (perhaps another account's) must not take that account's folder with it.
-  const size_t position = state_.account_position - 1;
+  const size_t position = position_ - 1;
   const std::string name = FieldOf(state_.account_list[position], 0);
-  state_.current_account = name;
+  const bool in_use = name == state_.current_account;
   auto dir = ToNativePath(mail_root_, AccountFolderPath(name));
   if (IsFolderName(name) && DirectoryExists(dir)) RemoveRecursively(dir);
   hooks_.RemoveAccountNode(name);
   state_.account_list.erase(state_.account_list.begin() + static_cast<std::ptrdiff_t>(position));
-  if (!state_.account_list.empty()) state_.account_position = 1;
   all_deleted_ = state_.account_list.empty();
   record_count_ = state_.account_list.size();
-  LoadAccount(state_.account_position - 1);
+  if (state_.account_list.empty()) return {};
+  // The account in use stays in use when another one was deleted; deleting the one in use
+  // puts the first account in use.
+  const auto kept = in_use ? std::nullopt : FindAccount(state_.account_list, state_.current_account);
+  if (kept) {
+    state_.account_position = *kept + 1;
+    ShowRecord(*kept);
+  } else {
+    LoadAccount(0);
+  }
   return {};
 }
 
 AccountEditor::Outcome AccountEditor::Close() {
   if (add_mode_) return {false, Sjis("保存、中止のどちらかを選択してください。")};
-  if (!form_.RequiredTextsFilled()) return {false, RequiredMessage()};
+  if (!form_.RequiredTextsFilled()) return {false, RequiredMessage() + "\r\n\r\n" + MissingFields()};
   if (auto ports = PortsValid(); !ports.ok) return ports;
   // After the last account was deleted an empty file is written, so it does not come back.
   if (!SaveAccountList(mail_root_, state_.account_list) && state_.account_list.empty())
     WriteAccountList(mail_root_, {});
+  // The record shown is chosen: it becomes the account in use, with the texts of the window.
+  if (position_ != state_.account_position && position_ >= 1 && position_ <= state_.account_list.size()) {
+    const AccountForm shown = form_;
+    LoadAccount(position_ - 1);
+    form_ = shown;
+  }
   state_.current_account = form_.name;
   hooks_.ConfigurePop3({form_.pop_host, form_.user, form_.password, *ParsePort(form_.pop_port), form_.pop_ssl});
   hooks_.SelectAccountNode(form_.name);

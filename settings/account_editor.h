@@ -61,7 +61,14 @@ class AccountEditor {
 
   // Window opening: LoadAccount on the record at AccountPosition (nothing when there are none).
   void Open();
-  void LoadAccount(size_t n);  // n counted from 0
+  // Makes record n (from 0) the account in use and shows it.
+  void LoadAccount(size_t n);
+  // The window is shown again: it shows the account in use (unless a new one is being added).
+  void ShowInUse();
+  // 1-based number of the record the window shows (record_count() + 1 while adding). The
+  // arrows browse the records without changing the account in use; "閉じる" chooses the
+  // record shown.
+  size_t position() const { return position_; }
 
   AccountForm& form() { return form_; }
   const AccountForm& form() const { return form_; }
@@ -87,6 +94,9 @@ class AccountEditor {
 
  private:
   Outcome PortsValid() const;
+  // Shows record n (from 0) in the form without making it the account in use.
+  void ShowRecord(size_t n);
+  std::string MissingFields() const;
 
   std::filesystem::path mail_root_;
   AccountState state_;
@@ -98,6 +108,7 @@ class AccountEditor {
   bool all_deleted_ = false;
   size_t record_count_ = 0;
   size_t shown_number_ = 1;
+  size_t position_ = 1;
 };
 
 }  // namespace plumex

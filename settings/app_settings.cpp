@@ -26,6 +26,9 @@ AppSettings AppSettings::Load(const std::filesystem::path& mail_root) {
   s.bottom_pane_height = ReadInt(p, "Panel2", "Height", s.bottom_pane_height);
   s.form_width = ReadInt(p, "Form", "Width", s.form_width);
   s.form_height = ReadInt(p, "Form", "Height", s.form_height);
+  s.form_left = ReadInt(p, "Form", "Left", s.form_left);
+  s.form_top = ReadInt(p, "Form", "Top", s.form_top);
+  s.folder_path = p.ReadString("Folder", "Path", "");
   s.header_on = p.ReadBool("Header", "ON", s.header_on);
   s.start_password = p.ReadBool("Start", "Pass", s.start_password);
   return s;
@@ -43,6 +46,11 @@ void AppSettings::Save(const std::filesystem::path& mail_root) const {
   p.WriteInteger("Panel2", "Height", bottom_pane_height);
   p.WriteInteger("Form", "Width", form_width);
   p.WriteInteger("Form", "Height", form_height);
+  if (has_position()) {
+    p.WriteInteger("Form", "Left", form_left);
+    p.WriteInteger("Form", "Top", form_top);
+  }
+  p.WriteString("Folder", "Path", folder_path);
   p.WriteBool("Header", "ON", header_on);
   p.WriteBool("Start", "Pass", start_password);
   p.Save(file);

@@ -1,7 +1,9 @@
-// The settings file "plumex.ini" in the mail root: window sizes, the account in use at the
-// last exit, the header panel and the start-up password switch.
+// The settings file "plumex.ini" in the mail root: window sizes and position, the account in
+// use and the folder on screen at the last exit, the header panel and the start-up password
+// switch.
 #pragma once
 
+#include <climits>
 #include <filesystem>
 #include <string>
 
@@ -19,10 +21,14 @@ struct AppSettings {
   int bottom_pane_height = 60;  // Panel2/Height
   int form_width = 600;         // Form/Width, -1 maximised
   int form_height = 600;        // Form/Height, -1 maximised
+  int form_left = INT_MIN;      // Form/Left: the window's place on the desktop (INT_MIN: none
+  int form_top = INT_MIN;       // Form/Top    saved yet, the window system places it)
+  std::string folder_path;      // Folder/Path: store path of the folder on screen (CP932)
   bool header_on = false;       // Header/ON
   bool start_password = false;  // Start/Pass
 
   bool maximised() const { return form_width == -1; }
+  bool has_position() const { return form_left != INT_MIN && form_top != INT_MIN; }
 
   // Defaults for whatever the file lacks (and for a missing file).
   static AppSettings Load(const std::filesystem::path& mail_root);

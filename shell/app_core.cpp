@@ -18,7 +18,15 @@ AppCore::AppCore(UiPort& ui, std::filesystem::path mail_root)
       files_(shell_, receive_),
       settings_(shell_, receive_, receive_rules_, send_rules_, candidates_, new_check_),
       server_delete_(shell_, receive_, candidates_),
-      address_books_(shell_) {}
+      address_books_(shell_),
+      mail_check_(shell_, receive_, settings_, compose_, send_rules_,
+                  [this](const std::string& name) { return UseAccount(name); }),
+      delayed_(shell_, send_rules_),
+      merge_sheet_(shell_, compose_),
+      drafts_(shell_, compose_, merge_sheet_) {
+  compose_.SetDelayedSend(&delayed_);
+  compose_.SetMergeSheet(&merge_sheet_);
+}
 
 bool AppCore::Start() {
   shell_.FormCreate([this] { return password_.CheckAtStart(); });
@@ -43,6 +51,20 @@ void AppCore::Shutdown(const AppSettings& window) {
 
 void AppCore::SelectReceiveNode(FolderNode* node) {
   if (auto loaded = shell_.SelectReceiveNode(node)) accounts_.Editor().LoadAccount(*loaded);
+}
+
+void AppCore::ShowSavedFolder() {
+  const std::string& path = State().Settings.folder_path;
+  if (path.empty() || State().StartRefused) return;
+  if (FolderNode* node = shell_.ReceiveTree().FindByPath(path)) {
+    if (node->Level() == 0) return;
+    // Another account's own node would bring that account into use: only its folders and
+    // the inbox of the account in use come back.
+    if (node->Level() == 1 && node->FolderName() != State().CurrentAccount) return;
+    SelectReceiveNode(node);
+  } else if (FolderNode* send = shell_.SendTree().FindByPath(path)) {
+    shell_.SelectSendNode(send);
+  }
 }
 
 bool AppCore::UseAccount(const std::string& name) {

@@ -13,9 +13,13 @@
 #include "shell/account_commands.h"
 #include "shell/address_book_commands.h"
 #include "shell/compose.h"
+#include "shell/delayed_send_commands.h"
+#include "shell/draft_commands.h"
+#include "shell/merge_sheet_commands.h"
 #include "shell/main_shell.h"
 #include "shell/message_commands.h"
 #include "shell/message_file_commands.h"
+#include "shell/new_check_commands.h"
 #include "shell/receive_commands.h"
 #include "shell/server_delete_commands.h"
 #include "shell/search_commands.h"
@@ -43,6 +47,10 @@ class AppCore {
   SettingsCommands& Settings() { return settings_; }
   ServerDeleteCommands& ServerDelete() { return server_delete_; }
   AddressBookCommands& AddressBooks() { return address_books_; }
+  DelayedSendCommands& DelayedSend() { return delayed_; }
+  MergeSheetCommands& MergeSheet() { return merge_sheet_; }
+  DraftCommands& Drafts() { return drafts_; }
+  NewCheckCommands& MailCheck() { return mail_check_; }
 
   // The live settings lists, loaded at Start: what receiving, sending and server delete mode
   // read, and what the settings dialog edits (its "登録" writes them).
@@ -64,6 +72,9 @@ class AppCore {
   // A receive-tree node was chosen: its folder goes on screen, and when it is an account's
   // own node that account comes into use.
   void SelectReceiveNode(FolderNode* node);
+  // The window's start: the folder on screen at the last exit goes on screen again (when it
+  // still exists; the account in use stays the saved one).
+  void ShowSavedFolder();
   // Makes the named account the one in use with its inbox on screen; false when there is
   // no such account.
   bool UseAccount(const std::string& name);
@@ -88,6 +99,10 @@ class AppCore {
   SettingsCommands settings_;
   ServerDeleteCommands server_delete_;
   AddressBookCommands address_books_;
+  NewCheckCommands mail_check_;
+  DelayedSendCommands delayed_;
+  MergeSheetCommands merge_sheet_;
+  DraftCommands drafts_;
 };
 
 }  // namespace plumex

@@ -15,9 +15,12 @@
 #include "send/compose_lists.h"
 #include "send/send_mail.h"
 #include "send/sent_folder.h"
+#include "shell/delayed_send_commands.h"
+#include "shell/merge_sheet_commands.h"
 #include "settings/account_list.h"
 #include "shell/account_commands.h"
 #include "store/file_key.h"
+#include "store/index_row.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
 
@@ -50,6 +53,8 @@ void ComposeCommands::OpenCompose(const std::string& subject, const std::string&
   c.temp_reply_to.clear();
   c.merge_sheet.clear();
   c.merge = false;
+  if (sheet_) sheet_->Clear();
+  c.draft_key.clear();
   c.priority = false;
   c.read_receipt = false;
   c.to = to;
@@ -108,7 +113,15 @@ bool ComposeCommands::Send() {
   request.merge_sheet = c.merge_sheet;
   request.reply_context_id = reply_context_id_;
   request.viewer_header_lines = reply_header_lines_;
-  // The delayed-send queue comes with its own window; until then every mail goes at once.
+  last_queued_.reset();
+  const long long delay = DelayMinutes(c.delay);
+  if (delay > 0 && delayed_) {
+    last_queued_ = delayed_->Enqueue(request, c.delay, delay);
+    c.attachments.clear();
+    ui.Pump();
+    ui.HideComposeWindow();
+    return true;
+  }
   SendContext context;
   context.mail_root = s.MailRoot;
   context.send_rules = send_rules_.Lines();
@@ -132,17 +145,17 @@ bool ComposeCommands::Send() {
   } catch (const std::exception&) {
   }
   c.attachments.clear();
+  if (c.merge) ui.MergeSent();
   ui.Pump();
   ui.HideComposeWindow();
   return true;
 }
 
 bool ComposeCommands::Quote() {
-  MainShell& shell = shell_;
-  const auto selection = shell.List().Selection();
-  if (selection.empty()) return false;
+  const ViewerContent& viewer = shell_.State().Viewer;
+  if (viewer.shown_row.empty()) return false;
   content_.body.clear();
-  const std::vector<std::string> shown = SplitLines(shell.State().Viewer.body_text);
+  const std::vector<std::string> shown = SplitLines(viewer.body_text);
   if (shown.empty()) return true;
   const std::string mark = accounts_.InUse() ? accounts_.InUse()->record.reply_mark : std::string(">");
   content_.body.push_back("");
@@ -152,35 +165,48 @@ bool ComposeCommands::Quote() {
   return true;
 }
 
+// Reply and forward act on one message: the one on screen. With none on screen the first
+// chosen row is shown first, so recipient, subject, quote and attachments never come from
+// two different mails.
+const std::string* ComposeCommands::MessageOnScreen() {
+  const ViewerContent& viewer = shell_.State().Viewer;
+  if (viewer.shown_row.empty()) {
+    const auto selection = shell_.List().Selection();
+    if (selection.empty()) return nullptr;
+    shell_.ShowMessage(selection.front());
+  }
+  return viewer.shown_row.empty() ? nullptr : &viewer.shown_row;
+}
+
 void ComposeCommands::Reply() {
-  const auto selection = shell_.List().Selection();
-  if (selection.empty()) return;
-  const size_t row = selection.front();
-  reply_context_id_ = std::string(shell_.List().MessageId(row));
+  const std::string* row = MessageOnScreen();
+  if (!row) return;
+  const std::string shown = *row;
+  reply_context_id_ = FieldOf(shown, IndexRow::kMessageId);
   reply_header_lines_ = SplitLines(shell_.State().Viewer.header_text);
   size_t start = 0;
   std::string reply_to = FindHeaderValue("ReplyTo", reply_header_lines_, false, start);
   Quote();
   if (reply_to.empty()) {
-    reply_to = std::string(shell_.List().Column(row, kColCorrespondent));
+    reply_to = FieldOf(shown, IndexRow::kCorrespondent);
     if (!reply_to.empty() && reply_to.front() == '<') std::erase_if(reply_to, [](char ch) { return ch == '<' || ch == '>'; });
   }
   content_.attachments.clear();
-  OpenCompose(Sjis("返信:") + std::string(shell_.List().Column(row, kColSubject)), reply_to);
+  OpenCompose(Sjis("返信:") + FieldOf(shown, IndexRow::kSubject), reply_to);
 }
 
 void ComposeCommands::Forward() {
-  const auto selection = shell_.List().Selection();
-  if (selection.empty()) return;
-  const size_t row = selection.front();
-  reply_context_id_ = std::string(shell_.List().MessageId(row));
+  const std::string* row = MessageOnScreen();
+  if (!row) return;
+  const std::string shown = *row;
+  reply_context_id_ = FieldOf(shown, IndexRow::kMessageId);
   reply_header_lines_ = SplitLines(shell_.State().Viewer.header_text);
   Quote();
   content_.attachments.clear();
   const ViewerContent& viewer = shell_.State().Viewer;
   for (const auto& name : viewer.attachments)
     content_.attachments.push_back(PathText(viewer.attachment_dir / NativeName(name)));
-  OpenCompose(Sjis("転送:") + std::string(shell_.List().Column(row, kColSubject)), "");
+  OpenCompose(Sjis("転送:") + FieldOf(shown, IndexRow::kSubject), "");
 }
 
 std::vector<std::string> ComposeCommands::Complete(const std::string& typed, std::string& pending) {

@@ -3,16 +3,20 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "send/send_mail.h"
+#include "send/send_queue.h"
 #include "settings/send_rule_list.h"
 #include "shell/main_shell.h"
 
 namespace plumex {
 
 class AccountCommands;
+class DelayedSendCommands;
+class MergeSheetCommands;
 
 // What the compose window shows (code page 932 texts; attachment entries are path texts).
 struct ComposeContent {
@@ -28,12 +32,18 @@ struct ComposeContent {
   std::string temp_reply_to;  // TempReplyTo
   std::string pending_to, pending_cc, pending_bcc;
   std::vector<std::string> merge_sheet;  // MergeSheet, title row first
+  std::string draft_key;  // the draft this content was reopened from (none: empty)
 };
 
 class ComposeCommands {
  public:
   // send_rules: the live send rules the application core owns, read at every send.
   ComposeCommands(MainShell& shell, AccountCommands& accounts, const SendRuleList& send_rules);
+
+  // The queue a message with a delay goes to, and the sheet window "クリア"ed by every new
+  // message; set once by the application core.
+  void SetDelayedSend(DelayedSendCommands* delayed) { delayed_ = delayed; }
+  void SetMergeSheet(MergeSheetCommands* sheet) { sheet_ = sheet; }
 
   ComposeContent& Content() { return content_; }
   const std::string& ReplyContextId() const { return reply_context_id_; }
@@ -44,11 +54,14 @@ class ComposeCommands {
   // "メールの作成": empties the body and the attachments, ends the reply context (a new
   // message refers to nothing), then OpenCompose.
   void NewMail();
-  // "メール送信": the checks, then SendMail. True when the mail went out (the window closes).
+  // "メール送信": the checks, then SendMail, or the queue when the delay is not zero. True
+  // when the mail went out or was queued (the window closes).
   bool Send();
   // What the last successful Send filed and counted.
   const SendResult& LastSent() const { return last_sent_; }
-  // Reply and forward from the message selected in the main window.
+  // The entry of the last Send that was queued (nothing when it went at once).
+  const std::optional<QueueEntry>& LastQueued() const { return last_queued_; }
+  // Reply and forward from the message on screen in the main window.
   void Reply();
   void Forward();
   // Recipient completion on Enter in a box: the items to offer (empty: leave the box).
@@ -59,13 +72,18 @@ class ComposeCommands {
   void ChangeReplyTo();
 
  private:
-  bool Quote();  // quotes the shown body; false when nothing is selected
+  bool Quote();  // quotes the shown body; false when no message is on screen
+  // The index row of the message on screen, showing the first chosen row when none is.
+  const std::string* MessageOnScreen();
 
   MainShell& shell_;
   AccountCommands& accounts_;
   const SendRuleList& send_rules_;
   ComposeContent content_;
   SendResult last_sent_;
+  std::optional<QueueEntry> last_queued_;
+  DelayedSendCommands* delayed_ = nullptr;
+  MergeSheetCommands* sheet_ = nullptr;
   std::string reply_context_id_;
   // Header lines of the message replied to or forwarded, for References: taken at the
   // reply, since the viewer may show another message by the time the mail goes out.

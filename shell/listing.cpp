@@ -28,6 +28,7 @@ void MainShell::ClearViewer() {
   v.body_text.clear();
   v.text_view.clear();
   v.message_file.clear();
+  v.shown_row.clear();
   v.attachments.clear();
   v.attachment_dir.clear();
   v.preview = ViewerContent::Preview::Hidden;

@@ -21,6 +21,9 @@ struct ViewerContent {
   std::string body_text;    // each body line + CR LF
   std::string text_view;    // what the text view shows of it (TextViewOf)
   std::filesystem::path message_file;    // the shown message's own file; empty when none
+  // The index row of the shown message as it was shown (empty when no message is shown):
+  // reply and forward take its id, subject and sender, whatever row is highlighted since.
+  std::string shown_row;
   std::vector<std::string> attachments;  // entry names in the attachment list
   std::filesystem::path attachment_dir;  // of the shown message
   Preview preview = Preview::Hidden;

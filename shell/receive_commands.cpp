@@ -17,6 +17,8 @@ ReceiveResult ReceiveCommands::Receive(std::vector<int> selected) {
   MainState& s = shell_.State();
   receiving_ = true;
   ReceiveSession session{s, rules_, shell_.Pop3(), std::move(selected)};
+  session.forwarding = forward_queue_ && forwarding_ && forwarding_();
+  session.forward_queue = forward_queue_;
   ReceiveResult result;
   try {
     result = ReceiveMail(session, shell_.Ui());

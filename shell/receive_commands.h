@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,12 @@ class ReceiveCommands {
   void AddToFolderLabel(const std::string& path, long long count);
 
   RuleList& Rules() { return rules_; }
+  // Forwarding mode of the new-mail check: while `active` says so, each message a run files
+  // is queued in `queue` to be forwarded (and no rule moves it).
+  void SetForwarding(std::function<bool()> active, std::vector<std::string>* queue) {
+    forwarding_ = std::move(active);
+    forward_queue_ = queue;
+  }
 
  private:
   void ShowRunResult(const ReceiveResult& result);
@@ -42,6 +49,8 @@ class ReceiveCommands {
   MainShell& shell_;
   RuleList& rules_;
   bool receiving_ = false;
+  std::function<bool()> forwarding_;
+  std::vector<std::string>* forward_queue_ = nullptr;
 };
 
 }  // namespace plumex

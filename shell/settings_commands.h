@@ -95,6 +95,8 @@ class SettingsCommands {
   // "閉じる" of the new-mail tab.
   void CloseNewCheckTab() { start_flag_ = false; }
   bool StartFlag() const { return start_flag_; }
+  // "新着チェックを継続する" sets it; the check window's "終了" clears it.
+  void SetStartFlag(bool on) { start_flag_ = on; }
 
  private:
   std::optional<NewCheckProblem::Focus> Refuse(const NewCheckProblem& problem);

@@ -169,6 +169,14 @@ void MainShell::FormDestroy(const AppSettings& window) {
   SaveAccountList(state_.MailRoot, state_.AccountList);
   AppSettings out = window;
   out.current_account = state_.CurrentAccount;
+  // The folder highlighted in the tree in use is the folder on screen.
+  const FolderNode* shown = (state_.ActiveTree == Trees::Receive ? receive_tree_ : send_tree_).Selected();
+  out.folder_path = shown ? shown->Path() : std::string();
+  // A window closed maximised keeps the place it had before.
+  if (!out.has_position()) {
+    out.form_left = state_.Settings.form_left;
+    out.form_top = state_.Settings.form_top;
+  }
   out.header_on = state_.HeaderShown;
   out.start_password = state_.StartPasswordOn;
   out.Save(state_.MailRoot);

@@ -56,6 +56,7 @@ void MainShell::ShowMessage(size_t display_row) {
     return;
   }
   std::string id(list_.MessageId(display_row));
+  v.shown_row = list_.RebuildRow(display_row);
   std::string dir = MessageDirOf(display_row);
   std::string key = FileKeyInFolder(Native(dir), id);
   auto file = Native(dir + key + ".txt");

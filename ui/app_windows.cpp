@@ -13,6 +13,7 @@
 #include "ui/frm_preview.h"
 #include "ui/frm_send.h"
 #include "ui/frm_set.h"
+#include "ui/new_check_driver.h"
 
 namespace plumex {
 
@@ -40,11 +41,27 @@ AppWindows::AppWindows(const std::filesystem::path& mail_root, std::unique_ptr<Q
   frmSend->SetAddressWindow(frmAddress.get());
   frmSet->Attach(frmMain->Core());
   frmSet->SetAddressWindow(frmAddress.get());
+  AppCore& core = frmMain->Core();
+  frmInsert->Attach(core.MergeSheet(), frmMain->Shell().Ui());
+  frmPreView->Attach(core.MergeSheet(), frmMain->Shell().Ui());
+  frmSend->AttachMerge(core.MergeSheet(), core.Drafts(), frmInsert.get(), frmPreView.get());
+  frmMain->SetMergeLogWindow(frmInsertLog.get());
   frmMain->SetSettingsWindow(frmSet.get());
+  newCheck = std::make_unique<NewCheckDriver>(*frmMain, *frmNewCheck);
+  frmMain->SetNewCheck(newCheck.get());
+  QObject::connect(frmSet.get(), &TfrmSet::newCheckRun, newCheck.get(),
+                   [this] { newCheck->Start(NewCheckCommands::StartKind::AfterDialog); });
+}
+
+void AppWindows::ShowAtStart() {
+  frmMain->ShowAtStart();
+  if (frmMain->isVisible()) newCheck->Start(NewCheckCommands::StartKind::AtStartUp);
 }
 
 // The other windows go first: they read the main window's state.
 AppWindows::~AppWindows() {
+  if (frmMain) frmMain->SetNewCheck(nullptr);
+  newCheck.reset();
   frmInsertLog.reset();
   frmPreView.reset();
   frmAddAddress.reset();

@@ -19,6 +19,7 @@ class TfrmNewCheck;
 class TfrmAddAddress;
 class TfrmPreView;
 class TfrmInsertLog;
+class NewCheckDriver;
 
 struct AppWindows {
   // Creates the windows in order: main, account, compose, address book, merge sheet,
@@ -36,6 +37,12 @@ struct AppWindows {
   std::unique_ptr<TfrmAddAddress> frmAddAddress;
   std::unique_ptr<TfrmPreView> frmPreView;
   std::unique_ptr<TfrmInsertLog> frmInsertLog;
+  // The new-mail check's timer, notification-area icon and beeps.
+  std::unique_ptr<NewCheckDriver> newCheck;
+
+  // The end of start-up: the window shows, and the new-mail check starts when the settings
+  // say so ("起動時に新着チェックをする").
+  void ShowAtStart();
 };
 
 }  // namespace plumex

@@ -15,6 +15,8 @@
 #include "port/error_text.h"
 #include "port/ui_port.h"
 #include "shell/account_commands.h"
+#include "ui/dialog_owner.h"
+#include "ui/place_on_screen.h"
 #include "ui/qt_text.h"
 
 namespace plumex {
@@ -148,7 +150,10 @@ TfrmAccount::TfrmAccount(QWidget* parent) : QWidget(parent, Qt::Window) {
   // Every button runs inside the core's error path: a file that cannot be written is shown,
   // it never escapes the slot.
   auto guarded = [this](void (TfrmAccount::*slot)()) {
-    return [this, slot] { RunShowingErrors(*ui_, [&] { (this->*slot)(); }); };
+    return [this, slot] {
+      DialogOwnerScope owner(this);
+      RunShowingErrors(*ui_, [&] { (this->*slot)(); });
+    };
   };
   connect(btnPrev_, &QPushButton::clicked, this, guarded(&TfrmAccount::PreviousClick));
   connect(btnNext_, &QPushButton::clicked, this, guarded(&TfrmAccount::NextClick));
@@ -169,7 +174,9 @@ void TfrmAccount::Attach(AccountCommands& accounts, UiPort& ui) {
 }
 
 void TfrmAccount::ShowAccount() {
+  if (accounts_) accounts_->Editor().ShowInUse();
   LoadForm();
+  PlaceOnScreen(this);
   show();
   raise();
   activateWindow();
@@ -196,7 +203,7 @@ void TfrmAccount::LoadForm() {
   btnAdd_->setText(editor.add_mode() ? QStringLiteral("中止") : QStringLiteral("追加"));
   btnAdd_->setVisible(editor.add_button_visible());
   // The arrows stop at the first and the last account; "削除" needs a saved one.
-  const size_t position = accounts_->State().AccountPosition;
+  const size_t position = editor.position();
   btnPrev_->setEnabled(position >= 2);
   btnNext_->setEnabled(position < editor.record_count());
   btnDelete_->setEnabled(editor.CanDelete());

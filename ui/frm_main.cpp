@@ -31,8 +31,10 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QScrollArea>
+#include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QStyle>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTextBlock>
@@ -45,13 +47,19 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "platform/code_page.h"
 #include "platform/sjis_text.h"
 #include "platform/text_file.h"
+#include "codecs/charset.h"
 #include "shell/jpeg_decoder.h"
 #include "shell/link_text.h"
+#include "shell/mailto_address.h"
+#include "ui/dialog_owner.h"
+#include "ui/help_commands.h"
 #include "ui/folder_tree_model.h"
 #include "ui/frm_send.h"
 #include "ui/frm_set.h"
+#include "ui/new_check_driver.h"
 #include "ui/icons.h"
 #include "ui/message_list_model.h"
 #include "ui/not_available.h"
@@ -103,12 +111,56 @@ class FolderTreeView : public QTreeView {
     }
     QTreeView::mousePressEvent(event);
   }
+
+ public:
+  // The keyboard moved the highlight to another node.
+  std::function<void(const QModelIndex&)> key_moved;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const QModelIndex before = currentIndex();
+    QTreeView::keyPressEvent(event);
+    if (currentIndex() != before && currentIndex().isValid() && key_moved) key_moved(currentIndex());
+  }
+};
+
+// The message list: a row the arrow keys move to is shown, as a click shows it, so the
+// message on screen is always the highlighted one and every command acts on it.
+class MessageListView : public QTreeView {
+ public:
+  using QTreeView::QTreeView;
+  std::function<void(const QModelIndex&)> key_moved;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const QModelIndex before = currentIndex();
+    QTreeView::keyPressEvent(event);
+    if (currentIndex() != before && currentIndex().isValid() && key_moved) key_moved(currentIndex());
+  }
 };
 
 // Largest text file the preview pane loads.
 constexpr qint64 kMaxPreviewTextBytes = 8 * 1024 * 1024;
 
 QString WithoutCr(QString text) { return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); }
+
+// A text attachment in its own code: UTF-16 and UTF-8 (with or without a byte-order mark)
+// as they are, ISO-2022-JP, EUC-JP and Shift_JIS told apart by the Japanese code detection.
+QString PreviewTextOf(const QByteArray& bytes) {
+  if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF")) {
+    const bool little = bytes.startsWith("\xFF\xFE");
+    QString text;
+    for (qsizetype i = 2; i + 1 < bytes.size(); i += 2) {
+      const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+      text += QChar(static_cast<char16_t>(little ? a | b << 8 : b | a << 8));
+    }
+    return text;
+  }
+  const std::string_view raw(bytes.constData(), static_cast<size_t>(bytes.size()));
+  if (raw.starts_with("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.mid(3));
+  if (IsUtf8WithNonAscii(raw)) return QString::fromUtf8(bytes);
+  return ToQ(UnlabelledToSjis(raw));
+}
 
 // Copy, cut and paste act on the focused text: copy and cut on selected text, cut and paste
 // in editable text only, paste when there is text to paste.
@@ -162,12 +214,19 @@ TfrmMain::TfrmMain(std::filesystem::path mail_root, std::unique_ptr<QtUiPort> po
   tmrAfterSend_->setInterval(1000);
   connect(tmrAfterSend_, &QTimer::timeout, this, [this] {
     ++shell_->State().TickCount;
-    if (shell_->State().CloseRequested) close();
+    if (shell_->State().CloseRequested) {
+      close();
+      return;
+    }
+    DelayedSendTick();
   });
   Run([this] { core_->Start(); });
+  Run([this] { core_->ShowSavedFolder(); });
   ApplySettings();
   UpdateMessageCommands();
   if (shell_->State().CloseRequested) tmrAfterSend_->start();
+  // A queue an earlier run left is sent when due, from the first tick on.
+  else SetDelayedSendActive(core_->DelayedSend().Queue().Active());
 }
 
 TfrmMain::~TfrmMain() {
@@ -181,7 +240,25 @@ TfrmMain::~TfrmMain() {
 // through the port and no exception crosses a Qt slot.
 template <class F>
 void TfrmMain::Run(F&& command) {
+  DialogOwnerScope owner(this);
   core_->Run(std::forward<F>(command));
+  // A command may put another folder on screen (receiving, the account window's choice).
+  SyncTreeSelection();
+  UpdateListHeader();
+}
+
+// The header says what the list shows: "あて先" over a send folder's recipients, and an
+// arrow on the column the rows are sorted by (none where the rows keep the server's order).
+void TfrmMain::UpdateListHeader() {
+  const MainState& s = shell_->State();
+  list_model_->SetShowsRecipients(s.ViewMode == ViewModes::SendFolder || s.ViewMode == ViewModes::Drafts);
+  QHeaderView* header = ListView1_->header();
+  const bool sorted = s.ViewMode != ViewModes::ServerDelete && s.ViewMode != ViewModes::RelatedExtract && s.SortKey != 0;
+  header->setSortIndicatorShown(sorted);
+  if (!sorted) return;
+  const int key = std::abs(s.SortKey);
+  const int column = key == 10 ? kColPriorityIcon : key == 8 ? kColAttachIcon : key - 1;
+  header->setSortIndicator(column, s.SortKey < 0 ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void TfrmMain::BuildWidgets() {
@@ -238,23 +315,26 @@ void TfrmMain::BuildWidgets() {
   }
   TreeView1_->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
   TreeView2_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  connect(TreeView1_, &QTreeView::clicked, this, [this](const QModelIndex& i) {
+  // A node clicked or reached with the keys goes on screen: the tree always highlights the
+  // folder the list shows.
+  auto choose_receive = [this](const QModelIndex& i) {
     Run([&] { core_->SelectReceiveNode(tree1_model_->NodeOf(i)); });
-    SyncTreeSelection();
     UpdateMessageCommands();
-  });
-  connect(TreeView2_, &QTreeView::clicked, this, [this](const QModelIndex& i) {
+  };
+  auto choose_send = [this](const QModelIndex& i) {
     Run([&] { shell_->SelectSendNode(tree2_model_->NodeOf(i)); });
-    SyncTreeSelection();
     UpdateMessageCommands();
-  });
-  // Moving through a tree with the keys changes the node folder commands act on.
-  connect(TreeView1_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-          [this](const QModelIndex& i) { if (i.isValid()) shell_->ReceiveTree().Select(tree1_model_->NodeOf(i)); });
-  connect(TreeView2_->selectionModel(), &QItemSelectionModel::currentChanged, this,
-          [this](const QModelIndex& i) { if (i.isValid()) shell_->SendTree().Select(tree2_model_->NodeOf(i)); });
+  };
+  connect(TreeView1_, &QTreeView::clicked, this, choose_receive);
+  connect(TreeView2_, &QTreeView::clicked, this, choose_send);
+  static_cast<FolderTreeView*>(TreeView1_)->key_moved = choose_receive;
+  static_cast<FolderTreeView*>(TreeView2_)->key_moved = choose_send;
 
-  ListView1_ = new QTreeView(splitTop_);
+  auto* list_view = new MessageListView(splitTop_);
+  list_view->key_moved = [this](const QModelIndex& i) {
+    Run([&] { shell_->ShowMessage(static_cast<size_t>(i.row())); });
+  };
+  ListView1_ = list_view;
   ListView1_->setObjectName(QStringLiteral("ListView1"));
   list_model_ = new MessageListModel(shell_->List());
   ListView1_->setModel(list_model_);
@@ -289,6 +369,9 @@ void TfrmMain::BuildWidgets() {
   connect(header, &QHeaderView::sectionClicked, this, [this](int c) { Run([&] { shell_->ColumnClick(c); }); });
   connect(ListView1_, &QTreeView::clicked, this,
           [this](const QModelIndex& i) { Run([&] { shell_->ShowMessage(static_cast<size_t>(i.row())); }); });
+  // A double click opens the row's message in the compose window again.
+  connect(ListView1_, &QTreeView::doubleClicked, this,
+          [this](const QModelIndex& i) { Run([&] { core_->Drafts().Reopen(static_cast<size_t>(i.row())); }); });
   connect(ListView1_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     std::vector<size_t> rows;
     for (const QModelIndex& i : ListView1_->selectionModel()->selectedRows()) rows.push_back(static_cast<size_t>(i.row()));
@@ -323,7 +406,9 @@ void TfrmMain::BuildWidgets() {
   memBody_ = new QTextEdit(bodyStack_);
   memBody_->setObjectName(QStringLiteral("memBody"));
   memBody_->setAcceptRichText(false);
-  memBody_->setLineWrapMode(QTextEdit::NoWrap);
+  // Long lines wrap at the pane's edge (Japanese text has no spaces to wrap at).
+  memBody_->setLineWrapMode(QTextEdit::WidgetWidth);
+  memBody_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
   memBody_->setContextMenuPolicy(Qt::CustomContextMenu);
   memBody_->viewport()->setMouseTracking(true);
   memBody_->viewport()->installEventFilter(this);
@@ -525,7 +610,7 @@ void TfrmMain::BuildMenus() {
   Add(m, sendrecv, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
   Add(m, sendrecv, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);
   m->addSeparator();
-  MarkNotAvailable(Add(m, sendrecv, QStringLiteral("時差送信解除")));
+  Add(m, sendrecv, QStringLiteral("時差送信解除"), &TfrmMain::mnuCancelDelayedClick)->setEnabled(false);
 
   const QString settings = QStringLiteral("設定");
   m = menu(settings);
@@ -533,9 +618,8 @@ void TfrmMain::BuildMenus() {
   Add(m, settings, QStringLiteral("アドレス帳編集"), &TfrmMain::mnuAddressClick);
   Add(m, settings, QStringLiteral("メッセージルール"), &TfrmMain::mnuRuleClick);
   Add(m, settings, QStringLiteral("新着チェック"), &TfrmMain::mnuNewCheckClick);
-  MarkNotAvailable(Add(m, settings, QStringLiteral("新着チェックを継続する")));
-  // The merge result window has no command that shows it yet.
-  MarkNotAvailable(Add(m, settings, QStringLiteral("差込結果")));
+  Add(m, settings, QStringLiteral("新着チェックを継続する"), &TfrmMain::mnuContinueNewCheckClick);
+  Add(m, settings, QStringLiteral("差込結果"), &TfrmMain::ShowMergeLog);
   Add(m, settings, QStringLiteral("メンテナンス"), &TfrmMain::mnuMaintenanceClick);
   QMenu* password = m->addMenu(QStringLiteral("起動時パスワード"));
   const QString password_key = settings + QStringLiteral("/起動時パスワード");
@@ -551,9 +635,9 @@ void TfrmMain::BuildMenus() {
 
   const QString help = QStringLiteral("ヘルプ");
   m = menu(help);
-  MarkNotAvailable(Add(m, help, QStringLiteral("使用方法")));
-  MarkNotAvailable(Add(m, help, QStringLiteral("オンラインヘルプ")));
-  MarkNotAvailable(Add(m, help, QStringLiteral("バージョン情報")));
+  Add(m, help, QStringLiteral("使用方法"), &TfrmMain::mnuGuideClick);
+  Add(m, help, QStringLiteral("オンラインヘルプ"), &TfrmMain::mnuOnlineHelpClick);
+  Add(m, help, QStringLiteral("バージョン情報"), &TfrmMain::mnuVersionClick);
 }
 
 void TfrmMain::BuildToolbar() {
@@ -697,15 +781,33 @@ void TfrmMain::BuildContextMenus() {
           [this, body](const QPoint& pos) { body->popup(memBody_->viewport()->mapToGlobal(pos)); });
 }
 
+// The standard width of the date column holds the whole date and time in the list's font;
+// a width the person chose stays.
+int TfrmMain::DateColumnWidth(int width) const {
+  if (width != AppSettings().column_date) return width;
+  const int text = ListView1_->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00:00"));
+  return std::max(width, text + 2 * ListView1_->style()->pixelMetric(QStyle::PM_HeaderMargin) + 16);
+}
+
 void TfrmMain::ApplySettings() {
   const AppSettings& s = shell_->State().Settings;
   SyncPasswordItems();
   ListView1_->setColumnWidth(kColSubject, s.column_subject);
   ListView1_->setColumnWidth(kColCorrespondent, s.column_from);
-  ListView1_->setColumnWidth(kColDate, s.column_date);
+  ListView1_->setColumnWidth(kColDate, DateColumnWidth(s.column_date));
   ListView1_->setColumnWidth(kColSize, s.column_size);
   maximise_at_start_ = s.maximised();
   if (!maximise_at_start_) resize(s.form_width > 0 ? s.form_width : 600, s.form_height > 0 ? s.form_height : 600);
+  // The place of the last exit, when it still lies on a screen (a screen since unplugged
+  // would leave the window out of reach).
+  if (s.has_position()) {
+    const QPoint at(s.form_left, s.form_top);
+    if (QScreen* screen = QGuiApplication::screenAt(at + QPoint(40, 10))) {
+      const QRect area = screen->availableGeometry();
+      move(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() - std::min(width(), area.width()))),
+           std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - std::min(height(), area.height()))));
+    }
+  }
   ApplyPaneSizes(s.tree_pane_width, s.bottom_pane_height);
   TreeView1_->expandAll();
   TreeView2_->expandAll();
@@ -742,14 +844,36 @@ void TfrmMain::RestoreFromSecondInstance() {
   show();
   raise();
   activateWindow();
+  // A message being written stays in front of the main window.
+  if (compose_ && compose_->isVisible()) {
+    compose_->raise();
+    compose_->activateWindow();
+  }
   emit restored();
 }
 
+void TfrmMain::ComposeMailto(const QString& url) {
+  Run([&] {
+    if (auto fields = ParseMailto(url.toUtf8().toStdString())) ComposeFromMailto(Compose(), *port_, *fields);
+  });
+}
+
+void TfrmMain::OfferAccountSetup() {
+  if (!shell_->State().StartRefused && shell_->State().AccountList.empty()) mnuAccountClick();
+}
+
+// The tree in use highlights the folder the list shows; the other tree highlights nothing.
 void TfrmMain::SyncTreeSelection() {
-  for (auto [view, model, tree] : {std::tuple{TreeView1_, tree1_model_, &shell_->ReceiveTree()},
-                                   std::tuple{TreeView2_, tree2_model_, &shell_->SendTree()}}) {
+  const Trees active = shell_->State().ActiveTree;
+  for (auto [view, model, tree, which] :
+       {std::tuple{TreeView1_, tree1_model_, &shell_->ReceiveTree(), Trees::Receive},
+        std::tuple{TreeView2_, tree2_model_, &shell_->SendTree(), Trees::Send}}) {
     QModelIndex i = model->IndexOf(tree->Selected());
-    if (i.isValid() && view->currentIndex() != i) view->setCurrentIndex(i);
+    if (which != active || !i.isValid()) {
+      view->selectionModel()->clearSelection();
+      continue;
+    }
+    if (view->currentIndex() != i || !view->selectionModel()->isSelected(i)) view->setCurrentIndex(i);
   }
 }
 
@@ -809,7 +933,7 @@ void TfrmMain::ShowPreview() {
     QFile f(path);
     QByteArray bytes;
     if (f.open(QIODevice::ReadOnly)) bytes = f.read(kMaxPreviewTextBytes);
-    memPreview_->setPlainText(WithoutCr(ToQ(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())))));
+    memPreview_->setPlainText(WithoutCr(PreviewTextOf(bytes)));
     pnlPreview_->setCurrentWidget(memPreview_);
   } else {
     QImage image;
@@ -870,6 +994,8 @@ void TfrmMain::RenderViewer() {
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  // The account window's "閉じる" may have put another account's inbox on screen.
+  if (watched == account_window_ && event->type() == QEvent::Hide) SyncTreeSelection();
   if (watched == statusBar_ && (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest)) {
     PlaceProgressBar();
   } else if (watched == memBody_->viewport()) {
@@ -905,6 +1031,8 @@ AppSettings TfrmMain::WindowMetrics() const {
   } else {
     m.form_width = width();
     m.form_height = height();
+    m.form_left = pos().x();
+    m.form_top = pos().y();
   }
   m.column_subject = ListView1_->columnWidth(kColSubject);
   m.column_from = ListView1_->columnWidth(kColCorrespondent);
@@ -923,7 +1051,7 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
       event->ignore();
       return;
     }
-    // FormClose: the notification-area icon goes with the window (it has none yet).
+    // FormClose: the notification-area icon goes with the window (on `closed`).
     Run([this] { core_->Shutdown(WindowMetrics()); });
     destroyed_ = true;
   }
@@ -964,7 +1092,7 @@ void TfrmMain::StandardSize() {
   ApplyPaneSizes(180, 80);
   ListView1_->setColumnWidth(kColSubject, 300);
   ListView1_->setColumnWidth(kColCorrespondent, 200);
-  ListView1_->setColumnWidth(kColDate, 130);
+  ListView1_->setColumnWidth(kColDate, DateColumnWidth(130));
   ListView1_->setColumnWidth(kColSize, 75);
 }
 
@@ -973,19 +1101,26 @@ void TfrmMain::mnuExitClick() {
   close();
 }
 
-void TfrmMain::mnuDisconnectClick() { receive_->StopReceiving(); }
+void TfrmMain::mnuDisconnectClick() {
+  receive_->StopReceiving();
+  if (new_check_) new_check_->StopTimer();  // the new-mail check stops too
+}
 
 void TfrmMain::mnuRecieveClick() {
   if (receive_->Receiving()) return;
   TreeView1_->setEnabled(false);
-  Run([this] { receive_->Receive(); });
+  // Then what the new-mail check queued for forwarding goes out.
+  Run([this] { core_->MailCheck().ReceiveAndForward(); });
   TreeView1_->setEnabled(true);
   TreeView1_->expandAll();
 }
 
 void TfrmMain::mnuDeleteModeClick() { core_->ServerDelete().EnterDeleteMode(); }
 
-void TfrmMain::mnuLeaveDeleteModeClick() { core_->ServerDelete().LeaveMode(); }
+void TfrmMain::mnuLeaveDeleteModeClick() {
+  core_->ServerDelete().LeaveMode();
+  if (new_check_) new_check_->StopTimer();
+}
 
 // The folder tree waits while the chosen messages are received, as it does for "受信".
 void TfrmMain::mnuReceiveSelectedClick() {
@@ -1020,7 +1155,7 @@ void TfrmMain::ShowComposeWindow() {
 }
 
 void TfrmMain::HideComposeWindow() {
-  if (compose_) compose_->hide();
+  if (compose_) compose_->Dismiss();
 }
 
 void TfrmMain::mnuShowComposeClick() {
@@ -1059,9 +1194,13 @@ void TfrmMain::mnuRuleClick() {
   if (settings_window_) settings_window_->ShowRules();
 }
 
-// Until the new-mail check exists the tab only edits and saves its settings.
+// The check starts when the dialog's "実行" closes it (TfrmSet::newCheckRun).
 void TfrmMain::mnuNewCheckClick() {
   if (settings_window_) settings_window_->ShowNewCheck();
+}
+
+void TfrmMain::mnuContinueNewCheckClick() {
+  if (new_check_) new_check_->Start(NewCheckCommands::StartKind::Continue);
 }
 
 void TfrmMain::mnuUnreadClick() { shell_->MarkSelected("1"); }
@@ -1170,6 +1309,16 @@ bool TfrmMain::PrintShownMessage(QPrinter& printer) {
   if (printer.printerState() != QPrinter::Error) return true;
   port_->MessageBox(Sjis("印刷エラー"), MsgIcon::Error, MsgButtons::Ok);
   return false;
+}
+
+void TfrmMain::mnuGuideClick() {
+  ShowGuide(this, [this](const QUrl& url) { port_->OpenUrl(url.toString().toStdString()); });
+}
+
+void TfrmMain::mnuOnlineHelpClick() { port_->OpenUrl(OnlineHelpUrl().toString().toStdString()); }
+
+void TfrmMain::mnuVersionClick() {
+  port_->MessageBox(Utf8ToCp932(VersionText(shell_->State().MailRoot)), MsgIcon::Information, MsgButtons::Ok);
 }
 
 void TfrmMain::mnuImportMailboxClick() {

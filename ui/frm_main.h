@@ -37,6 +37,8 @@ class TfrmSend;
 class TfrmSet;
 class TfrmAddress;
 class TfrmAddAddress;
+class TfrmInsertLog;
+class NewCheckDriver;
 class ReceiveCommands;
 class AccountCommands;
 class ComposeCommands;
@@ -59,16 +61,32 @@ class TfrmMain : public QMainWindow {
   void ShowAtStart();
   // A second start asked for this window.
   void RestoreFromSecondInstance();
+  // "メールの作成" filled in from a "mailto:" address (the desktop's mail handler).
+  void ComposeMailto(const QString& url);
+  // A store without accounts: the account window opens, so the first account can be made.
+  void OfferAccountSetup();
   void SetComposeWindow(TfrmSend* compose) { compose_ = compose; }
   void ShowComposeWindow();
   // "印刷" once the printer is chosen: the header lines, then the body, long lines wrapped.
   // False after a printer error (said in a message box).
   bool PrintShownMessage(QPrinter& printer);
   void HideComposeWindow();
-  void SetAccountWindow(QWidget* w) { account_window_ = w; }
+  void SetAccountWindow(QWidget* w) {
+    account_window_ = w;
+    if (w) w->installEventFilter(this);
+  }
   void SetAddressWindow(TfrmAddress* w) { address_window_ = w; }
   void SetRegisterWindow(TfrmAddAddress* w) { register_window_ = w; }
   void SetSettingsWindow(TfrmSet* w) { settings_window_ = w; }
+  void SetMergeLogWindow(TfrmInsertLog* w) { merge_log_window_ = w; }
+  // Delayed sending (frm_main_delayed.cpp): the one-minute timer and "時差送信中..." run while
+  // the queue holds messages; a tick sends what is due.
+  void SetDelayedSendActive(bool active);
+  void DelayedSendTick();
+  QTimer* DelayedSendTimer() const { return tmrAfterSend_; }
+  // "差込結果", and after every merge send.
+  void ShowMergeLog();
+  void SetNewCheck(NewCheckDriver* d) { new_check_ = d; }
 
   // A menu, toolbar or context-menu item by "<menu>/<caption>": "ファイル/終了", "tool/受信",
   // "list/返信", "tree1/フォルダ作成", "tree2/...", "attach/...", "body/...".
@@ -122,6 +140,8 @@ class TfrmMain : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -135,6 +155,8 @@ class TfrmMain : public QMainWindow {
                const QKeySequence& shortcut = QKeySequence());
   void ApplySettings();
   void SyncTreeSelection();
+  void UpdateListHeader();
+  int DateColumnWidth(int width) const;
   void PlaceProgressBar();
   void ApplyPaneSizes(int tree_width, int bottom_height);
   void SetBody(const QString& text);
@@ -163,6 +185,7 @@ class TfrmMain : public QMainWindow {
   void mnuRegisterSelectionClick();  // "選択文字列をアドレス帳へ登録"
   void mnuRuleClick();      // "メッセージルール"
   void mnuNewCheckClick();  // "新着チェック"
+  void mnuContinueNewCheckClick();  // "新着チェックを継続する"
   void mnuUnreadClick();
   void mnuReadClick();
   void mnuHtmlClick();
@@ -197,6 +220,12 @@ class TfrmMain : public QMainWindow {
   void mnuOverwriteMailClick();
   void mnuPrintClick();
   void mnuImportMailboxClick();
+  void mnuCancelDelayedClick();  // "時差送信解除"
+  // Queue failures not told yet, in message boxes, once the window is on screen.
+  void TellQueueFailures();
+  void mnuGuideClick();       // "使用方法"
+  void mnuOnlineHelpClick();  // "オンラインヘルプ"
+  void mnuVersionClick();     // "バージョン情報"
 
   std::unique_ptr<QtUiPort> port_;
   std::unique_ptr<AppCore> core_;
@@ -252,6 +281,8 @@ class TfrmMain : public QMainWindow {
   TfrmAddress* address_window_ = nullptr;
   TfrmAddAddress* register_window_ = nullptr;
   TfrmSet* settings_window_ = nullptr;
+  TfrmInsertLog* merge_log_window_ = nullptr;
+  NewCheckDriver* new_check_ = nullptr;
 
   // The rows the drag under way takes, fixed as it started.
   std::vector<ChosenMessage> dragged_rows_;

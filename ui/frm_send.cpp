@@ -1,6 +1,8 @@
 #include "ui/frm_send.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -16,6 +18,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -27,7 +30,14 @@
 #include "shell/address_book_commands.h"
 #include "shell/compose.h"
 #include "ui/frm_address.h"
+#include "shell/draft_commands.h"
+#include "shell/merge_sheet_commands.h"
+#include "shell/merge_texts.h"
+#include "ui/frm_insert.h"
+#include "ui/frm_preview.h"
 #include "ui/close_on_escape.h"
+#include "ui/dialog_owner.h"
+#include "ui/icons.h"
 #include "ui/not_available.h"
 #include "ui/qt_text.h"
 
@@ -80,12 +90,16 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
     return action;
   };
   QMenu* file = menu_bar->addMenu(QStringLiteral("ファイル"));
-  connect(named(file->addAction(QStringLiteral("メール送信")), "mnuSend"), &QAction::triggered, this,
-          [this] { SendMail(); });
-  // Drafts come with their own commands; the items stand here already.
-  MarkNotAvailable(named(file->addAction(QStringLiteral("一時保存")), "mnuTempSaveAs"));
-  MarkNotAvailable(named(file->addAction(QStringLiteral("一時保存上書き")), "mnuTempSave"));
-  connect(file->addAction(QStringLiteral("中止")), &QAction::triggered, this, &QWidget::hide);
+  QAction* send = named(file->addAction(QStringLiteral("メール送信")), "mnuSend");
+  connect(send, &QAction::triggered, this, [this] { SendMail(); });
+  QAction* temp_save = named(file->addAction(QStringLiteral("一時保存")), "mnuTempSaveAs");
+  connect(temp_save, &QAction::triggered, this, [this] { SaveDraft(false); });
+  overwrite_draft_ = named(file->addAction(QStringLiteral("一時保存上書き")), "mnuTempSave");
+  connect(overwrite_draft_, &QAction::triggered, this, [this] { SaveDraft(true); });
+  // Only a window reopened from a draft has one to save over.
+  connect(file, &QMenu::aboutToShow, this, [this] { overwrite_draft_->setEnabled(drafts_ && drafts_->CanOverwrite()); });
+  QAction* cancel = file->addAction(QStringLiteral("中止"));
+  connect(cancel, &QAction::triggered, this, &QWidget::close);
   // The attachment commands, in the menu bar and on the list: removing acts on the chosen
   // attachments, removing all on a list that has some.
   auto attachment_commands = [this](QMenu* menu, const QString& insert, const QString& remove) {
@@ -104,13 +118,26 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   };
   attachment_commands(menu_bar->addMenu(QStringLiteral("添付ファイル")), QStringLiteral("挿入"), QStringLiteral("解除"));
   // The merge sheet window fills this menu (one item per sheet column) and its commands.
-  QMenu* merge = menu_bar->addMenu(QStringLiteral("差込"));
-  merge->setObjectName(QStringLiteral("mnuSashikomi"));
-  MarkNotAvailable(named(merge->addAction(QStringLiteral("差し込むファイルの指定")), "mnuInsertFile"));
-  MarkNotAvailable(named(merge->addAction(QStringLiteral("プレビュー")), "mnuPreView"));
+  merge_menu_ = menu_bar->addMenu(QStringLiteral("差込"));
+  merge_menu_->setObjectName(QStringLiteral("mnuSashikomi"));
+  connect(named(merge_menu_->addAction(QStringLiteral("差し込むファイルの指定")), "mnuInsertFile"), &QAction::triggered,
+          this, [this] {
+            if (!insert_) return;
+            StoreContent();
+            insert_->ShowSheet();
+          });
+  connect(named(merge_menu_->addAction(QStringLiteral("プレビュー")), "mnuPreView"), &QAction::triggered, this, [this] {
+    if (!preview_) return;
+    DialogOwnerScope owner(this);
+    StoreContent();
+    preview_->StartPreview();
+  });
+  // A column item puts its placeholder where the focus was when the menu opened.
+  connect(merge_menu_, &QMenu::aboutToShow, this, [this] { focus_before_merge_menu_ = focusWidget(); });
   QMenu* reply_to = menu_bar->addMenu(QStringLiteral("返信先"));
   connect(reply_to->addAction(QStringLiteral("返信先一時変更")), &QAction::triggered, this, [this] {
     StoreContent();
+    DialogOwnerScope owner(this);
     RunShowingErrors(*ui_, [this] { compose_->ChangeReplyTo(); });
   });
 
@@ -158,8 +185,31 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   grid->addWidget(edtSubject_, 3, 1, 1, 2);
   edtSubject_->installEventFilter(this);
 
+  // The common commands on a tool bar, as the main window has one: the same actions as the
+  // menu items, so each button does exactly what its item does.
+  auto* tools = new QToolBar(this);
+  tools->setObjectName(QStringLiteral("ToolBar1"));
+  tools->setIconSize(QSize(24, 24));
+  tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  auto* insert = new QAction(QStringLiteral("添付"), this);
+  insert->setObjectName(QStringLiteral("tbInsert"));
+  insert->setToolTip(QStringLiteral("添付ファイル挿入"));
+  connect(insert, &QAction::triggered, this, &TfrmSend::InsertAttachments);
+  const std::tuple<QAction*, const char*, const char*, QColor> buttons[] = {
+      {send, "送信", "送", QColor(40, 110, 200)},
+      {temp_save, "一時保存", "保", QColor(110, 90, 160)},
+      {insert, "添付", "添", QColor(50, 160, 90)},
+      {cancel, "中止", "止", QColor(200, 50, 50)},
+  };
+  for (const auto& [action, caption, symbol, colour] : buttons) {
+    action->setIcon(icons::Button(QString::fromUtf8(symbol), colour));
+    action->setIconText(QString::fromUtf8(caption));
+    tools->addAction(action);
+  }
+
   auto* layout = new QVBoxLayout(this);
   layout->setMenuBar(menu_bar);
+  layout->addWidget(tools);
   layout->addLayout(top);
   layout->addLayout(grid);
   layout->addWidget(Memo1_, 1);
@@ -169,6 +219,7 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   connect(CheckBox1_, &QCheckBox::toggled, this, [this](bool on) { edtTo_->setVisible(!on); });
   connect(cmbAfterSend_, &QComboBox::editTextChanged, this, [this] {
+    DialogOwnerScope owner(this);
     if (!loading_ && ui_) ui_->MessageBox(Sjis("時差送信の場合、添付ファイルは半角文字だけのものにしてください。"));
   });
 }
@@ -178,6 +229,117 @@ void TfrmSend::Attach(ComposeCommands& compose, UiPort& ui) {
   ui_ = &ui;
   compose_->FillSenders();  // "送信" before any new message still offers the senders
   LoadContent();
+}
+
+void TfrmSend::AttachMerge(MergeSheetCommands& sheet, DraftCommands& drafts, TfrmInsert* insert, TfrmPreView* preview) {
+  sheet_ = &sheet;
+  drafts_ = &drafts;
+  insert_ = insert;
+  preview_ = preview;
+  // The sheet accepted: the "差込" box, the sheet and the column items as it left them.
+  connect(insert_, &TfrmInsert::sheetClosed, this, [this] {
+    sheet_->RebuildColumnItems();
+    LoadContent();
+  });
+}
+
+void TfrmSend::RebuildMergeItems() {
+  const QList<QAction*> items = merge_menu_->actions();
+  for (qsizetype i = 2; i < items.size(); ++i) {
+    merge_menu_->removeAction(items[i]);
+    items[i]->deleteLater();
+  }
+  if (!sheet_) return;
+  size_t n = 0;
+  for (const std::string& caption : sheet_->ColumnItems()) {
+    const size_t column = ++n;
+    QAction* item = merge_menu_->addAction(ToQ(caption));
+    item->setObjectName(QStringLiteral("InsertSashikomi%1").arg(column));
+    connect(item, &QAction::triggered, this, [this, column] { InsertPlaceholder(column); });
+  }
+}
+
+void TfrmSend::InsertPlaceholder(size_t column_number) {
+  const QString placeholder = QStringLiteral("%SS%1%").arg(column_number);
+  QWidget* target = focus_before_merge_menu_ ? focus_before_merge_menu_.data() : focusWidget();
+  if (target == Memo1_) {
+    Memo1_->insertPlainText(placeholder);
+  } else if (target == edtSubject_) {
+    edtSubject_->insert(placeholder);
+  } else if (target == edtCC_->lineEdit() || target == edtBCC_->lineEdit()) {
+    DialogOwnerScope owner(this);
+    bool fits = false;
+    RunShowingErrors(*ui_, [&] { fits = sheet_->PlaceholderFitsAddressBox(column_number); });
+    if (fits) static_cast<QLineEdit*>(target)->insert(placeholder);
+  } else if (target == ListBox1_) {
+    AddAttachment(placeholder);
+    return;
+  }
+  StoreContent();
+}
+
+TfrmSend::Snapshot TfrmSend::Current() {
+  StoreContent();
+  const ComposeContent& c = compose_->Content();
+  return {c.to, c.cc, c.bcc, c.subject, c.body, c.attachments};
+}
+
+void TfrmSend::TakeSnapshot() {
+  if (compose_) filled_ = Current();
+}
+
+bool TfrmSend::HasUnsentChanges() { return compose_ && !(Current() == filled_); }
+
+void TfrmSend::Dismiss() {
+  TakeSnapshot();
+  hide();
+}
+
+void TfrmSend::SaveDraft(bool overwrite) {
+  if (!drafts_) return;
+  DialogOwnerScope owner(this);
+  StoreContent();
+  RunShowingErrors(*ui_, [&] { drafts_->Save(overwrite); });
+}
+
+void TfrmSend::closeEvent(QCloseEvent* event) {
+  if (!ui_ || !HasUnsentChanges()) {
+    event->accept();
+    return;
+  }
+  DialogOwnerScope owner(this);
+  const MsgAnswer answer = ui_->MessageBox(Sjis(texts::kDiscardQuestion), MsgIcon::Question, MsgButtons::YesNoCancel);
+  if (answer == MsgAnswer::Yes && drafts_) {
+    // Kept as a draft: over the one the window came from, else a new one; saving hides it.
+    bool saved = false;
+    RunShowingErrors(*ui_, [&] {
+      drafts_->Save(drafts_->CanOverwrite());
+      saved = true;
+    });
+    if (!saved) {
+      event->ignore();
+      return;
+    }
+    TakeSnapshot();
+    event->accept();
+    return;
+  }
+  if (answer == MsgAnswer::No) {
+    // Thrown away: the window opens empty the next time it is shown as it stands.
+    ComposeContent& c = compose_->Content();
+    c.to.clear();
+    c.cc.clear();
+    c.bcc.clear();
+    c.subject.clear();
+    c.body.clear();
+    c.attachments.clear();
+    c.draft_key.clear();
+    LoadContent();
+    TakeSnapshot();
+    event->accept();
+    return;
+  }
+  event->ignore();
 }
 
 void TfrmSend::LoadContent() {
@@ -200,6 +362,8 @@ void TfrmSend::LoadContent() {
   Memo1_->setPlainText(lines.join(QLatin1Char('\n')));
   ListBox1_->clear();
   for (const auto& a : c.attachments) ListBox1_->addItem(PathToQ(PathFromText(a)));
+  RebuildMergeItems();
+  if (overwrite_draft_) overwrite_draft_->setEnabled(drafts_ && drafts_->CanOverwrite());
   loading_ = false;
 }
 
@@ -243,6 +407,7 @@ void TfrmSend::ShowContent() {
   raise();
   Memo1_->moveCursor(QTextCursor::Start);
   Memo1_->setFocus();
+  TakeSnapshot();
 }
 
 void TfrmSend::ShowModal() {
@@ -255,9 +420,11 @@ void TfrmSend::ShowModal() {
 bool TfrmSend::SendMail() {
   StoreContent();
   bool sent = false;
+  DialogOwnerScope owner(this);
   RunShowingErrors(*ui_, [&] { sent = compose_->Send(); });
   if (!sent) return false;
   ListBox1_->clear();
+  TakeSnapshot();
   return true;
 }
 
@@ -285,6 +452,7 @@ void TfrmSend::KeepForAdding(QComboBox* box, std::string& pending) {
 
 void TfrmSend::Complete(QComboBox* box, std::string& pending) {
   std::vector<std::string> items;
+  DialogOwnerScope owner(this);
   RunShowingErrors(*ui_, [&] { items = compose_->Complete(FromQ(box->currentText()), pending); });
   if (items.empty()) return;
   box->clear();

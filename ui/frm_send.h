@@ -3,13 +3,17 @@
 // shell/compose.h.
 #pragma once
 
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
+#include <string>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QMenuBar;
 class QPlainTextEdit;
 
@@ -17,6 +21,10 @@ namespace plumex {
 
 class ComposeCommands;
 class TfrmAddress;
+class DraftCommands;
+class MergeSheetCommands;
+class TfrmInsert;
+class TfrmPreView;
 class UiPort;
 
 class TfrmSend : public QWidget {
@@ -30,6 +38,8 @@ class TfrmSend : public QWidget {
   // Clicking one of those labels: the picker opens with the three fields in its lists, and
   // the fields take its lists back when it closes.
   void PickRecipients();
+  // The merge sheet and preview windows and the drafts the menus "差込" and "ファイル" use.
+  void AttachMerge(MergeSheetCommands& sheet, DraftCommands& drafts, TfrmInsert* insert, TfrmPreView* preview);
   // Files dropped on the main window or on this window.
   void AddAttachment(const QString& path);
   QStringList Attachments() const;
@@ -39,6 +49,13 @@ class TfrmSend : public QWidget {
   void ShowModal();
   // "メール送信".
   bool SendMail();
+  // "一時保存" (new draft) and "一時保存上書き" (over the draft the window was reopened from).
+  void SaveDraft(bool overwrite);
+  // Hidden after a send or a saved draft: what it holds is no longer unsent.
+  void Dismiss();
+  // Text typed or attachments added since the window was filled.
+  bool HasUnsentChanges();
+  QMenu* MergeMenu() const { return merge_menu_; }
 
   QComboBox* ComboBox1() const { return ComboBox1_; }
   QCheckBox* CheckPriority() const { return CheckPriority_; }
@@ -54,6 +71,9 @@ class TfrmSend : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // ×, "中止" and Escape: unsent text or attachments are kept as a draft or thrown away as
+  // the person says, or the window stays.
+  void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -64,6 +84,16 @@ class TfrmSend : public QWidget {
   void KeepForAdding(QComboBox* box, std::string& pending);
   void InsertAttachments();
   void RemoveAttachments();
+  void TakeSnapshot();
+  void RebuildMergeItems();
+  void InsertPlaceholder(size_t column_number);
+
+  struct Snapshot {
+    std::string to, cc, bcc, subject;
+    std::vector<std::string> body, attachments;
+    bool operator==(const Snapshot&) const = default;
+  };
+  Snapshot Current();
 
   ComposeCommands* compose_ = nullptr;
   TfrmAddress* address_window_ = nullptr;
@@ -81,6 +111,14 @@ class TfrmSend : public QWidget {
   QPlainTextEdit* Memo1_ = nullptr;
   QListWidget* ListBox1_ = nullptr;
   QWidget* to_row_ = nullptr;
+  MergeSheetCommands* sheet_ = nullptr;
+  DraftCommands* drafts_ = nullptr;
+  TfrmInsert* insert_ = nullptr;
+  TfrmPreView* preview_ = nullptr;
+  QMenu* merge_menu_ = nullptr;
+  QAction* overwrite_draft_ = nullptr;
+  QPointer<QWidget> focus_before_merge_menu_;
+  Snapshot filled_;
 };
 
 }  // namespace plumex

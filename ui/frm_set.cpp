@@ -21,6 +21,7 @@
 #include "shell/settings_commands.h"
 #include "store/tab_line.h"
 #include "ui/close_on_escape.h"
+#include "ui/dialog_owner.h"
 #include "ui/folder_tree_model.h"
 #include "ui/frm_address.h"
 #include "ui/qt_text.h"
@@ -90,6 +91,7 @@ TfrmSet::~TfrmSet() {
 
 template <class F>
 void TfrmSet::Run(F&& command) {
+  DialogOwnerScope owner(this);
   if (core_) core_->Run(std::forward<F>(command));
 }
 
@@ -469,6 +471,7 @@ void TfrmSet::RunClick() {
     return;
   }
   hide();
+  emit newCheckRun();
 }
 
 void TfrmSet::NewCheckCloseClick() {

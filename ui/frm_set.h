@@ -71,6 +71,10 @@ class TfrmSet : public QWidget {
   QLineEdit* edtPattern() const { return edtPattern_; }
   QTreeView* SendRuleTree() const { return sendTree_; }
 
+ signals:
+  // "実行" set the start flag and closed the dialog: the new-mail check is to start.
+  void newCheckRun();
+
  private:
   QWidget* BuildRulesTab();
   QWidget* BuildNewCheckTab();

@@ -39,6 +39,7 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
       if (column <= kColAttachIcon) return {};
+      if (column == kColDate) return DisplayDate(ToQ(list_.Column(row, column)));
       return ToQ(list_.Column(row, column));
     case Qt::DecorationRole:
       if (!list_.IsValid(row)) return {};
@@ -77,7 +78,22 @@ QVariant MessageListModel::headerData(int section, Qt::Orientation orientation, 
   static const char* const kCaptions[kMessageColumnCount] = {
       "", "", "件名", "差出人", "日時", "サイズ(Byte)", "MsgID", "添付ﾌﾗｸﾞ", "新着フラグ", "重要度", "Reference", "Dir"};
   if (section < 0 || section >= kMessageColumnCount) return {};
+  if (section == kColCorrespondent && recipients_) return QStringLiteral("あて先");
   return QString::fromUtf8(kCaptions[section]);
+}
+
+void MessageListModel::SetShowsRecipients(bool recipients) {
+  if (recipients == recipients_) return;
+  recipients_ = recipients;
+  emit headerDataChanged(Qt::Horizontal, kColCorrespondent, kColCorrespondent);
+}
+
+QString MessageListModel::DisplayDate(const QString& stored) {
+  if (stored.size() < 11 || stored[10] != QLatin1Char('_')) return stored;
+  QString time = stored.mid(11);
+  if (time.size() == 6 && !time.contains(QLatin1Char(':')))
+    time = time.left(2) + QLatin1Char(':') + time.mid(2, 2) + QLatin1Char(':') + time.mid(4);
+  return stored.left(10) + QLatin1Char(' ') + time;
 }
 
 Qt::ItemFlags MessageListModel::flags(const QModelIndex& index) const {

@@ -31,6 +31,13 @@ class MessageListModel : public QAbstractTableModel, private MessageList::Listen
   Qt::DropActions supportedDragActions() const override { return Qt::MoveAction | Qt::CopyAction; }
   std::function<void(const std::vector<size_t>& display_rows)> on_drag;
 
+  // A send folder's rows hold the recipient where received mail holds the sender: the
+  // column's caption says which.
+  void SetShowsRecipients(bool recipients);
+  // The text the date column shows for a stored date: "yyyy/mm/dd hh:nn:ss" for both the
+  // received form "yyyy/mm/dd_hh:nn:ss" and the sent form "yyyy/mm/dd_hhnnss".
+  static QString DisplayDate(const QString& stored);
+
  private:
   void BeginReset() override;
   void EndReset() override;
@@ -41,6 +48,7 @@ class MessageListModel : public QAbstractTableModel, private MessageList::Listen
   void EndRemoveRows() override;
 
   MessageList& list_;
+  bool recipients_ = false;
   QIcon high_priority_, normal_priority_, clip_, no_clip_, group_head_, group_member_;
 };
 

@@ -7,13 +7,16 @@
 #include <QMessageBox>
 #include <QUrl>
 
+#include "platform/sjis_text.h"
+#include "ui/dialog_owner.h"
+#include "ui/help_commands.h"
 #include "ui/frm_main.h"
 #include "ui/qt_text.h"
 
 namespace plumex {
 
 MsgAnswer QtUiPort::MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) {
-  QMessageBox box(window_);
+  QMessageBox box(DialogParent());
   box.setWindowTitle(QStringLiteral("Plumex"));
   box.setText(ToQ(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
   switch (icon) {
@@ -43,24 +46,26 @@ MsgAnswer QtUiPort::MessageBox(const std::string& text, MsgIcon icon, MsgButtons
 std::optional<std::string> QtUiPort::InputBox(const std::string& caption, const std::string& prompt,
                                               const std::string& default_text) {
   bool ok = false;
-  QString answer = QInputDialog::getText(window_, ToQ(caption), ToQ(prompt), QLineEdit::Normal, ToQ(default_text), &ok);
+  QString answer = QInputDialog::getText(DialogParent(), ToQ(caption), ToQ(prompt), QLineEdit::Normal, ToQ(default_text), &ok);
   if (!ok) return std::nullopt;
   return FromQ(answer);
 }
 
 std::optional<std::filesystem::path> QtUiPort::ChooseSaveFile(const std::string& default_name,
                                                               const std::string& filter) {
-  QString file = QFileDialog::getSaveFileName(window_, QString(), ToQ(default_name), ToQ(filter), nullptr,
+  QString file = QFileDialog::getSaveFileName(DialogParent(), QString(), ToQ(default_name), ToQ(filter), nullptr,
                                               QFileDialog::DontConfirmOverwrite);
   if (file.isEmpty()) return std::nullopt;
   return PathFromQ(file);
 }
 
 std::optional<std::filesystem::path> QtUiPort::ChooseFolder(const std::string& caption) {
-  QString dir = QFileDialog::getExistingDirectory(window_, ToQ(caption));
+  QString dir = QFileDialog::getExistingDirectory(DialogParent(), ToQ(caption));
   if (dir.isEmpty()) return std::nullopt;
   return PathFromQ(dir);
 }
+
+QWidget* QtUiPort::DialogParent() const { return DialogOwnerScope::Owner(window_.data()); }
 
 void QtUiPort::SetStatusText(int panel, const std::string& text) {
   if (window_) window_->SetStatusText(panel, ToQ(text));
@@ -84,9 +89,12 @@ void QtUiPort::OpenFile(const std::filesystem::path& file) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(PathToQ(file)));
 }
 
+// Links open in the desktop's browser; without one the person is told, not left waiting.
 void QtUiPort::OpenUrl(const std::string& url) {
   QUrl u(QString::fromLatin1(url.data(), static_cast<qsizetype>(url.size())));
-  if (u.scheme() == QLatin1String("http") || u.scheme() == QLatin1String("https")) QDesktopServices::openUrl(u);
+  if (u.scheme() != QLatin1String("http") && u.scheme() != QLatin1String("https")) return;
+  if (OpenInBrowser(u)) return;
+  MessageBox(Sjis("リンクを開くウェブブラウザが見つかりません。") + "\r\n" + url, MsgIcon::Warning, MsgButtons::Ok);
 }
 
 void QtUiPort::ShowComposeWindow() {
@@ -95,6 +103,14 @@ void QtUiPort::ShowComposeWindow() {
 
 void QtUiPort::HideComposeWindow() {
   if (window_) window_->HideComposeWindow();
+}
+
+void QtUiPort::DelayedSendChanged(bool active) {
+  if (window_) window_->SetDelayedSendActive(active);
+}
+
+void QtUiPort::MergeSent() {
+  if (window_) window_->ShowMergeLog();
 }
 
 void QtUiPort::ChooseListRow(std::optional<size_t> display_row, bool to_top) {

@@ -6,6 +6,8 @@
 
 #include "port/ui_port.h"
 
+class QWidget;
+
 namespace plumex {
 
 class TfrmMain;
@@ -31,6 +33,11 @@ class QtUiPort : public UiPort {
   void ChooseListRow(std::optional<size_t> display_row, bool to_top) override;
   void ShowComposeWindow() override;
   void HideComposeWindow() override;
+  void DelayedSendChanged(bool active) override;
+  void MergeSent() override;
+
+  // The window a dialog opened now belongs to (see ui/dialog_owner.h).
+  QWidget* DialogParent() const;
 
  protected:
   QPointer<TfrmMain> window_;

@@ -1,5 +1,6 @@
 #include "ui/single_instance.h"
 
+#include <QCryptographicHash>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <pwd.h>
@@ -8,21 +9,32 @@
 namespace plumex {
 namespace {
 constexpr char kRestore[] = "restore\n";
+constexpr char kCompose[] = "compose ";
 }
 
-QString SingleInstanceName() {
-  QString override_name = qEnvironmentVariable("PLUMEX_INSTANCE");
-  if (!override_name.isEmpty()) return override_name;
-  QString user;
-  if (const passwd* pw = getpwuid(getuid())) user = QString::fromLocal8Bit(pw->pw_name);
-  if (user.isEmpty()) user = QString::number(getuid());
-  return QStringLiteral("Plumex-") + user;
+QString SingleInstanceName(const std::filesystem::path& mail_root) {
+  QString prefix = qEnvironmentVariable("PLUMEX_INSTANCE");
+  if (prefix.isEmpty()) {
+    QString user;
+    if (const passwd* pw = getpwuid(getuid())) user = QString::fromLocal8Bit(pw->pw_name);
+    if (user.isEmpty()) user = QString::number(getuid());
+    prefix = QStringLiteral("Plumex-") + user;
+  }
+  // The same store reached by another spelling of its path is the same store.
+  std::error_code ec;
+  std::filesystem::path canonical = std::filesystem::weakly_canonical(mail_root, ec);
+  if (ec) canonical = mail_root.lexically_normal();
+  std::string text = canonical.string();
+  while (text.size() > 1 && text.back() == '/') text.pop_back();
+  const QByteArray digest = QCryptographicHash::hash(QByteArray::fromStdString(text), QCryptographicHash::Sha256);
+  return prefix + QLatin1Char('-') + QString::fromLatin1(digest.toHex().left(16));
 }
 
-bool HandOverToRunningInstance(const QString& name, int timeout_ms) {
+bool HandOverToRunningInstance(const QString& name, int timeout_ms, const QString& mailto) {
   QLocalSocket socket;
   socket.connectToServer(name);
   if (!socket.waitForConnected(timeout_ms)) return false;
+  if (!mailto.isEmpty()) socket.write(kCompose + mailto.toUtf8().replace('\n', ' ') + "\n");
   socket.write(kRestore);
   if (!socket.waitForBytesWritten(timeout_ms)) return false;
   // The running instance answers once it has taken the request.
@@ -36,12 +48,15 @@ InstanceServer::InstanceServer(QObject* parent) : QObject(parent), server_(new Q
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
       connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
       connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-        if (!socket->canReadLine()) return;
-        QByteArray line = socket->readLine();
-        if (line == kRestore) {
-          emit restoreRequested();
-          socket->write("ok\n");
-          socket->flush();
+        while (socket->canReadLine()) {
+          QByteArray line = socket->readLine();
+          if (line.startsWith(kCompose)) {
+            emit composeRequested(QString::fromUtf8(line.mid(sizeof kCompose - 1).trimmed()));
+          } else if (line == kRestore) {
+            emit restoreRequested();
+            socket->write("ok\n");
+            socket->flush();
+          }
         }
       });
     }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/mail_root.h"
+
 namespace plumex::cli {
 
 struct CliContext {
@@ -14,6 +16,7 @@ struct CliContext {
   std::istream& in;
   std::ostream& out;
   std::ostream& err;
+  MailRootSource mail_root_source = MailRootSource::Option;  // which rule chose mail_root
 };
 
 using CliHandler = int (*)(CliContext& context);

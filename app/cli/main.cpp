@@ -62,7 +62,8 @@ int main(int argc, char** argv) {
     PrintUsage(std::cerr);
     return 1;
   }
-  CliContext context{plumex::ResolveMailRoot(root), {argv + i + 1, argv + argc}, std::cin, std::cout, std::cerr};
+  const plumex::MailRootChoice chosen = plumex::ChooseMailRoot(root);
+  CliContext context{chosen.root, {argv + i + 1, argv + argc}, std::cin, std::cout, std::cerr, chosen.source};
   try {
     return it->second.handler(context);
   } catch (const std::exception& e) {

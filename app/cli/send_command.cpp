@@ -1,6 +1,7 @@
 // send --account NAME --to ADDR --subject TEXT [--cc ADDR] [--bcc ADDR] [--attach FILE]...
-//      [--merge-sheet CSV] [--yes]: the body on standard input (UTF-8), sent by the compose
-// window's "メール送信" through the same application core as the window.
+//      [--merge-sheet CSV] [--delay MINUTES] [--yes]: the body on standard input (UTF-8), sent
+// by the compose window's "メール送信" through the same application core as the window; with a
+// delay it is queued instead (its due time and entry are printed).
 #include <istream>
 #include <iterator>
 #include <ostream>
@@ -19,10 +20,10 @@ namespace {
 
 constexpr const char* kUsage =
     "send --account NAME --to ADDR --subject TEXT [--cc ADDR] [--bcc ADDR] [--attach FILE]... "
-    "[--merge-sheet CSV] [--yes]";
+    "[--merge-sheet CSV] [--delay MINUTES] [--yes]";
 
 int Send(CliContext& context) {
-  std::string account_name, merge_sheet, to, subject, cc, bcc;
+  std::string account_name, merge_sheet, to, subject, cc, bcc, delay;
   std::vector<std::string> attachments;
   bool yes = false;
   const auto& a = context.args;
@@ -35,6 +36,7 @@ int Send(CliContext& context) {
     else if (a[i] == "--bcc") bcc = value();
     else if (a[i] == "--attach" && i + 1 < a.size()) attachments.push_back(PathText(std::filesystem::absolute(a[++i])));
     else if (a[i] == "--merge-sheet" && i + 1 < a.size()) merge_sheet = a[++i];
+    else if (a[i] == "--delay" && i + 1 < a.size()) delay = a[++i];
     else if (a[i] == "--yes") yes = true;
     else {
       context.err << "usage: plumex-cli " << kUsage << "\n";
@@ -59,6 +61,7 @@ int Send(CliContext& context) {
   c.bcc = bcc;
   c.attachments = attachments;
   c.merge = !merge_sheet.empty();
+  c.delay = delay;
   // A sheet is code page 932 text, like every file the store keeps.
   if (c.merge && !ReadLines(merge_sheet, c.merge_sheet)) {
     context.err << "plumex-cli: 差込ファイルを読み込めませんでした: " << merge_sheet << "\n";
@@ -67,6 +70,10 @@ int Send(CliContext& context) {
   c.body = SplitLines(Utf8ToCp932(std::string(std::istreambuf_iterator<char>(context.in), {})));
   bool sent = false;
   if (!core.Run([&] { sent = compose.Send(); }) || !sent) return 1;
+  if (const auto& queued = compose.LastQueued()) {
+    context.out << queued->due << "\t" << Cp932ToUtf8(queued->folder) << "\n";
+    return 0;
+  }
   const SendResult& result = compose.LastSent();
   if (c.merge) context.out << "OK " << result.merge_ok << ", NO!! " << result.merge_failed << "\n";
   context.out << Cp932ToUtf8(result.message_id) << "\n";

@@ -1,13 +1,24 @@
 #include <ostream>
 
 #include "app/cli/cli_command.h"
-#include "platform/code_page.h"
+#include "platform/mail_root.h"
 
 namespace plumex::cli {
 namespace {
 
+const char* SourceOf(MailRootSource source) {
+  switch (source) {
+    case MailRootSource::Option: return "--root";
+    case MailRootSource::Environment: return "PLUMEX_ROOT";
+    case MailRootSource::Portable: return "beside the executable";
+    case MailRootSource::UserData: return "$XDG_DATA_HOME or ~/.local/share";
+  }
+  return "";
+}
+
 int Version(CliContext& context) {
-  context.out << "Plumex Ver5.0\n" << "mail root: " << context.mail_root.string() << "\n";
+  context.out << "Plumex Ver" << PLUMEX_VERSION << "\n"
+              << "mail root: " << context.mail_root.string() << " (" << SourceOf(context.mail_root_source) << ")\n";
   return 0;
 }
 

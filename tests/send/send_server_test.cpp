@@ -132,7 +132,11 @@ TEST_F(SendServerTest, SingleMessageArrivesAsTypedAndIsFiled) {
   std::vector<std::string> rows;
   ReadLines(ToNativePath(root.path(), Sjis("送信\\会議\\Send.ini")), rows);
   ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(rows[0], id + "\t" + Sjis("会議の件") + "\tto@example.jp\t2026/12/10_090000\t#\t1\t2\t2");
+  // Its size is what the message takes on disk: the stored copy and the attached file that
+  // is there ("attached" CR LF, 10 bytes); the missing one adds nothing.
+  const size_t size = copy->size() + 10;
+  EXPECT_EQ(rows[0], id + "\t" + Sjis("会議の件") + "\tto@example.jp\t2026/12/10_090000\t" + std::to_string(size) +
+                         "\t1\t2\t2");
 }
 
 TEST_F(SendServerTest, MergeLogsEachRowAndGoesOnAfterARefusal) {

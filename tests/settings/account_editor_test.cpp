@@ -77,7 +77,13 @@ TEST_F(AccountEditorTest, FirstAccountInAnEmptyStore) {
   AccountEditor editor(dir.path(), state, hooks);
   editor.Open();
   EXPECT_FALSE(editor.add_button_visible());
-  EXPECT_FALSE(editor.Close().ok);  // nothing filled in yet
+  // Nothing filled in yet: closing says what is missing.
+  EXPECT_EQ(editor.Close().message, Sjis("タイトルと必須項目だけは入力してください。\r\n\r\n入力されていない項目: "
+                                         "アカウント名、自分のメールアドレス、受信サーバ、送信サーバ、ユーザ名(ID)、パスワード"));
+  editor.form().name = "home";
+  editor.form().password = "pw";
+  const std::string missing = editor.Close().message;
+  EXPECT_TRUE(missing.ends_with(Sjis("項目: 自分のメールアドレス、受信サーバ、送信サーバ、ユーザ名(ID)"))) << missing;
 
   Fill(editor.form(), "home");
   editor.form().signature = {"--", "%SSdate%"};
@@ -109,7 +115,8 @@ TEST_F(AccountEditorTest, AddModeRefusesNamesTakenIgnoringCase) {
   ASSERT_TRUE(editor.AddOrCancel().ok);
   EXPECT_TRUE(editor.add_mode());
   EXPECT_EQ(editor.form().name, "");
-  EXPECT_EQ(state.account_position, 2u);
+  EXPECT_EQ(editor.position(), 2u);
+  EXPECT_EQ(state.account_position, 1u);  // the account in use stays
   EXPECT_EQ(editor.Close().message, Sjis("保存、中止のどちらかを選択してください。"));
 
   Fill(editor.form(), "WORK");
@@ -153,22 +160,45 @@ TEST_F(AccountEditorTest, RenameMovesTheFolderAndNineFieldsSaveAsTwelve) {
   EXPECT_EQ(state.account_list[0], "new\tpop\tu\tp\tsmtp\tme@x\t110\t25\t-1\t>\t0\t0");
 }
 
-TEST_F(AccountEditorTest, BrowsingSwitchesTheAccountInUseAtOnce) {
+// The arrows only show records; "閉じる" makes the record shown the account in use.
+TEST_F(AccountEditorTest, BrowsingChangesNothingUntilClosed) {
   test::TempDir dir;
-  state.account_list = {"a\tpop.a\tu\tp\tsmtp\ta@x\t110\t25\t0", "b\tpop.b\tu\tp\tsmtp\tb@x\t995\t25\t0\t>\t-1\t0"};
+  state.account_list = {"a\tpop.a\tu\tp\tsmtp\ta@x\t110\t25\t0", "b\tpop.b\tu\tp\tsmtp\tb@x\t995\t25\t0\t>\t-1\t0",
+                        "c\tpop.c\tu\tp\tsmtp\tc@x\t110\t25\t0"};
   FakeHooks hooks;
   AccountEditor editor(dir.path(), state, hooks);
   editor.Open();
   editor.Next();
+  EXPECT_EQ(editor.form().name, "b");
+  EXPECT_EQ(editor.shown_number(), 2u);
+  EXPECT_EQ(state.current_account, "a");
+  EXPECT_EQ(state.account_position, 1u);
+  EXPECT_EQ(hooks.pop3.host, "pop.a");
+  EXPECT_FALSE(FileExists(AccountDir(dir, "b") / "AlreadMsgID.ini"));  // b is not used yet
+  editor.Next();
+  editor.Next();  // already the last
+  EXPECT_EQ(editor.position(), 3u);
+  editor.Previous();
+  ASSERT_TRUE(editor.Close().ok);
   EXPECT_EQ(state.current_account, "b");
+  EXPECT_EQ(state.account_position, 2u);
   EXPECT_EQ(hooks.pop3.host, "pop.b");
   EXPECT_TRUE(hooks.pop3.implicit_tls);
+  EXPECT_EQ(hooks.selected, "b");
   EXPECT_TRUE(FileExists(AccountDir(dir, "b") / "AlreadMsgID.ini"));  // first use: empty list written
-  editor.Next();  // already the last
-  EXPECT_EQ(state.account_position, 2u);
+  EXPECT_EQ(hooks.loaded, (std::vector<std::string>{"a", "b"}));
+
+  // Deleting a record shown while browsing keeps the account in use; reopened, the window
+  // shows the account in use.
   editor.Previous();
-  EXPECT_EQ(state.current_account, "a");
-  EXPECT_EQ(hooks.loaded, (std::vector<std::string>{"a", "b", "a"}));
+  ASSERT_TRUE(editor.Delete().ok);
+  EXPECT_EQ(state.current_account, "b");
+  EXPECT_EQ(state.account_position, 1u);
+  EXPECT_EQ(editor.form().name, "b");
+  editor.Next();
+  editor.ShowInUse();
+  EXPECT_EQ(editor.form().name, "b");
+  EXPECT_EQ(hooks.loaded, (std::vector<std::string>{"a", "b"}));
 }
 
 TEST_F(AccountEditorTest, DeletingTheLastAccountWritesAnEmptyFileOnClose) {

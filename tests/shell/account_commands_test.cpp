@@ -73,19 +73,29 @@ TEST_F(AccountCommandsTest, StartUpMakesTheSavedAccountTheAccountInUse) {
   EXPECT_EQ(accounts->Editor().shown_number(), 2u);
 }
 
-TEST_F(AccountCommandsTest, BrowsingAndTheTreeSwitchTheAccountInUseAtOnce) {
+// The account window's arrows only show records; "閉じる" makes the record shown the account
+// in use with its inbox on screen. A click on an account node switches at once.
+TEST_F(AccountCommandsTest, TheAccountShownIsUsedOnCloseAndATreeClickAtOnce) {
   WriteTwoAccounts();
   WriteUtf8Lines("Account.ini", {"home\tpop.home\th\thpw\tsmtp.home\th@x\t110\t25\t0",
                                  "仕事\tpop.work\tw\twpw\tsmtp.work\tw@x\t995\t465\t-1\t|\t-1\t-1",
                                  "new\tpop.new\tn\tnpw\tsmtp.new\tn@x\t110\t25\t0"});
   Start();
   accounts->Editor().Previous();
+  EXPECT_EQ(accounts->Editor().form().name, "home");
+  EXPECT_EQ(Utf8(S().CurrentAccount), "仕事");
+  EXPECT_EQ(Pop3().host, "pop.work");
+  EXPECT_EQ(ui.account, "ｱｶｳﾝﾄ:仕事");
+
+  ASSERT_TRUE(accounts->Editor().Close().ok);
   EXPECT_EQ(S().AccountPosition, 1u);
   EXPECT_EQ(S().CurrentAccount, "home");
   EXPECT_EQ(Pop3().host, "pop.home");
   EXPECT_EQ(Pop3().port, 110);
   EXPECT_FALSE(Pop3().use_tls);
   EXPECT_EQ(S().CurrentAccountDir, Utf8ToCp932("受信\\home\\"));
+  EXPECT_EQ(S().CurrentFolderPath, Utf8ToCp932("受信\\home\\"));
+  EXPECT_EQ(shell->ReceiveTree().Selected(), AccountNode(0));
   EXPECT_THAT(Ids(), ElementsAre("<h1@x>"));
   EXPECT_EQ(ui.account, "ｱｶｳﾝﾄ:home");
   EXPECT_TRUE(accounts->InUse()->signature.empty());
@@ -93,6 +103,8 @@ TEST_F(AccountCommandsTest, BrowsingAndTheTreeSwitchTheAccountInUseAtOnce) {
   // An account used for the first time starts with an empty list of fetched ids, on disk too.
   accounts->Editor().Next();
   accounts->Editor().Next();
+  EXPECT_FALSE(std::filesystem::exists(At("受信/new/AlreadMsgID.ini")));
+  ASSERT_TRUE(accounts->Editor().Close().ok);
   EXPECT_EQ(S().CurrentAccount, "new");
   EXPECT_TRUE(Ids().empty());
   EXPECT_EQ(ReadText("受信/new/AlreadMsgID.ini"), "");

@@ -251,6 +251,35 @@ TEST_F(ComposeTest, ReplyQuotesWithTheReplyMark) {
   EXPECT_EQ(compose.ReplyContextId(), "");
 }
 
+// A row highlighted after another message was shown never mixes the two: recipient,
+// subject, quote and attachments all come from the message on screen; with none on screen
+// the chosen row is shown first.
+TEST_F(ComposeTest, ReplyAndForwardTakeEverythingFromTheMessageOnScreen) {
+  Start();
+  Select("<plain@x>");
+  shell.List().SetSelection({RowOf("<rt@x>")});
+  compose.Reply();
+  EXPECT_EQ(compose.ReplyContextId(), "<plain@x>");
+  EXPECT_EQ(U(compose.Content().to), "taro@x.jp");
+  EXPECT_EQ(U(compose.Content().subject), "返信:返信:会議");
+  EXPECT_EQ(U(compose.Content().body[3]), "|  一行目");
+
+  Select("<named@x>");
+  shell.List().SetSelection({RowOf("<plain@x>")});
+  compose.Forward();
+  EXPECT_EQ(compose.ReplyContextId(), "<named@x>");
+  EXPECT_EQ(U(compose.Content().subject), "転送:named");
+  EXPECT_EQ(U(compose.Content().body[3]), "|  本文");
+  EXPECT_EQ(compose.Content().attachments.size(), 2u);
+
+  shell.ListFolderIndex(shell.State().CurrentIndex.Rows());  // nothing on screen now
+  shell.List().SetSelection({RowOf("<rt@x>")});
+  compose.Reply();
+  EXPECT_EQ(shell.State().Viewer.shown_row.substr(0, 6), "<rt@x>");
+  EXPECT_EQ(U(compose.Content().to), "reply@x.jp");
+  EXPECT_EQ(U(compose.Content().body[3]), "|  x");
+}
+
 TEST_F(ComposeTest, ForwardAttachesTheStoredFiles) {
   Start();
   Select("<named@x>");

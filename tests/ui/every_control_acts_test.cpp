@@ -552,30 +552,28 @@ class EveryControlActsTest : public QObject {
     qt_handler = qInstallMessageHandler(QuietHandler);
   }
 
-  // The commands still to come are disabled, say why and stay so whatever state code asks.
+  // A command still to come is disabled, says why and stays so whatever state code asks; every
+  // command of the windows is built now, so the mark is tried on an action of its own too.
   void notAvailableCommandsSayWhy() {
     Fixture f;
     SetUp(f, Stage::Main, store_);
     if (QTest::currentTestFailed()) return;
-    TfrmMain* main = f.Main();
-    for (const char* key : {"設定/差込結果"})
-      QVERIFY2(IsNotAvailable(main->FindAction(QString::fromUtf8(key))), key);
-    QCOMPARE(main->FindAction(QStringLiteral("設定/差込結果"))->toolTip(),
-             QStringLiteral("この機能はまだ使用できません。"));
-    int marked = 0;
+    QMenu spare;
+    QAction* to_come = spare.addAction(QStringLiteral("まだない機能"));
+    MarkNotAvailable(to_come);
+    QList<std::pair<QString, QAction*>> marked{{QStringLiteral("spare"), to_come}};
     for (QWidget* window : f.All())
-      for (QAction* a : window->findChildren<QAction*>()) {
-        if (!IsNotAvailable(a)) continue;
-        ++marked;
-        const QString name = ControlName(window, a);
-        QVERIFY2(!a->isEnabled() && a->isVisible(), qPrintable(name));
-        QVERIFY2(!a->text().isEmpty(), qPrintable(name));
-        QCOMPARE(a->statusTip(), NotAvailableText());
-        QVERIFY2(a->toolTip().endsWith(NotAvailableText()), qPrintable(name));
-        a->setEnabled(true);
-        QVERIFY2(!a->isEnabled(), qPrintable(name));
-      }
-    QVERIFY(marked > 0);
+      for (QAction* a : window->findChildren<QAction*>())
+        if (IsNotAvailable(a)) marked.append({ControlName(window, a), a});
+    for (const auto& [name, a] : marked) {
+      QVERIFY2(!a->isEnabled() && a->isVisible(), qPrintable(name));
+      QVERIFY2(!a->text().isEmpty(), qPrintable(name));
+      QCOMPARE(a->statusTip(), NotAvailableText());
+      QVERIFY2(a->toolTip().endsWith(NotAvailableText()), qPrintable(name));
+      a->setEnabled(true);
+      QVERIFY2(!a->isEnabled(), qPrintable(name));
+    }
+    QCOMPARE(to_come->toolTip(), QStringLiteral("この機能はまだ使用できません。"));
   }
 
   // Ctrl+C copies a selection made after the body took the focus, though the menu's "コピー"

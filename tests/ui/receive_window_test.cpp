@@ -54,6 +54,8 @@ class ReceiveWindowTest : public QObject {
     WriteLines(root / "Account.ini", {Utf8ToCp932("テスト\t127.0.0.1\tuirecv\tsecret\t127.0.0.1\tme@x\t") +
                                           servers->Get("POP3_PORT") + "\t25\t0\t>\t0\t0"});
     WriteLines(root / "plumex.ini", {"[CurAccount]", Utf8ToCp932("Position=テスト")});
+    std::filesystem::create_directories(root / "受信" / "テスト" / "取引先");
+    WriteLines(root / "受信" / "テスト" / "取引先" / "MsgID.ini", {});
 
     auto port = std::make_unique<QuietPort>();
     QuietPort* script = port.get();
@@ -62,8 +64,17 @@ class ReceiveWindowTest : public QObject {
     main->ShowAtStart();
     QVERIFY(QTest::qWaitForWindowExposed(main));
     QCOMPARE(main->ListView1()->model()->rowCount(), 0);
+    // Started from a folder of the account: the new mail is listed from the inbox, and the
+    // tree highlights the inbox the list shows.
+    QTreeView* tree = main->TreeView1();
+    const QModelIndex inbox = tree->model()->index(0, 0, tree->model()->index(0, 0));
+    tree->setFocus();
+    QTest::keyClick(tree, Qt::Key_Down);
+    QCOMPARE(tree->currentIndex().parent(), inbox);
 
     main->FindAction(QStringLiteral("tool/受信"))->trigger();
+    QCOMPARE(tree->currentIndex(), inbox);
+    QVERIFY(tree->selectionModel()->isSelected(inbox));
     QVERIFY2(script->messages.isEmpty(), qPrintable(script->messages.join('|')));
     QCOMPARE(main->StatusPanel(1)->text(), QStringLiteral("新着メールは2件です。"));
     QCOMPARE(main->LblMode()->text(), QStringLiteral("通常"));

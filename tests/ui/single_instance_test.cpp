@@ -1,5 +1,8 @@
 // Two processes: this test runs the first instance (the same wiring as the program's entry),
-// then starts the real program a second time, which must hand over and exit without a window.
+// then starts the real program again: on the same store it must hand over and exit without a
+// window, on another store it runs as a program of its own.
+#include <QComboBox>
+#include <QLineEdit>
 #include <QLocalServer>
 #include <QProcess>
 #include <QSignalSpy>
@@ -11,6 +14,7 @@
 #include "platform/text_file.h"
 #include "ui/app_windows.h"
 #include "ui/frm_main.h"
+#include "ui/frm_send.h"
 #include "ui/single_instance.h"
 
 using namespace plumex;
@@ -18,27 +22,34 @@ using namespace plumex;
 class SingleInstanceTest : public QObject {
   Q_OBJECT
  private slots:
-  void secondStartRestoresTheFirstAndExits() {
-    const QString name = QStringLiteral("plumex-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-    QTemporaryDir first_root, second_root;
-    WriteLines(std::filesystem::path(first_root.path().toStdString()) / "Account.ini", {"A\th"});
+  // A second start on the same store hands over (with the address it was given) and exits;
+  // a start on another store opens its own window.
+  void oneInstancePerStore() {
+    const QString prefix = QStringLiteral("plumex-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces).left(8);
+    qputenv("PLUMEX_INSTANCE", prefix.toUtf8());
+    QTemporaryDir first_root, other_root;
+    const std::filesystem::path first(first_root.path().toStdString());
+    WriteLines(first / "Account.ini", {"A\th\tu\tp\ts\ta@x\t110\t25\t0"});
 
     InstanceServer server;
-    QVERIFY(server.Listen(name));
-    AppWindows windows(std::filesystem::path(first_root.path().toStdString()));
+    QVERIFY(server.Listen(SingleInstanceName(first)));
+    AppWindows windows(first);
     TfrmMain* main = windows.frmMain.get();
+    QObject::connect(&server, &InstanceServer::composeRequested, main, &TfrmMain::ComposeMailto);
     QObject::connect(&server, &InstanceServer::restoreRequested, main, &TfrmMain::RestoreFromSecondInstance);
     QSignalSpy restored(main, &TfrmMain::restored);
     main->ShowAtStart();
     main->showMinimized();
     QTRY_VERIFY(main->isMinimized());
 
-    QProcess second;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PLUMEX_INSTANCE"), name);
+    env.insert(QStringLiteral("PLUMEX_INSTANCE"), prefix);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // The same store by another spelling of its path.
+    QProcess second;
     second.setProcessEnvironment(env);
-    second.start(QStringLiteral(PLUMEX_EXE), {QStringLiteral("--root"), second_root.path()});
+    second.start(QStringLiteral(PLUMEX_EXE), {QStringLiteral("--root"), first_root.path() + QStringLiteral("/."),
+                                              QStringLiteral("mailto:hanako@example.jp?subject=%E8%A6%8B%E7%A9%8D")});
     QVERIFY(second.waitForStarted(10000));
     // The first instance keeps running its event loop while the second one talks to it.
     QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 20000);
@@ -46,13 +57,32 @@ class SingleInstanceTest : public QObject {
     QCOMPARE(second.exitCode(), 0);
     QCOMPARE(restored.count(), 1);
     QVERIFY(!main->isMinimized());
-    QVERIFY(main->isVisible());
-    // The second start made no window: its start-up would have created folders in its root.
-    QVERIFY(QDir(second_root.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+    QVERIFY(windows.frmSend->isVisible());
+    QCOMPARE(windows.frmSend->edtTo()->currentText(), QStringLiteral("hanako@example.jp"));
+    QCOMPARE(windows.frmSend->edtSubject()->text(), QStringLiteral("見積"));
+
+    // Another store: a program of its own, which answers for that store and keeps running.
+    QProcess other;
+    other.setProcessEnvironment(env);
+    other.start(QStringLiteral(PLUMEX_EXE), {QStringLiteral("--root"), other_root.path()});
+    QVERIFY(other.waitForStarted(10000));
+    const QString other_name = SingleInstanceName(std::filesystem::path(other_root.path().toStdString()));
+    QTRY_VERIFY_WITH_TIMEOUT(HandOverToRunningInstance(other_name, 500), 20000);
+    QCOMPARE(other.state(), QProcess::Running);
+    QCOMPARE(restored.count(), 1);  // the first instance heard nothing of it
+    QVERIFY(QFileInfo::exists(other_root.filePath(QStringLiteral("plumex.ini"))) ||
+            QFileInfo::exists(other_root.filePath(QStringLiteral("Address"))));
+    other.terminate();
+    QVERIFY(other.waitForFinished(10000));
+    qunsetenv("PLUMEX_INSTANCE");
   }
 
   void leftoverSocketOfACrashedInstanceIsTakenOver() {
-    const QString name = QStringLiteral("plumex-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString prefix = QStringLiteral("plumex-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces).left(8);
+    qputenv("PLUMEX_INSTANCE", prefix.toUtf8());
+    QTemporaryDir root;
+    const QString name = SingleInstanceName(std::filesystem::path(root.path().toStdString()));
+    qunsetenv("PLUMEX_INSTANCE");
     QString path = QDir::tempPath() + QLatin1Char('/') + name;
     {
       QFile stale(path);
@@ -64,10 +94,9 @@ class SingleInstanceTest : public QObject {
     QSignalSpy requested(&server, &InstanceServer::restoreRequested);
     QProcess second;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PLUMEX_INSTANCE"), name);
+    env.insert(QStringLiteral("PLUMEX_INSTANCE"), prefix);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     second.setProcessEnvironment(env);
-    QTemporaryDir root;
     second.start(QStringLiteral(PLUMEX_EXE), {QStringLiteral("--root"), root.path()});
     QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 20000);
     QCOMPARE(second.exitCode(), 0);

@@ -1,0 +1,75 @@
+#include "receive/forward_queue.h"
+
+#include <algorithm>
+
+#include "platform/directories.h"
+#include "platform/sjis_text.h"
+#include "platform/store_path.h"
+#include "platform/text_file.h"
+#include "port/error_text.h"
+#include "settings/forward_sent_list.h"
+#include "store/folder_index.h"
+#include "store/message_file_key.h"
+#include "store/sorted_line_list.h"
+#include "store/store_layout.h"
+#include "store/stored_message.h"
+
+namespace plumex {
+namespace {
+
+std::vector<std::string> AttachmentPaths(const std::filesystem::path& dir) {
+  std::vector<std::string> paths;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(dir, ec))
+    if (entry.is_regular_file(ec)) paths.push_back(PathText(entry.path()));
+  std::sort(paths.begin(), paths.end());
+  return paths;
+}
+
+}  // namespace
+
+ForwardOutcome ForwardQueued(std::vector<std::string>& queue, const ForwardPlace& place, const ForwardSender& send,
+                             const std::function<bool()>& stop) {
+  ForwardOutcome outcome;
+  std::vector<std::string> forwarded = LoadForwardSentList(place.mail_root);
+  const auto inbox = ToNativePath(place.mail_root, AccountFolderPath(place.account));
+  const FolderIndex index = FolderIndex::LoadIfExists(inbox / std::string(kReceiveIndexName));
+  std::vector<std::string> still_owed;
+  for (size_t i = 0; i < queue.size(); ++i) {
+    const std::string& id = queue[i];
+    if (stop && stop()) {
+      still_owed.insert(still_owed.end(), queue.begin() + static_cast<long>(i), queue.end());
+      break;
+    }
+    if (std::find(forwarded.begin(), forwarded.end(), id) != forwarded.end()) continue;
+    if (!FindRow(index, id)) continue;  // moved or deleted since: nothing to send
+    const std::string key = FileKeyInFolder(inbox, id);
+    std::vector<std::string> lines;
+    ReadLines(inbox / NativeName(key + ".txt"), lines);
+    const auto separator = std::find(lines.begin(), lines.end(), std::string(kStoredMessageSeparator));
+    if (separator == lines.end()) {
+      outcome.failures.push_back({id, "", AppError(ErrorKind::BadInput, Sjis("メール本文中のヘッダ情報が異常です。"))});
+      continue;
+    }
+    ForwardMessage message;
+    message.id = id;
+    message.headers.assign(lines.begin(), separator);
+    message.attachments = AttachmentPaths(inbox / std::string(kAttachmentDirName) / NativeName(key));
+    message.body = lines;
+    try {
+      send(message);
+    } catch (const std::exception& e) {
+      outcome.failures.push_back({id, ParseStoredMessage(lines).ValueOr(Sjis("件名")), AsAppError(e)});
+      still_owed.push_back(id);
+      continue;
+    }
+    // Recorded only now that the server has it: a failed forward is never marked as sent.
+    forwarded.push_back(id);
+    SaveForwardSentList(place.mail_root, forwarded);
+    ++outcome.sent;
+  }
+  queue = std::move(still_owed);
+  return outcome;
+}
+
+}  // namespace plumex
