@@ -263,6 +263,7 @@ void AddressBookCommands::ExportClick() {
   if (!file) return;
   if (!file->has_extension()) file->replace_extension(".txt");
   WriteRecipientSheet(*file, to);
+  last_export_ = *file;
   Ui().MessageBox(Sjis(texts::kExported));
 }
 

@@ -4,9 +4,11 @@
 // commands; plumex-cli's addressbook commands call the same ones.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "addressbook/address_record.h"
@@ -68,6 +70,9 @@ class AddressBookCommands {
   void RemoveEntries(PickerList which, const std::vector<size_t>& positions);  // "消去"
   void ClearLists();                                                           // "全消去"
   void ExportClick();                                                          // "宛先のエクスポート"
+  // The file the last export wrote, handed out once: the merge sheet loads only that file,
+  // never one another save dialog chose.
+  std::optional<std::filesystem::path> TakeLastExport() { return std::exchange(last_export_, std::nullopt); }
   // The compose window's recipient texts go into the lists before the picker shows...
   void FillFromCompose(const std::string& to, const std::string& cc, const std::string& bcc);
   // ...and come back joined with "," when it closes; the lists are emptied.
@@ -123,6 +128,7 @@ class AddressBookCommands {
   size_t index_ = 0;
   bool adding_ = false;
   std::vector<std::string> lists_[3];
+  std::optional<std::filesystem::path> last_export_;
   std::string register_book_;
   AddressRecord register_fields_;
 };

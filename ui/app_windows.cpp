@@ -1,5 +1,7 @@
 #include "ui/app_windows.h"
 
+#include <QEventLoop>
+
 #include "shell/account_commands.h"
 #include "shell/main_shell.h"
 
@@ -44,6 +46,15 @@ AppWindows::AppWindows(const std::filesystem::path& mail_root, std::unique_ptr<Q
   AppCore& core = frmMain->Core();
   frmInsert->Attach(core.MergeSheet(), frmMain->Shell().Ui());
   frmPreView->Attach(core.MergeSheet(), frmMain->Shell().Ui());
+  // "アドレス帳から取込": the picker, modal; then the file its export wrote, if it wrote one.
+  frmInsert->SetRecipientExport([this]() -> std::optional<std::filesystem::path> {
+    AddressBookCommands& books = frmAddress->Commands();
+    books.TakeLastExport();
+    QEventLoop picking;
+    frmAddress->ShowPicker([&picking] { picking.quit(); });
+    picking.exec();
+    return books.TakeLastExport();
+  });
   frmSend->AttachMerge(core.MergeSheet(), core.Drafts(), frmInsert.get(), frmPreView.get());
   frmMain->SetMergeLogWindow(frmInsertLog.get());
   frmMain->SetSettingsWindow(frmSet.get());

@@ -5,9 +5,11 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeView>
@@ -20,6 +22,7 @@
 #include "ui/app_windows.h"
 #include "ui/frm_add_address.h"
 #include "ui/frm_address.h"
+#include "ui/frm_insert.h"
 #include "ui/frm_main.h"
 #include "ui/frm_send.h"
 
@@ -38,6 +41,10 @@ class ScriptedPort : public QtUiPort {
   std::optional<std::string> InputBox(const std::string&, const std::string&, const std::string&) override {
     if (inputs.isEmpty()) return std::nullopt;
     return Utf8ToCp932(inputs.takeFirst().toStdString());
+  }
+  std::optional<std::filesystem::path> save_as;  // the answer to a save dialog
+  std::optional<std::filesystem::path> ChooseSaveFile(const std::string&, const std::string&) override {
+    return save_as;
   }
 };
 
@@ -165,6 +172,56 @@ class AddressBookWindowTest : public QObject {
     QTRY_COMPARE(address->lblBook()->text(), QStringLiteral("知人"));
     QVERIFY(std::filesystem::exists(root / "Address" / "知人.adr"));
     QVERIFY(!std::filesystem::exists(root / "Address" / "友人.adr"));
+  }
+
+  // "アドレス帳から取込" in the merge sheet window: the picker opens, and the sheet becomes the
+  // file its export wrote, and nothing else (closing the picker without exporting loads no
+  // file, though a save dialog answered before).
+  void sheetTakesOnlyWhatTheExportWrote() {
+    QTemporaryDir dir;
+    const std::filesystem::path root(dir.path().toStdString());
+    WriteUtf8(root / "Account.ini", {"テスト\t127.0.0.1\tuser\tsecret\t127.0.0.1\tme@example.jp\t1\t1\t0\t>\t0\t0"});
+    WriteUtf8(root / "plumex.ini", {"[CurAccount]", "Position=テスト"});
+    WriteUtf8(root / "Address" / "友人.adr", {"佐藤 花子\thanako@example.jp\t", "伊藤 一郎\tichiro@example.jp\t"});
+    auto port = std::make_unique<ScriptedPort>();
+    ScriptedPort* script = port.get();
+    AppWindows windows(root, std::move(port));
+    windows.frmMain->ShowAtStart();
+    TfrmAddress* address = windows.frmAddress.get();
+    TfrmInsert* sheet = windows.frmInsert.get();
+    sheet->ShowSheet();
+    QPushButton* import = sheet->findChild<QPushButton*>(QStringLiteral("btnImport"));
+    QVERIFY(import && import->isEnabled());
+    const QString label_before = sheet->LblinsertFilename()->text();
+
+    script->save_as = root / "unrelated.txt";
+    QTimer::singleShot(0, address, [address] {
+      QTest::mouseClick(address->findChild<QPushButton*>(QStringLiteral("btnPickerClose")), Qt::LeftButton);
+    });
+    QTest::mouseClick(import, Qt::LeftButton);
+    QCOMPARE(sheet->LblinsertFilename()->text(), label_before);
+
+    const std::filesystem::path exported = root / "recipients.txt";
+    script->save_as = exported;
+    QTimer::singleShot(0, address, [address] {
+      QTreeWidgetItem* book = address->TreeView1()->topLevelItem(0)->child(0);
+      address->TreeView1()->setCurrentItem(book);
+      QTest::mouseClick(address->TreeView1()->viewport(), Qt::LeftButton, {},
+                        address->TreeView1()->visualItemRect(book).center());
+      ChooseRows(address->ListView1(), {0, 1});
+      QTest::mouseClick(address->btnTo(), Qt::LeftButton);
+      QTest::mouseClick(address->btnExport(), Qt::LeftButton);
+      QTest::mouseClick(address->findChild<QPushButton*>(QStringLiteral("btnPickerClose")), Qt::LeftButton);
+    });
+    QTest::mouseClick(import, Qt::LeftButton);
+    QVERIFY(std::filesystem::exists(exported));
+    QCOMPARE(sheet->LblinsertFilename()->text(), QString::fromStdString(exported.string()));
+    QAbstractItemModel* grid = sheet->StringGrid1()->model();
+    QCOMPARE(grid->rowCount(), 3);
+    QCOMPARE(grid->index(0, 0).data().toString(), QStringLiteral("宛先"));
+    const QString recipients = grid->index(1, 0).data().toString() + grid->index(2, 0).data().toString();
+    QVERIFY2(recipients.contains(QStringLiteral("hanako@example.jp")) && recipients.contains(QStringLiteral("ichiro@example.jp")),
+             qPrintable(recipients));
   }
 };
 
