@@ -76,5 +76,6 @@ echo "extraction: plumex-cli search ${t_plumex}s, grep -rliF ${t_grep}s, ratio $
 
 index="$store/受信/B/MsgID.ini"
 t_related=$(best "$cli" --root "$store" related)
-t_sort=$(best env LC_ALL=C sort -f "$index")
-echo "related: plumex-cli related ${t_related}s, sort -f ${t_sort}s, ratio $(echo "scale=2; $t_related / $t_sort" | bc)"
+t_sort=$(best sort -f "$index")
+t_sort_c=$(best env LC_ALL=C sort -f "$index")
+echo "related: plumex-cli related ${t_related}s, sort -f ${t_sort}s (locale ${LC_ALL:-${LANG:-POSIX}}), ratio $(echo "scale=2; $t_related / $t_sort" | bc); LC_ALL=C sort -f ${t_sort_c}s, ratio $(echo "scale=2; $t_related / $t_sort_c" | bc)"
