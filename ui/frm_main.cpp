@@ -1045,6 +1045,12 @@ AppSettings TfrmMain::WindowMetrics() const {
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
   if (!destroyed_) {
+    // A message being written is never lost with the program: the compose window asks first,
+    // and "キャンセル" there keeps both windows open.
+    if (compose_ && compose_->isVisible() && !compose_->close()) {
+      event->ignore();
+      return;
+    }
     bool may_close = true;
     Run([&] { may_close = core_->MayClose(); });
     if (!may_close) {

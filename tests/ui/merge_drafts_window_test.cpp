@@ -251,6 +251,21 @@ class MergeDraftsWindowTest : public QObject {
     QCOMPARE(rows.size(), 1u);
     QVERIFY(Cp932ToUtf8(rows[0]).find("下書き（改）") != std::string::npos);
     QCOMPARE(list->model()->rowCount(), 1);
+
+    // Quitting the program with a message being written asks the same question first:
+    // "キャンセル" keeps both windows, "はい" keeps the message as a draft and the program ends.
+    main->FindAction(QStringLiteral("ファイル/メールの作成"))->trigger();
+    send->edtSubject()->setText(QStringLiteral("終了前"));
+    script->messages.clear();
+    script->answers = {MsgAnswer::Cancel};
+    QVERIFY(!main->close());
+    QCOMPARE(script->messages, QStringList{question});
+    QVERIFY(main->isVisible() && send->isVisible());
+    script->answers = {MsgAnswer::Yes};
+    QVERIFY(main->close());
+    rows.clear();
+    ReadLines(store.root / "一時保存" / "temp.ini", rows);
+    QCOMPARE(rows.size(), 2u);
   }
 };
 
