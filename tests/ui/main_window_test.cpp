@@ -205,6 +205,11 @@ class MainWindowTest : public QObject {
     main->FindAction(QStringLiteral("表示/標準サイズへ"))->trigger();
     QCOMPARE(main->BottomPane()->height(), 80);
     QCOMPARE(main->TreePane()->width(), 180);
+    // The message being written (the dropped file) keeps the program open until it is dealt
+    // with: its question was not answered with はい or いいえ.
+    QVERIFY(!main->close());
+    QVERIFY(windows.frmSend->isVisible());
+    windows.frmSend->Dismiss();
     QVERIFY(main->close());
     ProfileFile ini = ProfileFile::Load(root_ / "plumex.ini");
     QCOMPARE(ini.ReadString("Header", "ON", ""), std::string("1"));
