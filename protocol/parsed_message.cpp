@@ -270,7 +270,7 @@ std::vector<std::string> MessagePart::Lines() const { return SplitLines(Text());
 void MessagePart::WriteDecodedContent(const std::filesystem::path& path) const {
   GError* error = nullptr;
   const auto out = GObjectRef<GMimeStream>::Adopt(
-      g_mime_stream_fs_open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644, &error));
+      g_mime_stream_fs_open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600, &error));
   const int error_number = errno;
   if (error) g_error_free(error);
   if (!out) throw FileWriteError(CannotWriteFileText(path), error_number);

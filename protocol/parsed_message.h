@@ -51,7 +51,8 @@ class MessagePart {
     bool utf8 = false;
   };
   FileNameParameter FileNameParam() const;
-  // Writes the decoded content to path (replacing a file there). Throws FileWriteError.
+  // Writes the decoded content to path (replacing a file there; a new file is private, 0600).
+  // Throws FileWriteError.
   void WriteDecodedContent(const std::filesystem::path& path) const;
 
  private:

