@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <numeric>
 
 #include "platform/ascii_case.h"
+#include "platform/text_file.h"
 
 namespace plumex {
 namespace {
@@ -92,22 +92,9 @@ std::vector<size_t> OpeningOrder(const std::vector<std::string_view>& lines, con
 }
 
 std::vector<AddressRecord> SortedRecords(std::string_view file_bytes, const BookCollations& collations) {
-  // Lines end in CR LF, LF or CR. Each line is found with memchr for its LF; a CR inside it
-  // (normally just its last byte) is looked for in the line alone.
   std::vector<std::string_view> lines;
   lines.reserve(file_bytes.size() / 48);
-  for (std::string_view rest = file_bytes; !rest.empty();) {
-    const void* lf = std::memchr(rest.data(), '\n', rest.size());
-    size_t line_end = lf ? static_cast<size_t>(static_cast<const char*>(lf) - rest.data()) : rest.size();
-    size_t next = lf ? line_end + 1 : rest.size();
-    if (const void* cr = std::memchr(rest.data(), '\r', line_end)) {
-      const size_t at = static_cast<size_t>(static_cast<const char*>(cr) - rest.data());
-      if (at + 1 < line_end) next = at + 1;  // a CR alone ends the line there
-      line_end = at;
-    }
-    lines.push_back(rest.substr(0, line_end));
-    rest.remove_prefix(next);
-  }
+  ForEachLine(file_bytes, [&](std::string_view line, std::string_view) { lines.push_back(line); });
   std::vector<AddressRecord> records;
   records.reserve(lines.size());
   for (size_t i : OpeningOrder(lines, collations)) records.push_back(AddressRecord::Parse(lines[i]));

@@ -42,21 +42,9 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
-  // Indexes of many thousand rows are read this way: the next CR and the next LF are each
-  // looked for once (memchr), and the list gets its room at once.
-  const size_t n = text.size();
   std::vector<std::string> lines;
   lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
-  auto find = [&](char c, size_t from) { return std::min(text.find(c, from), n); };
-  size_t start = 0, next_cr = find('\r', 0), next_lf = find('\n', 0);
-  while (start < n) {
-    if (next_cr < start) next_cr = find('\r', start);
-    if (next_lf < start) next_lf = find('\n', start);
-    const size_t end = std::min(next_cr, next_lf);
-    lines.emplace_back(text.substr(start, end - start));
-    if (end == n) break;
-    start = end + (end == next_cr && end + 1 < n && next_lf == end + 1 ? 2 : 1);
-  }
+  ForEachLine(text, [&](std::string_view line, std::string_view) { lines.emplace_back(line); });
   return lines;
 }
 

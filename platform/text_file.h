@@ -1,6 +1,7 @@
 // Whole-file reading and atomic writing of the text files the system keeps.
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -17,6 +18,25 @@ std::optional<std::string> ReadFileBytes(const std::filesystem::path& path);
 
 // "ファイルではないため読み込めません: " and the path (a local-file AppError).
 AppError NotAFileError(const std::filesystem::path& path);
+
+// Calls line_fn(line, line_end) for each line of text, both views into it: lines end at CR LF,
+// LF or CR (line_end is that end; empty for a last line without one); text ending in a line
+// end gives no empty last line. The next CR and the next LF are each looked for once (memchr),
+// so big indexes and bodies are split at the speed of the search.
+template <typename LineFn>
+void ForEachLine(std::string_view text, LineFn&& line_fn) {
+  const size_t n = text.size();
+  auto find = [&](char c, size_t from) { return std::min(text.find(c, from), n); };
+  size_t start = 0, next_cr = find('\r', 0), next_lf = find('\n', 0);
+  while (start < n) {
+    if (next_cr < start) next_cr = find('\r', start);
+    if (next_lf < start) next_lf = find('\n', start);
+    const size_t end = std::min(next_cr, next_lf);
+    const size_t next = end == n ? n : end + (end == next_cr && end + 1 < n && next_lf == end + 1 ? 2 : 1);
+    line_fn(text.substr(start, end - start), text.substr(end, next - end));
+    start = next;
+  }
+}
 
 // Splits text into lines at CR LF, LF or CR. A last line without a line end is kept;
 // text ending in a line end gives no empty last line.

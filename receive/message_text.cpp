@@ -23,8 +23,9 @@ void CollapseBlankRuns(std::string_view text, size_t max_blank, const std::funct
     if (span_end > span_begin) emit(text.substr(span_begin, span_end - span_begin));
     span_begin = span_end;
   };
-  auto take_line = [&](size_t begin, size_t end, size_t next) {
-    if (begin == end) {
+  ForEachLine(text, [&](std::string_view line, std::string_view line_end) {
+    const size_t begin = static_cast<size_t>(line.data() - text.data());
+    if (line.empty()) {
       ++held;
       return;
     }
@@ -34,32 +35,20 @@ void CollapseBlankRuns(std::string_view text, size_t max_blank, const std::funct
         for (; held > 0; --held) emit(kBreak);
       held = 0;
     }
-    const bool unchanged = next == end + 2 && text[end] == '\r';
+    const size_t next = begin + line.size() + line_end.size();
     if (span_end != begin) {
       flush_span();
       span_begin = span_end = begin;
     }
-    if (unchanged) {
+    if (line_end == kBreak) {
       span_end = next;
       return;
     }
     flush_span();
-    emit(text.substr(begin, end - begin));
+    emit(line);
     emit(kBreak);
     span_begin = span_end = next;
-  };
-  // The next CR and the next LF are each looked for once (memchr), however the lines end.
-  const size_t n = text.size();
-  auto find = [&](char c, size_t from) { return std::min(text.find(c, from), n); };
-  size_t start = 0, next_cr = find('\r', 0), next_lf = find('\n', 0);
-  while (start < n) {
-    if (next_cr < start) next_cr = find('\r', start);
-    if (next_lf < start) next_lf = find('\n', start);
-    const size_t end = std::min(next_cr, next_lf);
-    const size_t next = end == n ? n : end + (end == next_cr && end + 1 < n && next_lf == end + 1 ? 2 : 1);
-    take_line(start, end, next);
-    start = next;
-  }
+  });
   flush_span();
   for (; held > 0; --held) emit(kBreak);  // a run at the end is kept
 }
