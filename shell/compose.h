@@ -33,6 +33,17 @@ struct ComposeContent {
   std::string pending_to, pending_cc, pending_bcc;
   std::vector<std::string> merge_sheet;  // MergeSheet, title row first
   std::string draft_key;  // the draft this content was reopened from (none: empty)
+
+  // The message itself gone: recipients, subject, body, attachments and the draft it came from.
+  void ClearMessage() {
+    to.clear();
+    cc.clear();
+    bcc.clear();
+    subject.clear();
+    body.clear();
+    attachments.clear();
+    draft_key.clear();
+  }
 };
 
 class ComposeCommands {

@@ -55,17 +55,11 @@ void DraftCommands::Reopen(size_t display_row) {
   shell_.DisconnectPop3();
   compose_.FillSenders();
   ComposeContent& c = compose_.Content();
+  c.ClearMessage();
   c.delay.clear();
-  c.to.clear();
-  c.subject.clear();
-  c.cc.clear();
-  c.bcc.clear();
-  c.attachments.clear();
-  c.body.clear();
   c.merge = false;
   c.temp_reply_to.clear();
   c.read_receipt = false;
-  c.draft_key.clear();
   sheet_.Grid().KeepTitleAndOneEmptyRow();
 
   // The row's own folder: an extraction lists rows of many folders.

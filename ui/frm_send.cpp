@@ -326,14 +326,7 @@ void TfrmSend::closeEvent(QCloseEvent* event) {
   }
   if (answer == MsgAnswer::No) {
     // Thrown away: the window opens empty the next time it is shown as it stands.
-    ComposeContent& c = compose_->Content();
-    c.to.clear();
-    c.cc.clear();
-    c.bcc.clear();
-    c.subject.clear();
-    c.body.clear();
-    c.attachments.clear();
-    c.draft_key.clear();
+    compose_->Content().ClearMessage();
     LoadContent();
     TakeSnapshot();
     event->accept();
