@@ -19,14 +19,6 @@
 namespace plumex {
 namespace {
 
-void ConfigureFor(const AccountRecord& account, Pop3Client& pop3) {
-  pop3.host = account.pop_host;
-  pop3.user_name = account.user;
-  pop3.password = account.password;
-  pop3.port = ParsePort(account.pop_port).value_or(account.pop_ssl ? 995 : 110);
-  pop3.use_tls = account.pop_ssl;
-}
-
 void QuietDisconnect(Pop3Client& pop3) {
   try {
     if (pop3.IsConnected()) pop3.Disconnect();
@@ -129,7 +121,7 @@ std::vector<NewMailRow> NewMailCheck::CheckAllAccounts(const MailboxState& state
     const AccountRecord account = AccountRecord::Parse(line);
     if (only && account.name != *only) continue;
     QuietDisconnect(pop3);
-    ConfigureFor(account, pop3);
+    ConfigurePop3For(account, pop3);
     try {
       pop3.Connect();
     } catch (const std::exception& e) {

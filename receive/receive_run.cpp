@@ -104,12 +104,16 @@ AccountRecord ConfigurePop3(MailboxState& state, Pop3Client& pop3) {
   } else if (state.AccountPosition >= 1 && state.AccountPosition <= state.AccountList.size()) {
     record = AccountRecord::Parse(state.AccountList[state.AccountPosition - 1]);
   }
+  ConfigurePop3For(record, pop3);
+  return record;
+}
+
+void ConfigurePop3For(const AccountRecord& record, Pop3Client& pop3) {
   pop3.host = record.pop_host;
   pop3.user_name = record.user;
   pop3.password = record.password;
   pop3.port = ParsePort(record.pop_port).value_or(record.pop_ssl ? 995 : 110);
   pop3.use_tls = record.pop_ssl;
-  return record;
 }
 
 std::string NewMailStatusText(long long count) {

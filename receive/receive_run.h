@@ -45,6 +45,8 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui);
 
 // Sets the connection up from the account in use (AccountPosition follows it) and returns its record.
 AccountRecord ConfigurePop3(MailboxState& state, Pop3Client& pop3);
+// Sets the connection up for one account's POP3 server (110 or 995 when its port is unreadable).
+void ConfigurePop3For(const AccountRecord& record, Pop3Client& pop3);
 
 // A failed connect as the user reads it: "接続できませんでした。" and what happened.
 std::string ConnectFailureText(const AppError& error);
