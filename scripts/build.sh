@@ -15,5 +15,10 @@ case "$kind" in
   fuzz)    dir=build-fuzz; flags="-DCMAKE_BUILD_TYPE=RelWithDebInfo -DPLUMEX_SANITIZE=ON -DPLUMEX_BUILD_FUZZ=ON -DPLUMEX_BUILD_GUI=OFF -DPLUMEX_BUILD_TESTS=OFF -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++" ;;
   *) echo "usage: $0 [release|test|bench|fuzz]" >&2; exit 2 ;;
 esac
+# ccache, where the machine has it, lets several work trees of the project share their objects.
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+  flags="$flags -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache"
+fi
 cmake -S . -B "$dir" -G Ninja $flags >/dev/null
 cmake --build "$dir" -j "$jobs"
