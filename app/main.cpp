@@ -2,11 +2,16 @@
 // message loop. Usage: plumex [--root DIR] [mailto:ADDRESS]
 #include <QApplication>
 #include <QIcon>
+#include <QMessageBox>
 #include <QStringList>
 #include <optional>
 #include <string>
 
 #include "platform/mail_root.h"
+#include "platform/store_lock.h"
+#include "port/error_text.h"
+#include "shell/shell_texts.h"
+#include "ui/qt_text.h"
 #include "ui/app_windows.h"
 #include "ui/frm_main.h"
 #include "ui/japanese_translations.h"
@@ -40,6 +45,22 @@ int main(int argc, char** argv) {
   if (plumex::HandOverToRunningInstance(instance, 2000, mailto)) return 0;
   plumex::InstanceServer server;
   server.Listen(instance);
+
+  // One writer per store: a plumex-cli command writing it (a scheduled receive, say) is waited
+  // for a few seconds; a store that stays taken is said so, and the program ends.
+  std::optional<plumex::StoreLock> store_lock;
+  try {
+    store_lock = plumex::StoreLock::Acquire(mail_root);
+  } catch (const std::exception& e) {
+    QMessageBox::critical(nullptr, QStringLiteral("Plumex"), plumex::ToQ(plumex::ErrorText(e)));
+    return 1;
+  }
+  if (!store_lock) {
+    QMessageBox::critical(nullptr, QStringLiteral("Plumex"),
+                          QString::fromUtf8(plumex::texts::kStoreBusy.data(), plumex::texts::kStoreBusy.size()) +
+                              plumex::PathToQ(mail_root));
+    return 1;
+  }
 
   plumex::AppWindows windows(mail_root);
   plumex::TfrmMain* main_window = windows.frmMain.get();

@@ -68,6 +68,10 @@ class UiPort {
   // A merge went out: its log ("送信\差込ログ.txt") is new.
   virtual void MergeSent() {}
 
+  // A command that pumps started (true) or ended (false): while one runs, the window greys what
+  // would start another, all but the stop commands.
+  virtual void RunStateChanged(bool busy) { (void)busy; }
+
   // False where nobody looks at the message list (the terminal): listing a folder, which
   // costs a sort of every row, is then skipped.
   virtual bool ShowsMessageList() const { return true; }

@@ -323,6 +323,10 @@ void ParsedMessage::Parse(std::string_view bytes) {
 
 void ParsedMessage::ParseFile(const std::filesystem::path& path) {
   Clear();
+  std::error_code ec;
+  const auto file_size = std::filesystem::file_size(path, ec);
+  if (!ec && file_size > static_cast<std::uintmax_t>(kMaxMessageBytes))
+    throw ProtocolError(FileTooLargeText(path, kMaxMessageBytes), ErrorKind::LocalFile);
   gchar* data = nullptr;
   gsize size = 0;
   GError* error = nullptr;

@@ -63,6 +63,10 @@ class MessagePart {
   std::string file_name_;
 };
 
+// The largest message taken, from a server or from a file the user chose: beyond it a message
+// is refused with a message rather than read into memory.
+inline constexpr long long kMaxMessageBytes = 1LL << 30;
+
 class ParsedMessage {
  public:
   ParsedMessage();

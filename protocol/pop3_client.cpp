@@ -280,4 +280,11 @@ void Pop3Client::Disconnect() {
   connection_.Close();
 }
 
+void QuietDisconnect(Pop3Client& pop3) {
+  try {
+    if (pop3.IsConnected()) pop3.Disconnect();
+  } catch (const std::exception&) {
+  }
+}
+
 }  // namespace plumex

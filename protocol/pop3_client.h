@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "protocol/connection.h"
+#include "protocol/parsed_message.h"
 #include "protocol/protocol_error.h"
 
 namespace plumex {
@@ -40,7 +41,7 @@ class Pop3Client {
   bool IsConnected() const { return connection_.IsOpen(); }
 
   // The longest message RETR takes whatever LIST announced (1 GB unless set).
-  long long max_message_bytes = 1LL << 30;
+  long long max_message_bytes = kMaxMessageBytes;
 
   int Stat();                // number of messages
   // Size of message n in bytes, -1 when the server refuses LIST n or its answer cannot be
@@ -92,5 +93,9 @@ class Pop3Client {
   std::vector<std::string> capabilities_;
   bool busy_ = false;
 };
+
+// Ends the session with QUIT (which makes deletions final) when one is open; a failing QUIT
+// closes the connection anyway, and nothing already filed depends on it.
+void QuietDisconnect(Pop3Client& pop3);
 
 }  // namespace plumex

@@ -81,6 +81,11 @@ std::string CannotReadFileText(const std::filesystem::path& path) {
   return Sjis("ファイルを読み込めませんでした。") + "\r\n" + DisplayPath(path);
 }
 
+std::string FileTooLargeText(const std::filesystem::path& path, long long limit_bytes) {
+  return Sjis("ファイルが大きすぎるため読み込みませんでした（上限 ") + std::to_string(limit_bytes / (1024 * 1024)) +
+         " MB" + Sjis("）。") + "\r\n" + DisplayPath(path);
+}
+
 std::string CannotWriteFileText(const std::filesystem::path& path) {
   return Sjis("ファイルに書き込めませんでした。") + "\r\n" + DisplayPath(path);
 }

@@ -57,5 +57,7 @@ std::string BusyText();
 std::string CannotReadFileText(const std::filesystem::path& path);
 std::string CannotWriteFileText(const std::filesystem::path& path);
 std::string CannotReadAttachmentText(const std::filesystem::path& path);
+// A file over the size a message may have.
+std::string FileTooLargeText(const std::filesystem::path& path, long long limit_bytes);
 
 }  // namespace plumex

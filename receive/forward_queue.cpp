@@ -72,4 +72,29 @@ ForwardOutcome ForwardQueued(std::vector<std::string>& queue, const ForwardPlace
   return outcome;
 }
 
+OwedForwards LoadOwedForwards(const std::filesystem::path& mail_root) {
+  OwedForwards owed;
+  std::vector<std::string> lines;
+  if (!ReadLines(mail_root / kOwedForwardsFile, lines)) return owed;
+  for (const std::string& line : lines) {
+    const size_t tab = line.find('\t');
+    if (tab == std::string::npos || tab == 0 || tab + 1 == line.size()) continue;
+    auto& ids = owed[line.substr(0, tab)];
+    std::string id = line.substr(tab + 1);
+    if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(std::move(id));
+  }
+  return owed;
+}
+
+void SaveOwedForwards(const std::filesystem::path& mail_root, const OwedForwards& owed) {
+  std::vector<std::string> lines;
+  for (const auto& [account, ids] : owed)
+    for (const std::string& id : ids) lines.push_back(account + "\t" + id);
+  if (lines.empty()) {
+    RemoveRecursively(mail_root / kOwedForwardsFile);
+    return;
+  }
+  WriteLines(mail_root / kOwedForwardsFile, lines);
+}
+
 }  // namespace plumex

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -46,5 +47,15 @@ struct ForwardPlace {
 // again could not help. `stop` is asked between messages.
 ForwardOutcome ForwardQueued(std::vector<std::string>& queue, const ForwardPlace& place, const ForwardSender& send,
                              const std::function<bool()>& stop = nullptr);
+
+// The forwards still owed, per account (whose inbox holds the messages), in queue order.
+using OwedForwards = std::map<std::string, std::vector<std::string>>;
+// They are kept in MailRoot + "ForwardQueue.ini" (account TAB id, one a line), so that a
+// forward that failed, or was queued just before the program ended, goes at the next check
+// after a restart. A missing file owes nothing.
+inline constexpr const char* kOwedForwardsFile = "ForwardQueue.ini";
+OwedForwards LoadOwedForwards(const std::filesystem::path& mail_root);
+// Writes them whole (atomically, 0600); nothing owed removes the file.
+void SaveOwedForwards(const std::filesystem::path& mail_root, const OwedForwards& owed);
 
 }  // namespace plumex

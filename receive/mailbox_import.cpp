@@ -8,6 +8,7 @@
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "protocol/parsed_message.h"
+#include "protocol/protocol_texts.h"
 #include "store/folder_index.h"
 #include "store/received_id_list.h"
 #include "store/store_layout.h"
@@ -17,9 +18,12 @@ namespace plumex {
 std::string ImportFolderPath(const std::string& account) { return AccountFolderPath(account) + "becky\\"; }
 
 ImportResult ImportMailbox(const std::filesystem::path& mailbox, const std::filesystem::path& mail_root,
-                           const std::string& account, const RuleList& rules) {
+                           const std::string& account, const RuleList& rules,
+                           const std::function<bool(long long done, long long total)>& step) {
   std::ifstream in(mailbox, std::ios::binary);
   if (!in) throw AppError(ErrorKind::LocalFile, Sjis("ファイルを読み込めませんでした: ") + DisplayPath(mailbox));
+  std::error_code size_error;
+  const auto total = static_cast<long long>(std::filesystem::file_size(mailbox, size_error));
   const std::string folder = ImportFolderPath(account);
   const auto dir = ToNativePath(mail_root, folder);
   EnsureDirectory(dir);
@@ -53,17 +57,26 @@ ImportResult ImportMailbox(const std::filesystem::path& mailbox, const std::file
     result.filed += FileFetchedMessage(message, -1, filing);
     text.clear();
   };
+  long long done = 0;
+  bool stopped = false;
   try {
     for (std::string line; std::getline(in, line);) {
+      done += static_cast<long long>(line.size()) + 1;
       if (!line.empty() && line.back() == '\r') line.pop_back();
       if (line == ".") {
         file_message();
+        if (step && !step(done, size_error ? 0 : total)) {
+          stopped = true;
+          break;
+        }
         continue;
       }
       text += line;
       text += "\r\n";
+      if (static_cast<long long>(text.size()) > kMaxMessageBytes)
+        throw AppError(ErrorKind::LocalFile, FileTooLargeText(mailbox, kMaxMessageBytes));
     }
-    file_message();  // a last message without its closing "."
+    if (!stopped) file_message();  // a last message without its closing "."
   } catch (...) {
     save();
     throw;

@@ -4,6 +4,8 @@
 // other. Messages already imported are skipped.
 #pragma once
 
+#include <functional>
+
 #include <filesystem>
 #include <string>
 
@@ -23,8 +25,10 @@ std::string ImportFolderPath(const std::string& account);
 
 // Imports the mailbox file into the account's import folder; the folder's index and id list are
 // written once, at the end, whatever stopped the import. Throws an AppError when the file
-// cannot be read.
+// cannot be read or holds a message larger than a server's may be. `step` is called before
+// each message with the bytes read so far and the file's size; false stops the import.
 ImportResult ImportMailbox(const std::filesystem::path& mailbox, const std::filesystem::path& mail_root,
-                           const std::string& account, const RuleList& rules);
+                           const std::string& account, const RuleList& rules,
+                           const std::function<bool(long long done, long long total)>& step = nullptr);
 
 }  // namespace plumex

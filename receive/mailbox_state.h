@@ -1,6 +1,7 @@
 // The part of the application's state that receiving reads and changes: the accounts, the
-// account in use, the receive folder on screen with its index, the account's fetched-id list
-// and the stop flag. The main window's state extends it; plumex-cli and the tests build the
+// account in use, the receive folder on screen with its index and the account's fetched-id
+// list. A receive run reads from it which account it receives for; it files through indexes
+// and lists of its own. The main window's state extends it; plumex-cli and the tests build the
 // same application core around it.
 #pragma once
 
@@ -24,9 +25,6 @@ struct MailboxState {
   std::string CurrentAccountDir;  // store path "受信\" + account + "\" of ReceivedIds
   FolderIndex CurrentIndex;
   ReceivedIdList ReceivedIds;
-
-  // Set by "中止", "切断", Escape: ends the run going on; every run starts with it cleared.
-  bool StopRequested = false;
 };
 
 }  // namespace plumex

@@ -52,11 +52,12 @@ TargetFolder ChooseTargetFolder(const RuleList& rules, const RuleContext& contex
 }
 
 void ApplyRulesToFolder(const RuleList& rules, const RuleContext& context, FolderIndex& current_index,
-                        ReceivedIdList& received_ids) {
+                        ReceivedIdList& received_ids, const std::function<bool(size_t done, size_t total)>& step) {
   const auto here = ToNativePath(context.mail_root, context.current_folder_path);
   const std::string attachments(kAttachmentDirName);
   const std::vector<std::string> rows = current_index.Rows().Lines();
   for (size_t i = rows.size(); i-- > 0;) {
+    if (step && !step(rows.size() - 1 - i, rows.size())) break;
     const std::string& row = rows[i];
     auto target = rules.FirstMatch(FieldOf(row, IndexRow::kSubject), FieldOf(row, IndexRow::kCorrespondent));
     if (!target) continue;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,7 +62,10 @@ TargetFolder ChooseTargetFolder(const RuleList& rules, const RuleContext& contex
 // row to the first, and writes its index. Rejected messages are deleted with their
 // attachments and their ids leave the fetched list; moved ones go with their attachments.
 // A message whose file name is already taken in the target stays where it is.
+// `step` is called before each row with the rows done and their number; false stops the
+// loop, and what was done is written.
 void ApplyRulesToFolder(const RuleList& rules, const RuleContext& context, FolderIndex& current_index,
-                        ReceivedIdList& received_ids);
+                        ReceivedIdList& received_ids,
+                        const std::function<bool(size_t done, size_t total)>& step = nullptr);
 
 }  // namespace plumex

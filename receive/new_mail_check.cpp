@@ -19,13 +19,6 @@
 namespace plumex {
 namespace {
 
-void QuietDisconnect(Pop3Client& pop3) {
-  try {
-    if (pop3.IsConnected()) pop3.Disconnect();
-  } catch (const std::exception&) {
-  }
-}
-
 // The ids already fetched for the account; a missing file is an empty list (nothing is written:
 // the check files nothing).
 SortedLineList FetchedIds(const MailboxState& state, const std::string& account) {
@@ -91,7 +84,7 @@ std::vector<NewMailRow> NewMailCheck::CheckAccount(const MailboxState& state, co
     for (auto [first, last] : Runs(unread)) {
       pop3.TopEach(first, last, message, [&](int n) {
         ui.Pump();
-        if (state.StopRequested) return false;
+        if (Stopped()) return false;
         const std::string id = FiledMessageId(message);
         if (const std::string uidl = uidl_of(n); !uidl.empty()) on_server[uidl] = id;
         if (known.Contains(id) || notified_.contains(id)) return true;
@@ -102,7 +95,7 @@ std::vector<NewMailRow> NewMailCheck::CheckAccount(const MailboxState& state, co
         notified_.insert(id);
         return true;
       });
-      if (state.StopRequested) break;
+      if (Stopped()) break;
     }
   } catch (const std::exception&) {
     // A broken line or a refused command ends this account's check; what was found stays.
@@ -117,7 +110,7 @@ std::vector<NewMailRow> NewMailCheck::CheckAllAccounts(const MailboxState& state
   std::vector<NewMailRow> rows;
   unreachable_.clear();
   for (const std::string& line : state.AccountList) {
-    if (state.StopRequested) break;
+    if (Stopped()) break;
     const AccountRecord account = AccountRecord::Parse(line);
     if (only && account.name != *only) continue;
     QuietDisconnect(pop3);

@@ -51,7 +51,7 @@ class NewMailCheck {
                                        UiPort& ui);
 
   // The count-only tick: every account in file order (only the one named `only`, when given),
-  // until StopRequested is set.
+  // until the stop of the tick's run is set.
   std::vector<NewMailRow> CheckAllAccounts(const MailboxState& state, Pop3Client& pop3, UiPort& ui,
                                            const std::string* only = nullptr);
   // The accounts the last CheckAllAccounts could not reach, each with why (CP932).
@@ -60,13 +60,18 @@ class NewMailCheck {
   // "終了": what was announced is forgotten, so a restarted check announces again what
   // is still waiting on the servers.
   void Forget();
+  // The stop of the run that polls next ("中止" of that run); none: it is never stopped.
+  void SetStopCheck(std::function<bool()> stop_requested) { stop_requested_ = std::move(stop_requested); }
 
   // The command-line tool keeps what it checked between its runs, per account.
   void LoadChecked(const std::string& account, const std::filesystem::path& file);
   void SaveChecked(const std::string& account, const std::filesystem::path& file) const;
 
  private:
+  bool Stopped() const { return stop_requested_ && stop_requested_(); }
+
   CheckClock clock_;
+  std::function<bool()> stop_requested_;
   std::vector<std::pair<std::string, std::string>> unreachable_;
   std::set<std::string> notified_;  // ids announced (NotifiedIds), any account
   // Per account: UIDL -> id of each message whose header was read, as long as it is on the server.

@@ -18,6 +18,8 @@ namespace {
 
 constexpr int kConnectAttempts = 3;
 
+bool Stopped(const ReceiveSession& session) { return session.stop_requested && session.stop_requested(); }
+
 // Up to three attempts. An unverifiable certificate is put to the user once and its answer
 // is not an attempt of its own; a refused password, a refused certificate and a stop end the
 // attempts at once, since trying again cannot help. Nothing when connected.
@@ -30,7 +32,7 @@ std::optional<AppError> Connect(ReceiveSession& session, UiPort& ui) {
       return std::nullopt;
     } catch (const std::exception& e) {
       // "中止" closes the connection under the waiting read: whatever that read says, it was a stop.
-      failure = session.state.StopRequested ? AppError(ErrorKind::Stopped, Sjis("中止しました。")) : AsAppError(e);
+      failure = Stopped(session) ? AppError(ErrorKind::Stopped, Sjis("中止しました。")) : AsAppError(e);
       const ErrorKind kind = failure->kind();
       if (kind == ErrorKind::Tls || kind == ErrorKind::Authentication || kind == ErrorKind::Stopped) break;
     }
@@ -39,30 +41,17 @@ std::optional<AppError> Connect(ReceiveSession& session, UiPort& ui) {
   return failure;
 }
 
-void ReloadCurrentIndex(MailboxState& state) {
-  auto dir = ToNativePath(state.MailRoot, state.CurrentFolderPath);
-  state.CurrentIndex = FolderIndex::Open(dir / std::string(kReceiveIndexName));
-}
-
-void SetUpPop3(ReceiveSession& session, AccountRecord& record) { record = ConfigurePop3(session.state, session.pop3); }
-
-// Mail is filed in the account's inbox, which becomes the folder on screen.
-void SwitchToInbox(MailboxState& state, ReceiveResult& result) {
-  const std::string inbox = AccountFolderPath(state.CurrentAccount);
-  if (state.CurrentFolderPath == inbox) return;
+// The run's account's inbox goes on screen as it is on disk after the run: mail is filed
+// there, and the screen shows what the run wrote (the run never wrote the screen's copies).
+void ShowInbox(MailboxState& state, const std::string& account, ReceiveResult& result) {
+  if (state.CurrentAccount != account) return;  // the screen moved on to another account
+  const std::string inbox = AccountFolderPath(account);
+  const auto dir = ToNativePath(state.MailRoot, inbox);
+  result.folder_switched = state.CurrentFolderPath != inbox;
   state.CurrentFolderPath = inbox;
   state.CurrentAccountDir = inbox;
-  state.ReceivedIds = ReceivedIdList::Open(ToNativePath(state.MailRoot, inbox) / std::string(kReceivedIdListName));
-  ReloadCurrentIndex(state);
-  result.folder_switched = true;
-}
-
-// Ends the session; a QUIT that fails changes nothing for mail already filed.
-void QuietDisconnect(Pop3Client& pop3) {
-  try {
-    if (pop3.IsConnected()) pop3.Disconnect();
-  } catch (const std::exception&) {
-  }
+  state.ReceivedIds = ReceivedIdList::Open(dir / std::string(kReceivedIdListName));
+  state.CurrentIndex = FolderIndex::Open(dir / std::string(kReceiveIndexName));
 }
 
 // A failure of one message's own files (a name the file system refuses): the message is left
@@ -81,9 +70,9 @@ std::string SkippedMessageText(int n, const std::string& id, const std::exceptio
          id + "\r\n" + AsAppError(e).text();
 }
 
-void RecordFailure(const MailboxState& state, const std::exception& e, ReceiveResult& result) {
+void RecordFailure(const ReceiveSession& session, const std::exception& e, ReceiveResult& result) {
   AppError error = AsAppError(e);
-  if (error.kind() == ErrorKind::Stopped || state.StopRequested) result.stopped = true;
+  if (error.kind() == ErrorKind::Stopped || Stopped(session)) result.stopped = true;
   else result.error = std::move(error);
 }
 
@@ -108,12 +97,14 @@ AccountRecord ConfigurePop3(MailboxState& state, Pop3Client& pop3) {
   return record;
 }
 
-void ConfigurePop3For(const AccountRecord& record, Pop3Client& pop3) {
-  pop3.host = record.pop_host;
-  pop3.user_name = record.user;
-  pop3.password = record.password;
-  pop3.port = ParsePort(record.pop_port).value_or(record.pop_ssl ? 995 : 110);
-  pop3.use_tls = record.pop_ssl;
+void ConfigurePop3For(const AccountRecord& record, Pop3Client& pop3) { ConfigurePop3For(Pop3SettingsOf(record), pop3); }
+
+void ConfigurePop3For(const Pop3Settings& settings, Pop3Client& pop3) {
+  pop3.host = settings.host;
+  pop3.user_name = settings.user;
+  pop3.password = settings.password;
+  pop3.port = settings.port;
+  pop3.use_tls = settings.implicit_tls;
 }
 
 std::string NewMailStatusText(long long count) {
@@ -129,14 +120,13 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
   ReceiveResult result;
   MailboxState& state = session.state;
   Pop3Client& pop3 = session.pop3;
-  // A stop pressed during an earlier run belongs to that run.
-  state.StopRequested = false;
-  AccountRecord record;
-  SetUpPop3(session, record);
+  const AccountRecord record = ConfigurePop3(state, pop3);
+  // The account is fixed when the run starts; what it writes is that account's inbox.
+  const std::string account = state.CurrentAccount;
+  const std::string inbox = AccountFolderPath(account);
+  const auto inbox_dir = ToNativePath(state.MailRoot, inbox);
 
   ui.SetModeLabel(Sjis("受信"), kModeGreen);
-  if (!state.CurrentFolderPath.empty()) ReloadCurrentIndex(state);
-
   if (auto failure = Connect(session, ui)) {
     if (failure->kind() == ErrorKind::Stopped) {
       result.stopped = true;
@@ -151,23 +141,28 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
   result.connected = true;
 
   ParsedMessage message;
-  bool appended = false;
+  FolderIndex index;
+  ReceivedIdList ids;
+  std::vector<std::string> rows_added;
   FilingContext filing;
   try {
     const int count = pop3.Stat();
-    SwitchToInbox(state, result);
+    EnsureDirectory(inbox_dir);
+    index = FolderIndex::Open(inbox_dir / std::string(kReceiveIndexName));
+    ids = ReceivedIdList::Open(inbox_dir / std::string(kReceivedIdListName));
 
     filing.mail_root = state.MailRoot;
-    filing.current_folder_path = state.CurrentFolderPath;
-    filing.current_account = state.CurrentAccount;
-    filing.current_index = &state.CurrentIndex;
-    filing.received_ids = &state.ReceivedIds;
+    filing.current_folder_path = inbox;
+    filing.current_account = account;
+    filing.current_index = &index;
+    filing.received_ids = &ids;
     filing.rules = &session.rules;
     filing.delete_after_receive = record.delete_after_receive;
     filing.forwarding = session.forwarding;
     filing.forward_queue = session.forward_queue;
     filing.folder_new_counts = &result.folder_new_counts;
     filing.pop3 = &pop3;
+    filing.row_added = [&rows_added](const std::string& row) { rows_added.push_back(row); };
     // One LIST for all the sizes instead of a LIST per message.
     std::vector<long long> sizes;
     if (count > 0) {
@@ -186,7 +181,7 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
       ui.SetProgress(n, count);
       ui.Pump();
       message.Clear();
-      if (state.StopRequested) {
+      if (Stopped(session)) {
         result.stopped = true;
         break;
       }
@@ -197,17 +192,15 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
       }
       try {
         pop3.Top(n, message);
-        size_t rows_before = state.CurrentIndex.Size();
         result.new_count += FileFetchedMessage(message, n, filing);
-        appended = appended || state.CurrentIndex.Size() != rows_before;
       } catch (const std::exception& e) {
-        if (pop3.IsConnected() && !state.StopRequested && IsMessageOwnFailure(e)) {
+        if (pop3.IsConnected() && !Stopped(session) && IsMessageOwnFailure(e)) {
           result.skipped.push_back(SkippedMessageText(n, message.MessageId(), e));
           continue;
         }
         // A broken connection, a refused command or a store that cannot be written ends
         // the run; what was filed stays, and the message that failed stays on the server.
-        RecordFailure(state, e, result);
+        RecordFailure(session, e, result);
         QuietDisconnect(pop3);
         break;
       }
@@ -215,15 +208,14 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
     }
     ui.SetProgress(0, 0);
     // Split messages whose last piece came (in this run or an earlier one) are joined and filed.
-    if (DirectoryExists(StagingDir(ToNativePath(state.MailRoot, state.CurrentFolderPath))))
-      result.new_count += FileCompleteSets(filing);
+    if (DirectoryExists(StagingDir(inbox_dir))) result.new_count += FileCompleteSets(filing);
   } catch (const std::exception& e) {
-    RecordFailure(state, e, result);
+    RecordFailure(session, e, result);
   }
   try {
-    if (appended) FinishDeferredIndex(filing);
+    if (!rows_added.empty()) AddRowsToIndexOnDisk(inbox_dir / std::string(kReceiveIndexName), rows_added);
   } catch (const std::exception& e) {
-    if (!result.error) RecordFailure(state, e, result);
+    if (!result.error) RecordFailure(session, e, result);
   }
 
   QuietDisconnect(pop3);
@@ -236,10 +228,15 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
   }
   if (result.new_count > 0 || filing.staged_pieces > 0) {
     try {
-      state.ReceivedIds.Save(ToNativePath(state.MailRoot, state.CurrentAccountDir) / std::string(kReceivedIdListName));
+      ids.Save(inbox_dir / std::string(kReceivedIdListName));
     } catch (const std::exception& e) {
-      if (!result.error) RecordFailure(state, e, result);
+      if (!result.error) RecordFailure(session, e, result);
     }
+  }
+  try {
+    ShowInbox(state, account, result);
+  } catch (const std::exception& e) {
+    if (!result.error) RecordFailure(session, e, result);
   }
   ui.SetModeLabel(Sjis("通常"), kModeAqua);
   return result;

@@ -2,6 +2,7 @@
 // letting the window breathe between messages and stopping when asked.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,14 +18,19 @@ namespace plumex {
 
 class Pop3Client;
 
+// A run receives for the account in use when it starts; it opens that account's inbox index
+// and fetched-id list itself and writes exactly those, whatever the screen shows meanwhile.
 struct ReceiveSession {
   MailboxState& state;
   const RuleList& rules;
   Pop3Client& pop3;
   // SelectiveReceive: the server numbers to fetch, ascending; empty for a normal run.
   std::vector<int> selected_numbers;
+  // The new-mail check's forwarding mode: every message filed is queued to be forwarded.
   bool forwarding = false;
   std::vector<std::string>* forward_queue = nullptr;
+  // This run's own stop ("中止", "切断", Escape while it runs); none: it is never stopped.
+  std::function<bool()> stop_requested;
 };
 
 struct ReceiveResult {
@@ -45,8 +51,9 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui);
 
 // Sets the connection up from the account in use (AccountPosition follows it) and returns its record.
 AccountRecord ConfigurePop3(MailboxState& state, Pop3Client& pop3);
-// Sets the connection up for one account's POP3 server (110 or 995 when its port is unreadable).
+// Sets the connection up for one account's POP3 server (Pop3SettingsOf).
 void ConfigurePop3For(const AccountRecord& record, Pop3Client& pop3);
+void ConfigurePop3For(const Pop3Settings& settings, Pop3Client& pop3);
 
 // A failed connect as the user reads it: "接続できませんでした。" and what happened.
 std::string ConnectFailureText(const AppError& error);

@@ -147,10 +147,7 @@ ServerListing ListServerMailbox(Pop3Client& pop3, const CandidateTest& candidate
     AppError error = AsAppError(e);
     if (stop_requested || error.kind() == ErrorKind::Stopped) listing.stopped = true;
     else listing.error = std::move(error);
-    try {
-      if (pop3.IsConnected()) pop3.Disconnect();
-    } catch (const std::exception&) {
-    }
+    QuietDisconnect(pop3);
   }
   ui.SetProgress(0, 0);
   return listing;

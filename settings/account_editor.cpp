@@ -138,6 +138,15 @@ AccountEditor::Outcome AccountEditor::PortsValid() const {
   return {};
 }
 
+namespace {
+
+// The account a run files into or sends from stays as it is until the run ends.
+std::string RunGoingMessage() {
+  return Sjis("受信や送信の処理中は、使用中のアカウントを削除・名前変更・切り替えできません。処理が終わってから操作してください。");
+}
+
+}  // namespace
+
 AccountEditor::Outcome AccountEditor::Save() {
   if (!form_.RequiredTextsFilled() || form_.pop_port.empty() || form_.smtp_port.empty())
     return {false, RequiredMessage()};
@@ -147,6 +156,7 @@ AccountEditor::Outcome AccountEditor::Save() {
   // A rename onto another account's name is refused like a new one: two records would share
   // one folder, and deleting either would delete the other's mail.
   const bool renamed = !is_new && form_.name != loaded_name_;
+  if (renamed && loaded_name_ == state_.current_account && hooks_.RunGoing()) return {false, RunGoingMessage()};
   const std::optional<size_t> self = is_new ? std::nullopt : std::optional<size_t>(position_ - 1);
   if ((add_mode_ || renamed) && AccountNameTaken(state_.account_list, form_.name, self)) return {false, NameTakenMessage()};
 
@@ -206,6 +216,7 @@ AccountEditor::Outcome AccountEditor::Delete() {
   const size_t position = position_ - 1;
   const std::string name = FieldOf(state_.account_list[position], 0);
   const bool in_use = name == state_.current_account;
+  if (in_use && hooks_.RunGoing()) return {false, RunGoingMessage()};
   auto dir = ToNativePath(mail_root_, AccountFolderPath(name));
   if (IsFolderName(name) && DirectoryExists(dir)) RemoveRecursively(dir);
   hooks_.RemoveAccountNode(name);
@@ -229,6 +240,7 @@ AccountEditor::Outcome AccountEditor::Close() {
   if (add_mode_) return {false, Sjis("保存、中止のどちらかを選択してください。")};
   if (!form_.RequiredTextsFilled()) return {false, RequiredMessage() + "\r\n\r\n" + MissingFields()};
   if (auto ports = PortsValid(); !ports.ok) return ports;
+  if (form_.name != state_.current_account && hooks_.RunGoing()) return {false, RunGoingMessage()};
   // After the last account was deleted an empty file is written, so it does not come back.
   if (!SaveAccountList(mail_root_, state_.account_list) && state_.account_list.empty())
     WriteAccountList(mail_root_, {});

@@ -40,6 +40,9 @@ class AccountHooks {
   virtual void ConfigurePop3(const Pop3Settings& settings) = 0;
   // "閉じる": select the account's node and run the tree's selection action.
   virtual void SelectAccountNode(std::string_view name) = 0;
+  // A command is running (receiving, sending...) for the account in use: it may then be
+  // neither renamed, nor deleted, nor replaced by another as the account in use.
+  virtual bool RunGoing() const { return false; }
 };
 
 // The state of the main window that accounts edit (it lives in the main window).

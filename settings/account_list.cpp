@@ -86,13 +86,17 @@ std::optional<int> ParsePort(std::string_view text) {
   return port;
 }
 
+Pop3Settings Pop3SettingsOf(const AccountRecord& r) {
+  return {r.pop_host, r.user, r.password, ParsePort(r.pop_port).value_or(r.pop_ssl ? 995 : 110), r.pop_ssl};
+}
+
 std::optional<AccountInUse> LoadAccount(const std::filesystem::path& mail_root,
                                         const std::vector<std::string>& account_list, size_t n) {
   if (n >= account_list.size()) return std::nullopt;
   AccountInUse in_use;
   in_use.record = AccountRecord::Parse(account_list[n]);
   const AccountRecord& r = in_use.record;
-  in_use.pop3 = {r.pop_host, r.user, r.password, ParsePort(r.pop_port).value_or(r.pop_ssl ? 995 : 110), r.pop_ssl};
+  in_use.pop3 = Pop3SettingsOf(r);
   in_use.account_dir = ToNativePath(mail_root, AccountFolderPath(r.name));
   ReadLines(in_use.account_dir / kSignatureFileName, in_use.signature);
   in_use.received_ids = ReceivedIdList::Open(in_use.account_dir / std::string(kReceivedIdListName));

@@ -62,6 +62,10 @@ struct Pop3Settings {
   bool implicit_tls = false;  // TLS from the first byte
 };
 
+// The POP3 settings of an account: its port, or 995 with TLS and 110 without when the port
+// cannot be read. The one mapping every connection of an account goes through.
+Pop3Settings Pop3SettingsOf(const AccountRecord& record);
+
 // What LoadAccount(n) makes current: the record, its signature, the POP3 connection settings
 // and its list of fetched Message-IDs (created empty, with its folder, when missing).
 struct AccountInUse {

@@ -2,6 +2,7 @@
 
 #include "platform/sjis_text.h"
 #include "protocol/pop3_client.h"
+#include "receive/receive_run.h"
 #include "shell/shell_texts.h"
 #include "store/store_layout.h"
 
@@ -70,14 +71,7 @@ void AccountCommands::AccountLoaded(AccountInUse in_use) {
   in_use_ = std::move(in_use);
 }
 
-void AccountCommands::ConfigurePop3(const Pop3Settings& settings) {
-  Pop3Client& pop3 = shell_.Pop3();
-  pop3.host = settings.host;
-  pop3.user_name = settings.user;
-  pop3.password = settings.password;
-  pop3.port = settings.port;
-  pop3.use_tls = settings.implicit_tls;
-}
+void AccountCommands::ConfigurePop3(const Pop3Settings& settings) { ConfigurePop3For(settings, shell_.Pop3()); }
 
 void AccountCommands::SelectAccountNode(std::string_view name) {
   FolderNode* node = AccountNode(name);

@@ -29,6 +29,7 @@ class AccountCommands : public AccountHooks {
   void AccountLoaded(AccountInUse in_use) override;
   void ConfigurePop3(const Pop3Settings& settings) override;
   void SelectAccountNode(std::string_view name) override;
+  bool RunGoing() const override { return shell_.Gate().Busy(); }
 
  private:
   FolderNode* AccountNode(std::string_view name);

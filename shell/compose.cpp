@@ -1,5 +1,7 @@
 #include "shell/compose.h"
 
+#include "shell/shell_texts.h"
+
 #include "addressbook/address_texts.h"
 #include "addressbook/book_completion.h"
 #include "codecs/header_decode.h"
@@ -98,6 +100,14 @@ bool ComposeCommands::Send() {
     return false;
   }
   MainState& s = shell_.State();
+  // One command at a time: a send never starts inside another run's wait (the window greys
+  // "送信" meanwhile).
+  auto run = shell_.Gate().TryEnter(RunKind::Send);
+  if (!run) {
+    // The compose window is a window of its own, not greyed with the main window's commands.
+    ui.MessageBox(Sjis(texts::kRunGoing), MsgIcon::Information);
+    return false;
+  }
   if (c.sender_index < 0 || static_cast<size_t>(c.sender_index) >= s.AccountList.size()) {
     ui.MessageBox(Sjis("送信元の情報に間違いがあります"));
     return false;
@@ -125,11 +135,7 @@ bool ComposeCommands::Send() {
   SendContext context;
   context.mail_root = s.MailRoot;
   context.send_rules = send_rules_.Lines();
-  context.connection.mail_root = s.MailRoot;
-  context.connection.pump = [&ui] { ui.Pump(); };
-  context.connection.stop_requested = [&s] { return s.StopRequested; };
-  // A stop pressed before belongs to an earlier run.
-  s.StopRequested = false;
+  context.connection = shell_.RunConnection(*run);
   try {
     last_sent_ = SendMail(request, context, ui);
   } catch (const std::exception& e) {

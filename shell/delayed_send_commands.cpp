@@ -40,9 +40,10 @@ void DelayedSendCommands::Sent(const SendResult& result) {
 
 QueueTickResult DelayedSendCommands::Tick() {
   QueueTickResult result;
-  // A tick that comes while a send of the last one pumps the window waits for the next; the
-  // running one tells what is left.
-  if (running_) {
+  // A tick that comes while another command (or a send of the last tick) pumps the window
+  // waits for the next, without a word; the queue stays as it is.
+  auto run = shell_.Gate().TryEnter(RunKind::Queue);
+  if (!run || running_) {
     result.active = queue_.Active();
     return result;
   }
@@ -50,16 +51,12 @@ QueueTickResult DelayedSendCommands::Tick() {
   UiPort& ui = shell_.Ui();
   MainState& s = shell_.State();
   SendQueue::Sender send = sender_;
-  // A stop pressed before the tick belongs to another command; one pressed during it stops it.
-  const bool stopped_before = s.StopRequested;
   if (!send) {
     send = [&](const SendRequest& request) {
       SendContext context;
       context.mail_root = s.MailRoot;
       context.send_rules = send_rules_.Lines();
-      context.connection.mail_root = s.MailRoot;
-      context.connection.pump = [&ui] { ui.Pump(); };
-      context.connection.stop_requested = [&s, stopped_before] { return s.StopRequested && !stopped_before; };
+      context.connection = shell_.RunConnection(*run);
       Sent(SendMail(request, context, ui));
     };
   }

@@ -20,8 +20,16 @@ void MainShell::ScanFolders(FolderTree& tree, FolderNode* node, std::string_view
   }
 }
 
+bool MainShell::ReceiveFolderHeld() const {
+  const auto kind = gate_.CurrentKind();
+  return kind && *kind != RunKind::Send && *kind != RunKind::Queue && *kind != RunKind::Search;
+}
+
 std::optional<size_t> MainShell::SelectReceiveNode(FolderNode* node) {
   MainState& s = state_;
+  // The folder and account on screen stay while a run files into them or holds the server
+  // connection; the tree goes back to the folder on screen.
+  if (ReceiveFolderHeld()) return std::nullopt;
   s.ActiveTree = Trees::Receive;
   if (!node) return std::nullopt;
   receive_tree_.Select(node);

@@ -13,7 +13,9 @@
 #include "shell/folder_tree.h"
 #include "shell/main_state.h"
 #include "shell/message_list.h"
+#include "shell/run_gate.h"
 #include "port/ui_port.h"
+#include "protocol/connection.h"
 
 namespace plumex {
 
@@ -31,9 +33,16 @@ class MainShell {
   MessageList& List() { return list_; }                // ListView1
   UiPort& Ui() { return ui_; }
 
+  // The one command that pumps at a time, and its stop.
+  RunGate& Gate() { return gate_; }
+  const RunGate& Gate() const { return gate_; }
+
   // The POP3 connection of the account in use; it pumps the window while it waits and breaks
-  // off when StopRequested is set.
+  // off when the run going on is stopped.
   Pop3Client& Pop3() { return *pop3_; }
+  // Options for a connection of a run: the window pumps while it waits, and the run's stop
+  // ends it.
+  ConnectionOptions RunConnection(const RunGate::Run& run);
   // Closes the POP3 connection when open.
   void DisconnectPop3();
 
@@ -63,6 +72,9 @@ class MainShell {
   void RenameFolder();  // "フォルダ名変更"
   void DeleteFolder();  // "フォルダ削除"
   bool CanEditInPlace(const FolderNode* node) const;
+  // A run going on files into the receive folders of the account in use, works on the index
+  // on screen or holds the POP3 connection: the receive folder on screen may not change.
+  bool ReceiveFolderHeld() const;
   // In-place rename of a receive-tree node; false when the old label must stay.
   bool RenameInPlace(FolderNode* node, const std::string& new_text);
 
@@ -109,6 +121,7 @@ class MainShell {
 
   UiPort& ui_;
   MainState state_;
+  RunGate gate_;
   std::unique_ptr<Pop3Client> pop3_;
   FolderTree receive_tree_;
   FolderTree send_tree_;

@@ -384,16 +384,17 @@ void MessageCommands::DeleteFolderMail() {
 }
 
 std::vector<FolderRepair> MessageCommands::RepairStore() {
-  MainState& s = shell_.State();
-  s.StopRequested = false;
+  auto run = shell_.Gate().TryEnter(RunKind::Maintenance);
+  if (!run) return {};
   return RepairFolders(shell_.Native(ReceiveRootName() + "\\"), ReceiveRootName() + "\\", [&] {
     shell_.Ui().Pump();
-    return !s.StopRequested;
+    return !run->StopRequested();
   });
 }
 
 void MessageCommands::Maintain() {
   MainState& s = shell_.State();
+  if (shell_.Gate().Busy()) return;  // one command at a time; the window greys it meanwhile
   const FolderNode* node = shell_.ReceiveTree().Selected();
   if (!node || node->Level() == 0) {
     shell_.Ui().MessageBox(Sjis(texts::kChooseAccountFirst));

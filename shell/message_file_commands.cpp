@@ -39,7 +39,25 @@ std::string MessageFileCommands::PrintText() const {
 ImportResult MessageFileCommands::ImportMailbox(const std::filesystem::path& mailbox) {
   MainState& s = shell_.State();
   if (s.CurrentAccount.empty()) throw AppError(ErrorKind::BadInput, Sjis(texts::kImportNeedsAccount));
-  ImportResult result = plumex::ImportMailbox(mailbox, s.MailRoot, s.CurrentAccount, receive_.Rules());
+  auto run = shell_.Gate().TryEnter(RunKind::Import);
+  if (!run) return {};
+  UiPort& ui = shell_.Ui();
+  // The window breathes between messages and shows how far the file is read; "中止" ends the
+  // import with what was filed written.
+  constexpr long long kSteps = 1000;
+  ImportResult result;
+  try {
+    result = plumex::ImportMailbox(mailbox, s.MailRoot, s.CurrentAccount, receive_.Rules(),
+                                   [&](long long done, long long total) {
+                                     if (total > 0) ui.SetProgress(static_cast<int>(done * kSteps / total) + 1, kSteps + 1);
+                                     ui.Pump();
+                                     return !run->StopRequested();
+                                   });
+  } catch (...) {
+    ui.SetProgress(0, 0);
+    throw;
+  }
+  ui.SetProgress(0, 0);
   // The import folder shows in the account's tree with its unread count, as do the folders
   // the rules sent mail to.
   FolderTree& tree = shell_.ReceiveTree();
@@ -57,7 +75,7 @@ ImportResult MessageFileCommands::ImportMailbox(const std::filesystem::path& mai
     s.CurrentIndex = FolderIndex::Open(shell_.Native(folder) / std::string(kReceiveIndexName));
     shell_.ListFolderIndex(s.CurrentIndex.Rows());
   }
-  shell_.Ui().MessageBox(Sjis(texts::kDone));
+  ui.MessageBox(Sjis(run->StopRequested() ? texts::kStopped : texts::kDone));
   return result;
 }
 

@@ -1,5 +1,6 @@
 #include "shell/new_check_commands.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/sjis_text.h"
@@ -36,9 +37,7 @@ NewCheckCommands::NewCheckCommands(MainShell& shell, ReceiveCommands& receiving,
       settings_(settings),
       compose_(compose),
       send_rules_(send_rules),
-      use_account_(std::move(use_account)) {
-  receiving_.SetForwarding([this] { return ForwardingMode(); }, &forward_queue_);
-}
+      use_account_(std::move(use_account)) {}
 
 bool NewCheckCommands::Active() const { return settings_.StartFlag(); }
 
@@ -69,7 +68,6 @@ std::optional<int> NewCheckCommands::Start(StartKind kind) {
     shell_.Ui().MessageBox(problem->message, MsgIcon::Warning);
     return std::nullopt;
   }
-  shell_.State().StopRequested = false;
   running_ = true;
   ShowWaiting();
   return ParseCheckInterval(settings_.NewCheck().interval);
@@ -79,22 +77,39 @@ NewCheckTickResult NewCheckCommands::Tick() {
   NewCheckTickResult result;
   MainState& s = shell_.State();
   if (s.AccountList.empty() || !Active()) return result;  // nothing to poll: the timer stays off
+  // A tick that finds another command running waits for the next one, without a word.
+  if (shell_.Gate().Busy()) {
+    result.restart = true;
+    return result;
+  }
   UiPort& ui = shell_.Ui();
   ShowWaiting();
   ticking_ = true;
+  bool stopped = false;
   try {
     const NewCheckSettings& settings = settings_.NewCheck();
     if (settings.receive_all) {
       // The chosen account comes into use (its sender in the compose window); a name that
-      // matches none receives for the account in use.
+      // matches none receives for the account in use. It is chosen before the run starts: the
+      // account in use never changes under a run.
       if (FindAccount(s.AccountList, settings.receive_account) && use_account_) {
         use_account_(settings.receive_account);
         compose_.FillSenders();
       }
-      result.received = ReceiveAndForward().new_count;
+      auto run = shell_.Gate().TryEnter(RunKind::NewCheck);
+      if (run) {
+        result.received = ReceiveAndForwardIn(*run, ForwardingMode()).new_count;
+        stopped = run->StopRequested();
+      }
       ShowWaiting();
-    } else {
-      result.rows = check_.CheckAllAccounts(s, shell_.Pop3(), ui);
+    } else if (auto run = shell_.Gate().TryEnter(RunKind::NewCheck)) {
+      // A connection of its own: the count-only poll never touches the one a server delete
+      // mode holds open.
+      Pop3Client pop3(shell_.RunConnection(*run));
+      check_.SetStopCheck(run->StopCheck());
+      result.rows = check_.CheckAllAccounts(s, pop3, ui);
+      check_.SetStopCheck(nullptr);
+      stopped = run->StopRequested();
     }
   } catch (const std::exception& e) {
     // Nothing may end the check while the window waits hidden: the failure is told in the
@@ -104,44 +119,57 @@ NewCheckTickResult NewCheckCommands::Tick() {
   ticking_ = false;
   if (std::exchange(forget_after_tick_, false)) check_.Forget();
   result.forward_failures = TakeForwardFailures();
-  result.restart = Active() && !s.StopRequested;
+  result.restart = Active() && !stopped;
   return result;
 }
 
 void NewCheckCommands::Finish() {
-  MainState& s = shell_.State();
-  s.StopRequested = true;
+  // The check's own run ends; a command the user started meanwhile goes on.
+  const auto kind = shell_.Gate().CurrentKind();
+  shell_.Gate().StopRun(RunKind::NewCheck);
   running_ = false;
   settings_.SetStartFlag(false);
   shell_.Ui().MessageBox(Sjis("新着チェックを中断します。"));
-  receiving_.StopReceiving();
+  if (!kind || *kind == RunKind::NewCheck) receiving_.StopReceiving();
   // A tick still polling holds what it remembers: it is forgotten once the tick has unwound.
   if (ticking_) forget_after_tick_ = true;
   else check_.Forget();
 }
 
 ReceiveResult NewCheckCommands::ReceiveAndForward() {
+  auto run = shell_.Gate().TryEnter(RunKind::Receive);
+  if (!run) return {};
+  // A receive the user starts files by the rules: forwarding belongs to the check's runs.
+  return ReceiveAndForwardIn(*run, false);
+}
+
+ReceiveResult NewCheckCommands::ReceiveAndForwardIn(const RunGate::Run& run, bool forwarding) {
   // Forwards still owed from an earlier run stay owed: their messages are filed already, so
-  // no run would queue them again.
-  ReceiveResult result = receiving_.Receive();
-  if (!forward_queue_.empty()) {
-    auto& owed = owed_[shell_.State().CurrentAccount];
-    owed.insert(owed.end(), forward_queue_.begin(), forward_queue_.end());
-    forward_queue_.clear();
+  // no run would queue them again. They are on disk before anything is sent.
+  const std::string account = shell_.State().CurrentAccount;
+  std::vector<std::string> queued;
+  ReceiveResult result = receiving_.ReceiveIn(run, {}, forwarding ? &queued : nullptr);
+  OwedForwards owed = LoadOwedForwards(shell_.State().MailRoot);
+  if (!queued.empty()) {
+    auto& ids = owed[account];
+    for (std::string& id : queued)
+      if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(std::move(id));
+    SaveOwedForwards(shell_.State().MailRoot, owed);
   }
-  if (!owed_.empty()) ForwardQueuedNow();
+  if (!owed.empty() && !run.StopRequested()) ForwardQueuedNow(run, owed);
   return result;
 }
 
-std::vector<std::string> NewCheckCommands::OwedForwards() const {
+std::vector<std::string> NewCheckCommands::OwedForwardIds() const {
   std::vector<std::string> ids;
-  for (const auto& [account, owed] : owed_) ids.insert(ids.end(), owed.begin(), owed.end());
+  for (const auto& [account, owed] : LoadOwedForwards(shell_.State().MailRoot))
+    ids.insert(ids.end(), owed.begin(), owed.end());
   return ids;
 }
 
 std::vector<std::string> NewCheckCommands::TakeForwardFailures() { return std::exchange(untaken_failures_, {}); }
 
-void NewCheckCommands::ForwardQueuedNow() {
+void NewCheckCommands::ForwardQueuedNow(const RunGate::Run& run, OwedForwards& owed) {
   MainState& s = shell_.State();
   UiPort& ui = shell_.Ui();
   // The account chosen as the sender in the compose window, else the one in use, with its
@@ -166,23 +194,21 @@ void NewCheckCommands::ForwardQueuedNow() {
     SendContext context;
     context.mail_root = s.MailRoot;
     context.send_rules = send_rules_.Lines();
-    context.connection.mail_root = s.MailRoot;
-    context.connection.pump = [&ui] { ui.Pump(); };
-    context.connection.stop_requested = [&s] { return s.StopRequested; };
+    context.connection = shell_.RunConnection(run);
     SendMail(request, context, ui);
     ui.SetStatusText(1, Sjis("送信しました"));
   };
-  for (auto it = owed_.begin(); it != owed_.end();) {
-    const ForwardOutcome outcome =
-        ForwardQueued(it->second, {s.MailRoot, it->first}, send, [&s] { return s.StopRequested; });
+  for (auto it = owed.begin(); it != owed.end();) {
+    const ForwardOutcome outcome = ForwardQueued(it->second, {s.MailRoot, it->first}, send, run.StopCheck());
     for (const ForwardFailure& failure : outcome.failures) {
       if (!failure_told_.insert(failure.id).second) continue;
       const std::string text = ForwardFailureText(failure);
       ui.SetStatusText(0, text.substr(0, text.find("\r\n")));
       untaken_failures_.push_back(text);
     }
-    it = it->second.empty() ? owed_.erase(it) : std::next(it);
+    it = it->second.empty() ? owed.erase(it) : std::next(it);
   }
+  SaveOwedForwards(s.MailRoot, owed);
 }
 
 }  // namespace plumex

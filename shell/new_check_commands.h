@@ -60,20 +60,24 @@ class NewCheckCommands {
   void Finish();
   bool Active() const;  // NewCheckActive: the settings dialog's start flag
 
-  // "受信": the receive run of the account in use, then what the check queued for forwarding.
+  // "受信": the receive run of the account in use (by the rules), then the forwards the check
+  // still owes.
   ReceiveResult ReceiveAndForward();
   // Forward failures not yet taken by the window (each told once).
   std::vector<std::string> TakeForwardFailures();
 
-  // The ids whose forward is still owed (failed so far), of every account.
-  std::vector<std::string> OwedForwards() const;
+  // The ids whose forward is still owed (failed so far), of every account, as kept on disk.
+  std::vector<std::string> OwedForwardIds() const;
   NewMailCheck& Check() { return check_; }
   // The status text while the check is on: "新着ﾁｪｯｸ中（" + interval + "秒間隔）".
   std::string StatusText() const;
 
  private:
   bool ForwardingMode() const;
-  void ForwardQueuedNow();
+  // A receive inside `run`; in forwarding mode each message filed is owed a forward. Then
+  // every owed forward goes.
+  ReceiveResult ReceiveAndForwardIn(const RunGate::Run& run, bool forwarding);
+  void ForwardQueuedNow(const RunGate::Run& run, OwedForwards& owed);
   void ShowWaiting();
 
   MainShell& shell_;
@@ -83,10 +87,6 @@ class NewCheckCommands {
   const SendRuleList& send_rules_;
   std::function<bool(const std::string&)> use_account_;
   NewMailCheck check_;
-  std::vector<std::string> forward_queue_;  // ForwardQueue: what the receive run queued
-  // Per account (whose inbox holds them): ids still to forward, kept from run to run until
-  // they went out, whichever account is in use by then.
-  std::map<std::string, std::vector<std::string>> owed_;
   std::set<std::string> failure_told_;      // ids whose failed forward was told
   std::vector<std::string> untaken_failures_;
   bool running_ = false;  // started in this run of the program (never in plumex-cli's receive)

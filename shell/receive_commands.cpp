@@ -1,5 +1,7 @@
 #include "shell/receive_commands.h"
 
+#include "shell/shell_texts.h"
+
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "protocol/parsed_message.h"
@@ -13,12 +15,20 @@ namespace plumex {
 ReceiveCommands::ReceiveCommands(MainShell& shell, RuleList& rules) : shell_(shell), rules_(rules) {}
 
 ReceiveResult ReceiveCommands::Receive(std::vector<int> selected) {
-  if (receiving_) return {};  // one run at a time
+  auto run = shell_.Gate().TryEnter(RunKind::Receive);
+  if (!run) return {};  // one run at a time
+  return ReceiveIn(*run, std::move(selected));
+}
+
+ReceiveResult ReceiveCommands::ReceiveIn(const RunGate::Run& run, std::vector<int> selected,
+                                         std::vector<std::string>* forward_queue) {
+  if (receiving_) return {};
   MainState& s = shell_.State();
   receiving_ = true;
   ReceiveSession session{s, rules_, shell_.Pop3(), std::move(selected)};
-  session.forwarding = forward_queue_ && forwarding_ && forwarding_();
-  session.forward_queue = forward_queue_;
+  session.forwarding = forward_queue != nullptr;
+  session.forward_queue = forward_queue;
+  session.stop_requested = run.StopCheck();
   ReceiveResult result;
   try {
     result = ReceiveMail(session, shell_.Ui());
@@ -47,7 +57,7 @@ void ReceiveCommands::ShowRunResult(const ReceiveResult& result) {
 
 void ReceiveCommands::StopReceiving() {
   MainState& s = shell_.State();
-  s.StopRequested = true;
+  shell_.Gate().StopRun();
   shell_.DisconnectPop3();
   s.ViewMode = ViewModes::Normal;
   shell_.Ui().SetModeLabel(Sjis("通常"), kModeAqua);
@@ -57,9 +67,16 @@ void ReceiveCommands::StopReceiving() {
 }
 
 int ReceiveCommands::OpenMessageFiles(const std::vector<std::filesystem::path>& files) {
+  auto run = shell_.Gate().TryEnter(RunKind::OpenFiles);
+  if (!run) return 0;
   MainState& s = shell_.State();
+  UiPort& ui = shell_.Ui();
   int filed = 0;
-  for (const auto& file : files) {
+  for (size_t i = 0; i < files.size(); ++i) {
+    const auto& file = files[i];
+    ui.SetProgress(static_cast<int>(i + 1), static_cast<int>(files.size()));
+    ui.Pump();
+    if (run->StopRequested()) break;
     try {
       if (s.CurrentFolderPath.empty()) throw std::runtime_error("no folder on screen");
       ParsedMessage message;
@@ -83,20 +100,36 @@ int ReceiveCommands::OpenMessageFiles(const std::vector<std::filesystem::path>& 
         s.ReceivedIds.Save(shell_.Native(s.CurrentAccountDir) / std::string(kReceivedIdListName));
       }
     } catch (const std::exception&) {
-      shell_.Ui().MessageBox(Sjis("EMLファイルの読み込みに失敗しました。"));
+      ui.SetProgress(0, 0);
+      ui.MessageBox(Sjis("EMLファイルの読み込みに失敗しました。"));
       return -1;
     }
   }
+  ui.SetProgress(0, 0);
   return filed;
 }
 
 void ReceiveCommands::ApplyRules() {
   MainState& s = shell_.State();
   if (s.CurrentFolderPath.empty()) return;
+  auto run = shell_.Gate().TryEnter(RunKind::Rules);
+  if (!run) return;
+  UiPort& ui = shell_.Ui();
   RuleContext context{s.MailRoot, s.CurrentFolderPath, s.CurrentAccount, false};
-  ApplyRulesToFolder(rules_, context, s.CurrentIndex, s.ReceivedIds);
+  // The window breathes between rows and "中止" ends the loop; the rows done are written.
+  ApplyRulesToFolder(rules_, context, s.CurrentIndex, s.ReceivedIds, [&](size_t done, size_t total) {
+    if (done % 64 == 0) {
+      ui.SetProgress(static_cast<int>(done + 1), static_cast<int>(total));
+      ui.Pump();
+    }
+    return !run->StopRequested();
+  });
+  ui.SetProgress(0, 0);
+  // Rejected messages left the fetched list: the list on disk says so too.
+  if (!s.CurrentAccountDir.empty())
+    s.ReceivedIds.Save(shell_.Native(s.CurrentAccountDir) / std::string(kReceivedIdListName));
   shell_.ListFolderIndex(s.CurrentIndex.Rows());
-  shell_.Ui().MessageBox(Sjis("完了"));
+  ui.MessageBox(Sjis(run->StopRequested() ? texts::kStopped : texts::kDone));
 }
 
 void ReceiveCommands::AddToFolderLabel(const std::string& path, long long count) {
@@ -131,10 +164,7 @@ void ReceiveCommands::NewMailFiled(const FolderNewCounts& counts) {
   s.SortKind = SortKinds::Date;
   shell_.ListFolderIndex(s.CurrentIndex.Rows());
   const std::string prefix = ReceiveRootName() + "\\";
-  for (const auto& [path, count] : counts.entries) {
-    s.StopRequested = false;
-    AddToFolderLabel(path.substr(prefix.size()), count);
-  }
+  for (const auto& [path, count] : counts.entries) AddToFolderLabel(path.substr(prefix.size()), count);
 }
 
 }  // namespace plumex

@@ -23,6 +23,11 @@ class ReceiveCommands {
   // show what it filed, and a run that ended early says why. Nothing when a run is going on.
   // `selected`: the server numbers of a selective receive (ascending), on the open session.
   ReceiveResult Receive(std::vector<int> selected = {});
+  // The same inside a run already going on (the new-mail check's tick, "受信" with its
+  // forwards). forward_queue: the check's forwarding mode, each message filed is queued there
+  // (and no rule moves it); null for a run that files by the rules.
+  ReceiveResult ReceiveIn(const RunGate::Run& run, std::vector<int> selected = {},
+                          std::vector<std::string>* forward_queue = nullptr);
   bool Receiving() const { return receiving_; }
   // "中止", "切断", "受信停止", Escape: ends the run going on (the next one starts afresh).
   void StopReceiving();
@@ -35,12 +40,6 @@ class ReceiveCommands {
   void AddToFolderLabel(const std::string& path, long long count);
 
   RuleList& Rules() { return rules_; }
-  // Forwarding mode of the new-mail check: while `active` says so, each message a run files
-  // is queued in `queue` to be forwarded (and no rule moves it).
-  void SetForwarding(std::function<bool()> active, std::vector<std::string>* queue) {
-    forwarding_ = std::move(active);
-    forward_queue_ = queue;
-  }
 
  private:
   void ShowRunResult(const ReceiveResult& result);
@@ -49,8 +48,6 @@ class ReceiveCommands {
   MainShell& shell_;
   RuleList& rules_;
   bool receiving_ = false;
-  std::function<bool()> forwarding_;
-  std::vector<std::string>* forward_queue_ = nullptr;
 };
 
 }  // namespace plumex

@@ -138,6 +138,8 @@ bool SearchCommands::Extract(const std::optional<std::string>& given_key) {
                           Sjis(texts::kExtractPrompt2) + "\r\n\r\n" + Sjis(texts::kExtractPrompt3),
                       "");
   if (!key || key->empty()) return false;
+  auto run = shell_.Gate().TryEnter(RunKind::Search);
+  if (!run) return false;
 
   Flag walking(walking_);
   MainState& s = shell_.State();
@@ -150,8 +152,7 @@ bool SearchCommands::Extract(const std::optional<std::string>& given_key) {
   ui.SetStatusText(0, Sjis(texts::kSearching));
   ui.SetStatusText(1, Sjis(texts::kExtractModeStatus));
   ui.SetModeLabel(Sjis(texts::kModeExtract), kModeYellow);
-  s.StopRequested = false;
-  ExtractionResult found = ExtractMessages(s.MailRoot, folder, *key, ui, s.StopRequested);
+  ExtractionResult found = ExtractMessages(s.MailRoot, folder, *key, ui, run->StopFlag());
   ui.SetProgress(0, 0);
   // A stop, or a folder chosen while the walk let the window run, has put another list on
   // screen; the result is not shown over it.
@@ -172,13 +173,14 @@ bool SearchCommands::RelatedExtract() {
   if (walking_) return false;
   MainState& s = shell_.State();
   if (s.CurrentFolderPath.empty()) return false;
+  auto run = shell_.Gate().TryEnter(RunKind::Search);
+  if (!run) return false;
   Flag walking(walking_);
   UiPort& ui = shell_.Ui();
   const std::string folder = s.CurrentFolderPath;
   s.ViewMode = ViewModes::RelatedExtract;
-  s.StopRequested = false;
   if (!collation_) collation_ = MakeJapaneseCollation();
-  RelatedMail related = RelateBySubject(s.CurrentIndex.Rows().Lines(), *collation_, ui, s.StopRequested);
+  RelatedMail related = RelateBySubject(s.CurrentIndex.Rows().Lines(), *collation_, ui, run->StopFlag());
   if (related.stopped || s.ViewMode != ViewModes::RelatedExtract) return false;
   ui.SetModeLabel(Sjis(texts::kModeRelated), kModeSilver);
   result_rows_.clear();

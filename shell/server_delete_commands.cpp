@@ -15,14 +15,6 @@
 namespace plumex {
 namespace {
 
-// Ends the session with QUIT, which makes the deletions final; a failing QUIT closes anyway.
-void Quit(Pop3Client& pop3) {
-  try {
-    if (pop3.IsConnected()) pop3.Disconnect();
-  } catch (const std::exception&) {
-  }
-}
-
 std::string RowOf(const ServerMessage& m) {
   IndexRow row{m.message_id,
                RowField(m.subject),
@@ -59,9 +51,10 @@ std::vector<int> Ascending(std::vector<int> numbers) {
 }  // namespace
 
 void MainShell::LeaveServerDelete() {
-  state_.StopRequested = true;
-  DisconnectPop3();
+  // Only server delete mode is left: a receive or a send going on is not its business.
   if (state_.ViewMode != ViewModes::ServerDelete) return;
+  gate_.StopRun(RunKind::ServerDelete);
+  DisconnectPop3();
   state_.ViewMode = ViewModes::Normal;
   SetMode();
   ui_.SetStatusText(1, "");
@@ -78,35 +71,35 @@ void MainShell::ClearMessageView() {
 ServerDeleteCommands::ServerDeleteCommands(MainShell& shell, ReceiveCommands& receive, DeletionCandidates& candidates)
     : shell_(shell), receive_(receive), candidates_(candidates) {}
 
-bool ServerDeleteCommands::ConnectOnce() {
+bool ServerDeleteCommands::ConnectOnce(const RunGate::Run& run) {
   MainState& s = shell_.State();
   Pop3Client& pop3 = shell_.Pop3();
   ConfigurePop3(s, pop3);
   if (pop3.IsConnected()) return true;
-  s.StopRequested = false;
   try {
     ConnectAskingTrust(shell_.Ui(), s.MailRoot, [&] { pop3.Connect(); });
     return true;
   } catch (const std::exception& e) {
-    if (!s.StopRequested) shell_.Ui().MessageBox(ConnectFailureText(AsAppError(e)), MsgIcon::Error);
+    if (!run.StopRequested()) shell_.Ui().MessageBox(ConnectFailureText(AsAppError(e)), MsgIcon::Error);
     return false;
   }
 }
 
 bool ServerDeleteCommands::StopsListing() {
   if (!listing_) return false;
-  shell_.State().StopRequested = true;
+  shell_.Gate().StopRun(RunKind::ServerDelete);
   return true;
 }
 
 bool ServerDeleteCommands::EnterDeleteMode() {
   MainState& s = shell_.State();
   UiPort& ui = shell_.Ui();
-  if (StopsListing() || !ConnectOnce()) return false;
+  if (StopsListing()) return false;
+  auto run = shell_.Gate().TryEnter(RunKind::ServerDelete);
+  if (!run || !ConnectOnce(*run)) return false;
 
   shell_.ClearMessageView();
   listed_.clear();
-  s.StopRequested = false;
   s.ViewMode = ViewModes::ServerDelete;
   ui.SetModeLabel(Sjis("削除"), kModeMagenta);
 
@@ -115,7 +108,7 @@ bool ServerDeleteCommands::EnterDeleteMode() {
   listing_ = true;
   ServerListing listing;
   try {
-    listing = ListServerMailbox(shell_.Pop3(), candidates, ui, s.StopRequested);
+    listing = ListServerMailbox(shell_.Pop3(), candidates, ui, run->StopFlag());
   } catch (...) {
     listing_ = false;
     throw;
@@ -168,9 +161,11 @@ void ServerDeleteCommands::ShowMissing(const std::vector<ServerMessage>& missing
 }
 
 std::optional<DeleteOutcome> ServerDeleteCommands::DeleteMessages(const std::vector<ServerMessage>& targets) {
+  auto run = shell_.Gate().TryEnter(RunKind::ServerDelete);
+  if (!run) return std::nullopt;
   Pop3Client& pop3 = shell_.Pop3();
   shell_.DisconnectPop3();
-  if (!ConnectOnce()) return std::nullopt;
+  if (!ConnectOnce(*run)) return std::nullopt;
   DeleteOutcome outcome;
   try {
     outcome = DeleteListed(pop3, targets);
@@ -179,7 +174,7 @@ std::optional<DeleteOutcome> ServerDeleteCommands::DeleteMessages(const std::vec
     shell_.DisconnectPop3();
     throw;
   }
-  Quit(pop3);
+  QuietDisconnect(pop3);
   if (outcome.refused) {
     shell_.Ui().MessageBox(outcome.refused->text() + "\r\n" + Sjis("削除したメールは") + std::to_string(outcome.deleted) +
                                Sjis("件です。"),
@@ -236,7 +231,11 @@ void ServerDeleteCommands::DeleteByNumber() {
     if (in_mode) Relist();
     return;
   }
-  if (!ConnectOnce()) {
+  {
+  auto run = shell_.Gate().TryEnter(RunKind::ServerDelete);
+  if (!run) return;
+  if (!ConnectOnce(*run)) {
+    run.reset();
     if (in_mode) shell_.LeaveServerDelete();
     return;
   }
@@ -250,7 +249,7 @@ void ServerDeleteCommands::DeleteByNumber() {
                                  Sjis("差出人:") + m.sender;
     if (ui.MessageBox(question, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes) {
       pop3.Delete(*number);
-      Quit(pop3);
+      QuietDisconnect(pop3);
       ui.MessageBox(Sjis("削除完了!"));
     }
   } catch (const std::exception& e) {
@@ -258,16 +257,19 @@ void ServerDeleteCommands::DeleteByNumber() {
     shell_.DisconnectPop3();
     ui.MessageBox(AsAppError(e).text(), MsgIcon::Error);
   }
-  Quit(pop3);
+  QuietDisconnect(pop3);
+  }  // the run ends before the listing, which is a run of its own
   if (in_mode) Relist();
 }
 
 std::optional<ServerDeleteCommands::ReceiveOutcome> ServerDeleteCommands::ReceiveMessages(
     const std::vector<ServerMessage>& targets) {
   MainState& s = shell_.State();
+  auto run = shell_.Gate().TryEnter(RunKind::Receive);
+  if (!run) return std::nullopt;
   Pop3Client& pop3 = shell_.Pop3();
   shell_.DisconnectPop3();
-  if (!ConnectOnce()) {
+  if (!ConnectOnce(*run)) {
     shell_.LeaveServerDelete();
     return std::nullopt;
   }
@@ -292,7 +294,7 @@ std::optional<ServerDeleteCommands::ReceiveOutcome> ServerDeleteCommands::Receiv
   }
   listed_.clear();
   s.ViewMode = ViewModes::SelectiveReceive;
-  outcome.result = receive_.Receive(Ascending(std::move(numbers)));
+  outcome.result = receive_.ReceiveIn(*run, Ascending(std::move(numbers)));
   return outcome;
 }
 
@@ -308,7 +310,6 @@ void ServerDeleteCommands::ReceiveSelected() {
     return;
   }
   if (StopsListing()) return;
-  shell_.State().StopRequested = true;
   ReceiveMessages(chosen);
 }
 

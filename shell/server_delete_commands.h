@@ -59,7 +59,7 @@ class ServerDeleteCommands {
   bool StopsListing();
   std::vector<ServerMessage> SelectedMessages() const;
   // Connects once; false (the failure shown) when that fails.
-  bool ConnectOnce();
+  bool ConnectOnce(const RunGate::Run& run);
   // Closes the connection and lists the mailbox afresh.
   void Relist();
   void ShowMissing(const std::vector<ServerMessage>& missing, bool receiving);

@@ -49,6 +49,12 @@ inline constexpr std::string_view kPasswordMissing = "起動時パスワード�
 
 inline constexpr std::string_view kSaveMessageFilter = "テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
 inline constexpr std::string_view kDone = "完了";
+// A command chosen in a window of its own while another one runs.
+inline constexpr std::string_view kRunGoing = "ほかの処理（受信や送信など）の実行中です。終わってから、もう一度操作してください。";
+// Another program (the window, or plumex-cli from a scheduled job) writes the store; the path follows.
+inline constexpr std::string_view kStoreBusy = "メールストアは他のプログラムが使用中です: ";
+// A long loop (import, rule application) ended by "中止"; what was done is kept.
+inline constexpr std::string_view kStopped = "中止しました。";
 // Our own: an import with no account to put the mail in.
 inline constexpr std::string_view kImportNeedsAccount = "メールを取り込むアカウントがありません。";
 

@@ -19,8 +19,9 @@ MainShell::MainShell(UiPort& ui, std::filesystem::path mail_root) : ui_(ui) {
   ConnectionOptions options;
   options.mail_root = state_.MailRoot;
   options.pump = [this] { ui_.Pump(); };
-  options.stop_requested = [this] { return state_.StopRequested; };
+  options.stop_requested = [this] { return gate_.StopRequested(); };
   pop3_ = std::make_unique<Pop3Client>(options);
+  gate_.on_change = [this](bool busy) { ui_.RunStateChanged(busy); };
   pop3_->on_status = [this](const std::string& text) { ui_.SetStatusText(0, text); };
   pop3_->on_disconnected = [this] {
     ui_.SetStatusText(0, Sjis("切断しました"));
@@ -30,12 +31,14 @@ MainShell::MainShell(UiPort& ui, std::filesystem::path mail_root) : ui_(ui) {
 
 MainShell::~MainShell() = default;
 
-void MainShell::DisconnectPop3() {
-  try {
-    if (pop3_->IsConnected()) pop3_->Disconnect();
-  } catch (const std::exception&) {
-    // the connection is closed either way; nothing the user could act on
-  }
+void MainShell::DisconnectPop3() { QuietDisconnect(*pop3_); }
+
+ConnectionOptions MainShell::RunConnection(const RunGate::Run& run) {
+  ConnectionOptions options;
+  options.mail_root = state_.MailRoot;
+  options.pump = [this] { ui_.Pump(); };
+  options.stop_requested = run.StopCheck();
+  return options;
 }
 
 std::filesystem::path MainShell::Native(std::string_view store_path) const {
@@ -160,7 +163,7 @@ bool MainShell::FormCloseQuery() {
     if (a != MsgAnswer::Ok) return false;
     if (RemoveRecursively(Native(dir))) EnsureDirectory(Native(dir));
   }
-  state_.StopRequested = true;
+  gate_.StopRun();
   return true;
 }
 
@@ -183,7 +186,7 @@ void MainShell::FormDestroy(const AppSettings& window) {
 }
 
 void MainShell::Disconnect() {
-  state_.StopRequested = true;
+  gate_.StopRun();
   DisconnectPop3();
 }
 

@@ -55,4 +55,12 @@ bool ChangeRow(FolderIndex& index, std::string_view id, std::string new_row, con
   return true;
 }
 
+void AddRowsToIndexOnDisk(const std::filesystem::path& file, const std::vector<std::string>& rows) {
+  FolderIndex index = FolderIndex::Open(file);
+  bool changed = false;
+  for (const std::string& row : rows)
+    if (!FindRow(index, FieldOf(row, IndexRow::kMessageId)) && index.Add(row)) changed = true;
+  if (changed) index.Save(file);
+}
+
 }  // namespace plumex

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "store/sorted_line_list.h"
@@ -45,5 +46,9 @@ inline long long CountUnread(const FolderIndex& index) { return CountUnread(inde
 // Changing one row: finds the row of id, replaces it by new_row and writes the whole index to
 // file. A row that is not found is left alone and nothing is written; returns whether it was.
 bool ChangeRow(FolderIndex& index, std::string_view id, std::string new_row, const std::filesystem::path& file);
+
+// Adds rows to the index file as it is on disk now, so that what others wrote there since it
+// was read (a mark, a delete) stays; a row whose id the file already has is left alone.
+void AddRowsToIndexOnDisk(const std::filesystem::path& file, const std::vector<std::string>& rows);
 
 }  // namespace plumex

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include <QSet>
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
 #include <QFileDialog>
@@ -206,6 +207,12 @@ TfrmMain::TfrmMain(std::filesystem::path mail_root, std::unique_ptr<QtUiPort> po
   BuildMenus();
   BuildToolbar();
   BuildContextMenus();
+  // Connected after every menu's own enable rules: a menu opened while a command runs shows
+  // what would start another one greyed.
+  for (QMenu* menu : findChildren<QMenu*>())
+    connect(menu, &QMenu::aboutToShow, this, [this] {
+      if (shell_->Gate().Busy()) GreyWhileRunning();
+    });
 
   // Files dropped from the desktop are accepted; the delayed-send label starts hidden.
   setAcceptDrops(true);
@@ -1113,11 +1120,8 @@ void TfrmMain::mnuDisconnectClick() {
 }
 
 void TfrmMain::mnuRecieveClick() {
-  if (receive_->Receiving()) return;
-  TreeView1_->setEnabled(false);
-  // Then what the new-mail check queued for forwarding goes out.
+  // Then the forwards the new-mail check still owes go out.
   Run([this] { core_->MailCheck().ReceiveAndForward(); });
-  TreeView1_->setEnabled(true);
   TreeView1_->expandAll();
 }
 
@@ -1128,12 +1132,9 @@ void TfrmMain::mnuLeaveDeleteModeClick() {
   if (new_check_) new_check_->StopTimer();
 }
 
-// The folder tree waits while the chosen messages are received, as it does for "受信".
+// The chosen messages are received; the folder tree waits meanwhile, as for "受信".
 void TfrmMain::mnuReceiveSelectedClick() {
-  if (receive_->Receiving()) return;
-  TreeView1_->setEnabled(false);
   Run([this] { core_->ServerDelete().ReceiveSelected(); });
-  TreeView1_->setEnabled(true);
   TreeView1_->expandAll();
 }
 
@@ -1260,6 +1261,30 @@ void TfrmMain::UpdateMessageCommands() {
                    (shell_->State().ViewMode == ViewModes::ServerDelete && !shell_->List().Selection().empty());
   for (const char* key : {"編集/ローカルメール削除", "tool/メール削除", "list/メールを削除する"})
     if (QAction* a = FindAction(QString::fromUtf8(key))) a->setEnabled(can);
+  if (shell_->Gate().Busy()) GreyWhileRunning();
+}
+
+void TfrmMain::GreyWhileRunning() {
+  if (shell_->Gate().Busy()) {
+    // What stays usable: the commands that stop the run, closing the program (which stops it
+    // too) and copying text.
+    QSet<QAction*> kept;
+    for (const char* key : {"tool/中止", "送受信/受信停止", "ファイル/切断", "tool/終了", "ファイル/終了",
+                            "編集/メール削除モード解除", "list/メール削除モード解除", "編集/コピー", "body/コピー"})
+      if (QAction* a = FindAction(QString::fromUtf8(key))) kept.insert(a);
+    for (QAction* a : findChildren<QAction*>()) {
+      if (!a->isEnabled() || a->menu() || a->isSeparator() || kept.contains(a)) continue;
+      a->setEnabled(false);
+      greyed_.append(a);
+    }
+  } else {
+    const QList<QPointer<QAction>> greyed = std::exchange(greyed_, {});
+    for (const QPointer<QAction>& a : greyed)
+      if (a) a->setEnabled(true);
+    UpdateMessageCommands();
+  }
+  // The receive tree waits while a run files into its folders or holds the server.
+  TreeView1_->setEnabled(!shell_->ReceiveFolderHeld());
 }
 
 void TfrmMain::mnuPasswordOnClick() {

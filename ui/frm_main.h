@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QHash>
+#include <QList>
+#include <QPointer>
 #include <QMainWindow>
 #include <filesystem>
 #include <functional>
@@ -82,6 +84,9 @@ class TfrmMain : public QMainWindow {
   // Delayed sending (frm_main_delayed.cpp): the one-minute timer and "時差送信中..." run while
   // the queue holds messages; a tick sends what is due.
   void SetDelayedSendActive(bool active);
+  // While a command runs, every action that would start another one is greyed (the stop
+  // commands, closing and copying stay); what was enabled comes back when it ends.
+  void GreyWhileRunning();
   void DelayedSendTick();
   QTimer* DelayedSendTimer() const { return tmrAfterSend_; }
   // "差込結果", and after every merge send.
@@ -286,6 +291,7 @@ class TfrmMain : public QMainWindow {
 
   // The rows the drag under way takes, fixed as it started.
   std::vector<ChosenMessage> dragged_rows_;
+  QList<QPointer<QAction>> greyed_;  // greyed by GreyWhileRunning, to be given back
   bool maximise_at_start_ = false;
   bool destroyed_ = false;
   bool link_cursor_ = false;

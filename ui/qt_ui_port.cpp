@@ -113,6 +113,10 @@ void QtUiPort::MergeSent() {
   if (window_) window_->ShowMergeLog();
 }
 
+void QtUiPort::RunStateChanged(bool) {
+  if (window_) window_->GreyWhileRunning();
+}
+
 void QtUiPort::ChooseListRow(std::optional<size_t> display_row, bool to_top) {
   if (window_) window_->ChooseListRow(display_row, to_top);
 }

@@ -40,7 +40,8 @@ int AddressBook(CliContext& context) {
   return core.Run([&] { books.AddRecord(Utf8ToCp932(args[1]), record); }) ? 0 : 1;
 }
 
-const CliCommand registration("addressbook", kUsage, AddressBook);
+const CliCommand registration("addressbook", kUsage, AddressBook,
+                                [](const std::vector<std::string>& args) { return !args.empty() && args[0] == "add"; });
 
 }  // namespace
 }  // namespace plumex::cli

@@ -57,7 +57,7 @@ int Check(CliContext& context) {
   return only && !check.Unreachable().empty() ? 1 : 0;
 }
 
-const CliCommand registration("check", "check [--account NAME]", Check);
+const CliCommand registration("check", "check [--account NAME]", Check, AlwaysWrites);
 
 }  // namespace
 }  // namespace plumex::cli

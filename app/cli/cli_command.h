@@ -21,8 +21,13 @@ struct CliContext {
 
 using CliHandler = int (*)(CliContext& context);
 
+// Whether the command, given these words, writes the store: one that does holds the store's
+// lock while it runs (one writer per store); one that only reads never waits for it.
+using WritesStore = bool (*)(const std::vector<std::string>& args);
+inline bool AlwaysWrites(const std::vector<std::string>&) { return true; }
+
 struct CliCommand {
-  CliCommand(const char* name, const char* usage, CliHandler handler);
+  CliCommand(const char* name, const char* usage, CliHandler handler, WritesStore writes = nullptr);
 };
 
 }  // namespace plumex::cli

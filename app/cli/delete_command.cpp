@@ -46,7 +46,7 @@ int Delete(CliContext& context) {
   return stayed == 0 ? 0 : 1;
 }
 
-const CliCommand registration("delete", "delete --account NAME [--folder PATH] MESSAGE-ID...", Delete);
+const CliCommand registration("delete", "delete --account NAME [--folder PATH] MESSAGE-ID...", Delete, AlwaysWrites);
 
 }  // namespace
 }  // namespace plumex::cli

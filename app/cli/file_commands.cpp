@@ -63,8 +63,8 @@ int OpenFiles(CliContext& context) {
   return 0;
 }
 
-const CliCommand import_registration("import-mailbox", "import-mailbox FILE [--account NAME]", ImportMailbox);
-const CliCommand open_registration("open", "open FILE... [--account NAME]", OpenFiles);
+const CliCommand import_registration("import-mailbox", "import-mailbox FILE [--account NAME]", ImportMailbox, AlwaysWrites);
+const CliCommand open_registration("open", "open FILE... [--account NAME]", OpenFiles, AlwaysWrites);
 
 }  // namespace
 }  // namespace plumex::cli

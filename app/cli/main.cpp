@@ -8,6 +8,8 @@
 #include "app/cli/cli_command.h"
 #include "platform/code_page.h"
 #include "platform/mail_root.h"
+#include "platform/store_lock.h"
+#include "shell/shell_texts.h"
 #include "port/error_text.h"
 
 namespace plumex::cli {
@@ -16,6 +18,7 @@ namespace {
 struct Entry {
   std::string usage;
   CliHandler handler;
+  WritesStore writes;
 };
 
 std::map<std::string, Entry>& Registry() {
@@ -30,8 +33,8 @@ void PrintUsage(std::ostream& out) {
 
 }  // namespace
 
-CliCommand::CliCommand(const char* name, const char* usage, CliHandler handler) {
-  Registry()[name] = Entry{usage, handler};
+CliCommand::CliCommand(const char* name, const char* usage, CliHandler handler, WritesStore writes) {
+  Registry()[name] = Entry{usage, handler, writes};
 }
 
 }  // namespace plumex::cli
@@ -65,6 +68,15 @@ int main(int argc, char** argv) {
   const plumex::MailRootChoice chosen = plumex::ChooseMailRoot(root);
   CliContext context{chosen.root, {argv + i + 1, argv + argc}, std::cin, std::cout, std::cerr, chosen.source};
   try {
+    // A second writer waits a few seconds for the first, then gives up naming the store.
+    std::optional<plumex::StoreLock> lock;
+    if (it->second.writes && it->second.writes(context.args)) {
+      lock = plumex::StoreLock::Acquire(context.mail_root);
+      if (!lock) {
+        std::cerr << "plumex-cli: " << plumex::texts::kStoreBusy << context.mail_root.string() << "\n";
+        return 1;
+      }
+    }
     return it->second.handler(context);
   } catch (const std::exception& e) {
     std::cerr << "plumex-cli: " << plumex::Cp932ToUtf8(plumex::ErrorText(e)) << "\n";

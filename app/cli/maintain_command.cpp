@@ -29,7 +29,7 @@ int Maintain(CliContext& context) {
   return 0;
 }
 
-const CliCommand registration("maintain", "maintain", Maintain);
+const CliCommand registration("maintain", "maintain", Maintain, AlwaysWrites);
 
 }  // namespace
 }  // namespace plumex::cli

@@ -49,7 +49,7 @@ int Move(CliContext& context) {
   return stayed == 0 ? 0 : 1;
 }
 
-const CliCommand registration("move", "move --account NAME [--folder PATH] --to PATH MESSAGE-ID...", Move);
+const CliCommand registration("move", "move --account NAME [--folder PATH] --to PATH MESSAGE-ID...", Move, AlwaysWrites);
 
 }  // namespace
 }  // namespace plumex::cli

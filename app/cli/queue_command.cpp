@@ -65,7 +65,8 @@ int Queue(CliContext& context) {
   return unknown.empty() ? 0 : 1;
 }
 
-const CliCommand registration("queue", kUsage, Queue);
+const CliCommand registration("queue", kUsage, Queue,
+                                [](const std::vector<std::string>& args) { return args.empty() || args[0] != "list"; });
 
 }  // namespace
 }  // namespace plumex::cli

@@ -33,7 +33,7 @@ int Receive(CliContext& context) {
   return result.error ? 1 : 0;
 }
 
-const CliCommand registration("receive", "receive [--account NAME] [--yes]", Receive);
+const CliCommand registration("receive", "receive [--account NAME] [--yes]", Receive, AlwaysWrites);
 
 }  // namespace
 }  // namespace plumex::cli

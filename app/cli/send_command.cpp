@@ -80,7 +80,7 @@ int Send(CliContext& context) {
   return 0;
 }
 
-const CliCommand registration("send", kUsage, Send);
+const CliCommand registration("send", kUsage, Send, AlwaysWrites);
 
 }  // namespace
 }  // namespace plumex::cli

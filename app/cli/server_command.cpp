@@ -87,7 +87,7 @@ int Server(CliContext& context) {
   return missing || outcome->result.error ? 1 : 0;
 }
 
-const CliCommand registration("server", "server list|delete|receive [--account NAME] [--yes] [UIDL...]", Server);
+const CliCommand registration("server", "server list|delete|receive [--account NAME] [--yes] [UIDL...]", Server, AlwaysWrites);
 
 }  // namespace
 }  // namespace plumex::cli

@@ -41,10 +41,12 @@ class ReceiveFixture {
     options.read_timeout_seconds = 5;
     options.connect_timeout_seconds = 5;
     options.pump = [&ui] { ui.Pump(); };
-    options.stop_requested = [this] { return state.StopRequested; };
+    stop = false;
+    options.stop_requested = [this] { return stop; };
     Pop3Client pop3(options);
-    if (stop_at > 0) ui.on_pump = [&ui, this, stop_at] { if (ui.progress == stop_at) state.StopRequested = true; };
+    if (stop_at > 0) ui.on_pump = [&ui, this, stop_at] { if (ui.progress == stop_at) stop = true; };
     ReceiveSession session{state, rules, pop3, std::move(selected)};
+    session.stop_requested = [this] { return stop; };
     ReceiveResult result = ReceiveMail(session, ui);
     ui.on_pump = nullptr;
     return result;
@@ -58,6 +60,7 @@ class ReceiveFixture {
 
   TempDir root;
   MailboxState state;
+  bool stop = false;  // "中止" of the run going on
   RuleList rules;
 };
 

@@ -100,12 +100,38 @@ TEST_F(NewCheckServerTest, ARefusedForwardIsToldOnceAndTriedAgainAtTheNextTick) 
   const NewCheckTickResult again = core->MailCheck().Tick();
   EXPECT_TRUE(again.forward_failures.empty());  // told once
   EXPECT_TRUE(Forwarded().empty());
-  EXPECT_EQ(core->MailCheck().OwedForwards(), std::vector<std::string>{id});
+  EXPECT_EQ(core->MailCheck().OwedForwardIds(), std::vector<std::string>{id});
 
   core->NewCheck().forward_address = "boss-" + tag + "@example.jp";
   core->MailCheck().Tick();
   EXPECT_EQ(Forwarded(), std::vector<std::string>{id});
-  EXPECT_TRUE(core->MailCheck().OwedForwards().empty());
+  EXPECT_TRUE(core->MailCheck().OwedForwardIds().empty());
+  EXPECT_FALSE(servers->WaitForDelivered(id).empty());
+}
+
+// A forward still owed when the program ends is kept on disk and goes at the first check
+// after a restart; a manual "受信" meanwhile files by the rules and forwards nothing new.
+TEST_F(NewCheckServerTest, AForwardOwedAtExitGoesAtTheNextCheckAfterARestart) {
+  core->NewCheck().forward_address = "nobody@refused.example";
+  ASSERT_TRUE(core->MailCheck().Start(NewCheckCommands::StartKind::Continue));
+  EXPECT_EQ(core->MailCheck().Tick().received, 1);
+  EXPECT_TRUE(Forwarded().empty());
+  core.reset();  // the program ends with the forward owed
+  EXPECT_TRUE(fs::exists(store.root() / "ForwardQueue.ini"));
+
+  core = std::make_unique<AppCore>(store.ui, store.root());
+  ASSERT_TRUE(core->Start());
+  EXPECT_EQ(core->MailCheck().OwedForwardIds(), std::vector<std::string>{id});
+  NewCheckSettings& s = core->NewCheck();
+  s.receive_all = true;
+  s.receive_account = Utf8ToCp932("受信箱");
+  s.forward = true;
+  s.forward_address = "boss-" + tag + "@example.jp";
+  ASSERT_TRUE(core->MailCheck().Start(NewCheckCommands::StartKind::Continue));
+  core->MailCheck().Tick();
+  EXPECT_EQ(Forwarded(), std::vector<std::string>{id});
+  EXPECT_TRUE(core->MailCheck().OwedForwardIds().empty());
+  EXPECT_FALSE(fs::exists(store.root() / "ForwardQueue.ini"));
   EXPECT_FALSE(servers->WaitForDelivered(id).empty());
 }
 

@@ -490,7 +490,7 @@ QStringList Observe(Fixture& f) {
   for (const QString& dialog : f.dialogs) out << QStringLiteral("dialog ") + dialog;
   const MainState& s = f.Main()->Shell().State();
   out << QStringLiteral("state mode %1 tree %2 stop %3 close %4 sort %5/%6 header %7 password %8 delayed %9")
-             .arg(static_cast<int>(s.ViewMode)).arg(static_cast<int>(s.ActiveTree)).arg(s.StopRequested)
+             .arg(static_cast<int>(s.ViewMode)).arg(static_cast<int>(s.ActiveTree)).arg(f.Main()->Shell().Gate().StopRequested())
              .arg(s.CloseRequested).arg(static_cast<int>(s.SortKind)).arg(s.SortKey).arg(s.HeaderShown)
              .arg(s.StartPasswordOn).arg(s.DelayedSendLabelShown);
   out << QStringLiteral("state account %1 %2 folder %3 send folder %4 html %5")

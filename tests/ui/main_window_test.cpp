@@ -255,12 +255,15 @@ class MainWindowTest : public QObject {
     QVERIFY(main->FindAction(QStringLiteral("表示/更新日順"))->isChecked());
     QCOMPARE(main->FindAction(QStringLiteral("tool/中止"))->toolTip(), QStringLiteral("中止"));
 
-    // Escape is "切断": it asks long loops to stop.
+    // Escape is "切断": it stops the run going on.
     main->ShowAtStart();
     QVERIFY(QTest::qWaitForWindowExposed(main));
-    QVERIFY(!main->Shell().State().StopRequested);
-    QTest::keyClick(main, Qt::Key_Escape);
-    QVERIFY(main->Shell().State().StopRequested);
+    {
+      auto run = main->Shell().Gate().TryEnter(RunKind::Search);
+      QVERIFY(run && !run->StopRequested());
+      QTest::keyClick(main, Qt::Key_Escape);
+      QVERIFY(run->StopRequested());
+    }
 
     // The progress bar lies over the second status panel.
     main->SetProgress(3, 10);
