@@ -126,6 +126,12 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
   const std::string inbox = AccountFolderPath(account);
   const auto inbox_dir = ToNativePath(state.MailRoot, inbox);
 
+  // The run's own index and fetched list, read before anything is asked of the server: a store
+  // that cannot be read is told before a connection is made.
+  EnsureDirectory(inbox_dir);
+  FolderIndex index = FolderIndex::Open(inbox_dir / std::string(kReceiveIndexName));
+  ReceivedIdList ids = ReceivedIdList::Open(inbox_dir / std::string(kReceivedIdListName));
+
   ui.SetModeLabel(Sjis("受信"), kModeGreen);
   if (auto failure = Connect(session, ui)) {
     if (failure->kind() == ErrorKind::Stopped) {
@@ -141,15 +147,10 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
   result.connected = true;
 
   ParsedMessage message;
-  FolderIndex index;
-  ReceivedIdList ids;
   std::vector<std::string> rows_added;
   FilingContext filing;
   try {
     const int count = pop3.Stat();
-    EnsureDirectory(inbox_dir);
-    index = FolderIndex::Open(inbox_dir / std::string(kReceiveIndexName));
-    ids = ReceivedIdList::Open(inbox_dir / std::string(kReceivedIdListName));
 
     filing.mail_root = state.MailRoot;
     filing.current_folder_path = inbox;

@@ -12,6 +12,8 @@
 #include "receive/forward_queue.h"
 #include "shell/app_core.h"
 #include "store/file_key.h"
+#include "store/index_row.h"
+#include "store/tab_line.h"
 #include "tests/protocol/fake_server.h"
 #include "tests/shell/shell_fixture.h"
 
