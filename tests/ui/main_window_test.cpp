@@ -255,15 +255,23 @@ class MainWindowTest : public QObject {
     QVERIFY(main->FindAction(QStringLiteral("表示/更新日順"))->isChecked());
     QCOMPARE(main->FindAction(QStringLiteral("tool/中止"))->toolTip(), QStringLiteral("中止"));
 
-    // Escape is "切断": it stops the run going on.
+    // While a command runs, what would start another is greyed and the stop commands stay;
+    // Escape is "切断": it stops the run going on. Everything comes back when it ends.
     main->ShowAtStart();
     QVERIFY(QTest::qWaitForWindowExposed(main));
+    const QStringList starters = {QStringLiteral("tool/受信"), QStringLiteral("送受信/受信"),
+                                  QStringLiteral("tool/メール削除モード"), QStringLiteral("設定/メンテナンス")};
+    for (const QString& key : starters) QVERIFY2(main->FindAction(key)->isEnabled(), qPrintable(key));
     {
       auto run = main->Shell().Gate().TryEnter(RunKind::Search);
       QVERIFY(run && !run->StopRequested());
+      for (const QString& key : starters) QVERIFY2(!main->FindAction(key)->isEnabled(), qPrintable(key));
+      QVERIFY(main->FindAction(QStringLiteral("tool/中止"))->isEnabled());
+      QVERIFY(main->FindAction(QStringLiteral("送受信/受信停止"))->isEnabled());
       QTest::keyClick(main, Qt::Key_Escape);
       QVERIFY(run->StopRequested());
     }
+    for (const QString& key : starters) QVERIFY2(main->FindAction(key)->isEnabled(), qPrintable(key));
 
     // The progress bar lies over the second status panel.
     main->SetProgress(3, 10);
