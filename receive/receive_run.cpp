@@ -193,7 +193,10 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
       }
       try {
         pop3.Top(n, message);
+        const size_t queued_before = session.forward_queue ? session.forward_queue->size() : 0;
         result.new_count += FileFetchedMessage(message, n, filing);
+        if (session.forward_queued && session.forward_queue && session.forward_queue->size() != queued_before)
+          session.forward_queued();
       } catch (const std::exception& e) {
         if (pop3.IsConnected() && !Stopped(session) && IsMessageOwnFailure(e)) {
           result.skipped.push_back(SkippedMessageText(n, message.MessageId(), e));

@@ -29,6 +29,8 @@ struct ReceiveSession {
   // The new-mail check's forwarding mode: every message filed is queued to be forwarded.
   bool forwarding = false;
   std::vector<std::string>* forward_queue = nullptr;
+  // Called after each message that joined forward_queue, so that it is kept on disk at once.
+  std::function<void()> forward_queued;
   // This run's own stop ("中止", "切断", Escape while it runs); none: it is never stopped.
   std::function<bool()> stop_requested;
 };

@@ -145,17 +145,21 @@ ReceiveResult NewCheckCommands::ReceiveAndForward() {
 
 ReceiveResult NewCheckCommands::ReceiveAndForwardIn(const RunGate::Run& run, bool forwarding) {
   // Forwards still owed from an earlier run stay owed: their messages are filed already, so
-  // no run would queue them again. They are on disk before anything is sent.
+  // no run would queue them again. Each message queued is owed on disk as soon as it is filed,
+  // so a program that ends during the run forgets none.
+  const std::filesystem::path& root = shell_.State().MailRoot;
   const std::string account = shell_.State().CurrentAccount;
+  OwedForwards owed = LoadOwedForwards(root);
   std::vector<std::string> queued;
-  ReceiveResult result = receiving_.ReceiveIn(run, {}, forwarding ? &queued : nullptr);
-  OwedForwards owed = LoadOwedForwards(shell_.State().MailRoot);
-  if (!queued.empty()) {
+  auto keep_queued = [&] {
     auto& ids = owed[account];
     for (std::string& id : queued)
       if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(std::move(id));
-    SaveOwedForwards(shell_.State().MailRoot, owed);
-  }
+    queued.clear();
+    SaveOwedForwards(root, owed);
+  };
+  ReceiveResult result = receiving_.ReceiveIn(run, {}, forwarding ? &queued : nullptr, keep_queued);
+  if (!queued.empty()) keep_queued();
   if (!owed.empty() && !run.StopRequested()) ForwardQueuedNow(run, owed);
   return result;
 }

@@ -21,13 +21,15 @@ ReceiveResult ReceiveCommands::Receive(std::vector<int> selected) {
 }
 
 ReceiveResult ReceiveCommands::ReceiveIn(const RunGate::Run& run, std::vector<int> selected,
-                                         std::vector<std::string>* forward_queue) {
+                                         std::vector<std::string>* forward_queue,
+                                         std::function<void()> forward_queued) {
   if (receiving_) return {};
   MainState& s = shell_.State();
   receiving_ = true;
   ReceiveSession session{s, rules_, shell_.Pop3(), std::move(selected)};
   session.forwarding = forward_queue != nullptr;
   session.forward_queue = forward_queue;
+  session.forward_queued = std::move(forward_queued);
   session.stop_requested = run.StopCheck();
   ReceiveResult result;
   try {

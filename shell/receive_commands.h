@@ -26,8 +26,10 @@ class ReceiveCommands {
   // The same inside a run already going on (the new-mail check's tick, "受信" with its
   // forwards). forward_queue: the check's forwarding mode, each message filed is queued there
   // (and no rule moves it); null for a run that files by the rules.
+  // forward_queued: told after each message that joined the queue.
   ReceiveResult ReceiveIn(const RunGate::Run& run, std::vector<int> selected = {},
-                          std::vector<std::string>* forward_queue = nullptr);
+                          std::vector<std::string>* forward_queue = nullptr,
+                          std::function<void()> forward_queued = nullptr);
   bool Receiving() const { return receiving_; }
   // "中止", "切断", "受信停止", Escape: ends the run going on (the next one starts afresh).
   void StopReceiving();
