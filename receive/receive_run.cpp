@@ -11,6 +11,7 @@
 #include "protocol/protocol_error.h"
 #include "receive/reassembly.h"
 #include "settings/account_list.h"
+#include "settings/account_login.h"
 #include "store/store_layout.h"
 
 namespace plumex {
@@ -114,6 +115,7 @@ void ConfigurePop3For(const AccountRecord& record, Pop3Client& pop3) {
   pop3.password = record.password;
   pop3.port = ParsePort(record.pop_port).value_or(record.pop_ssl ? 995 : 110);
   pop3.use_tls = record.pop_ssl;
+  SetPop3Login(record, pop3);
 }
 
 std::string NewMailStatusText(long long count) {
