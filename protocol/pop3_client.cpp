@@ -165,7 +165,9 @@ bool Pop3Client::Authenticate(SaslMechanism mechanism, const std::string& secret
 void Pop3Client::LogIn() {
   if (use_tls && !connection_.IsTls()) throw ProtocolError(NoStlsText(host, port), ErrorKind::Tls);
   const std::vector<std::string> offered = OfferedMechanisms(capabilities_, "SASL");
-  bool user_pass = capabilities_.empty();
+  // USER/PASS when the server names it, or names no SASL PLAIN to use instead (many servers
+  // list too little in CAPA, and USER/PASS is what every POP3 server knows).
+  bool user_pass = capabilities_.empty() || std::find(offered.begin(), offered.end(), "PLAIN") == offered.end();
   for (const auto& c : capabilities_) user_pass = user_pass || AsciiUpper(c) == "USER";
   const auto mechanism = ChooseMechanism(offered, login.method, true, user_pass);
   if (!mechanism) {

@@ -166,8 +166,11 @@ void SmtpClient::Authenticate() {
     connection_.StartTls();  // a failed handshake closes the connection and throws TlsError
     Hello();
   }
-  if (!user_name.empty()) {
-    const std::vector<std::string> offered = OfferedMechanisms(capabilities_, "AUTH");
+  const std::vector<std::string> offered = OfferedMechanisms(capabilities_, "AUTH");
+  // A server without the AUTH extension takes mail without log-in (a relay that knows the
+  // sender's network); one that offers AUTH gets a mechanism the account can use, or an
+  // error naming what it offers, never mail without log-in.
+  if (!user_name.empty() && (!offered.empty() || login.method == LoginMethod::OAuth2)) {
     const auto mechanism = ChooseMechanism(offered, login.method, false, false);
     if (!mechanism) {
       connection_.Close();

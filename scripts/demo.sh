@@ -60,8 +60,8 @@ PY
 mkdir -p "$store"
 # The account, written anew each time (the ports change from run to run).
 printf '%s\t127.0.0.1\tdemo\tsecret\t127.0.0.1\tdemo@example.jp\t%s\t%s\t0\t>\t0\t0\r\n' \
-  "$(printf 'デモ' | iconv -t CP932)" "$POP3_PORT" "$SMTP_PORT" > "$store/Account.ini"
+  "$(printf 'デモ' | iconv -t CP932)" "$POP3_PORT" "$SMTP_PLAIN_PORT" > "$store/Account.ini"
 [ -f "$store/plumex.ini" ] || printf '[CurAccount]\r\nPosition=%s\r\n' "$(printf 'デモ' | iconv -t CP932)" > "$store/plumex.ini"
 
-echo "Demo store: $store (account デモ; POP3 port $POP3_PORT, SMTP port $SMTP_PORT)"
+echo "Demo store: $store (account デモ; POP3 port $POP3_PORT, SMTP port $SMTP_PLAIN_PORT)"
 "$exe" --root "$store"

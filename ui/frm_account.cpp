@@ -350,9 +350,10 @@ void TfrmAccount::SaveClick() {
   ShowOutcome(outcome.message, outcome.notice);
 }
 
+// The notice (said once: no keyring, no TLS) comes first, the outcome itself last.
 void TfrmAccount::ShowOutcome(const std::string& message, const std::string& notice) {
-  if (message.empty() && notice.empty()) return;
-  ui_->MessageBox(notice.empty() ? message : message + "\r\n\r\n" + notice);
+  if (!notice.empty()) ui_->MessageBox(notice, MsgIcon::Information, MsgButtons::Ok);
+  Show(message);
 }
 
 void TfrmAccount::ShowLoginFields() {

@@ -83,3 +83,62 @@ def temp_root(test):
     d = tempfile.TemporaryDirectory()
     test.addCleanup(d.cleanup)
     return d.name
+
+
+class HidingProxy:
+    """A plain-text proxy on a loopback port in front of a server that takes one SASL
+    mechanism out of what the server offers (POP3 "SASL ..." and SMTP "AUTH ..." lines), so a
+    client meets a server without it. Only for connections without TLS."""
+
+    def __init__(self, port, hidden):
+        import socket
+        import threading
+        self.target = int(port)
+        self.hidden = hidden.encode()
+        self.listener = socket.socket()
+        self.listener.bind(("127.0.0.1", 0))
+        self.listener.listen(8)
+        self.port = self.listener.getsockname()[1]
+        threading.Thread(target=self.accept, daemon=True).start()
+
+    def accept(self):
+        import socket
+        import threading
+        while True:
+            try:
+                client, _ = self.listener.accept()
+            except OSError:
+                return
+            server = socket.create_connection(("127.0.0.1", self.target))
+            threading.Thread(target=self.pipe, args=(client, server, False), daemon=True).start()
+            threading.Thread(target=self.pipe, args=(server, client, True), daemon=True).start()
+
+    def pipe(self, src, dst, from_server):
+        buffer = b""
+        try:
+            while True:
+                data = src.recv(65536)
+                if not data:
+                    break
+                if not from_server:
+                    dst.sendall(data)
+                    continue
+                buffer += data
+                *lines, buffer = buffer.split(b"\n")
+                out = b""
+                for line in lines:
+                    if line.upper().startswith((b"SASL ", b"250-AUTH", b"250 AUTH")):
+                        line = line.replace(b" " + self.hidden, b"")
+                    out += line + b"\n"
+                dst.sendall(out)
+        except OSError:
+            pass
+        finally:
+            for s in (src, dst):
+                try:
+                    s.shutdown(2)
+                except OSError:
+                    pass
+
+    def close(self):
+        self.listener.close()

@@ -82,6 +82,29 @@ class SignInTest(unittest.TestCase):
         sent = [n for n in os.listdir(new) if ("oauth sent " + self.user) in open(os.path.join(new, n)).read()]
         self.assertEqual(len(sent), 1)
 
+    def test_xoauth2_where_the_server_offers_no_oauthbearer(self):
+        # Plain connections (the account has no TLS at all), through a proxy that hides OAUTHBEARER.
+        pop = support.HidingProxy(self.srv["POP3_PORT"], "OAUTHBEARER")
+        smtp = support.HidingProxy(self.srv["SMTP_PORT"], "OAUTHBEARER")
+        self.addCleanup(pop.close)
+        self.addCleanup(smtp.close)
+        idp = "http://127.0.0.1:%s" % self.srv["IDP_PORT"]
+        status, _, err = self.cli.run(
+            "account", "add", "x2", "--pop", "127.0.0.1:%d" % pop.port, "--smtp", "127.0.0.1:%d" % smtp.port,
+            "--user", self.user, "--address", self.user + "@example.jp", "--auth", "oauth2",
+            "--client-id", "plumex-test", "--authorize-url", idp + "/authorize", "--token-url", idp + "/token")
+        self.assertEqual(status, 0, err)
+        status, url, page, out, err = self.cli.sign_in("x2")
+        self.assertEqual(status, 0, err)
+        support.put_message(self.srv, self.user, "xoauth2")
+        status, out, err = self.cli.run("--debug", "receive", "--account", "x2")
+        self.assertEqual(status, 0, err)
+        self.assertIn("C: AUTH XOAUTH2 ****", err)
+        status, out, err = self.cli.run("--debug", "send", "--account", "x2", "--to", "to@example.jp",
+                                        "--subject", "xoauth2 " + self.user, stdin="body\n")
+        self.assertEqual(status, 0, err)
+        self.assertIn("C: AUTH XOAUTH2 ****", err)
+
     def test_an_access_token_is_renewed_before_it_runs_out_and_once_after_a_refusal(self):
         support.idp(self.srv, "/control", lifetime="30")  # less than the minute kept in hand
         self.sign_in()

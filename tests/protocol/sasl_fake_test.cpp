@@ -107,12 +107,17 @@ TEST(SaslTest, SmtpOfferingOnlyPlainGetsPlainAndTheTraceHidesIt) {
   EXPECT_NE(LastConnectionTrace().find("C: AUTH PLAIN ****"), std::string::npos);
 }
 
+// Offered AUTH without a usable mechanism, or no AUTH at all for an OAuth2 account.
 TEST(SaslTest, ASmtpServerWithoutAUsableMechanismIsAnErrorAndNothingIsSent) {
   for (const std::string ehlo : {"250-x\r\n250 AUTH CRAM-MD5\r\n", "250 x\r\n"}) {
     FakeServer server({{"", "220 hi\r\n"}, {"EHLO ", ehlo}});
     SmtpClient c;
     c.user_name = "user";
     c.password = "pw";
+    if (ehlo == "250 x\r\n") {
+      c.login.method = LoginMethod::OAuth2;
+      c.login.secret = [](bool) { return std::string("token"); };
+    }
     c.Connect("127.0.0.1", server.port(), false);
     try {
       c.Send(Message());
@@ -130,8 +135,8 @@ TEST(SaslTest, ASmtpServerWithoutAUsableMechanismIsAnErrorAndNothingIsSent) {
 // A refused access token may only have run out early: one fresh token, and a second refusal
 // is the error.
 TEST(SaslTest, Pop3OAuthBearerRenewsARefusedTokenOnce) {
-  const auto ir = [](const char* token) {
-    return B64(SaslInitialResponse(SaslMechanism::OAuthBearer, "u", token, "127.0.0.1", 0));
+  const auto ir = [](const char* token, int port) {
+    return B64(SaslInitialResponse(SaslMechanism::OAuthBearer, "u", token, "127.0.0.1", port));
   };
   std::vector<std::string> asked;
   auto run = [&](const std::string& second_reply) {
@@ -161,7 +166,8 @@ TEST(SaslTest, Pop3OAuthBearerRenewsARefusedTokenOnce) {
     }
     server.Join();
     const auto received = server.received();
-    EXPECT_NE(std::find(received.begin(), received.end(), "AUTH OAUTHBEARER " + ir("new")), received.end());
+    EXPECT_NE(std::find(received.begin(), received.end(), "AUTH OAUTHBEARER " + ir("new", server.port())),
+              received.end());
     return failure;
   };
   EXPECT_FALSE(run("+OK logged in\r\n"));
