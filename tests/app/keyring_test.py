@@ -15,6 +15,16 @@ import cli_support as support
 CLI = None
 
 
+def unlock_keyring():
+    """Starts the daemon anew with the keyring's password: the "login" keyring is unlocked."""
+    out = subprocess.run(["gnome-keyring-daemon", "--replace", "--unlock", "--components=secrets"],
+                         input="keyring-test", capture_output=True, text=True, timeout=30).stdout
+    for line in out.splitlines():
+        key, _, value = line.partition("=")
+        if key and value:
+            os.environ[key] = value
+
+
 def start_keyring(home):
     for program, package in (("gnome-keyring-daemon", "gnome-keyring"), ("secret-tool", "libsecret-tools")):
         if not shutil.which(program):
@@ -69,6 +79,7 @@ class KeyringTest(unittest.TestCase):
 
         # Locked: a clear failure, and no password goes to the server.
         subprocess.run(["secret-tool", "lock", "--collection=login"], capture_output=True, timeout=30)
+        self.addCleanup(unlock_keyring)
         if self.lookup("kr") == "secret":
             self.skipTest("secret-tool could not lock the keyring")
         status, out, err = self.cli.run("--debug", "receive", "--account", "kr")

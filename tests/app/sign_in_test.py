@@ -79,7 +79,11 @@ class SignInTest(unittest.TestCase):
         self.assertIn("C: AUTH OAUTHBEARER ****", err)
         self.assertNotIn(tokens["access"], err)
         new = os.path.join(self.srv["SMTP_MAILDIR"], "new")
-        sent = [n for n in os.listdir(new) if ("oauth sent " + self.user) in open(os.path.join(new, n)).read()]
+        sent = []
+        for n in os.listdir(new):
+            with open(os.path.join(new, n), errors="replace") as f:
+                if ("oauth sent " + self.user) in f.read():
+                    sent.append(n)
         self.assertEqual(len(sent), 1)
 
     def test_xoauth2_where_the_server_offers_no_oauthbearer(self):
