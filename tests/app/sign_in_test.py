@@ -24,12 +24,14 @@ class SignInTest(unittest.TestCase):
         self.user = "oauth%d%d" % (os.getpid(), time.time_ns() % 1000000)
         support.idp(self.srv, "/control", lifetime="3600")
         self.addCleanup(support.idp, self.srv, "/control", lifetime="3600")
+        # The token endpoint over HTTPS (the test CA), the authorization page over HTTP.
         idp = "http://127.0.0.1:%s" % self.srv["IDP_PORT"]
+        token = "https://localhost:%s/token" % self.srv["IDPS_PORT"]
         status, _, err = self.cli.run(
             "account", "add", "oa", "--pop", "127.0.0.1:" + self.srv["POP3_PORT"],
             "--smtp", "127.0.0.1:" + self.srv["SMTP_PORT"], "--user", self.user, "--address",
             self.user + "@example.jp", "--ssl", "--auth", "oauth2", "--provider", "custom",
-            "--client-id", "plumex-test", "--authorize-url", idp + "/authorize", "--token-url", idp + "/token",
+            "--client-id", "plumex-test", "--authorize-url", idp + "/authorize", "--token-url", token,
             "--scope", "mail offline_access")
         self.assertEqual(status, 0, err)
 

@@ -11,6 +11,7 @@
 #include "protocol/outgoing_message.h"
 #include "protocol/pop3_client.h"
 #include "protocol/protocol_error.h"
+#include "protocol/protocol_texts.h"
 #include "protocol/protocol_trace.h"
 #include "protocol/sasl.h"
 #include "protocol/smtp_client.h"
@@ -214,6 +215,18 @@ TEST(SaslTest, Pop3WithoutUserUsesAuthPlain) {
   c.Connect();
   c.Disconnect();
   ExpectCleanScript(server);
+}
+
+TEST(SaslTest, KnownRefusalsCarryTheirFix) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"535 5.7.30 Basic authentication is not supported for Client Submission", "OAuth2 (Microsoft)"},
+      {"-ERR Logon failure: BasicAuthBlocked", "OAuth2 (Microsoft)"},
+      {"534-5.7.9 Application-specific password required. Learn more at", "アプリ パスワード"},
+      {"-ERR [AUTH] login.yahoo.co.jp: access from other services is off", "Yahoo! JAPAN公式サービス以外"},
+  };
+  for (const auto& [reply, fix] : cases)
+    EXPECT_NE(LoginRefusedText("h", 1, reply).find(Sjis(fix)), std::string::npos) << reply;
+  EXPECT_EQ(LoginRefusalHint("-ERR [AUTH] Authentication failed."), "");
 }
 
 TEST(FlatJsonTest, TokenAnswersAreRead) {

@@ -143,7 +143,18 @@ class Handler(BaseHTTPRequestHandler):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--port", type=int, required=True)
+    parser.add_argument("--tls-port", type=int, help="the same endpoints over HTTPS")
+    parser.add_argument("--cert")
+    parser.add_argument("--key")
     args = parser.parse_args()
+    if args.tls_port:
+        import ssl
+        import threading
+        secure = ThreadingHTTPServer(("127.0.0.1", args.tls_port), Handler)
+        context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        context.load_cert_chain(args.cert, args.key)
+        secure.socket = context.wrap_socket(secure.socket, server_side=True)
+        threading.Thread(target=secure.serve_forever, daemon=True).start()
     ThreadingHTTPServer(("127.0.0.1", args.port), Handler).serve_forever()
 
 

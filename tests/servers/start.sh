@@ -9,8 +9,8 @@
 #                          PIPELINING; relays to the next one
 #   SMTP_PLAIN_PORT        smtp_sink.py: no TLS, no authentication, no PIPELINING
 #   SMTP_MAILDIR=...       where all mail sent is delivered (maildir: new/ holds the messages)
-#   IDP_PORT               fake_idp.py: OAuth2 authorize, token, introspection (Dovecot accepts
-#                          XOAUTH2 / OAUTHBEARER with its access tokens)
+#   IDP_PORT, IDPS_PORT    fake_idp.py over HTTP and HTTPS: OAuth2 authorize, token,
+#                          introspection (Dovecot accepts XOAUTH2 / OAUTHBEARER with its tokens)
 # Usage: start.sh DIR. Stop with stop.sh DIR. Must run as root (Dovecot drops privileges).
 set -eu
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -60,8 +60,8 @@ wait_port() {
     sleep 0.1
   done
 }
-set -- $(free_ports 5)
-pop3_port=$1; pop3s_port=$2; smtp_port=$3; smtp_plain_port=$4; idp_port=$5
+set -- $(free_ports 6)
+pop3_port=$1; pop3s_port=$2; smtp_port=$3; smtp_plain_port=$4; idp_port=$5; idps_port=$6
 fill() {
   sed -e "s|@STATE@|$state|g" -e "s|@CERTS@|$certs|g" \
       -e "s|@MAIL_UID@|$mail_uid|g" -e "s|@MAIL_GID@|$mail_gid|g" \
@@ -86,7 +86,8 @@ python3 "$here/smtp_sink.py" --port "$smtp_plain_port" --maildir "$maildir" \
   < /dev/null > "$state/smtp-sink.log" 2>&1 &
 echo $! > "$state/smtp-sink.pid"
 
-python3 "$here/fake_idp.py" --port "$idp_port" < /dev/null > "$state/fake-idp.log" 2>&1 &
+python3 "$here/fake_idp.py" --port "$idp_port" --tls-port "$idps_port" \
+  --cert "$certs/server.pem" --key "$certs/server.key" < /dev/null > "$state/fake-idp.log" 2>&1 &
 echo $! > "$state/fake-idp.pid"
 
 mkdir -p "$state/run" "$state/state" "$state/home"
@@ -97,7 +98,7 @@ chmod 644 "$state/dovecot-oauth2.conf.ext"
 dovecot -c "$state/dovecot.conf" < /dev/null > "$state/dovecot-start.log" 2>&1 || {
   cat "$state/dovecot-start.log" >&2; exit 1; }
 
-for p in $pop3_port $pop3s_port $smtp_port $smtp_plain_port $idp_port; do wait_port "$p"; done
+for p in $pop3_port $pop3s_port $smtp_port $smtp_plain_port $idp_port $idps_port; do wait_port "$p"; done
 cat >> "$dir/servers.env" <<END
 CA_FILE=$certs/ca.pem
 OTHER_CERT=$certs/other.pem
@@ -108,5 +109,6 @@ SMTP_PORT=$smtp_port
 SMTP_PLAIN_PORT=$smtp_plain_port
 SMTP_MAILDIR=$maildir
 IDP_PORT=$idp_port
+IDPS_PORT=$idps_port
 END
 trap - EXIT
