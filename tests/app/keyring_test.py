@@ -48,7 +48,7 @@ class KeyringTest(unittest.TestCase):
         self.srv = support.servers()
         self.root = support.temp_root(self)
         self.cli = support.Cli(CLI, self.root, {"SSL_CERT_FILE": self.srv["CA_FILE"]})
-        self.user = "kr%d" % os.getpid()
+        self.user = "kr%d%d" % (os.getpid(), support.time.time_ns() % 1000000)
 
     def add(self, name):
         status, _, err = self.cli.run("account", "add", name, "--pop", "127.0.0.1:" + self.srv["POP3_PORT"],
@@ -56,9 +56,31 @@ class KeyringTest(unittest.TestCase):
                                       "--address", self.user + "@example.jp", "--ssl")
         self.assertEqual(status, 0, err)
 
-    def lookup(self, name):
+    def lookup(self, name, kind="password"):
         return subprocess.run(["secret-tool", "lookup", "store", os.path.realpath(self.root), "account", name,
-                               "kind", "password"], capture_output=True, text=True, timeout=30).stdout
+                               "kind", kind], capture_output=True, text=True, timeout=30).stdout
+
+    def test_oauth2_tokens_go_to_the_keyring(self):
+        idp = "http://127.0.0.1:%s" % self.srv["IDP_PORT"]
+        status, _, err = self.cli.run(
+            "account", "add", "oa", "--pop", "127.0.0.1:" + self.srv["POP3_PORT"], "--smtp",
+            "127.0.0.1:" + self.srv["SMTP_PORT"], "--user", self.user, "--address", self.user + "@example.jp",
+            "--ssl", "--auth", "oauth2", "--client-id", "plumex-test", "--authorize-url", idp + "/authorize",
+            "--token-url", idp + "/token")
+        self.assertEqual(status, 0, err)
+        status, url, page, out, err = self.cli.sign_in("oa")
+        self.assertEqual(status, 0, err)
+        record = support.records(self.root)[0]
+        self.assertEqual(record[3], "")
+        self.assertEqual(record[12:14], ["oauth2", "keyring"])
+        refresh = self.lookup("oa", "refresh-token")
+        self.assertTrue(refresh.startswith("rt-"), refresh)
+        self.assertFalse(os.path.exists(os.path.join(self.root, "受信", "oa", "OAuthToken.ini")))
+        support.put_message(self.srv, self.user, "oauth from the keyring")
+        status, out, err = self.cli.run("--debug", "receive", "--account", "oa")
+        self.assertEqual(status, 0, err)
+        self.assertNotIn(refresh, err)
+        self.assertNotIn(self.lookup("oa", "access-token").partition(" ")[2], err)
 
     def test_the_password_goes_to_the_keyring_and_is_used_from_there(self):
         self.add("kr")
