@@ -251,19 +251,20 @@ OAuthError ProviderRefusal(const std::string& error, const std::string& descript
 
 OAuthTokens ExchangeCode(const ConnectionOptions& options, const OAuthProvider& provider, const std::string& code,
                          const std::string& redirect_uri, const std::string& verifier, long long now) {
-  const HttpResponse response = HttpPostForm(options, provider.token_url,
-                                             {{"grant_type", "authorization_code"},
-                                              {"code", code},
-                                              {"redirect_uri", redirect_uri},
-                                              {"client_id", provider.client_id},
-                                              {"code_verifier", verifier}});
-  return ReadTokenAnswer(response, provider.token_url, now);
+  FormFields fields = {{"grant_type", "authorization_code"},
+                       {"code", code},
+                       {"redirect_uri", redirect_uri},
+                       {"client_id", provider.client_id},
+                       {"code_verifier", verifier}};
+  if (!provider.client_secret.empty()) fields.emplace_back("client_secret", provider.client_secret);
+  return ReadTokenAnswer(HttpPostForm(options, provider.token_url, fields), provider.token_url, now);
 }
 
 OAuthTokens RefreshAccessToken(const ConnectionOptions& options, const OAuthProvider& provider,
                                const std::string& refresh_token, long long now) {
   FormFields fields = {{"grant_type", "refresh_token"}, {"refresh_token", refresh_token}, {"client_id", provider.client_id}};
   if (!provider.scopes.empty()) fields.emplace_back("scope", provider.scopes);
+  if (!provider.client_secret.empty()) fields.emplace_back("client_secret", provider.client_secret);
   OAuthTokens tokens = ReadTokenAnswer(HttpPostForm(options, provider.token_url, fields), provider.token_url, now);
   if (tokens.refresh_token.empty()) tokens.refresh_token = refresh_token;
   return tokens;

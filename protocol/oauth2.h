@@ -1,7 +1,8 @@
 // OAuth2 sign-in for mail (RFC 6749 authorization code grant, RFC 7636 PKCE with S256, RFC 8252
 // loopback redirect): the authorization URL opened in the system's browser, a one-shot HTTP
 // listener on 127.0.0.1 and a random port that takes the redirect, and the token endpoint for
-// the code and for refreshing. No client secret: a desktop program cannot keep one.
+// the code and for refreshing. A client secret is sent only for providers that insist on one
+// even from a desktop program, where it cannot be kept secret.
 #pragma once
 
 #include <functional>
@@ -17,6 +18,7 @@ struct OAuthProvider {
   std::string token_url;
   std::string client_id;
   std::string scopes;  // space-separated
+  std::string client_secret;  // sent only when set (Google's desktop clients want one)
 };
 
 struct OAuthTokens {

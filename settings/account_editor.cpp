@@ -41,6 +41,7 @@ AccountForm AccountForm::FromRecord(const AccountRecord& r, std::vector<std::str
   f.oauth_authorize_url = r.oauth_authorize_url;
   f.oauth_token_url = r.oauth_token_url;
   f.oauth_scopes = r.oauth_scopes;
+  f.oauth_client_secret = r.oauth_client_secret;
   return f;
 }
 
@@ -66,6 +67,7 @@ AccountRecord AccountForm::ToRecord() const {
   r.oauth_authorize_url = oauth_authorize_url;
   r.oauth_token_url = oauth_token_url;
   r.oauth_scopes = oauth_scopes;
+  r.oauth_client_secret = oauth_client_secret;
   return r;
 }
 

@@ -21,9 +21,9 @@ struct AccountForm {
       password;
   bool pop_ssl = false, smtp_ssl = false, delete_after_receive = false;
   std::vector<std::string> signature;
-  // The log-in method and OAuth2 provider (fields 12 to 19 of the record, see AccountRecord).
+  // The log-in method and OAuth2 provider (fields 12 to 20 of the record, see AccountRecord).
   std::string login_method, secret_place, oauth_provider, oauth_client_id, oauth_tenant, oauth_authorize_url,
-      oauth_token_url, oauth_scopes;
+      oauth_token_url, oauth_scopes, oauth_client_secret;
 
   bool UsesOAuth2() const { return login_method == "oauth2"; }
   // The password field may stay empty: OAuth2, or a password the keyring keeps.

@@ -32,7 +32,8 @@ AccountRecord AccountRecord::Parse(std::string_view line) {
     r.smtp_ssl = ParseStoredBool(f[11]);
   }
   std::string* more[] = {&r.login_method,    &r.secret_place,        &r.oauth_provider,  &r.oauth_client_id,
-                         &r.oauth_tenant,    &r.oauth_authorize_url, &r.oauth_token_url, &r.oauth_scopes};
+                         &r.oauth_tenant,    &r.oauth_authorize_url, &r.oauth_token_url, &r.oauth_scopes,
+                         &r.oauth_client_secret};
   for (size_t i = 0; i < std::size(more) && 12 + i < f.size(); ++i) *more[i] = f[12 + i];
   return r;
 }
@@ -48,7 +49,8 @@ std::string AccountRecord::ToLine() const {
                                      one_field(pop_port),  one_field(smtp_port),  StoredBoolText(delete_after_receive),
                                      one_field(reply_mark), StoredBoolText(pop_ssl), StoredBoolText(smtp_ssl)};
   const std::string more[] = {login_method, secret_place,        oauth_provider,  oauth_client_id,
-                              oauth_tenant, oauth_authorize_url, oauth_token_url, oauth_scopes};
+                              oauth_tenant, oauth_authorize_url, oauth_token_url, oauth_scopes,
+                              oauth_client_secret};
   bool any = false;
   for (const auto& m : more) any = any || !m.empty();
   if (any)

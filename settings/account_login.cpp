@@ -126,6 +126,7 @@ std::string NoKeyringNotice() {
 OAuthProvider ProviderFor(const AccountRecord& r) {
   OAuthProvider p;
   p.client_id = r.oauth_client_id;
+  p.client_secret = r.oauth_client_secret;
   p.scopes = r.oauth_scopes;
   if (r.oauth_provider == "microsoft") {
     const std::string tenant = r.oauth_tenant.empty() ? "common" : r.oauth_tenant;

@@ -98,6 +98,8 @@ TfrmAccount::TfrmAccount(QWidget* parent) : QWidget(parent, Qt::Window) {
   edtAuthorizeUrl_ = edit("edtAuthorizeUrl");
   edtTokenUrl_ = edit("edtTokenUrl");
   edtScopes_ = edit("edtScopes");
+  edtClientSecret_ = edit("edtClientSecret");
+  edtClientSecret_->setPlaceholderText(QStringLiteral("(必要なときだけ)"));
   btnSignIn_ = new QPushButton(QStringLiteral("サインイン"), this);
   btnMicrosoft365_ = new QPushButton(QStringLiteral("Microsoft 365の設定"), this);
   lblLoginNotice_ = new QLabel(this);
@@ -166,6 +168,7 @@ TfrmAccount::TfrmAccount(QWidget* parent) : QWidget(parent, Qt::Window) {
   tenant_row->addWidget(edtTenant_);
   login_form->addRow(tenantField_);
   login_form->addRow(QStringLiteral("クライアントID"), edtClientId_);
+  login_form->addRow(QStringLiteral("クライアントシークレット"), edtClientSecret_);
   customFields_ = new QWidget(login);
   auto* custom = new QFormLayout(customFields_);
   custom->setContentsMargins(0, 0, 0, 0);
@@ -269,6 +272,7 @@ void TfrmAccount::LoadForm() {
   edtAuthorizeUrl_->setText(ToQ(f.oauth_authorize_url));
   edtTokenUrl_->setText(ToQ(f.oauth_token_url));
   edtScopes_->setText(ToQ(f.oauth_scopes));
+  edtClientSecret_->setText(ToQ(f.oauth_client_secret));
   // A password the keyring keeps is not shown; typing one replaces it.
   edtPassword_->setPlaceholderText(f.secret_place == "keyring" && !f.UsesOAuth2()
                                        ? QStringLiteral("(キーリングに保存済み)")
@@ -307,6 +311,7 @@ void TfrmAccount::StoreForm() {
   f.oauth_authorize_url = FromQ(edtAuthorizeUrl_->text().trimmed());
   f.oauth_token_url = FromQ(edtTokenUrl_->text().trimmed());
   f.oauth_scopes = FromQ(edtScopes_->text().trimmed());
+  f.oauth_client_secret = FromQ(edtClientSecret_->text().trimmed());
   const QString signature = memSignature_->toPlainText();
   f.signature = signature.isEmpty() ? std::vector<std::string>{} : SplitLines(FromQ(signature));
 }
@@ -361,6 +366,7 @@ void TfrmAccount::ShowLoginFields() {
   const bool oauth = index > 0;
   tenantField_->setVisible(index == 1);
   edtClientId_->setEnabled(oauth);
+  edtClientSecret_->setEnabled(oauth);
   customFields_->setVisible(index == 3);
   btnSignIn_->setEnabled(oauth);
   edtPassword_->setEnabled(!oauth);

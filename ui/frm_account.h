@@ -56,6 +56,7 @@ class TfrmAccount : public QWidget {
   QLineEdit* edtAuthorizeUrl() const { return edtAuthorizeUrl_; }
   QLineEdit* edtTokenUrl() const { return edtTokenUrl_; }
   QLineEdit* edtScopes() const { return edtScopes_; }
+  QLineEdit* edtClientSecret() const { return edtClientSecret_; }
   QPushButton* btnSignIn() const { return btnSignIn_; }
   QPushButton* btnMicrosoft365() const { return btnMicrosoft365_; }
   QLabel* lblLoginNotice() const { return lblLoginNotice_; }
@@ -105,6 +106,7 @@ class TfrmAccount : public QWidget {
   QLineEdit* edtAuthorizeUrl_ = nullptr;
   QLineEdit* edtTokenUrl_ = nullptr;
   QLineEdit* edtScopes_ = nullptr;
+  QLineEdit* edtClientSecret_ = nullptr;
   QPushButton* btnSignIn_ = nullptr;
   QPushButton* btnMicrosoft365_ = nullptr;
   QLabel* lblLoginNotice_ = nullptr;

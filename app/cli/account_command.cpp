@@ -2,7 +2,8 @@
 // through the same core as the account window (secrets to the keyring, OAuth2 sign-in).
 //   account list
 //   account add NAME --pop HOST[:PORT] --smtp HOST[:PORT] --user USER --address ADDR [--ssl]
-//       [--auth password|oauth2] [--provider microsoft|google|custom] [--client-id ID] [--tenant T]
+//       [--auth password|oauth2] [--provider microsoft|google|custom] [--client-id ID]
+//       [--client-secret S] [--tenant T]
 //       [--authorize-url URL --token-url URL --scope SCOPES]
 //   account password NAME          (the password on standard input)
 //   account signin NAME [--no-browser]
@@ -30,7 +31,7 @@ namespace {
 
 constexpr const char* kUsage =
     "account list | add NAME --pop HOST[:PORT] --smtp HOST[:PORT] --user USER --address ADDR [--ssl] "
-    "[--auth password|oauth2] [--provider microsoft|google|custom] [--client-id ID] [--tenant T] "
+    "[--auth password|oauth2] [--provider microsoft|google|custom] [--client-id ID] [--client-secret S] [--tenant T] "
     "[--authorize-url URL --token-url URL --scope SCOPES] | password NAME | signin NAME [--no-browser]";
 
 int Usage(CliContext& c) {
@@ -89,6 +90,7 @@ int Add(CliContext& c) {
     else if (a[i] == "--authorize-url") r.oauth_authorize_url = value();
     else if (a[i] == "--token-url") r.oauth_token_url = value();
     else if (a[i] == "--scope") r.oauth_scopes = value();
+    else if (a[i] == "--client-secret") r.oauth_client_secret = value();
     else return Usage(c);
   }
   if (auth != "password" && auth != "oauth2") return Usage(c);

@@ -31,7 +31,8 @@ class SignInTest(unittest.TestCase):
             "account", "add", "oa", "--pop", "127.0.0.1:" + self.srv["POP3_PORT"],
             "--smtp", "127.0.0.1:" + self.srv["SMTP_PORT"], "--user", self.user, "--address",
             self.user + "@example.jp", "--ssl", "--auth", "oauth2", "--provider", "custom",
-            "--client-id", "plumex-test", "--authorize-url", idp + "/authorize", "--token-url", token,
+            "--client-id", "plumex-test", "--client-secret", "not-so-secret", "--authorize-url", idp + "/authorize",
+            "--token-url", token,
             "--scope", "mail offline_access")
         self.assertEqual(status, 0, err)
 

@@ -4,7 +4,7 @@
 GET  /authorize   answers at once with a redirect to redirect_uri (which must be a loopback
                   address) carrying a code and the state; the user is login_hint.
 POST /token       grant_type=authorization_code checks client_id, redirect_uri and the PKCE
-                  verifier (S256); grant_type=refresh_token rotates the refresh token (the old
+                  verifier (S256), and client_secret when the client sent one ("not-so-secret"); grant_type=refresh_token rotates the refresh token (the old
                   one stops working). Unknown or revoked refresh tokens: 400 invalid_grant.
 POST /introspect  what Dovecot's oauth2 passdb asks (token=...): {"active": true, "username": ...}
                   while the access token is valid.
@@ -103,7 +103,8 @@ class Handler(BaseHTTPRequestHandler):
                 client_id, redirect, challenge, user = entry
                 verifier = f.get("code_verifier", "")
                 computed = base64.urlsafe_b64encode(hashlib.sha256(verifier.encode()).digest()).rstrip(b"=").decode()
-                if client_id != f.get("client_id") or redirect != f.get("redirect_uri") or computed != challenge:
+                if client_id != f.get("client_id") or redirect != f.get("redirect_uri") or computed != challenge \
+                        or f.get("client_secret", "not-so-secret") != "not-so-secret":
                     return self.reply(400, {"error": "invalid_grant", "error_description": "PKCE or client mismatch"})
                 return self.reply(200, issue(user, client_id))
             if grant == "refresh_token":

@@ -289,7 +289,7 @@ TEST_F(AccountEditorTest, DeleteUsesTheSavedNameNotTheTypedOne) {
   EXPECT_EQ(state.account_list.size(), 1u);
 }
 
-// The log-in: an OAuth2 account needs no password, keeps its provider in fields 12 to 19, and
+// The log-in: an OAuth2 account needs no password, keeps its provider in fields 12 to 20, and
 // a known address fills in the servers. Without a keyring (the tests have none) a password
 // stays in field 3 and the user is told so once.
 TEST_F(AccountEditorTest, LogInMethodPresetsAndTheKeyringNotice) {
@@ -327,7 +327,7 @@ TEST_F(AccountEditorTest, LogInMethodPresetsAndTheKeyringNotice) {
   EXPECT_TRUE(work.UsesOAuth2());
   EXPECT_EQ(work.password, "");
   EXPECT_EQ(work.oauth_tenant, "contoso.onmicrosoft.com");
-  EXPECT_EQ(SplitTabLine(state.account_list[1]).size(), 20u);
+  EXPECT_EQ(SplitTabLine(state.account_list[1]).size(), 21u);
 
   editor.form().address = "x@unknown.example";
   EXPECT_FALSE(editor.ApplyPreset(false, &notice));
