@@ -177,8 +177,9 @@ void Pop3Client::LogIn() {
   }
   auto secret = [&](bool renew) { return login.secret ? login.secret(renew) : password; };
   if (*mechanism == SaslMechanism::UserPass) {
-    Command("USER " + user_name, ErrorKind::Authentication);
+    // The secret first: a keyring that cannot be read ends the log-in before a word of it.
     const std::string pass = secret(false);
+    Command("USER " + user_name, ErrorKind::Authentication);
     connection_.Write("PASS " + pass + "\r\n", "PASS " + std::string(kMaskedSecret));
     ReadReply(ErrorKind::Authentication);
     return;
