@@ -161,6 +161,7 @@ AccountEditor::Outcome AccountEditor::PortsValid() const {
 }
 
 AccountEditor::Outcome AccountEditor::Save() {
+  notice_.clear();
   if (!form_.RequiredTextsFilled() || form_.pop_port.empty() || form_.smtp_port.empty())
     return {false, RequiredMessage()};
   if (auto ports = PortsValid(); !ports.ok) return ports;
@@ -219,7 +220,8 @@ AccountEditor::Outcome AccountEditor::Save() {
   loaded_name_ = form_.name;
   add_mode_ = false;
   add_visible_ = true;
-  return {true, Sjis("保存しました。"), notice};
+  notice_ = notice;
+  return {true, Sjis("保存しました。")};
 }
 
 // The required fields left empty, named as the window labels them.
@@ -314,6 +316,7 @@ bool AccountEditor::ApplyPreset(bool microsoft365, std::string* notice) {
 
 AccountEditor::Outcome AccountEditor::SignIn(const ConnectionOptions& options,
                                              const std::function<void(const std::string&)>& show_url) {
+  notice_.clear();
   if (form_.name.empty() || !IsFolderName(form_.name)) return {false, Sjis("先にアカウント名を入力してください。")};
   form_.login_method = "oauth2";
   AccountRecord record = form_.ToRecord();
@@ -336,7 +339,8 @@ AccountEditor::Outcome AccountEditor::SignIn(const ConnectionOptions& options,
     stored.password.clear();
     state_.account_list[position_ - 1] = stored.ToLine();
   }
-  return {true, Sjis("サインインしました。"), notice};
+  notice_ = notice;
+  return {true, Sjis("サインインしました。")};
 }
 
 }  // namespace plumex

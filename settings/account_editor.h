@@ -66,9 +66,10 @@ class AccountEditor {
   struct Outcome {
     bool ok = true;
     std::string message;
-    // A notice shown once after the message: the keyring is missing, no TLS, a provider's hint.
-    std::string notice;
   };
+  // A notice of the last Save or SignIn, shown besides its message ("" when none): the
+  // keyring is missing, a server has no TLS. Each is said once.
+  const std::string& notice() const { return notice_; }
 
   // Window opening: LoadAccount on the record at AccountPosition (nothing when there are none).
   void Open();
@@ -130,6 +131,7 @@ class AccountEditor {
   size_t record_count_ = 0;
   size_t shown_number_ = 1;
   size_t position_ = 1;
+  std::string notice_;
 };
 
 }  // namespace plumex

@@ -352,7 +352,7 @@ void TfrmAccount::SaveClick() {
   StoreForm();
   auto outcome = accounts_->Editor().Save();
   LoadForm();
-  ShowOutcome(outcome.message, outcome.notice);
+  ShowOutcome(outcome.message, accounts_->Editor().notice());
 }
 
 // The notice (said once: no keyring, no TLS) comes first, the outcome itself last.
@@ -380,7 +380,7 @@ void TfrmAccount::SignInClick() {
   auto outcome = accounts_->Editor().SignIn(options, [this](const std::string& url) { ui_->OpenUrl(url); });
   btnSignIn_->setEnabled(true);
   LoadForm();
-  ShowOutcome(outcome.message, outcome.notice);
+  ShowOutcome(outcome.message, accounts_->Editor().notice());
 }
 
 void TfrmAccount::AddressEdited() {

@@ -300,11 +300,12 @@ TEST_F(AccountEditorTest, LogInMethodPresetsAndTheKeyringNotice) {
   Fill(editor.form(), "home");
   auto saved = editor.Save();
   ASSERT_TRUE(saved.ok);
-  EXPECT_NE(saved.notice.find(Sjis("キーリング(Secret Service)が見つからない")), std::string::npos);
-  EXPECT_NE(saved.notice.find(Sjis("暗号化されずに送られます")), std::string::npos);  // no SSL
+  EXPECT_NE(editor.notice().find(Sjis("キーリング(Secret Service)が見つからない")), std::string::npos);
+  EXPECT_NE(editor.notice().find(Sjis("暗号化されずに送られます")), std::string::npos);  // no SSL
   EXPECT_EQ(FieldOf(state.account_list[0], 3), "pw");
   editor.form().pop_ssl = editor.form().smtp_ssl = true;
-  EXPECT_EQ(editor.Save().notice, "");  // both said once
+  ASSERT_TRUE(editor.Save().ok);
+  EXPECT_EQ(editor.notice(), "");  // both said once
 
   ASSERT_TRUE(editor.AddOrCancel().ok);
   Fill(editor.form(), "work");
