@@ -125,6 +125,10 @@ Connection::~Connection() {
 
 void Connection::Close() {
   const bool was_open = static_cast<bool>(fd_);
+  if (was_open) {
+    trace_.Add('*', "closed");
+    KeepLastConnectionTrace(trace_);
+  }
   ssl_.reset();
   fd_.reset();
   buffer_.clear();
@@ -196,6 +200,9 @@ void Connection::Open(const std::string& host, int port, bool implicit_tls) {
   host_ = host;
   port_ = port;
   connecting_ = true;
+  trace_.Clear();
+  trace_reads_ = true;
+  trace_.Add('*', "connect " + host + ":" + std::to_string(port) + (implicit_tls ? " (TLS)" : ""));
   last_pump_ = Clock::now();
   if (port <= 0 || port > 65535) Fail(LineFault::BadPort);
   const auto deadline = Clock::now() + std::chrono::seconds(options_.connect_timeout_seconds);
@@ -266,6 +273,7 @@ void Connection::StartTls() {
   buffer_.clear();
   begin_ = scan_ = 0;
   connecting_ = true;
+  trace_.Add('*', "TLS");
   Handshake();
   connecting_ = false;
 }
@@ -344,6 +352,21 @@ void Connection::FailTooLong(size_t limit) {
 }
 
 void Connection::Write(std::string_view bytes) {
+  // Each line of a batch of commands is a line of the trace.
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    size_t end = bytes.find('\n', pos);
+    if (end == std::string_view::npos) end = bytes.size();
+    std::string_view line = bytes.substr(pos, end - pos);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    trace_.Add('C', line);
+    pos = end + 1;
+  }
+  Write(bytes, {});
+}
+
+void Connection::Write(std::string_view bytes, std::string_view shown) {
+  if (!shown.empty()) trace_.Add('C', shown);
   if (!static_cast<bool>(fd_)) Fail(LineFault::NotConnected);
   StartExchange(bytes.size());
   size_t done = 0;
@@ -392,6 +415,7 @@ size_t Connection::ReadSome(char* out, size_t size) {
       const int rc = SSL_read_ex(ssl_.get(), out, size, &got);
       if (rc == 1) return got;
       const int err = SSL_get_error(ssl_.get(), rc);
+      if (eof_ok_ && (err == SSL_ERROR_ZERO_RETURN || (err == SSL_ERROR_SYSCALL && errno == 0))) return 0;
       if (err == SSL_ERROR_WANT_READ)
         WaitFor(POLLIN, deadline, LineFault::ReplyTimedOut);
       else if (err == SSL_ERROR_WANT_WRITE)
@@ -405,6 +429,7 @@ size_t Connection::ReadSome(char* out, size_t size) {
     } else {
       const ssize_t n = ::recv(fd_.get(), out, size, 0);
       if (n > 0) return static_cast<size_t>(n);
+      if (n == 0 && eof_ok_) return 0;
       if (n == 0) Fail(LineFault::ClosedByServer);
       if (errno == EAGAIN || errno == EWOULDBLOCK)
         WaitFor(POLLIN, deadline, LineFault::ReplyTimedOut);
@@ -426,6 +451,7 @@ std::string_view Connection::ReadLine(size_t max_line) {
       std::string_view line(buffer_.data() + begin_, end - begin_);
       begin_ = pos + 1;
       scan_ = 0;
+      if (trace_reads_) trace_.Add('S', line);
       return line;
     }
     scan_ = buffer_.size() - begin_;
@@ -442,6 +468,37 @@ std::string_view Connection::ReadLine(size_t max_line) {
     buffer_.append(chunk.get(), got);
     MaybePump();
   }
+}
+
+std::string Connection::ReadRest(long long length, size_t max_bytes) {
+  if (length >= 0 && static_cast<unsigned long long>(length) > max_bytes) FailTooLong(max_bytes);
+  const size_t wanted = length < 0 ? max_bytes + 1 : static_cast<size_t>(length);
+  const size_t buffered = buffer_.size() - begin_;
+  const size_t take = std::min(buffered, wanted);
+  std::string out = buffer_.substr(begin_, take);
+  begin_ += take;
+  scan_ = 0;
+  if (begin_ == buffer_.size()) {
+    buffer_.clear();
+    begin_ = 0;
+  }
+  char chunk[16 * 1024];
+  while (out.size() < wanted) {
+    eof_ok_ = length < 0;
+    size_t got = 0;
+    try {
+      got = ReadSome(chunk, std::min(sizeof chunk, wanted - out.size()));
+    } catch (...) {
+      eof_ok_ = false;
+      throw;
+    }
+    eof_ok_ = false;
+    if (got == 0) break;
+    out.append(chunk, got);
+    MaybePump();
+  }
+  if (out.size() > max_bytes) FailTooLong(max_bytes);
+  return out;
 }
 
 }  // namespace plumex

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "protocol/openssl_ptr.h"
+#include "protocol/protocol_trace.h"
 #include "protocol/protocol_texts.h"
 #include "platform/unique_fd.h"
 
@@ -65,6 +66,20 @@ class Connection {
   // Writes all bytes (a whole command at once). Starts a new exchange: the reply that follows
   // must be complete within the exchange time-out (plus the time the written bytes allow).
   void Write(std::string_view bytes);
+  // The same, but the trace shows `shown` instead of the bytes: a password, an AUTH argument,
+  // a token or a message's text never reaches the trace.
+  void Write(std::string_view bytes, std::string_view shown);
+
+  // Whether the lines read go to the trace; off while a message's lines arrive.
+  void TraceReads(bool on) { trace_reads_ = on; }
+  // Adds a line of our own ("*: ...") to the trace.
+  void Note(std::string_view text) { trace_.Add('*', text); }
+  const ProtocolTrace& trace() const { return trace_; }
+
+  // The rest of a reply that is not made of lines (an HTTP body): `length` bytes, or when
+  // length < 0 everything until the peer closes. More than max_bytes closes the connection and
+  // throws (as FailTooLong).
+  std::string ReadRest(long long length, size_t max_bytes);
 
   // The current exchange is expected to carry `bytes` more (an announced message size): its
   // deadline moves by the time those bytes may take at the slowest rate allowed.
@@ -100,7 +115,11 @@ class Connection {
   // Now plus the idle time-out, or the end of the exchange when that comes first.
   std::chrono::steady_clock::time_point ReadDeadline() const;
   void CheckAlive();
-  size_t ReadSome(char* buffer, size_t size);  // > 0 bytes, or throws
+  size_t ReadSome(char* buffer, size_t size);  // > 0 bytes, or throws; 0 at the end when eof_ok_
+
+  ProtocolTrace trace_;
+  bool trace_reads_ = true;
+  bool eof_ok_ = false;  // in ReadRest without a length: the peer's close ends the body
 
   ConnectionOptions options_;
   UniqueFd fd_;

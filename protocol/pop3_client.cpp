@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/ascii_case.h"
+#include "platform/base64.h"
 #include "protocol/parsed_message.h"
 #include "protocol/protocol_error.h"
 #include "protocol/protocol_texts.h"
@@ -72,7 +74,13 @@ std::string Pop3Client::Command(const std::string& line, ErrorKind refusal) {
 }
 
 template <typename Sink>
-void Pop3Client::ReadMultiLine(size_t max_bytes, Sink&& sink) {
+void Pop3Client::ReadMultiLine(size_t max_bytes, Sink&& sink, bool traced) {
+  // Mail and long lists stay out of the trace: it is for the dialogue, and mail is private.
+  struct Quiet {
+    Connection& c;
+    ~Quiet() { c.TraceReads(true); }
+  } quiet{connection_};
+  connection_.TraceReads(traced);
   size_t total = 0;
   for (;;) {
     std::string_view line = connection_.ReadLine(std::min(max_bytes, Connection::kMaxReplyLine));
@@ -91,19 +99,99 @@ void Pop3Client::Connect() {
   capabilities_.clear();
   Status(StatusConnecting(host, port));
   try {
-    connection_.Open(host, port, use_tls);
+    connection_.Open(host, port, use_tls && !starttls);
     Status(StatusConnected());
     ReadReply(ErrorKind::ServerRefusal);
-    // CAPA is optional (RFC 2449): a server without it answers -ERR and that is fine.
-    connection_.Write("CAPA\r\n");
-    if (connection_.ReadLine(kMaxStatusLine).starts_with("+OK"))
-      ReadMultiLine(kMaxCapabilityBytes, [&](std::string_view l) { capabilities_.emplace_back(l); });
-    Command("USER " + user_name, ErrorKind::Authentication);
-    Command("PASS " + password, ErrorKind::Authentication);
+    ReadCapabilities();
+    if (use_tls && starttls) UpgradeByStls();
+    LogIn();
   } catch (...) {
     connection_.Close();
     throw;
   }
+}
+
+void Pop3Client::ReadCapabilities() {
+  capabilities_.clear();
+  // CAPA is optional (RFC 2449): a server without it answers -ERR and that is fine.
+  connection_.Write("CAPA\r\n");
+  if (connection_.ReadLine(kMaxStatusLine).starts_with("+OK"))
+    ReadMultiLine(kMaxCapabilityBytes, [&](std::string_view l) { capabilities_.emplace_back(l); }, true);
+}
+
+void Pop3Client::UpgradeByStls() {
+  bool offered = capabilities_.empty();  // without CAPA the server may still know STLS
+  for (const auto& c : capabilities_) offered = offered || AsciiUpper(c) == "STLS";
+  if (!offered) throw ProtocolError(NoStlsText(host, port), ErrorKind::Tls);
+  try {
+    Command("STLS");
+  } catch (const ProtocolError& e) {
+    if (e.kind() != ErrorKind::ServerRefusal) throw;
+    throw ProtocolError(NoStlsText(host, port), ErrorKind::Tls, e.server_reply());
+  }
+  connection_.StartTls();
+  // What the server offered before TLS may have been changed by a man in the middle.
+  ReadCapabilities();
+}
+
+bool Pop3Client::Authenticate(SaslMechanism mechanism, const std::string& secret,
+                              std::optional<ProtocolError>& refusal) {
+  const std::string name = MechanismName(mechanism);
+  std::string shown = "AUTH " + name + " " + std::string(kMaskedSecret);
+  connection_.Write("AUTH " + name + " " + Base64Encode(SaslInitialResponse(mechanism, user_name, secret, host, port)) +
+                        "\r\n",
+                    shown);
+  for (int round = 0; round < 3; ++round) {
+    const std::string line(connection_.ReadLine(kMaxStatusLine));
+    if (line.starts_with("+OK")) return true;
+    if (line.starts_with("-ERR")) {
+      refusal.emplace(LoginRefusedText(host, port, line), ErrorKind::Authentication, line);
+      return false;
+    }
+    if (!line.starts_with("+")) {
+      connection_.Close();
+      throw BadReply(line.substr(0, 200));
+    }
+    // A challenge after the whole response is an error report (RFC 7628, XOAUTH2): the client
+    // answers with the dummy response and the server then says -ERR. PLAIN is cancelled.
+    if (mechanism == SaslMechanism::OAuthBearer) connection_.Write(Base64Encode("\x01") + "\r\n");
+    else if (mechanism == SaslMechanism::XOAuth2) connection_.Write("\r\n");
+    else connection_.Write("*\r\n");
+  }
+  connection_.Close();
+  throw BadReply("AUTH");
+}
+
+void Pop3Client::LogIn() {
+  if (use_tls && !connection_.IsTls()) throw ProtocolError(NoStlsText(host, port), ErrorKind::Tls);
+  const std::vector<std::string> offered = OfferedMechanisms(capabilities_, "SASL");
+  // USER/PASS when the server names it, or names no SASL PLAIN to use instead (many servers
+  // list too little in CAPA, and USER/PASS is what every POP3 server knows).
+  bool user_pass = capabilities_.empty() || std::find(offered.begin(), offered.end(), "PLAIN") == offered.end();
+  for (const auto& c : capabilities_) user_pass = user_pass || AsciiUpper(c) == "USER";
+  const auto mechanism = ChooseMechanism(offered, login.method, true, user_pass);
+  if (!mechanism) {
+    std::vector<std::string> named = offered;
+    if (user_pass) named.insert(named.begin(), "USER");
+    throw ProtocolError(NoMechanismText(login.method, named, host, port), ErrorKind::Authentication);
+  }
+  auto secret = [&](bool renew) { return login.secret ? login.secret(renew) : password; };
+  if (*mechanism == SaslMechanism::UserPass) {
+    // The secret first: a keyring that cannot be read ends the log-in before a word of it.
+    const std::string pass = secret(false);
+    Command("USER " + user_name, ErrorKind::Authentication);
+    connection_.Write("PASS " + pass + "\r\n", "PASS " + std::string(kMaskedSecret));
+    ReadReply(ErrorKind::Authentication);
+    return;
+  }
+  std::optional<ProtocolError> refusal;
+  if (Authenticate(*mechanism, secret(false), refusal)) return;
+  // A refused access token may only have run out early: one fresh token, once.
+  if (login.method == LoginMethod::OAuth2 && connection_.IsOpen()) {
+    refusal.reset();
+    if (Authenticate(*mechanism, secret(true), refusal)) return;
+  }
+  throw *refusal;
 }
 
 int Pop3Client::Stat() {

@@ -1,5 +1,7 @@
-// POP3 client (RFC 1939): log-in with USER and PASS after the greeting, STAT, LIST n, TOP n 0,
-// RETR n, DELE n, QUIT. Implicit TLS when asked for; never STARTTLS. Failures throw
+// POP3 client (RFC 1939): log-in after the greeting (USER and PASS, or AUTH (RFC 5034) with
+// PLAIN, XOAUTH2 or OAUTHBEARER), STAT, LIST n, TOP n 0, RETR n, DELE n, QUIT. TLS from the
+// first byte, or by STLS (RFC 2595) on a plain connection, required then: a server without it
+// is refused before anything secret is sent. Failures throw
 // ProtocolError: a "-ERR" to USER or PASS is of kind Authentication, to any other command
 // ServerRefusal, both with the reply line; a reply that is no POP3 is Protocol and closes the
 // connection; a broken line is Connection (see Connection).
@@ -13,6 +15,7 @@
 #include "protocol/connection.h"
 #include "protocol/parsed_message.h"
 #include "protocol/protocol_error.h"
+#include "protocol/sasl.h"
 
 namespace plumex {
 
@@ -31,12 +34,17 @@ class Pop3Client {
   std::string user_name;
   std::string password;
   bool use_tls = false;
+  // With use_tls: upgrade a plain connection by STLS instead of TLS from the first byte.
+  bool starttls = false;
+  // How to log in; without a secret source the password above is used.
+  LoginCredentials login;
 
   // Status text whenever the connection's state changes, and the end of the connection.
   std::function<void(const std::string&)> on_status;
   std::function<void()> on_disconnected;
 
-  // Greeting, CAPA, USER, PASS. On failure the connection is closed and the error thrown.
+  // Greeting, CAPA, STLS when asked for, then the log-in. On failure the connection is closed
+  // and the error thrown.
   void Connect();
   bool IsConnected() const { return connection_.IsOpen(); }
 
@@ -82,12 +90,18 @@ class Pop3Client {
   ProtocolError BadReply(const std::string& reply) const;  // a "+OK" that cannot be read
   // The lines of a multi-line reply; more than max_bytes in all closes the connection.
   template <typename Sink>
-  void ReadMultiLine(size_t max_bytes, Sink&& sink);
+  void ReadMultiLine(size_t max_bytes, Sink&& sink, bool traced = false);
   // The most a message reply may carry when LIST announced `announced` bytes.
   size_t MessageReplyLimit(long long announced) const;
   // The first line of a reply whose "-ERR" or garbage only means "no answer" (LIST).
   std::string LenientReply(const std::string& command);
   void Status(const std::string& text);
+  void ReadCapabilities();
+  void UpgradeByStls();
+  void LogIn();
+  // AUTH with one mechanism; false when the server refused the secret (kind Authentication in
+  // *refusal), so that a renewed token may be tried.
+  bool Authenticate(SaslMechanism mechanism, const std::string& secret, std::optional<ProtocolError>& refusal);
 
   Connection connection_;
   std::vector<std::string> capabilities_;

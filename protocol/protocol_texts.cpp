@@ -48,7 +48,28 @@ std::string CommandRefusedText(const std::string& host, int port, const std::str
 }
 
 std::string LoginRefusedText(const std::string& host, int port, const std::string& reply) {
-  return Sjis("サーバがログインを拒否しました: ") + reply + "\r\n" + ServerLine(host, port);
+  std::string text = Sjis("サーバがログインを拒否しました: ") + reply + "\r\n" + ServerLine(host, port);
+  if (const std::string hint = LoginRefusalHint(reply); !hint.empty()) text += "\r\n\r\n" + hint;
+  return text;
+}
+
+std::string LoginRefusalHint(const std::string& reply) {
+  auto has = [&](const char* word) { return reply.find(word) != std::string::npos; };
+  if (has("5.7.30") || has("Basic authentication is not supported") || has("BasicAuthBlocked"))
+    return Sjis("このサーバはパスワードでのログインを受け付けていません。") + "\r\n" +
+           Sjis("アカウントのログイン方式を「OAuth2 (Microsoft)」にして「サインイン」してください。");
+  if (has("Application-specific password required") || has("InvalidSecondFactor"))
+    return Sjis("Googleアカウントでは通常のパスワードでログインできません。") + "\r\n" +
+           Sjis("Googleアカウントの設定で「アプリ パスワード」を作ってパスワード欄に入れるか、") + "\r\n" +
+           Sjis("ログイン方式を「OAuth2 (Google)」にして「サインイン」してください。");
+  if (has("yahoo.co.jp") || has("Yahoo! JAPAN"))
+    return Sjis("Yahoo!メールの設定で「Yahoo! JAPAN公式サービス以外からのアクセスも有効にする」をオンにしてください。");
+  return {};
+}
+
+std::string NoStlsText(const std::string& host, int port) {
+  return Sjis("このサーバではSSL(STLS)を使えないため、パスワードを送らずに接続を切りました。") + "\r\n" +
+         ServerLine(host, port);
 }
 
 std::string BadReplyText(const std::string& host, int port, const std::string& reply) {

@@ -34,7 +34,8 @@ std::string ConnectionErrorText(bool connecting, const std::string& host, int po
 
 // "サーバがコマンドを拒否しました: " + reply, CR LF "サーバ: host:port".
 std::string CommandRefusedText(const std::string& host, int port, const std::string& reply);
-// "サーバがログインを拒否しました: " + reply, CR LF "サーバ: host:port".
+// "サーバがログインを拒否しました: " + reply, CR LF "サーバ: host:port"; a refusal whose cause is
+// known (a provider that turned password log-in off, an app password needed) adds the fix.
 std::string LoginRefusedText(const std::string& host, int port, const std::string& reply);
 // "サーバの応答が正しくありません: " + what came, CR LF "サーバ: host:port".
 std::string BadReplyText(const std::string& host, int port, const std::string& reply);
@@ -42,6 +43,10 @@ std::string BadReplyText(const std::string& host, int port, const std::string& r
 std::string ReplyTooLongText(const std::string& host, int port, size_t limit);
 // An address or header value holds a line break (CR, LF) or NUL: nothing is sent.
 std::string LineBreakInCommandText();
+// The account wants TLS, the POP3 server offers no STLS: nothing secret was sent.
+std::string NoStlsText(const std::string& host, int port);
+// The fix for a known log-in refusal (CR LF-separated lines), or "" when the reply is not known.
+std::string LoginRefusalHint(const std::string& reply);
 // The account wants TLS, the server offers no STARTTLS.
 std::string NoStartTlsText(const std::string& host, int port);
 // "サーバ証明書を確認できませんでした。", CR LF "サーバ: host:port", CR LF OpenSSL's reason.

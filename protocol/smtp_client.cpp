@@ -31,6 +31,9 @@ std::string DotStuffed(const std::string& text) {
   return out;
 }
 
+// What the trace shows of a message: its size, never its text.
+std::string MessageShown(const std::string& data) { return "(" + std::to_string(data.size()) + " bytes of mail)"; }
+
 }  // namespace
 
 class SmtpClient::Busy {
@@ -106,23 +109,6 @@ bool SmtpClient::Has(const std::string& keyword) const {
   return false;
 }
 
-bool SmtpClient::AuthOffers(const std::string& mechanism) const {
-  for (const std::string& line : capabilities_) {
-    const std::string up = AsciiUpper(line);
-    if (!up.starts_with("AUTH ") && !up.starts_with("AUTH=")) continue;
-    std::string word;
-    for (size_t i = 5; i <= up.size(); ++i) {
-      if (i == up.size() || up[i] == ' ' || up[i] == '=') {
-        if (word == mechanism) return true;
-        word.clear();
-      } else {
-        word += up[i];
-      }
-    }
-  }
-  return false;
-}
-
 void SmtpClient::Hello() {
   capabilities_.clear();
   const std::string name = HostName();
@@ -180,15 +166,56 @@ void SmtpClient::Authenticate() {
     connection_.StartTls();  // a failed handshake closes the connection and throws TlsError
     Hello();
   }
-  if (!user_name.empty() && AuthOffers("LOGIN")) {
-    Reply reply = Command("AUTH LOGIN");
-    if (reply.code != 334) FailAfterReset(reply, ErrorKind::Authentication);
-    reply = Command(Base64Encode(user_name));
-    if (reply.code != 334) FailAfterReset(reply, ErrorKind::Authentication);
-    reply = Command(Base64Encode(password));
-    if (reply.code != 235) FailAfterReset(reply, ErrorKind::Authentication);
+  const std::vector<std::string> offered = OfferedMechanisms(capabilities_, "AUTH");
+  // A server without the AUTH extension takes mail without log-in (a relay that knows the
+  // sender's network); one that offers AUTH gets a mechanism the account can use, or an
+  // error naming what it offers, never mail without log-in.
+  if (!user_name.empty() && (!offered.empty() || login.method == LoginMethod::OAuth2)) {
+    const auto mechanism = ChooseMechanism(offered, login.method, false, false);
+    if (!mechanism) {
+      connection_.Close();
+      throw ProtocolError(NoMechanismText(login.method, offered, connection_.host(), connection_.port()),
+                          ErrorKind::Authentication);
+    }
+    auto secret = [&](bool renew) { return login.secret ? login.secret(renew) : password; };
+    std::optional<Reply> refused;
+    bool accepted = AuthenticateWith(*mechanism, secret(false), refused);
+    // A refused access token may only have run out early: one fresh token, once.
+    if (!accepted && login.method == LoginMethod::OAuth2 && connection_.IsOpen()) {
+      refused.reset();
+      accepted = AuthenticateWith(*mechanism, secret(true), refused);
+    }
+    if (!accepted) FailAfterReset(*refused, ErrorKind::Authentication);
   }
   authenticated_ = true;
+}
+
+bool SmtpClient::AuthenticateWith(SaslMechanism mechanism, const std::string& secret, std::optional<Reply>& refused) {
+  const std::string masked(kMaskedSecret);
+  auto send = [&](const std::string& line, const std::string& shown) {
+    RequireOneLine(line);
+    connection_.Write(line + "\r\n", shown);
+    return ReadReply();
+  };
+  Reply reply;
+  if (mechanism == SaslMechanism::Login) {
+    reply = Command("AUTH LOGIN");
+    if (reply.code == 334) reply = send(Base64Encode(user_name), masked);
+    if (reply.code == 334) reply = send(Base64Encode(secret), masked);
+  } else {
+    const std::string name = MechanismName(mechanism);
+    reply = send("AUTH " + name + " " +
+                     Base64Encode(SaslInitialResponse(mechanism, user_name, secret, connection_.host(), connection_.port())),
+                 "AUTH " + name + " " + masked);
+    // A challenge after the whole response is an error report (RFC 7628, XOAUTH2): the dummy
+    // response gets the final refusal.
+    if (reply.code == 334 && mechanism == SaslMechanism::OAuthBearer) reply = send(Base64Encode("\x01"), "AQ==");
+    else if (reply.code == 334 && mechanism == SaslMechanism::XOAuth2) reply = send("", "");
+    else if (reply.code == 334) reply = send("*", "*");
+  }
+  if (reply.code == 235) return true;
+  refused = reply;
+  return false;
 }
 
 void SmtpClient::Send(const OutgoingMessage& message) {
@@ -223,7 +250,7 @@ void SmtpClient::Send(const OutgoingMessage& message) {
     if (data_reply.code != 354) FailAfterReset(failure ? *failure : data_reply);
     // DATA was accepted: the message goes to the recipients that were, and a refusal
     // is reported afterwards.
-    connection_.Write(data);
+    connection_.Write(data, MessageShown(data));
     const Reply end = ReadReply();
     if (end.code != 250) FailAfterReset(end);
     if (failure) FailAfterReset(*failure);
@@ -239,7 +266,7 @@ void SmtpClient::Send(const OutgoingMessage& message) {
   }
   reply = Command("DATA");
   if (reply.code != 354) FailAfterReset(reply);
-  connection_.Write(data);
+  connection_.Write(data, MessageShown(data));
   reply = ReadReply();
   if (reply.code != 250) FailAfterReset(reply);
 }

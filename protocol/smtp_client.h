@@ -1,16 +1,20 @@
-// SMTP client (RFC 5321): EHLO (HELO when refused), STARTTLS, AUTH LOGIN, RSET / MAIL FROM /
+// SMTP client (RFC 5321): EHLO (HELO when refused), STARTTLS, AUTH (RFC 4954: LOGIN, PLAIN,
+// XOAUTH2, OAUTHBEARER; a server offering AUTH but none the account can use is an error, never
+// a send without log-in; one without AUTH at all takes mail without), RSET / MAIL FROM /
 // RCPT TO / DATA, in one batch when the server offers PIPELINING. Failures throw
 // ProtocolError: a refused AUTH is of kind Authentication, any other 4xx / 5xx ServerRefusal,
 // both with the server's reply; no STARTTLS when TLS is wanted is Tls; a reply that is no SMTP
 // is Protocol; a broken line is Connection (see Connection).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "protocol/connection.h"
 #include "protocol/protocol_error.h"
+#include "protocol/sasl.h"
 
 namespace plumex {
 
@@ -23,8 +27,10 @@ class SmtpClient {
 
   ConnectionOptions& options() { return connection_.options(); }
 
-  std::string user_name;  // AUTH LOGIN when not empty and offered
+  std::string user_name;  // AUTH when not empty
   std::string password;
+  // How to log in; without a secret source the password above is used.
+  LoginCredentials login;
 
   // Greeting, then EHLO (or HELO) with the computer's name. With tls_wanted the connection
   // is upgraded by STARTTLS in Authenticate.
@@ -32,7 +38,7 @@ class SmtpClient {
   void Connect(const std::string& host, int port, bool tls_wanted, bool implicit_tls = false);
   bool IsConnected() const { return connection_.IsOpen(); }
 
-  // STARTTLS when TLS is wanted, then AUTH LOGIN; at most once per connection.
+  // STARTTLS when TLS is wanted, then AUTH; at most once per connection.
   void Authenticate();
 
   // Authenticates first when not yet done.
@@ -57,7 +63,8 @@ class SmtpClient {
   // A command is one line: text with CR, LF or NUL would smuggle in commands of its own.
   // Throws ProtocolError of kind BadInput.
   void RequireOneLine(std::string_view text) const;
-  bool AuthOffers(const std::string& mechanism) const;
+  // AUTH with one mechanism: true when accepted; a refusal of the secret is put in *refused.
+  bool AuthenticateWith(SaslMechanism mechanism, const std::string& secret, std::optional<Reply>& refused);
   // RSET (whatever its answer), then throws Refused(reply, kind).
   [[noreturn]] void FailAfterReset(const Reply& reply, ErrorKind kind = ErrorKind::ServerRefusal);
   ProtocolError Refused(const Reply& reply, ErrorKind kind = ErrorKind::ServerRefusal) const;

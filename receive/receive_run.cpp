@@ -11,6 +11,7 @@
 #include "protocol/protocol_error.h"
 #include "receive/reassembly.h"
 #include "settings/account_list.h"
+#include "settings/account_login.h"
 #include "store/store_layout.h"
 
 namespace plumex {
@@ -97,7 +98,10 @@ AccountRecord ConfigurePop3(MailboxState& state, Pop3Client& pop3) {
   return record;
 }
 
-void ConfigurePop3For(const AccountRecord& record, Pop3Client& pop3) { ConfigurePop3For(Pop3SettingsOf(record), pop3); }
+void ConfigurePop3For(const AccountRecord& record, Pop3Client& pop3) {
+  ConfigurePop3For(Pop3SettingsOf(record), pop3);
+  SetPop3Login(record, pop3);
+}
 
 void ConfigurePop3For(const Pop3Settings& settings, Pop3Client& pop3) {
   pop3.host = settings.host;

@@ -9,7 +9,7 @@ namespace plumex {
 
 std::vector<std::string> BuildSmtpSettingList(const AccountRecord& account) {
   return {"Host:" + account.smtp_host, "Username:" + account.user, "Password:" + account.password,
-          "Port:" + account.smtp_port, "SmtpSSL:" + StoredBoolText(account.smtp_ssl)};
+          "Port:" + account.smtp_port, "SmtpSSL:" + StoredBoolText(account.smtp_ssl), "Account:" + account.name};
 }
 
 std::vector<std::string> BuildSendHeaderList(const ComposeFields& f, const AccountRecord& account,

@@ -14,6 +14,8 @@
 #include "protocol/outgoing_message.h"
 #include "protocol/protocol_error.h"
 #include "protocol/smtp_client.h"
+#include "settings/account_list.h"
+#include "settings/account_login.h"
 #include "port/certificate_question.h"
 #include "port/error_text.h"
 #include "send/key_value_lines.h"
@@ -106,6 +108,13 @@ void SetCommonFields(OutgoingMessage& message, const SendRequest& request, const
   message.references = references;
 }
 
+void UseAccountLogin(SmtpClient& smtp, const std::string& account_name, const SendContext& context) {
+  if (account_name.empty()) return;
+  const std::vector<std::string> accounts = LoadAccountList(context.mail_root);
+  if (auto position = FindAccount(accounts, account_name))
+    smtp.login = AccountLogin(AccountRecord::Parse(accounts[*position]), context.mail_root, context.connection);
+}
+
 // Opens the connection; a certificate that fails verification is put to the user once.
 void Connect(SmtpClient& smtp, SendContext& context, UiPort& ui, const std::string& host, int port, bool tls) {
   const bool implicit_tls = tls && port == kImplicitTlsPort;
@@ -157,6 +166,8 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
   SmtpClient smtp(context.connection);
   smtp.user_name = ValueOf(request.settings, "Username");
   smtp.password = ValueOf(request.settings, "Password");
+  // The account's own log-in (its keyring entry, or OAuth2) when the account is still there.
+  UseAccountLogin(smtp, ValueOf(request.settings, "Account"), context);
   const std::string host = ValueOf(request.settings, "Host");
   auto port = ParsePort(ValueOf(request.settings, "Port"));
   if (!port) throw AppError(ErrorKind::BadInput, Sjis("ポート番号が正しくありません。"));

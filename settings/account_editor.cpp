@@ -6,6 +6,9 @@
 #include "platform/text_file.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
+#include "settings/account_login.h"
+#include "settings/mail_presets.h"
+#include "platform/app_error.h"
 
 namespace plumex {
 namespace {
@@ -30,6 +33,15 @@ AccountForm AccountForm::FromRecord(const AccountRecord& r, std::vector<std::str
   f.smtp_ssl = r.smtp_ssl;
   f.delete_after_receive = r.delete_after_receive;
   f.signature = std::move(signature);
+  f.login_method = r.login_method;
+  f.secret_place = r.secret_place;
+  f.oauth_provider = r.oauth_provider;
+  f.oauth_client_id = r.oauth_client_id;
+  f.oauth_tenant = r.oauth_tenant;
+  f.oauth_authorize_url = r.oauth_authorize_url;
+  f.oauth_token_url = r.oauth_token_url;
+  f.oauth_scopes = r.oauth_scopes;
+  f.oauth_client_secret = r.oauth_client_secret;
   return f;
 }
 
@@ -47,12 +59,21 @@ AccountRecord AccountForm::ToRecord() const {
   r.reply_mark = reply_mark;
   r.pop_ssl = pop_ssl;
   r.smtp_ssl = smtp_ssl;
+  r.login_method = login_method == "password" ? std::string() : login_method;
+  r.secret_place = secret_place;
+  r.oauth_provider = oauth_provider;
+  r.oauth_client_id = oauth_client_id;
+  r.oauth_tenant = oauth_tenant;
+  r.oauth_authorize_url = oauth_authorize_url;
+  r.oauth_token_url = oauth_token_url;
+  r.oauth_scopes = oauth_scopes;
+  r.oauth_client_secret = oauth_client_secret;
   return r;
 }
 
 bool AccountForm::RequiredTextsFilled() const {
-  return !name.empty() && !pop_host.empty() && !user.empty() && !password.empty() && !smtp_host.empty() &&
-         !address.empty();
+  return !name.empty() && !pop_host.empty() && !user.empty() && (!password.empty() || PasswordOptional()) &&
+         !smtp_host.empty() && !address.empty();
 }
 
 AccountEditor::AccountEditor(std::filesystem::path mail_root, AccountState state, AccountHooks& hooks)
@@ -120,6 +141,7 @@ AccountEditor::Outcome AccountEditor::AddOrCancel() {
     form_.signature.clear();
     form_.delete_after_receive = false;
     form_.reply_mark = ">";
+    form_.secret_place.clear();
     record_count_ = state_.account_list.size();
     position_ = record_count_ + 1;
     shown_number_ = record_count_ + 1;
@@ -148,6 +170,7 @@ std::string RunGoingMessage() {
 }  // namespace
 
 AccountEditor::Outcome AccountEditor::Save() {
+  notice_.clear();
   if (!form_.RequiredTextsFilled() || form_.pop_port.empty() || form_.smtp_port.empty())
     return {false, RequiredMessage()};
   if (auto ports = PortsValid(); !ports.ok) return ports;
@@ -160,7 +183,29 @@ AccountEditor::Outcome AccountEditor::Save() {
   const std::optional<size_t> self = is_new ? std::nullopt : std::optional<size_t>(position_ - 1);
   if ((add_mode_ || renamed) && AccountNameTaken(state_.account_list, form_.name, self)) return {false, NameTakenMessage()};
 
-  const std::string line = form_.ToRecord().ToLine();
+  AccountRecord record = form_.ToRecord();
+  std::string notice;
+  try {
+    // A renamed account's keyring items follow it; a password typed goes to the keyring.
+    if (renamed) MoveAccountSecrets(mail_root_, loaded_name_, form_.name);
+    notice = PlaceAccountPassword(record, mail_root_);
+  } catch (const AppError& e) {
+    return {false, e.text()};
+  }
+  form_.password = record.password;
+  form_.secret_place = record.secret_place;
+  const std::optional<AccountRecord> before =
+      is_new || position_ < 1 || position_ > state_.account_list.size()
+          ? std::nullopt
+          : std::optional<AccountRecord>(AccountRecord::Parse(state_.account_list[position_ - 1]));
+  // Said once, when a server first loses TLS: the password will cross the network in clear.
+  const bool clear_pop = !record.pop_ssl && (!before || before->pop_ssl);
+  const bool clear_smtp = !record.smtp_ssl && (!before || before->smtp_ssl);
+  if (clear_pop || clear_smtp) {
+    if (!notice.empty()) notice += "\r\n\r\n";
+    notice += Sjis("SSLを使わない設定のため、パスワードなどのログイン情報は暗号化されずに送られます。");
+  }
+  const std::string line = record.ToLine();
   if (is_new) {
     state_.account_list.push_back(line);
     all_deleted_ = false;
@@ -185,6 +230,7 @@ AccountEditor::Outcome AccountEditor::Save() {
   loaded_name_ = form_.name;
   add_mode_ = false;
   add_visible_ = true;
+  notice_ = notice;
   return {true, Sjis("保存しました。")};
 }
 
@@ -195,7 +241,7 @@ std::string AccountEditor::MissingFields() const {
       {&form_.smtp_host, "送信サーバ"}, {&form_.user, "ユーザ名(ID)"},        {&form_.password, "パスワード"}};
   std::string names;
   for (const auto& [text, label] : fields) {
-    if (!text->empty()) continue;
+    if (!text->empty() || (text == &form_.password && form_.PasswordOptional())) continue;
     if (!names.empty()) names += Sjis("、");
     names += Sjis(label);
   }
@@ -219,6 +265,7 @@ AccountEditor::Outcome AccountEditor::Delete() {
   if (in_use && hooks_.RunGoing()) return {false, RunGoingMessage()};
   auto dir = ToNativePath(mail_root_, AccountFolderPath(name));
   if (IsFolderName(name) && DirectoryExists(dir)) RemoveRecursively(dir);
+  ForgetAccountSecrets(mail_root_, name);
   hooks_.RemoveAccountNode(name);
   state_.account_list.erase(state_.account_list.begin() + static_cast<std::ptrdiff_t>(position));
   all_deleted_ = state_.account_list.empty();
@@ -254,6 +301,58 @@ AccountEditor::Outcome AccountEditor::Close() {
   hooks_.ConfigurePop3({form_.pop_host, form_.user, form_.password, *ParsePort(form_.pop_port), form_.pop_ssl});
   hooks_.SelectAccountNode(form_.name);
   return {};
+}
+
+bool AccountEditor::ApplyPreset(bool microsoft365, std::string* notice) {
+  const std::optional<MailPreset> preset = microsoft365 ? Microsoft365Preset() : PresetForAddress(form_.address);
+  if (!preset) return false;
+  if (!preset->pop_host.empty()) {
+    form_.pop_host = preset->pop_host;
+    form_.pop_port = std::to_string(preset->pop_port);
+    form_.pop_ssl = preset->pop_ssl;
+  }
+  form_.smtp_host = preset->smtp_host;
+  form_.smtp_port = std::to_string(preset->smtp_port);
+  form_.smtp_ssl = preset->smtp_ssl;
+  form_.login_method = preset->login_method;
+  form_.oauth_provider = preset->provider;
+  if (form_.user.empty()) {
+    std::string address = form_.address;
+    if (const size_t lt = address.rfind('<'); lt != std::string::npos) address = address.substr(lt + 1);
+    while (!address.empty() && (address.back() == '>' || address.back() == ' ')) address.pop_back();
+    form_.user = address;
+  }
+  if (notice) *notice = preset->notice;
+  return true;
+}
+
+AccountEditor::Outcome AccountEditor::SignIn(const ConnectionOptions& options,
+                                             const std::function<void(const std::string&)>& show_url) {
+  notice_.clear();
+  if (form_.name.empty() || !IsFolderName(form_.name)) return {false, Sjis("先にアカウント名を入力してください。")};
+  form_.login_method = "oauth2";
+  AccountRecord record = form_.ToRecord();
+  std::string notice;
+  try {
+    const OAuthTokens tokens = SignInWithBrowser(options, ProviderFor(record), form_.user, show_url);
+    notice = KeepSignIn(record, mail_root_, tokens);
+  } catch (const AppError& e) {
+    return {false, e.text()};
+  }
+  form_.secret_place = record.secret_place;
+  form_.password.clear();
+  // A saved record notes at once where its tokens are; a new one does when it is saved.
+  const bool saved = !add_mode_ && position_ >= 1 && position_ <= state_.account_list.size() &&
+                     FieldOf(state_.account_list[position_ - 1], 0) == form_.name;
+  if (saved) {
+    AccountRecord stored = AccountRecord::Parse(state_.account_list[position_ - 1]);
+    stored.login_method = "oauth2";
+    stored.secret_place = record.secret_place;
+    stored.password.clear();
+    state_.account_list[position_ - 1] = stored.ToLine();
+  }
+  notice_ = notice;
+  return {true, Sjis("サインインしました。")};
 }
 
 }  // namespace plumex

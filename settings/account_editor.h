@@ -5,11 +5,13 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "protocol/connection.h"
 #include "settings/account_list.h"
 
 namespace plumex {
@@ -19,10 +21,17 @@ struct AccountForm {
       password;
   bool pop_ssl = false, smtp_ssl = false, delete_after_receive = false;
   std::vector<std::string> signature;
+  // The log-in method and OAuth2 provider (fields 12 to 20 of the record, see AccountRecord).
+  std::string login_method, secret_place, oauth_provider, oauth_client_id, oauth_tenant, oauth_authorize_url,
+      oauth_token_url, oauth_scopes, oauth_client_secret;
+
+  bool UsesOAuth2() const { return login_method == "oauth2"; }
+  // The password field may stay empty: OAuth2, or a password the keyring keeps.
+  bool PasswordOptional() const { return UsesOAuth2() || secret_place == "keyring"; }
 
   static AccountForm FromRecord(const AccountRecord& record, std::vector<std::string> signature);
   AccountRecord ToRecord() const;
-  bool RequiredTextsFilled() const;  // the six text fields
+  bool RequiredTextsFilled() const;  // the six text fields (the password only when it is needed)
 };
 
 // What the account code needs from the main window.
@@ -61,6 +70,9 @@ class AccountEditor {
     bool ok = true;
     std::string message;
   };
+  // A notice of the last Save or SignIn, shown besides its message ("" when none): the
+  // keyring is missing, a server has no TLS. Each is said once.
+  const std::string& notice() const { return notice_; }
 
   // Window opening: LoadAccount on the record at AccountPosition (nothing when there are none).
   void Open();
@@ -95,6 +107,16 @@ class AccountEditor {
 
   static std::string DeleteQuestion();
 
+  // A known provider's servers, ports, SSL and log-in method for the own address typed (or
+  // Microsoft 365 when microsoft365); the returned text is the provider's notice (or "").
+  // False when the domain is not known.
+  bool ApplyPreset(bool microsoft365, std::string* notice);
+
+  // "サインイン": the OAuth2 sign-in of the account shown, with the provider set in the form.
+  // show_url gets the authorization URL (the window opens the browser). The tokens are kept at
+  // once (keyring or the account folder), and a saved record notes where.
+  Outcome SignIn(const ConnectionOptions& options, const std::function<void(const std::string&)>& show_url);
+
  private:
   Outcome PortsValid() const;
   // Shows record n (from 0) in the form without making it the account in use.
@@ -112,6 +134,7 @@ class AccountEditor {
   size_t record_count_ = 0;
   size_t shown_number_ = 1;
   size_t position_ = 1;
+  std::string notice_;
 };
 
 }  // namespace plumex

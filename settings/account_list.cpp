@@ -31,6 +31,10 @@ AccountRecord AccountRecord::Parse(std::string_view line) {
     r.pop_ssl = ParseStoredBool(f[10]);
     r.smtp_ssl = ParseStoredBool(f[11]);
   }
+  std::string* more[] = {&r.login_method,    &r.secret_place,        &r.oauth_provider,  &r.oauth_client_id,
+                         &r.oauth_tenant,    &r.oauth_authorize_url, &r.oauth_token_url, &r.oauth_scopes,
+                         &r.oauth_client_secret};
+  for (size_t i = 0; i < std::size(more) && 12 + i < f.size(); ++i) *more[i] = f[12 + i];
   return r;
 }
 
@@ -40,10 +44,18 @@ std::string AccountRecord::ToLine() const {
       if (c == '\t' || c == '\r' || c == '\n') c = ' ';
     return text;
   };
-  return JoinTabLine({one_field(name), one_field(pop_host), one_field(user), one_field(password),
-                      one_field(smtp_host), one_field(address), one_field(pop_port), one_field(smtp_port),
-                      StoredBoolText(delete_after_receive), one_field(reply_mark), StoredBoolText(pop_ssl),
-                      StoredBoolText(smtp_ssl)});
+  std::vector<std::string> fields = {one_field(name),      one_field(pop_host),   one_field(user),
+                                     one_field(password),  one_field(smtp_host),  one_field(address),
+                                     one_field(pop_port),  one_field(smtp_port),  StoredBoolText(delete_after_receive),
+                                     one_field(reply_mark), StoredBoolText(pop_ssl), StoredBoolText(smtp_ssl)};
+  const std::string more[] = {login_method, secret_place,        oauth_provider,  oauth_client_id,
+                              oauth_tenant, oauth_authorize_url, oauth_token_url, oauth_scopes,
+                              oauth_client_secret};
+  bool any = false;
+  for (const auto& m : more) any = any || !m.empty();
+  if (any)
+    for (const auto& m : more) fields.push_back(one_field(m));
+  return JoinTabLine(fields);
 }
 
 std::vector<std::string> LoadAccountList(const std::filesystem::path& mail_root) {

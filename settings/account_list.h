@@ -14,7 +14,8 @@ namespace plumex {
 inline constexpr const char* kAccountFileName = "Account.ini";
 inline constexpr const char* kSignatureFileName = "syomei.ini";
 
-// One line of Account.ini: twelve TAB-separated fields.
+// One line of Account.ini: twelve TAB-separated fields, and nine more for the log-in method
+// when it is not the plain password kept in field 3.
 struct AccountRecord {
   std::string name;       // field 0, also the name of the account's receive folder
   std::string pop_host;   // field 1
@@ -28,6 +29,25 @@ struct AccountRecord {
   std::string reply_mark = ">";       // field 9, ">" for records of fewer than 10 fields
   bool pop_ssl = false;               // field 10, off for records of fewer than 12 fields
   bool smtp_ssl = false;              // field 11
+  // Fields 12 to 20, written only when one of them is set, so a password account keeps the
+  // twelve fields other readers of the file know.
+  std::string login_method;   // field 12: "" or "password"; "oauth2"
+  // field 13, where the secret (password, or OAuth2 refresh token) is: "" in field 3 (as
+  // always); "keyring" in the desktop's Secret Service, field 3 empty; "file" in field 3
+  // because no Secret Service answered when the account was saved (the user was told).
+  std::string secret_place;
+  std::string oauth_provider;       // field 14: "microsoft", "google" or "custom"
+  std::string oauth_client_id;      // field 15: empty for the provider's default
+  std::string oauth_tenant;         // field 16: Microsoft's tenant, empty for "common"
+  std::string oauth_authorize_url;  // field 17: custom provider
+  std::string oauth_token_url;      // field 18: custom provider
+  std::string oauth_scopes;         // field 19: empty for the provider's default
+  // field 20: the client secret some providers want even of a desktop program (Google's
+  // "desktop app" clients); not a secret in truth, as every copy of the program holds it.
+  std::string oauth_client_secret;
+
+  bool UsesOAuth2() const { return login_method == "oauth2"; }
+  bool SecretInKeyring() const { return secret_place == "keyring"; }
 
   // Missing fields take their defaults; flags follow the stored boolean rule.
   static AccountRecord Parse(std::string_view line);

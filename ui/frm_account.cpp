@@ -1,6 +1,8 @@
 #include "ui/frm_account.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,6 +16,7 @@
 #include "platform/text_file.h"
 #include "port/error_text.h"
 #include "port/ui_port.h"
+#include "protocol/connection.h"
 #include "shell/account_commands.h"
 #include "ui/dialog_owner.h"
 #include "ui/place_on_screen.h"
@@ -21,6 +24,24 @@
 
 namespace plumex {
 namespace {
+
+// The entries of the log-in box: method and provider as the record writes them.
+struct LoginChoice {
+  const char* label;
+  const char* method;
+  const char* provider;
+};
+constexpr LoginChoice kLoginChoices[] = {{"パスワード", "", ""},
+                                         {"OAuth2 (Microsoft)", "oauth2", "microsoft"},
+                                         {"OAuth2 (Google)", "oauth2", "google"},
+                                         {"OAuth2 (その他)", "oauth2", "custom"}};
+
+int LoginIndex(const std::string& method, const std::string& provider) {
+  if (method != "oauth2") return 0;
+  for (int i = 1; i < static_cast<int>(std::size(kLoginChoices)); ++i)
+    if (provider == kLoginChoices[i].provider) return i;
+  return 3;
+}
 
 QString Lines(const std::vector<std::string>& lines) {
   QStringList out;
@@ -68,6 +89,22 @@ TfrmAccount::TfrmAccount(QWidget* parent) : QWidget(parent, Qt::Window) {
   btnSave_ = new QPushButton(QStringLiteral("更新/保存"), this);
   btnClose_ = new QPushButton(QStringLiteral("閉じる"), this);
   auto* btnDate = new QPushButton(QStringLiteral("日付欄を追加"), this);
+  cmbLogin_ = new QComboBox(this);
+  cmbLogin_->setObjectName(QStringLiteral("cmbLogin"));
+  for (const auto& choice : kLoginChoices) cmbLogin_->addItem(QString::fromUtf8(choice.label));
+  edtTenant_ = edit("edtTenant");
+  edtTenant_->setPlaceholderText(QStringLiteral("common"));
+  edtClientId_ = edit("edtClientId");
+  edtAuthorizeUrl_ = edit("edtAuthorizeUrl");
+  edtTokenUrl_ = edit("edtTokenUrl");
+  edtScopes_ = edit("edtScopes");
+  edtClientSecret_ = edit("edtClientSecret");
+  edtClientSecret_->setPlaceholderText(QStringLiteral("(必要なときだけ)"));
+  btnSignIn_ = new QPushButton(QStringLiteral("サインイン"), this);
+  btnMicrosoft365_ = new QPushButton(QStringLiteral("Microsoft 365の設定"), this);
+  lblLoginNotice_ = new QLabel(this);
+  lblLoginNotice_->setWordWrap(true);
+  lblLoginNotice_->setStyleSheet(QStringLiteral("color: #a05000;"));
 
   // The account name between the arrows, the record number and "件目" under it.
   auto* top = new QGridLayout;
@@ -116,6 +153,31 @@ TfrmAccount::TfrmAccount(QWidget* parent) : QWidget(parent, Qt::Window) {
   grid->addWidget(new QLabel(QStringLiteral("パスワード"), required), row, 0);
   grid->addWidget(edtPassword_, row++, 1, 1, 3);
 
+  // The log-in: the method, the provider's fields, and "サインイン".
+  auto* login = new QGroupBox(QStringLiteral("ログイン方式"), this);
+  auto* login_form = new QFormLayout(login);
+  auto* method_row = new QHBoxLayout;
+  method_row->addWidget(cmbLogin_, 1);
+  method_row->addWidget(btnSignIn_);
+  method_row->addWidget(btnMicrosoft365_);
+  login_form->addRow(QStringLiteral("方式"), method_row);
+  tenantField_ = new QWidget(login);
+  auto* tenant_row = new QHBoxLayout(tenantField_);
+  tenant_row->setContentsMargins(0, 0, 0, 0);
+  tenant_row->addWidget(new QLabel(QStringLiteral("テナント"), tenantField_));
+  tenant_row->addWidget(edtTenant_);
+  login_form->addRow(tenantField_);
+  login_form->addRow(QStringLiteral("クライアントID"), edtClientId_);
+  login_form->addRow(QStringLiteral("クライアントシークレット"), edtClientSecret_);
+  customFields_ = new QWidget(login);
+  auto* custom = new QFormLayout(customFields_);
+  custom->setContentsMargins(0, 0, 0, 0);
+  custom->addRow(QStringLiteral("認可URL"), edtAuthorizeUrl_);
+  custom->addRow(QStringLiteral("トークンURL"), edtTokenUrl_);
+  custom->addRow(QStringLiteral("スコープ"), edtScopes_);
+  login_form->addRow(customFields_);
+  login_form->addRow(lblLoginNotice_);
+
   auto* right = new QVBoxLayout;
   right->addWidget(new QLabel(QStringLiteral("署名"), this));
   right->addWidget(memSignature_, 1);
@@ -125,6 +187,7 @@ TfrmAccount::TfrmAccount(QWidget* parent) : QWidget(parent, Qt::Window) {
   auto* left = new QVBoxLayout;
   left->addLayout(top);
   left->addWidget(required);
+  left->addWidget(login);
   left->addStretch();
   auto* middle = new QHBoxLayout;
   middle->addLayout(left, 3);
@@ -140,7 +203,7 @@ TfrmAccount::TfrmAccount(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addLayout(middle);
   layout->addWidget(note);
   layout->addLayout(buttons);
-  resize(720, 440);
+  resize(760, 600);
 
   // Tab order: name, own address, POP3 server, SMTP server, user, password, signature, buttons.
   QWidget* order[] = {edtAccount_, edtAddress_, edtPop_,   edtSmtp_,   edtUser_, edtPassword_,
@@ -162,6 +225,10 @@ TfrmAccount::TfrmAccount(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(btnSave_, &QPushButton::clicked, this, guarded(&TfrmAccount::SaveClick));
   connect(btnClose_, &QPushButton::clicked, this, guarded(&TfrmAccount::CloseClick));
   connect(btnDate, &QPushButton::clicked, this, &TfrmAccount::DateFieldClick);
+  connect(btnSignIn_, &QPushButton::clicked, this, guarded(&TfrmAccount::SignInClick));
+  connect(btnMicrosoft365_, &QPushButton::clicked, this, guarded(&TfrmAccount::Microsoft365Click));
+  connect(edtAddress_, &QLineEdit::editingFinished, this, guarded(&TfrmAccount::AddressEdited));
+  connect(cmbLogin_, &QComboBox::currentIndexChanged, this, [this] { ShowLoginFields(); });
   auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
   connect(escape, &QShortcut::activated, this, guarded(&TfrmAccount::CloseClick));
 }
@@ -199,6 +266,18 @@ void TfrmAccount::LoadForm() {
   chkSmtpSsl_->setChecked(f.smtp_ssl);
   chkDelete_->setChecked(f.delete_after_receive);
   memSignature_->setPlainText(Lines(f.signature));
+  cmbLogin_->setCurrentIndex(LoginIndex(f.login_method, f.oauth_provider));
+  edtTenant_->setText(ToQ(f.oauth_tenant));
+  edtClientId_->setText(ToQ(f.oauth_client_id));
+  edtAuthorizeUrl_->setText(ToQ(f.oauth_authorize_url));
+  edtTokenUrl_->setText(ToQ(f.oauth_token_url));
+  edtScopes_->setText(ToQ(f.oauth_scopes));
+  edtClientSecret_->setText(ToQ(f.oauth_client_secret));
+  // A password the keyring keeps is not shown; typing one replaces it.
+  edtPassword_->setPlaceholderText(f.secret_place == "keyring" && !f.UsesOAuth2()
+                                       ? QStringLiteral("(キーリングに保存済み)")
+                                       : QString());
+  ShowLoginFields();
   lblNumber_->setText(QString::number(editor.shown_number()));
   btnAdd_->setText(editor.add_mode() ? QStringLiteral("中止") : QStringLiteral("追加"));
   btnAdd_->setVisible(editor.add_button_visible());
@@ -224,6 +303,15 @@ void TfrmAccount::StoreForm() {
   f.pop_ssl = chkPopSsl_->isChecked();
   f.smtp_ssl = chkSmtpSsl_->isChecked();
   f.delete_after_receive = chkDelete_->isChecked();
+  const LoginChoice& choice = kLoginChoices[std::max(0, cmbLogin_->currentIndex())];
+  f.login_method = choice.method;
+  f.oauth_provider = choice.provider;
+  f.oauth_tenant = FromQ(edtTenant_->text().trimmed());
+  f.oauth_client_id = FromQ(edtClientId_->text().trimmed());
+  f.oauth_authorize_url = FromQ(edtAuthorizeUrl_->text().trimmed());
+  f.oauth_token_url = FromQ(edtTokenUrl_->text().trimmed());
+  f.oauth_scopes = FromQ(edtScopes_->text().trimmed());
+  f.oauth_client_secret = FromQ(edtClientSecret_->text().trimmed());
   const QString signature = memSignature_->toPlainText();
   f.signature = signature.isEmpty() ? std::vector<std::string>{} : SplitLines(FromQ(signature));
 }
@@ -264,7 +352,55 @@ void TfrmAccount::SaveClick() {
   StoreForm();
   auto outcome = accounts_->Editor().Save();
   LoadForm();
-  Show(outcome.message);
+  ShowOutcome(outcome.message, accounts_->Editor().notice());
+}
+
+// The notice (said once: no keyring, no TLS) comes first, the outcome itself last.
+void TfrmAccount::ShowOutcome(const std::string& message, const std::string& notice) {
+  if (!notice.empty()) ui_->MessageBox(notice, MsgIcon::Information, MsgButtons::Ok);
+  Show(message);
+}
+
+void TfrmAccount::ShowLoginFields() {
+  const int index = cmbLogin_->currentIndex();
+  const bool oauth = index > 0;
+  tenantField_->setVisible(index == 1);
+  edtClientId_->setEnabled(oauth);
+  edtClientSecret_->setEnabled(oauth);
+  customFields_->setVisible(index == 3);
+  btnSignIn_->setEnabled(oauth);
+  edtPassword_->setEnabled(!oauth);
+}
+
+void TfrmAccount::SignInClick() {
+  StoreForm();
+  ConnectionOptions options;
+  options.pump = [this] { ui_->Pump(); };
+  btnSignIn_->setEnabled(false);
+  auto outcome = accounts_->Editor().SignIn(options, [this](const std::string& url) { ui_->OpenUrl(url); });
+  btnSignIn_->setEnabled(true);
+  LoadForm();
+  ShowOutcome(outcome.message, accounts_->Editor().notice());
+}
+
+void TfrmAccount::AddressEdited() {
+  if (!accounts_) return;
+  StoreForm();
+  AccountForm& f = accounts_->Editor().form();
+  // Filled in for an account whose servers are not set yet; afterwards every field is the user's.
+  if (!f.pop_host.empty() || !f.smtp_host.empty()) return;
+  std::string notice;
+  if (!accounts_->Editor().ApplyPreset(false, &notice)) return;
+  LoadForm();
+  lblLoginNotice_->setText(ToQ(notice));
+}
+
+void TfrmAccount::Microsoft365Click() {
+  StoreForm();
+  std::string notice;
+  accounts_->Editor().ApplyPreset(true, &notice);
+  LoadForm();
+  lblLoginNotice_->setText(ToQ(notice));
 }
 
 void TfrmAccount::CloseClick() {

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -47,6 +48,18 @@ class TfrmAccount : public QWidget {
   QPushButton* btnPrev() const { return btnPrev_; }
   QPushButton* btnNext() const { return btnNext_; }
   QLabel* lblNumber() const { return lblNumber_; }
+  // The log-in: method ("パスワード", "OAuth2 (Microsoft)", "OAuth2 (Google)", "OAuth2 (その他)"),
+  // the provider's fields, "サインイン", and the notice of a known provider.
+  QComboBox* cmbLogin() const { return cmbLogin_; }
+  QLineEdit* edtTenant() const { return edtTenant_; }
+  QLineEdit* edtClientId() const { return edtClientId_; }
+  QLineEdit* edtAuthorizeUrl() const { return edtAuthorizeUrl_; }
+  QLineEdit* edtTokenUrl() const { return edtTokenUrl_; }
+  QLineEdit* edtScopes() const { return edtScopes_; }
+  QLineEdit* edtClientSecret() const { return edtClientSecret_; }
+  QPushButton* btnSignIn() const { return btnSignIn_; }
+  QPushButton* btnMicrosoft365() const { return btnMicrosoft365_; }
+  QLabel* lblLoginNotice() const { return lblLoginNotice_; }
 
  private:
   void LoadForm();   // editor -> controls
@@ -59,6 +72,11 @@ class TfrmAccount : public QWidget {
   void SaveClick();
   void CloseClick();
   void DateFieldClick();
+  void SignInClick();
+  void AddressEdited();
+  void Microsoft365Click();
+  void ShowLoginFields();  // the provider's fields for the method chosen
+  void ShowOutcome(const std::string& message, const std::string& notice);
 
   AccountCommands* accounts_ = nullptr;
   UiPort* ui_ = nullptr;
@@ -82,6 +100,18 @@ class TfrmAccount : public QWidget {
   QPushButton* btnPrev_ = nullptr;
   QPushButton* btnNext_ = nullptr;
   QLabel* lblNumber_ = nullptr;
+  QComboBox* cmbLogin_ = nullptr;
+  QLineEdit* edtTenant_ = nullptr;
+  QLineEdit* edtClientId_ = nullptr;
+  QLineEdit* edtAuthorizeUrl_ = nullptr;
+  QLineEdit* edtTokenUrl_ = nullptr;
+  QLineEdit* edtScopes_ = nullptr;
+  QLineEdit* edtClientSecret_ = nullptr;
+  QPushButton* btnSignIn_ = nullptr;
+  QPushButton* btnMicrosoft365_ = nullptr;
+  QLabel* lblLoginNotice_ = nullptr;
+  QWidget* customFields_ = nullptr;
+  QWidget* tenantField_ = nullptr;
 };
 
 }  // namespace plumex

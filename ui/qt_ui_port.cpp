@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include "platform/sjis_text.h"
+#include "protocol/protocol_trace.h"
 #include "ui/dialog_owner.h"
 #include "ui/help_commands.h"
 #include "ui/frm_main.h"
@@ -19,6 +20,12 @@ MsgAnswer QtUiPort::MessageBox(const std::string& text, MsgIcon icon, MsgButtons
   QMessageBox box(DialogParent());
   box.setWindowTitle(QStringLiteral("Plumex"));
   box.setText(ToQ(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  // A failure that names a server keeps the last lines of that connection under "詳細"
+  // (secrets already masked), for whoever helps the user.
+  if (icon == MsgIcon::Error && text.find(Sjis("サーバ: ")) != std::string::npos) {
+    const std::string trace = LastConnectionTrace();
+    if (!trace.empty()) box.setDetailedText(ToQ(trace).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+  }
   switch (icon) {
     case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
     case MsgIcon::Warning: box.setIcon(QMessageBox::Warning); break;

@@ -4,6 +4,8 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/cli/cli_command.h"
 #include "platform/code_page.h"
@@ -11,6 +13,7 @@
 #include "platform/store_lock.h"
 #include "shell/shell_texts.h"
 #include "port/error_text.h"
+#include "protocol/protocol_trace.h"
 
 namespace plumex::cli {
 namespace {
@@ -42,6 +45,14 @@ CliCommand::CliCommand(const char* name, const char* usage, CliHandler handler, 
 int main(int argc, char** argv) {
   using namespace plumex::cli;
   std::optional<std::string> root;
+  // --debug, anywhere on the line: the protocol dialogue on standard error, secrets masked.
+  std::vector<char*> words(argv, argv + argc);
+  const size_t before = words.size();
+  std::erase_if(words, [](const char* w) { return std::string_view(w) == "--debug"; });
+  if (words.size() != before)
+    plumex::SetProtocolDebugSink([](const std::string& line) { std::cerr << "plumex-cli: " << line << "\n"; });
+  argc = static_cast<int>(words.size());
+  argv = words.data();
   int i = 1;
   while (i < argc) {
     std::string arg = argv[i];

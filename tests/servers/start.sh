@@ -9,6 +9,8 @@
 #                          PIPELINING; relays to the next one
 #   SMTP_PLAIN_PORT        smtp_sink.py: no TLS, no authentication, no PIPELINING
 #   SMTP_MAILDIR=...       where all mail sent is delivered (maildir: new/ holds the messages)
+#   IDP_PORT, IDPS_PORT    fake_idp.py over HTTP and HTTPS: OAuth2 authorize, token,
+#                          introspection (Dovecot accepts XOAUTH2 / OAUTHBEARER with its tokens)
 # Usage: start.sh DIR. Stop with stop.sh DIR. Must run as root (Dovecot drops privileges).
 set -eu
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -58,13 +60,14 @@ wait_port() {
     sleep 0.1
   done
 }
-set -- $(free_ports 4)
-pop3_port=$1; pop3s_port=$2; smtp_port=$3; smtp_plain_port=$4
+set -- $(free_ports 6)
+pop3_port=$1; pop3s_port=$2; smtp_port=$3; smtp_plain_port=$4; idp_port=$5; idps_port=$6
 fill() {
   sed -e "s|@STATE@|$state|g" -e "s|@CERTS@|$certs|g" \
       -e "s|@MAIL_UID@|$mail_uid|g" -e "s|@MAIL_GID@|$mail_gid|g" \
       -e "s|@POP3_PORT@|$pop3_port|g" -e "s|@POP3S_PORT@|$pop3s_port|g" \
-      -e "s|@SMTP_PORT@|$smtp_port|g" -e "s|@SMTP_PLAIN_PORT@|$smtp_plain_port|g" "$1" > "$2"
+      -e "s|@SMTP_PORT@|$smtp_port|g" -e "s|@SMTP_PLAIN_PORT@|$smtp_plain_port|g" \
+      -e "s|@IDP_PORT@|$idp_port|g" "$1" > "$2"
 }
 
 # servers.env names the state from the start, so that stop.sh cleans up after a failure.
@@ -83,13 +86,19 @@ python3 "$here/smtp_sink.py" --port "$smtp_plain_port" --maildir "$maildir" \
   < /dev/null > "$state/smtp-sink.log" 2>&1 &
 echo $! > "$state/smtp-sink.pid"
 
+python3 "$here/fake_idp.py" --port "$idp_port" --tls-port "$idps_port" \
+  --cert "$certs/server.pem" --key "$certs/server.key" < /dev/null > "$state/fake-idp.log" 2>&1 &
+echo $! > "$state/fake-idp.pid"
+
 mkdir -p "$state/run" "$state/state" "$state/home"
 chmod 1777 "$state/home"
 fill "$here/dovecot/dovecot.conf.in" "$state/dovecot.conf"
+fill "$here/dovecot/dovecot-oauth2.conf.ext.in" "$state/dovecot-oauth2.conf.ext"
+chmod 644 "$state/dovecot-oauth2.conf.ext"
 dovecot -c "$state/dovecot.conf" < /dev/null > "$state/dovecot-start.log" 2>&1 || {
   cat "$state/dovecot-start.log" >&2; exit 1; }
 
-for p in $pop3_port $pop3s_port $smtp_port $smtp_plain_port; do wait_port "$p"; done
+for p in $pop3_port $pop3s_port $smtp_port $smtp_plain_port $idp_port $idps_port; do wait_port "$p"; done
 cat >> "$dir/servers.env" <<END
 CA_FILE=$certs/ca.pem
 OTHER_CERT=$certs/other.pem
@@ -99,5 +108,7 @@ POP3S_PORT=$pop3s_port
 SMTP_PORT=$smtp_port
 SMTP_PLAIN_PORT=$smtp_plain_port
 SMTP_MAILDIR=$maildir
+IDP_PORT=$idp_port
+IDPS_PORT=$idps_port
 END
 trap - EXIT

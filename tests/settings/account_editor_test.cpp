@@ -289,5 +289,53 @@ TEST_F(AccountEditorTest, DeleteUsesTheSavedNameNotTheTypedOne) {
   EXPECT_EQ(state.account_list.size(), 1u);
 }
 
+// The log-in: an OAuth2 account needs no password, keeps its provider in fields 12 to 20, and
+// a known address fills in the servers. Without a keyring (the tests have none) a password
+// stays in field 3 and the user is told so once.
+TEST_F(AccountEditorTest, LogInMethodPresetsAndTheKeyringNotice) {
+  test::TempDir dir;
+  FakeHooks hooks;
+  AccountEditor editor(dir.path(), state, hooks);
+  editor.Open();
+  Fill(editor.form(), "home");
+  auto saved = editor.Save();
+  ASSERT_TRUE(saved.ok);
+  EXPECT_NE(editor.notice().find(Sjis("キーリング(Secret Service)が見つからない")), std::string::npos);
+  EXPECT_NE(editor.notice().find(Sjis("暗号化されずに送られます")), std::string::npos);  // no SSL
+  EXPECT_EQ(FieldOf(state.account_list[0], 3), "pw");
+  editor.form().pop_ssl = editor.form().smtp_ssl = true;
+  ASSERT_TRUE(editor.Save().ok);
+  EXPECT_EQ(editor.notice(), "");  // both said once
+
+  ASSERT_TRUE(editor.AddOrCancel().ok);
+  Fill(editor.form(), "work");
+  editor.form().password.clear();
+  editor.form().address = "Taro <taro@Outlook.jp>";
+  editor.form().pop_host.clear();
+  editor.form().user.clear();
+  std::string notice;
+  ASSERT_TRUE(editor.ApplyPreset(false, &notice));
+  EXPECT_EQ(editor.form().pop_host, "outlook.office365.com");
+  EXPECT_EQ(editor.form().pop_port, "995");
+  EXPECT_EQ(editor.form().smtp_port, "587");
+  EXPECT_TRUE(editor.form().pop_ssl && editor.form().smtp_ssl);
+  EXPECT_EQ(editor.form().user, "taro@Outlook.jp");
+  EXPECT_EQ(editor.form().oauth_provider, "microsoft");
+  EXPECT_NE(notice.find(Sjis("サインイン")), std::string::npos);
+  editor.form().oauth_tenant = "contoso.onmicrosoft.com";
+  ASSERT_TRUE(editor.Save().ok);  // no password needed
+  const AccountRecord work = AccountRecord::Parse(state.account_list[1]);
+  EXPECT_TRUE(work.UsesOAuth2());
+  EXPECT_EQ(work.password, "");
+  EXPECT_EQ(work.oauth_tenant, "contoso.onmicrosoft.com");
+  EXPECT_EQ(SplitTabLine(state.account_list[1]).size(), 21u);
+
+  editor.form().address = "x@unknown.example";
+  EXPECT_FALSE(editor.ApplyPreset(false, &notice));
+  editor.form().address = "x@icloud.com";
+  ASSERT_TRUE(editor.ApplyPreset(false, &notice));
+  EXPECT_NE(notice.find(Sjis("POP3に対応していない")), std::string::npos);
+}
+
 }  // namespace
 }  // namespace plumex

@@ -1,6 +1,7 @@
 // The account window driven as a user would, on the offscreen platform: the first account of
 // an empty store, saved and closed, is the account in use after a restart, with its signature.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -207,6 +208,46 @@ class AccountWindowTest : public QObject {
     QVERIFY2(script->messages.last().startsWith(QStringLiteral("ファイルに書き込めませんでした")),
              qPrintable(script->messages.join('|')));
     QVERIFY(w->isVisible());
+  }
+
+  // A known address fills in the provider's servers and its log-in; an OAuth2 account needs no
+  // password, and Account.ini keeps none for it.
+  void logInMethodFromAKnownAddress() {
+    QTemporaryDir dir;
+    const std::filesystem::path root(dir.path().toStdString());
+    auto port = std::make_unique<ScriptedPort>();
+    ScriptedPort* script = port.get();
+    AppWindows windows(root, std::move(port));
+    TfrmMain* main = windows.frmMain.get();
+    main->ShowAtStart();
+    TfrmAccount* w = windows.frmAccount.get();
+    main->FindAction(QStringLiteral("tool/アカウント設定"))->trigger();
+    QVERIFY(w->isVisible());
+    QCOMPARE(w->cmbLogin()->currentIndex(), 0);
+    QVERIFY(w->edtPassword()->isEnabled());
+    QVERIFY(!w->btnSignIn()->isEnabled());
+
+    Type(w->edtAccount(), QStringLiteral("mail"));
+    Type(w->edtAddress(), QStringLiteral("taro@hotmail.com"));
+    QTest::keyClick(w->edtAddress(), Qt::Key_Return);  // editing finished
+    QCOMPARE(w->edtPop()->text(), QStringLiteral("outlook.office365.com"));
+    QCOMPARE(w->edtSmtpPort()->text(), QStringLiteral("587"));
+    QVERIFY(w->chkPopSsl()->isChecked());
+    QCOMPARE(w->edtUser()->text(), QStringLiteral("taro@hotmail.com"));
+    QCOMPARE(w->cmbLogin()->currentText(), QStringLiteral("OAuth2 (Microsoft)"));
+    QVERIFY(!w->edtPassword()->isEnabled());
+    QVERIFY(w->btnSignIn()->isEnabled());
+    QVERIFY(w->edtTenant()->isVisible());
+    QVERIFY(!w->edtTokenUrl()->isVisible());
+    QVERIFY(w->lblLoginNotice()->text().contains(QStringLiteral("サインイン")));
+
+    QTest::mouseClick(w->btnSave(), Qt::LeftButton);
+    QCOMPARE(script->messages.last(), QStringLiteral("保存しました。"));
+    QTest::mouseClick(w->btnClose(), Qt::LeftButton);
+    QVERIFY(!w->isVisible());
+    const std::string line = ReadFileBytes(root / "Account.ini").value_or("");
+    QVERIFY2(line.find("mail\toutlook.office365.com\ttaro@hotmail.com\t\tsmtp-mail.outlook.com\t") == 0, line.c_str());
+    QVERIFY(line.find("\toauth2\t\tmicrosoft\t") != std::string::npos);
   }
 };
 
