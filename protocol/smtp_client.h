@@ -1,5 +1,7 @@
 // SMTP client (RFC 5321): EHLO (HELO when refused), STARTTLS, AUTH LOGIN, RSET / MAIL FROM /
-// RCPT TO / DATA, in one batch when the server offers PIPELINING. Failures throw
+// RCPT TO in one batch when the server offers PIPELINING, then DATA once every recipient was
+// taken: a message goes to all its recipients or, when the server refuses any, to none (the
+// refused addresses named in the error). Failures throw
 // ProtocolError: a refused AUTH is of kind Authentication, any other 4xx / 5xx ServerRefusal,
 // both with the server's reply; no STARTTLS when TLS is wanted is Tls; a reply that is no SMTP
 // is Protocol; a broken line is Connection (see Connection).

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "store/folder_index.h"
+#include "store/row_move.h"
 #include "store/received_id_list.h"
 
 namespace plumex {
@@ -57,11 +58,26 @@ struct RuleContext {
 TargetFolder ChooseTargetFolder(const RuleList& rules, const RuleContext& context, std::string_view subject,
                                 std::string_view from);
 
+// What applying the rules to a folder did.
+struct RulesApplied {
+  size_t moved = 0;
+  size_t deleted = 0;
+  std::vector<RowFailure> failed;  // rows that stayed: their files could not move or go
+};
+
 // ApplyRulesToFolder: applies the rules to every row of the folder on screen, from the last
 // row to the first, and writes its index. Rejected messages are deleted with their
-// attachments and their ids leave the fetched list; moved ones go with their attachments.
-// A message whose file name is already taken in the target stays where it is.
-void ApplyRulesToFolder(const RuleList& rules, const RuleContext& context, FolderIndex& current_index,
-                        ReceivedIdList& received_ids);
+// attachments and their ids leave the fetched list; moved ones go with their attachments. A
+// row moves, or goes, only with its message file; a message whose file name is already taken
+// in the target stays where it is. Both are in `failed`.
+RulesApplied ApplyRulesToFolder(const RuleList& rules, const RuleContext& context, FolderIndex& current_index,
+                                ReceivedIdList& received_ids);
+
+// Whether applying the rules would delete stored mail (a reject rule matches a row).
+bool RulesDeleteMail(const RuleList& rules, const FolderIndex& index);
+
+// "次のメールはルールにしたがって移動・削除できませんでした。" and a line per row with why; empty
+// when nothing failed.
+std::string RulesFailureText(const RulesApplied& result);
 
 }  // namespace plumex

@@ -57,7 +57,7 @@ ImportResult MessageFileCommands::ImportMailbox(const std::filesystem::path& mai
     s.CurrentIndex = FolderIndex::Open(shell_.Native(folder) / std::string(kReceiveIndexName));
     shell_.ListFolderIndex(s.CurrentIndex.Rows());
   }
-  shell_.Ui().MessageBox(Sjis(texts::kDone));
+  shell_.Ui().MessageBox(ImportSummaryText(result) + "\r\n" + Sjis(texts::kDone));
   return result;
 }
 

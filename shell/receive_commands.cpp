@@ -94,9 +94,10 @@ void ReceiveCommands::ApplyRules() {
   MainState& s = shell_.State();
   if (s.CurrentFolderPath.empty()) return;
   RuleContext context{s.MailRoot, s.CurrentFolderPath, s.CurrentAccount, false};
-  ApplyRulesToFolder(rules_, context, s.CurrentIndex, s.ReceivedIds);
+  const RulesApplied applied = ApplyRulesToFolder(rules_, context, s.CurrentIndex, s.ReceivedIds);
   shell_.ListFolderIndex(s.CurrentIndex.Rows());
-  shell_.Ui().MessageBox(Sjis("完了"));
+  if (!applied.failed.empty()) shell_.Ui().MessageBox(RulesFailureText(applied), MsgIcon::Warning);
+  else shell_.Ui().MessageBox(Sjis("完了"));
 }
 
 void ReceiveCommands::AddToFolderLabel(const std::string& path, long long count) {
