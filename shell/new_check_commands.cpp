@@ -95,6 +95,8 @@ NewCheckTickResult NewCheckCommands::Tick() {
       ShowWaiting();
     } else {
       result.rows = check_.CheckAllAccounts(s, shell_.Pop3(), ui);
+      // An account the check could not do is told; the next tick comes as usual.
+      if (!check_.Unreachable().empty()) ui.SetStatusText(0, check_.FailureText());
     }
   } catch (const std::exception& e) {
     // Nothing may end the check while the window waits hidden: the failure is told in the
