@@ -9,6 +9,7 @@
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
 #include "protocol/protocol_error.h"
+#include "receive/known_uidls.h"
 #include "receive/reassembly.h"
 #include "settings/account_list.h"
 #include "store/store_layout.h"
@@ -17,24 +18,33 @@ namespace plumex {
 namespace {
 
 constexpr int kConnectAttempts = 3;
+// The whole connecting phase (every attempt, greeting and log-in included) is bounded, so a
+// receive from cron never hangs for long on a server that trickles.
+constexpr int kConnectPhaseSeconds = 120;
 
-// Up to three attempts. An unverifiable certificate is put to the user once and its answer
-// is not an attempt of its own; a refused password, a refused certificate and a stop end the
-// attempts at once, since trying again cannot help. Nothing when connected.
+// Up to three attempts within the phase. An unverifiable certificate is put to the user once
+// and its answer is not an attempt of its own; a refused password, a refused certificate, a
+// time-out and a stop end the attempts at once, since trying again cannot help (a time-out
+// would only make the user wait as long again). Nothing when connected.
 std::optional<AppError> Connect(ReceiveSession& session, UiPort& ui) {
   Pop3Client& pop3 = session.pop3;
   std::optional<AppError> failure;
+  ConnectionOptions& options = pop3.options();
+  options.phase_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kConnectPhaseSeconds);
+  options.phase_seconds = kConnectPhaseSeconds;
   for (int attempt = 0; attempt < kConnectAttempts && !pop3.IsConnected(); ++attempt) {
     try {
       ConnectAskingTrust(ui, session.state.MailRoot, [&] { pop3.Connect(); });
-      return std::nullopt;
+      break;
     } catch (const std::exception& e) {
       // "中止" closes the connection under the waiting read: whatever that read says, it was a stop.
       failure = session.state.StopRequested ? AppError(ErrorKind::Stopped, Sjis("中止しました。")) : AsAppError(e);
       const ErrorKind kind = failure->kind();
       if (kind == ErrorKind::Tls || kind == ErrorKind::Authentication || kind == ErrorKind::Stopped) break;
+      if (dynamic_cast<const TimedOutError*>(&e)) break;
     }
   }
+  options.phase_deadline = {};
   if (pop3.IsConnected()) return std::nullopt;
   return failure;
 }
@@ -153,9 +163,11 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
   ParsedMessage message;
   bool appended = false;
   FilingContext filing;
+  KnownUidls known;
   try {
     const int count = pop3.Stat();
     SwitchToInbox(state, result);
+    known = KnownUidls::Open(ToNativePath(state.MailRoot, state.CurrentAccountDir) / kKnownUidlsFileName);
 
     filing.mail_root = state.MailRoot;
     filing.current_folder_path = state.CurrentFolderPath;
@@ -179,6 +191,7 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
     }
     filing.sizes = &sizes;
     filing.defer_index_write = true;
+    known.Plan(pop3, count, state.ReceivedIds);
 
     size_t next_selected = 0;
     const bool selective = !session.selected_numbers.empty();
@@ -195,10 +208,12 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
         if (session.selected_numbers[next_selected] != n) continue;
         ++next_selected;
       }
+      if (known.Skip(n)) continue;  // seen through by an earlier run: no header to read
       try {
         pop3.Top(n, message);
         size_t rows_before = state.CurrentIndex.Size();
         result.new_count += FileFetchedMessage(message, n, filing);
+        known.Seen(n, FiledMessageId(message));
         appended = appended || state.CurrentIndex.Size() != rows_before;
       } catch (const std::exception& e) {
         if (pop3.IsConnected() && !state.StopRequested && IsMessageOwnFailure(e)) {
@@ -240,6 +255,11 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
     } catch (const std::exception& e) {
       if (!result.error) RecordFailure(state, e, result);
     }
+  }
+  try {
+    known.Save(ToNativePath(state.MailRoot, state.CurrentAccountDir) / kKnownUidlsFileName);
+  } catch (const std::exception&) {
+    // Only a saving of time is lost: the next run reads every header again.
   }
   ui.SetModeLabel(Sjis("通常"), kModeAqua);
   return result;

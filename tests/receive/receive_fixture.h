@@ -40,6 +40,7 @@ class ReceiveFixture {
     options.mail_root = state.MailRoot;
     options.read_timeout_seconds = 5;
     options.connect_timeout_seconds = 5;
+    options.exchange_timeout_seconds = exchange_timeout_seconds;
     options.pump = [&ui] { ui.Pump(); };
     options.stop_requested = [this] { return state.StopRequested; };
     Pop3Client pop3(options);
@@ -57,6 +58,7 @@ class ReceiveFixture {
   }
 
   TempDir root;
+  int exchange_timeout_seconds = 120;
   MailboxState state;
   RuleList rules;
 };
