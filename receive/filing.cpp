@@ -25,6 +25,7 @@
 #include "store/message_file_key.h"
 #include "store/store_layout.h"
 #include "store/stored_message.h"
+#include "store/tab_line.h"
 
 namespace plumex {
 namespace {
@@ -251,13 +252,23 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
     if (announced >= 0) size = std::to_string(announced);
   };
   // A message without Message-ID is told apart by its bytes, so it is fetched whole before it
-  // is known whether it was fetched before; an id it got under the earlier date rule still
-  // counts as fetched, so mail left on the server is not filed twice.
+  // is known whether it was fetched before. An id it got under the earlier date rule still
+  // counts as fetched, so mail left on the server is not filed twice, unless the row filed
+  // under that id shows another message (another size): one that shared its second with it
+  // and was never filed.
   bool retrieved = from_gmail;
   if (from_server && message.MessageId().empty()) {
-    if (context.received_ids->Contains(EarlierGeneratedId(message, own_date))) return 0;
-    if (!retrieved) {
+    const std::string earlier = EarlierGeneratedId(message, own_date);
+    if (context.received_ids->Contains(earlier)) {
       ask_size();
+      std::optional<size_t> row;
+      if (context.current_index) row = FindRow(*context.current_index, earlier);
+      const bool another = row && !size.empty() &&
+                           FieldOf(context.current_index->Rows()[*row], IndexRow::kSize) != size;
+      if (!another) return 0;
+    }
+    if (!retrieved) {
+      if (!asked) ask_size();
       context.pop3->Retrieve(n, message, announced);
       retrieved = true;
     }

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <ctime>
 #include <thread>
 
 #include "platform/code_page.h"
@@ -130,6 +132,32 @@ TEST(ReceiveFaults, UidlOnceThenOnlyWhatIsNew) {
   EXPECT_EQ(store.Run(third).new_count, 0);
   server->Join();
   EXPECT_TRUE(server->errors().empty()) << testing::PrintToString(server->errors());
+}
+
+// Mail without Message-ID fetched before under an id made from its date: the message filed then
+// is not fetched again, the one that shared its second (another size) and was skipped is filed.
+TEST(ReceiveFaults, MessagesFiledUnderTheEarlierDateIdAreNotDoubled) {
+  setenv("TZ", "Asia/Tokyo", 1);
+  tzset();
+  const std::string head = "From: a@x\r\nSubject: alert\r\nDate: Tue, 08 Sep 2009 12:34:56 +0900\r\n\r\n";
+  const std::string one = head + "disk full\r\n", two = head + "disk really full\r\n";
+  std::vector<FakeStep> steps = Login(2);
+  steps.back() = {"LIST", "+OK\r\n1 " + std::to_string(one.size()) + "\r\n2 " + std::to_string(two.size()) + "\r\n.\r\n"};
+  steps.push_back({"TOP 1 0", "+OK\r\n" + head + ".\r\n"});
+  steps.push_back({"TOP 2 0", "+OK\r\n" + head + ".\r\n"});
+  steps.push_back({"RETR 2", "+OK\r\n" + two + ".\r\n"});
+  steps.push_back({"QUIT", "+OK bye\r\n", 0, true});
+  FakeServer server(steps);
+  test::ReceiveFixture store(AccountLine(server.port()));
+  const std::string earlier = "<2009/09/08_12:34:56tomarind_Vantory>";
+  store.state.ReceivedIds.Add(earlier);
+  store.state.CurrentIndex.Add(earlier + "\talert\ta@x\t2009/09/08_12:34:56\t" + std::to_string(one.size()) + "\t2\t0\t2");
+  store.state.CurrentIndex.Save(store.Dir() / "MsgID.ini");
+  test::FakeUi ui;
+  EXPECT_EQ(store.Run(ui).new_count, 1);
+  server.Join();
+  EXPECT_TRUE(server.errors().empty()) << testing::PrintToString(server.errors());
+  EXPECT_EQ(store.IndexFileRows().size(), 2u);
 }
 
 TEST(ReceiveFaults, StopBetweenMessages) {
