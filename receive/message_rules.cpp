@@ -89,7 +89,7 @@ RulesApplied ApplyRulesToFolder(const RuleList& rules, const RuleContext& contex
     const std::string target_path = RuleFolderPath(*target);
     if (ToNativePath(context.mail_root, target_path) == here) continue;
     auto it = std::find_if(moves.begin(), moves.end(), [&](const auto& m) { return m.first == target_path; });
-    if (it == moves.end()) it = moves.insert(moves.end(), {target_path, {}});
+    if (it == moves.end()) it = moves.emplace(moves.end(), target_path, std::vector<std::string>{});
     it->second.push_back(row);
   }
 

@@ -26,7 +26,7 @@ TEST_F(CliFiles, ImportMailboxTwiceFilesOnce) {
   EXPECT_EQ(first.status, 0) << first.err;
   EXPECT_EQ(first.out, "読み込み 2件、登録 2件\n");
   Outcome second = RunCli(root.path(), "import-mailbox '" + (root.path() / "box.mbx").string() + "'");
-  EXPECT_EQ(second.out, "読み込み 2件、登録 0件\n");
+  EXPECT_EQ(second.out, "読み込み 2件、登録 0件、登録済みのため省略 2件\n");
   std::vector<std::string> rows;
   ReadLines(root.path() / "受信" / "仕事" / "becky" / "MsgID.ini", rows);
   EXPECT_EQ(rows.size(), 2u);

@@ -127,12 +127,12 @@ TEST(DecodeBodyText, RealWorldCharsetClasses) {
       {"EUC-JP", "\x8F\xF4\xFB\x8F\xF3\xF3", Sjis("髙ⅰ")},          // IBM rows of eucJP-ms
       {"x-euc-jp", "\xB2\xF1\xFF\xA4\xA2", Sjis("会") + "?" + Sjis("あ")},  // a byte that starts nothing
       {"Shift_JIS", Sjis("①髙ⅰ∵"), Sjis("①髙ⅰ∵")},
-      {"iso-8859-8-i", "\xE0", "?"},  // Hebrew alef: read as ISO-8859-8, no code page 932 form
+      {"iso-8859-8-i", "a\xD7" "b", "a" + Sjis("×") + "b"},  // read as ISO-8859-8, not as Japanese
       {"iso-8859-5-e", "\xBF\xE0\xD8", Sjis("При")},
-      {"utf-7", "+ZeVnLGqe-", Sjis("日本語")},
+      {"utf-7", "+ZeVnLIqe-", Sjis("日本語")},
       {"unicode-1-1-utf-7", "a +MEIwRA- b\r\n", "a " + Sjis("あい") + " b\r\n"},
       // ESC $ ( D: the character after it is read in step, and the return to ASCII is seen.
-      {"ISO-2022-JP", "\x1B$B$\\\x1B(B a\x1B$(D\"m\x1B(B b\r\nc", Sjis("の") + " a? b\r\nc"},
+      {"ISO-2022-JP", "\x1B$B$\\\x1B(B a\x1B$(D\"m\x1B(B b\r\nc", Sjis("ぼ") + " a? b\r\nc"},
   };
   for (const auto& c : cases) EXPECT_EQ(DecodeBodyText(c.charset, c.text), c.decoded) << c.charset;
   EXPECT_EQ(DecodeHeader(B("ISO-2022-JP", "\x1B$(D\"m\x1B(B (c)")), "? (c)");

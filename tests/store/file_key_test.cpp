@@ -26,7 +26,7 @@ TEST(FileKey, SanitisesByCharacter) {
       {"\x95\x5C.xlsx", "\x95\x5C.xlsx"},                   // "表": its trail byte is a backslash
       {"\x83\x7C|", "\x83\x7C" "6"},                         // "ポ" (trail "|") and a real "|"
       {"\x91\xE6\x87\x5C\x8A\xFA.pdf", "\x91\xE6\x87\x5C\x8A\xFA.pdf"},  // "第Ⅸ期"
-      {"\x95\\", "\x95" "8"},                              // a lead byte at the end: no character
+      {"a\x95", "a\x95"},                                     // a lead byte at the end: kept as it is
       {"\x95<", "\x95" "0"},                                 // a lead byte before no trail byte
       {".", "_"},
       {"..", "__"},
