@@ -143,6 +143,53 @@ std::string WithByteOrder(const std::string& name, std::string_view& bytes) {
   return name;
 }
 
+// EUC-JP as code page 51932 and eucJP-ms write it (Windows and PHP systems among them): the
+// two-byte rows map to code page 932 by arithmetic, so the NEC special characters of row 13
+// (①, ㈱, №) and the NEC-selected IBM extensions of rows 89 to 92 (髙, 﨑, ⅰ) come through;
+// three-byte JIS X 0212 characters (the IBM extensions of eucJP-ms among them) go through
+// the converter; a byte that starts no character becomes "?".
+std::string EucJpToSjis(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  auto at = [&](size_t i) { return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0; };
+  auto is_euc = [](unsigned char b) { return b >= 0xA1 && b <= 0xFE; };
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const unsigned char c = at(i);
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+      ++i;
+    } else if (c == 0x8E && at(i + 1) >= 0xA1 && at(i + 1) <= 0xDF) {
+      out += static_cast<char>(at(i + 1));
+      i += 2;
+    } else if (c == 0x8F && is_euc(at(i + 1)) && is_euc(at(i + 2))) {
+      std::u32string text;
+      if (DecodeToUnicode("EUC-JP-MS", bytes.substr(i, 3), text) && text.size() == 1) out += UnicodeToSjis(text);
+      else out += '?';
+      i += 3;
+    } else if (is_euc(c) && is_euc(at(i + 1))) {
+      unsigned char s1, s2;
+      JisPairToSjis(c & 0x7F, at(i + 1) & 0x7F, s1, s2);
+      if (c >= 0xF9 && c <= 0xFC) {
+        // The NEC-selected form of an IBM extension: stored in the form code page 932 gives
+        // the character everywhere else, so a search for it finds it.
+        const char pair[2] = {static_cast<char>(s1), static_cast<char>(s2)};
+        std::u32string text;
+        if (DecodeToUnicode("CP932", std::string_view(pair, 2), text)) out += UnicodeToSjis(text);
+        else out += '?';
+      } else {
+        out += static_cast<char>(s1);
+        out += static_cast<char>(s2);
+      }
+      i += 2;
+    } else {
+      out += '?';
+      ++i;
+    }
+  }
+  return out;
+}
+
 std::string IconvToSjis(const std::string& label_name, std::string_view bytes) {
   const std::string name = WithByteOrder(label_name, bytes);
   std::u32string text;
@@ -166,6 +213,10 @@ CharsetLabel ReadCharsetLabel(std::string_view label) {
     if (IconvKnows(name)) return {CharsetKind::Other, name};
     // "x-" names of charsets iconv knows without the prefix.
     if (name.rfind("X-", 0) == 0 && IconvKnows(name.substr(2))) return {CharsetKind::Other, name.substr(2)};
+    // A suffix that says how the text is laid out, not how it is coded: "iso-8859-8-i" (logical
+    // order), "iso-8859-6-e" (explicit direction) are their base charset.
+    if (name.size() > 2 && (name.ends_with("-I") || name.ends_with("-E")))
+      return ReadCharsetLabel(std::string_view(name).substr(0, name.size() - 2));
   }
   return {CharsetKind::Unknown, {}};
 }
@@ -263,7 +314,7 @@ std::string CharsetToSjis(const CharsetLabel& label, std::string_view bytes) {
       return IsUtf8WithNonAscii(bytes) ? Utf8BytesToSjis(bytes) : std::string(bytes);
     case CharsetKind::EucJp:
       if (IsUtf8WithNonAscii(bytes)) return Utf8BytesToSjis(bytes);
-      return IconvToSjis("EUC-JP-MS", bytes);
+      return EucJpToSjis(bytes);
     case CharsetKind::Other:
       return IconvToSjis(label.iconv_name, bytes);
   }

@@ -184,13 +184,16 @@ std::string DecodeHeader(std::string_view raw, std::string_view message_charset)
   }
   flush();
   if (plain_begin < raw.size()) out += PlainTextToSjis(raw.substr(plain_begin), message_charset);
-  // Escapes that are left go; spaces stay, line breaks of folding go, tabs become spaces.
+  // Escapes that are left go; spaces stay, line breaks of folding go, tabs become spaces, and
+  // other control characters (a NUL an encoded word decodes to) go: they are no text to show.
+  // No byte below 0x20 is the second byte of a code page 932 character.
   std::string s = RemoveAll(out, "\x1B$@");
   std::string folded;
   folded.reserve(s.size());
   for (char c : s) {
+    const auto u = static_cast<unsigned char>(c);
     if (c == '\t') folded += ' ';  // folding white space reads as a space
-    else if (c != '\r' && c != '\n') folded += c;
+    else if ((u >= 0x20 && u != 0x7F) || c == '\x1B') folded += c;
   }
   folded = RemoveAll(folded, "\x1B(J");
   return OnlyCp932Characters(RemoveAll(folded, "\x1B(B"));

@@ -58,11 +58,18 @@ JisEscape ReadEscape(std::string_view text, size_t i, JisReading reading, JisSet
   const unsigned char a = At(text, i + 1), b = At(text, i + 2);
   switch (reading) {
     case JisReading::Text:
+      // ESC $ ( D switches to JIS X 0212 (some senders write © with it): four bytes, so the
+      // character after it and the return to ASCII are read in step.
+      if (a == '$' && b == '(') {
+        const unsigned char d = At(text, i + 3);
+        return {4, d == 'B' || d == '@' ? JisSet::TwoByte : JisSet::Supplementary};
+      }
       if (a == '$') return {3, JisSet::TwoByte};
       if (a == '(') return {3, b == 'I' ? JisSet::Kana : JisSet::OneByte};
       return {3, current};
     case JisReading::HeaderWord:
       if (a == '$' && (b == 'B' || b == '@')) return {3, JisSet::TwoByte};
+      if (a == '$' && b == '(' && At(text, i + 3) == 'D') return {4, JisSet::Supplementary};
       if (a == '(' && (b == 'B' || b == 'J')) return {3, JisSet::OneByte};
       if (a == '(' && b == 'I') return {3, JisSet::Kana};
       return {};
@@ -302,15 +309,15 @@ std::string WalkJis(std::string_view text) {
         continue;
       }
     }
-    // Only code page 50220 has SO / SI and sets it cannot show or reads JIS X 0212.
+    // Only code page 50220 has SO / SI and sets it cannot show.
     const bool two_byte =
         code_page ? (set == JisSet::TwoByte || set == JisSet::Supplementary || set == JisSet::Unsupported) && !shifted
-                  : set == JisSet::TwoByte;
+                  : set == JisSet::TwoByte || set == JisSet::Supplementary;
     if (two_byte) {
       if (i + 1 >= text.size()) break;  // half a character at the end
       if (code_page && set == JisSet::Unsupported)
         out += '?';
-      else if (code_page && set == JisSet::Supplementary)
+      else if (set == JisSet::Supplementary)
         AppendSupplementaryKanji(c, At(text, i + 1), out);
       else if (reading != JisReading::HeaderWord || (c >= 0x21 && c <= 0x7E))
         AppendSjisPair(c, At(text, i + 1), out);

@@ -69,6 +69,9 @@ std::u32string DecodeUtf8(std::string_view s) {
 bool DecodeToUnicode(std::string_view charset, std::string_view bytes, std::u32string& out) {
   iconv_t cd = Cache().Get(charset, "UTF-32LE");
   if (cd == kBad) return false;
+  // A converter is reused: a shift state (UTF-7, ISO-2022) left by text that ended inside a
+  // sequence must not carry over to the next text.
+  iconv(cd, nullptr, nullptr, nullptr, nullptr);
   out.clear();
   out.reserve(bytes.size());
   char* in = const_cast<char*>(bytes.data());

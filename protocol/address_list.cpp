@@ -11,13 +11,23 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
+// A double-byte character of code page 932 (a display name as typed): its second byte may be
+// a backslash (表, ソ, 予) that escapes nothing, so it is passed over whole inside quotes.
+bool IsDoubleByteAt(std::string_view s, size_t i) {
+  const auto lead = static_cast<unsigned char>(s[i]);
+  if (!((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC)) || i + 1 >= s.size()) return false;
+  const auto trail = static_cast<unsigned char>(s[i + 1]);
+  return trail >= 0x40 && trail <= 0xFC && trail != 0x7F;
+}
+
 // Removes one level of quotes and backslash escapes; keeps everything else.
 std::string Unquote(std::string_view s) {
   s = Trim(s);
   if (s.size() >= 2 && s.front() == '"' && s.back() == '"') {
     std::string out;
     for (size_t i = 1; i + 1 < s.size(); ++i) {
-      if (s[i] == '\\' && i + 2 < s.size()) ++i;
+      if (IsDoubleByteAt(s, i) && i + 2 < s.size()) out += s[i++];
+      else if (s[i] == '\\' && i + 2 < s.size()) ++i;
       out += s[i];
     }
     return out;
@@ -34,7 +44,7 @@ MailAddress ParseOne(std::string_view item) {
   for (size_t i = 0; i < item.size(); ++i) {
     const char c = item[i];
     if (quoted) {
-      if (c == '\\') ++i;
+      if (IsDoubleByteAt(item, i) || c == '\\') ++i;
       else if (c == '"') quoted = false;
     } else if (c == '"') {
       quoted = true;
@@ -108,7 +118,7 @@ std::vector<MailAddress> ParseAddressList(std::string_view value) {
   for (size_t i = 0; i < value.size(); ++i) {
     const char c = value[i];
     if (quoted) {
-      if (c == '\\') ++i;
+      if (IsDoubleByteAt(value, i) || c == '\\') ++i;
       else if (c == '"') quoted = false;
       continue;
     }

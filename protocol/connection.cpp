@@ -24,6 +24,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/sjis_text.h"
 #include "protocol/protocol_error.h"
 #include "protocol/trusted_certs.h"
 
@@ -142,6 +143,7 @@ void Connection::Fail(LineFault fault, const std::string& detail) {
   Close();
   const std::string text = ConnectionErrorText(connecting, host_, port_, fault, detail);
   if (fault == LineFault::TlsFailed) throw TlsError(text);
+  if (fault == LineFault::ConnectTimedOut || fault == LineFault::ReplyTimedOut) throw TimedOutError(text);
   throw ProtocolError(text, fault == LineFault::BadPort ? ErrorKind::BadInput : ErrorKind::Connection);
 }
 
@@ -181,7 +183,7 @@ void Connection::MaybePump() {
 void Connection::WaitFor(short events, Clock::time_point deadline, LineFault timeout) {
   for (;;) {
     const auto now = Clock::now();
-    if (now >= deadline) Fail(timeout);
+    if (now >= deadline) Fail(timeout, std::to_string(TimeOutSeconds(deadline, timeout)) + Sjis("秒"));
     const auto slice = std::min<Clock::duration>(deadline - now, kPumpInterval);
     pollfd p{fd_.get(), events, 0};
     const int ms = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(slice).count());
@@ -205,7 +207,7 @@ void Connection::Open(const std::string& host, int port, bool implicit_tls) {
   trace_.Add('*', "connect " + host + ":" + std::to_string(port) + (implicit_tls ? " (TLS)" : ""));
   last_pump_ = Clock::now();
   if (port <= 0 || port > 65535) Fail(LineFault::BadPort);
-  const auto deadline = Clock::now() + std::chrono::seconds(options_.connect_timeout_seconds);
+  const auto deadline = WithinPhase(Clock::now() + std::chrono::seconds(options_.connect_timeout_seconds));
 
   auto res = std::make_shared<Resolution>();
   {
@@ -235,7 +237,8 @@ void Connection::Open(const std::string& host, int port, bool implicit_tls) {
       connecting_ = false;
       throw ConnectionStopped();
     }
-    if (Clock::now() >= deadline) Fail(LineFault::ConnectTimedOut);
+    if (Clock::now() >= deadline)
+      Fail(LineFault::ConnectTimedOut, std::to_string(TimeOutSeconds(deadline, LineFault::ConnectTimedOut)) + Sjis("秒"));
   }
   if (res->rc != 0) Fail(LineFault::HostNotFound);
 
@@ -292,7 +295,7 @@ void Connection::Handshake() {
     SSL_set_tlsext_host_name(ssl_.get(), host_.c_str());
     SSL_set1_host(ssl_.get(), host_.c_str());
   }
-  const auto deadline = Clock::now() + std::chrono::seconds(options_.read_timeout_seconds);
+  const auto deadline = WithinPhase(Clock::now() + std::chrono::seconds(options_.read_timeout_seconds));
   for (;;) {
     const int rc = SSL_connect(ssl_.get());
     if (rc == 1) break;
@@ -343,7 +346,20 @@ void Connection::ExpectBytes(long long bytes) {
 }
 
 Clock::time_point Connection::ReadDeadline() const {
-  return std::min(Clock::now() + std::chrono::seconds(options_.read_timeout_seconds), exchange_deadline_);
+  return WithinPhase(std::min(Clock::now() + std::chrono::seconds(options_.read_timeout_seconds), exchange_deadline_));
+}
+
+Clock::time_point Connection::WithinPhase(Clock::time_point deadline) const {
+  if (options_.phase_deadline == Clock::time_point{}) return deadline;
+  return std::min(deadline, options_.phase_deadline);
+}
+
+int Connection::TimeOutSeconds(Clock::time_point deadline, LineFault fault) const {
+  if (options_.phase_deadline != Clock::time_point{} && deadline >= options_.phase_deadline)
+    return options_.phase_seconds;
+  if (fault == LineFault::ConnectTimedOut) return options_.connect_timeout_seconds;
+  if (deadline >= exchange_deadline_) return options_.exchange_timeout_seconds;
+  return options_.read_timeout_seconds;
 }
 
 void Connection::FailTooLong(size_t limit) {

@@ -26,6 +26,10 @@ struct ConnectionOptions {
   // min_bytes_per_second seconds more, so a large message on a slow line still gets through.
   int exchange_timeout_seconds = 120;
   long long min_bytes_per_second = 16 * 1024;
+  // A bound on a whole phase of work over several connections and exchanges (the connecting
+  // phase of a receive, all its attempts together): no wait outlasts it. Zero: none.
+  std::chrono::steady_clock::time_point phase_deadline{};
+  int phase_seconds = 0;  // its length, for the message when it is reached
   // Lets pending window messages run; called while waiting for the network.
   std::function<void()> pump;
   // True when the user asked to stop; checked after every pump.
@@ -112,8 +116,11 @@ class Connection {
   void WaitFor(short events, std::chrono::steady_clock::time_point deadline, LineFault timeout);
   void MaybePump();
   void StartExchange(size_t bytes);
-  // Now plus the idle time-out, or the end of the exchange when that comes first.
+  // Now plus the idle time-out, or the end of the exchange or of the phase when that comes first.
   std::chrono::steady_clock::time_point ReadDeadline() const;
+  std::chrono::steady_clock::time_point WithinPhase(std::chrono::steady_clock::time_point deadline) const;
+  // The time-out that ran out at the deadline, in seconds, for the message.
+  int TimeOutSeconds(std::chrono::steady_clock::time_point deadline, LineFault fault) const;
   void CheckAlive();
   size_t ReadSome(char* buffer, size_t size);  // > 0 bytes, or throws; 0 at the end when eof_ok_
 

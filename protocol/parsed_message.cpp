@@ -2,9 +2,11 @@
 
 #include <fcntl.h>
 #include <gmime/gmime.h>
+#include <openssl/evp.h>
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <mutex>
 
 #include "platform/ascii_case.h"
@@ -157,7 +159,8 @@ bool IsParamBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\
 // stands between its quotes, or its bare token; empty when it is missing. A quoted value ends
 // at the quote that a ";" or the end follows, so the second byte of a Shift_JIS character
 // (0x5C, a backslash) never escapes it; backslash escapes are undone only in ASCII values.
-std::string RawParameterValue(std::string_view value, std::string_view name) {
+template <typename Visit>
+void ForEachRawParameter(std::string_view value, Visit visit) {
   const size_t n = value.size();
   size_t i = value.find(';');
   while (i != std::string_view::npos && i < n) {
@@ -196,10 +199,88 @@ std::string RawParameterValue(std::string_view value, std::string_view name) {
       while (i < n && value[i] != ';' && !IsParamBlank(value[i])) ++i;
       text = std::string(value.substr(begin, i - begin));
     }
-    if (EqualIgnoringCase(attribute, name)) return text;
+    if (!visit(attribute, std::move(text))) return;
     i = value.find(';', i);
   }
-  return {};
+}
+
+std::string RawParameterValue(std::string_view value, std::string_view name) {
+  std::string found;
+  ForEachRawParameter(value, [&](std::string_view attribute, std::string text) {
+    if (!EqualIgnoringCase(attribute, name)) return true;
+    found = std::move(text);
+    return false;
+  });
+  return found;
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+std::string PercentDecoded(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && HexDigit(text[i + 1]) >= 0 && HexDigit(text[i + 2]) >= 0) {
+      out += static_cast<char>(HexDigit(text[i + 1]) * 16 + HexDigit(text[i + 2]));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// An RFC 2231 parameter ("name*=cs'lang'%XX", "name*0*=...; name*1=...") read from the raw
+// header: its charset and its bytes with the percent escapes undone, not yet converted, so
+// the codecs read the charset the way they read it everywhere (Shift_JIS as code page 932).
+// Nothing when the parameter is not in that form.
+std::optional<std::pair<std::string, std::string>> RawExtendedParameter(std::string_view value, std::string_view name) {
+  std::map<int, std::pair<bool, std::string>> segments;  // number: encoded, text
+  ForEachRawParameter(value, [&](std::string_view attribute, std::string text) {
+    if (attribute.size() <= name.size() || !EqualIgnoringCase(attribute.substr(0, name.size()), name) ||
+        attribute[name.size()] != '*')
+      return true;
+    std::string_view rest = attribute.substr(name.size() + 1);
+    bool encoded = false;
+    int number = 0;
+    if (rest.empty()) {
+      encoded = true;
+    } else {
+      if (rest.back() == '*') {
+        encoded = true;
+        rest.remove_suffix(1);
+      }
+      if (rest.empty() || rest.size() > 3) return true;
+      for (char c : rest) {
+        if (c < '0' || c > '9') return true;
+        number = number * 10 + (c - '0');
+      }
+    }
+    segments.try_emplace(number, encoded, std::move(text));
+    return true;
+  });
+  if (segments.empty() || segments.begin()->first != 0) return std::nullopt;
+  std::string charset;
+  std::string bytes;
+  int expected = 0;
+  for (auto& [number, segment] : segments) {
+    if (number != expected++) break;
+    std::string_view text = segment.second;
+    if (number == 0 && segment.first) {
+      const size_t q1 = text.find('\'');
+      const size_t q2 = q1 == std::string_view::npos ? q1 : text.find('\'', q1 + 1);
+      if (q2 != std::string_view::npos) {
+        charset = std::string(text.substr(0, q1));
+        text.remove_prefix(q2 + 1);
+      }
+    }
+    bytes += segment.first ? PercentDecoded(text) : std::string(text);
+  }
+  return std::make_pair(std::move(charset), std::move(bytes));
 }
 
 bool IsAttachmentDisposition(GMimeObject* object) {
@@ -253,10 +334,12 @@ MessagePart::FileNameParameter MessagePart::FileNameParam() const {
   for (const Place& place : places) {
     GMimeParam* param = place.list ? g_mime_param_list_get_parameter(place.list, place.parameter) : nullptr;
     if (!param) continue;
-    if (g_mime_param_get_encoding_method(param) != GMIME_PARAM_ENCODING_METHOD_RFC2231) {
-      if (const char* raw = FirstRawHeader(object, place.header)) {
+    if (const char* raw = FirstRawHeader(object, place.header)) {
+      if (g_mime_param_get_encoding_method(param) != GMIME_PARAM_ENCODING_METHOD_RFC2231) {
         std::string text = RawParameterValue(raw, place.parameter);
         if (!text.empty()) return {std::move(text), false};
+      } else if (auto extended = RawExtendedParameter(raw, place.parameter); extended && !extended->second.empty()) {
+        return {std::move(extended->second), false, true, std::move(extended->first)};
       }
     }
     const char* value = g_mime_param_get_value(param);
@@ -298,6 +381,7 @@ void ParsedMessage::Clear() {
   raw_size_ = 0;
   body_in_raw_.reset();
   decoded_body_.reset();
+  content_digest_.clear();
 }
 
 void ParsedMessage::BeginRaw(size_t reserve) {
@@ -374,6 +458,7 @@ void ParsedMessage::ParseBuffer() {
     if (IsContentTypeLine(header_lines_.back())) content_types.push_back(pos);
     pos = next;
   }
+  if (MessageId().empty()) ComputeContentDigest();
   // Two Content-Type headers: the first one counts, as most readers have it. The MIME layer
   // would take the last, so the later ones are renamed for it (the header lines above keep
   // them as received).
@@ -389,14 +474,18 @@ void ParsedMessage::ParseBuffer() {
   GMimeMessage* message = g_mime_parser_construct_message(parser.get(), nullptr);
   if (message) message_ = GObjectRef<GMimeObject>::Adopt(GMIME_OBJECT(message));
   GMimeHeaderList* headers = message ? g_mime_object_get_header_list(GMIME_OBJECT(message)) : nullptr;
-  if (!headers || g_mime_header_list_get_count(headers) == 0) {
+  GMimeObject* top = message ? g_mime_message_get_mime_part(message) : nullptr;
+  // A header of Content-* fields alone belongs to the top part, not to the message: such a
+  // message is read like any other (its text decoded, its attachments saved).
+  GMimeHeaderList* top_headers = top ? g_mime_object_get_header_list(top) : nullptr;
+  if ((!headers || g_mime_header_list_get_count(headers) == 0) &&
+      (!top_headers || g_mime_header_list_get_count(top_headers) == 0 || header_lines_.empty())) {
     // Nothing the MIME layer reads as a header: the message is its raw text, so it is never
     // filed empty.
     body_in_raw_.emplace(0, RawBytes().size());
     return;
   }
 
-  GMimeObject* top = g_mime_message_get_mime_part(message);
   if (!top) return;
   if (GMIME_IS_MULTIPART(top)) {
     if (const char* prolog = g_mime_multipart_get_prologue(GMIME_MULTIPART(top))) body_ = prolog;
@@ -410,6 +499,34 @@ void ParsedMessage::ParseBuffer() {
   } else {
     decoded_body_.reset(DecodedContentBytes(top));
     ReleaseRawBytes(top);
+  }
+}
+
+void ParsedMessage::ComputeContentDigest() {
+  std::string_view raw = RawBytes();
+  // Line ends and the blank lines at the end are not the message's own: a server, a file and
+  // a mailbox hand the same message over with different ones.
+  while (!raw.empty() && (raw.back() == '\n' || raw.back() == '\r')) raw.remove_suffix(1);
+  const auto context = std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)>(EVP_MD_CTX_new(), EVP_MD_CTX_free);
+  if (!context || EVP_DigestInit_ex(context.get(), EVP_sha256(), nullptr) != 1) return;
+  size_t pos = 0;
+  while (pos < raw.size()) {
+    const size_t nl = raw.find('\n', pos);
+    size_t end = nl == std::string_view::npos ? raw.size() : nl;
+    const size_t next = nl == std::string_view::npos ? raw.size() : nl + 1;
+    if (end > pos && raw[end - 1] == '\r') --end;
+    EVP_DigestUpdate(context.get(), raw.data() + pos, end - pos);
+    if (nl != std::string_view::npos) EVP_DigestUpdate(context.get(), "\n", 1);
+    pos = next;
+  }
+  unsigned char md[EVP_MAX_MD_SIZE];
+  unsigned int length = 0;
+  if (EVP_DigestFinal_ex(context.get(), md, &length) != 1) return;
+  static const char kHex[] = "0123456789abcdef";
+  content_digest_.clear();
+  for (unsigned int i = 0; i < 16 && i < length; ++i) {
+    content_digest_ += kHex[md[i] >> 4];
+    content_digest_ += kHex[md[i] & 15];
   }
 }
 

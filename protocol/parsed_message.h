@@ -46,9 +46,13 @@ class MessagePart {
   // The file name parameter (Content-Disposition's filename, else Content-Type's name) as the
   // MIME layer parsed it, for the header decoder: an RFC 2231 value decoded from its charset
   // (utf8 set), else the raw text of the value between its quotes, encoded words and all.
+  // An RFC 2231 value read from the raw header instead (extended set): its bytes with the
+  // percent escapes undone, in `charset` (empty when it names none).
   struct FileNameParameter {
     std::string text;
     bool utf8 = false;
+    bool extended = false;
+    std::string charset;
   };
   FileNameParameter FileNameParam() const;
   // Writes the decoded content to path (replacing a file there; a new file is private, 0600).
@@ -104,6 +108,11 @@ class ParsedMessage {
 
   // Without line breaks, TABs or other control characters; empty when missing.
   std::string MessageId() const;
+  // For a message without Message-ID parsed whole: 32 lower-case hex digits that differ for
+  // any two messages whose bytes differ and stay the same for the same message read again,
+  // whatever its line ends (CR LF on the wire, LF in a file) and trailing blank lines. Empty
+  // for a message with a Message-ID and for a header parsed alone.
+  const std::string& ContentDigest() const { return content_digest_; }
   std::time_t Date() const;        // seconds since the epoch; 0 when missing or unreadable
   MessagePriority Priority() const;
   std::string Charset() const;     // charset parameter of the top-level Content-Type
@@ -126,6 +135,7 @@ class ParsedMessage {
   };
   void ParseBuffer();
   void NormaliseBareCarriageReturns();
+  void ComputeContentDigest();
   void ReleaseRawBytes(GMimeObject* top);
 
   std::unique_ptr<GByteArray, ByteArrayUnref> raw_;  // the bytes while they are being filled in
@@ -138,6 +148,7 @@ class ParsedMessage {
   // them, so a huge message is not held twice. Offset and length.
   std::optional<std::pair<size_t, size_t>> body_in_raw_;
   size_t raw_size_ = 0;  // the size of received bytes let go
+  std::string content_digest_;
   std::vector<MessagePart> parts_;
 };
 

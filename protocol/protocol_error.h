@@ -16,6 +16,13 @@ class ProtocolError : public AppError {
       : AppError(kind, text, std::move(server_reply)) {}
 };
 
+// A connection or a reply did not come in time (kind Connection): trying again at full length
+// would only make the user wait as long once more.
+class TimedOutError : public ProtocolError {
+ public:
+  explicit TimedOutError(const std::string& text) : ProtocolError(text, ErrorKind::Connection) {}
+};
+
 // A wait on the network ended because the stop callback asked for it.
 class ConnectionStopped : public ProtocolError {
  public:

@@ -47,6 +47,13 @@ std::string CommandRefusedText(const std::string& host, int port, const std::str
   return Sjis("サーバがコマンドを拒否しました: ") + reply + "\r\n" + ServerLine(host, port);
 }
 
+std::string RecipientsRefusedText(const std::string& host, int port,
+                                  const std::vector<std::pair<std::string, std::string>>& refused) {
+  std::string text = Sjis("次のあて先をサーバが受け付けなかったため、メールはどのあて先にも送信していません。");
+  for (const auto& [address, reply] : refused) text += "\r\n" + address + ": " + reply;
+  return text + "\r\n" + ServerLine(host, port);
+}
+
 std::string LoginRefusedText(const std::string& host, int port, const std::string& reply) {
   std::string text = Sjis("サーバがログインを拒否しました: ") + reply + "\r\n" + ServerLine(host, port);
   if (const std::string hint = LoginRefusalHint(reply); !hint.empty()) text += "\r\n\r\n" + hint;

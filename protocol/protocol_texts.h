@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace plumex {
 
@@ -34,6 +36,11 @@ std::string ConnectionErrorText(bool connecting, const std::string& host, int po
 
 // "サーバがコマンドを拒否しました: " + reply, CR LF "サーバ: host:port".
 std::string CommandRefusedText(const std::string& host, int port, const std::string& reply);
+// Recipients the server refused (address, reply): nothing was sent to anyone.
+// "次のあて先をサーバが受け付けなかったため、メールはどのあて先にも送信していません。", then a line
+// per address "address: reply", CR LF "サーバ: host:port".
+std::string RecipientsRefusedText(const std::string& host, int port,
+                                  const std::vector<std::pair<std::string, std::string>>& refused);
 // "サーバがログインを拒否しました: " + reply, CR LF "サーバ: host:port"; a refusal whose cause is
 // known (a provider that turned password log-in off, an app password needed) adds the fix.
 std::string LoginRefusedText(const std::string& host, int port, const std::string& reply);

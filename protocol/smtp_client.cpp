@@ -233,38 +233,36 @@ void SmtpClient::Send(const OutgoingMessage& message) {
   for (const std::string& r : recipients) RequireOneLine(r);
   const std::string data = DotStuffed(message.Serialize());
 
+  // Every RCPT reply is read before DATA: when the server refuses any recipient the message
+  // goes to no one, and the refused addresses are named, so sending again after mending them
+  // never gives the others a second copy.
+  std::vector<std::pair<std::string, std::string>> refused;
+  auto note_rcpt = [&](const std::string& r, const Reply& reply) {
+    if (reply.code != 250 && reply.code != 251) refused.emplace_back(r, reply.text);
+  };
   if (pipelining()) {
     std::string batch = "RSET\r\n" + mail_from + "\r\n";
     for (const std::string& r : recipients) batch += "RCPT TO:<" + r + ">\r\n";
-    batch += "DATA\r\n";
     connection_.Write(batch);
     ReadReply();  // RSET: any reply will do
-    std::optional<Reply> failure;
     const Reply mail = ReadReply();
-    if (mail.code != 250) failure = mail;
-    for (size_t i = 0; i < recipients.size(); ++i) {
-      const Reply rcpt = ReadReply();
-      if (rcpt.code != 250 && rcpt.code != 251 && !failure) failure = rcpt;
+    for (const std::string& r : recipients) note_rcpt(r, ReadReply());
+    if (mail.code != 250) FailAfterReset(mail);
+  } else {
+    Command("RSET");
+    const Reply mail = Command(mail_from);
+    if (mail.code != 250) FailAfterReset(mail);
+    for (const std::string& r : recipients) note_rcpt(r, Command("RCPT TO:<" + r + ">"));
+  }
+  if (!refused.empty()) {
+    try {
+      if (connection_.IsOpen()) Command("RSET");
+    } catch (const ProtocolError&) {
     }
-    const Reply data_reply = ReadReply();
-    if (data_reply.code != 354) FailAfterReset(failure ? *failure : data_reply);
-    // DATA was accepted: the message goes to the recipients that were, and a refusal
-    // is reported afterwards.
-    connection_.Write(data, MessageShown(data));
-    const Reply end = ReadReply();
-    if (end.code != 250) FailAfterReset(end);
-    if (failure) FailAfterReset(*failure);
-    return;
+    throw ProtocolError(RecipientsRefusedText(connection_.host(), connection_.port(), refused),
+                        ErrorKind::ServerRefusal, refused.front().second);
   }
-
-  Command("RSET");
-  Reply reply = Command(mail_from);
-  if (reply.code != 250) FailAfterReset(reply);
-  for (const std::string& r : recipients) {
-    reply = Command("RCPT TO:<" + r + ">");
-    if (reply.code != 250 && reply.code != 251) FailAfterReset(reply);
-  }
-  reply = Command("DATA");
+  Reply reply = Command("DATA");
   if (reply.code != 354) FailAfterReset(reply);
   connection_.Write(data, MessageShown(data));
   reply = ReadReply();

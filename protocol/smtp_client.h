@@ -1,7 +1,9 @@
 // SMTP client (RFC 5321): EHLO (HELO when refused), STARTTLS, AUTH (RFC 4954: LOGIN, PLAIN,
 // XOAUTH2, OAUTHBEARER; a server offering AUTH but none the account can use is an error, never
 // a send without log-in; one without AUTH at all takes mail without), RSET / MAIL FROM /
-// RCPT TO / DATA, in one batch when the server offers PIPELINING. Failures throw
+// RCPT TO in one batch when the server offers PIPELINING, then DATA once every recipient was
+// taken: a message goes to all its recipients or, when the server refuses any, to none (the
+// refused addresses named in the error). Failures throw
 // ProtocolError: a refused AUTH is of kind Authentication, any other 4xx / 5xx ServerRefusal,
 // both with the server's reply; no STARTTLS when TLS is wanted is Tls; a reply that is no SMTP
 // is Protocol; a broken line is Connection (see Connection).

@@ -25,6 +25,7 @@
 #include "store/message_file_key.h"
 #include "store/store_layout.h"
 #include "store/stored_message.h"
+#include "store/tab_line.h"
 
 namespace plumex {
 namespace {
@@ -38,9 +39,9 @@ std::string WithoutLineBreaks(std::string_view s) {
   return out;
 }
 
-// The id of a message that has neither Message-ID nor a date: a hash of its header block, so
-// that it is the same at every run (the fetched-id list stops it from being filed twice) and
-// differs between messages (each one is filed).
+// The id a message without Message-ID was filed under before its id was made from its bytes:
+// from its date, or, undated, from a hash of its header block. Such an id in the fetched list
+// still stops a message left on the server from being fetched a second time.
 std::string HeaderBlockId(const ParsedMessage& message) {
   uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a
   for (const std::string& line : message.HeaderLines()) {
@@ -52,6 +53,10 @@ std::string HeaderBlockId(const ParsedMessage& message) {
   char hex[17];
   std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
   return std::string("<") + hex + "tomarind_Vantory>";
+}
+
+std::string EarlierGeneratedId(const ParsedMessage& message, const std::string& own_date) {
+  return own_date.empty() ? HeaderBlockId(message) : "<" + own_date + "tomarind_Vantory>";
 }
 
 // A header decoded for the store; a value the decoders cannot take is kept as it came.
@@ -114,10 +119,13 @@ std::string AttachmentName(const MessagePart& part, const std::string& charset, 
   const MessagePart::FileNameParameter param = part.FileNameParam();
   std::string name;
   try {
-    name = param.utf8 ? CharsetToSjis("UTF-8", param.text) : DecodeHeader(param.text, charset);
+    if (param.extended) name = CharsetToSjis(param.charset.empty() ? charset : param.charset, param.text);
+    else name = param.utf8 ? CharsetToSjis("UTF-8", param.text) : DecodeHeader(param.text, charset);
   } catch (const std::exception&) {
     name = ConvertCode(param.text, CodeSjis);
   }
+  // Control characters (a NUL an encoded value decodes to) are no part of a file name.
+  std::erase_if(name, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
   name = OnlyCp932Characters(name);
   if (name.empty()) name = MakeFileKey(date);
   if (!name.empty() && name.front() == '"') name.erase(0, 1);
@@ -211,14 +219,14 @@ void GmailRefetch(ParsedMessage& message, int n, FilingContext& context) {
   message.ParseFile(file);
 }
 
-std::string FiledMessageId(const ParsedMessage& message, const std::string& date) {
-  std::string id = message.MessageId();
-  if (id.empty()) id = date.empty() ? HeaderBlockId(message) : "<" + date + "tomarind_Vantory>";
-  return id;
-}
-
 std::string FiledMessageId(const ParsedMessage& message) {
-  return FiledMessageId(message, FormatMessageDate(message, kReceivedDateFormat));
+  std::string id = message.MessageId();
+  if (!id.empty()) return id;
+  // Two messages without Message-ID sent in one second (a monitoring system, a form mailer)
+  // are two messages: the id comes from the bytes, not from the date. A header read alone
+  // (the new-mail check's TOP) has no digest; its header block stands in.
+  if (!message.ContentDigest().empty()) return "<" + message.ContentDigest() + "tomarind_Vantory>";
+  return HeaderBlockId(message);
 }
 
 int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
@@ -228,21 +236,52 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
     from_gmail = true;
   }
 
-  std::string date = FormatMessageDate(message, kReceivedDateFormat);
+  const std::string own_date = FormatMessageDate(message, kReceivedDateFormat);
+  std::string date = own_date;
   if (date.empty() && context.undated_time != 0) date = FormatLocalTime(context.undated_time, kReceivedDateFormat);
-  const std::string id = FiledMessageId(message, date);
-  if (context.received_ids->Contains(id)) return 0;
 
-  const std::string charset = message.Charset();
+  const bool from_server = n >= 0 && context.pop3;
   std::string size;
   long long announced = -1;  // the size LIST gave; -1 when the server would not say
-  if (n >= 0 && context.pop3) {
+  bool asked = false;
+  auto ask_size = [&] {
+    asked = true;
     const auto k = static_cast<size_t>(n);
     const bool known = context.sizes && k < context.sizes->size() && (*context.sizes)[k] >= 0;
     announced = known ? (*context.sizes)[k] : context.pop3->List(n);
     if (announced >= 0) size = std::to_string(announced);
+  };
+  // A message without Message-ID is told apart by its bytes, so it is fetched whole before it
+  // is known whether it was fetched before. An id it got under the earlier date rule still
+  // counts as fetched, so mail left on the server is not filed twice, unless the row filed
+  // under that id shows another message (another size): one that shared its second with it
+  // and was never filed.
+  bool retrieved = from_gmail;
+  if (from_server && message.MessageId().empty()) {
+    const std::string earlier = EarlierGeneratedId(message, own_date);
+    if (context.received_ids->Contains(earlier)) {
+      ask_size();
+      std::optional<size_t> row;
+      if (context.current_index) row = FindRow(*context.current_index, earlier);
+      const bool another = row && !size.empty() &&
+                           FieldOf(context.current_index->Rows()[*row], IndexRow::kSize) != size;
+      if (!another) return 0;
+    }
+    if (!retrieved) {
+      if (!asked) ask_size();
+      context.pop3->Retrieve(n, message, announced);
+      retrieved = true;
+    }
   }
-  else size = std::to_string(message.BodyText().size());
+  const std::string id = FiledMessageId(message);
+  if (context.received_ids->Contains(id)) return 0;
+
+  const std::string charset = message.Charset();
+  if (from_server) {
+    if (!asked) ask_size();
+  } else {
+    size = std::to_string(message.BodyText().size());
+  }
 
   const std::string to = Decoded(message.HeaderValue("To"), charset);
   const std::string subject = Decoded(message.HeaderValue("Subject"), charset);
@@ -271,7 +310,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   }
   if (target.kind == TargetFolder::Kind::Forwarded && context.forward_queue) context.forward_queue->push_back(id);
 
-  if (n >= 0 && context.pop3 && !from_gmail) context.pop3->Retrieve(n, message, announced);
+  if (from_server && !retrieved) context.pop3->Retrieve(n, message, announced);
   // The size is only shown: without a readable LIST answer it is what RETR brought.
   if (size.empty()) size = std::to_string(message.RawSize());
 

@@ -59,11 +59,9 @@ struct FilingContext {
 };
 
 // The id a fetched message is filed (and its fetch recorded) under: its Message-ID; for one
-// without, an id made from its date (or, undated, from its header block) that is the same at
-// every fetch, so the message is filed, and announced by the new-mail check, once.
+// without, an id made from the digest of its bytes, the same at every fetch and different for
+// any two messages that differ, so each is filed, and announced by the new-mail check, once.
 std::string FiledMessageId(const ParsedMessage& message);
-// The same with the date already formatted ("yyyy/mm/dd_hh:nn:ss", "" when it has none).
-std::string FiledMessageId(const ParsedMessage& message, const std::string& date);
 
 // FileFetchedMessage: message n of the server (its header already in `message`), or n = -1
 // for a message parsed from a file. Returns 1 when the message was filed, 0 when it was

@@ -15,6 +15,14 @@
 
 namespace plumex {
 
+std::string ImportSummaryText(const ImportResult& result) {
+  std::string text = Sjis("読み込み ") + std::to_string(result.messages) + Sjis("件、登録 ") +
+                     std::to_string(result.filed) + Sjis("件");
+  if (result.already > 0) text += Sjis("、登録済みのため省略 ") + std::to_string(result.already) + Sjis("件");
+  if (result.rejected > 0) text += Sjis("、振り分けルールで拒否 ") + std::to_string(result.rejected) + Sjis("件");
+  return text;
+}
+
 std::string ImportFolderPath(const std::string& account) { return AccountFolderPath(account) + "becky\\"; }
 
 ImportResult ImportMailbox(const std::filesystem::path& mailbox, const std::filesystem::path& mail_root,
@@ -54,7 +62,9 @@ ImportResult ImportMailbox(const std::filesystem::path& mailbox, const std::file
     ++result.messages;
     ParsedMessage message;
     message.Parse(text);
-    result.filed += FileFetchedMessage(message, -1, filing);
+    if (ids.Contains(FiledMessageId(message))) ++result.already;
+    else if (FileFetchedMessage(message, -1, filing) == 1) ++result.filed;
+    else ++result.rejected;
     text.clear();
   };
   long long done = 0;

@@ -16,9 +16,14 @@ namespace plumex {
 
 struct ImportResult {
   long long messages = 0;  // messages read from the file
-  long long filed = 0;     // messages filed (the others were there already or rejected)
+  long long filed = 0;     // messages filed
+  long long already = 0;   // not filed: imported (or received) before, or twice in the file
+  long long rejected = 0;  // not filed: a reject rule took them
   FolderNewCounts folder_new_counts;
 };
+
+// "読み込み N件、登録 M件", then the messages not filed and why.
+std::string ImportSummaryText(const ImportResult& result);
 
 // "受信\" + account + "\becky\"
 std::string ImportFolderPath(const std::string& account);

@@ -1,5 +1,7 @@
 #include "receive/message_rules.h"
 
+#include <algorithm>
+
 #include "platform/directories.h"
 #include "platform/sjis_search.h"
 #include "platform/sjis_text.h"
@@ -8,6 +10,9 @@
 #include "store/file_key.h"
 #include "store/index_row.h"
 #include "store/message_file_key.h"
+#include "store/row_delete.h"
+#include "store/row_move.h"
+#include "platform/system_error_text.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
 
@@ -51,49 +56,104 @@ TargetFolder ChooseTargetFolder(const RuleList& rules, const RuleContext& contex
   return {TargetFolder::Kind::Moved, path};
 }
 
-void ApplyRulesToFolder(const RuleList& rules, const RuleContext& context, FolderIndex& current_index,
-                        ReceivedIdList& received_ids, const std::function<bool(size_t done, size_t total)>& step) {
+bool RulesDeleteMail(const RuleList& rules, const FolderIndex& index) {
+  bool rejecting = false;
+  for (const auto& line : rules.Lines()) rejecting = rejecting || FieldOf(line, 2) == RejectTarget();
+  if (!rejecting) return false;
+  for (const std::string& row : index.Rows().Lines()) {
+    auto target = rules.FirstMatch(FieldOf(row, IndexRow::kSubject), FieldOf(row, IndexRow::kCorrespondent));
+    if (target && *target == RejectTarget()) return true;
+  }
+  return false;
+}
+
+RulesApplied ApplyRulesToFolder(const RuleList& rules, const RuleContext& context, FolderIndex& current_index,
+                                ReceivedIdList& received_ids,
+                                const std::function<bool(size_t done, size_t total)>& step) {
+  RulesApplied result;
   const auto here = ToNativePath(context.mail_root, context.current_folder_path);
-  const std::string attachments(kAttachmentDirName);
+  const auto index_file = here / std::string(kReceiveIndexName);
+  const std::string account_path = AccountFolderPath(context.current_account);
+  const auto ids_file = ToNativePath(context.mail_root, account_path) / std::string(kReceivedIdListName);
+  // Rows by what the rules make of them, last row first as before; a folder's rows go together.
+  std::vector<std::string> rejected;
+  std::vector<std::pair<std::string, std::vector<std::string>>> moves;  // target path, rows
   const std::vector<std::string> rows = current_index.Rows().Lines();
   for (size_t i = rows.size(); i-- > 0;) {
     if (step && !step(rows.size() - 1 - i, rows.size())) break;
     const std::string& row = rows[i];
     auto target = rules.FirstMatch(FieldOf(row, IndexRow::kSubject), FieldOf(row, IndexRow::kCorrespondent));
     if (!target) continue;
-    const std::string id = FieldOf(row, IndexRow::kMessageId);
-    // This id's own file (another message may hold the plain key).
-    const std::string key = FileKeyInFolder(here, id);
-    const auto file = here / NativeName(key + ".txt");
-    const auto attachment_dir = here / attachments / NativeName(key);
-    auto position = current_index.Rows().IndexOf(row);
     if (*target == RejectTarget()) {
-      RemoveRecursively(file);
-      RemoveRecursively(attachment_dir);
-      if (position != SortedLineList::npos) current_index.Rows().RemoveAt(position);
-      received_ids.Remove(id);
+      rejected.push_back(row);
       continue;
     }
     const std::string target_path = RuleFolderPath(*target);
-    const auto there = ToNativePath(context.mail_root, target_path);
-    if (there == here) continue;
-    EnsureDirectory(there);
-    const std::string target_key = FileKeyInFolder(there, id);
-    const auto target_file = there / NativeName(target_key + ".txt");
-    if (FileExists(target_file)) continue;  // never replace a message, never hide one
-    const auto target_index_file = there / std::string(kReceiveIndexName);
-    std::vector<std::string> target_rows;
-    if (!ReadLines(target_index_file, target_rows)) target_rows.clear();
-    target_rows.push_back(row);
-    WriteLines(target_index_file, target_rows);
-    if (FileExists(file)) MovePath(file, target_file);
-    if (DirectoryExists(attachment_dir)) {
-      EnsureDirectory(there / attachments);
-      MovePath(attachment_dir, there / attachments / NativeName(target_key));
-    }
-    if (position != SortedLineList::npos) current_index.Rows().RemoveAt(position);
+    if (ToNativePath(context.mail_root, target_path) == here) continue;
+    auto it = std::find_if(moves.begin(), moves.end(), [&](const auto& m) { return m.first == target_path; });
+    if (it == moves.end()) it = moves.emplace(moves.end(), target_path, std::vector<std::string>{});
+    it->second.push_back(row);
   }
-  current_index.Save(here / std::string(kReceiveIndexName));
+
+  // A row moves only with its file, as when rows are dragged; one whose file name the target
+  // already holds stays where it is (a message is never replaced, never hidden).
+  for (auto& [target_path, group] : moves) {
+    const auto there = ToNativePath(context.mail_root, target_path);
+    if (!EnsureDirectory(there)) {
+      for (const auto& row : group) result.failed.push_back({row, std::make_error_code(std::errc::permission_denied)});
+      continue;
+    }
+    std::vector<std::string> movable;
+    for (const auto& row : group) {
+      const std::string id = FieldOf(row, IndexRow::kMessageId);
+      if (FileExists(there / NativeName(FileKeyInFolder(there, id) + ".txt")))
+        result.failed.push_back({row, std::make_error_code(std::errc::file_exists)});
+      else
+        movable.push_back(row);
+    }
+    MoveSource source{&current_index.Rows(), index_file, here, &received_ids, ids_file};
+    const bool same_account = target_path.rfind(account_path, 0) == 0;
+    ReceivedIdList target_ids;
+    const std::vector<std::string> names = SplitStorePath(target_path);
+    const std::string target_account = names.size() > 1 ? names[1] : context.current_account;
+    const auto target_ids_file =
+        ToNativePath(context.mail_root, AccountFolderPath(target_account)) / std::string(kReceivedIdListName);
+    if (!same_account) target_ids = ReceivedIdList::Open(target_ids_file);
+    MoveTarget target{there / std::string(kReceiveIndexName), there, &target_ids, target_ids_file};
+    MoveOptions options;
+    options.same_account = same_account;
+    const MoveResult moved = MoveRows(movable, source, target, options);
+    result.moved += moved.moved_ids.size();
+    result.failed.insert(result.failed.end(), moved.failed.begin(), moved.failed.end());
+    for (const auto& row : moved.duplicates)
+      result.failed.push_back({row, std::make_error_code(std::errc::file_exists)});
+  }
+
+  // Deleting cannot be undone: a row leaves only when its message file is gone. The ids leave
+  // the fetched list, so mail still on the server is fetched again.
+  if (!rejected.empty()) {
+    DeletePlace place;
+    place.index = &current_index.Rows();
+    place.index_file = index_file;
+    place.dir = here;
+    place.ids = &received_ids;
+    place.ids_file = ids_file;
+    place.ref_lines = true;
+    const DeleteResult deleted = DeleteRows(rejected, place);
+    result.deleted += deleted.deleted_ids.size();
+    result.failed.insert(result.failed.end(), deleted.failed.begin(), deleted.failed.end());
+  }
+  current_index.Save(index_file);
+  return result;
+}
+
+std::string RulesFailureText(const RulesApplied& result) {
+  if (result.failed.empty()) return {};
+  std::string text = Sjis("次のメールはルールにしたがって移動・削除できませんでした。");
+  for (const auto& f : result.failed)
+    text += "\r\n" + Sjis("件名『") + FieldOf(f.row, IndexRow::kSubject) + Sjis("』") + ": " +
+            (f.error == std::errc::file_exists ? Sjis("移動先に同じメールがあります。") : SystemErrorText(f.error));
+  return text;
 }
 
 }  // namespace plumex

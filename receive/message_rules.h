@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "store/folder_index.h"
+#include "store/row_move.h"
 #include "store/received_id_list.h"
 
 namespace plumex {
@@ -58,14 +59,28 @@ struct RuleContext {
 TargetFolder ChooseTargetFolder(const RuleList& rules, const RuleContext& context, std::string_view subject,
                                 std::string_view from);
 
+// What applying the rules to a folder did.
+struct RulesApplied {
+  size_t moved = 0;
+  size_t deleted = 0;
+  std::vector<RowFailure> failed;  // rows that stayed: their files could not move or go
+};
+
 // ApplyRulesToFolder: applies the rules to every row of the folder on screen, from the last
 // row to the first, and writes its index. Rejected messages are deleted with their
-// attachments and their ids leave the fetched list; moved ones go with their attachments.
-// A message whose file name is already taken in the target stays where it is.
-// `step` is called before each row with the rows done and their number; false stops the
-// loop, and what was done is written.
-void ApplyRulesToFolder(const RuleList& rules, const RuleContext& context, FolderIndex& current_index,
-                        ReceivedIdList& received_ids,
-                        const std::function<bool(size_t done, size_t total)>& step = nullptr);
+// attachments and their ids leave the fetched list; moved ones go with their attachments. A
+// row moves, or goes, only with its message file; a message whose file name is already taken
+// in the target stays where it is. Both are in `failed`. `step` is called before each row with
+// the rows done and their number; false stops the loop, and what was done is written.
+RulesApplied ApplyRulesToFolder(const RuleList& rules, const RuleContext& context, FolderIndex& current_index,
+                                ReceivedIdList& received_ids,
+                                const std::function<bool(size_t done, size_t total)>& step = nullptr);
+
+// Whether applying the rules would delete stored mail (a reject rule matches a row).
+bool RulesDeleteMail(const RuleList& rules, const FolderIndex& index);
+
+// "次のメールはルールにしたがって移動・削除できませんでした。" and a line per row with why; empty
+// when nothing failed.
+std::string RulesFailureText(const RulesApplied& result);
 
 }  // namespace plumex

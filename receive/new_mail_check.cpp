@@ -51,8 +51,10 @@ std::vector<NewMailRow> NewMailCheck::CheckAccount(const MailboxState& state, co
   if (!pop3.IsConnected()) {
     try {
       pop3.Connect();
-    } catch (const std::exception&) {
-      return rows;  // unreachable: skipped, the next account is polled
+    } catch (const std::exception& e) {
+      // Unreachable: told, and the next account is polled.
+      if (!Stopped()) unreachable_.emplace_back(account.name, ConnectFailureText(AsAppError(e)));
+      return rows;
     }
   }
   const std::string checked_at = FormatReceivedDate(ToLocal(Now()));
@@ -97,8 +99,10 @@ std::vector<NewMailRow> NewMailCheck::CheckAccount(const MailboxState& state, co
       });
       if (Stopped()) break;
     }
-  } catch (const std::exception&) {
-    // A broken line or a refused command ends this account's check; what was found stays.
+  } catch (const std::exception& e) {
+    // A broken line or a refused command ends this account's check; what was found stays, and
+    // the failure is told: a count of what was found would otherwise pass for the whole.
+    if (!Stopped()) unreachable_.emplace_back(account.name, AsAppError(e).text());
   }
   if (listed) checked = std::move(on_server);
   QuietDisconnect(pop3);
@@ -115,6 +119,9 @@ std::vector<NewMailRow> NewMailCheck::CheckAllAccounts(const MailboxState& state
     if (only && account.name != *only) continue;
     QuietDisconnect(pop3);
     ConfigurePop3For(account, pop3);
+    mail_root_ = state.MailRoot;
+    const auto kept = CheckedMessagesFile(state.MailRoot, account.name);
+    if (loaded_.insert(account.name).second) LoadChecked(account.name, kept);
     try {
       pop3.Connect();
     } catch (const std::exception& e) {
@@ -124,18 +131,33 @@ std::vector<NewMailRow> NewMailCheck::CheckAllAccounts(const MailboxState& state
     }
     auto found = CheckAccount(state, account, pop3, ui);
     rows.insert(rows.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
+    try {
+      SaveChecked(account.name, kept);
+    } catch (const std::exception& e) {
+      unreachable_.emplace_back(account.name, AsAppError(e).text());
+    }
   }
   return rows;
 }
 
+std::string NewMailCheck::FailureText() const {
+  std::string text;
+  for (const auto& [name, reason] : unreachable_) text += (text.empty() ? "" : "\r\n") + name + ": " + reason;
+  return text;
+}
+
 void NewMailCheck::Forget() {
   notified_.clear();
+  if (!mail_root_.empty())
+    for (const std::string& account : loaded_) RemoveRecursively(CheckedMessagesFile(mail_root_, account));
   checked_.clear();
+  loaded_.clear();
 }
 
 void NewMailCheck::LoadChecked(const std::string& account, const std::filesystem::path& file) {
   std::vector<std::string> lines;
   ReadLines(file, lines);
+  loaded_.insert(account);
   auto& checked = checked_[account];
   for (const std::string& line : lines) {
     const std::string uidl = FieldOf(line, 0);

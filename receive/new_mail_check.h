@@ -51,19 +51,24 @@ class NewMailCheck {
                                        UiPort& ui);
 
   // The count-only tick: every account in file order (only the one named `only`, when given),
-  // until the stop of the tick's run is set.
+  // until the stop of the tick's run is set. What each account's check read is kept in its folder
+  // (CheckedMessagesFile), read before its first check and written after each, so the window
+  // and the command-line tool announce a message once, whichever of them looked.
   std::vector<NewMailRow> CheckAllAccounts(const MailboxState& state, Pop3Client& pop3, UiPort& ui,
                                            const std::string* only = nullptr);
-  // The accounts the last CheckAllAccounts could not reach, each with why (CP932).
+  // The accounts the last CheckAllAccounts could not check (not reached, or the server failed
+  // after log-in), each with why (CP932).
   const std::vector<std::pair<std::string, std::string>>& Unreachable() const { return unreachable_; }
+  // The same as one text, a line per account; empty when every account was checked.
+  std::string FailureText() const;
 
-  // "終了": what was announced is forgotten, so a restarted check announces again what
-  // is still waiting on the servers.
+  // "終了": what was announced is forgotten, the kept lists of checked messages included, so
+  // a restarted check announces again what is still waiting on the servers.
   void Forget();
   // The stop of the run that polls next ("中止" of that run); none: it is never stopped.
   void SetStopCheck(std::function<bool()> stop_requested) { stop_requested_ = std::move(stop_requested); }
 
-  // The command-line tool keeps what it checked between its runs, per account.
+  // What was checked, per account, kept between runs.
   void LoadChecked(const std::string& account, const std::filesystem::path& file);
   void SaveChecked(const std::string& account, const std::filesystem::path& file) const;
 
@@ -76,6 +81,8 @@ class NewMailCheck {
   std::set<std::string> notified_;  // ids announced (NotifiedIds), any account
   // Per account: UIDL -> id of each message whose header was read, as long as it is on the server.
   std::map<std::string, std::map<std::string, std::string>> checked_;
+  std::filesystem::path mail_root_;  // where the kept lists are, once a check ran
+  std::set<std::string> loaded_;     // accounts whose kept list was read
 };
 
 // The file of an account's checked messages (native path).

@@ -9,6 +9,7 @@
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
 #include "protocol/protocol_error.h"
+#include "receive/known_uidls.h"
 #include "receive/reassembly.h"
 #include "settings/account_list.h"
 #include "settings/account_login.h"
@@ -18,26 +19,35 @@ namespace plumex {
 namespace {
 
 constexpr int kConnectAttempts = 3;
+// The whole connecting phase (every attempt, greeting and log-in included) is bounded, so a
+// receive from cron never hangs for long on a server that trickles.
+constexpr int kConnectPhaseSeconds = 120;
 
 bool Stopped(const ReceiveSession& session) { return session.stop_requested && session.stop_requested(); }
 
-// Up to three attempts. An unverifiable certificate is put to the user once and its answer
-// is not an attempt of its own; a refused password, a refused certificate and a stop end the
-// attempts at once, since trying again cannot help. Nothing when connected.
+// Up to three attempts within the phase. An unverifiable certificate is put to the user once
+// and its answer is not an attempt of its own; a refused password, a refused certificate, a
+// time-out and a stop end the attempts at once, since trying again cannot help (a time-out
+// would only make the user wait as long again). Nothing when connected.
 std::optional<AppError> Connect(ReceiveSession& session, UiPort& ui) {
   Pop3Client& pop3 = session.pop3;
   std::optional<AppError> failure;
+  ConnectionOptions& options = pop3.options();
+  options.phase_deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kConnectPhaseSeconds);
+  options.phase_seconds = kConnectPhaseSeconds;
   for (int attempt = 0; attempt < kConnectAttempts && !pop3.IsConnected(); ++attempt) {
     try {
       ConnectAskingTrust(ui, session.state.MailRoot, [&] { pop3.Connect(); });
-      return std::nullopt;
+      break;
     } catch (const std::exception& e) {
       // "中止" closes the connection under the waiting read: whatever that read says, it was a stop.
       failure = Stopped(session) ? AppError(ErrorKind::Stopped, Sjis("中止しました。")) : AsAppError(e);
       const ErrorKind kind = failure->kind();
       if (kind == ErrorKind::Tls || kind == ErrorKind::Authentication || kind == ErrorKind::Stopped) break;
+      if (dynamic_cast<const TimedOutError*>(&e)) break;
     }
   }
+  options.phase_deadline = {};
   if (pop3.IsConnected()) return std::nullopt;
   return failure;
 }
@@ -153,8 +163,10 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
   ParsedMessage message;
   std::vector<std::string> rows_added;
   FilingContext filing;
+  KnownUidls known;
   try {
     const int count = pop3.Stat();
+    known = KnownUidls::Open(inbox_dir / kKnownUidlsFileName);
 
     filing.mail_root = state.MailRoot;
     filing.current_folder_path = inbox;
@@ -179,6 +191,7 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
     }
     filing.sizes = &sizes;
     filing.defer_index_write = true;
+    known.Plan(pop3, count, ids);
 
     size_t next_selected = 0;
     const bool selective = !session.selected_numbers.empty();
@@ -195,10 +208,12 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
         if (session.selected_numbers[next_selected] != n) continue;
         ++next_selected;
       }
+      if (known.Skip(n)) continue;  // seen through by an earlier run: no header to read
       try {
         pop3.Top(n, message);
         const size_t queued_before = session.forward_queue ? session.forward_queue->size() : 0;
         result.new_count += FileFetchedMessage(message, n, filing);
+        known.Seen(n, FiledMessageId(message));
         if (session.forward_queued && session.forward_queue && session.forward_queue->size() != queued_before)
           session.forward_queued();
       } catch (const std::exception& e) {
@@ -240,6 +255,11 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
     } catch (const std::exception& e) {
       if (!result.error) RecordFailure(session, e, result);
     }
+  }
+  try {
+    known.Save(inbox_dir / kKnownUidlsFileName);
+  } catch (const std::exception&) {
+    // Only a saving of time is lost: the next run reads every header again.
   }
   try {
     ShowInbox(state, account, result);

@@ -183,6 +183,23 @@ AccountEditor::Outcome AccountEditor::Save() {
   const std::optional<size_t> self = is_new ? std::nullopt : std::optional<size_t>(position_ - 1);
   if ((add_mode_ || renamed) && AccountNameTaken(state_.account_list, form_.name, self)) return {false, NameTakenMessage()};
 
+  // The account's mail moves with its name, before anything else changes: a folder of the new
+  // name already there, or a move that fails, leaves the record and the mail as they were.
+  const auto old_dir = ToNativePath(mail_root_, AccountFolderPath(loaded_name_));
+  const auto new_dir = ToNativePath(mail_root_, AccountFolderPath(form_.name));
+  bool folder_moved = false;
+  if (renamed && hooks_.HasAccountNode(loaded_name_)) {
+    if (DirectoryExists(old_dir)) {
+      if (FileExists(new_dir) || DirectoryExists(new_dir))
+        return {false, Sjis("フォルダ「") + AccountFolderPath(form_.name) +
+                           Sjis("」がすでにあるため、アカウント名を変更できません。")};
+      if (!MovePath(old_dir, new_dir))
+        return {false, Sjis("フォルダ「") + AccountFolderPath(loaded_name_) + Sjis("」を「") +
+                           AccountFolderPath(form_.name) + Sjis("」へ移動できなかったため、アカウント名を変更できません。")};
+      folder_moved = true;
+    }
+  }
+
   AccountRecord record = form_.ToRecord();
   std::string notice;
   try {
@@ -190,6 +207,7 @@ AccountEditor::Outcome AccountEditor::Save() {
     if (renamed) MoveAccountSecrets(mail_root_, loaded_name_, form_.name);
     notice = PlaceAccountPassword(record, mail_root_);
   } catch (const AppError& e) {
+    if (folder_moved) MovePath(new_dir, old_dir);  // the record keeps its old name: so does its mail
     return {false, e.text()};
   }
   form_.password = record.password;
@@ -217,8 +235,6 @@ AccountEditor::Outcome AccountEditor::Save() {
     // account in use is still the one before it, so CurrentAccount is not that name).
     const std::string old_name = loaded_name_;
     if (old_name != form_.name && hooks_.HasAccountNode(old_name)) {
-      auto old_dir = ToNativePath(mail_root_, AccountFolderPath(old_name));
-      if (DirectoryExists(old_dir)) MovePath(old_dir, ToNativePath(mail_root_, AccountFolderPath(form_.name)));
       hooks_.RenameAccountNode(old_name, form_.name);
       if (state_.current_account == old_name) state_.current_account = form_.name;
     }

@@ -75,7 +75,7 @@ ImportResult MessageFileCommands::ImportMailbox(const std::filesystem::path& mai
     s.CurrentIndex = FolderIndex::Open(shell_.Native(folder) / std::string(kReceiveIndexName));
     shell_.ListFolderIndex(s.CurrentIndex.Rows());
   }
-  ui.MessageBox(Sjis(run->StopRequested() ? texts::kStopped : texts::kDone));
+  ui.MessageBox(ImportSummaryText(result) + "\r\n" + Sjis(run->StopRequested() ? texts::kStopped : texts::kDone));
   return result;
 }
 

@@ -110,6 +110,8 @@ NewCheckTickResult NewCheckCommands::Tick() {
       result.rows = check_.CheckAllAccounts(s, pop3, ui);
       check_.SetStopCheck(nullptr);
       stopped = run->StopRequested();
+      // An account the check could not do is told; the next tick comes as usual.
+      if (!check_.Unreachable().empty()) ui.SetStatusText(0, check_.FailureText());
     }
   } catch (const std::exception& e) {
     // Nothing may end the check while the window waits hidden: the failure is told in the

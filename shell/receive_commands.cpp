@@ -119,19 +119,18 @@ void ReceiveCommands::ApplyRules() {
   UiPort& ui = shell_.Ui();
   RuleContext context{s.MailRoot, s.CurrentFolderPath, s.CurrentAccount, false};
   // The window breathes between rows and "中止" ends the loop; the rows done are written.
-  ApplyRulesToFolder(rules_, context, s.CurrentIndex, s.ReceivedIds, [&](size_t done, size_t total) {
-    if (done % 64 == 0) {
-      ui.SetProgress(static_cast<int>(done + 1), static_cast<int>(total));
-      ui.Pump();
-    }
-    return !run->StopRequested();
-  });
+  const RulesApplied applied =
+      ApplyRulesToFolder(rules_, context, s.CurrentIndex, s.ReceivedIds, [&](size_t done, size_t total) {
+        if (done % 64 == 0) {
+          ui.SetProgress(static_cast<int>(done + 1), static_cast<int>(total));
+          ui.Pump();
+        }
+        return !run->StopRequested();
+      });
   ui.SetProgress(0, 0);
-  // Rejected messages left the fetched list: the list on disk says so too.
-  if (!s.CurrentAccountDir.empty())
-    s.ReceivedIds.Save(shell_.Native(s.CurrentAccountDir) / std::string(kReceivedIdListName));
   shell_.ListFolderIndex(s.CurrentIndex.Rows());
-  ui.MessageBox(Sjis(run->StopRequested() ? texts::kStopped : texts::kDone));
+  if (!applied.failed.empty()) ui.MessageBox(RulesFailureText(applied), MsgIcon::Warning);
+  else ui.MessageBox(Sjis(run->StopRequested() ? texts::kStopped : texts::kDone));
 }
 
 void ReceiveCommands::AddToFolderLabel(const std::string& path, long long count) {

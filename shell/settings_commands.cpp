@@ -130,7 +130,11 @@ bool SettingsCommands::ApplyRulesToCurrentFolder() {
   if (!CanApplyRules()) return false;
   const std::string question = Sjis("現在のフォルダ【") + shell_.State().CurrentFolderPath + Sjis("】") + "\r\n" +
                                Sjis("内のメールを登録されたルールにしたがって") + "\r\n" +
-                               Sjis("指定したフォルダへ移動します。") + "\r\n\r\n" + Sjis("   よろしいですか？");
+                               Sjis("指定したフォルダへ移動します。") + "\r\n" +
+                               (RulesDeleteMail(receiving_.Rules(), shell_.State().CurrentIndex)
+                                    ? Sjis("「削除」のルールに合うメールは削除します（元に戻せません）。") + "\r\n"
+                                    : std::string()) +
+                               "\r\n" + Sjis("   よろしいですか？");
   if (shell_.Ui().MessageBox(question, MsgIcon::Warning, MsgButtons::YesNoCancel) != MsgAnswer::Yes) return false;
   receiving_.ApplyRules();
   return true;

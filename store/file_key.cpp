@@ -13,23 +13,38 @@ namespace {
 // it stays well below kMaxFileKeyBytes.
 constexpr size_t kKeptBytes = 180;
 
-std::string Sanitise(std::string_view id) {
+char Replacement(char c) {
+  switch (c) {
+    case '<': return '0';
+    case '>': return '9';
+    case '\\': return '8';
+    case '/': return '7';
+    case '|': return '6';
+    case '*': return '5';
+    case ':': return '_';
+    case '?': return '-';
+    default: return c;
+  }
+}
+
+bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
+// Character by character: a double-byte character of code page 932 whose second byte is a backslash
+// or "|" (表, ソ, 予, 能, Ⅸ ...) stays whole. A lead byte without a trail byte after it is a
+// character of its own, so the byte after it is sanitised like any other.
+std::string Sanitise(std::string_view id, bool by_character) {
   std::string out;
   out.reserve(id.size());
-  for (char c : id) {
-    switch (c) {
-      case ' ': break;
-      case '"': break;
-      case '<': out += '0'; break;
-      case '>': out += '9'; break;
-      case '\\': out += '8'; break;
-      case '/': out += '7'; break;
-      case '|': out += '6'; break;
-      case '*': out += '5'; break;
-      case ':': out += '_'; break;
-      case '?': out += '-'; break;
-      default: out += c;
+  for (size_t i = 0; i < id.size(); ++i) {
+    const char c = id[i];
+    if (by_character && IsCp932LeadByte(static_cast<unsigned char>(c)) && i + 1 < id.size() &&
+        IsTrailByte(static_cast<unsigned char>(id[i + 1]))) {
+      out += c;
+      out += id[++i];
+      continue;
     }
+    if (c == ' ' || c == '"') continue;
+    out += Replacement(c);
   }
   if (out == ".") return "_";
   if (out == "..") return "__";
@@ -73,13 +88,19 @@ std::string Shorten(const std::string& key, std::string_view keep_suffix) {
 }  // namespace
 
 std::string MakeFileKey(std::string_view id) {
-  std::string key = Sanitise(id);
+  std::string key = Sanitise(id, true);
+  if (NativeBytes(key) <= kMaxFileKeyBytes) return key;
+  return Shorten(key, "");
+}
+
+std::string LegacyFileKey(std::string_view id) {
+  std::string key = Sanitise(id, false);
   if (NativeBytes(key) <= kMaxFileKeyBytes) return key;
   return Shorten(key, "");
 }
 
 std::string MakeAttachmentFileName(std::string_view name) {
-  std::string key = Sanitise(name);
+  std::string key = Sanitise(name, true);
   if (NativeBytes(key) <= kMaxFileKeyBytes) return key;
   std::string_view extension;
   size_t dot = key.rfind('.');

@@ -16,6 +16,7 @@
 #include "platform/unique_fd.h"
 #include "store/file_key.h"
 #include "store/index_row.h"
+#include "store/message_file_key.h"
 #include "store/tab_line.h"
 #include "store/sorted_line_list.h"
 #include "store/store_layout.h"
@@ -70,14 +71,19 @@ bool IsMessageFileName(std::string_view name) {
 // The row of a message file no row names, or nothing when its "差出人" is empty. Its id is the
 // file's own Message-ID when that Message-ID leads to this file, so look-ups by Message-ID find
 // it; the file key only when there is no such line.
-std::optional<std::string> RebuiltRow(const fs::path& folder, const std::string& name) {
+// A file that a row names through the key rule of filing (a distinct key beside another id's
+// plain one, or a key made before keys were made by character) is no orphan: nothing.
+std::optional<std::string> RebuiltRow(const fs::path& folder, const std::string& name,
+                                      const std::unordered_set<std::string>& row_ids) {
   const std::vector<std::string> header = ReadPseudoHeader(folder / NativeName(name));
+  const std::string key = name.substr(0, name.size() - 4);
+  const auto message_id = ValueOf(header, "Message-ID");
+  const bool leads_here = message_id && !message_id->empty() && FileKeyInFolder(folder, *message_id) == key;
+  if (leads_here && row_ids.count(*message_id)) return std::nullopt;
   std::string from = ValueOf(header, Sjis("差出人")).value_or("");
   if (from.empty()) return std::nullopt;
-  const std::string key = name.substr(0, name.size() - 4);
   std::string id = key;
-  if (auto message_id = ValueOf(header, "Message-ID"); message_id && !message_id->empty() && MakeFileKey(*message_id) == key)
-    id = *message_id;
+  if (leads_here) id = *message_id;
   auto field = [&](std::string_view k) { return ValueOf(header, Sjis(k)).value_or(""); };
   return id + "\t" + field("件名") + "\t" + from + "\t" + field("日時") + "\t" + field("ﾌｧｲﾙｻｲｽﾞ") + "\t2\t1\t2";
 }
@@ -100,8 +106,13 @@ RepairedIndex RepairIndex(const fs::path& folder, std::vector<std::string> lines
   out.duplicates_removed = before - out.rows.size();
 
   std::unordered_set<std::string> named;
+  std::unordered_set<std::string> row_ids;
   named.reserve(out.rows.size());
-  for (const auto& row : out.rows) named.insert(MakeFileKey(IdOf(row)) + ".txt");
+  row_ids.reserve(out.rows.size());
+  for (const auto& row : out.rows) {
+    named.insert(MakeFileKey(IdOf(row)) + ".txt");
+    row_ids.emplace(IdOf(row));
+  }
   std::vector<std::string> orphans;
   for (std::string& name : ListFiles(folder))
     if (IsMessageFileName(name) && !named.count(name)) orphans.push_back(std::move(name));
@@ -109,7 +120,7 @@ RepairedIndex RepairIndex(const fs::path& folder, std::vector<std::string> lines
   std::stable_sort(orphans.begin(), orphans.end(),
                    [](const std::string& a, const std::string& b) { return CompareIgnoringCase(a, b) < 0; });
   for (const auto& name : orphans)
-    if (auto row = RebuiltRow(folder, name)) {
+    if (auto row = RebuiltRow(folder, name, row_ids)) {
       out.rows.push_back(std::move(*row));
       ++out.rows_rebuilt;
     }

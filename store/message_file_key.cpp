@@ -32,7 +32,14 @@ std::string FileKeyInFolder(const std::filesystem::path& folder, std::string_vie
   // An id already in key form (drafts, rows rebuilt by maintenance) names its file directly.
   if (key == id) return key;
   const auto stored = StoredMessageId(folder / NativeName(key + ".txt"));
-  if (!stored || stored->empty() || *stored == id) return key;
+  if (!stored) {
+    // A message filed before keys were made by character is found under its old key.
+    const std::string legacy = LegacyFileKey(id);
+    if (legacy != key && StoredMessageId(folder / NativeName(legacy + ".txt")) == std::optional<std::string>(id))
+      return legacy;
+    return key;
+  }
+  if (stored->empty() || *stored == id) return key;
   return DistinctFileKey(id);
 }
 

@@ -11,7 +11,8 @@ namespace plumex {
 
 // MakeFileKey(id), unless folder's file of that key belongs to a different Message-ID: then
 // DistinctFileKey(id). The same answer when filing (the key that is free for id, or already
-// its own) and when reading (the key of id's file).
+// its own) and when reading (the key of id's file). A message stored under its LegacyFileKey
+// (and no file under the new key) keeps that key.
 std::string FileKeyInFolder(const std::filesystem::path& folder, std::string_view id);
 
 }  // namespace plumex

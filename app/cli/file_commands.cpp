@@ -42,7 +42,7 @@ int ImportMailbox(CliContext& context) {
   if (!core) return 1;
   ImportResult result;
   if (!core->Run([&] { result = core->MessageFiles().ImportMailbox(std::filesystem::absolute(files[0])); })) return 1;
-  context.out << "読み込み " << result.messages << "件、登録 " << result.filed << "件\n";
+  context.out << Cp932ToUtf8(ImportSummaryText(result)) << "\n";
   return 0;
 }
 

@@ -64,6 +64,36 @@ TEST(CliCheck, EachMessageIsAnnouncedOnceAndAKnownUidlIsNeverReadAgain) {
   }
 }
 
+// A server that drops the line in UIDL, or in TOP, after log-in: the failure is told and the
+// tool exits 1, never "0 new" as if the account had been checked. Nor does a run of every
+// account succeed when none was reached.
+TEST(CliCheck, AFailureAfterLogInOrAnUnreachableAccountFails) {
+  struct Case {
+    const char* name;
+    std::vector<FakeStep> listing;
+  };
+  const Case cases[] = {
+      {"UIDL", {{"UIDL", "+OK\r\n1 u1\r\n", 0, true}}},
+      {"TOP", {{"UIDL", "+OK\r\n1 u1\r\n.\r\n"}, {"LIST", "+OK\r\n1 120\r\n.\r\n"}, {"TOP 1 0", "+OK\r\n", 0, true}}},
+  };
+  for (const Case& c : cases) {
+    test::TempDir root;
+    std::vector<FakeStep> steps = Session(1, c.listing);
+    steps.pop_back();  // no QUIT: the line is gone
+    FakeServer server(steps);
+    WriteAccount(root, server.port());
+    Outcome outcome = RunCli(root.path(), "check");
+    server.Join();
+    EXPECT_EQ(outcome.status, 1) << c.name;
+    EXPECT_NE(outcome.err.find("受信箱: "), std::string::npos) << c.name << outcome.err;
+  }
+  test::TempDir root;
+  WriteAccount(root, test::ClosedPort());
+  Outcome outcome = RunCli(root.path(), "check");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("接続できませんでした。"), std::string::npos) << outcome.err;
+}
+
 TEST(CliCheck, AnAccountAskedForThatCannotBeReachedFails) {
   test::TempDir root;
   WriteAccount(root, test::ClosedPort());

@@ -114,6 +114,38 @@ TEST(DecodeBodyText, LabelsAliasesAndDetection) {
   for (const auto& c : cases) EXPECT_EQ(DecodeBodyText(c.charset, c.text), c.decoded) << c.charset;
 }
 
+// Classes of real-world mail: EUC-JP as Windows and PHP systems write it (code page 51932 and
+// eucJP-ms: NEC row 13, NEC-selected IBM rows 89..92, three-byte IBM rows), labels with a
+// layout suffix, UTF-7 labels, a JIS X 0212 switch inside ISO-2022-JP text.
+TEST(DecodeBodyText, RealWorldCharsetClasses) {
+  struct Case {
+    std::string charset, text, decoded;
+  };
+  const Case cases[] = {
+      {"EUC-JP", "\xAD\xA1\xAD\xEA\xAD\xE2", Sjis("①㈱№")},       // NEC row 13
+      {"EUC-JP", "\xFC\xE2\xF9\xA1", Sjis("髙纊")},                  // NEC-selected IBM rows
+      {"EUC-JP", "\x8F\xF4\xFB\x8F\xF3\xF3", Sjis("髙ⅰ")},          // IBM rows of eucJP-ms
+      {"x-euc-jp", "\xB2\xF1\xFF\xA4\xA2", Sjis("会") + "?" + Sjis("あ")},  // a byte that starts nothing
+      {"Shift_JIS", Sjis("①髙ⅰ∵"), Sjis("①髙ⅰ∵")},
+      {"iso-8859-8-i", "a\xD7" "b", "a" + Sjis("×") + "b"},  // read as ISO-8859-8, not as Japanese
+      {"iso-8859-5-e", "\xBF\xE0\xD8", Sjis("При")},
+      {"utf-7", "+ZeVnLIqe-", Sjis("日本語")},
+      {"unicode-1-1-utf-7", "a +MEIwRA- b\r\n", "a " + Sjis("あい") + " b\r\n"},
+      // ESC $ ( D: the character after it is read in step, and the return to ASCII is seen.
+      {"ISO-2022-JP", "\x1B$B$\\\x1B(B a\x1B$(D\"m\x1B(B b\r\nc", Sjis("ぼ") + " a? b\r\nc"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(DecodeBodyText(c.charset, c.text), c.decoded) << c.charset;
+  EXPECT_EQ(DecodeHeader(B("ISO-2022-JP", "\x1B$(D\"m\x1B(B (c)")), "? (c)");
+  EXPECT_EQ(DecodeHeader(B("EUC-JP", "\xFC\xE2")), Sjis("髙"));
+}
+
+// A NUL an encoded word decodes to is dropped, not shown as "?".
+TEST(DecodeHeader, ControlCharactersFromWordsAreDropped) {
+  EXPECT_EQ(DecodeHeader(B("UTF-8", std::string("a\0b", 3))), "ab");
+  EXPECT_EQ(DecodeHeader(B("Shift_JIS", std::string("\x89\xEF\0\x01", 4))), Sjis("会"));
+  EXPECT_EQ(DecodeHeader("=?ISO-8859-1?Q?a=00b?="), "ab");
+}
+
 TEST(DecodeBodyText, LongUtf8BodyIsConvertedInPiecesWithoutCuttingACharacter) {
   // A body of several megabytes is converted a piece at a time; a character that straddles
   // a piece's end, a pictograph and a byte order mark come out as in a short text.

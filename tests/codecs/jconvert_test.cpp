@@ -105,8 +105,8 @@ TEST(JisToSjis, ReadingsDifferOnlyWhereTheTextIsNotWellFormed) {
     std::string jis, text, header_word, code_page;
   };
   const Case cases[] = {
-      // JIS X 0212: misread as two-byte text, kept for another decoder, or one "?" a character.
-      {"\x1B$(D!!", B({0x92, 0x9F}), "\x1B$(D!!", "?"},
+      // JIS X 0212: read in step by every reading, one "?" a character code page 932 lacks.
+      {"\x1B$(D!!", "?", "?", "?"},
       // A line break in two-byte mode: paired, dropped, or kept.
       {"\x1B$B0!\r\n", B({0x88, 0x9F, 0x77, 0x29}), B({0x88, 0x9F}), B({0x88, 0x9F, 0x0D, 0x0A})},
       // SO / SI select half-width katakana only in code page 50220.

@@ -210,6 +210,29 @@ TEST(ParsedMessageTest, DatesThatCannotBeReadGiveZero) {
   EXPECT_EQ(m.MessageId(), "");
 }
 
+// The digest that names a message without Message-ID: the same message whatever its line ends
+// and trailing blank lines; any other byte (a base64 attachment included) makes another.
+TEST(ParsedMessageTest, ContentDigestTellsMessagesWithoutIdApart) {
+  auto digest = [](std::string_view text) {
+    ParsedMessage m;
+    m.Parse(text);
+    return m.ContentDigest();
+  };
+  const std::string base = digest("Subject: a\r\nDate: x\r\n\r\nbody\r\n");
+  EXPECT_EQ(base.size(), 32u);
+  EXPECT_EQ(digest("Subject: a\nDate: x\n\nbody\n"), base);
+  EXPECT_EQ(digest("Subject: a\r\nDate: x\r\n\r\nbody\r\n\r\n\r\n"), base);
+  EXPECT_EQ(digest("Subject: a\r\nDate: x\r\n\r\nbody"), base);
+  for (const char* other : {"Subject: a\r\nDate: x\r\n\r\nbodY\r\n", "Subject: a\r\nDate: y\r\n\r\nbody\r\n",
+                            "Subject: a\r\nDate: x\r\n\r\nbo\r\ndy\r\n",
+                            "Subject: a\r\nContent-Transfer-Encoding: base64\r\n\r\nYQ==\r\n"})
+    EXPECT_NE(digest(other), base) << other;
+  EXPECT_EQ(digest("Message-ID: <a@x>\r\n\r\nbody\r\n"), "");
+  ParsedMessage header;
+  header.ParseHeaderOnly("Subject: a\r\n\r\n");
+  EXPECT_EQ(header.ContentDigest(), "");
+}
+
 TEST(ParsedMessageTest, ParsesFilesAndClears) {
   test::TempDir dir;
   const auto path = dir.path() / "m.eml";

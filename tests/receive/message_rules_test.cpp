@@ -115,10 +115,36 @@ TEST_F(ApplyRules, AMessageWhoseNameIsTakenInTheTargetStaysListed) {
   FolderIndex index;
   ReceivedIdList ids;
   AddMessage(index, "<m@x>", "move me");
-  ApplyRulesToFolder(RuleList({Rule("件名", "move", "acc\\sub")}), context, index, ids);
+  const RulesApplied applied = ApplyRulesToFolder(RuleList({Rule("件名", "move", "acc\\sub")}), context, index, ids);
   EXPECT_EQ(index.Size(), 1u);
   EXPECT_TRUE(FileExists(Here() / "0m@x9.txt"));
   EXPECT_EQ(*ReadFileBytes(Sub() / "0m@x9.txt"), "other\r\n");
+  ASSERT_EQ(applied.failed.size(), 1u);
+  EXPECT_NE(RulesFailureText(applied).find(Sjis("件名『move me』")), std::string::npos);
+}
+
+// A row moves only with its file: when the files cannot go (the target's attachment folder is
+// a file in the way) the row stays listed here, the target lists nothing, and it is reported.
+TEST_F(ApplyRules, ARowWhoseFilesCannotMoveStaysAndIsReported) {
+  EnsureDirectory(Here());
+  EnsureDirectory(Sub());
+  WriteLines(Sub() / "Attachment", {"in the way"});
+  FolderIndex index;
+  ReceivedIdList ids;
+  AddMessage(index, "<m@x>", "move me");
+  AddMessage(index, "<d@x>", "drop me");
+  const RuleList rules({Rule("件名", "move", "acc\\sub"), Rule("件名", "drop", Sjis("削除"))});
+  EXPECT_TRUE(RulesDeleteMail(rules, index));
+  EXPECT_FALSE(RulesDeleteMail(RuleList({Rule("件名", "move", "acc\\sub")}), index));
+  const RulesApplied applied = ApplyRulesToFolder(rules, context, index, ids);
+  EXPECT_EQ(applied.moved, 0u);
+  EXPECT_EQ(applied.deleted, 1u);
+  ASSERT_EQ(applied.failed.size(), 1u);
+  EXPECT_EQ(index.Rows().Lines(), std::vector<std::string>{Row("<m@x>", "move me")});
+  EXPECT_TRUE(FileExists(Here() / "0m@x9.txt"));
+  std::vector<std::string> sub_rows;
+  ReadLines(Sub() / "MsgID.ini", sub_rows);
+  EXPECT_TRUE(sub_rows.empty());
 }
 
 }  // namespace

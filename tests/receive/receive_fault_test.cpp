@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <ctime>
 #include <thread>
 
 #include "platform/code_page.h"
@@ -86,6 +88,78 @@ TEST(ReceiveFaults, DroppedInMessageThreeNothingLostOrDoubled) {
   for (int n = 1; n <= 5; ++n) EXPECT_TRUE(FileExists(store.Dir() / ("0m" + std::to_string(n) + "@x9.txt"))) << n;
 }
 
+// A server that offers UIDL: it is asked once per run, and only the messages new since the
+// last run have their header read; one whose id left the fetched list is read again.
+TEST(ReceiveFaults, UidlOnceThenOnlyWhatIsNew) {
+  auto login = [](int count, const std::string& uidls) {
+    std::vector<FakeStep> steps = Login(count);
+    steps[1] = {"CAPA", "+OK\r\nUSER\r\nTOP\r\nUIDL\r\n.\r\n"};
+    steps.push_back({"UIDL", "+OK\r\n" + uidls + ".\r\n"});
+    return steps;
+  };
+  std::vector<FakeStep> first = login(2, "1 u1\r\n2 u2\r\n");
+  Fetch(first, 1);
+  Fetch(first, 2);
+  first.push_back({"QUIT", "+OK bye\r\n", 0, true});
+  auto server = std::make_unique<FakeServer>(first);
+  test::ReceiveFixture store(AccountLine(server->port()));
+  test::FakeUi ui;
+  EXPECT_EQ(store.Run(ui).new_count, 2);
+  server->Join();
+  EXPECT_TRUE(server->errors().empty()) << testing::PrintToString(server->errors());
+
+  // Message 1 is gone, 3 is new, and 2 left the fetched list (a rule deleted its copy): no
+  // header is read but theirs.
+  store.state.ReceivedIds.Remove("<m2@x>");
+  std::vector<FakeStep> second = login(3, "1 u2\r\n2 u3\r\n3 u9\r\n");
+  second.push_back({"TOP 1 0", "+OK\r\n" + Header(2) + ".\r\n"});
+  second.push_back({"RETR 1", "+OK\r\n" + Message(2) + ".\r\n"});
+  second.push_back({"TOP 2 0", "+OK\r\n" + Header(3) + ".\r\n"});
+  second.push_back({"RETR 2", "+OK\r\n" + Message(3) + ".\r\n"});
+  second.push_back({"TOP 3 0", "+OK\r\n" + Header(1) + ".\r\n"});  // 1 again, under a new UIDL
+  second.push_back({"QUIT", "+OK bye\r\n", 0, true});
+  server = std::make_unique<FakeServer>(second);
+  store.state.AccountList = {AccountLine(server->port())};
+  test::FakeUi again;
+  EXPECT_EQ(store.Run(again).new_count, 2);  // 2 again and 3; 1 is fetched already
+  server->Join();
+  EXPECT_TRUE(server->errors().empty()) << testing::PrintToString(server->errors());
+
+  // Nothing new: UIDL alone.
+  server = std::make_unique<FakeServer>(login(3, "1 u2\r\n2 u3\r\n3 u9\r\n"));
+  store.state.AccountList = {AccountLine(server->port())};
+  test::FakeUi third;
+  EXPECT_EQ(store.Run(third).new_count, 0);
+  server->Join();
+  EXPECT_TRUE(server->errors().empty()) << testing::PrintToString(server->errors());
+}
+
+// Mail without Message-ID fetched before under an id made from its date: the message filed then
+// is not fetched again, the one that shared its second (another size) and was skipped is filed.
+TEST(ReceiveFaults, MessagesFiledUnderTheEarlierDateIdAreNotDoubled) {
+  setenv("TZ", "Asia/Tokyo", 1);
+  tzset();
+  const std::string head = "From: a@x\r\nSubject: alert\r\nDate: Tue, 08 Sep 2009 12:34:56 +0900\r\n\r\n";
+  const std::string one = head + "disk full\r\n", two = head + "disk really full\r\n";
+  std::vector<FakeStep> steps = Login(2);
+  steps.back() = {"LIST", "+OK\r\n1 " + std::to_string(one.size()) + "\r\n2 " + std::to_string(two.size()) + "\r\n.\r\n"};
+  steps.push_back({"TOP 1 0", "+OK\r\n" + head + ".\r\n"});
+  steps.push_back({"TOP 2 0", "+OK\r\n" + head + ".\r\n"});
+  steps.push_back({"RETR 2", "+OK\r\n" + two + ".\r\n"});
+  steps.push_back({"QUIT", "+OK bye\r\n", 0, true});
+  FakeServer server(steps);
+  test::ReceiveFixture store(AccountLine(server.port()));
+  const std::string earlier = "<2009/09/08_12:34:56tomarind_Vantory>";
+  store.state.ReceivedIds.Add(earlier);
+  store.state.CurrentIndex.Add(earlier + "\talert\ta@x\t2009/09/08_12:34:56\t" + std::to_string(one.size()) + "\t2\t0\t2");
+  store.state.CurrentIndex.Save(store.Dir() / "MsgID.ini");
+  test::FakeUi ui;
+  EXPECT_EQ(store.Run(ui).new_count, 1);
+  server.Join();
+  EXPECT_TRUE(server.errors().empty()) << testing::PrintToString(server.errors());
+  EXPECT_EQ(store.IndexFileRows().size(), 2u);
+}
+
 TEST(ReceiveFaults, StopBetweenMessages) {
   std::vector<FakeStep> steps = Login(3);
   Fetch(steps, 1);
@@ -164,6 +238,61 @@ TEST(ReceiveFaults, ThreeAttemptsThenTheMessage) {
   EXPECT_EQ(ui.messages[0].text.rfind("接続できませんでした。", 0), 0u) << ui.messages[0].text;
   EXPECT_NE(ui.messages[0].text.find("go away"), std::string::npos) << ui.messages[0].text;
   EXPECT_TRUE(store.IndexFileRows().empty());
+}
+
+// A listener whose greeting never ends: one byte every 100 ms for each connection.
+class TricklingServer {
+ public:
+  TricklingServer() {
+    fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    listen(fd_, 8);
+    socklen_t length = sizeof addr;
+    getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &length);
+    port_ = ntohs(addr.sin_port);
+    thread_ = std::thread([this] {
+      while (true) {
+        int c = accept(fd_, nullptr, nullptr);
+        if (c < 0) return;
+        ++accepted;
+        while (!done && send(c, "+", 1, MSG_NOSIGNAL) == 1) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        close(c);
+      }
+    });
+  }
+  ~TricklingServer() {
+    done = true;
+    shutdown(fd_, SHUT_RDWR);
+    close(fd_);
+    thread_.join();
+  }
+  int port() const { return port_; }
+  std::atomic<int> accepted{0};
+  std::atomic<bool> done{false};
+
+ private:
+  int fd_ = -1;
+  int port_ = 0;
+  std::thread thread_;
+};
+
+// A greeting that trickles in is given up once its time-out runs out, and not tried again at
+// full length; the message names the server and the time-out.
+TEST(ReceiveFaults, ATimeOutIsNotTriedAgain) {
+  TricklingServer server;
+  test::ReceiveFixture store(AccountLine(server.port()));
+  store.exchange_timeout_seconds = 1;
+  test::FakeUi ui;
+  ReceiveResult result = store.Run(ui);
+  EXPECT_FALSE(result.connected);
+  EXPECT_EQ(server.accepted.load(), 1);
+  ASSERT_EQ(ui.messages.size(), 1u);
+  const std::string& text = ui.messages[0].text;
+  EXPECT_NE(text.find("127.0.0.1:" + std::to_string(server.port())), std::string::npos) << text;
+  EXPECT_NE(text.find("応答がタイムアウトしました (1秒)"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -40,6 +40,7 @@ class ReceiveFixture {
     options.mail_root = state.MailRoot;
     options.read_timeout_seconds = 5;
     options.connect_timeout_seconds = 5;
+    options.exchange_timeout_seconds = exchange_timeout_seconds;
     options.pump = [&ui] { ui.Pump(); };
     stop = false;
     options.stop_requested = [this] { return stop; };
@@ -59,6 +60,7 @@ class ReceiveFixture {
   }
 
   TempDir root;
+  int exchange_timeout_seconds = 120;
   MailboxState state;
   bool stop = false;  // "中止" of the run going on
   RuleList rules;

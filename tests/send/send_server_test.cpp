@@ -169,6 +169,23 @@ TEST_F(SendServerTest, MergeLogsEachRowAndGoesOnAfterARefusal) {
   EXPECT_EQ(FieldOf(rows[0], 2), "%SS1%");
 }
 
+// One recipient refused among others: the message goes to no one (no copy for the others
+// that a second send would double), nothing is filed, and the refused address is named.
+TEST_F(SendServerTest, RefusedRecipientSendsToNoOneAndIsNamed) {
+  const std::string id = NewMessageId(ToLocal(NowSeconds()), UniqueDomain());
+  SendRequest r = Compose(id, "to@example.jp, no@refused.example", "x");
+  try {
+    SendMail(r, context, ui);
+    FAIL() << "reported as sent";
+  } catch (const ProtocolError& e) {
+    EXPECT_EQ(e.kind(), ErrorKind::ServerRefusal);
+    EXPECT_NE(e.text().find("no@refused.example: 550"), std::string::npos) << Cp932ToUtf8(e.text());
+    EXPECT_EQ(e.text().find("to@example.jp"), std::string::npos) << Cp932ToUtf8(e.text());
+  }
+  EXPECT_FALSE(FileExists(ToNativePath(root.path(), Sjis("送信\Send.ini"))));
+  EXPECT_TRUE(servers->WaitForDelivered(id.substr(1, id.size() - 2), 2).empty());
+}
+
 TEST_F(SendServerTest, SslWithoutStartTlsFailsInsteadOfSendingThePasswordInClear) {
   SendRequest r = Compose(NewMessageId(ToLocal(NowSeconds()), UniqueDomain()), "to@example.jp", "x");
   r.settings[3] = "Port:" + servers->Get("SMTP_PLAIN_PORT");

@@ -160,6 +160,28 @@ TEST_F(AccountEditorTest, RenameMovesTheFolderAndNineFieldsSaveAsTwelve) {
   EXPECT_EQ(state.account_list[0], "new\tpop\tu\tp\tsmtp\tme@x\t110\t25\t-1\t>\t0\t0");
 }
 
+// A folder of the new name already there (left by an account deleted before, say): the rename
+// is refused with the folder named, and the record, the node and the mail stay as they were.
+TEST_F(AccountEditorTest, RenameOntoAnExistingFolderIsRefused) {
+  test::TempDir dir;
+  state.account_list = {"old\tpop\tu\tp\tsmtp\tme@x\t110\t25\t-1"};
+  FakeHooks hooks(std::vector<std::string>{"old"});
+  EnsureDirectory(AccountDir(dir, "old"));
+  EnsureDirectory(AccountDir(dir, "new"));
+  WriteLines(AccountDir(dir, "old") / "MsgID.ini", {"row"});
+  WriteLines(AccountDir(dir, "new") / "MsgID.ini", {"other"});
+  AccountEditor editor(dir.path(), state, hooks);
+  editor.Open();
+  editor.form().name = "new";
+  const auto outcome = editor.Save();
+  EXPECT_FALSE(outcome.ok);
+  EXPECT_EQ(outcome.message, Sjis("フォルダ「受信\\new\\」がすでにあるため、アカウント名を変更できません。"));
+  EXPECT_EQ(hooks.nodes, std::vector<std::string>{"old"});
+  EXPECT_EQ(FieldOf(state.account_list[0], 0), "old");
+  EXPECT_TRUE(FileExists(AccountDir(dir, "old") / "MsgID.ini"));
+  EXPECT_EQ(*ReadFileBytes(AccountDir(dir, "new") / "MsgID.ini"), "other\r\n");
+}
+
 // The arrows only show records; "閉じる" makes the record shown the account in use.
 TEST_F(AccountEditorTest, BrowsingChangesNothingUntilClosed) {
   test::TempDir dir;

@@ -70,7 +70,7 @@ TEST_F(MessageFilesTest, MailboxImportFilesEveryKindOnce) {
   ImportResult result = core->MessageFiles().ImportMailbox(At("box.mbx"));
   EXPECT_EQ(result.messages, 4);
   EXPECT_EQ(result.filed, 4);
-  EXPECT_EQ(ui.Texts().back(), "完了");
+  EXPECT_EQ(ui.Texts().back(), "読み込み 4件、登録 4件\r\n完了");
   const auto rows = ReadUtf8Lines("受信/A/becky/MsgID.ini");
   ASSERT_EQ(rows.size(), 4u);
   for (const auto& row : rows) EXPECT_EQ(FieldOf(row, 3).size(), 19u) << row;  // every row has a date
@@ -84,6 +84,7 @@ TEST_F(MessageFilesTest, MailboxImportFilesEveryKindOnce) {
 
   result = core->MessageFiles().ImportMailbox(At("box.mbx"));  // a second import adds nothing
   EXPECT_EQ(result.filed, 0);
+  EXPECT_EQ(ui.Texts().back(), "読み込み 4件、登録 0件、登録済みのため省略 4件\r\n完了");
   EXPECT_EQ(ReadUtf8Lines("受信/A/becky/MsgID.ini").size(), 4u);
 }
 

@@ -162,6 +162,15 @@ TEST_F(SettingsCommandsTest, ApplyingRulesAsksThenMovesAndSaysDone) {
   EXPECT_EQ(core->Shell().List().Count(), 1u);
   EXPECT_THAT(ReadText("受信/acc/仕事/MsgID.ini"), ::testing::HasSubstr("<m1@x>"));
   EXPECT_TRUE(std::filesystem::exists(At("受信/acc/仕事/" + MakeFileKey("<m1@x>") + ".txt")));
+
+  // A reject rule that matches stored mail: the question names deleting too.
+  ASSERT_TRUE(Settings().AddReceiveRule(S("件名\t雑談\t削除")));
+  ui.messages.clear();
+  ui.answers = {MsgAnswer::No};
+  EXPECT_FALSE(Settings().ApplyRulesToCurrentFolder());
+  ASSERT_EQ(ui.messages.size(), 1u);
+  EXPECT_THAT(ui.messages[0].text, ::testing::HasSubstr("移動します。\r\n「削除」のルールに合うメールは削除します（元に戻せません）。\r\n\r\n"));
+  EXPECT_EQ(core->State().CurrentIndex.Size(), 1u);
 }
 
 TEST_F(SettingsCommandsTest, RunForgetsForwardedMailAndSetsTheStartFlag) {

@@ -7,11 +7,15 @@
 #include "platform/clock.h"
 #include "platform/sjis_text.h"
 #include "store/generated_id.h"
+#include "store/message_file_key.h"
+#include "platform/store_path.h"
+#include "platform/text_file.h"
+#include "tests/support/temp_dir.h"
 
 namespace plumex {
 namespace {
 
-TEST(FileKey, SanitisesByteByByte) {
+TEST(FileKey, SanitisesByCharacter) {
   struct Case {
     std::string id, key;
   };
@@ -19,8 +23,11 @@ TEST(FileKey, SanitisesByteByByte) {
       {"<abc@example.jp>", "0abc@example.jp9"},
       {"<a b\"c@x>", "0abc@x9"},                           // space and double quote dropped
       {"\\/|*:?", "876 5_-"},                               // every replaced character
-      {"\x95\x5C", "\x95" "8"},                             // trail byte 0x5C of "表"
-      {"\x83\x7C", "\x83" "6"},                             // trail byte 0x7C of "ポ"
+      {"\x95\x5C.xlsx", "\x95\x5C.xlsx"},                   // "表": its trail byte is a backslash
+      {"\x83\x7C|", "\x83\x7C" "6"},                         // "ポ" (trail "|") and a real "|"
+      {"\x91\xE6\x87\x5C\x8A\xFA.pdf", "\x91\xE6\x87\x5C\x8A\xFA.pdf"},  // "第Ⅸ期"
+      {"a\x95", "a\x95"},                                     // a lead byte at the end: kept as it is
+      {"\x95<", "\x95" "0"},                                 // a lead byte before no trail byte
       {".", "_"},
       {"..", "__"},
       {"...", "..."},
@@ -30,7 +37,26 @@ TEST(FileKey, SanitisesByteByByte) {
     std::string expected = c.key;
     expected.erase(std::remove(expected.begin(), expected.end(), ' '), expected.end());
     EXPECT_EQ(MakeFileKey(c.id), expected) << c.id;
+    EXPECT_EQ(MakeFileKey(expected), expected) << c.id;
+    EXPECT_EQ(MakeAttachmentFileName(c.id), expected) << c.id;
   }
+  // The key made byte by byte before, still used to find messages filed then.
+  EXPECT_EQ(LegacyFileKey("<\x95\x5C@x>"), "0\x95" "8@x9");
+  EXPECT_EQ(LegacyFileKey("<a@x>"), MakeFileKey("<a@x>"));
+}
+
+// A message filed under the byte-by-byte key is still found; a new one gets the new key, and
+// the old key of another id is never taken for it.
+TEST(FileKey, MessagesUnderTheirOldKeyAreStillFound) {
+  test::TempDir dir;
+  const std::string id = "<" + Sjis("表") + "@x>";
+  const std::string old_key = LegacyFileKey(id);
+  ASSERT_NE(old_key, MakeFileKey(id));
+  EXPECT_EQ(FileKeyInFolder(dir.path(), id), MakeFileKey(id));
+  WriteFileAtomic(dir.path() / NativeName(old_key + ".txt"), "Message-ID:" + id + "\r\n-------------------\r\n");
+  EXPECT_EQ(FileKeyInFolder(dir.path(), id), old_key);
+  WriteFileAtomic(dir.path() / NativeName(old_key + ".txt"), "Message-ID:<other>\r\n-------------------\r\n");
+  EXPECT_EQ(FileKeyInFolder(dir.path(), id), MakeFileKey(id));
 }
 
 TEST(FileKey, GeneratedIdAndIdempotence) {

@@ -4,6 +4,7 @@
 
 #include "platform/code_page.h"
 #include "platform/text_file.h"
+#include "store/file_key.h"
 #include "store/maintenance.h"
 #include "tests/support/temp_dir.h"
 
@@ -82,6 +83,13 @@ INSTANTIATE_TEST_SUITE_P(
              {"\t件名\tsomeone\t2009/09/08_12:34:56\t123\t2\t2\t2"},
              {{"0lost@x9.txt", Message("Message-ID:<lost@x>", "差出人:someone", "件名")}},
              {"<lost@x>" + kRebuilt}, 1, 1},
+        // Two ids sharing a plain key: the second's file has a distinct key and a row that
+        // leads to it, so it is no orphan and gets no row of its own.
+        Case{"DistinctKeyOfARowIsNoOrphan",
+             {"<a b@x>" + kRebuilt, "<ab@x>" + kRebuilt},
+             {{"0ab@x9.txt", Message("Message-ID:<a b@x>", "差出人:someone", "件名")},
+              {DistinctFileKey("<ab@x>") + ".txt", Message("Message-ID:<ab@x>", "差出人:someone", "件名")}},
+             {"<a b@x>" + kRebuilt, "<ab@x>" + kRebuilt}, 0, 0},
         Case{"NeverIndexed",
              {kRow1},
              {{"a1@x9.txt", Message("Message-ID:<a1@x>", "差出人:someone", "件名")},
