@@ -111,6 +111,7 @@ TEST(ReceiveFaults, UidlOnceThenOnlyWhatIsNew) {
   // Message 1 is gone, 3 is new, and 2 left the fetched list (a rule deleted its copy): no
   // header is read but theirs.
   store.state.ReceivedIds.Remove("<m2@x>");
+  store.state.ReceivedIds.Save(store.Dir() / "AlreadMsgID.ini");  // the run reads the list from disk
   std::vector<FakeStep> second = login(3, "1 u2\r\n2 u3\r\n3 u9\r\n");
   second.push_back({"TOP 1 0", "+OK\r\n" + Header(2) + ".\r\n"});
   second.push_back({"RETR 1", "+OK\r\n" + Message(2) + ".\r\n"});
@@ -151,6 +152,7 @@ TEST(ReceiveFaults, MessagesFiledUnderTheEarlierDateIdAreNotDoubled) {
   test::ReceiveFixture store(AccountLine(server.port()));
   const std::string earlier = "<2009/09/08_12:34:56tomarind_Vantory>";
   store.state.ReceivedIds.Add(earlier);
+  store.state.ReceivedIds.Save(store.Dir() / "AlreadMsgID.ini");  // the run reads the list from disk
   store.state.CurrentIndex.Add(earlier + "\talert\ta@x\t2009/09/08_12:34:56\t" + std::to_string(one.size()) + "\t2\t0\t2");
   store.state.CurrentIndex.Save(store.Dir() / "MsgID.ini");
   test::FakeUi ui;

@@ -163,7 +163,7 @@ TEST(RunGate, AStopBelongsToTheRunItWasPressedIn) {
 
   store.ui.on_pump = [&] { core.Receiving().StopReceiving(); };  // "中止" at the first message
   core.Run([&] { core.MessageFiles().ImportMailbox(store.root() / "other.mbx"); });
-  EXPECT_EQ(store.ui.messages.back().text, "中止しました。");
+  EXPECT_THAT(store.ui.messages.back().text, ::testing::HasSubstr("中止しました。"));
   EXPECT_EQ(FolderIndex::Open(store.At("受信/A/becky/MsgID.ini")).Size(), 3u);  // what was done is kept
 
   store.ui.on_pump = nullptr;  // the next run starts clean
