@@ -89,7 +89,7 @@ TEST(NewMailCheckServer, EachUnfetchedMessageIsListedOnceAcrossTicks) {
 
 // An account that cannot be reached is skipped and the next one polled; an account never
 // received for (no folder, no "AlreadMsgID.ini") counts as having fetched nothing, and the
-// check writes nothing there.
+// check files nothing there.
 TEST(NewMailCheckServer, AnUnreachableAccountIsSkippedAndAMissingFetchedListIsEmpty) {
   auto servers = test::TestServers::Find();
   if (!servers) GTEST_SKIP() << "PLUMEX_TEST_SERVERS not set";
@@ -109,7 +109,12 @@ TEST(NewMailCheckServer, AnUnreachableAccountIsSkippedAndAMissingFetchedListIsEm
   ASSERT_EQ(check.Unreachable().size(), 1u);
   EXPECT_EQ(Cp932ToUtf8(check.Unreachable()[0].first), "遠い");
   EXPECT_TRUE(ui.messages.empty());
-  EXPECT_FALSE(fs::exists(root.path() / "受信"));
+  // The check keeps only its own list of what it read; nothing is filed or recorded as fetched.
+  const fs::path fresh = root.path() / "受信" / "新しい";
+  EXPECT_TRUE(fs::exists(fresh / "NewCheckUidl.ini"));
+  EXPECT_FALSE(fs::exists(fresh / "AlreadMsgID.ini"));
+  EXPECT_FALSE(fs::exists(fresh / "MsgID.ini"));
+  EXPECT_FALSE(fs::exists(root.path() / "受信" / "遠い"));
 }
 
 }  // namespace
