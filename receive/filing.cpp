@@ -23,6 +23,7 @@
 #include "store/file_key.h"
 #include "store/index_row.h"
 #include "store/message_file_key.h"
+#include "store/message_files.h"
 #include "store/store_layout.h"
 #include "store/stored_message.h"
 
@@ -91,6 +92,13 @@ void WriteMessageFile(const std::filesystem::path& path, const StoredMessage& st
   file.Commit(sync);
 }
 
+// The original bytes beside the message file, written from the bytes filing already holds.
+void WriteOriginal(const std::filesystem::path& path, std::string_view bytes, bool sync) {
+  AtomicFile file(path);
+  file.Write(bytes);
+  file.Commit(sync);
+}
+
 // Appends one record line, starting a new line when the file does not end with one.
 void AppendRecord(const std::filesystem::path& file, const std::string& line, bool sync) {
   std::string bytes;
@@ -107,7 +115,22 @@ void AppendRecord(const std::filesystem::path& file, const std::string& line, bo
   AppendToFile(file, bytes, sync);
 }
 
-// The name an attachment is saved under: the MIME layer's parsed file name parameter (RFC 2231
+void SaveAttachment(const MessagePart& part, const std::filesystem::path& dir, const std::string& name, bool sync) {
+  EnsureDirectory(dir);
+  const auto file = dir / NativeName(name);
+  RemoveRecursively(file);  // a file left there keeps its mode; a new one is created 0600
+  part.WriteDecodedContent(file);
+  std::string extension = AsciiLower(name.size() >= 4 ? name.substr(name.size() - 4) : name);
+  if (extension == ".txt" || extension == ".csv") {
+    if (auto bytes = ReadFileBytes(file)) WriteFileAtomic(file, ConvertCode(*bytes, CodeSjis), sync);
+  } else if (sync) {
+    SyncPath(file);
+  }
+}
+
+}  // namespace
+
+// The MIME layer's parsed file name parameter (RFC 2231
 // in any charset, continuations, quoted names followed by more parameters), decoded once by
 // the header decoder; the message date when it names none; "" when neither is there.
 std::string AttachmentName(const MessagePart& part, const std::string& charset, const std::string& date) {
@@ -125,14 +148,6 @@ std::string AttachmentName(const MessagePart& part, const std::string& charset, 
   return MakeAttachmentFileName(name);
 }
 
-// The names already given to a message's attachments, and for each name the number its next
-// duplicate tries first, so that many attachments of one name cost no more than distinct ones.
-struct UsedNames {
-  std::set<std::string> names;
-  std::map<std::string, int> next_number;
-};
-
-// Two attachments of one message never share a file: the later one gets "(2)", "(3)"...
 std::string UniqueName(const std::string& name, UsedNames& used) {
   if (used.names.insert(name).second) return name;
   size_t dot = name.rfind('.');
@@ -144,21 +159,6 @@ std::string UniqueName(const std::string& name, UsedNames& used) {
     if (used.names.insert(candidate).second) return candidate;
   }
 }
-
-void SaveAttachment(const MessagePart& part, const std::filesystem::path& dir, const std::string& name, bool sync) {
-  EnsureDirectory(dir);
-  const auto file = dir / NativeName(name);
-  RemoveRecursively(file);  // a file left there keeps its mode; a new one is created 0600
-  part.WriteDecodedContent(file);
-  std::string extension = AsciiLower(name.size() >= 4 ? name.substr(name.size() - 4) : name);
-  if (extension == ".txt" || extension == ".csv") {
-    if (auto bytes = ReadFileBytes(file)) WriteFileAtomic(file, ConvertCode(*bytes, CodeSjis), sync);
-  } else if (sync) {
-    SyncPath(file);
-  }
-}
-
-}  // namespace
 
 void FolderNewCounts::Add(const std::string& folder_path) {
   for (auto& [path, count] : entries) {
@@ -209,6 +209,8 @@ void GmailRefetch(ParsedMessage& message, int n, FilingContext& context) {
   WriteFileAtomic(file, text);
   message.Clear();
   message.ParseFile(file);
+  // What the server gave stays the original, not the staged copy made for parsing.
+  message.SetOriginalBytes(r.empty() ? std::string() : JoinLines(r) + "\r\n");
 }
 
 std::string FiledMessageId(const ParsedMessage& message, const std::string& date) {
@@ -318,6 +320,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
                          PseudoHeaderLine(Sjis("日時:"), date),
                          PseudoHeaderLine(Sjis("ﾌｧｲﾙｻｲｽﾞ:"), size)};
   WriteMessageFile(folder / NativeName(key + ".txt"), stored, body, sync);
+  WriteOriginal(OriginalIn(folder, key), message.OriginalBytes(), sync);
   if (sync) {
     SyncPath(folder);
     if (attach == "1") SyncPath(attachment_dir);

@@ -8,6 +8,7 @@
 #include "store/file_key.h"
 #include "store/index_row.h"
 #include "store/message_file_key.h"
+#include "store/message_files.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
 
@@ -66,8 +67,10 @@ void ApplyRulesToFolder(const RuleList& rules, const RuleContext& context, Folde
     const auto file = here / NativeName(key + ".txt");
     const auto attachment_dir = here / attachments / NativeName(key);
     auto position = current_index.Rows().IndexOf(row);
+    const auto original = OriginalIn(here, key);
     if (*target == RejectTarget()) {
       RemoveRecursively(file);
+      RemoveRecursively(original);
       RemoveRecursively(attachment_dir);
       if (position != SortedLineList::npos) current_index.Rows().RemoveAt(position);
       received_ids.Remove(id);
@@ -86,6 +89,7 @@ void ApplyRulesToFolder(const RuleList& rules, const RuleContext& context, Folde
     target_rows.push_back(row);
     WriteLines(target_index_file, target_rows);
     if (FileExists(file)) MovePath(file, target_file);
+    if (FileExists(original)) MovePath(original, OriginalIn(there, target_key));
     if (DirectoryExists(attachment_dir)) {
       EnsureDirectory(there / attachments);
       MovePath(attachment_dir, there / attachments / NativeName(target_key));

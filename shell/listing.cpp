@@ -27,6 +27,7 @@ void MainShell::ClearViewer() {
   v.header_text.clear();
   v.body_text.clear();
   v.text_view.clear();
+  v.attachment_names.clear();
   v.message_file.clear();
   v.shown_row.clear();
   v.attachments.clear();

@@ -119,6 +119,7 @@ void MessageCommands::EmptyViewer(bool text_view) {
   ViewerContent& v = shell_.State().Viewer;
   v.header_text.clear();
   v.body_text.clear();
+  v.attachment_names.clear();
   v.attachments.clear();
   v.attachment_dir.clear();
   v.preview = ViewerContent::Preview::Hidden;

@@ -350,6 +350,7 @@ void TfrmMain::BuildWidgets() {
   ListView1_->setDragEnabled(true);
   ListView1_->setDragDropMode(QAbstractItemView::DragOnly);
   // The rows a drag takes are fixed as it starts; the drafts and server lists are not dragged.
+  list_model_->shown_text = [this](size_t row, int column) { return shell_->ShownColumn(row, column); };
   list_model_->on_drag = [this](const std::vector<size_t>& rows) {
     dragged_rows_.clear();
     if (core_->Messages().CanDragRows()) dragged_rows_ = core_->Messages().RowsAt(rows);
@@ -609,6 +610,7 @@ void TfrmMain::BuildMenus() {
   Add(m, sendrecv, QStringLiteral("送信"), &TfrmMain::mnuSendClick);
   Add(m, sendrecv, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
   Add(m, sendrecv, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);
+  Add(m, sendrecv, QStringLiteral("添付ファイルとして転送"), &TfrmMain::mnuForwardAsAttachmentClick);
   m->addSeparator();
   Add(m, sendrecv, QStringLiteral("時差送信解除"), &TfrmMain::mnuCancelDelayedClick)->setEnabled(false);
 
@@ -752,6 +754,7 @@ void TfrmMain::BuildContextMenus() {
   });
   Add(list, l, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
   Add(list, l, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);
+  Add(list, l, QStringLiteral("添付ファイルとして転送"), &TfrmMain::mnuForwardAsAttachmentClick);
   connect(ListView1_, &QWidget::customContextMenuRequested, this,
           [this, list](const QPoint& pos) { list->popup(ListView1_->viewport()->mapToGlobal(pos)); });
 
@@ -982,7 +985,8 @@ void TfrmMain::RenderViewer() {
     SetBody(WithoutCr(ToQ(shown_body_)));
   }
   lstAttach_->clear();
-  for (const std::string& name : v.attachments) lstAttach_->addItem(ToQ(name));
+  const auto& names = v.attachment_names.size() == v.attachments.size() ? v.attachment_names : v.attachments;
+  for (const std::string& name : names) lstAttach_->addItem(ToQ(name));
   ShowPreview();
   if (v.html_shown) {
     auto bytes = ReadFileBytes(v.html_file);
@@ -1155,6 +1159,7 @@ void TfrmMain::mnuSendClick() {
 void TfrmMain::mnuReplyToClick() { compose_commands_->Reply(); }
 
 void TfrmMain::mnuForwardClick() { compose_commands_->Forward(); }
+void TfrmMain::mnuForwardAsAttachmentClick() { compose_commands_->ForwardAsAttachment(); }
 
 void TfrmMain::ShowComposeWindow() {
   if (compose_) compose_->ShowContent();

@@ -175,6 +175,7 @@ class TfrmMain : public QMainWindow {
   void mnuSendClick();
   void mnuReplyToClick();
   void mnuForwardClick();
+  void mnuForwardAsAttachmentClick();
   void mnuOpenMailClick();
   void mnuComposeClick();
   void mnuShowComposeClick();
@@ -190,6 +191,7 @@ class TfrmMain : public QMainWindow {
   void mnuReadClick();
   void mnuHtmlClick();
   void mnuTextClick();
+  void mnuSourceClick();
   void mnuStandardSizeClick();
   void mnuHeaderOnClick();
   void mnuHeaderOffClick();
