@@ -270,7 +270,10 @@ std::string Utf8ToCp932(std::string_view utf8) {
   std::string out;
   // 0xFF never stands in code page 932 text: it marks the characters the code page lacks.
   EncodeFromUnicode("CP932", text, out, "\xFF");
-  if (out.find('\xFF') == std::string::npos) return out;
+  // The converter drops tags silently: text holding them is taken character by character.
+  if (out.find('\xFF') == std::string::npos &&
+      std::none_of(text.begin(), text.end(), [](char32_t c) { return c >= kTagBase; }))
+    return out;
   out.clear();
   std::string one;
   for (char32_t c : text) {
@@ -279,7 +282,7 @@ std::string Utf8ToCp932(std::string_view utf8) {
       continue;
     }
     EncodeFromUnicode("CP932", std::u32string_view(&c, 1), one, "\xFF");
-    if (one != "\xFF") out += one;
+    if (!one.empty() && one != "\xFF") out += one;
     else if (c == 0xFFFD || !AppendEscape(c, out)) out += '?';  // invalid UTF-8, or beyond what is carried
   }
   return out;

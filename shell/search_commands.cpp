@@ -7,6 +7,7 @@
 #include "platform/directories.h"
 #include "platform/sjis_text.h"
 #include "platform/text_file.h"
+#include "receive/original_text.h"
 #include "search/extraction.h"
 #include "search/folded_match.h"
 #include "search/related_mail.h"

@@ -13,6 +13,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QCloseEvent>
 #include <QFile>
 #include <QHBoxLayout>
@@ -564,6 +565,7 @@ void TfrmMain::BuildMenus() {
   m = menu(view);
   QAction* html = Add(m, view, QStringLiteral("HTML表示"), &TfrmMain::mnuHtmlClick);
   QAction* text = Add(m, view, QStringLiteral("テキスト表示(標準)"), &TfrmMain::mnuTextClick);
+  QAction* source = Add(m, view, QStringLiteral("ソース表示"), &TfrmMain::mnuSourceClick);
   m->addSeparator();
   sort_group_ = new QActionGroup(this);
   sort_group_->setExclusive(true);
@@ -594,8 +596,9 @@ void TfrmMain::BuildMenus() {
   header_off_->setChecked(true);
   // Each acts only where it changes what is shown: the HTML view needs a chosen message, the
   // text view is the way back from it, the compose window comes forward only when showing.
-  connect(m, &QMenu::aboutToShow, this, [this, html, text, show_compose] {
+  connect(m, &QMenu::aboutToShow, this, [this, html, text, source, show_compose] {
     const MainState& s = shell_->State();
+    source->setEnabled(!s.Viewer.message_file.empty());
     html->setEnabled(!shell_->List().Selection().empty() && !s.Viewer.html_shown);
     text->setEnabled(s.Viewer.html_shown);
     show_compose->setEnabled(compose_ && compose_->isVisible());
@@ -1218,6 +1221,24 @@ void TfrmMain::mnuUnreadClick() { shell_->MarkSelected("1"); }
 void TfrmMain::mnuReadClick() { shell_->MarkSelected("2"); }
 void TfrmMain::mnuHtmlClick() { shell_->ShowHtml(); }
 void TfrmMain::mnuTextClick() { shell_->ShowText(); }
+
+void TfrmMain::mnuSourceClick() {
+  std::optional<std::string> source;
+  Run([&] { source = shell_->ShownSource(); });
+  if (!source) return;
+  // A window of its own, so the message can be read beside its source.
+  auto* dialog = new QDialog(this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowTitle(QStringLiteral("ソース表示"));
+  auto* edit = new QPlainTextEdit(dialog);
+  edit->setReadOnly(true);
+  edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+  edit->setPlainText(WithoutCr(QString::fromStdString(*source)));
+  auto* layout = new QVBoxLayout(dialog);
+  layout->addWidget(edit);
+  dialog->resize(720, 540);
+  dialog->show();
+}
 void TfrmMain::mnuStandardSizeClick() { StandardSize(); }
 void TfrmMain::mnuHeaderOnClick() { shell_->SetHeaderShown(true); }
 void TfrmMain::mnuHeaderOffClick() { shell_->SetHeaderShown(false); }

@@ -11,6 +11,7 @@
 #include "shell/shown_text.h"
 #include "store/message_file_key.h"
 #include "store/message_files.h"
+#include "store/store_layout.h"
 
 namespace plumex::cli {
 namespace {
@@ -29,18 +30,19 @@ int Show(CliContext& context) {
   if (!ApplyFolderChoice(core, choice, context.err)) return 1;
   MainShell& shell = core.Shell();
   const std::string id = Utf8ToCp932(context.args[0]);
-  const MessageList& list = shell.List();
-  std::optional<size_t> row;
-  for (size_t r = 0; r < list.Count() && !row; ++r)
-    if (list.MessageId(r) == id) row = r;
+  // The folder on screen keeps its message files where the viewer reads them.
+  const MainState& s = shell.State();
+  const std::string dir = s.ViewMode == ViewModes::SendFolder ? SendFolderPath()
+                          : s.ViewMode == ViewModes::Drafts   ? DraftFolderPath()
+                                                              : s.CurrentFolderPath;
   ViewerContent v;
-  if (!row || !shell.ReadMessage(shell.MessageDirOf(*row), id, v)) {
+  if (dir.empty() || !shell.ReadMessage(dir, id, v)) {
     context.err << "plumex-cli: メールが見つかりません: " << context.args[0] << "\n";
     return 1;
   }
   if (source) {
-    const auto dir = shell.Native(shell.MessageDirOf(*row));
-    const auto original = OriginalIn(dir, FileKeyInFolder(dir, id));
+    const auto folder = shell.Native(dir);
+    const auto original = OriginalIn(folder, FileKeyInFolder(folder, id));
     const std::optional<std::string> bytes = ReadFileBytes(original);
     if (!bytes) {
       context.err << "plumex-cli: このメールの原文は保存されていません: " << context.args[0] << "\n";

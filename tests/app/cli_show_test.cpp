@@ -106,7 +106,7 @@ TEST_F(CliShow, OriginalMovesAndGoesWithItsMessage) {
   ASSERT_EQ(moved.status, 0) << moved.err;
   EXPECT_FALSE(fs::exists(Inbox() / "0m@x9.eml"));
   EXPECT_TRUE(fs::exists(Inbox() / "sub" / "0m@x9.eml"));
-  Outcome shown = RunCli(root.path(), "show --folder sub '<m@x>'");
+  Outcome shown = RunCli(root.path(), "show --folder 受信/仕事/sub '<m@x>'");
   EXPECT_EQ(shown.out.substr(0, shown.out.find('\n')), "件名: 😀") << shown.err;
   // Maintenance rebuilds no row from an original.
   Outcome maintained = RunCli(root.path(), "maintain");

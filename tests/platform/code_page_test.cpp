@@ -33,6 +33,7 @@ TEST(CodePage, CharactersTheCodePageLacksAreCarried) {
       {"Crème brûlée 这是", "Cr?me br?l?e ?是"},
       {"🏴\U000E0067\U000E0062\U000E007F", "????"},  // a flag with its tags
       {"\U0003FFFD x", "? x"},
+      {"❤️ ok", "?? ok"},  // a heart and its variation selector
       {"ア\uE000", "ア\uE000"},  // private use keeps its own place in the user-defined rows
   };
   for (const Case& c : cases) {
