@@ -101,6 +101,10 @@ OriginalText DecodeOriginal(const ParsedMessage& message, bool with_body) {
         stored = UniqueName(stored, used_names);
         std::string shown = ShownAttachmentName(part, charset);
         out.attachments.emplace_back(stored, shown.empty() ? SjisToShownUtf8(stored) : shown);
+        // Saved text attachments are converted to code page 932 (a substitute for what it
+        // lacks); what they said is read the way their saved form was.
+        const std::string extension = AsciiLower(stored.size() >= 4 ? stored.substr(stored.size() - 4) : stored);
+        if (extension == ".txt" || extension == ".csv") out.attachment_texts.emplace_back(stored, UnlabelledToUtf8(part.Text()));
       } else if (part.IsText()) {
         std::string part_charset = part.Charset();
         if (part_charset.empty()) part_charset = charset;

@@ -21,6 +21,8 @@ struct OriginalText {
   std::string body;
   // Each attachment's file name in the store (code page 932) and its name as sent (UTF-8).
   std::vector<std::pair<std::string, std::string>> attachments;
+  // The text of each text attachment (".txt", ".csv") as sent (UTF-8), by stored name.
+  std::vector<std::pair<std::string, std::string>> attachment_texts;
 
   // The name as sent of the attachment stored under `stored_name`; "" when none matches.
   std::string AttachmentShownName(const std::string& stored_name) const;

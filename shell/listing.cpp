@@ -34,6 +34,7 @@ void MainShell::ClearViewer() {
   v.attachment_dir.clear();
   v.preview = ViewerContent::Preview::Hidden;
   v.preview_file.clear();
+  v.preview_text.clear();
 }
 
 void MainShell::ListFolderIndex(const SortedLineList& rows) {

@@ -31,6 +31,9 @@ struct ViewerContent {
   std::filesystem::path attachment_dir;  // of the shown message
   Preview preview = Preview::Hidden;
   std::filesystem::path preview_file;
+  // A text attachment's text as sent, where its saved file has a substitute (code page 932
+  // carrying what it lacks); empty: the file shows as it is.
+  std::string preview_text;
   bool html_shown = false;
   std::filesystem::path html_file;  // the page the HTML view shows
 };

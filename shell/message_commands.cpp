@@ -124,6 +124,7 @@ void MessageCommands::EmptyViewer(bool text_view) {
   v.attachment_dir.clear();
   v.preview = ViewerContent::Preview::Hidden;
   v.preview_file.clear();
+  v.preview_text.clear();
   if (text_view) v.html_shown = false;
   shell_.Ui().ViewerChanged();
 }

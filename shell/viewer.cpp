@@ -10,6 +10,7 @@
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
+#include "receive/original_text.h"
 #include "shell/html_page.h"
 #include "shell/link_text.h"
 #include "shell/main_shell.h"
@@ -32,6 +33,24 @@ std::vector<std::string> ListEntries(const std::filesystem::path& dir) {
   std::sort(names.begin(), names.end(),
             [](const std::string& a, const std::string& b) { return NativeName(a) < NativeName(b); });
   return names;
+}
+
+// A text attachment whose saved file has a substitute: its text as sent, from the message's
+// original; empty when the file shows all of it or there is no original.
+std::string PreviewTextAsSent(const ViewerContent& v, const std::filesystem::path& file) {
+  // Only the shown message's own attachments have an original to come from.
+  if (v.message_file.empty() || file.parent_path() != v.attachment_dir) return {};
+  const std::optional<std::string> saved = ReadFileBytes(file);
+  if (!saved || !MayHaveSubstitute(*saved)) return {};
+  std::filesystem::path original = v.message_file;
+  original.replace_extension(std::string(kOriginalExtension));
+  if (!FileExists(original)) return {};
+  const std::optional<OriginalText> sent = ReadOriginalText(original, true);
+  if (!sent) return {};
+  const std::string name = StoreName(file.filename().string());
+  for (const auto& [stored, text] : sent->attachment_texts)
+    if (stored == name) return Utf8ToCp932(text);
+  return {};
 }
 
 bool CopyOver(const std::filesystem::path& from, const std::filesystem::path& to) {
@@ -152,9 +171,11 @@ void MainShell::PreviewAttachment(const std::filesystem::path& file) {
     if (!FileExists(file)) return;
     v.preview = ext == ".jpg" || ext == ".bmp" ? ViewerContent::Preview::Picture : ViewerContent::Preview::Text;
     v.preview_file = file;
+    v.preview_text = v.preview == ViewerContent::Preview::Text ? PreviewTextAsSent(v, file) : std::string();
   } else {
     v.preview = ViewerContent::Preview::Hidden;
     v.preview_file.clear();
+    v.preview_text.clear();
   }
 }
 

@@ -936,10 +936,14 @@ void TfrmMain::ShowPreview() {
   }
   QString path = PathToQ(v.preview_file);
   if (v.preview == ViewerContent::Preview::Text) {
-    QFile f(path);
-    QByteArray bytes;
-    if (f.open(QIODevice::ReadOnly)) bytes = f.read(kMaxPreviewTextBytes);
-    memPreview_->setPlainText(WithoutCr(PreviewTextOf(bytes)));
+    if (!v.preview_text.empty()) {
+      memPreview_->setPlainText(WithoutCr(ToQ(v.preview_text)));  // the text as sent
+    } else {
+      QFile f(path);
+      QByteArray bytes;
+      if (f.open(QIODevice::ReadOnly)) bytes = f.read(kMaxPreviewTextBytes);
+      memPreview_->setPlainText(WithoutCr(PreviewTextOf(bytes)));
+    }
     pnlPreview_->setCurrentWidget(memPreview_);
   } else {
     QImage image;
