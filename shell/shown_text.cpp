@@ -1,6 +1,7 @@
 #include "shell/shown_text.h"
 
 #include <optional>
+#include <system_error>
 
 #include "platform/ascii_case.h"
 #include "platform/code_page.h"
@@ -38,6 +39,13 @@ std::string ShownValue(const std::string& stored, const std::string* as_sent) {
   return stored;
 }
 
+// Filing writes the message file first, its original next; copies go in the same order.
+bool WrittenAfter(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code ea, eb;
+  const auto ta = std::filesystem::last_write_time(a, ea), tb = std::filesystem::last_write_time(b, eb);
+  return !ea && !eb && ta > tb;
+}
+
 }  // namespace
 
 bool MayHaveSubstitute(std::string_view cp932) { return cp932.find('?') != std::string_view::npos; }
@@ -47,11 +55,12 @@ bool ContainsAsTyped(std::string_view utf8, std::string_view key) {
 }
 
 ShownTexts ShowMessageTexts(const std::string& header_text, const std::string& body_text,
-                            const std::vector<std::string>& attachments, const std::filesystem::path& original) {
+                            const std::vector<std::string>& attachments, const std::filesystem::path& message_file,
+                            const std::filesystem::path& original) {
   ShownTexts out{header_text, body_text, attachments};
   const bool body_needs = MayHaveSubstitute(body_text);
   if (!(MayHaveSubstitute(header_text) || body_needs || !attachments.empty()) || original.empty() ||
-      !FileExists(original))
+      !FileExists(original) || WrittenAfter(message_file, original))
     return out;
   const std::optional<OriginalText> sent = ReadOriginalText(original, body_needs || !attachments.empty());
   if (!sent) return out;

@@ -21,11 +21,13 @@ struct ShownTexts {
   std::vector<std::string> attachment_names;  // one name per stored attachment, in their order
 };
 
-// header_text and body_text as the viewer reads them from the message file, attachments the
+// header_text and body_text as the viewer reads them from message_file, attachments the
 // stored names; original the file of the original (it may be missing). Code page 932 texts,
-// carrying what the original holds where the stored text has a substitute.
+// carrying what the original holds where the stored text has a substitute. A message file
+// written after its original ("メールを上書き保存する") shows as it is.
 ShownTexts ShowMessageTexts(const std::string& header_text, const std::string& body_text,
-                            const std::vector<std::string>& attachments, const std::filesystem::path& original);
+                            const std::vector<std::string>& attachments, const std::filesystem::path& message_file,
+                            const std::filesystem::path& original);
 
 // An index row's subject and sender as shown: as sent where the stored field has a substitute
 // and the message in `folder` (native) keeps its original, else as stored (code page 932).

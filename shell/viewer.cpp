@@ -35,13 +35,11 @@ std::vector<std::string> ListEntries(const std::filesystem::path& dir) {
   return names;
 }
 
-// A text attachment whose saved file has a substitute: its text as sent, from the message's
-// original; empty when the file shows all of it or there is no original.
+// A text attachment's text as sent, from the message's original (its saved file is code page
+// 932, a substitute for what that lacks); empty when there is no original.
 std::string PreviewTextAsSent(const ViewerContent& v, const std::filesystem::path& file) {
   // Only the shown message's own attachments have an original to come from.
   if (v.message_file.empty() || file.parent_path() != v.attachment_dir) return {};
-  const std::optional<std::string> saved = ReadFileBytes(file);
-  if (!saved || !MayHaveSubstitute(*saved)) return {};
   std::filesystem::path original = v.message_file;
   original.replace_extension(std::string(kOriginalExtension));
   if (!FileExists(original)) return {};
@@ -86,7 +84,7 @@ bool MainShell::ReadMessage(const std::string& dir, const std::string& id, Viewe
   v.attachment_dir = Native(dir + std::string(kAttachmentDirName) + "\\" + key + "\\");
   v.attachments = ListEntries(v.attachment_dir);
   // Where the message file has a substitute, the texts as sent.
-  ShownTexts shown = ShowMessageTexts(v.header_text, v.body_text, v.attachments, OriginalIn(Native(dir), key));
+  ShownTexts shown = ShowMessageTexts(v.header_text, v.body_text, v.attachments, file, OriginalIn(Native(dir), key));
   v.header_text = std::move(shown.header);
   v.body_text = std::move(shown.body);
   v.text_view = TextViewOf(v.body_text);

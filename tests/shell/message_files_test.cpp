@@ -150,6 +150,12 @@ TEST_F(MessageFilesTest, AnOpenedMessageShowsAndAnswersAsSent) {
   EXPECT_TRUE(c.body.empty());
   ASSERT_EQ(c.attachments.size(), 1u);
   EXPECT_EQ(ReadFileBytes(PathFromText(c.attachments[0])).value_or(""), bytes);
+
+  // Overwritten by hand, the message file is what shows from then on, what was typed included.
+  const std::string header = core->State().Viewer.header_text;
+  core->MessageFiles().OverwriteShownMessage(header, Utf8ToCp932("直した? 🍰\r\n"));
+  shell.ShowMessage(*row);
+  EXPECT_EQ(Cp932ToUtf8(core->State().Viewer.text_view), "直した? 🍰\r\n");
 }
 
 }  // namespace
