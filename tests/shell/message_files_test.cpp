@@ -158,5 +158,21 @@ TEST_F(MessageFilesTest, AnOpenedMessageShowsAndAnswersAsSent) {
   EXPECT_EQ(Cp932ToUtf8(core->State().Viewer.text_view), "直した? 🍰\r\n");
 }
 
+TEST_F(MessageFilesTest, SubjectSearchFindsAnEmojiAsTyped) {
+  Start();
+  for (const auto& [id, word] : {std::pair{"cake", "8J+NsA=="}, std::pair{"smile", "8J+YgA=="}}) {
+    WriteFileAtomic(At(std::string(id) + ".eml"), std::string("From: s@x\r\nSubject: =?UTF-8?B?") + word +
+                                                        "?=\r\nMessage-ID: <" + id +
+                                                        "@x>\r\nDate: Tue, 08 Sep 2009 12:34:56 +0900\r\n\r\nb\r\n");
+    ASSERT_EQ(core->Receiving().OpenMessageFiles({At(std::string(id) + ".eml")}), 1);
+  }
+  const MessageList& list = core->Shell().List();
+  ui.inputs.push_back("😀");
+  core->Search().SearchSubject();
+  ASSERT_FALSE(ui.chosen_rows.empty());
+  ASSERT_GE(ui.chosen_rows.back(), 0);
+  EXPECT_EQ(list.MessageId(static_cast<size_t>(ui.chosen_rows.back())), "<smile@x>");
+}
+
 }  // namespace
 }  // namespace plumex::test
