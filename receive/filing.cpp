@@ -115,22 +115,9 @@ void AppendRecord(const std::filesystem::path& file, const std::string& line, bo
   AppendToFile(file, bytes, sync);
 }
 
-void SaveAttachment(const MessagePart& part, const std::filesystem::path& dir, const std::string& name, bool sync) {
-  EnsureDirectory(dir);
-  const auto file = dir / NativeName(name);
-  RemoveRecursively(file);  // a file left there keeps its mode; a new one is created 0600
-  part.WriteDecodedContent(file);
-  std::string extension = AsciiLower(name.size() >= 4 ? name.substr(name.size() - 4) : name);
-  if (extension == ".txt" || extension == ".csv") {
-    if (auto bytes = ReadFileBytes(file)) WriteFileAtomic(file, ConvertCode(*bytes, CodeSjis), sync);
-  } else if (sync) {
-    SyncPath(file);
-  }
-}
-
 }  // namespace
 
-// The MIME layer's parsed file name parameter (RFC 2231
+// The name an attachment is saved under: the MIME layer's parsed file name parameter (RFC 2231
 // in any charset, continuations, quoted names followed by more parameters), decoded once by
 // the header decoder; the message date when it names none; "" when neither is there.
 std::string AttachmentName(const MessagePart& part, const std::string& charset, const std::string& date) {
@@ -159,6 +146,23 @@ std::string UniqueName(const std::string& name, UsedNames& used) {
     if (used.names.insert(candidate).second) return candidate;
   }
 }
+
+namespace {
+
+void SaveAttachment(const MessagePart& part, const std::filesystem::path& dir, const std::string& name, bool sync) {
+  EnsureDirectory(dir);
+  const auto file = dir / NativeName(name);
+  RemoveRecursively(file);  // a file left there keeps its mode; a new one is created 0600
+  part.WriteDecodedContent(file);
+  std::string extension = AsciiLower(name.size() >= 4 ? name.substr(name.size() - 4) : name);
+  if (extension == ".txt" || extension == ".csv") {
+    if (auto bytes = ReadFileBytes(file)) WriteFileAtomic(file, ConvertCode(*bytes, CodeSjis), sync);
+  } else if (sync) {
+    SyncPath(file);
+  }
+}
+
+}  // namespace
 
 void FolderNewCounts::Add(const std::string& folder_path) {
   for (auto& [path, count] : entries) {
