@@ -5,6 +5,7 @@
 #include "codecs/cp932_check.h"
 #include "codecs/header_decode.h"
 #include "codecs/jconvert.h"
+#include "codecs/shown_text.h"
 
 namespace plumex {
 namespace {
@@ -20,6 +21,19 @@ std::string JisBodyToSjis(std::string_view text) {
 }
 
 }  // namespace
+
+std::string DecodeBodyTextUtf8(std::string_view charset, std::string_view text) {
+  const CharsetLabel label = ReadCharsetLabel(charset);
+  switch (label.kind) {
+    case CharsetKind::None:
+    case CharsetKind::Unknown:
+    case CharsetKind::Ascii:
+    case CharsetKind::Iso2022Jp:
+      return IsUtf8WithNonAscii(text) ? CharsetToUtf8("UTF-8", text) : SjisToShownUtf8(JisBodyToSjis(text));
+    default:
+      return CharsetToUtf8(label, text);
+  }
+}
 
 std::string DecodeBodyText(std::string_view charset, std::string_view text) {
   const CharsetLabel label = ReadCharsetLabel(charset);

@@ -10,5 +10,7 @@
 namespace plumex {
 
 std::string DecodeBodyText(std::string_view charset, std::string_view text);
+// The same decoding to UTF-8, for showing every character the text holds.
+std::string DecodeBodyTextUtf8(std::string_view charset, std::string_view text);
 
 }  // namespace plumex

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "codecs/jconvert.h"
+#include "codecs/shown_text.h"
 #include "platform/ascii_case.h"
 #include "platform/code_page.h"
 
@@ -197,6 +198,25 @@ std::string IconvToSjis(const std::string& label_name, std::string_view bytes) {
   return UnicodeToSjis(std::move(text));
 }
 
+std::string Utf8BytesToUtf8(std::string_view bytes) {
+  std::u32string text;
+  DecodeToUnicode("UTF-8", bytes, text);
+  return CodePointsToShownUtf8(text);
+}
+
+std::string IconvToUtf8(const std::string& label_name, std::string_view bytes) {
+  const std::string name = WithByteOrder(label_name, bytes);
+  std::u32string text;
+  if (!DecodeToUnicode(name, bytes, text)) return UnlabelledToUtf8(bytes);
+  return CodePointsToShownUtf8(text);
+}
+
+bool IsWide(const CharsetLabel& label) {
+  return label.kind == CharsetKind::Other &&
+         (label.iconv_name.rfind("UTF-16", 0) == 0 || label.iconv_name.rfind("UTF-32", 0) == 0 ||
+          label.iconv_name.rfind("UCS-", 0) == 0 || label.iconv_name == "UTF-7");
+}
+
 }  // namespace
 
 CharsetLabel ReadCharsetLabel(std::string_view label) {
@@ -294,9 +314,7 @@ std::string CharsetToSjis(std::string_view label, std::string_view bytes) {
 }
 
 std::string CharsetToSjis(const CharsetLabel& label, std::string_view bytes) {
-  const bool wide = label.kind == CharsetKind::Other &&
-                    (label.iconv_name.rfind("UTF-16", 0) == 0 || label.iconv_name.rfind("UTF-32", 0) == 0 ||
-                     label.iconv_name.rfind("UCS-", 0) == 0 || label.iconv_name == "UTF-7");
+  const bool wide = IsWide(label);
   // Escapes of ISO-2022-JP under another label: the label is wrong.
   if (label.kind != CharsetKind::Iso2022Jp && !wide && HasJisEscape(bytes)) return JisBytesToSjis(bytes);
   switch (label.kind) {
@@ -317,6 +335,46 @@ std::string CharsetToSjis(const CharsetLabel& label, std::string_view bytes) {
       return EucJpToSjis(bytes);
     case CharsetKind::Other:
       return IconvToSjis(label.iconv_name, bytes);
+  }
+  return std::string(bytes);
+}
+
+}  // namespace plumex
+
+namespace plumex {
+
+// Each case reads the bytes as CharsetToSjis does; only the last step differs: Japanese codes
+// go through Shift_JIS (which holds all they can say), the rest straight to UTF-8.
+std::string UnlabelledToUtf8(std::string_view bytes) {
+  if (IsUtf8WithNonAscii(bytes)) return Utf8BytesToUtf8(bytes);
+  return SjisToShownUtf8(UnlabelledToSjis(bytes));
+}
+
+std::string CharsetToUtf8(std::string_view label, std::string_view bytes) {
+  return CharsetToUtf8(ReadCharsetLabel(label), bytes);
+}
+
+std::string CharsetToUtf8(const CharsetLabel& label, std::string_view bytes) {
+  if (label.kind != CharsetKind::Iso2022Jp && !IsWide(label) && HasJisEscape(bytes))
+    return SjisToShownUtf8(JisBytesToSjis(bytes));
+  switch (label.kind) {
+    case CharsetKind::None:
+    case CharsetKind::Unknown:
+      return UnlabelledToUtf8(bytes);
+    case CharsetKind::Ascii:
+      return HasEightBit(bytes) ? UnlabelledToUtf8(bytes) : std::string(bytes);
+    case CharsetKind::Utf8:
+      return Utf8BytesToUtf8(bytes);
+    case CharsetKind::Iso2022Jp:
+      if (bytes.find('\x1B') != std::string_view::npos || !HasEightBit(bytes)) return SjisToShownUtf8(JisBytesToSjis(bytes));
+      return UnlabelledToUtf8(bytes);
+    case CharsetKind::ShiftJis:
+      return IsUtf8WithNonAscii(bytes) ? Utf8BytesToUtf8(bytes) : SjisToShownUtf8(bytes);
+    case CharsetKind::EucJp:
+      if (IsUtf8WithNonAscii(bytes)) return Utf8BytesToUtf8(bytes);
+      return IconvToUtf8("EUC-JP-MS", bytes);
+    case CharsetKind::Other:
+      return IconvToUtf8(label.iconv_name, bytes);
   }
   return std::string(bytes);
 }

@@ -42,6 +42,12 @@ std::string UnlabelledToSjis(std::string_view bytes);
 std::string CharsetToSjis(std::string_view label, std::string_view bytes);
 std::string CharsetToSjis(const CharsetLabel& label, std::string_view bytes);
 
+// The same readings to UTF-8, for showing what code page 932 cannot hold: every character the
+// bytes stand for (carrier pictographs as emoji; see shown_text.h).
+std::string UnlabelledToUtf8(std::string_view bytes);
+std::string CharsetToUtf8(std::string_view label, std::string_view bytes);
+std::string CharsetToUtf8(const CharsetLabel& label, std::string_view bytes);
+
 // Code points to Shift_JIS: private-use characters and those code page 932 lacks become "?",
 // the JIS forms of 〜 ‖ − ¢ £ ¬ — their code page 932 forms.
 std::string UnicodeToSjis(std::u32string text);

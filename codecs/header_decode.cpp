@@ -3,6 +3,7 @@
 #include "codecs/charset.h"
 #include "codecs/cp932_check.h"
 #include "codecs/jconvert.h"
+#include "codecs/shown_text.h"
 #include "platform/ascii_case.h"
 #include "platform/base64.h"
 #include "platform/code_page.h"
@@ -96,19 +97,30 @@ bool SameCharset(const CharsetLabel& a, const CharsetLabel& b) {
   return a.kind == b.kind && a.iconv_name == b.iconv_name;
 }
 
+// What header decoding makes its text in: the store's Shift_JIS, or UTF-8 for showing.
+enum class Target { Sjis, Utf8 };
+
+std::string InTarget(Target target, const CharsetLabel& label, std::string_view bytes) {
+  return target == Target::Sjis ? CharsetToSjis(label, bytes) : CharsetToUtf8(label, bytes);
+}
+
 // Raw text between encoded words: Q-encoded JIS escapes ("=1B"), UTF-8, ISO-2022-JP, or, in a
 // message whose charset names one, that charset; else what detection makes of it.
-std::string PlainTextToSjis(std::string_view run, std::string_view message_charset) {
+std::string PlainText(std::string_view run, std::string_view message_charset, Target target) {
   bool plain = true;
   for (char c : run)
     if (static_cast<unsigned char>(c) >= 0x80 || c == '\x1B') plain = false;
   if (plain && run.find("=1B") == std::string_view::npos) return std::string(run);
-  if (run.find("=1B") != std::string_view::npos) return DecodeIsoQ(run);
-  if (IsUtf8WithNonAscii(run) || run.find('\x1B') != std::string_view::npos) return UnlabelledToSjis(run);
+  const auto sjis = [&](std::string s) { return target == Target::Sjis ? s : SjisToShownUtf8(s); };
+  if (run.find("=1B") != std::string_view::npos) return sjis(DecodeIsoQ(run));
+  if (IsUtf8WithNonAscii(run) || run.find('\x1B') != std::string_view::npos)
+    return target == Target::Sjis ? UnlabelledToSjis(run) : UnlabelledToUtf8(run);
   const CharsetLabel label = ReadCharsetLabel(message_charset);
-  if (label.kind == CharsetKind::EucJp || label.kind == CharsetKind::Other) return CharsetToSjis(label, run);
-  return ConvertCode(run, CodeSjis);
+  if (label.kind == CharsetKind::EucJp || label.kind == CharsetKind::Other) return InTarget(target, label, run);
+  return sjis(ConvertCode(run, CodeSjis));
 }
+
+std::string DecodeHeaderTo(std::string_view raw, std::string_view message_charset, Target target);
 
 }  // namespace
 
@@ -140,6 +152,16 @@ std::string DecodeIsoQ(std::string_view value) {
 }
 
 std::string DecodeHeader(std::string_view raw, std::string_view message_charset) {
+  return DecodeHeaderTo(raw, message_charset, Target::Sjis);
+}
+
+std::string DecodeHeaderUtf8(std::string_view raw, std::string_view message_charset) {
+  return DecodeHeaderTo(raw, message_charset, Target::Utf8);
+}
+
+namespace {
+
+std::string DecodeHeaderTo(std::string_view raw, std::string_view message_charset, Target target) {
   std::string out;
   out.reserve(raw.size());
   // Decoded bytes of the encoded words standing together in one charset: converted at once,
@@ -147,7 +169,7 @@ std::string DecodeHeader(std::string_view raw, std::string_view message_charset)
   std::string pending;
   CharsetLabel pending_charset;
   auto flush = [&] {
-    if (!pending.empty()) out += CharsetToSjis(pending_charset, pending);
+    if (!pending.empty()) out += InTarget(target, pending_charset, pending);
     pending.clear();
   };
   size_t plain_begin = 0;  // start of the raw text not yet taken
@@ -168,7 +190,7 @@ std::string DecodeHeader(std::string_view raw, std::string_view message_charset)
     // White space between two encoded words is no part of the text (RFC 2047).
     if (!(after_word && only_blanks)) {
       flush();
-      out += PlainTextToSjis(between, message_charset);
+      out += PlainText(between, message_charset, target);
     }
     if (scan == WordScan::OpenAtEnd) {
       plain_begin = raw.size();  // a word never closed is dropped with the rest of the value
@@ -183,7 +205,7 @@ std::string DecodeHeader(std::string_view raw, std::string_view message_charset)
     after_word = true;
   }
   flush();
-  if (plain_begin < raw.size()) out += PlainTextToSjis(raw.substr(plain_begin), message_charset);
+  if (plain_begin < raw.size()) out += PlainText(raw.substr(plain_begin), message_charset, target);
   // Escapes that are left go; spaces stay, line breaks of folding go, tabs become spaces, and
   // other control characters (a NUL an encoded word decodes to) go: they are no text to show.
   // No byte below 0x20 is the second byte of a code page 932 character.
@@ -196,8 +218,12 @@ std::string DecodeHeader(std::string_view raw, std::string_view message_charset)
     else if ((u >= 0x20 && u != 0x7F) || c == '\x1B') folded += c;
   }
   folded = RemoveAll(folded, "\x1B(J");
-  return OnlyCp932Characters(RemoveAll(folded, "\x1B(B"));
+  folded = RemoveAll(folded, "\x1B(B");
+  if (target == Target::Sjis) KeepOnlyCp932Characters(folded);
+  return folded;
 }
+
+}  // namespace
 
 std::string FindHeaderValue(std::string_view key, const std::vector<std::string>& lines, bool at_line_start,
                             size_t& start) {

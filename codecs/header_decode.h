@@ -16,6 +16,8 @@ namespace plumex {
 // as the charset of the message (message_charset, when it names EUC-JP or a non-Japanese
 // charset), or by detection. A word never closed is dropped with the rest of the value.
 std::string DecodeHeader(std::string_view raw, std::string_view message_charset = {});
+// The same decoding to UTF-8, for showing every character the value holds.
+std::string DecodeHeaderUtf8(std::string_view raw, std::string_view message_charset = {});
 
 // Q-encoded ISO-2022-JP: the words' markers removed, the whole value decoded as
 // quoted-printable and read as JIS.

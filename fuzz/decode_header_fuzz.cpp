@@ -13,6 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace plumex;
   const std::string text(reinterpret_cast<const char*>(data), size);
   DecodeHeader(text, size % 2 ? "EUC" : "");
+  DecodeHeaderUtf8(text, size % 2 ? "Big5" : "");
   DecodeIsoQ(text);
   for (JisReading reading : {JisReading::Text, JisReading::HeaderWord, JisReading::CodePage50220})
     JisToSjis(text, reading);

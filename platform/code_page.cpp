@@ -1,7 +1,9 @@
 #include "platform/code_page.h"
+#include "platform/carried_text.h"
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <string>
@@ -166,12 +168,102 @@ bool ConvertCharset(std::string_view from, std::string_view to, std::string_view
   return EncodeFromUnicode(to, text, out, fallback);
 }
 
+namespace {
+
+// Characters code page 932 lacks (emoji, Hangul, most hanzi, accented Latin...) that a person
+// typed are carried inside code page 932 text as two pairs of its user-defined rows: a high
+// pair (lead bytes F0..F4) and a low pair (F5..F9), each one of 940 values, so that every
+// layer keeps them as it keeps any other character. Code points up to U+3FFFF and the
+// tags and variation selectors at U+E0000..U+E0FFF are carried.
+constexpr unsigned kEscapeValues = 940;  // 5 lead bytes x 188 trail bytes
+constexpr char32_t kTagBase = 0xE0000;
+constexpr char32_t kCarriedPlanes = 0x40000;
+
+bool IsTrail(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+
+void AppendEscapePair(unsigned value, unsigned char first_lead, std::string& out) {
+  const unsigned t = value % 188;
+  out += static_cast<char>(first_lead + value / 188);
+  out += static_cast<char>(0x40 + t + (t >= 0x3F ? 1 : 0));
+}
+
+unsigned EscapePairValue(unsigned char lead, unsigned char trail, unsigned char first_lead) {
+  const unsigned t = trail - 0x40 - (trail > 0x7F ? 1 : 0);
+  return (lead - first_lead) * 188 + t;
+}
+
+bool AppendEscape(char32_t cp, std::string& out) {
+  unsigned value;
+  if (cp < kCarriedPlanes) value = cp;
+  else if (cp >= kTagBase && cp < kTagBase + 0x1000) value = kCarriedPlanes + (cp - kTagBase);
+  else return false;
+  AppendEscapePair(value / kEscapeValues, 0xF0, out);
+  AppendEscapePair(value % kEscapeValues, 0xF5, out);
+  return true;
+}
+
+}  // namespace
+
 std::string Cp932ToUtf8(std::string_view cp932) {
-  std::u32string text;
-  DecodeToUnicode("CP932", cp932, text);
+  const auto convert = [](std::string_view run, std::string& out) {
+    std::u32string text;
+    DecodeToUnicode("CP932", run, text);
+    for (char32_t c : text) AppendUtf8(c, out);
+  };
   std::string out;
-  out.reserve(text.size() * 3);
-  for (char32_t c : text) AppendUtf8(c, out);
+  // Only text with bytes F0..F4 can carry a character.
+  if (std::none_of(cp932.begin(), cp932.end(), [](char c) { return (c & 0xF8) == 0xF0 && (c & 0x0F) <= 4; })) {
+    convert(cp932, out);
+    return out;
+  }
+  out.reserve(cp932.size() * 3 / 2);
+  size_t run = 0, i = 0;
+  while (i < cp932.size()) {
+    const auto b = static_cast<unsigned char>(cp932[i]);
+    const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    if (!lead || i + 1 >= cp932.size()) {
+      ++i;
+      continue;
+    }
+    const auto t = static_cast<unsigned char>(cp932[i + 1]);
+    if (b >= 0xF0 && b <= 0xF4 && IsTrail(t) && i + 3 < cp932.size()) {
+      const auto b2 = static_cast<unsigned char>(cp932[i + 2]);
+      const auto t2 = static_cast<unsigned char>(cp932[i + 3]);
+      if (b2 >= 0xF5 && b2 <= 0xF9 && IsTrail(t2)) {
+        const unsigned value = EscapePairValue(b, t, 0xF0) * kEscapeValues + EscapePairValue(b2, t2, 0xF5);
+        if (value < kCarriedPlanes + 0x1000) {
+          convert(cp932.substr(run, i - run), out);
+          AppendUtf8(value < kCarriedPlanes ? value : kTagBase + (value - kCarriedPlanes), out);
+          i += 4;
+          run = i;
+          continue;
+        }
+      }
+    }
+    i += 2;
+  }
+  convert(cp932.substr(run), out);
+  return out;
+}
+
+std::string WithSubstitutes(std::string_view cp932) {
+  std::string out;
+  out.reserve(cp932.size());
+  for (size_t i = 0; i < cp932.size();) {
+    const auto b = static_cast<unsigned char>(cp932[i]);
+    const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+    const size_t length = lead && i + 1 < cp932.size() ? 2 : 1;
+    if (length == 2 && b >= 0xF0 && b <= 0xF4 && i + 3 < cp932.size() && IsTrail(static_cast<unsigned char>(cp932[i + 1]))) {
+      const auto b2 = static_cast<unsigned char>(cp932[i + 2]);
+      if (b2 >= 0xF5 && b2 <= 0xF9 && IsTrail(static_cast<unsigned char>(cp932[i + 3]))) {
+        out += '?';
+        i += 4;
+        continue;
+      }
+    }
+    out.append(cp932.substr(i, length));
+    i += length;
+  }
   return out;
 }
 
@@ -179,7 +271,23 @@ std::string Utf8ToCp932(std::string_view utf8) {
   std::u32string text;
   DecodeToUnicode("UTF-8", utf8, text);
   std::string out;
-  EncodeFromUnicode("CP932", text, out, "?");
+  // 0xFF never stands in code page 932 text: it marks the characters the code page lacks.
+  EncodeFromUnicode("CP932", text, out, "\xFF");
+  // The converter drops tags silently: text holding them is taken character by character.
+  if (out.find('\xFF') == std::string::npos &&
+      std::none_of(text.begin(), text.end(), [](char32_t c) { return c >= kTagBase; }))
+    return out;
+  out.clear();
+  std::string one;
+  for (char32_t c : text) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    EncodeFromUnicode("CP932", std::u32string_view(&c, 1), one, "\xFF");
+    if (!one.empty() && one != "\xFF") out += one;
+    else if (c == 0xFFFD || !AppendEscape(c, out)) out += '?';  // invalid UTF-8, or beyond what is carried
+  }
   return out;
 }
 

@@ -376,6 +376,7 @@ void ParsedMessage::Clear() {
   message_.reset();
   stream_.reset();
   raw_.reset();
+  original_.reset();
   header_lines_.clear();
   body_.clear();
   raw_size_ = 0;
@@ -462,6 +463,10 @@ void ParsedMessage::ParseBuffer() {
   // Two Content-Type headers: the first one counts, as most readers have it. The MIME layer
   // would take the last, so the later ones are renamed for it (the header lines above keep
   // them as received).
+  if (raw_ && content_types.size() > 1 && !original_) {
+    original_.reset(g_byte_array_sized_new(raw_->len));
+    g_byte_array_append(original_.get(), raw_->data, raw_->len);
+  }
   if (raw_)
     for (size_t k = 1; k < content_types.size(); ++k) std::memcpy(raw_->data + content_types[k], "X-Extra-Type", 12);
 
@@ -537,6 +542,12 @@ void ParsedMessage::ReleaseRawBytes(GMimeObject* top) {
   GMimeDataWrapper* empty = g_mime_data_wrapper_new();
   g_mime_part_set_content(GMIME_PART(top), empty);
   g_object_unref(empty);
+  if (!original_) {
+    // The received bytes stay as the original the store keeps beside the message.
+    GMimeStreamMem* mem = GMIME_STREAM_MEM(stream_.get());
+    original_.reset(g_mime_stream_mem_get_byte_array(mem));
+    g_mime_stream_mem_set_owner(mem, FALSE);
+  }
   stream_.reset();
 }
 
@@ -562,6 +573,7 @@ void ParsedMessage::NormaliseBareCarriageReturns() {
       g_byte_array_append(fixed, &kLf, 1);
     }
   }
+  original_ = std::move(raw_);
   raw_.reset(fixed);
 }
 
@@ -636,6 +648,16 @@ std::string ParsedMessage::References() const { return Trim(HeaderValue("Referen
 std::vector<MailAddress> ParsedMessage::ReplyTo() const { return ParseAddressList(HeaderValue("Reply-To")); }
 
 std::vector<MailAddress> ParsedMessage::Cc() const { return ParseAddressList(HeaderValue("Cc")); }
+
+std::string_view ParsedMessage::OriginalBytes() const {
+  if (!original_) return RawBytes();
+  return std::string_view(reinterpret_cast<const char*>(original_->data), original_->len);
+}
+
+void ParsedMessage::SetOriginalBytes(std::string_view bytes) {
+  original_.reset(g_byte_array_sized_new(static_cast<guint>(bytes.size())));
+  g_byte_array_append(original_.get(), reinterpret_cast<const guint8*>(bytes.data()), static_cast<guint>(bytes.size()));
+}
 
 size_t ParsedMessage::RawSize() const { return stream_ || raw_ ? RawBytes().size() : raw_size_; }
 

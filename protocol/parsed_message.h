@@ -98,6 +98,11 @@ class ParsedMessage {
   // held twice: they are then empty, and RawSize still tells their size.
   std::string_view RawBytes() const;
   size_t RawSize() const;
+  // The bytes exactly as they were given (as the server sent them after dot-unstuffing, or as
+  // the file held them), before any repair of line ends or headers; kept while the message is.
+  std::string_view OriginalBytes() const;
+  // Stands for the original bytes when the message was parsed from another form of them.
+  void SetOriginalBytes(std::string_view bytes);
 
   // Header lines as received, up to the empty line that ends the header.
   const std::vector<std::string>& HeaderLines() const { return header_lines_; }
@@ -139,6 +144,9 @@ class ParsedMessage {
   void ReleaseRawBytes(GMimeObject* top);
 
   std::unique_ptr<GByteArray, ByteArrayUnref> raw_;  // the bytes while they are being filled in
+  // The bytes as given, once parsing changed or let go of the ones it reads; null while they
+  // are the same.
+  std::unique_ptr<GByteArray, ByteArrayUnref> original_;
   GObjectRef<GMimeStream> stream_;  // owns them once parsed; parts keep windows onto it
   GObjectRef<GMimeObject> message_;
   std::vector<std::string> header_lines_;

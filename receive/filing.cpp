@@ -23,6 +23,7 @@
 #include "store/file_key.h"
 #include "store/index_row.h"
 #include "store/message_file_key.h"
+#include "store/message_files.h"
 #include "store/store_layout.h"
 #include "store/stored_message.h"
 #include "store/tab_line.h"
@@ -96,6 +97,13 @@ void WriteMessageFile(const std::filesystem::path& path, const StoredMessage& st
   file.Commit(sync);
 }
 
+// The original bytes beside the message file, written from the bytes filing already holds.
+void WriteOriginal(const std::filesystem::path& path, std::string_view bytes, bool sync) {
+  AtomicFile file(path);
+  file.Write(bytes);
+  file.Commit(sync);
+}
+
 // Appends one record line, starting a new line when the file does not end with one.
 void AppendRecord(const std::filesystem::path& file, const std::string& line, bool sync) {
   std::string bytes;
@@ -111,6 +119,8 @@ void AppendRecord(const std::filesystem::path& file, const std::string& line, bo
   bytes += line + "\r\n";
   AppendToFile(file, bytes, sync);
 }
+
+}  // namespace
 
 // The name an attachment is saved under: the MIME layer's parsed file name parameter (RFC 2231
 // in any charset, continuations, quoted names followed by more parameters), decoded once by
@@ -133,14 +143,6 @@ std::string AttachmentName(const MessagePart& part, const std::string& charset, 
   return MakeAttachmentFileName(name);
 }
 
-// The names already given to a message's attachments, and for each name the number its next
-// duplicate tries first, so that many attachments of one name cost no more than distinct ones.
-struct UsedNames {
-  std::set<std::string> names;
-  std::map<std::string, int> next_number;
-};
-
-// Two attachments of one message never share a file: the later one gets "(2)", "(3)"...
 std::string UniqueName(const std::string& name, UsedNames& used) {
   if (used.names.insert(name).second) return name;
   size_t dot = name.rfind('.');
@@ -152,6 +154,8 @@ std::string UniqueName(const std::string& name, UsedNames& used) {
     if (used.names.insert(candidate).second) return candidate;
   }
 }
+
+namespace {
 
 void SaveAttachment(const MessagePart& part, const std::filesystem::path& dir, const std::string& name, bool sync) {
   EnsureDirectory(dir);
@@ -217,6 +221,8 @@ void GmailRefetch(ParsedMessage& message, int n, FilingContext& context) {
   WriteFileAtomic(file, text);
   message.Clear();
   message.ParseFile(file);
+  // What the server gave stays the original, not the staged copy made for parsing.
+  message.SetOriginalBytes(r.empty() ? std::string() : JoinLines(r) + "\r\n");
 }
 
 std::string FiledMessageId(const ParsedMessage& message) {
@@ -357,6 +363,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
                          PseudoHeaderLine(Sjis("日時:"), date),
                          PseudoHeaderLine(Sjis("ﾌｧｲﾙｻｲｽﾞ:"), size)};
   WriteMessageFile(folder / NativeName(key + ".txt"), stored, body, sync);
+  WriteOriginal(OriginalIn(folder, key), message.OriginalBytes(), sync);
   if (sync) {
     SyncPath(folder);
     if (attach == "1") SyncPath(attachment_dir);

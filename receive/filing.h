@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 
 namespace plumex {
 
+class MessagePart;
 class ParsedMessage;
 class Pop3Client;
 
@@ -72,6 +74,19 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context);
 // FileMessageFromFile: a message parsed from a file ("メールを開く", reassembly): filed as from
 // no server (its size is the length of its body text), the rules applied.
 int FileMessageFromFile(ParsedMessage& message, FilingContext& context);
+
+// The name an attachment part is saved under (before UniqueName): its file name decoded to
+// code page 932 and made a file name; the message date when it names none.
+std::string AttachmentName(const MessagePart& part, const std::string& charset, const std::string& date);
+
+// The names already given to a message's attachments, and for each name the number its next
+// duplicate tries first, so that many attachments of one name cost no more than distinct ones.
+struct UsedNames {
+  std::set<std::string> names;
+  std::map<std::string, int> next_number;
+};
+// Two attachments of one message never share a file: the later one gets "(2)", "(3)"...
+std::string UniqueName(const std::string& name, UsedNames& used);
 
 // Writes the sorted index of the folder on screen after a run of deferred writes.
 void FinishDeferredIndex(FilingContext& context);

@@ -13,6 +13,7 @@
 #include "store/row_delete.h"
 #include "store/row_move.h"
 #include "platform/system_error_text.h"
+#include "store/message_files.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
 

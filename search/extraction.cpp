@@ -96,7 +96,7 @@ std::string ExtractionRow(std::string_view file_text, const std::string& folder)
 
 ExtractionResult ExtractMessages(const std::filesystem::path& mail_root, const std::string& folder,
                                  const std::string& key, UiPort& ui, const bool& stop_requested,
-                                 std::chrono::milliseconds pump_interval) {
+                                 std::chrono::milliseconds pump_interval, const ExtractionConfirm& confirm) {
   ExtractionResult result;
   WalkPacer pacer(ui, stop_requested, pump_interval);
   std::vector<std::string> folders;
@@ -122,7 +122,8 @@ ExtractionResult ExtractMessages(const std::filesystem::path& mail_root, const s
       dir_fd = UniqueFd(::open(dirs[open_folder].c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     }
     if (!dir_fd || !ReadInto(dir_fd.get(), files[i].name, text)) continue;
-    if (folded.FoundIn(text, scratch)) result.rows.push_back(ExtractionRow(text, folders[files[i].folder]));
+    if (folded.FoundIn(text, scratch) && (!confirm || confirm(dirs[open_folder] / files[i].name)))
+      result.rows.push_back(ExtractionRow(text, folders[files[i].folder]));
   }
   ui.SetProgress(total, total);
   return result;

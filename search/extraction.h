@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,13 +22,18 @@ struct ExtractionResult {
   bool stopped = false;
 };
 
+// Whether a message file whose text holds the key holds it as typed too: for a key with
+// characters code page 932 lacks (there a substitute), asked of the message's original.
+using ExtractionConfirm = std::function<bool(const std::filesystem::path& message_file)>;
+
 // Walks mail_root + folder (a store path with a trailing "\"). The "Attachment" directories
 // are left out: an attached text file is no message. A file that cannot be read is skipped.
 // Pending window messages run (and the progress shows files tested of files found) at least
 // every `pump_interval`; the walk ends at once when stop_requested is set.
 ExtractionResult ExtractMessages(const std::filesystem::path& mail_root, const std::string& folder,
                                  const std::string& key, UiPort& ui, const bool& stop_requested,
-                                 std::chrono::milliseconds pump_interval = kPumpInterval);
+                                 std::chrono::milliseconds pump_interval = kPumpInterval,
+                                 const ExtractionConfirm& confirm = nullptr);
 
 // The result row of one message file (its lines), found in store folder `folder`.
 std::string ExtractionRow(std::string_view file_text, const std::string& folder);

@@ -215,6 +215,21 @@ void ComposeCommands::Forward() {
   OpenCompose(Sjis("転送:") + FieldOf(shown, IndexRow::kSubject), "");
 }
 
+void ComposeCommands::ForwardAsAttachment() {
+  const std::string* row = MessageOnScreen();
+  if (!row) return;
+  const std::string shown = *row;
+  reply_context_id_ = FieldOf(shown, IndexRow::kMessageId);
+  reply_header_lines_ = SplitLines(shell_.State().Viewer.header_text);
+  content_.body.clear();
+  content_.attachments.clear();
+  std::filesystem::path message = shell_.State().Viewer.message_file;
+  std::filesystem::path original = message;
+  original.replace_extension(std::string(kOriginalExtension));
+  content_.attachments.push_back(PathText(FileExists(original) ? original : message));
+  OpenCompose(Sjis("転送:") + FieldOf(shown, IndexRow::kSubject), "");
+}
+
 std::vector<std::string> ComposeCommands::Complete(const std::string& typed, std::string& pending) {
   if (typed.empty()) return {};
   const std::vector<std::string> found =

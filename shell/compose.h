@@ -75,6 +75,9 @@ class ComposeCommands {
   // Reply and forward from the message on screen in the main window.
   void Reply();
   void Forward();
+  // "添付ファイルとして転送": the message on screen attached as received (its original; the
+  // message file when it keeps none), nothing quoted.
+  void ForwardAsAttachment();
   // Recipient completion on Enter in a box: the items to offer (empty: leave the box).
   std::vector<std::string> Complete(const std::string& typed, std::string& pending);
   // Appends a path unless the list holds it already (letter case ignored).

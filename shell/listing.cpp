@@ -27,12 +27,14 @@ void MainShell::ClearViewer() {
   v.header_text.clear();
   v.body_text.clear();
   v.text_view.clear();
+  v.attachment_names.clear();
   v.message_file.clear();
   v.shown_row.clear();
   v.attachments.clear();
   v.attachment_dir.clear();
   v.preview = ViewerContent::Preview::Hidden;
   v.preview_file.clear();
+  v.preview_text.clear();
 }
 
 void MainShell::ListFolderIndex(const SortedLineList& rows) {

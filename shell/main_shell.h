@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
 
 #include "settings/app_settings.h"
 #include "shell/folder_tree.h"
@@ -89,6 +91,9 @@ class MainShell {
   // --- Viewer ---------------------------------------------------------------------------
   void ShowHtml();  // "HTML表示"
   void ShowText();  // "テキスト表示(標準)"
+  // "ソース表示": the shown message's original as text (UTF-8), line ends as received; nothing,
+  // and a message saying so, when the message keeps none.
+  std::optional<std::string> ShownSource();
   void SetHeaderShown(bool shown);  // "ヘッダ表示" / "ヘッダ非表示"
   void PreviewAttachment(const std::filesystem::path& file);
   void ClickAttachment(size_t entry);
@@ -98,6 +103,15 @@ class MainShell {
   // Link detection at a position of the body; true when the pointer is to be the hand.
   bool DetectLink(std::u16string_view body, size_t position);
   void OpenHoverLink();
+
+  // Reads the message `id` of the folder `dir` (store path) into v as the viewer shows it:
+  // texts, shown texts and attachment names; nothing is marked. False when it has no file.
+  bool ReadMessage(const std::string& dir, const std::string& id, ViewerContent& v) const;
+
+  // A listed row's subject or sender as sent (code page 932 carrying what it lacks), read from
+  // the message's original when the stored column has a substitute; nothing when the column
+  // shows as stored.
+  std::optional<std::string> ShownColumn(size_t display_row, int column);
 
   // The message directory of a listed row (store path).
   std::string MessageDirOf(size_t display_row) const;
@@ -122,6 +136,8 @@ class MainShell {
   UiPort& ui_;
   MainState state_;
   RunGate gate_;
+  // Subjects and senders as sent, by message directory and id, for the rows asked for so far.
+  std::unordered_map<std::string, std::pair<std::string, std::string>> shown_columns_;
   std::unique_ptr<Pop3Client> pop3_;
   FolderTree receive_tree_;
   FolderTree send_tree_;

@@ -13,7 +13,9 @@
 
 namespace plumex {
 
-// What the viewer shows (all texts code page 932).
+// What the viewer shows (all texts code page 932). Where the message file has a substitute
+// for a character, the header and body texts carry the character as sent, read from the
+// message's original (see platform/carried_text.h).
 struct ViewerContent {
   enum class Preview { Hidden, Picture, Text };
 
@@ -25,9 +27,13 @@ struct ViewerContent {
   // reply and forward take its id, subject and sender, whatever row is highlighted since.
   std::string shown_row;
   std::vector<std::string> attachments;  // entry names in the attachment list
+  std::vector<std::string> attachment_names;  // the name as sent of each entry (shown)
   std::filesystem::path attachment_dir;  // of the shown message
   Preview preview = Preview::Hidden;
   std::filesystem::path preview_file;
+  // A text attachment's text as sent, where its saved file has a substitute (code page 932
+  // carrying what it lacks); empty: the file shows as it is.
+  std::string preview_text;
   bool html_shown = false;
   std::filesystem::path html_file;  // the page the HTML view shows
 };

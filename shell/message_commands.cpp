@@ -119,10 +119,12 @@ void MessageCommands::EmptyViewer(bool text_view) {
   ViewerContent& v = shell_.State().Viewer;
   v.header_text.clear();
   v.body_text.clear();
+  v.attachment_names.clear();
   v.attachments.clear();
   v.attachment_dir.clear();
   v.preview = ViewerContent::Preview::Hidden;
   v.preview_file.clear();
+  v.preview_text.clear();
   if (text_view) v.html_shown = false;
   shell_.Ui().ViewerChanged();
 }

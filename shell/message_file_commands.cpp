@@ -1,6 +1,7 @@
 #include "shell/message_file_commands.h"
 
 #include "platform/app_error.h"
+#include "platform/carried_text.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
@@ -18,7 +19,8 @@ void MessageFileCommands::SaveShownMessage() {
   const ViewerContent& v = shell_.State().Viewer;
   auto file = shell_.Ui().ChooseSaveFile(StoreName(v.message_file.filename().string()), Sjis(texts::kSaveMessageFilter));
   if (!file) return;
-  WriteFileAtomic(*file, v.header_text + v.body_text);
+  // A text file of code page 932 as it has always been: what it lacks, one "?" each.
+  WriteFileAtomic(*file, WithSubstitutes(v.header_text + v.body_text));
 }
 
 void MessageFileCommands::OverwriteShownMessage(const std::string& header_text, const std::string& body_text) {

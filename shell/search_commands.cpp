@@ -2,12 +2,17 @@
 
 #include <cstdlib>
 
+#include "platform/carried_text.h"
+#include "platform/code_page.h"
+#include "platform/directories.h"
 #include "platform/sjis_text.h"
 #include "platform/text_file.h"
+#include "receive/original_text.h"
 #include "search/extraction.h"
 #include "search/folded_match.h"
 #include "search/related_mail.h"
 #include "search/search_texts.h"
+#include "shell/shown_text.h"
 #include "store/folder_index.h"
 #include "store/store_layout.h"
 
@@ -36,7 +41,12 @@ SearchCommands::SearchCommands(MainShell& shell) : shell_(shell) {}
 // --- Subject search -----------------------------------------------------------------------
 
 bool SearchCommands::SubjectMatches(size_t display_row) const {
-  return FoldedKey(subject_key_).FoundIn(shell_.List().Column(display_row, kColSubject));
+  if (!FoldedKey(subject_key_).FoundIn(shell_.List().Column(display_row, kColSubject))) return false;
+  if (subject_key_as_typed_.empty()) return true;
+  // The stored subject holds a substitute where the key has a character it lacks: the
+  // subject as sent decides.
+  const std::optional<std::string> shown = shell_.ShownColumn(display_row, kColSubject);
+  return !shown || ContainsAsTyped(*shown, subject_key_as_typed_);
 }
 
 void SearchCommands::ChooseRow(std::optional<size_t> row, bool to_top) {
@@ -53,7 +63,9 @@ void SearchCommands::SearchSubject() {
   UiPort& ui = shell_.Ui();
   auto key = ui.InputBox(Sjis(texts::kSubjectSearchCaption), Sjis(texts::kSubjectSearchPrompt), "");
   if (!key || key->empty()) return;
-  subject_key_ = *key;
+  // The stored subjects hold a substitute for each character the key carries.
+  subject_key_ = WithSubstitutes(*key);
+  subject_key_as_typed_ = subject_key_ != *key ? Cp932ToUtf8(*key) : std::string();
   const MessageList& list = shell_.List();
   for (size_t row = 0; row < list.Count(); ++row) {
     if (!SubjectMatches(row)) continue;
@@ -140,6 +152,21 @@ bool SearchCommands::Extract(const std::optional<std::string>& given_key) {
   if (!key || key->empty()) return false;
   auto run = shell_.Gate().TryEnter(RunKind::Search);
   if (!run) return false;
+  // A key carrying characters code page 932 lacks matches a substitute in the message file;
+  // the message's original (when it keeps one) tells whether it holds the key as typed.
+  const std::string stored_key = WithSubstitutes(*key);
+  const std::string typed = stored_key != *key ? Cp932ToUtf8(*key) : std::string();
+  ExtractionConfirm confirm;
+  if (!typed.empty())
+    confirm = [&typed](const std::filesystem::path& message_file) {
+      std::filesystem::path original = message_file;
+      original.replace_extension(std::string(kOriginalExtension));
+      if (!FileExists(original)) return true;
+      const std::optional<OriginalText> sent = ReadOriginalText(original, true);
+      return !sent || ContainsAsTyped(sent->subject + "\n" + sent->from + "\n" + sent->to + "\n" + sent->cc +
+                                          "\n" + sent->body,
+                                      typed);
+    };
 
   Flag walking(walking_);
   MainState& s = shell_.State();
@@ -152,7 +179,7 @@ bool SearchCommands::Extract(const std::optional<std::string>& given_key) {
   ui.SetStatusText(0, Sjis(texts::kSearching));
   ui.SetStatusText(1, Sjis(texts::kExtractModeStatus));
   ui.SetModeLabel(Sjis(texts::kModeExtract), kModeYellow);
-  ExtractionResult found = ExtractMessages(s.MailRoot, folder, *key, ui, run->StopFlag());
+  ExtractionResult found = ExtractMessages(s.MailRoot, folder, stored_key, ui, run->StopFlag(), kPumpInterval, confirm);
   ui.SetProgress(0, 0);
   // A stop, or a folder chosen while the walk let the window run, has put another list on
   // screen; the result is not shown over it.

@@ -56,6 +56,8 @@ class SearchCommands {
 
   MainShell& shell_;
   std::string subject_key_;
+  // The subject key as typed (UTF-8) when it carries characters code page 932 lacks, else empty.
+  std::string subject_key_as_typed_;
   long long position_ = -1;
   bool walking_ = false;
   std::string searched_folder_;

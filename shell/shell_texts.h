@@ -30,6 +30,7 @@ inline constexpr std::string_view kOverwrite = "同一ﾌｧｲﾙが存在し�
 inline constexpr std::string_view kAllFilesFilter = "すべてのファイル(*.*)";
 // Our own: a copy that failed.
 inline constexpr std::string_view kSaveFailed = "ファイルを保存できませんでした。";
+inline constexpr std::string_view kNoOriginal = "このメールの原文は保存されていません。";
 inline constexpr std::string_view kChooseFolder = "ﾃﾞｨﾚｸﾄﾘｨを選択してください";
 
 inline constexpr std::string_view kSetPasswordCaption = "起動時のパスワード設定";

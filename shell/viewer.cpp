@@ -2,20 +2,26 @@
 #include <algorithm>
 #include <system_error>
 
+#include "codecs/charset.h"
+#include "codecs/shown_text.h"
 #include "platform/ascii_case.h"
 #include "platform/code_page.h"
 #include "platform/directories.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
+#include "receive/original_text.h"
 #include "shell/html_page.h"
 #include "shell/link_text.h"
 #include "shell/main_shell.h"
+#include "shell/shown_text.h"
 #include "shell/shell_texts.h"
 #include "store/index_row.h"
 #include "store/message_file_key.h"
+#include "store/message_files.h"
 #include "store/store_layout.h"
 #include "store/stored_message.h"
+#include "store/tab_line.h"
 
 namespace plumex {
 namespace {
@@ -27,6 +33,22 @@ std::vector<std::string> ListEntries(const std::filesystem::path& dir) {
   std::sort(names.begin(), names.end(),
             [](const std::string& a, const std::string& b) { return NativeName(a) < NativeName(b); });
   return names;
+}
+
+// A text attachment's text as sent, from the message's original (its saved file is code page
+// 932, a substitute for what that lacks); empty when there is no original.
+std::string PreviewTextAsSent(const ViewerContent& v, const std::filesystem::path& file) {
+  // Only the shown message's own attachments have an original to come from.
+  if (v.message_file.empty() || file.parent_path() != v.attachment_dir) return {};
+  std::filesystem::path original = v.message_file;
+  original.replace_extension(std::string(kOriginalExtension));
+  if (!FileExists(original)) return {};
+  const std::optional<OriginalText> sent = ReadOriginalText(original, true);
+  if (!sent) return {};
+  const std::string name = StoreName(file.filename().string());
+  for (const auto& [stored, text] : sent->attachment_texts)
+    if (stored == name) return Utf8ToCp932(text);
+  return {};
 }
 
 bool CopyOver(const std::filesystem::path& from, const std::filesystem::path& to) {
@@ -45,6 +67,31 @@ std::string MainShell::MessageDirOf(size_t display_row) const {
   }
 }
 
+bool MainShell::ReadMessage(const std::string& dir, const std::string& id, ViewerContent& v) const {
+  const std::string key = FileKeyInFolder(Native(dir), id);
+  auto file = Native(dir + key + ".txt");
+  // The stored file: header lines up to the separator line, then the body.
+  std::vector<std::string> lines;
+  if (!ReadLines(file, lines)) return false;
+  auto sep = std::find(lines.begin(), lines.end(), kStoredMessageSeparator);
+  auto body_begin = lines.begin();
+  if (sep != lines.end()) {
+    for (auto it = lines.begin(); it != sep + 1; ++it) v.header_text += *it + "\r\n";
+    body_begin = sep + 1;
+  }
+  for (auto it = body_begin; it != lines.end(); ++it) v.body_text += *it + "\r\n";
+  v.message_file = file;
+  v.attachment_dir = Native(dir + std::string(kAttachmentDirName) + "\\" + key + "\\");
+  v.attachments = ListEntries(v.attachment_dir);
+  // Where the message file has a substitute, the texts as sent.
+  ShownTexts shown = ShowMessageTexts(v.header_text, v.body_text, v.attachments, file, OriginalIn(Native(dir), key));
+  v.header_text = std::move(shown.header);
+  v.body_text = std::move(shown.body);
+  v.text_view = TextViewOf(v.body_text);
+  v.attachment_names = std::move(shown.attachment_names);
+  return true;
+}
+
 void MainShell::ShowMessage(size_t display_row) {
   MainState& s = state_;
   ViewerContent& v = s.Viewer;
@@ -57,26 +104,17 @@ void MainShell::ShowMessage(size_t display_row) {
   }
   std::string id(list_.MessageId(display_row));
   v.shown_row = list_.RebuildRow(display_row);
-  std::string dir = MessageDirOf(display_row);
-  std::string key = FileKeyInFolder(Native(dir), id);
-  auto file = Native(dir + key + ".txt");
-  // The stored file: header lines up to the separator line, then the body.
-  std::vector<std::string> lines;
-  if (ReadLines(file, lines)) {
-    auto sep = std::find(lines.begin(), lines.end(), kStoredMessageSeparator);
-    auto body_begin = lines.begin();
-    if (sep != lines.end()) {
-      for (auto it = lines.begin(); it != sep + 1; ++it) v.header_text += *it + "\r\n";
-      body_begin = sep + 1;
-    }
-    for (auto it = body_begin; it != lines.end(); ++it) v.body_text += *it + "\r\n";
-    v.text_view = TextViewOf(v.body_text);
-    v.message_file = file;
-    // Its attachments, the first one previewed.
-    v.attachment_dir = Native(dir + std::string(kAttachmentDirName) + "\\" + key + "\\");
-    v.attachments = ListEntries(v.attachment_dir);
-    if (!v.attachments.empty()) PreviewAttachment(v.attachment_dir / NativeName(v.attachments.front()));
+  // Reply and forward take the subject and sender as sent.
+  if (MayHaveSubstitute(v.shown_row)) {
+    std::vector<std::string> fields = SplitTabLine(v.shown_row);
+    if (auto subject = ShownColumn(display_row, kColSubject); subject && fields.size() > IndexRow::kSubject)
+      fields[IndexRow::kSubject] = *subject;
+    if (auto from = ShownColumn(display_row, kColCorrespondent); from && fields.size() > IndexRow::kCorrespondent)
+      fields[IndexRow::kCorrespondent] = *from;
+    v.shown_row = JoinTabLine(fields);
   }
+  if (ReadMessage(MessageDirOf(display_row), id, v) && !v.attachments.empty())
+    PreviewAttachment(v.attachment_dir / NativeName(v.attachments.front()));
   // Reading an unread message marks it read, in the list and in the index on disk.
   if (s.ViewMode != ViewModes::Extract && list_.Mark(display_row) == kMarkUnread) {
     list_.SetMark(display_row, kMarkRead);
@@ -104,6 +142,21 @@ void MainShell::ShowText() {
   ui_.ViewerChanged();
 }
 
+std::optional<std::string> MainShell::ShownSource() {
+  const ViewerContent& v = state_.Viewer;
+  if (v.message_file.empty()) return std::nullopt;
+  std::filesystem::path original = v.message_file;
+  original.replace_extension(std::string(kOriginalExtension));
+  std::optional<std::string> bytes = FileExists(original) ? ReadFileBytes(original) : std::nullopt;
+  if (!bytes) {
+    ui_.MessageBox(Sjis(texts::kNoOriginal), MsgIcon::Information);
+    return std::nullopt;
+  }
+  // Mail is ASCII but for 8-bit parts: UTF-8 ones show as they are, others as code page 932.
+  if (IsUtf8WithNonAscii(*bytes)) return bytes;
+  return SjisToShownUtf8(*bytes);
+}
+
 void MainShell::SetHeaderShown(bool shown) {
   state_.HeaderShown = shown;
   ui_.ViewerChanged();
@@ -116,9 +169,11 @@ void MainShell::PreviewAttachment(const std::filesystem::path& file) {
     if (!FileExists(file)) return;
     v.preview = ext == ".jpg" || ext == ".bmp" ? ViewerContent::Preview::Picture : ViewerContent::Preview::Text;
     v.preview_file = file;
+    v.preview_text = v.preview == ViewerContent::Preview::Text ? PreviewTextAsSent(v, file) : std::string();
   } else {
     v.preview = ViewerContent::Preview::Hidden;
     v.preview_file.clear();
+    v.preview_text.clear();
   }
 }
 

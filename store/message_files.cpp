@@ -14,6 +14,10 @@ fs::path MessageFileIn(const fs::path& dir, std::string_view key) {
   return dir / NativeName(std::string(key) + ".txt");
 }
 
+fs::path OriginalIn(const fs::path& dir, std::string_view key) {
+  return dir / NativeName(std::string(key) + std::string(kOriginalExtension));
+}
+
 fs::path AttachmentsIn(const fs::path& dir, std::string_view key, AttachmentForm form) {
   std::string name(key);
   if (form == AttachmentForm::DraftList) name += ".ini";
@@ -44,6 +48,9 @@ std::error_code MoveMessageFiles(const fs::path& from_dir, std::string_view from
     if (attachments_moved) TryMovePath(to_att, from_att);
     return e;
   }
+  // The original follows its message; one that cannot move is copied, and never lost.
+  const fs::path from_original = OriginalIn(from_dir, from_key), to_original = OriginalIn(to_dir, to_key);
+  if (Exists(from_original) && TryMovePath(from_original, to_original)) TryCopyFile(from_original, to_original);
   return {};
 }
 
@@ -53,6 +60,9 @@ std::error_code CopyMessageFiles(const fs::path& from_dir, std::string_view from
   const fs::path from_file = MessageFileIn(from_dir, from_key);
   if (Exists(from_file))
     if (auto e = TryCopyFile(from_file, MessageFileIn(to_dir, to_key))) return e;
+  const fs::path from_original = OriginalIn(from_dir, from_key);
+  if (Exists(from_original))
+    if (auto e = TryCopyFile(from_original, OriginalIn(to_dir, to_key))) return e;
   const fs::path from_att = AttachmentsIn(from_dir, from_key);
   if (DirectoryExists(from_att)) return TryCopyDirectory(from_att, AttachmentsIn(to_dir, to_key));
   return {};
@@ -60,6 +70,7 @@ std::error_code CopyMessageFiles(const fs::path& from_dir, std::string_view from
 
 std::error_code DeleteMessageFiles(const fs::path& dir, std::string_view key, AttachmentForm form) {
   if (auto e = TryRemove(MessageFileIn(dir, key))) return e;
+  if (auto e = TryRemove(OriginalIn(dir, key))) return e;
   return TryRemove(AttachmentsIn(dir, key, form));
 }
 

@@ -7,6 +7,7 @@
 #include "platform/text_file.h"
 #include "store/file_key.h"
 #include "store/message_file_key.h"
+#include "store/message_files.h"
 
 namespace plumex {
 namespace {
@@ -29,7 +30,8 @@ DeleteResult DeleteRows(const std::vector<std::string>& rows, DeletePlace& place
       result.failed.push_back({row, e});
       continue;
     }
-    if (auto e = TryRemove(AttachmentsIn(place.dir, key, place.attachments))) result.failed.push_back({row, e});
+    if (auto e = TryRemove(OriginalIn(place.dir, key))) result.failed.push_back({row, e});
+    else if (auto e = TryRemove(AttachmentsIn(place.dir, key, place.attachments))) result.failed.push_back({row, e});
     gone.insert(id);
     result.deleted_ids.push_back(id);
   }

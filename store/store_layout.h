@@ -16,6 +16,8 @@ inline constexpr std::string_view kDraftIndexName = "temp.ini";
 inline constexpr std::string_view kReceivedIdListName = "AlreadMsgID.ini";
 inline constexpr std::string_view kAttachmentDirName = "Attachment";
 inline constexpr std::string_view kHeaderErrorsName = "HeaderERR.ini";
+// A received message's original bytes lie beside its message file: key + ".eml".
+inline constexpr std::string_view kOriginalExtension = ".eml";
 
 // Whether name can name one folder of the store (a folder, or an account's receive folder): a
 // "\" or "/" would make a path of several folders (and deleting it would delete another), a

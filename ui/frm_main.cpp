@@ -14,6 +14,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QCloseEvent>
 #include <QFile>
 #include <QHBoxLayout>
@@ -357,6 +358,7 @@ void TfrmMain::BuildWidgets() {
   ListView1_->setDragEnabled(true);
   ListView1_->setDragDropMode(QAbstractItemView::DragOnly);
   // The rows a drag takes are fixed as it starts; the drafts and server lists are not dragged.
+  list_model_->shown_text = [this](size_t row, int column) { return shell_->ShownColumn(row, column); };
   list_model_->on_drag = [this](const std::vector<size_t>& rows) {
     dragged_rows_.clear();
     if (core_->Messages().CanDragRows()) dragged_rows_ = core_->Messages().RowsAt(rows);
@@ -570,6 +572,7 @@ void TfrmMain::BuildMenus() {
   m = menu(view);
   QAction* html = Add(m, view, QStringLiteral("HTML表示"), &TfrmMain::mnuHtmlClick);
   QAction* text = Add(m, view, QStringLiteral("テキスト表示(標準)"), &TfrmMain::mnuTextClick);
+  QAction* source = Add(m, view, QStringLiteral("ソース表示"), &TfrmMain::mnuSourceClick);
   m->addSeparator();
   sort_group_ = new QActionGroup(this);
   sort_group_->setExclusive(true);
@@ -600,8 +603,9 @@ void TfrmMain::BuildMenus() {
   header_off_->setChecked(true);
   // Each acts only where it changes what is shown: the HTML view needs a chosen message, the
   // text view is the way back from it, the compose window comes forward only when showing.
-  connect(m, &QMenu::aboutToShow, this, [this, html, text, show_compose] {
+  connect(m, &QMenu::aboutToShow, this, [this, html, text, source, show_compose] {
     const MainState& s = shell_->State();
+    source->setEnabled(!s.Viewer.message_file.empty());
     html->setEnabled(!shell_->List().Selection().empty() && !s.Viewer.html_shown);
     text->setEnabled(s.Viewer.html_shown);
     show_compose->setEnabled(compose_ && compose_->isVisible());
@@ -616,6 +620,7 @@ void TfrmMain::BuildMenus() {
   Add(m, sendrecv, QStringLiteral("送信"), &TfrmMain::mnuSendClick);
   Add(m, sendrecv, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
   Add(m, sendrecv, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);
+  Add(m, sendrecv, QStringLiteral("添付ファイルとして転送"), &TfrmMain::mnuForwardAsAttachmentClick);
   m->addSeparator();
   Add(m, sendrecv, QStringLiteral("時差送信解除"), &TfrmMain::mnuCancelDelayedClick)->setEnabled(false);
 
@@ -759,6 +764,7 @@ void TfrmMain::BuildContextMenus() {
   });
   Add(list, l, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
   Add(list, l, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);
+  Add(list, l, QStringLiteral("添付ファイルとして転送"), &TfrmMain::mnuForwardAsAttachmentClick);
   connect(ListView1_, &QWidget::customContextMenuRequested, this,
           [this, list](const QPoint& pos) { list->popup(ListView1_->viewport()->mapToGlobal(pos)); });
 
@@ -937,10 +943,14 @@ void TfrmMain::ShowPreview() {
   }
   QString path = PathToQ(v.preview_file);
   if (v.preview == ViewerContent::Preview::Text) {
-    QFile f(path);
-    QByteArray bytes;
-    if (f.open(QIODevice::ReadOnly)) bytes = f.read(kMaxPreviewTextBytes);
-    memPreview_->setPlainText(WithoutCr(PreviewTextOf(bytes)));
+    if (!v.preview_text.empty()) {
+      memPreview_->setPlainText(WithoutCr(ToQ(v.preview_text)));  // the text as sent
+    } else {
+      QFile f(path);
+      QByteArray bytes;
+      if (f.open(QIODevice::ReadOnly)) bytes = f.read(kMaxPreviewTextBytes);
+      memPreview_->setPlainText(WithoutCr(PreviewTextOf(bytes)));
+    }
     pnlPreview_->setCurrentWidget(memPreview_);
   } else {
     QImage image;
@@ -989,7 +999,8 @@ void TfrmMain::RenderViewer() {
     SetBody(WithoutCr(ToQ(shown_body_)));
   }
   lstAttach_->clear();
-  for (const std::string& name : v.attachments) lstAttach_->addItem(ToQ(name));
+  const auto& names = v.attachment_names.size() == v.attachments.size() ? v.attachment_names : v.attachments;
+  for (const std::string& name : names) lstAttach_->addItem(ToQ(name));
   ShowPreview();
   if (v.html_shown) {
     auto bytes = ReadFileBytes(v.html_file);
@@ -1156,6 +1167,7 @@ void TfrmMain::mnuSendClick() {
 void TfrmMain::mnuReplyToClick() { compose_commands_->Reply(); }
 
 void TfrmMain::mnuForwardClick() { compose_commands_->Forward(); }
+void TfrmMain::mnuForwardAsAttachmentClick() { compose_commands_->ForwardAsAttachment(); }
 
 void TfrmMain::ShowComposeWindow() {
   if (compose_) compose_->ShowContent();
@@ -1214,6 +1226,24 @@ void TfrmMain::mnuUnreadClick() { shell_->MarkSelected("1"); }
 void TfrmMain::mnuReadClick() { shell_->MarkSelected("2"); }
 void TfrmMain::mnuHtmlClick() { shell_->ShowHtml(); }
 void TfrmMain::mnuTextClick() { shell_->ShowText(); }
+
+void TfrmMain::mnuSourceClick() {
+  std::optional<std::string> source;
+  Run([&] { source = shell_->ShownSource(); });
+  if (!source) return;
+  // A window of its own, so the message can be read beside its source.
+  auto* dialog = new QDialog(this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setWindowTitle(QStringLiteral("ソース表示"));
+  auto* edit = new QPlainTextEdit(dialog);
+  edit->setReadOnly(true);
+  edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+  edit->setPlainText(WithoutCr(QString::fromStdString(*source)));
+  auto* layout = new QVBoxLayout(dialog);
+  layout->addWidget(edit);
+  dialog->resize(720, 540);
+  dialog->show();
+}
 void TfrmMain::mnuStandardSizeClick() { StandardSize(); }
 void TfrmMain::mnuHeaderOnClick() { shell_->SetHeaderShown(true); }
 void TfrmMain::mnuHeaderOffClick() { shell_->SetHeaderShown(false); }

@@ -180,6 +180,7 @@ class TfrmMain : public QMainWindow {
   void mnuSendClick();
   void mnuReplyToClick();
   void mnuForwardClick();
+  void mnuForwardAsAttachmentClick();
   void mnuOpenMailClick();
   void mnuComposeClick();
   void mnuShowComposeClick();
@@ -195,6 +196,7 @@ class TfrmMain : public QMainWindow {
   void mnuReadClick();
   void mnuHtmlClick();
   void mnuTextClick();
+  void mnuSourceClick();
   void mnuStandardSizeClick();
   void mnuHeaderOnClick();
   void mnuHeaderOffClick();

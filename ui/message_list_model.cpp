@@ -40,6 +40,8 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
       if (column <= kColAttachIcon) return {};
       if (column == kColDate) return DisplayDate(ToQ(list_.Column(row, column)));
+      if (shown_text)
+        if (auto shown = shown_text(row, column)) return ToQ(*shown);
       return ToQ(list_.Column(row, column));
     case Qt::DecorationRole:
       if (!list_.IsValid(row)) return {};

@@ -5,6 +5,8 @@
 #include <QIcon>
 #include <QMimeData>
 #include <functional>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "shell/message_list.h"
@@ -30,6 +32,8 @@ class MessageListModel : public QAbstractTableModel, private MessageList::Listen
   QMimeData* mimeData(const QModelIndexList& indexes) const override;
   Qt::DropActions supportedDragActions() const override { return Qt::MoveAction | Qt::CopyAction; }
   std::function<void(const std::vector<size_t>& display_rows)> on_drag;
+  // A column's text as sent where it differs from the stored one; unset: as stored.
+  std::function<std::optional<std::string>(size_t display_row, int column)> shown_text;
 
   // A send folder's rows hold the recipient where received mail holds the sender: the
   // column's caption says which.

@@ -7,6 +7,7 @@
 #include "app/cli/folder_choice.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
+#include "shell/shown_text.h"
 #include "store/index_row.h"
 #include "store/tab_line.h"
 
@@ -28,11 +29,11 @@ int Related(CliContext& context) {
   // The groups, an empty line before each but the first; each row its subject, sender and date.
   const auto& rows = core.Search().ResultRows();
   const auto& starts = core.Search().ResultGroupStarts();
+  const auto folder = core.Shell().Native(core.Shell().State().CurrentFolderPath);
   for (size_t i = 0; i < rows.size(); ++i) {
     if (starts[i] && i > 0) context.out << '\n';
-    context.out << Cp932ToUtf8(FieldOf(rows[i], IndexRow::kSubject)) << '\t'
-                << Cp932ToUtf8(FieldOf(rows[i], IndexRow::kCorrespondent)) << '\t'
-                << Cp932ToUtf8(FieldOf(rows[i], IndexRow::kDate)) << '\n';
+    const auto [subject, sender] = ShownSubjectAndSender(folder, rows[i]);
+    context.out << Cp932ToUtf8(subject) << '\t' << Cp932ToUtf8(sender) << '\t' << Cp932ToUtf8(FieldOf(rows[i], IndexRow::kDate)) << '\n';
   }
   context.out << rows.size() << "件\n";
   return 0;

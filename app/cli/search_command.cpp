@@ -7,6 +7,7 @@
 #include "app/cli/folder_choice.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
+#include "shell/shown_text.h"
 #include "store/index_row.h"
 #include "store/tab_line.h"
 
@@ -27,10 +28,12 @@ int Search(CliContext& context) {
   if (!core.Run([&] { done = core.Search().Extract(Utf8ToCp932(context.args[0])); }) || !done) return 1;
   // Each match: its folder, subject, sender and date.
   const auto& rows = core.Search().ResultRows();
-  for (const std::string& row : rows)
-    context.out << Cp932ToUtf8(FieldOf(row, IndexRow::kExtra)) << '\t' << Cp932ToUtf8(FieldOf(row, IndexRow::kSubject))
-                << '\t' << Cp932ToUtf8(FieldOf(row, IndexRow::kCorrespondent)) << '\t'
+  for (const std::string& row : rows) {
+    const std::string folder = FieldOf(row, IndexRow::kExtra);
+    const auto [subject, sender] = ShownSubjectAndSender(core.Shell().Native(folder), row);
+    context.out << Cp932ToUtf8(folder) << '\t' << Cp932ToUtf8(subject) << '\t' << Cp932ToUtf8(sender) << '\t'
                 << Cp932ToUtf8(FieldOf(row, IndexRow::kDate)) << '\n';
+  }
   context.out << rows.size() << "件\n";
   return 0;
 }

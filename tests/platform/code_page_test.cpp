@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/carried_text.h"
+
 namespace plumex {
 namespace {
 
@@ -14,10 +16,38 @@ TEST(CodePage, Cp932AndUtf8RoundTrip) {
 
 TEST(CodePage, BadInputNeverStopsConversion) {
   EXPECT_EQ(Utf8ToCp932("a\xFF" "b"), "a?b");
-  EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80" "b"), "a?b");  // an emoji has no CP932 form
   EXPECT_EQ(Cp932ToUtf8("a\x81"), "a\xEF\xBF\xBD");        // truncated character
   std::string out;
   EXPECT_FALSE(ConvertCharset("NO-SUCH-CHARSET", "CP932", "x", out));
+}
+
+// What code page 932 lacks is carried in its user-defined rows and comes back whole; the
+// store's form of the same text has one "?" for each.
+TEST(CodePage, CharactersTheCodePageLacksAreCarried) {
+  struct Case {
+    std::string utf8, stored;
+  };
+  const Case cases[] = {
+      {"a😀b", "a?b"},
+      {"会議😀のお知らせ 한국", "会議?のお知らせ ??"},
+      {"Crème brûlée 这是", "Cr?me br?l?e ?是"},
+      {"🏴\U000E0067\U000E0062\U000E007F", "????"},  // a flag with its tags
+      {"\U0003FFFD x", "? x"},
+      {"❤️ ok", "?? ok"},  // a heart and its variation selector
+      {"ア\uE000", "ア\uE000"},  // private use keeps its own place in the user-defined rows
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.utf8);
+    const std::string carried = Utf8ToCp932(c.utf8);
+    EXPECT_EQ(Cp932ToUtf8(carried), c.utf8);
+    EXPECT_EQ(Cp932ToUtf8(WithSubstitutes(carried)), c.stored);
+  }
+  // Beyond what is carried: a substitute, as before.
+  EXPECT_EQ(Utf8ToCp932("\U0010FFFD"), "?");
+  // Escapes split by a cut: each half stays what it is, never another character.
+  const std::string pair = Utf8ToCp932("😀");
+  ASSERT_EQ(pair.size(), 4u);
+  EXPECT_EQ(Cp932ToUtf8(pair.substr(0, 2) + "x").substr(3), "x");
 }
 
 TEST(CodePage, LeadBytes) {

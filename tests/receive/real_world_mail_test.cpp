@@ -11,6 +11,7 @@
 #include "codecs/cp932_check.h"
 #include "platform/base64.h"
 #include "platform/sjis_text.h"
+#include "receive/original_text.h"
 #include "store/file_key.h"
 #include "store/stored_message.h"
 #include "store/tab_line.h"
@@ -124,12 +125,26 @@ TEST_F(RealWorldMailTest, CharsetsOfWordsAndBodies) {
   EXPECT_EQ(Body(filed["<wrong@x>"]), Sjis("本文") + "\n\n");
   EXPECT_EQ(filed["<pict@x>"].ValueOr(Sjis("件名:")), Sjis("晴れ??"));
   EXPECT_EQ(Body(filed["<pict@x>"]), "?" + Sjis("と") + " a\nx?y\n\n");
-  // Every file of the run holds only code page 932 characters.
+  // Every file of the run holds only code page 932 characters; the originals beside the message
+  // files hold the bytes as received.
+  size_t originals = 0;
   for (const auto& entry : fs::directory_iterator(store.Dir())) {
     if (!entry.is_regular_file()) continue;
+    if (entry.path().extension() == ".eml") {
+      ++originals;
+      continue;
+    }
     const std::string bytes = ReadFileBytes(entry.path()).value_or("");
     EXPECT_EQ(OnlyCp932Characters(bytes), bytes) << entry.path();
   }
+  EXPECT_EQ(originals, filed.size());
+  // Read back from the originals, they show as sent.
+  const auto ko = ReadOriginalText(store.Dir() / "0ko@x9.eml", true);
+  ASSERT_TRUE(ko);
+  EXPECT_EQ(ko->body, "한국 中國\r\n");
+  const auto pict = ReadOriginalText(store.Dir() / "0pict@x9.eml", false);
+  ASSERT_TRUE(pict);
+  EXPECT_EQ(pict->subject, "晴れ☀😀");
 }
 
 TEST_F(RealWorldMailTest, AttachmentNamesAsMailersWriteThem) {

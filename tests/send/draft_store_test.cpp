@@ -6,6 +6,7 @@
 #include "platform/text_file.h"
 #include "send/draft_store.h"
 #include "store/folder_index.h"
+#include "store/stored_message.h"
 #include "tests/support/temp_dir.h"
 
 namespace plumex {
@@ -53,6 +54,25 @@ TEST_F(DraftStoreTest, SavingOverReplacesRowAndFilesAndDropsAnOldAttachmentList)
   EXPECT_FALSE(FileExists(Folder() / "Attachment" / (key + ".ini")));
   // A key no longer in the index makes a new draft.
   EXPECT_NE(SaveDraft(dir.path(), draft, std::string("gone"), now), "gone");
+}
+
+TEST_F(DraftStoreTest, WhatWasTypedComesBackAfterARestart) {
+  Draft draft;
+  draft.to = Utf8ToCp932("김 <kim@example.kr>");
+  draft.subject = Utf8ToCp932("会議😀 한국");
+  draft.body = {Utf8ToCp932("Crème brûlée 🍰"), Utf8ToCp932("这是")};
+  const std::string key = SaveDraft(dir.path(), draft, std::nullopt, now);
+  // Read back from the files alone, as the program does when it starts again.
+  const std::optional<StoredMessage> reopened = ReadStoredMessage(Folder() / (key + ".txt"));
+  ASSERT_TRUE(reopened);
+  EXPECT_EQ(Cp932ToUtf8(reopened->ValueOr(Utf8ToCp932("件名:"))), "会議😀 한국");
+  EXPECT_EQ(Cp932ToUtf8(reopened->ValueOr(Utf8ToCp932("あて名:"))), "김 <kim@example.kr>");
+  ASSERT_EQ(reopened->body_lines.size(), 2u);
+  EXPECT_EQ(Cp932ToUtf8(reopened->body_lines[0]), "Crème brûlée 🍰");
+  EXPECT_EQ(Cp932ToUtf8(reopened->body_lines[1]), "这是");
+  const FolderIndex index = FolderIndex::LoadIfExists(Folder() / "temp.ini");
+  ASSERT_EQ(index.Rows().Size(), 1u);
+  EXPECT_NE(Cp932ToUtf8(index.Rows().Lines()[0]).find("会議😀 한국"), std::string::npos);
 }
 
 }  // namespace

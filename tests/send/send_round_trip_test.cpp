@@ -13,6 +13,7 @@
 #include "platform/text_file.h"
 #include "send/message_id.h"
 #include "send/send_mail.h"
+#include "receive/original_text.h"
 #include "store/file_key.h"
 #include "store/stored_message.h"
 #include "tests/protocol/test_servers.h"
@@ -76,6 +77,10 @@ TEST_F(SendRoundTripTest, EveryCharacterClassComesBackAsTyped) {
       // IBM extension kanji and NEC characters: the whole message goes as UTF-8.
       {"ibm", Sjis("髙橋"), Sjis("山﨑様 ①Ⅱ㈱ ～"), Sjis("髙橋と山﨑") + "\r\n" + Sjis("①Ⅱ㈱ ｱｲｳ ～"), true,
        Sjis("山﨑様 ①Ⅱ㈱ ～")},
+      // What code page 932 lacks, as typed: UTF-8; the message file holds a substitute for each
+      // such character, the original beside it every character.
+      {"emoji", Utf8ToCp932("한국"), Utf8ToCp932("会議😀のお知らせ"), Utf8ToCp932("안녕하세요 😀"), true,
+       Utf8ToCp932("会議?のお知らせ")},
   };
   std::vector<std::string> delivered;
   for (const Case& c : cases) {
@@ -90,7 +95,7 @@ TEST_F(SendRoundTripTest, EveryCharacterClassComesBackAsTyped) {
   test::ReceiveFixture store(Sjis("受信箱") + "\t127.0.0.1\troundtrip\tsecret\t127.0.0.1\tme@x\t" +
                              servers->Get("POP3_PORT") + "\t25\t0");
   test::FakeUi receive_ui;
-  ASSERT_EQ(store.Run(receive_ui).new_count, 2);
+  ASSERT_EQ(store.Run(receive_ui).new_count, 3);
   std::map<std::string, StoredMessage> filed;
   for (const std::string& row : store.IndexFileRows()) {
     const std::string id = row.substr(0, row.find('\t'));
@@ -103,6 +108,17 @@ TEST_F(SendRoundTripTest, EveryCharacterClassComesBackAsTyped) {
   EXPECT_EQ(filed["ibm"].ValueOr(Sjis("差出人:")), Sjis("髙橋") + " <me@example.jp>");
   EXPECT_EQ(filed["ibm"].body_lines[0], Sjis("髙橋と山﨑"));
   EXPECT_EQ(filed["ibm"].body_lines[1], Sjis("①Ⅱ㈱ ｱｲｳ ～"));
+  EXPECT_EQ(filed["emoji"].ValueOr(Sjis("件名:")), cases[2].subject_back);
+  EXPECT_EQ(filed["emoji"].body_lines[0], Utf8ToCp932("????? ?"));
+  for (const std::string& row : store.IndexFileRows()) {
+    const std::string id = row.substr(0, row.find('\t'));
+    if (id.rfind("<emoji", 0) != 0) continue;
+    const auto sent = ReadOriginalText(store.Dir() / NativeName(MakeFileKey(id) + ".eml"), true);
+    ASSERT_TRUE(sent);
+    EXPECT_EQ(sent->subject, "会議😀のお知らせ");
+    EXPECT_EQ(sent->from, "한국 <me@example.jp>");
+    EXPECT_EQ(sent->body.substr(0, sent->body.find('\r')), "안녕하세요 😀");
+  }
 }
 
 }  // namespace

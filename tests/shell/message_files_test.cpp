@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/store_path.h"
 #include "shell/app_core.h"
 #include "store/file_key.h"
 #include "store/tab_line.h"
@@ -109,6 +110,69 @@ TEST_F(MessageFilesTest, OpeningThreeFilesFilesAllThree) {
   EXPECT_EQ(ReadUtf8Lines("受信/A/MsgID.ini").size(), 5u);
   EXPECT_EQ(ui.status[0], "5件");
   EXPECT_EQ(core->State().ReceivedIds.Ids().Lines().size(), 3u);
+}
+
+// A message whose characters code page 932 lacks: the viewer, the list, the text preview, reply
+// and forward all carry them as sent, while its message file holds substitutes.
+TEST_F(MessageFilesTest, AnOpenedMessageShowsAndAnswersAsSent) {
+  Start();
+  const std::string bytes =
+      "From: =?UTF-8?B?7ZWc6rWt?= <k@x>\r\nTo: a@x\r\nSubject: =?UTF-8?B?5Lya6K2w8J+YgA==?=\r\n"
+      "Message-ID: <sent@x>\r\nDate: Tue, 08 Sep 2009 12:34:56 +0900\r\nMIME-Version: 1.0\r\n"
+      "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nContent-Type: text/plain; charset=UTF-8\r\n"
+      "Content-Transfer-Encoding: 8bit\r\n\r\n안녕 😀\r\n--b\r\nContent-Type: text/plain\r\n"
+      "Content-Disposition: attachment; filename=\"note.txt\"\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+      "7ZWc6rWt7Ja0IPCfmIANCg==\r\n--b--\r\n";
+  WriteFileAtomic(At("sent.eml"), bytes);
+  ASSERT_EQ(core->Receiving().OpenMessageFiles({At("sent.eml")}), 1);
+  MainShell& shell = core->Shell();
+  std::optional<size_t> row;
+  for (size_t r = 0; r < shell.List().Count(); ++r)
+    if (shell.List().MessageId(r) == "<sent@x>") row = r;
+  ASSERT_TRUE(row);
+  EXPECT_EQ(Cp932ToUtf8(shell.ShownColumn(*row, kColSubject).value_or("")), "会議😀");
+  EXPECT_EQ(Cp932ToUtf8(shell.ShownColumn(*row, kColCorrespondent).value_or("")), "한국 <k@x>");
+  shell.ShowMessage(*row);
+  const ViewerContent& v = core->State().Viewer;
+  EXPECT_NE(Cp932ToUtf8(v.header_text).find("件名:会議😀\r\n"), std::string::npos);
+  EXPECT_NE(Cp932ToUtf8(v.header_text).find("差出人:한국 <k@x>\r\n"), std::string::npos);
+  EXPECT_EQ(Cp932ToUtf8(v.text_view), "안녕 😀\r\n");
+  ASSERT_EQ(v.preview, ViewerContent::Preview::Text);
+  EXPECT_EQ(Cp932ToUtf8(v.preview_text), "한국어 😀\r\n");
+  // The message file keeps code page 932 text.
+  EXPECT_THAT(ReadUtf8Lines("受信/A/" + MakeFileKey("<sent@x>") + ".txt"), ::testing::Contains("件名:会議?"));
+
+  core->Compose().Reply();
+  const ComposeContent& c = core->Compose().Content();
+  EXPECT_EQ(Cp932ToUtf8(c.subject), "返信:会議😀");
+  EXPECT_THAT(c.body, ::testing::Contains(::testing::EndsWith(Utf8ToCp932("  안녕 😀"))));
+  core->Compose().ForwardAsAttachment();
+  EXPECT_EQ(Cp932ToUtf8(c.subject), "転送:会議😀");
+  EXPECT_TRUE(c.body.empty());
+  ASSERT_EQ(c.attachments.size(), 1u);
+  EXPECT_EQ(ReadFileBytes(PathFromText(c.attachments[0])).value_or(""), bytes);
+
+  // Overwritten by hand, the message file is what shows from then on, what was typed included.
+  const std::string header = core->State().Viewer.header_text;
+  core->MessageFiles().OverwriteShownMessage(header, Utf8ToCp932("直した? 🍰\r\n"));
+  shell.ShowMessage(*row);
+  EXPECT_EQ(Cp932ToUtf8(core->State().Viewer.text_view), "直した? 🍰\r\n");
+}
+
+TEST_F(MessageFilesTest, SubjectSearchFindsAnEmojiAsTyped) {
+  Start();
+  for (const auto& [id, word] : {std::pair{"cake", "8J+NsA=="}, std::pair{"smile", "8J+YgA=="}}) {
+    WriteFileAtomic(At(std::string(id) + ".eml"), std::string("From: s@x\r\nSubject: =?UTF-8?B?") + word +
+                                                        "?=\r\nMessage-ID: <" + id +
+                                                        "@x>\r\nDate: Tue, 08 Sep 2009 12:34:56 +0900\r\n\r\nb\r\n");
+    ASSERT_EQ(core->Receiving().OpenMessageFiles({At(std::string(id) + ".eml")}), 1);
+  }
+  const MessageList& list = core->Shell().List();
+  ui.inputs.push_back("😀");
+  core->Search().SearchSubject();
+  ASSERT_FALSE(ui.chosen_rows.empty());
+  ASSERT_GE(ui.chosen_rows.back(), 0);
+  EXPECT_EQ(list.MessageId(static_cast<size_t>(ui.chosen_rows.back())), "<smile@x>");
 }
 
 }  // namespace
