@@ -151,7 +151,7 @@ bool SearchCommands::Extract(const std::optional<std::string>& given_key) {
   ui.SetStatusText(1, Sjis(texts::kExtractModeStatus));
   ui.SetModeLabel(Sjis(texts::kModeExtract), kModeYellow);
   s.StopRequested = false;
-  ExtractionResult found = ExtractMessages(s.MailRoot, folder, *key, ui, s.StopRequested);
+  ExtractionResult found = FindMessages(s.MailRoot, folder, *key, ui, s.StopRequested, search_way_);
   ui.SetProgress(0, 0);
   // A stop, or a folder chosen while the walk let the window run, has put another list on
   // screen; the result is not shown over it.
