@@ -40,6 +40,9 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
       if (column <= kColAttachIcon) return {};
       if (column == kColDate) return DisplayDate(ToQ(list_.Column(row, column)));
+      if (column == kColSubject && indent_of)
+        if (int depth = indent_of(index.row()); depth > 0)
+          return QString(depth * 2, QLatin1Char(' ')) + ToQ(list_.Column(row, column));
       return ToQ(list_.Column(row, column));
     case Qt::DecorationRole:
       if (!list_.IsValid(row)) return {};

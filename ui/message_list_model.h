@@ -30,6 +30,8 @@ class MessageListModel : public QAbstractTableModel, private MessageList::Listen
   QMimeData* mimeData(const QModelIndexList& indexes) const override;
   Qt::DropActions supportedDragActions() const override { return Qt::MoveAction | Qt::CopyAction; }
   std::function<void(const std::vector<size_t>& display_rows)> on_drag;
+  // The conversation view: how many levels a row's subject is indented (nothing: none).
+  std::function<int(int display_row)> indent_of;
 
   // A send folder's rows hold the recipient where received mail holds the sender: the
   // column's caption says which.
