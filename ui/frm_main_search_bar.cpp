@@ -31,7 +31,6 @@ QWidget* TfrmMain::BuildSearchBar(QWidget* parent) {
   search_box_ = new QLineEdit(pane);
   search_box_->setObjectName(QStringLiteral("SearchBox"));
   search_box_->setPlaceholderText(QStringLiteral("検索 (Ctrl+E)"));
-  search_box_->setClearButtonEnabled(true);
   search_scope_ = new QComboBox(pane);
   search_scope_->setObjectName(QStringLiteral("SearchScope"));
   search_scope_->addItems({QStringLiteral("このフォルダ"), QStringLiteral("すべてのフォルダ")});
