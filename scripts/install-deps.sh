@@ -2,7 +2,8 @@
 # Installs the Debian packages a task needs; packages already present are skipped.
 # Usage: scripts/install-deps.sh [program|demo|test]   (default: program)
 #   program  build and run Plumex (./run.sh): build tools, Qt with its Japanese translations, GMime,
-#            OpenSSL, libjpeg, ICU, libsecret (passwords in the desktop keyring), fonts
+#            OpenSSL, libjpeg, ICU, libsecret (passwords in the desktop keyring), SQLite (the search
+#            index), fonts
 #   demo     program + the local mail servers of the demo (./run.sh --demo)
 #   test     demo + what the tests and benchmarks add (./test.sh; desktop-file-validate checks
 #            the installed menu entry)
@@ -14,7 +15,7 @@ set -eu
 PROGRAM="
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-l10n-tools qt6-translations-l10n
-  libgmime-3.0-dev libssl-dev libjpeg-dev libicu-dev libsecret-1-dev ca-certificates
+  libgmime-3.0-dev libssl-dev libjpeg-dev libicu-dev libsecret-1-dev libsqlite3-dev ca-certificates
   fonts-ipafont-gothic fonts-ipafont-mincho
 "
 SERVERS="dovecot-core dovecot-pop3d dovecot-submissiond python3 openssl"

@@ -32,4 +32,8 @@ inline constexpr std::string_view kCountSuffix = "件";
 
 inline constexpr std::string_view kRelatedIndexName = "Ref.ini";
 
+inline constexpr std::string_view kIndexFileError = "検索用の索引ファイルを読み書きできません: ";
+inline constexpr std::string_view kIndexDamaged = "検索用の索引ファイルが壊れています: ";
+inline constexpr std::string_view kIndexBuilding = "検索用の索引を作成しています...";
+
 }  // namespace plumex::texts

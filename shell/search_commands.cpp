@@ -179,7 +179,11 @@ bool SearchCommands::Extract(const std::optional<std::string>& given_key) {
   ui.SetStatusText(0, Sjis(texts::kSearching));
   ui.SetStatusText(1, Sjis(texts::kExtractModeStatus));
   ui.SetModeLabel(Sjis(texts::kModeExtract), kModeYellow);
-  ExtractionResult found = ExtractMessages(s.MailRoot, folder, stored_key, ui, run->StopFlag(), kPumpInterval, confirm);
+  // The index serves keys code page 932 holds; one with characters it lacks is checked against
+  // the originals, file by file.
+  ExtractionResult found = typed.empty()
+                               ? FindMessages(s.MailRoot, folder, *key, ui, run->StopFlag(), search_way_)
+                               : ExtractMessages(s.MailRoot, folder, stored_key, ui, run->StopFlag(), kPumpInterval, confirm);
   ui.SetProgress(0, 0);
   // A stop, or a folder chosen while the walk let the window run, has put another list on
   // screen; the result is not shown over it.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "search/indexed_search.h"
 #include "search/text_collation.h"
 #include "shell/main_shell.h"
 
@@ -28,6 +29,14 @@ class SearchCommands {
   // message file of the folder searched (with its subfolders) that holds it. True when the
   // walk ran to its end; nothing happens while a walk is already going on.
   bool Extract(const std::optional<std::string>& key = std::nullopt);
+  // The search box above the list: the messages holding key in the folder searched (as the
+  // extraction's) or, with all_folders, in every account and the send tree, shown as the
+  // extraction shows its result, so its rows open, move, delete and take marks the same way.
+  // The full-text index answers; it is built first when missing (progress shown, Escape
+  // stops). True when the search ran to its end.
+  bool SearchBox(const std::string& key, bool all_folders);
+  bool Searching() const { return walking_; }
+
   // "関連付け抽出": the groups of the current folder's rows that share a SubjectKey, written
   // to its Ref.ini. True when it ran to its end.
   bool RelatedExtract();
@@ -39,6 +48,9 @@ class SearchCommands {
   const std::vector<bool>& ResultGroupStarts() const { return result_group_starts_; }
   // The folder the last extraction searched (store path), or empty.
   const std::string& SearchedFolder() const { return searched_folder_; }
+
+  // Whether the extraction goes through the full-text index (by default: when it is there).
+  void SetSearchWay(SearchWay way) { search_way_ = way; }
 
   // The order related groups are sorted in; Japanese unless a window or test hands in another.
   void SetCollation(std::unique_ptr<TextCollation> collation) { collation_ = std::move(collation); }
@@ -64,6 +76,7 @@ class SearchCommands {
   std::vector<std::string> result_rows_;
   std::vector<bool> result_group_starts_;
   std::unique_ptr<TextCollation> collation_;
+  SearchWay search_way_ = SearchWay::IndexWhenPresent;
 };
 
 }  // namespace plumex

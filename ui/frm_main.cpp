@@ -338,7 +338,9 @@ void TfrmMain::BuildWidgets() {
   static_cast<FolderTreeView*>(TreeView1_)->key_moved = choose_receive;
   static_cast<FolderTreeView*>(TreeView2_)->key_moved = choose_send;
 
-  auto* list_view = new MessageListView(splitTop_);
+  QWidget* list_pane = BuildSearchBar(splitTop_);
+  auto* list_view = new MessageListView(list_pane);
+  list_pane->layout()->addWidget(list_view);
   list_view->key_moved = [this](const QModelIndex& i) {
     Run([&] { shell_->ShowMessage(static_cast<size_t>(i.row())); });
   };
@@ -381,6 +383,7 @@ void TfrmMain::BuildWidgets() {
   // A double click opens the row's message in the compose window again.
   connect(ListView1_, &QTreeView::doubleClicked, this,
           [this](const QModelIndex& i) { Run([&] { core_->Drafts().Reopen(static_cast<size_t>(i.row())); }); });
+  ConnectSearchBar();
   connect(ListView1_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
     std::vector<size_t> rows;
     for (const QModelIndex& i : ListView1_->selectionModel()->selectedRows()) rows.push_back(static_cast<size_t>(i.row()));

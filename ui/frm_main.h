@@ -13,9 +13,13 @@
 #include <memory>
 
 #include "shell/app_core.h"
+#include "shell/conversation_view.h"
 #include "ui/qt_ui_port.h"
 
 class QAction;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
 class QPrinter;
 class QActionGroup;
 class QLabel;
@@ -163,6 +167,12 @@ class TfrmMain : public QMainWindow {
   void UpdateListHeader();
   int DateColumnWidth(int width) const;
   void PlaceProgressBar();
+  // The search box and the conversation switch above the message list (frm_main_search_bar.cpp):
+  // BuildSearchBar makes the pane the list goes into, ConnectSearchBar wires it to the list.
+  QWidget* BuildSearchBar(QWidget* parent);
+  void ConnectSearchBar();
+  void RunSearchBox();
+  void ApplyConversations();
   void ApplyPaneSizes(int tree_width, int bottom_height);
   void SetBody(const QString& text);
   void ShowPreview();
@@ -282,6 +292,12 @@ class TfrmMain : public QMainWindow {
   QTimer* tmrAfterSend_ = nullptr;
   BodyFinder* body_finder_ = nullptr;
   std::function<void()> search_next_update_;
+  QLineEdit* search_box_ = nullptr;
+  QComboBox* search_scope_ = nullptr;  // the folder on screen | every folder
+  QCheckBox* conversations_ = nullptr;
+  QTimer* search_timer_ = nullptr;     // waits for typing to pause
+  std::vector<ConversationRow> conversation_rows_;
+  bool applying_conversations_ = false;
 
   TfrmSend* compose_ = nullptr;
   QWidget* account_window_ = nullptr;

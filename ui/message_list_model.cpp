@@ -40,9 +40,17 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
     case Qt::ToolTipRole:
       if (column <= kColAttachIcon) return {};
       if (column == kColDate) return DisplayDate(ToQ(list_.Column(row, column)));
-      if (shown_text)
-        if (auto shown = shown_text(row, column)) return ToQ(*shown);
-      return ToQ(list_.Column(row, column));
+      {
+        // The column as sent where it differs from the stored one; the conversation view
+        // indents a subject by its level.
+        QString text;
+        if (shown_text)
+          if (auto shown = shown_text(row, column)) text = ToQ(*shown);
+        if (text.isNull()) text = ToQ(list_.Column(row, column));
+        if (column == kColSubject && indent_of)
+          if (int depth = indent_of(index.row()); depth > 0) return QString(depth * 2, QLatin1Char(' ')) + text;
+        return text;
+      }
     case Qt::DecorationRole:
       if (!list_.IsValid(row)) return {};
       if (column == kColPriorityIcon) {

@@ -34,6 +34,8 @@ class MessageListModel : public QAbstractTableModel, private MessageList::Listen
   std::function<void(const std::vector<size_t>& display_rows)> on_drag;
   // A column's text as sent where it differs from the stored one; unset: as stored.
   std::function<std::optional<std::string>(size_t display_row, int column)> shown_text;
+  // The conversation view: how many levels a row's subject is indented (nothing: none).
+  std::function<int(int display_row)> indent_of;
 
   // A send folder's rows hold the recipient where received mail holds the sender: the
   // column's caption says which.

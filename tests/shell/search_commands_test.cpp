@@ -3,7 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
+#include "search/text_index.h"
 #include "shell/app_core.h"
+#include "shell/conversation_view.h"
 #include "store/file_key.h"
 #include "store/tab_line.h"
 #include "tests/shell/shell_fixture.h"
@@ -181,6 +185,46 @@ TEST_F(SearchCommandsTest, RelatedExtractionWithoutSubjectsSaysSo) {
   core->Search().RelatedExtract();
   EXPECT_THAT(ui.Texts(), ElementsAre("該当ファイルはありませんでした"));
   EXPECT_FALSE(std::filesystem::exists(At("受信/A/Ref.ini")));
+}
+
+TEST_F(SearchCommandsTest, SearchBoxOverTheFolderOnScreenOrEveryFolder) {
+  setenv("XDG_CACHE_HOME", (root() / "cache").c_str(), 1);
+  StartWithFiles();
+  Message("送信/s.txt", "<s@x>", "sent invoice", "the invoice went out");
+  Message("受信/A/sub/n.txt", "<n@x>", "nested", "an invoice below");
+  EXPECT_TRUE(core->Search().SearchBox(Utf8ToCp932("invoice"), false));
+  EXPECT_EQ(core->State().ViewMode, ViewModes::Extract);
+  EXPECT_EQ(ui.status[0], "3件");
+  EXPECT_TRUE(TextIndex::Status(root()).ready);  // built on the first search
+  // Every folder: the send tree too; the rows name their folders, so they open as extraction rows.
+  EXPECT_TRUE(core->Search().SearchBox(Utf8ToCp932("invoice"), true));
+  EXPECT_EQ(ui.status[0], "4件");
+  std::vector<std::string> dirs;
+  for (size_t r = 0; r < core->Shell().List().Count(); ++r) dirs.push_back(Cp932ToUtf8(core->Shell().MessageDirOf(r)));
+  EXPECT_THAT(dirs, ::testing::UnorderedElementsAre("受信\\A\\", "受信\\A\\", "受信\\A\\sub\\", "送信\\"));
+  // The same rows as the extraction's walk.
+  ui.inputs.push_back("invoice");
+  core->Search().SetSearchWay(SearchWay::Scan);
+  core->Search().Extract();
+  EXPECT_EQ(ui.status[0], "3件");
+  EXPECT_FALSE(core->Search().SearchBox("", false));
+}
+
+TEST_F(SearchCommandsTest, ConversationViewGroupsTheRowsOfTheFolder) {
+  Start({Row("<1@x>", "plan", "f", "2009/01/01_00:00:00", "10", "2", "2"),
+         Row("<2@x>", "Re: plan", "g", "2009/01/02_00:00:00", "10", "2", "2"),
+         Row("<3@x>", "other", "h", "2009/01/03_00:00:00", "10", "2", "2")});
+  WriteUtf8Lines("受信/A/" + MakeFileKey("<2@x>") + ".txt",
+                 {"Message-ID:<2@x>", "References:<1@x>", "-------------------", "b"});
+  std::vector<ConversationRow> rows = ShowConversations(core->Shell(), true);
+  EXPECT_THAT(Subjects(), ElementsAre("other", "plan", "Re: plan"));
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[2].depth, 1);
+  EXPECT_TRUE(rows[1].has_replies);
+  EXPECT_EQ(core->Shell().List().Group(1), RowGroup::First);
+  EXPECT_EQ(core->Shell().List().Group(2), RowGroup::Member);
+  EXPECT_THAT(RepliesOf(rows, 1), ElementsAre(2u));
+  EXPECT_THAT(RepliesOf(rows, 0), IsEmpty());
 }
 
 }  // namespace

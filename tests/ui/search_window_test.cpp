@@ -163,6 +163,48 @@ class SearchWindowTest : public QObject {
     QCOMPARE(main_->ListView1()->model()->rowCount(), 4);
     QCOMPARE(main_->Shell().State().ViewMode, ViewModes::Normal);
   }
+
+  void searchBoxShowsTheMatchesAsTheExtractionDoes() {
+    qputenv("XDG_CACHE_HOME", QByteArray::fromStdString((root_ / "cache").string()));
+    QTest::keyClick(main_.get(), Qt::Key_E, Qt::ControlModifier);
+    auto* box = main_->findChild<QLineEdit*>(QStringLiteral("SearchBox"));
+    QVERIFY(box && box->hasFocus());
+    box->insert(QStringLiteral("昼食会"));  // as typed: the text changes
+    // The search runs once typing pauses.
+    QTRY_COMPARE(main_->ListView1()->model()->rowCount(), 1);
+    QCOMPARE(SubjectAt(0), QStringLiteral("昼食会"));
+    QCOMPARE(main_->LblMode()->text(), QStringLiteral("抽出"));
+    QTreeView* list = main_->ListView1();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(0, kColSubject)).center());
+    QVERIFY(main_->memBody()->toPlainText().contains(QStringLiteral("本文 昼食会")));
+    box->clear();
+    QTest::keyClicks(box, QStringLiteral("INVOICE"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(main_->ListView1()->model()->rowCount(), 4);
+  }
+
+  void conversationViewGroupsAndFolds() {
+    WriteUtf8(root_ / "受信/テスト" / (MakeFileKey("<a3@x>") + ".txt"),
+              {"Message-ID:<a3@x>", "References:<a1@x>", "件名:Re: invoice", "-------------------", "返事"});
+    auto* on = main_->findChild<QCheckBox*>(QStringLiteral("Conversations"));
+    QVERIFY(on);
+    on->setChecked(true);
+    QTreeView* list = main_->ListView1();
+    QCOMPARE(list->model()->rowCount(), 4);
+    int root = -1;
+    for (int r = 0; r < 4; ++r)
+      if (SubjectAt(r) == QStringLiteral("Invoice for May")) root = r;
+    QVERIFY(root >= 0 && root < 3);
+    QCOMPARE(SubjectAt(root + 1), QStringLiteral("  Re: invoice"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(root, kColPriorityIcon)).center());
+    QVERIFY(list->isRowHidden(root + 1, QModelIndex()));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(root, kColPriorityIcon)).center());
+    QVERIFY(!list->isRowHidden(root + 1, QModelIndex()));
+    on->setChecked(false);
+    for (int r = 0; r < 4; ++r) QVERIFY(!SubjectAt(r).startsWith(QLatin1Char(' ')));
+  }
 };
 
 QTEST_MAIN(SearchWindowTest)

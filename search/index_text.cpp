@@ -1,0 +1,117 @@
+#include "search/index_text.h"
+
+#include <array>
+#include <mutex>
+
+#include "platform/code_page.h"
+
+namespace plumex {
+namespace {
+
+constexpr char32_t kNoCharacter = 0xFFFD;
+
+bool IsLineEnd(unsigned char b) { return b == '\n' || b == '\r'; }
+
+// Code points of every one- and two-byte CP932 character, built once from the code page
+// conversion itself so that the index and the rest of the program agree on every character.
+class Cp932Table {
+ public:
+  Cp932Table() {
+    single_.fill(kNoCharacter);
+    for (unsigned b = 0; b < 0x80; ++b) single_[b] = b;
+    for (unsigned b = 0xA1; b <= 0xDF; ++b) single_[b] = One(std::string(1, static_cast<char>(b)));
+    double_.fill(kNoCharacter);
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+      if (!IsCp932LeadByte(static_cast<unsigned char>(lead))) continue;
+      for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
+        if (trail == 0x7F) continue;
+        const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+        double_[lead << 8 | trail] = One(std::string(pair, 2));
+      }
+    }
+  }
+  char32_t Single(unsigned char b) const { return single_[b]; }
+  char32_t Double(unsigned char lead, unsigned char trail) const { return double_[lead << 8 | trail]; }
+
+ private:
+  static char32_t One(const std::string& cp932) {
+    std::u32string points = DecodeUtf8(Cp932ToUtf8(cp932));
+    return points.size() == 1 ? points[0] : kNoCharacter;
+  }
+  std::array<char32_t, 256> single_;
+  std::array<char32_t, 65536> double_;
+};
+
+const Cp932Table& Table() {
+  static const Cp932Table table;
+  return table;
+}
+
+// Calls emit(code point) per character, cut as the matcher cuts: a lead byte takes the next
+// byte unless that ends the line.
+template <typename Emit>
+void ForEachCharacter(std::string_view text, Emit emit) {
+  const Cp932Table& table = Table();
+  const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t n = text.size();
+  size_t i = 0;
+  while (i < n) {
+    unsigned char b = in[i];
+    if (IsLineEnd(b)) {
+      emit(U'\n');
+      ++i;
+    } else if (IsCp932LeadByte(b) && i + 1 < n && !IsLineEnd(in[i + 1])) {
+      emit(table.Double(b, in[i + 1]));
+      i += 2;
+    } else {
+      // A NUL would end the text for the index: it is no character of mail either.
+      emit(b == 0 ? kNoCharacter : table.Single(b));
+      ++i;
+    }
+  }
+}
+
+}  // namespace
+
+std::string IndexText(std::string_view cp932) {
+  std::string out;
+  out.reserve(cp932.size() + cp932.size() / 2);
+  ForEachCharacter(cp932, [&](char32_t c) { AppendUtf8(c, out); });
+  return out;
+}
+
+std::optional<std::vector<std::string>> KeyTrigrams(std::string_view cp932_key) {
+  std::vector<std::string> characters;
+  bool servable = true;
+  ForEachCharacter(cp932_key, [&](char32_t c) {
+    if (c == kNoCharacter || c == U'\n') servable = false;
+    std::string one;
+    AppendUtf8(c, one);
+    characters.push_back(std::move(one));
+  });
+  if (!servable || characters.size() < 3) return std::nullopt;
+  std::vector<std::string> trigrams;
+  for (size_t i = 0; i + 3 <= characters.size(); ++i) {
+    std::string t = characters[i] + characters[i + 1] + characters[i + 2];
+    bool seen = false;
+    for (const auto& u : trigrams) seen = seen || u == t;
+    if (!seen) trigrams.push_back(std::move(t));
+  }
+  return trigrams;
+}
+
+std::string TrigramQuery(const std::vector<std::string>& trigrams) {
+  std::string query;
+  for (const std::string& t : trigrams) {
+    if (!query.empty()) query += " AND ";
+    query += '"';
+    for (char c : t) {
+      if (c == '"') query += '"';
+      query += c;
+    }
+    query += '"';
+  }
+  return query;
+}
+
+}  // namespace plumex
