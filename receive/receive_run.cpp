@@ -4,6 +4,7 @@
 #include "platform/file_write_error.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
+#include "receive/sender_trust.h"
 #include "port/certificate_question.h"
 #include "port/error_text.h"
 #include "protocol/parsed_message.h"
@@ -168,6 +169,8 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
     filing.forward_queue = session.forward_queue;
     filing.folder_new_counts = &result.folder_new_counts;
     filing.pop3 = &pop3;
+    filing.trusted_authserv_id =
+        AccountAuthservId(ToNativePath(state.MailRoot, state.CurrentAccountDir), record.pop_host);
     // One LIST for all the sizes instead of a LIST per message.
     std::vector<long long> sizes;
     if (count > 0) {

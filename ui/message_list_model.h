@@ -5,7 +5,10 @@
 #include <QIcon>
 #include <QMimeData>
 #include <functional>
+#include <optional>
 #include <vector>
+
+#include "receive/sender_trust.h"
 
 #include "shell/message_list.h"
 
@@ -30,6 +33,9 @@ class MessageListModel : public QAbstractTableModel, private MessageList::Listen
   QMimeData* mimeData(const QModelIndexList& indexes) const override;
   Qt::DropActions supportedDragActions() const override { return Qt::MoveAction | Qt::CopyAction; }
   std::function<void(const std::vector<size_t>& display_rows)> on_drag;
+  // The sender trust of a row (asked only for the rows drawn): a mark before the sender, and
+  // the trust sentence as the sender's tip.
+  std::function<std::optional<SenderTrust>(size_t display_row)> trust_of;
 
   // A send folder's rows hold the recipient where received mail holds the sender: the
   // column's caption says which.

@@ -35,6 +35,7 @@ class QtUiPort : public UiPort {
   void HideComposeWindow() override;
   void DelayedSendChanged(bool active) override;
   void MergeSent() override;
+  bool ConfirmSend(const SendCheck& check) override;
 
   // The window a dialog opened now belongs to (see ui/dialog_owner.h).
   QWidget* DialogParent() const;
