@@ -19,9 +19,10 @@ PROGRAM="
 "
 SERVERS="dovecot-core dovecot-pop3d dovecot-submissiond python3 openssl"
 # msmtp and mpop are clients, the benchmarks' yardsticks (never msmtp-mta: it is an MTA).
+# zip makes the password-protected archives the attachment warning is tested with.
 TESTS="
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-  mpop msmtp xvfb xauth poppler-utils desktop-file-utils
+  mpop msmtp xvfb xauth poppler-utils desktop-file-utils zip
 "
 case "${1:-program}" in
   program) PACKAGES="$PROGRAM" ;;
