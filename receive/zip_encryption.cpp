@@ -56,6 +56,9 @@ bool IsEncryptedZip(const std::filesystem::path& file) {
   std::string head(30, '\0');
   in.read(head.data(), static_cast<std::streamsize>(head.size()));
   head.resize(static_cast<size_t>(in.gcount()));
+  // Anything that does not start as a ZIP archive costs no more than these bytes.
+  if (head.size() < 4 || head.compare(0, 2, "PK") != 0) return false;
+  if (LocalHeaderEncrypted(head)) return true;
   // The central directory usually sits just before the end record; a directory larger than
   // the tail read is left to the local header test.
   const unsigned long long tail_offset = size > kTailBytes * 4 ? size - kTailBytes * 4 : 0;

@@ -20,16 +20,16 @@ class SendCheckWindowTest : public QObject {
     in.cc = "boss@example.jp, x@other.example";
     in.bcc = "y@third.example";
     in.own_domains = {"example.jp"};
-    in.external_limit = 3;
+    in.external_limit = 2;
     in.attachments = {Utf8ToCp932("/tmp/見積書.pdf")};
     const SendCheck check = BuildSendCheck(in, [](const std::string&) { return std::optional<std::uintmax_t>(2048); });
 
     TfrmSendCheck window(check);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.TickItems().size(), 4);  // three outside domains, one attachment
+    QCOMPARE(int(window.TickItems().size()), 4);  // three outside domains, one attachment
     QVERIFY(window.lblWarnings()->isVisible());
-    QVERIFY(window.lblWarnings()->text().contains(QStringLiteral("To/Ccに社外のあて先が4件あります")));
+    QVERIFY(window.lblWarnings()->text().contains(QStringLiteral("To/Ccに社外のあて先が3件あります")));
     QCOMPARE(window.lstAttachments()->topLevelItem(0)->text(1), QStringLiteral("2.0 KB"));
     window.grab().save(QStringLiteral("send_check_window.png"));
 
