@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "port/send_check.h"
+
 namespace plumex {
 
 enum class MsgIcon { None, Information, Warning, Error, Question };
@@ -65,6 +67,13 @@ class UiPort {
   // The delayed-send queue became active (a message was queued) or ran empty: the window
   // runs its one-minute timer and shows "時差送信中..." while it is active.
   virtual void DelayedSendChanged(bool active) { (void)active; }
+  // The check before sending: the person ticks every outside domain and every attachment and
+  // presses "送信" (true), or goes back to the message (false). A port that cannot show the
+  // check refuses, so nothing leaves unseen.
+  virtual bool ConfirmSend(const SendCheck& check) {
+    (void)check;
+    return false;
+  }
   // A merge went out: its log ("送信\差込ログ.txt") is new.
   virtual void MergeSent() {}
 

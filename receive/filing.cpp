@@ -20,6 +20,7 @@
 #include "protocol/pop3_client.h"
 #include "receive/message_text.h"
 #include "receive/reassembly.h"
+#include "receive/sender_trust.h"
 #include "store/file_key.h"
 #include "store/index_row.h"
 #include "store/message_file_key.h"
@@ -319,6 +320,8 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   if (from_server && !retrieved) context.pop3->Retrieve(n, message, announced);
   // The size is only shown: without a readable LIST answer it is what RETR brought.
   if (size.empty()) size = std::to_string(message.RawSize());
+  // Who sent it, while the original header and MIME structure are at hand.
+  const SenderTrust trust = EvaluateSenderTrust(message, context.trusted_authserv_id);
 
   const auto folder = ToNativePath(context.mail_root, target.folder_path);
   EnsureDirectory(folder);
@@ -361,7 +364,8 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
                          PseudoHeaderLine(Sjis("差出人:"), from),
                          PseudoHeaderLine(Sjis("件名:"), subject),
                          PseudoHeaderLine(Sjis("日時:"), date),
-                         PseudoHeaderLine(Sjis("ﾌｧｲﾙｻｲｽﾞ:"), size)};
+                         PseudoHeaderLine(Sjis("ﾌｧｲﾙｻｲｽﾞ:"), size),
+                         TrustHeaderLine(trust)};
   WriteMessageFile(folder / NativeName(key + ".txt"), stored, body, sync);
   WriteOriginal(OriginalIn(folder, key), message.OriginalBytes(), sync);
   if (sync) {

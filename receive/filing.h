@@ -56,6 +56,8 @@ struct FilingContext {
   // cannot be read gets this time (0: no date).
   bool reply_to_sender = false;
   std::time_t undated_time = 0;
+  // The authserv-id whose Authentication-Results are believed (empty: none, as for a file).
+  std::string trusted_authserv_id;
   // Pieces of split messages staged in this run (their ids were added to received_ids).
   int staged_pieces = 0;
 };

@@ -4,6 +4,7 @@
 #include "platform/file_write_error.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
+#include "receive/sender_trust.h"
 #include "port/certificate_question.h"
 #include "port/error_text.h"
 #include "protocol/parsed_message.h"
@@ -180,6 +181,7 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
     filing.folder_new_counts = &result.folder_new_counts;
     filing.pop3 = &pop3;
     filing.row_added = [&rows_added](const std::string& row) { rows_added.push_back(row); };
+    filing.trusted_authserv_id = AccountAuthservId(inbox_dir, record.pop_host);
     // One LIST for all the sizes instead of a LIST per message.
     std::vector<long long> sizes;
     if (count > 0) {

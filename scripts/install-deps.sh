@@ -21,10 +21,11 @@ PROGRAM="
 SERVERS="dovecot-core dovecot-pop3d dovecot-submissiond python3 openssl"
 # msmtp and mpop are clients, the benchmarks' yardsticks (never msmtp-mta: it is an MTA).
 # gnome-keyring, libsecret-tools (secret-tool) and dbus-daemon (dbus-run-session): a keyring of
-# the tests' own on a private session bus.
+# the tests' own on a private session bus. zip makes the password-protected archives the
+# attachment warning is tested with.
 TESTS="
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-  mpop msmtp xvfb xauth poppler-utils desktop-file-utils
+  mpop msmtp xvfb xauth poppler-utils desktop-file-utils zip
   gnome-keyring libsecret-tools dbus-daemon
 "
 case "${1:-program}" in

@@ -18,6 +18,7 @@
 #include "send/send_mail.h"
 #include "send/sent_folder.h"
 #include "shell/delayed_send_commands.h"
+#include "shell/send_check_commands.h"
 #include "shell/merge_sheet_commands.h"
 #include "settings/account_list.h"
 #include "shell/account_commands.h"
@@ -81,6 +82,7 @@ void ComposeCommands::NewMail() {
   content_.attachments.clear();
   reply_context_id_.clear();
   reply_header_lines_.clear();
+  replying_ = false;
   OpenCompose("", "");
 }
 
@@ -124,6 +126,9 @@ bool ComposeCommands::Send() {
   request.reply_context_id = reply_context_id_;
   request.viewer_header_lines = reply_header_lines_;
   last_queued_.reset();
+  // The check before sending sees the message as it will go: sent now, queued or merged.
+  if (!ConfirmBeforeSend(shell_.State().MailRoot, s.AccountList, c, replying_ ? &reply_header_lines_ : nullptr, ui))
+    return false;
   const long long delay = DelayMinutes(c.delay);
   if (delay > 0 && delayed_) {
     last_queued_ = delayed_->Enqueue(request, c.delay, delay);
@@ -190,6 +195,7 @@ void ComposeCommands::Reply() {
   const std::string shown = *row;
   reply_context_id_ = FieldOf(shown, IndexRow::kMessageId);
   reply_header_lines_ = SplitLines(shell_.State().Viewer.header_text);
+  replying_ = true;
   size_t start = 0;
   std::string reply_to = FindHeaderValue("ReplyTo", reply_header_lines_, false, start);
   Quote();
@@ -207,6 +213,7 @@ void ComposeCommands::Forward() {
   const std::string shown = *row;
   reply_context_id_ = FieldOf(shown, IndexRow::kMessageId);
   reply_header_lines_ = SplitLines(shell_.State().Viewer.header_text);
+  replying_ = false;
   Quote();
   content_.attachments.clear();
   const ViewerContent& viewer = shell_.State().Viewer;

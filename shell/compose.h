@@ -102,6 +102,7 @@ class ComposeCommands {
   // Header lines of the message replied to or forwarded, for References: taken at the
   // reply, since the viewer may show another message by the time the mail goes out.
   std::vector<std::string> reply_header_lines_;
+  bool replying_ = false;  // a reply (not a forward): its new domains are warned about
 };
 
 }  // namespace plumex

@@ -65,6 +65,8 @@ struct MainState : MailboxState {
   // The message shown last (by a row click), and the link under the pointer.
   ViewerContent Viewer;
   std::string HoverUrl;  // ASCII
+  // The host the text before that link shows when it leads elsewhere (asked before opening).
+  std::string HoverShownHost;
 };
 
 }  // namespace plumex

@@ -11,7 +11,9 @@
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "receive/original_text.h"
+#include "receive/sender_trust.h"
 #include "shell/html_page.h"
+#include "shell/link_check.h"
 #include "shell/link_text.h"
 #include "shell/main_shell.h"
 #include "shell/shown_text.h"
@@ -76,7 +78,7 @@ bool MainShell::ReadMessage(const std::string& dir, const std::string& id, Viewe
   auto sep = std::find(lines.begin(), lines.end(), kStoredMessageSeparator);
   auto body_begin = lines.begin();
   if (sep != lines.end()) {
-    for (auto it = lines.begin(); it != sep + 1; ++it) v.header_text += *it + "\r\n";
+    for (auto it = lines.begin(); it != sep + 1; ++it) v.header_text += TrustLineShown(*it) + "\r\n";
     body_begin = sep + 1;
   }
   for (auto it = body_begin; it != lines.end(); ++it) v.body_text += *it + "\r\n";
@@ -225,12 +227,20 @@ bool MainShell::DetectLink(std::u16string_view body, size_t position) {
   if (!link) return false;
   std::string url;
   for (char16_t c : *link) url += static_cast<char>(c);  // link characters are ASCII
+  const size_t start = body.rfind(*link, std::min(position, body.size() - 1));
+  state_.HoverShownHost = start == std::u16string_view::npos ? std::string() : DeceptiveHostBefore(body, start, url);
   state_.HoverUrl = std::move(url);
   return true;
 }
 
 void MainShell::OpenHoverLink() {
-  if (!state_.HoverUrl.empty()) ui_.OpenUrl(state_.HoverUrl);
+  if (state_.HoverUrl.empty()) return;
+  // A link after a text showing another host: the real target is shown and asked about first.
+  if (!state_.HoverShownHost.empty() &&
+      ui_.MessageBox(DeceptiveLinkQuestion(state_.HoverShownHost, state_.HoverUrl), MsgIcon::Warning,
+                     MsgButtons::YesNo) != MsgAnswer::Yes)
+    return;
+  ui_.OpenUrl(state_.HoverUrl);
 }
 
 }  // namespace plumex

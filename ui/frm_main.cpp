@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <memory>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -51,11 +52,15 @@
 
 #include "platform/code_page.h"
 #include "platform/sjis_text.h"
+#include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "codecs/charset.h"
+#include "receive/zip_encryption.h"
 #include "shell/jpeg_decoder.h"
+#include "shell/link_check.h"
 #include "shell/link_text.h"
 #include "shell/mailto_address.h"
+#include "shell/sender_trust_column.h"
 #include "ui/dialog_owner.h"
 #include "ui/help_commands.h"
 #include "ui/folder_tree_model.h"
@@ -66,6 +71,7 @@
 #include "ui/message_list_model.h"
 #include "ui/not_available.h"
 #include "ui/qt_text.h"
+#include "ui/send_check_offer_bar.h"
 #include "ui/safe_text_browser.h"
 
 namespace plumex {
@@ -230,6 +236,8 @@ TfrmMain::TfrmMain(std::filesystem::path mail_root, std::unique_ptr<QtUiPort> po
   });
   Run([this] { core_->Start(); });
   Run([this] { core_->ShowSavedFolder(); });
+  // The check before sending: on in a new store, offered once in an older one.
+  if (!shell_->State().CloseRequested) SendCheckOfferBar::ShowIfDue(this, shell_->State().MailRoot);
   ApplySettings();
   UpdateMessageCommands();
   if (shell_->State().CloseRequested) tmrAfterSend_->start();
@@ -347,6 +355,7 @@ void TfrmMain::BuildWidgets() {
   ListView1_ = list_view;
   ListView1_->setObjectName(QStringLiteral("ListView1"));
   list_model_ = new MessageListModel(shell_->List());
+  list_model_->trust_of = [column = std::make_shared<SenderTrustColumn>(*shell_)](size_t row) { return column->TrustOf(row); };
   ListView1_->setModel(list_model_);
   ListView1_->setRootIsDecorated(false);
   ListView1_->setUniformRowHeights(true);
@@ -935,6 +944,18 @@ void TfrmMain::SetBody(const QString& text) {
     c.setPosition(static_cast<int>(std::min(r.start + r.length, body_text_.size())), QTextCursor::KeepAnchor);
     c.mergeCharFormat(link);
   }
+  // Links after a text showing another host: red on yellow, the real target as their tip.
+  QTextCharFormat deceptive;
+  deceptive.setForeground(QColor(200, 0, 0));
+  deceptive.setBackground(QColor(255, 240, 160));
+  deceptive.setFontUnderline(true);
+  for (const TextRange& r : DeceptiveLinkRanges(body_text_)) {
+    QTextCursor c(memBody_->document());
+    c.setPosition(static_cast<int>(r.start));
+    c.setPosition(static_cast<int>(std::min(r.start + r.length, body_text_.size())), QTextCursor::KeepAnchor);
+    deceptive.setToolTip(QStringLiteral("表示と違う行き先: ") + c.selectedText());
+    c.mergeCharFormat(deceptive);
+  }
   memBody_->moveCursor(QTextCursor::Start);
 }
 
@@ -1003,7 +1024,14 @@ void TfrmMain::RenderViewer() {
   }
   lstAttach_->clear();
   const auto& names = v.attachment_names.size() == v.attachments.size() ? v.attachment_names : v.attachments;
-  for (const std::string& name : names) lstAttach_->addItem(ToQ(name));
+  for (size_t i = 0; i < names.size(); ++i) {
+    auto* item = new QListWidgetItem(ToQ(names[i]), lstAttach_);
+    // A password-protected ZIP: its content was not checked, and is not opened here.
+    if (IsEncryptedZip(v.attachment_dir / NativeName(v.attachments[i]))) {
+      item->setIcon(icons::TrustWarning());
+      item->setToolTip(QString::fromUtf8(kEncryptedZipWarning));
+    }
+  }
   ShowPreview();
   if (v.html_shown) {
     auto bytes = ReadFileBytes(v.html_file);

@@ -25,6 +25,7 @@
 #include "ui/folder_tree_model.h"
 #include "ui/frm_address.h"
 #include "ui/qt_text.h"
+#include "ui/send_check_tab.h"
 
 namespace plumex {
 namespace {
@@ -113,6 +114,7 @@ void TfrmSet::Attach(AppCore& core) {
   tabs_->addTab(BuildNewCheckTab(), QStringLiteral("新着チェック"));
   tabs_->addTab(BuildCandidatesTab(), QStringLiteral("削除候補"));
   tabs_->addTab(BuildSendRulesTab(), QStringLiteral("送信ﾙｰﾙ"));
+  tabs_->addTab(new SendCheckTab(core, tabs_), QStringLiteral("送信前確認"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs_);
   connect(tabs_, &QTabWidget::currentChanged, this, [this] { UpdateButtons(); });

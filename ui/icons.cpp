@@ -55,6 +55,36 @@ QIcon NormalPriority() {
   return icon;
 }
 
+QIcon TrustGood() {
+  static QIcon icon = Paint(16, [](QPainter& p, int) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(20, 150, 60));
+    QPainterPath shield;
+    shield.moveTo(8, 1.5);
+    shield.lineTo(14, 3.5);
+    shield.cubicTo(14, 10, 11, 13, 8, 14.8);
+    shield.cubicTo(5, 13, 2, 10, 2, 3.5);
+    shield.closeSubpath();
+    p.drawPath(shield);
+    p.setPen(QPen(Qt::white, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(QPolygonF({QPointF(5, 8), QPointF(7.3, 10.3), QPointF(11, 5.8)}));
+  });
+  return icon;
+}
+
+QIcon TrustWarning() {
+  static QIcon icon = Paint(16, [](QPainter& p, int) {
+    p.setPen(QPen(QColor(150, 90, 0), 1));
+    p.setBrush(QColor(250, 190, 20));
+    p.drawPolygon(QPolygonF({QPointF(8, 1.5), QPointF(15, 14.5), QPointF(1, 14.5)}));
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    p.drawRect(QRectF(7.2, 5.5, 1.6, 5));
+    p.drawEllipse(QRectF(7.1, 11.5, 1.8, 1.8));
+  });
+  return icon;
+}
+
 QIcon DeletionCandidate() {
   static QIcon icon = Paint(16, [](QPainter& p, int) {
     QPen pen(QColor(200, 0, 200), 2.2);

@@ -16,6 +16,12 @@ QIcon DeletionCandidate();
 QIcon GroupHead();
 QIcon GroupMember();
 
+// Sender trust: authenticated or trusted-signed mail, and mail that needs care (failed
+// authentication, a bad or foreign signature, a display name showing another address). The
+// warning also marks a password-protected ZIP attachment.
+QIcon TrustGood();
+QIcon TrustWarning();
+
 QIcon ReceiveRoot();
 QIcon Account();
 QIcon Folder();

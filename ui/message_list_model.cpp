@@ -36,8 +36,13 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
   size_t row = static_cast<size_t>(index.row());
   int column = index.column();
   switch (role) {
-    case Qt::DisplayRole:
     case Qt::ToolTipRole:
+      if (column == kColCorrespondent && trust_of) {
+        if (const auto trust = trust_of(row))
+          return ToQ(list_.Column(row, column)) + QLatin1Char('\n') + ToQ(TrustSentence(*trust));
+      }
+      [[fallthrough]];
+    case Qt::DisplayRole:
       if (column <= kColAttachIcon) return {};
       if (column == kColDate) return DisplayDate(ToQ(list_.Column(row, column)));
       {
@@ -60,6 +65,15 @@ QVariant MessageListModel::data(const QModelIndex& index, int role) const {
         return priority == "1" ? high_priority_ : normal_priority_;
       }
       if (column == kColAttachIcon) return list_.Column(row, kColAttachFlag) == "1" ? clip_ : no_clip_;
+      if (column == kColCorrespondent && trust_of) {
+        const auto trust = trust_of(row);
+        if (!trust) return {};
+        switch (LevelOf(*trust)) {
+          case TrustLevel::Good: return icons::TrustGood();
+          case TrustLevel::Warning: return icons::TrustWarning();
+          case TrustLevel::Neutral: return {};
+        }
+      }
       return {};
     case Qt::FontRole: {
       RowStyle style = RowStyleOfMark(list_.Mark(row));

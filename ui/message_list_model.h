@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "receive/sender_trust.h"
+
 #include "shell/message_list.h"
 
 namespace plumex {
@@ -36,6 +38,9 @@ class MessageListModel : public QAbstractTableModel, private MessageList::Listen
   std::function<std::optional<std::string>(size_t display_row, int column)> shown_text;
   // The conversation view: how many levels a row's subject is indented (nothing: none).
   std::function<int(int display_row)> indent_of;
+  // The sender trust of a row (asked only for the rows drawn): a mark before the sender, and
+  // the trust sentence as the sender's tip.
+  std::function<std::optional<SenderTrust>(size_t display_row)> trust_of;
 
   // A send folder's rows hold the recipient where received mail holds the sender: the
   // column's caption says which.

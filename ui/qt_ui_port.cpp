@@ -12,6 +12,7 @@
 #include "ui/dialog_owner.h"
 #include "ui/help_commands.h"
 #include "ui/frm_main.h"
+#include "ui/frm_send_check.h"
 #include "ui/qt_text.h"
 
 namespace plumex {
@@ -71,6 +72,8 @@ std::optional<std::filesystem::path> QtUiPort::ChooseFolder(const std::string& c
   if (dir.isEmpty()) return std::nullopt;
   return PathFromQ(dir);
 }
+
+bool QtUiPort::ConfirmSend(const SendCheck& check) { return TfrmSendCheck::Ask(check, DialogParent()); }
 
 QWidget* QtUiPort::DialogParent() const { return DialogOwnerScope::Owner(window_.data()); }
 

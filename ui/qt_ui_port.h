@@ -36,6 +36,7 @@ class QtUiPort : public UiPort {
   void DelayedSendChanged(bool active) override;
   void MergeSent() override;
   void RunStateChanged(bool busy) override;
+  bool ConfirmSend(const SendCheck& check) override;
 
   // The window a dialog opened now belongs to (see ui/dialog_owner.h).
   QWidget* DialogParent() const;

@@ -1,7 +1,9 @@
 // send --account NAME --to ADDR --subject TEXT [--cc ADDR] [--bcc ADDR] [--attach FILE]...
-//      [--merge-sheet CSV] [--delay MINUTES] [--yes]: the body on standard input (UTF-8), sent
+//      [--merge-sheet CSV] [--delay MINUTES] [--yes] [--confirm-external]: the body on standard input (UTF-8), sent
 // by the compose window's "メール送信" through the same application core as the window; with a
-// delay it is queued instead (its due time and entry are printed).
+// delay it is queued instead (its due time and entry are printed). While the check before
+// sending is on, outside (社外) recipients are refused unless --confirm-external says they were
+// looked at.
 #include <istream>
 #include <iterator>
 #include <ostream>
@@ -20,12 +22,12 @@ namespace {
 
 constexpr const char* kUsage =
     "send --account NAME --to ADDR --subject TEXT [--cc ADDR] [--bcc ADDR] [--attach FILE]... "
-    "[--merge-sheet CSV] [--delay MINUTES] [--yes]";
+    "[--merge-sheet CSV] [--delay MINUTES] [--yes] [--confirm-external]";
 
 int Send(CliContext& context) {
   std::string account_name, merge_sheet, to, subject, cc, bcc, delay;
   std::vector<std::string> attachments;
-  bool yes = false;
+  bool yes = false, confirm_external = false;
   const auto& a = context.args;
   for (size_t i = 0; i < a.size(); ++i) {
     auto value = [&]() -> std::string { return i + 1 < a.size() ? Utf8ToCp932(a[++i]) : std::string(); };
@@ -38,12 +40,14 @@ int Send(CliContext& context) {
     else if (a[i] == "--merge-sheet" && i + 1 < a.size()) merge_sheet = a[++i];
     else if (a[i] == "--delay" && i + 1 < a.size()) delay = a[++i];
     else if (a[i] == "--yes") yes = true;
+    else if (a[i] == "--confirm-external") confirm_external = true;
     else {
       context.err << "usage: plumex-cli " << kUsage << "\n";
       return 1;
     }
   }
   TerminalUiPort ui(context.err, yes);
+  ui.SetConfirmExternal(confirm_external);
   AppCore core(ui, context.mail_root);
   if (!StartCore(core, context.err)) return 1;
   auto position = FindAccount(core.State().AccountList, account_name);

@@ -54,4 +54,18 @@ void TerminalUiPort::SetProgress(int position, int maximum) {
   progress_shown_ = true;
 }
 
+bool TerminalUiPort::ConfirmSend(const SendCheck& check) {
+  for (const auto& warning : check.warnings) err_ << "送信前確認: " << Cp932ToUtf8(warning) << "\n";
+  if (check.external.empty() || confirm_external_) return true;
+  std::string domains;
+  for (const auto& group : check.external) {
+    if (!domains.empty()) domains += ", ";
+    domains += group.domain.empty() ? group.recipients.front().address : group.domain;
+  }
+  err_ << "送信前確認: 社外のあて先があります（" << Cp932ToUtf8(domains)
+       << "）。確かめたうえで --confirm-external を付けて送信してください。\n";
+  error_shown_ = true;
+  return false;
+}
+
 }  // namespace plumex::cli

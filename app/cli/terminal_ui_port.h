@@ -28,6 +28,9 @@ class TerminalUiPort : public UiPort {
   void OpenFile(const std::filesystem::path&) override {}
   void OpenUrl(const std::string&) override {}
   bool ShowsMessageList() const override { return false; }
+  // Outside recipients go only with --confirm-external; the warnings are printed either way.
+  bool ConfirmSend(const SendCheck& check) override;
+  void SetConfirmExternal(bool confirmed) { confirm_external_ = confirmed; }
 
   // The text of status panel 1 ("新着メールは…", "送信しました"), code page 932.
   const std::string& Status() const { return status_; }
@@ -37,6 +40,7 @@ class TerminalUiPort : public UiPort {
  private:
   std::ostream& err_;
   bool yes_;
+  bool confirm_external_ = false;
   bool progress_shown_ = false;
   bool error_shown_ = false;
   const bool terminal_;

@@ -11,6 +11,7 @@
 
 #include "platform/code_page.h"
 #include "platform/sjis_text.h"
+#include "receive/sender_trust.h"
 #include "tests/protocol/fake_server.h"
 #include "tests/receive/receive_fixture.h"
 
@@ -295,6 +296,32 @@ TEST(ReceiveFaults, ATimeOutIsNotTriedAgain) {
   const std::string& text = ui.messages[0].text;
   EXPECT_NE(text.find("127.0.0.1:" + std::to_string(server.port())), std::string::npos) << text;
   EXPECT_NE(text.find("応答がタイムアウトしました (1秒)"), std::string::npos) << text;
+}
+
+// The provider's Authentication-Results are kept with the filed message; the account names its
+// provider's authserv-id in AuthServ.ini (its POP3 host here is an address).
+TEST(ReceiveFaults, TheSenderTrustIsFiledWithTheMessage) {
+  const std::string message =
+      "Authentication-Results: mx.example.jp; dmarc=fail header.from=bank.example; spf=fail\r\n"
+      "Received: from evil.example by mx.example.jp\r\n"
+      "Authentication-Results: mx.example.jp; dmarc=pass; dkim=pass; spf=pass\r\n"
+      "Message-ID: <t@x>\r\nFrom: Bank <info@bank.example>\r\nSubject: s\r\n"
+      "Date: Tue, 08 Sep 2009 12:34:56 +0900\r\n\r\nbody\r\n";
+  std::vector<FakeStep> steps = Login(1);
+  steps.push_back({"TOP 1 0", "+OK\r\n" + message.substr(0, message.find("\r\n\r\n") + 4) + ".\r\n"});
+  steps.push_back({"RETR 1", "+OK\r\n" + message + ".\r\n"});
+  steps.push_back({"QUIT", "+OK bye\r\n", 0, true});
+  FakeServer server(steps);
+  test::ReceiveFixture store(AccountLine(server.port()));
+  WriteLines(store.Dir() / kAuthservIdFileName, {"example.jp"});
+  test::FakeUi ui;
+  EXPECT_EQ(store.Run(ui).new_count, 1);
+  server.Join();
+  std::vector<std::string> lines;
+  ASSERT_TRUE(ReadLines(store.Dir() / "0t@x9.txt", lines));
+  const auto trust = StoredTrust(lines);
+  ASSERT_TRUE(trust);
+  EXPECT_EQ(TrustValues(*trust), "dmarc=fail; dkim=none; spf=fail; smime=none; from=info@bank.example");
 }
 
 }  // namespace

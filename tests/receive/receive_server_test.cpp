@@ -132,7 +132,9 @@ TEST_F(ReceiveServerTest, JapaneseMailIsFiledAsTheStoreKeepsIt) {
                        "=?ISO-2022-JP?B?" + Base64Encode(To("ISO-2022-JP", "鈴木")) + "?= <b@x>;\r\n" +
                        "Message-ID:<iso@x>\r\nReferences:\r\n" + Sjis("差出人:") + from + "\r\n" + Sjis("件名:") +
                        Sjis("会議のお知らせ") + "\r\n" + Sjis("日時:") + "2009/09/08_12:34:56\r\n" +
-                       Sjis("ﾌｧｲﾙｻｲｽﾞ:") + size + "\r\n-------------------\r\n" + Sjis("皆様") + "\r\n" +
+                       Sjis("ﾌｧｲﾙｻｲｽﾞ:") + size + "\r\n" + Sjis("送信者確認:") +
+                       "dmarc=none; dkim=none; spf=none; smime=none; from=taro@example.jp" +
+                       "\r\n-------------------\r\n" + Sjis("皆様") + "\r\n" +
                        Sjis("来週の会議です。") + "\r\n\r\n");
   EXPECT_EQ(row1, "<iso@x>\t" + Sjis("会議のお知らせ") + "\t" + from + "\t2009/09/08_12:34:56\t" + size + "\t2\t1\t2");
 

@@ -73,6 +73,13 @@ class FakeUi : public UiPort {
   void ChooseListRow(std::optional<size_t> row, bool) override {
     chosen_rows.push_back(row ? static_cast<long long>(*row) : -1);
   }
+  // The checks before sending shown, and the answer to them (true: "送信").
+  std::vector<SendCheck> send_checks;
+  bool confirm_send = true;
+  bool ConfirmSend(const SendCheck& check) override {
+    send_checks.push_back(check);
+    return confirm_send;
+  }
   void ShowComposeWindow() override { ++compose_shown; }
   void HideComposeWindow() override { ++compose_hidden; }
   void OpenFile(const std::filesystem::path& f) override { opened_files.push_back(f); }
