@@ -24,6 +24,7 @@ struct SendRequest {
   std::vector<std::string> merge_sheet;  // the sheet's lines, title row first
   std::string reply_context_id;          // ReplyContextId
   std::vector<std::string> viewer_header_lines;  // header lines of the message on screen
+  bool reply_context_is_forward = false;  // a forward refers to the message but answers none
   std::string forward_address;           // To in forward mode
 };
 

@@ -170,6 +170,7 @@ void NewCheckCommands::ForwardQueuedNow() {
     context.connection.pump = [&ui] { ui.Pump(); };
     context.connection.stop_requested = [&s] { return s.StopRequested; };
     SendMail(request, context, ui);
+    shell_.RefreshSendSide();
     ui.SetStatusText(1, Sjis("送信しました"));
   };
   for (auto it = owed_.begin(); it != owed_.end();) {

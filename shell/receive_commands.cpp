@@ -36,6 +36,8 @@ ReceiveResult ReceiveCommands::Receive(std::vector<int> selected) {
 void ReceiveCommands::ShowRunResult(const ReceiveResult& result) {
   MainState& s = shell_.State();
   if (result.folder_switched) {
+    // The inbox is on screen now: the receive tree is the one in use and highlights it.
+    s.ActiveTree = Trees::Receive;
     if (FolderNode* node = shell_.ReceiveTree().FindByPath(AccountFolderPath(s.CurrentAccount)))
       shell_.ReceiveTree().Select(node);
   }

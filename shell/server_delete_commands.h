@@ -15,6 +15,9 @@
 
 namespace plumex {
 
+// The question before "削除する" deletes the chosen rows on the server.
+std::string ServerDeleteQuestion(size_t count);
+
 // The row-icon value of a deletion candidate in the message list's priority column.
 inline constexpr std::string_view kCandidatePriority = "D";
 
