@@ -83,15 +83,6 @@ void AddAttachments(OutgoingMessage& message, const std::vector<std::string>& pa
   }
 }
 
-Threading ThreadingOfRequest(const SendRequest& request) {
-  if (request.reply_context_id.empty()) return {};
-  size_t start = 0;
-  const std::string references = FindHeaderValue("references", request.viewer_header_lines, true, start);
-  start = 0;
-  const std::string in_reply_to = FindHeaderValue("in-reply-to", request.viewer_header_lines, true, start);
-  return ThreadingOf(request.reply_context_id, references, in_reply_to, !request.reply_context_is_forward);
-}
-
 void SetCommonFields(OutgoingMessage& message, const SendRequest& request, const Threading& threading,
                      const Coding& coding) {
   message.utf8_text = coding.utf8;
@@ -158,6 +149,24 @@ void FileSentCopy(const SendRequest& request, SendContext& context, const std::s
 }
 
 }  // namespace
+
+Threading ThreadingOfRequest(const SendRequest& request) {
+  if (request.reply_context_id.empty()) return {};
+  size_t start = 0;
+  const std::string references = FindHeaderValue("references", request.viewer_header_lines, true, start);
+  start = 0;
+  const std::string in_reply_to = FindHeaderValue("in-reply-to", request.viewer_header_lines, true, start);
+  return ThreadingOf(request.reply_context_id, references, in_reply_to, !request.reply_context_is_forward);
+}
+
+void SetThreading(SendRequest& request, const Threading& threading) {
+  request.reply_context_id = LastMessageId(threading.references);
+  if (request.reply_context_id.empty()) request.reply_context_id = threading.in_reply_to;
+  request.viewer_header_lines.clear();
+  request.reply_context_is_forward = threading.in_reply_to.empty();
+  if (!request.reply_context_id.empty())
+    request.viewer_header_lines = {"References:" + WithoutLastMessageId(threading.references)};
+}
 
 std::string SentButNotFiledText(const AppError& copy_error) {
   return Sjis("メールは送信しましたが、送信済みメールのコピーを保存できませんでした。") + "\r\n" +

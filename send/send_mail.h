@@ -11,6 +11,7 @@
 #include "platform/app_error.h"
 #include "port/ui_port.h"
 #include "protocol/connection.h"
+#include "send/threading.h"
 #include "store/folder_index.h"
 
 namespace plumex {
@@ -46,6 +47,11 @@ struct SendResult {
 
 // What the user reads when the message went out but its copy could not be saved.
 std::string SentButNotFiledText(const AppError& copy_error);
+
+// The In-Reply-To and References a request goes out with (nothing when it answers no message),
+// and a request given them back (a queued message read again).
+Threading ThreadingOfRequest(const SendRequest& request);
+void SetThreading(SendRequest& request, const Threading& threading);
 
 // An unverifiable server certificate is put to the user through ui. Throws an AppError when
 // a field holds a line break (before connecting), or when connecting, authenticating before

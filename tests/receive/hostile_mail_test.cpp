@@ -335,7 +335,7 @@ TEST(HostileMail, ContentIdsOfSavedPartsAreKeptOnOneLineEach) {
                                 "--b\r\nContent-Type: text/html\r\n\r\n<html><img src=\"cid:pic@x\"></html>\r\n"
                                 "--b\r\nContent-Type: image/png; name=\"logo.png\"\r\nContent-ID:\r\n <pic@x>\r\n"
                                 "Content-Transfer-Encoding: base64\r\n\r\niVBORw0KGgo=\r\n"
-                                "--b\r\nContent-Type: image/png; name=\"evil.png\"\r\nContent-ID: <a\tb\x01c@x>\r\n\r\nx\r\n--b--",
+                                "--b\r\nContent-Type: image/png; name=\"evil.png\"\r\nContent-ID: <a\tb\x01" "c@x>\r\n\r\nx\r\n--b--",
                                 "MIME-Version: 1.0\r\nContent-Type: multipart/related; boundary=b\r\n");
   std::unique_ptr<FakeServer> server;
   std::vector<FakeStep> steps = Login(1, ListOf({mail}));

@@ -337,6 +337,7 @@ TEST_F(MessageCommandsTest, MarksInAnExtractionKeepTheStoredRowsFields) {
   WriteRaw("受信/A/MsgID.ini", {Row("<1@a>", "one", "f", "2009/01/01_00:00:00", "10", "1", "1", "1"),
                                R("<2@a>", "two", "3"), R("<3@a>", "three")});
   WriteRaw("受信/A/子/MsgID.ini", {Row("<3@a>", "three, filed before", "f", "2009/01/01_00:00:00", "10", "1", "2", "1")});
+  WriteUtf8Lines("受信/A/01@a9.txt", {"Message-ID:<1@a>", "-------------------", "01@a9"});
   WriteUtf8Lines("受信/A/子/03@a9.txt", {"Message-ID:<3@a>", "-------------------", "03@a9"});
   shell.SelectReceiveNode(Recv({0}));
   SearchCommands search(shell);
