@@ -339,7 +339,8 @@ TEST_F(MessageCommandsTest, MarksInAnExtractionKeepTheStoredRowsFields) {
   WriteRaw("受信/A/子/MsgID.ini", {Row("<3@a>", "three, filed before", "f", "2009/01/01_00:00:00", "10", "1", "2", "1")});
   WriteUtf8Lines("受信/A/01@a9.txt", {"Message-ID:<1@a>", "-------------------", "01@a9"});
   WriteUtf8Lines("受信/A/子/03@a9.txt", {"Message-ID:<3@a>", "-------------------", "03@a9"});
-  shell.SelectReceiveNode(Recv({0}));
+  shell.SelectReceiveNode(Recv({1}));
+  shell.SelectReceiveNode(Recv({0}));  // read again from the files written above
   SearchCommands search(shell);
   ASSERT_TRUE(search.Extract(std::string("@a9")));
   auto choose_in = [&](const std::string& id, const std::string& folder_utf8) {
