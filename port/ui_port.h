@@ -30,6 +30,10 @@ class UiPort {
   // Nothing on Cancel.
   virtual std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
                                               const std::string& default_text) = 0;
+  // An input box whose text is not shown as typed (a password); nothing on Cancel.
+  virtual std::optional<std::string> PasswordBox(const std::string& caption, const std::string& prompt) {
+    return InputBox(caption, prompt, "");
+  }
   // A save dialog pre-filled with default_name; nothing on Cancel.
   virtual std::optional<std::filesystem::path> ChooseSaveFile(const std::string& default_name,
                                                               const std::string& filter) = 0;
@@ -63,6 +67,10 @@ class UiPort {
   // hides itself after a send.
   virtual void ShowComposeWindow() {}
   virtual void HideComposeWindow() {}
+  // Asked before anything refills the compose window: text typed or attachments added since it
+  // was filled are kept as a draft or thrown away as the person says. False when the person
+  // cancels (or the draft could not be kept): the window and its content stay as they are.
+  virtual bool ResolveUnsentCompose() { return true; }
 
   // The delayed-send queue became active (a message was queued) or ran empty: the window
   // runs its one-minute timer and shows "時差送信中..." while it is active.

@@ -128,6 +128,7 @@ std::string OutgoingMessage::Serialize() const {
   AppendHeader(out, "Date", FormatMailDate(date));
   if (priority == Priority::High) AppendHeader(out, "X-Priority", "2");
   if (!receipt_to.empty()) AppendHeader(out, "Disposition-Notification-To", receipt_to);
+  if (!in_reply_to.empty()) AppendHeader(out, "In-Reply-To", in_reply_to);
   if (!references.empty()) AppendHeader(out, "References", references);
   out += "MIME-Version: 1.0\r\n";
   const char* const kTextType = utf8_text ? "Content-Type: text/plain; charset=UTF-8\r\n"

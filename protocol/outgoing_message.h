@@ -27,6 +27,7 @@ class OutgoingMessage {
   std::string subject;
   Priority priority = Priority::Normal;
   std::string receipt_to;  // Disposition-Notification-To when not empty
+  std::string in_reply_to;  // In-Reply-To when not empty
   std::string references;
   std::time_t date = 0;    // written in UTC with the zone +0000
 

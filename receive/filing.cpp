@@ -332,14 +332,23 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   const auto attachment_dir = folder / std::string(kAttachmentDirName) / NativeName(key);
   std::string attach = "2";
   std::string body;
+  // The parts an HTML body shows by their Content-ID ("cid:"), and the file each was saved as.
+  std::vector<std::string> content_id_lines;
   if (message.HasParts()) {
     UsedNames used_names;
     for (const auto& part : message.Parts()) {
       if (part.IsAttachment()) {
         std::string name = AttachmentName(part, charset, date);
         if (name.empty()) name = "attachment";
-        SaveAttachment(part, attachment_dir, UniqueName(name, used_names), sync);
+        const std::string saved = UniqueName(name, used_names);
+        SaveAttachment(part, attachment_dir, saved, sync);
         attach = "1";
+        size_t at = 0;
+        std::string content_id = FindHeaderValue("content-id", part.HeaderLines(), true, at);
+        // One line, no blanks or control characters: a folded or hostile value cannot split
+        // the pseudo-header.
+        std::erase_if(content_id, [](char c) { return static_cast<unsigned char>(c) <= ' ' || c == 0x7F; });
+        if (!content_id.empty()) content_id_lines.push_back(std::string(kContentIdKey) + ":" + content_id + "\t" + saved);
       } else if (part.IsText()) {
         std::string part_charset = part.Charset();
         if (part_charset.empty()) part_charset = charset;
@@ -366,6 +375,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
                          PseudoHeaderLine(Sjis("日時:"), date),
                          PseudoHeaderLine(Sjis("ﾌｧｲﾙｻｲｽﾞ:"), size),
                          TrustHeaderLine(trust)};
+  stored.header_lines.insert(stored.header_lines.end(), content_id_lines.begin(), content_id_lines.end());
   WriteMessageFile(folder / NativeName(key + ".txt"), stored, body, sync);
   WriteOriginal(OriginalIn(folder, key), message.OriginalBytes(), sync);
   if (sync) {

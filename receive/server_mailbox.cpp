@@ -100,7 +100,10 @@ ServerMessage DescribeServerMessage(const ParsedMessage& message, int number, co
   m.number = number;
   const std::string charset = message.Charset();
   const std::string subject_once = Decoded(message.HeaderValue("Subject"), charset);
-  m.subject = Decoded(subject_once, charset);
+  // Decoded text is code page 932 already: a second pass is for a subject that still holds an
+  // encoded word (one encoded twice); on other text it would read the CP932 bytes (such as
+  // those of "髙") as raw header bytes once more and garble them.
+  m.subject = subject_once.find("=?") == std::string::npos ? subject_once : Decoded(subject_once, charset);
   std::string sender = Decoded(message.HeaderValue("From"), charset);
   if (sender.empty()) {
     auto from = ParseAddressList(message.HeaderValue("From"));

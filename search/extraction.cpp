@@ -40,6 +40,8 @@ bool ListMessageFiles(const std::filesystem::path& dir, const std::string& folde
   }
   std::sort(entries.begin(), entries.end());
   size_t here = folders.size();
+  const bool here_is_send_root = folder == SendFolderPath();
+  static const std::string merge_log = NativeName(Sjis("差込ログ.txt"));
   folders.push_back(folder);
   dirs.push_back(dir);
   for (const auto& [name, is_dir] : entries) {
@@ -47,7 +49,9 @@ bool ListMessageFiles(const std::filesystem::path& dir, const std::string& folde
     if (is_dir) {
       if (name == kAttachmentDirName) continue;
       if (!ListMessageFiles(dir / name, folder + StoreName(name) + "\\", folders, dirs, files, pacer)) return false;
-    } else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".txt") == 0) {
+    } else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".txt") == 0 &&
+               !(here_is_send_root && name == merge_log)) {
+      // The merge log of "送信" is no message, whatever addresses it names.
       files.push_back({name, here});
     }
   }

@@ -12,6 +12,8 @@ std::string_view SubjectKeyView(std::string_view subject) {
   // cannot land inside a two-byte character.
   size_t colon = rest.rfind(':');
   if (colon != std::string_view::npos) rest.remove_prefix(colon + 1);
+  // "Re: X" and "X" are one thread: the blank after a prefix's colon is no part of the key.
+  while (!rest.empty() && static_cast<unsigned char>(rest.front()) <= ' ') rest.remove_prefix(1);
   return rest;
 }
 

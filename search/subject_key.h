@@ -7,9 +7,9 @@
 
 namespace plumex {
 
-// The text after the subject's last ":" (any space after that colon kept), once leading blanks
-// and control characters are gone; a subject without ":" is its own key. So "Re: X",
-// "Re: Re: X" and "Fw: X" share one key, and the plain "X" has another.
+// The text after the subject's last ":", without the blanks and control characters that lead
+// the subject or follow that colon; a subject without ":" is its own key. So "Re: X",
+// "Re: Re: X", "Fw: X" and the original "X" share one key.
 std::string SubjectKey(std::string_view subject);
 // The same, as a view into subject.
 std::string_view SubjectKeyView(std::string_view subject);

@@ -76,7 +76,7 @@ std::string SaveDraft(const std::filesystem::path& mail_root, const Draft& draft
   h.push_back("CCList:" + draft.cc);
   h.push_back("BccList:" + draft.bcc);
   h.push_back("Message-ID:" + key);
-  h.push_back("References:");
+  h.push_back("References:" + draft.references);
   h.push_back(Sjis("あて名:") + draft.to);
   h.push_back(Sjis("件名:") + draft.subject);
   h.push_back(Sjis("日時:") + date);
@@ -88,6 +88,7 @@ std::string SaveDraft(const std::filesystem::path& mail_root, const Draft& draft
   }
   if (!draft.temp_reply_to.empty()) h.push_back(std::string(kDraftTempReplyToKey) + ":" + draft.temp_reply_to);
   if (draft.read_receipt) h.push_back(std::string(kDraftReadReceiptKey) + ":-1");
+  if (!draft.in_reply_to.empty()) h.push_back("In-Reply-To:" + draft.in_reply_to);
   message.body_lines = draft.body;
   const std::string text = JoinLines(message.ToLines());
   WriteFileAtomic(folder / NativeName(key + ".txt"), text);

@@ -23,6 +23,9 @@ struct Draft {
   // Restored on reopening: the reply address changed for this mail and "開封確認".
   std::string temp_reply_to;
   bool read_receipt = false;
+  // The thread of a reply or forward being written: kept in the draft's "References" (and, for
+  // a reply, "In-Reply-To") lines, so that reopening it restores its own thread only.
+  std::string references, in_reply_to;
 };
 
 // Saves a draft and returns its key. Given the key of an existing draft it is saved over that

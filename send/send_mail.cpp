@@ -1,5 +1,7 @@
 #include "send/send_mail.h"
+#include "send/threading.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "codecs/header_decode.h"
@@ -83,14 +85,7 @@ void AddAttachments(OutgoingMessage& message, const std::vector<std::string>& pa
   }
 }
 
-std::string ReferencesValue(const SendRequest& request) {
-  if (request.reply_context_id.empty()) return {};
-  size_t start = 0;
-  std::string value = FindHeaderValue("references", request.viewer_header_lines, false, start);
-  return value.empty() ? request.reply_context_id : value;
-}
-
-void SetCommonFields(OutgoingMessage& message, const SendRequest& request, const std::string& references,
+void SetCommonFields(OutgoingMessage& message, const SendRequest& request, const Threading& threading,
                      const Coding& coding) {
   message.utf8_text = coding.utf8;
   message.reply_to = coding.Header(ValueOf(request.headers, "ReplyTo"));
@@ -105,7 +100,8 @@ void SetCommonFields(OutgoingMessage& message, const SendRequest& request, const
     if (!ValueOf(request.headers, "ReceiptRecipient").empty())
       message.receipt_to = coding.Header(ValueOf(request.headers, "ReplyTo"));
   }
-  message.references = references;
+  message.in_reply_to = threading.in_reply_to;
+  message.references = threading.references;
 }
 
 void UseAccountLogin(SmtpClient& smtp, const std::string& account_name, const SendContext& context) {
@@ -127,10 +123,18 @@ void Connect(SmtpClient& smtp, SendContext& context, UiPort& ui, const std::stri
 
 void FileSentCopy(const SendRequest& request, SendContext& context, const std::string& id, SendResult& result) {
   const std::string subject = ValueOf(request.headers, Sjis("件名"));
-  const std::string to = ValueOf(request.headers, Sjis("あて名"));
+  // A forward went to the forward address, whatever the forwarded mail was addressed to.
+  const std::string to = request.forward_mode ? request.forward_address : ValueOf(request.headers, Sjis("あて名"));
   // The copy first: a row always names a file that is there.
   StoredMessage copy;
   copy.header_lines = request.headers;
+  if (request.forward_mode) {
+    const std::string key = Sjis("あて名:");
+    auto line = std::find_if(copy.header_lines.begin(), copy.header_lines.end(),
+                             [&key](const std::string& l) { return l.compare(0, key.size(), key) == 0; });
+    if (line != copy.header_lines.end()) *line = key + to;
+    else copy.header_lines.insert(copy.header_lines.begin(), key + to);
+  }
   copy.body_lines = request.body;
   const auto copy_file = ToNativePath(context.mail_root, SendFolderPath()) / NativeName(MakeFileKey(id) + ".txt");
   WriteStoredMessage(copy_file, copy);
@@ -154,6 +158,24 @@ void FileSentCopy(const SendRequest& request, SendContext& context, const std::s
 }
 
 }  // namespace
+
+Threading ThreadingOfRequest(const SendRequest& request) {
+  if (request.reply_context_id.empty()) return {};
+  size_t start = 0;
+  const std::string references = FindHeaderValue("references", request.viewer_header_lines, true, start);
+  start = 0;
+  const std::string in_reply_to = FindHeaderValue("in-reply-to", request.viewer_header_lines, true, start);
+  return ThreadingOf(request.reply_context_id, references, in_reply_to, !request.reply_context_is_forward);
+}
+
+void SetThreading(SendRequest& request, const Threading& threading) {
+  request.reply_context_id = LastMessageId(threading.references);
+  if (request.reply_context_id.empty()) request.reply_context_id = threading.in_reply_to;
+  request.viewer_header_lines.clear();
+  request.reply_context_is_forward = threading.in_reply_to.empty();
+  if (!request.reply_context_id.empty())
+    request.viewer_header_lines = {"References:" + WithoutLastMessageId(threading.references)};
+}
 
 std::string SentButNotFiledText(const AppError& copy_error) {
   return Sjis("メールは送信しましたが、送信済みメールのコピーを保存できませんでした。") + "\r\n" +
@@ -188,8 +210,8 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
   for (const auto& path : request.attachments) texts.push_back(FileNameOf(path));
   const Coding coding = CodingFor(texts);
   if (!merge) AddAttachments(message, request.attachments, coding);
-  const std::string references = ReferencesValue(request);
-  SetCommonFields(message, request, references, coding);
+  const Threading threading = ThreadingOfRequest(request);
+  SetCommonFields(message, request, threading, coding);
 
   Connect(smtp, context, ui, host, *port, tls);
   try {
@@ -237,7 +259,7 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
         for (const std::string* text : {&cc, &bcc, &subject, &body, &address}) row_texts.push_back(*text);
         for (const auto& path : paths) row_texts.push_back(FileNameOf(path));
         const Coding row_coding = CodingFor(row_texts);
-        SetCommonFields(message, request, references, row_coding);
+        SetCommonFields(message, request, threading, row_coding);
         message.cc = row_coding.Header(cc);
         message.bcc = row_coding.Header(bcc);
         AddAttachments(message, paths, row_coding);

@@ -11,6 +11,7 @@
 #include "platform/app_error.h"
 #include "port/ui_port.h"
 #include "protocol/connection.h"
+#include "send/threading.h"
 #include "store/folder_index.h"
 
 namespace plumex {
@@ -24,6 +25,7 @@ struct SendRequest {
   std::vector<std::string> merge_sheet;  // the sheet's lines, title row first
   std::string reply_context_id;          // ReplyContextId
   std::vector<std::string> viewer_header_lines;  // header lines of the message on screen
+  bool reply_context_is_forward = false;  // a forward refers to the message but answers none
   std::string forward_address;           // To in forward mode
 };
 
@@ -45,6 +47,11 @@ struct SendResult {
 
 // What the user reads when the message went out but its copy could not be saved.
 std::string SentButNotFiledText(const AppError& copy_error);
+
+// The In-Reply-To and References a request goes out with (nothing when it answers no message),
+// and a request given them back (a queued message read again).
+Threading ThreadingOfRequest(const SendRequest& request);
+void SetThreading(SendRequest& request, const Threading& threading);
 
 // An unverifiable server certificate is put to the user through ui. Throws an AppError when
 // a field holds a line break (before connecting), or when connecting, authenticating before

@@ -21,6 +21,7 @@ constexpr const char* kHeaderFile = "SendHeader.ini";
 constexpr const char* kBodyFile = "SendBody.ini";
 constexpr const char* kAttachFile = "SendAttach.ini";
 constexpr const char* kSheetFile = "SendSheet.csv";
+constexpr const char* kThreadFile = "SendThread.ini";  // In-Reply-To and References of a reply
 // An entry of the old two-digit form counted minutes of a run long gone: it is due at once.
 constexpr const char* kDueAtOnce = "0000/00/00_000000";
 
@@ -98,6 +99,10 @@ QueueEntry SendQueue::Enqueue(const SendRequest& request, long long delay_minute
   WriteLines(folder / kAttachFile, request.attachments);
   // A merge goes out with the sheet it was queued with, whatever the window holds by then.
   if (IsMerge(request.headers)) WriteLines(folder / kSheetFile, request.merge_sheet);
+  // A reply keeps its thread while it waits.
+  const Threading thread = ThreadingOfRequest(request);
+  if (!thread.references.empty())
+    WriteLines(folder / kThreadFile, {"In-Reply-To:" + thread.in_reply_to, "References:" + thread.references});
   entries.push_back(entry);
   std::stable_sort(entries.begin(), entries.end(), [](const QueueEntry& a, const QueueEntry& b) { return a.due < b.due; });
   WriteEntries(entries);
@@ -111,6 +116,9 @@ std::optional<SendRequest> SendQueue::Load(const QueueEntry& entry) const {
       !ReadLines(folder / kBodyFile, request.body) || !ReadLines(folder / kAttachFile, request.attachments))
     return std::nullopt;
   if (IsMerge(request.headers) && !ReadLines(folder / kSheetFile, request.merge_sheet)) return std::nullopt;
+  std::vector<std::string> thread;
+  if (ReadLines(folder / kThreadFile, thread))
+    SetThreading(request, {ValueOf(thread, "In-Reply-To"), ValueOf(thread, "References")});
   return request;
 }
 

@@ -77,7 +77,16 @@ void AddressBookCommands::NewBookClick() {
     return;
   }
   books_.push_back(*name);
+  // An entry typed before the book was made goes into it: the new book shows it, unsaved.
+  const AddressRecord typed = fields_;
+  const bool keep = Typed();
   OpenBook(*name);
+  if (keep) fields_ = typed;
+}
+
+bool AddressBookCommands::Typed() const {
+  const AddressRecord shown = index_ < records_.size() ? records_[index_] : AddressRecord{};
+  return fields_.name != shown.name || fields_.address != shown.address || fields_.remark != shown.remark;
 }
 
 bool AddressBookCommands::RenameBook(const std::string& from, const std::string& to) {
@@ -152,10 +161,19 @@ void AddressBookCommands::AddClick() {
     LeaveAdding();
     return;
   }
-  if (fields_.name.empty() || fields_.address.empty()) {
-    Ui().MessageBox(Sjis(texts::kNameAndAddressRequired));
+  // An entry typed into the fields (no record of the book shows there) is what is added.
+  if (Typed()) {
+    AddressRecord record = fields_;
+    if (!CheckedRecord(record)) return;  // the typed text stays for the person to finish
+    if (current_.empty()) {
+      Ui().MessageBox(Sjis(books_.empty() ? texts::kCreateBookFirst : texts::kNoBookSelected));
+      return;
+    }
+    index_ = records_.size();
+    SaveClick();
     return;
   }
+  // Otherwise the fields empty for a new entry, "更新/保存" keeps it.
   adding_ = true;
   fields_ = AddressRecord{};
   index_ = records_.size();

@@ -57,7 +57,9 @@ class AddressBookCommands {
 
   void SelectRecord(size_t record);  // a row of the list view was selected
   void ColumnClick(RecordColumn column);
-  void AddClick();     // "追加" / "中止"
+  // "追加" / "中止": with an entry typed into the fields (they show no record of the book),
+  // that entry is added at once; otherwise the fields empty for a new one. "中止" leaves it.
+  void AddClick();
   void SaveClick();    // "更新/保存"
   void DeleteClick();  // "削除"
   // "閉じる" and every other way of closing the window; false when it must stay open.
@@ -110,6 +112,8 @@ class AddressBookCommands {
   void ResetOrder();
   void CloseBook();
   void LeaveAdding();
+  // The fields hold something else than the record they show (in an empty book: anything).
+  bool Typed() const;
   std::vector<std::string> Lines() const;
   bool CheckedRecord(AddressRecord& record);
   void Append(const std::string& book, const AddressRecord& record);

@@ -15,6 +15,7 @@
 #include "port/error_text.h"
 #include "protocol/protocol_error.h"
 #include "send/compose_lists.h"
+#include "send/recipient_check.h"
 #include "send/send_mail.h"
 #include "send/sent_folder.h"
 #include "shell/delayed_send_commands.h"
@@ -75,18 +76,50 @@ void ComposeCommands::OpenCompose(const std::string& subject, const std::string&
   shell_.Ui().ShowComposeWindow();
 }
 
-void ComposeCommands::NewMail() {
+bool ComposeCommands::NewMail() {
+  if (!shell_.Ui().ResolveUnsentCompose()) return false;
   // Writing mail leaves server delete mode the way "メール削除モード解除" does.
   shell_.LeaveServerDelete();
   content_.body.clear();
   content_.attachments.clear();
+  EndReplyContext();
+  OpenCompose("", "");
+  return true;
+}
+
+void ComposeCommands::EndReplyContext() {
   reply_context_id_.clear();
   reply_header_lines_.clear();
+  reply_context_is_forward_ = false;
   replying_ = false;
-  OpenCompose("", "");
+}
+
+Threading ComposeCommands::CurrentThreading() const {
+  if (reply_context_id_.empty()) return {};
+  size_t start = 0;
+  const std::string references = FindHeaderValue("references", reply_header_lines_, true, start);
+  start = 0;
+  const std::string in_reply_to = FindHeaderValue("in-reply-to", reply_header_lines_, true, start);
+  return ThreadingOf(reply_context_id_, references, in_reply_to, !reply_context_is_forward_);
+}
+
+void ComposeCommands::RestoreThreading(const Threading& threading) {
+  EndReplyContext();
+  reply_context_id_ = LastMessageId(threading.references);
+  if (reply_context_id_.empty()) reply_context_id_ = threading.in_reply_to;
+  if (reply_context_id_.empty()) return;
+  reply_header_lines_ = {"References:" + WithoutLastMessageId(threading.references)};
+  reply_context_is_forward_ = threading.in_reply_to.empty();
 }
 
 bool ComposeCommands::Send() {
+  // A second "送信" while this one pumps the window (a double click) sends nothing more.
+  if (sending_) return false;
+  sending_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{sending_};
   UiPort& ui = shell_.Ui();
   ComposeContent& c = content_;
   if (c.merge && c.merge_sheet.size() < 2) {
@@ -100,6 +133,15 @@ bool ComposeCommands::Send() {
   if (c.subject.empty()) {
     ui.MessageBox(Sjis("件名はマナーとして入れましょう"));
     return false;
+  }
+  // Every recipient must be an address: a name alone would reach a local user of the server.
+  for (const std::string* field : {&c.to, &c.cc, &c.bcc}) {
+    if (field == &c.to && c.merge) continue;
+    if (auto entry = RecipientWithoutAddress(*field)) {
+      ui.MessageBox(Sjis("メールアドレスのないあて先があります。メールアドレスを入力してください。") + "\r\n" + *entry,
+                    MsgIcon::Warning);
+      return false;
+    }
   }
   MainState& s = shell_.State();
   // One command at a time: a send never starts inside another run's wait (the window greys
@@ -125,6 +167,7 @@ bool ComposeCommands::Send() {
   request.merge_sheet = c.merge_sheet;
   request.reply_context_id = reply_context_id_;
   request.viewer_header_lines = reply_header_lines_;
+  request.reply_context_is_forward = reply_context_is_forward_;
   last_queued_.reset();
   // The check before sending sees the message as it will go: sent now, queued or merged.
   if (!ConfirmBeforeSend(shell_.State().MailRoot, s.AccountList, c, replying_ ? &reply_header_lines_ : nullptr, ui))
@@ -152,7 +195,7 @@ bool ComposeCommands::Send() {
   // Sent is sent: a copy that could not be filed is told as such, never as a failed send.
   if (last_sent_.copy_error) ui.MessageBox(SentButNotFiledText(*last_sent_.copy_error), MsgIcon::Warning);
   try {
-    s.SendRootIndex = FolderIndex::LoadIfExists(shell_.Native(SendFolderPath()) / std::string(kSendIndexName));
+    shell_.RefreshSendSide();
   } catch (const std::exception&) {
   }
   c.attachments.clear();
@@ -166,7 +209,8 @@ bool ComposeCommands::Quote() {
   const ViewerContent& viewer = shell_.State().Viewer;
   if (viewer.shown_row.empty()) return false;
   content_.body.clear();
-  const std::vector<std::string> shown = SplitLines(viewer.body_text);
+  // What the person reads: the text view, never the HTML source stored after it.
+  const std::vector<std::string> shown = SplitLines(viewer.text_view);
   if (shown.empty()) return true;
   const std::string mark = accounts_.InUse() ? accounts_.InUse()->record.reply_mark : std::string(">");
   content_.body.push_back("");
@@ -189,10 +233,12 @@ const std::string* ComposeCommands::MessageOnScreen() {
   return viewer.shown_row.empty() ? nullptr : &viewer.shown_row;
 }
 
-void ComposeCommands::Reply() {
+bool ComposeCommands::Reply() {
   const std::string* row = MessageOnScreen();
-  if (!row) return;
+  if (!row) return false;
   const std::string shown = *row;
+  if (!shell_.Ui().ResolveUnsentCompose()) return false;
+  EndReplyContext();
   reply_context_id_ = FieldOf(shown, IndexRow::kMessageId);
   reply_header_lines_ = SplitLines(shell_.State().Viewer.header_text);
   replying_ = true;
@@ -205,13 +251,17 @@ void ComposeCommands::Reply() {
   }
   content_.attachments.clear();
   OpenCompose(Sjis("返信:") + FieldOf(shown, IndexRow::kSubject), reply_to);
+  return true;
 }
 
-void ComposeCommands::Forward() {
+bool ComposeCommands::Forward() {
   const std::string* row = MessageOnScreen();
-  if (!row) return;
+  if (!row) return false;
   const std::string shown = *row;
+  if (!shell_.Ui().ResolveUnsentCompose()) return false;
+  EndReplyContext();
   reply_context_id_ = FieldOf(shown, IndexRow::kMessageId);
+  reply_context_is_forward_ = true;
   reply_header_lines_ = SplitLines(shell_.State().Viewer.header_text);
   replying_ = false;
   Quote();
@@ -220,13 +270,17 @@ void ComposeCommands::Forward() {
   for (const auto& name : viewer.attachments)
     content_.attachments.push_back(PathText(viewer.attachment_dir / NativeName(name)));
   OpenCompose(Sjis("転送:") + FieldOf(shown, IndexRow::kSubject), "");
+  return true;
 }
 
 void ComposeCommands::ForwardAsAttachment() {
   const std::string* row = MessageOnScreen();
   if (!row) return;
   const std::string shown = *row;
+  if (!shell_.Ui().ResolveUnsentCompose()) return;
+  EndReplyContext();
   reply_context_id_ = FieldOf(shown, IndexRow::kMessageId);
+  reply_context_is_forward_ = true;
   reply_header_lines_ = SplitLines(shell_.State().Viewer.header_text);
   content_.body.clear();
   content_.attachments.clear();
@@ -251,8 +305,9 @@ std::vector<std::string> ComposeCommands::Complete(const std::string& typed, std
 }
 
 void ComposeCommands::AddAttachment(const std::string& path) {
+  // File names differ by letter case here: "a.txt" and "A.TXT" are two files.
   for (const auto& existing : content_.attachments)
-    if (EqualIgnoringCase(existing, path)) return;
+    if (existing == path) return;
   content_.attachments.push_back(path);
 }
 

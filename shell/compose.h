@@ -9,6 +9,7 @@
 
 #include "send/send_mail.h"
 #include "send/send_queue.h"
+#include "send/threading.h"
 #include "settings/send_rule_list.h"
 #include "shell/main_shell.h"
 
@@ -63,8 +64,10 @@ class ComposeCommands {
   void FillSenders();
   void OpenCompose(const std::string& subject, const std::string& to);
   // "メールの作成": empties the body and the attachments, ends the reply context (a new
-  // message refers to nothing), then OpenCompose.
-  void NewMail();
+  // message refers to nothing), then OpenCompose. Like every refill of the compose window it
+  // first lets the person keep or discard what the window holds unsent; false when the person
+  // cancelled and nothing changed.
+  bool NewMail();
   // "メール送信": the checks, then SendMail, or the queue when the delay is not zero. True
   // when the mail went out or was queued (the window closes).
   bool Send();
@@ -72,15 +75,21 @@ class ComposeCommands {
   const SendResult& LastSent() const { return last_sent_; }
   // The entry of the last Send that was queued (nothing when it went at once).
   const std::optional<QueueEntry>& LastQueued() const { return last_queued_; }
-  // Reply and forward from the message on screen in the main window.
-  void Reply();
-  void Forward();
+  // Reply and forward from the message on screen in the main window; false when nothing was
+  // refilled (no message, or the person cancelled the question about unsent text).
+  bool Reply();
+  bool Forward();
   // "添付ファイルとして転送": the message on screen attached as received (its original; the
   // message file when it keeps none), nothing quoted.
   void ForwardAsAttachment();
+  // The thread the message being written belongs to (a reply's In-Reply-To and References;
+  // nothing for a new message), and setting it back (a reopened draft).
+  Threading CurrentThreading() const;
+  void RestoreThreading(const Threading& threading);
+  void EndReplyContext();
   // Recipient completion on Enter in a box: the items to offer (empty: leave the box).
   std::vector<std::string> Complete(const std::string& typed, std::string& pending);
-  // Appends a path unless the list holds it already (letter case ignored).
+  // Appends a path unless the list holds it already (the same path, letter case included).
   void AddAttachment(const std::string& path);
   // "返信先一時変更".
   void ChangeReplyTo();
@@ -99,6 +108,8 @@ class ComposeCommands {
   DelayedSendCommands* delayed_ = nullptr;
   MergeSheetCommands* sheet_ = nullptr;
   std::string reply_context_id_;
+  bool reply_context_is_forward_ = false;
+  bool sending_ = false;  // a Send is running (it pumps the window)
   // Header lines of the message replied to or forwarded, for References: taken at the
   // reply, since the viewer may show another message by the time the mail goes out.
   std::vector<std::string> reply_header_lines_;

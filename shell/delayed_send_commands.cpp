@@ -67,6 +67,7 @@ QueueTickResult DelayedSendCommands::Tick() {
     throw;
   }
   running_ = false;
+  if (result.sent > 0) shell_.RefreshSendSide();
   for (int i = 0; i < result.missing; ++i) ui.MessageBox(Sjis(texts::kQueueFileMissing));
   for (const auto& [entry, error] : result.failed) {
     ui.SetStatusText(1, Sjis(texts::kQueueSendFailed));

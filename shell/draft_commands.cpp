@@ -37,6 +37,9 @@ void DraftCommands::Save(bool overwrite) {
   draft.priority = c.priority;
   draft.temp_reply_to = c.temp_reply_to;
   draft.read_receipt = c.read_receipt;
+  const Threading thread = compose_.CurrentThreading();
+  draft.references = thread.references;
+  draft.in_reply_to = thread.in_reply_to;
   const std::optional<std::string> replace =
       overwrite && !c.draft_key.empty() ? std::optional<std::string>(c.draft_key) : std::nullopt;
   const std::time_t now = clock_ ? clock_() : NowSeconds();
@@ -52,7 +55,10 @@ void DraftCommands::Reopen(size_t display_row) {
   MainState& s = shell_.State();
   MessageList& list = shell_.List();
   if (s.ViewMode == ViewModes::ServerDelete || display_row >= list.Count() || !list.IsValid(display_row)) return;
+  if (!shell_.Ui().ResolveUnsentCompose()) return;
   shell_.DisconnectPop3();
+  // The message refers to what its own draft kept, never to a reply written before.
+  compose_.EndReplyContext();
   compose_.FillSenders();
   ComposeContent& c = compose_.Content();
   c.ClearMessage();
@@ -98,6 +104,7 @@ void DraftCommands::Reopen(size_t display_row) {
     c.temp_reply_to = message->ValueOr(kDraftTempReplyToKey);
     c.read_receipt = ParseStoredBool(message->ValueOr(kDraftReadReceiptKey));
     c.draft_key = key;
+    compose_.RestoreThreading({message->ValueOr("In-Reply-To"), message->ValueOr("References")});
   }
   shell_.Ui().ShowComposeWindow();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 #include "codecs/charset.h"
@@ -112,14 +113,50 @@ std::string HtmlToText(std::string_view html) {
 
 }  // namespace
 
-std::string TextViewOf(std::string_view body) {
+std::optional<size_t> HtmlPartStart(std::string_view body) {
   const std::string lower = AsciiLower(body);
-  size_t start = std::min(lower.find("<html"), lower.find("<!doctype html"));
-  if (start == std::string::npos) return std::string(body);
-  std::string_view before = body.substr(0, start);
+  auto starts_page = [&lower](size_t at) {
+    return lower.compare(at, 5, "<html") == 0 || lower.compare(at, 14, "<!doctype html") == 0;
+  };
+  // Where the stored text ends in "</html>" (blanks after it do not count).
+  size_t end = lower.size();
+  while (end > 0 && IsBlankByte(lower[end - 1])) --end;
+  const bool ends_page = end >= 7 && lower.compare(end - 7, 7, "</html>") == 0;
+  // The page filing appended after the text part begins a line of its own and runs to the end;
+  // a page quoted inside the text (more text after it, or not on a line of its own) is text.
+  std::optional<size_t> found;
+  std::optional<size_t> previous_line_page;  // a "<!DOCTYPE html>" line just before
+  size_t line = 0;
+  while (ends_page && line < end) {
+    size_t at = line;
+    while (at < end && (lower[at] == ' ' || lower[at] == '\t')) ++at;
+    if (starts_page(at)) {
+      found = previous_line_page && lower.compare(*previous_line_page, 14, "<!doctype html") == 0
+                  ? previous_line_page
+                  : std::optional<size_t>(at);
+      previous_line_page = at;
+    } else if (at < end && lower[at] != '\r' && lower[at] != '\n') {
+      previous_line_page.reset();  // a line of text in between
+    }
+    const size_t next = lower.find('\n', line);
+    if (next == std::string::npos) break;
+    line = next + 1;
+  }
+  if (found) return found;
+  // An HTML-only body, even one cut short of its "</html>".
+  size_t first = 0;
+  while (first < lower.size() && IsBlankByte(lower[first])) ++first;
+  if (first < lower.size() && starts_page(first)) return first;
+  return std::nullopt;
+}
+
+std::string TextViewOf(std::string_view body) {
+  const std::optional<size_t> start = HtmlPartStart(body);
+  if (!start) return std::string(body);
+  std::string_view before = body.substr(0, *start);
   bool has_text = false;
   for (char c : before) has_text = has_text || !IsBlankByte(c);
-  if (!has_text) return HtmlToText(body.substr(start));
+  if (!has_text) return HtmlToText(body.substr(*start));
   // The text part, without the blank lines that stood before the HTML source.
   while (!before.empty() && IsBlankByte(before.back())) before.remove_suffix(1);
   return std::string(before) + "\r\n";

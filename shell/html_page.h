@@ -1,6 +1,8 @@
 // The page the HTML view shows for a message body (code page 932 text).
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,8 +13,14 @@ namespace plumex {
 // "<html>" ... "</html>".
 std::string HtmlPageOf(std::string_view body);
 
-// What the text view shows of a stored body: a body that holds an HTML page ("<html" or
-// "<!DOCTYPE html", any letter case) after a text part shows the text part only; an HTML page
+// Where the HTML page of a stored body begins: the page filing appends after the text part (a
+// line beginning "<html" or "<!DOCTYPE html", any letter case, from which the body runs to its
+// final "</html>"), or the whole body when it is such a page alone. Nothing for a plain-text
+// body, also one that quotes HTML source in its text.
+std::optional<size_t> HtmlPartStart(std::string_view body);
+
+// What the text view shows of a stored body: a body that holds an HTML page (HtmlPartStart)
+// after a text part shows the text part only; an HTML page
 // alone shows as readable text (tags removed, script and style dropped, entities read, line
 // breaks where <br>, paragraphs, rows and list items end them). Other bodies show as stored.
 std::string TextViewOf(std::string_view body);

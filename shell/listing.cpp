@@ -1,5 +1,6 @@
 // Listing a folder index, sorting, and the Mark commands of the message list.
 #include <cstdlib>
+#include <map>
 
 #include "platform/sjis_text.h"
 #include "shell/main_shell.h"
@@ -8,6 +9,7 @@
 #include "store/header_errors.h"
 #include "store/index_row.h"
 #include "store/store_layout.h"
+#include "store/tab_line.h"
 
 namespace plumex {
 
@@ -22,19 +24,26 @@ int SortKeyOf(SortKinds kind) {
   return 5;
 }
 
-void MainShell::ClearViewer() {
-  ViewerContent& v = state_.Viewer;
-  v.header_text.clear();
-  v.body_text.clear();
-  v.text_view.clear();
-  v.attachment_names.clear();
-  v.message_file.clear();
-  v.shown_row.clear();
-  v.attachments.clear();
-  v.attachment_dir.clear();
-  v.preview = ViewerContent::Preview::Hidden;
-  v.preview_file.clear();
-  v.preview_text.clear();
+// The one way the viewer empties: nothing of the message shown before stays behind (its row,
+// file, texts, attachments, preview or HTML page), so no command acts on it afterwards.
+void MainShell::ClearViewer() { state_.Viewer = ViewerContent{}; }
+
+void MainShell::EmptyViewer() {
+  ClearViewer();
+  ui_.ViewerChanged();
+}
+
+void MainShell::RefreshSendSide() {
+  MainState& s = state_;
+  const bool send_on_screen = s.ViewMode == ViewModes::SendFolder && !s.CurrentSendFolderPath.empty();
+  const bool root_on_screen = send_on_screen && s.CurrentSendFolderPath == SendFolderPath();
+  FolderIndex& on_screen = root_on_screen ? s.SendRootIndex : s.SendFolderIndex;
+  const std::vector<std::string> listed = send_on_screen ? on_screen.Rows().Lines() : std::vector<std::string>{};
+  s.SendRootIndex = FolderIndex::LoadIfExists(Native(SendFolderPath()) / std::string(kSendIndexName));
+  if (!send_on_screen) return;
+  if (!root_on_screen)
+    s.SendFolderIndex = FolderIndex::LoadIfExists(Native(s.CurrentSendFolderPath) / std::string(kSendIndexName));
+  if (on_screen.Rows().Lines() != listed) ListFolderIndex(on_screen.Rows());
 }
 
 void MainShell::ListFolderIndex(const SortedLineList& rows) {
@@ -104,35 +113,94 @@ MainShell::IndexOnScreen MainShell::CurrentListedIndex() {
   }
 }
 
-void MainShell::MarkSelected(std::string_view mark) {
-  IndexOnScreen target = CurrentListedIndex();
-  bool changed = false;
-  for (size_t row : list_.Selection()) {
-    if (!list_.IsValid(row) || list_.Mark(row) == mark) continue;
-    std::string id(list_.MessageId(row));
-    list_.SetMark(row, mark);
-    changed = true;
-    if (!target.index) continue;
-    if (auto position = FindRow(*target.index, id)) {
-      target.index->Rows().RemoveAt(*position);
-      target.index->Add(list_.RebuildRow(row));
+namespace {
+
+// The stored row with its Mark replaced; every other field stays as the index holds it.
+std::string WithMark(std::string_view stored, std::string_view mark) {
+  std::vector<std::string> fields = SplitTabLine(stored);
+  if (fields.size() <= IndexRow::kMark) return std::string(stored);
+  fields[IndexRow::kMark] = std::string(mark);
+  return JoinTabLine(fields);
+}
+
+}  // namespace
+
+// The indexes a mark command writes: the index on screen, and in an extraction view the index
+// of each listed row's own folder (loaded once per command).
+struct MainShell::MarkTargets {
+  struct Loaded {
+    FolderIndex index;
+    std::filesystem::path file;
+    bool changed = false;
+  };
+  IndexOnScreen on_screen;
+  bool on_screen_changed = false;
+  std::map<std::string, Loaded> others;
+};
+
+bool MainShell::MarkStoredRow(size_t row, std::string_view mark, MarkTargets& targets) {
+  const std::string id(list_.MessageId(row));
+  FolderIndex* index = targets.on_screen.index;
+  bool* changed = &targets.on_screen_changed;
+  if (state_.ViewMode == ViewModes::Extract) {
+    const std::string folder(list_.Column(row, kColReference));
+    const bool on_screen_folder = state_.ActiveTree == Trees::Receive && folder == state_.CurrentFolderPath;
+    if (!on_screen_folder) {
+      auto [it, fresh] = targets.others.try_emplace(folder);
+      if (fresh) {
+        const std::string_view name = state_.ActiveTree == Trees::Receive ? kReceiveIndexName
+                                      : folder == DraftFolderPath()       ? kDraftIndexName
+                                                                          : kSendIndexName;
+        it->second.file = Native(folder) / std::string(name);
+        it->second.index = FolderIndex::LoadIfExists(it->second.file);
+      }
+      index = &it->second.index;
+      changed = &it->second.changed;
     }
   }
-  if (!target.index) return;
-  state_.UnreadCount = CountUnread(*target.index);
+  if (!index) return false;
+  const std::optional<size_t> position = FindRow(*index, id);
+  if (!position) return false;
+  const std::string stored = index->Rows()[*position];
+  if (FieldOf(stored, IndexRow::kMark) == mark) return true;
+  index->Rows().RemoveAt(*position);
+  index->Add(WithMark(stored, mark));
+  *changed = true;
+  return true;
+}
+
+void MainShell::SaveMarkTargets(MarkTargets& targets) {
+  if (targets.on_screen.index && targets.on_screen_changed) targets.on_screen.index->Save(targets.on_screen.file);
+  for (auto& [folder, loaded] : targets.others)
+    if (loaded.changed) loaded.index.Save(loaded.file);
+}
+
+void MainShell::MarkSelected(std::string_view mark) {
+  if (IsServerList(state_.ViewMode)) return;  // server rows are no stored messages
+  MarkTargets targets;
+  targets.on_screen = CurrentListedIndex();
+  for (size_t row : list_.Selection()) {
+    if (!list_.IsValid(row) || list_.Mark(row) == mark) continue;
+    list_.SetMark(row, mark);
+    MarkStoredRow(row, mark, targets);
+  }
+  SaveMarkTargets(targets);
+  if (!targets.on_screen.index) return;
+  state_.UnreadCount = CountUnread(*targets.on_screen.index);
   RefreshListedLabel();
-  if (changed) target.index->Save(target.file);
 }
 
 void MainShell::ColourMark(std::string_view mark) {
+  if (IsServerList(state_.ViewMode)) return;  // a server row must not recolour a local copy
   auto selection = list_.Selection();
   if (selection.empty()) return;
   size_t row = selection.front();
   if (!list_.IsValid(row)) return;
-  std::string id(list_.MessageId(row));
   list_.SetMark(row, mark);
-  IndexOnScreen target = CurrentListedIndex();
-  if (target.index) ChangeRow(*target.index, id, list_.RebuildRow(row), target.file);
+  MarkTargets targets;
+  targets.on_screen = CurrentListedIndex();
+  MarkStoredRow(row, mark, targets);
+  SaveMarkTargets(targets);
 }
 
 }  // namespace plumex

@@ -86,7 +86,7 @@ std::optional<MailtoFields> ParseMailto(std::string_view url) {
 }
 
 void ComposeFromMailto(ComposeCommands& compose, UiPort& ui, const MailtoFields& fields) {
-  compose.NewMail();
+  if (!compose.NewMail()) return;
   ComposeContent& c = compose.Content();
   c.to = fields.to;
   c.cc = fields.cc;

@@ -33,6 +33,7 @@ class MainShell {
   FolderTree& ReceiveTree() { return receive_tree_; }  // TreeView1
   FolderTree& SendTree() { return send_tree_; }        // TreeView2
   MessageList& List() { return list_; }                // ListView1
+  const MessageList& List() const { return list_; }
   UiPort& Ui() { return ui_; }
 
   // The one command that pumps at a time, and its stop.
@@ -64,6 +65,12 @@ class MainShell {
   void LeaveServerDelete();
   // Empties the message list and the viewer (the server list is about to be shown).
   void ClearMessageView();
+  // Empties the viewer the one way every command does (after a delete, a move, a new list).
+  void EmptyViewer();
+  // After any send filed a copy: the send side's indexes in memory are read again, and a send
+  // folder on screen is listed again when its rows changed, so no later command writes a stale
+  // index over the new row.
+  void RefreshSendSide();
 
   // --- Folder trees ---------------------------------------------------------------------
   // The folder of the node goes on screen. When the node is an account's own, that account
@@ -123,6 +130,11 @@ class MainShell {
     std::filesystem::path file;
   };
   IndexOnScreen CurrentListedIndex();
+  struct MarkTargets;
+  // Sets the Mark of a listed row's stored row (its other fields as stored); false when the
+  // index does not list it.
+  bool MarkStoredRow(size_t display_row, std::string_view mark, MarkTargets& targets);
+  void SaveMarkTargets(MarkTargets& targets);
   void ScanFolders(FolderTree& tree, FolderNode* node, std::string_view index_name);
   void RefreshListedLabel();
   void ClearViewer();

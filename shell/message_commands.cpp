@@ -115,20 +115,6 @@ bool MessageCommands::CanDropOn(Trees tree, const FolderNode* node) const {
   return !(node->Level() == 0 && node->FolderName() == DraftRootName());
 }
 
-void MessageCommands::EmptyViewer(bool text_view) {
-  ViewerContent& v = shell_.State().Viewer;
-  v.header_text.clear();
-  v.body_text.clear();
-  v.attachment_names.clear();
-  v.attachments.clear();
-  v.attachment_dir.clear();
-  v.preview = ViewerContent::Preview::Hidden;
-  v.preview_file.clear();
-  v.preview_text.clear();
-  if (text_view) v.html_shown = false;
-  shell_.Ui().ViewerChanged();
-}
-
 void MessageCommands::SetFolderLabel(Trees tree, const std::string& path, long long unread) {
   FolderTree& t = tree == Trees::Receive ? shell_.ReceiveTree() : shell_.SendTree();
   if (FolderNode* node = t.FindByPath(path)) t.SetLabel(node, LabelOfFolder(node->FolderName(), unread));
@@ -238,7 +224,7 @@ size_t MessageCommands::DropRows(const std::vector<ChosenMessage>& rows, Trees t
       return left.count({folder, std::string(list.MessageId(r))}) > 0;
     });
   }
-  EmptyViewer(false);
+  shell_.EmptyViewer();
 
   if (target_changed) {
     // The target's label, and any copy of its index the window holds, follow the file.
@@ -276,7 +262,7 @@ size_t MessageCommands::DeleteLocally(const std::vector<ChosenMessage>& rows, bo
   } else if (s.ViewMode != ViewModes::Drafts && s.ViewMode != ViewModes::SendFolder) {
     return 0;
   }
-  EmptyViewer(true);
+  shell_.EmptyViewer();
 
   std::set<std::pair<std::string, std::string>> left;  // folder, id
   std::vector<RowFailure> failed;
@@ -378,7 +364,7 @@ void MessageCommands::DeleteFolderMail() {
     shell_.List().RemoveRows([&](size_t r) { return gone.count(std::string(list.MessageId(r))) > 0; });
     s.CurrentIndex = std::move(index);
     s.UnreadCount = CountUnread(s.CurrentIndex);
-    EmptyViewer(false);
+    shell_.EmptyViewer();
     shell_.Ui().SetStatusText(0, std::to_string(shell_.List().Count()) + Sjis(texts::kRowCountSuffix));
   } else if (folder == s.CurrentFolderPath) {
     s.CurrentIndex = std::move(index);
@@ -388,10 +374,19 @@ void MessageCommands::DeleteFolderMail() {
 std::vector<FolderRepair> MessageCommands::RepairStore() {
   auto run = shell_.Gate().TryEnter(RunKind::Maintenance);
   if (!run) return {};
-  return RepairFolders(shell_.Native(ReceiveRootName() + "\\"), ReceiveRootName() + "\\", [&] {
+  auto go_on = [&] {
     shell_.Ui().Pump();
     return !run->StopRequested();
-  });
+  };
+  bool completed = false;
+  std::vector<FolderRepair> done =
+      RepairFolders(shell_.Native(ReceiveRootName() + "\\"), ReceiveRootName() + "\\", go_on, &completed);
+  // The send tree too: a sent copy that its index lost is listed again.
+  if (completed) {
+    std::vector<FolderRepair> sent = RepairSendFolders(shell_.Native(SendFolderPath()), SendFolderPath(), go_on);
+    done.insert(done.end(), sent.begin(), sent.end());
+  }
+  return done;
 }
 
 void MessageCommands::Maintain() {
@@ -407,6 +402,8 @@ void MessageCommands::Maintain() {
       MsgIcon::Warning, MsgButtons::YesNoCancel);
   if (a != MsgAnswer::Yes) return;
   for (const FolderRepair& r : RepairStore()) SetFolderLabel(Trees::Receive, r.folder, r.unread);
+  // The send folder on screen shows a sent copy the repair listed again.
+  shell_.RefreshSendSide();
   shell_.Ui().MessageBox(Sjis(texts::kCompleted));
   if (s.CurrentFolderPath.empty()) return;
   s.CurrentIndex = FolderIndex::Open(shell_.Native(s.CurrentFolderPath) / std::string(kReceiveIndexName));

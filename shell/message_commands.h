@@ -61,7 +61,6 @@ class MessageCommands {
 
  private:
   void ReportFailures(const std::vector<RowFailure>& failed, bool moving);
-  void EmptyViewer(bool text_view);
   void SetFolderLabel(Trees tree, const std::string& path, long long unread);
 
   MainShell& shell_;

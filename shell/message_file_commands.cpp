@@ -1,10 +1,13 @@
 #include "shell/message_file_commands.h"
 
+#include <system_error>
+
 #include "platform/app_error.h"
 #include "platform/carried_text.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
+#include "shell/html_page.h"
 #include "shell/receive_commands.h"
 #include "shell/shell_texts.h"
 #include "store/folder_label.h"
@@ -19,18 +22,31 @@ void MessageFileCommands::SaveShownMessage() {
   const ViewerContent& v = shell_.State().Viewer;
   auto file = shell_.Ui().ChooseSaveFile(StoreName(v.message_file.filename().string()), Sjis(texts::kSaveMessageFilter));
   if (!file) return;
+  std::error_code ec;
+  if (std::filesystem::exists(*file, ec) &&
+      shell_.Ui().MessageBox(Sjis(texts::kOverwrite), MsgIcon::Warning, MsgButtons::YesNoCancel) != MsgAnswer::Yes)
+    return;
   // A text file of code page 932 as it has always been: what it lacks, one "?" each.
   WriteFileAtomic(*file, WithSubstitutes(v.header_text + v.body_text));
 }
 
+bool MessageFileCommands::CanOverwriteShown() const {
+  return MessageShown() && !HtmlPartStart(shell_.State().Viewer.body_text);
+}
+
 void MessageFileCommands::OverwriteShownMessage(const std::string& header_text, const std::string& body_text) {
   if (!MessageShown()) return;
+  if (!CanOverwriteShown()) {
+    shell_.Ui().MessageBox(Sjis(texts::kOverwriteHtmlRefused), MsgIcon::Warning);
+    return;
+  }
   ViewerContent& v = shell_.State().Viewer;
   if (v.html_shown) shell_.ShowText();
   if (body_text.empty()) return;
   WriteFileAtomic(v.message_file, header_text + body_text);
   v.header_text = header_text;
   v.body_text = body_text;
+  v.text_view = TextViewOf(body_text);
 }
 
 std::string MessageFileCommands::PrintText() const {

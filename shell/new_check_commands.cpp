@@ -202,6 +202,7 @@ void NewCheckCommands::ForwardQueuedNow(const RunGate::Run& run, OwedForwards& o
     context.send_rules = send_rules_.Lines();
     context.connection = shell_.RunConnection(run);
     SendMail(request, context, ui);
+    shell_.RefreshSendSide();
     ui.SetStatusText(1, Sjis("送信しました"));
   };
   for (auto it = owed.begin(); it != owed.end();) {

@@ -48,6 +48,8 @@ ReceiveResult ReceiveCommands::ReceiveIn(const RunGate::Run& run, std::vector<in
 void ReceiveCommands::ShowRunResult(const ReceiveResult& result) {
   MainState& s = shell_.State();
   if (result.folder_switched) {
+    // The inbox is on screen now: the receive tree is the one in use and highlights it.
+    s.ActiveTree = Trees::Receive;
     if (FolderNode* node = shell_.ReceiveTree().FindByPath(AccountFolderPath(s.CurrentAccount)))
       shell_.ReceiveTree().Select(node);
   }

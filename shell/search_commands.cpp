@@ -118,12 +118,6 @@ size_t SearchCommands::RowCountOf(const std::string& folder) const {
   return FolderIndex::LoadIfExists(shell_.Native(folder) / std::string(name)).Rows().Size();
 }
 
-void SearchCommands::EmptyViewer() {
-  ViewerContent& v = shell_.State().Viewer;
-  v = ViewerContent();
-  shell_.Ui().ViewerChanged();
-}
-
 void SearchCommands::ShowRows(bool with_groups) {
   MessageList& list = shell_.List();
   list.BeginFill(result_rows_.size());
@@ -174,7 +168,7 @@ bool SearchCommands::Extract(const std::optional<std::string>& given_key) {
   result_rows_.clear();
   result_group_starts_.clear();
   shell_.List().Clear();
-  EmptyViewer();
+  shell_.EmptyViewer();
   s.ViewMode = ViewModes::Extract;
   ui.SetStatusText(0, Sjis(texts::kSearching));
   ui.SetStatusText(1, Sjis(texts::kExtractModeStatus));
@@ -224,7 +218,7 @@ bool SearchCommands::RelatedExtract() {
   result_group_starts_ = std::move(related.starts_group);
   if (ui.ShowsMessageList()) ShowRows(true);
   ui.SetStatusText(0, std::to_string(result_rows_.size()) + Sjis(texts::kCountSuffix));
-  EmptyViewer();
+  shell_.EmptyViewer();
   // Ref.ini only keeps the last result, which the command rebuilds: replaced atomically but
   // not forced to disk, which would cost more than the whole extraction.
   WriteFileAtomic(shell_.Native(folder) / std::string(texts::kRelatedIndexName), JoinLines(result_rows_), false);

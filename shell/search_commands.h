@@ -63,7 +63,6 @@ class SearchCommands {
   bool SubjectMatches(size_t display_row) const;
   void ChooseRow(std::optional<size_t> row, bool to_top);
   bool AskSearchAgain();
-  void EmptyViewer();
   void ShowRows(bool with_groups);
 
   MainShell& shell_;

@@ -184,10 +184,19 @@ std::optional<DeleteOutcome> ServerDeleteCommands::DeleteMessages(const std::vec
   return outcome;
 }
 
+std::string ServerDeleteQuestion(size_t count) {
+  return Sjis("選択した") + std::to_string(count) + Sjis("件のメールをサーバから削除します。") + "\r\n" +
+         Sjis("削除したメールは元に戻せません。よろしいですか？");
+}
+
 void ServerDeleteCommands::DeleteSelected() {
   if (!InMode() || StopsListing()) return;
   const std::vector<ServerMessage> targets = SelectedMessages();
   if (targets.empty()) return;
+  // Mail deleted on the server is gone for good: the person confirms the rows chosen.
+  if (shell_.Ui().MessageBox(ServerDeleteQuestion(targets.size()), MsgIcon::Question, MsgButtons::YesNo) !=
+      MsgAnswer::Yes)
+    return;
   DeleteMessages(targets);
   Relist();
 }

@@ -15,6 +15,9 @@
 
 namespace plumex {
 
+// The question before "削除する" deletes the chosen rows on the server.
+std::string ServerDeleteQuestion(size_t count);
+
 // The row-icon value of a deletion candidate in the message list's priority column.
 inline constexpr std::string_view kCandidatePriority = "D";
 
@@ -26,7 +29,7 @@ class ServerDeleteCommands {
   // "メール削除モード開始": connects, lists the mailbox and stays connected. False when the
   // listing did not complete (no connection, a failed fetch, a stop).
   bool EnterDeleteMode();
-  // "削除する": the selected rows.
+  // "削除する": the selected rows, once the person said yes to deleting them on the server.
   void DeleteSelected();
   // "・削除候補にする" / "・削除候補からはずす": the servers of the selected rows.
   void MarkSelected(bool candidate);

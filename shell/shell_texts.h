@@ -43,12 +43,19 @@ inline constexpr std::string_view kRemovePassword1 = "起動時のパスワー�
 inline constexpr std::string_view kRemovePassword2 = "    よろしいですか？";
 inline constexpr std::string_view kPasswordFileRemoved = "パスワード設定ファイルを削除しました。";
 inline constexpr std::string_view kPasswordFileNotRemoved = "パスワード設定ファイルの削除に失敗しました。";
+// Our own: the password is typed unseen, so it is typed twice when set.
+inline constexpr std::string_view kConfirmPasswordPrompt = "確認のため、もう一度パスワードを入力してください。";
+inline constexpr std::string_view kPasswordMismatch = "パスワードが一致しないので中止します。";
 inline constexpr std::string_view kAskPasswordCaption = "パスワード";
 inline constexpr std::string_view kAskPasswordPrompt = "パスワードを入力してください";
 // Our own: the lock was on but no password was ever stored.
 inline constexpr std::string_view kPasswordMissing = "起動時パスワードが設定されていないため、解除しました。";
 
 inline constexpr std::string_view kSaveMessageFilter = "テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
+// Our own: "メールを上書き保存する" on a message with an HTML part, which the text view does not show.
+inline constexpr std::string_view kOverwriteHtmlRefused =
+    "このメールにはテキスト表示に出ていないHTMLの部分があるため、上書き保存できません。\r\n"
+    "「メールを保存する」で別のファイルに保存してください。";
 inline constexpr std::string_view kDone = "完了";
 // A command chosen in a window of its own while another one runs.
 inline constexpr std::string_view kRunGoing = "ほかの処理（受信や送信など）の実行中です。終わってから、もう一度操作してください。";

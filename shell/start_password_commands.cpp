@@ -10,14 +10,21 @@ namespace plumex {
 
 void StartPasswordCommands::TurnOn() {
   UiPort& ui = shell_.Ui();
-  auto answer = ui.InputBox(Sjis(texts::kSetPasswordCaption),
-                            Sjis(texts::kSetPasswordPrompt1) + "\r\n" + Sjis(texts::kSetPasswordPrompt2), "");
+  auto answer = ui.PasswordBox(Sjis(texts::kSetPasswordCaption),
+                               Sjis(texts::kSetPasswordPrompt1) + "\r\n" + Sjis(texts::kSetPasswordPrompt2));
   if (answer && answer->size() > kMaxStartPasswordBytes && IsAcceptablePassword(answer->substr(0, kMaxStartPasswordBytes))) {
     ui.MessageBox(Sjis(texts::kPasswordTooLong));
     return;
   }
   if (!answer || !IsAcceptablePassword(*answer)) {
     ui.MessageBox(Sjis(texts::kPasswordNotHalfWidth));
+    return;
+  }
+  // Typed unseen, so typed twice: a slip of the finger must not lock the person out.
+  const auto again = ui.PasswordBox(Sjis(texts::kSetPasswordCaption), Sjis(texts::kConfirmPasswordPrompt));
+  if (!again) return;
+  if (*again != *answer) {
+    ui.MessageBox(Sjis(texts::kPasswordMismatch));
     return;
   }
   WritePasswordFile(shell_.State().MailRoot, StoredPasswordText(*answer));
@@ -50,7 +57,7 @@ bool StartPasswordCommands::CheckAtStart() {
     return true;
   }
   for (;;) {
-    auto answer = ui.InputBox(Sjis(texts::kAskPasswordCaption), Sjis(texts::kAskPasswordPrompt), "");
+    auto answer = ui.PasswordBox(Sjis(texts::kAskPasswordCaption), Sjis(texts::kAskPasswordPrompt));
     if (!answer) return false;                      // Cancel ends the program
     if (!IsAcceptablePassword(*answer)) continue;  // not a password at all: asked again
     if (PasswordMatches(*answer, *stored)) return true;

@@ -5,6 +5,11 @@ namespace plumex {
 
 // What the message list shows.
 enum class ViewModes { Normal, ServerDelete, Extract, SendFolder, RelatedExtract, Drafts, SelectiveReceive };
+// The server lists: their rows are messages on the server, not stored ones.
+inline bool IsServerList(ViewModes mode) {
+  return mode == ViewModes::ServerDelete || mode == ViewModes::SelectiveReceive;
+}
+
 // The folder tree clicked last.
 enum class Trees { Receive, Send };
 // The sort items of the "表示" menu.

@@ -98,9 +98,9 @@ void MainShell::ShowMessage(size_t display_row) {
   MainState& s = state_;
   ViewerContent& v = s.Viewer;
   // The viewer empties first, so an invalid row shows nothing of the message before it.
-  v.html_shown = false;
   ClearViewer();
-  if (display_row >= list_.Count() || !list_.IsValid(display_row)) {
+  // A server row is no stored message: a local file with the same id is another message.
+  if (display_row >= list_.Count() || !list_.IsValid(display_row) || IsServerList(s.ViewMode)) {
     ui_.ViewerChanged();
     return;
   }
@@ -131,7 +131,8 @@ void MainShell::ShowMessage(size_t display_row) {
 }
 
 void MainShell::ShowHtml() {
-  if (list_.Selection().empty()) return;
+  // The page is the shown message's: with none shown there is nothing to show.
+  if (state_.Viewer.message_file.empty()) return;
   ViewerContent& v = state_.Viewer;
   v.html_file = state_.MailRoot / std::string(texts::kHtmlScratchFile);
   WriteFileAtomic(v.html_file, HtmlPageOf(v.body_text) + "\r\n");

@@ -151,7 +151,88 @@ bool RepairBelow(const fs::path& dir, const std::string& store_path, const std::
   return true;
 }
 
+// Rows without repeats of one MessageId (the first of each run in sorted order stays) and
+// without rows that name no message.
+std::vector<std::string> WithoutRepeats(std::vector<std::string> lines) {
+  SortedLineList sorted(std::move(lines));
+  std::vector<std::string> out;
+  std::string last;
+  for (const std::string& row : sorted.Lines()) {
+    std::string_view id = IdOf(row);
+    if (id.empty() || id == last) continue;
+    out.push_back(row);
+    last = id;
+  }
+  return out;
+}
+
+// The row of a sent copy no index names: its recipient, subject and date as its pseudo-header
+// holds them, read, its size on disk.
+std::string RebuiltSentRow(const fs::path& folder, const std::string& name) {
+  const fs::path file = folder / NativeName(name);
+  const std::vector<std::string> header = ReadPseudoHeader(file);
+  const std::string key = name.substr(0, name.size() - 4);
+  std::string id = key;
+  if (auto message_id = ValueOf(header, "Message-ID"); message_id && !message_id->empty() && MakeFileKey(*message_id) == key)
+    id = *message_id;
+  auto field = [&](std::string_view k) { return ValueOf(header, Sjis(k)).value_or(""); };
+  std::error_code ec;
+  const auto size = fs::file_size(file, ec);
+  return id + "\t" + field("件名") + "\t" + field("あて名") + "\t" + field("日時") + "\t" +
+         std::to_string(ec ? 0 : size) + "\t2\t2\t2";
+}
+
+// Every folder below dir (and dir itself) holding a "Send.ini", depth first.
+void SendIndexes(const fs::path& dir, const std::string& store_path, std::vector<std::pair<fs::path, std::string>>& out) {
+  if (FileExists(dir / std::string(kSendIndexName))) out.emplace_back(dir, store_path);
+  for (const std::string& name : ListSubdirectories(dir))
+    if (name != kAttachmentDirName) SendIndexes(dir / NativeName(name), store_path + name + "\\", out);
+}
+
 }  // namespace
+
+std::vector<FolderRepair> RepairSendFolders(const fs::path& send_dir, const std::string& store_path,
+                                            const std::function<bool()>& before_each, bool* completed) {
+  std::vector<FolderRepair> done;
+  if (completed) *completed = false;
+  std::vector<std::pair<fs::path, std::string>> folders;
+  SendIndexes(send_dir, store_path, folders);
+  std::unordered_set<std::string> named;
+  std::vector<std::string> root_rows;
+  FolderRepair root{store_path, 0, 0, 0};
+  bool root_changed = false;
+  for (const auto& [folder, path] : folders) {
+    if (before_each && !before_each()) return done;
+    const fs::path index_file = folder / std::string(kSendIndexName);
+    std::vector<std::string> lines;
+    if (!ReadLines(index_file, lines)) continue;
+    std::vector<std::string> rows = WithoutRepeats(lines);
+    for (const auto& row : rows) named.insert(MakeFileKey(IdOf(row)) + ".txt");
+    const size_t removed = lines.size() - rows.size();
+    if (folder == send_dir) {
+      root.duplicates_removed = removed;
+      root_changed = rows != lines;
+      root_rows = std::move(rows);
+    } else if (rows != lines) {
+      WriteLines(index_file, rows);
+      done.push_back({path, removed, 0, 0});
+    }
+  }
+  // All copies live in "送信" itself; one that no index of the tree names is listed there.
+  std::vector<std::string> orphans;
+  for (std::string& name : ListFiles(send_dir))
+    if (IsMessageFileName(name) && !named.count(name)) orphans.push_back(std::move(name));
+  std::stable_sort(orphans.begin(), orphans.end(),
+                   [](const std::string& a, const std::string& b) { return CompareIgnoringCase(a, b) < 0; });
+  for (const auto& name : orphans) root_rows.push_back(RebuiltSentRow(send_dir, name));
+  root.rows_rebuilt = orphans.size();
+  if (root_changed || !orphans.empty()) {
+    WriteLines(send_dir / std::string(kSendIndexName), root_rows);
+    done.insert(done.begin(), root);
+  }
+  if (completed) *completed = true;
+  return done;
+}
 
 std::vector<FolderRepair> RepairFolders(const fs::path& dir, const std::string& store_path,
                                         const std::function<bool()>& before_each, bool* completed) {

@@ -24,6 +24,13 @@ struct FolderRepair {
 std::vector<FolderRepair> RepairFolders(const std::filesystem::path& dir, const std::string& store_path,
                                         const std::function<bool()>& before_each, bool* completed = nullptr);
 
+// The send tree ("送信" and its rule subfolders, each with a "Send.ini"): every index loses the
+// rows that repeat a MessageId, and every sent copy in "送信" itself (where all copies are
+// kept) that no index of the tree names gets a row in "送信\Send.ini". Returns the folders
+// whose index changed, "送信" first when it did.
+std::vector<FolderRepair> RepairSendFolders(const std::filesystem::path& send_dir, const std::string& store_path,
+                                            const std::function<bool()>& before_each, bool* completed = nullptr);
+
 // The rows of one folder's index after repair; exposed for the tests of the rules.
 struct RepairedIndex {
   std::vector<std::string> rows;

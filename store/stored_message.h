@@ -11,6 +11,10 @@
 namespace plumex {
 
 inline constexpr std::string_view kStoredMessageSeparator = "-------------------";
+// A pseudo-header line of a received message for each saved part that has a Content-ID:
+// "Content-ID:" + the id as sent ("<...>") + TAB + the part's file name in the message's
+// attachment directory. The HTML view shows "cid:" pictures from these files.
+inline constexpr std::string_view kContentIdKey = "Content-ID";
 
 struct StoredMessage {
   std::vector<std::string> header_lines;  // without the separator

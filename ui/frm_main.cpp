@@ -61,6 +61,9 @@
 #include "shell/link_text.h"
 #include "shell/mailto_address.h"
 #include "shell/sender_trust_column.h"
+#include "shell/viewer_offers.h"
+#include "shell/html_link.h"
+#include "shell/inline_parts.h"
 #include "ui/dialog_owner.h"
 #include "ui/help_commands.h"
 #include "ui/folder_tree_model.h"
@@ -435,6 +438,12 @@ void TfrmMain::BuildWidgets() {
   memBody_->viewport()->installEventFilter(this);
   htmlView_ = new SafeTextBrowser(bodyStack_);
   htmlView_->setObjectName(QStringLiteral("htmlView"));
+  // Pictures from the message itself only; links open after the person saw where they lead.
+  htmlView_->SetPictureSource([this](const QUrl& url) {
+    const QByteArray address = url.toEncoded();
+    return InlinePartFile(shell_->State().Viewer, std::string_view(address.constData(), static_cast<size_t>(address.size())));
+  });
+  connect(htmlView_, &QTextBrowser::anchorClicked, this, &TfrmMain::HtmlLinkClicked);
   bodyStack_->addWidget(memBody_);
   bodyStack_->addWidget(htmlView_);
   splitPreview_->setStretchFactor(0, 1);
@@ -518,9 +527,10 @@ void TfrmMain::BuildMenus() {
   Add(m, file, QStringLiteral("切断"), &TfrmMain::mnuDisconnectClick);
   // They act on the message on screen, never on a row the keyboard merely highlighted.
   connect(m, &QMenu::aboutToShow, this, [this, save, overwrite, print] {
-    const bool shown = core_->MessageFiles().MessageShown();
-    for (QAction* a : {save, print}) a->setEnabled(shown);
-    overwrite->setEnabled(shown && (memBody_->document()->isModified() || memHeader_->document()->isModified()));
+    const ViewerOffers o = Offers();
+    save->setEnabled(o.save);
+    print->setEnabled(o.print);
+    overwrite->setEnabled(o.overwrite);
   });
   m->addSeparator();
   Add(m, file, QStringLiteral("終了"), &TfrmMain::mnuExitClick);
@@ -538,7 +548,8 @@ void TfrmMain::BuildMenus() {
   QAction* unmark = server(Add(m, edit, QStringLiteral("・削除候補からはずす")), [](ServerDeleteCommands& c) { c.MarkSelected(false); });
   QAction* candidates = server(Add(m, edit, QStringLiteral("・削除候補のみ削除する")), &ServerDeleteCommands::DeleteCandidates);
   server(Add(m, edit, QStringLiteral("メール番号で削除")), &ServerDeleteCommands::DeleteByNumber);
-  QAction* leave = server(Add(m, edit, QStringLiteral("メール削除モード解除")), &ServerDeleteCommands::LeaveMode);
+  // The same command as the list's "メール削除モード解除": it stops the new-mail timer too.
+  QAction* leave = Add(m, edit, QStringLiteral("メール削除モード解除"), &TfrmMain::mnuLeaveDeleteModeClick);
   connect(m, &QMenu::aboutToShow, this, [this, server_delete, mark, unmark, candidates, leave] {
     const bool in_mode = shell_->State().ViewMode == ViewModes::ServerDelete;
     const bool chosen = in_mode && !shell_->List().Selection().empty();
@@ -567,7 +578,7 @@ void TfrmMain::BuildMenus() {
   QAction* read = Add(m, edit, QStringLiteral("既読にする"), &TfrmMain::mnuReadClick);
   // The rows of the server list are no stored messages: they have nothing to mark.
   connect(m, &QMenu::aboutToShow, this, [this, unread, read] {
-    const bool stored = shell_->State().ViewMode != ViewModes::ServerDelete;
+    const bool stored = !IsServerList(shell_->State().ViewMode);
     unread->setEnabled(stored);
     read->setEnabled(stored);
   });
@@ -617,9 +628,10 @@ void TfrmMain::BuildMenus() {
   // text view is the way back from it, the compose window comes forward only when showing.
   connect(m, &QMenu::aboutToShow, this, [this, html, text, source, show_compose] {
     const MainState& s = shell_->State();
+    const ViewerOffers o = Offers();
     source->setEnabled(!s.Viewer.message_file.empty());
-    html->setEnabled(!shell_->List().Selection().empty() && !s.Viewer.html_shown);
-    text->setEnabled(s.Viewer.html_shown);
+    html->setEnabled(o.html);
+    text->setEnabled(o.text);
     show_compose->setEnabled(compose_ && compose_->isVisible());
   });
 
@@ -630,9 +642,16 @@ void TfrmMain::BuildMenus() {
   Add(m, sendrecv, QStringLiteral("受信停止"), &TfrmMain::mnuDisconnectClick);
   m->addSeparator();
   Add(m, sendrecv, QStringLiteral("送信"), &TfrmMain::mnuSendClick);
-  Add(m, sendrecv, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
-  Add(m, sendrecv, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);
-  Add(m, sendrecv, QStringLiteral("添付ファイルとして転送"), &TfrmMain::mnuForwardAsAttachmentClick);
+  QAction* reply = Add(m, sendrecv, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
+  QAction* forward = Add(m, sendrecv, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);
+  QAction* forward_attached =
+      Add(m, sendrecv, QStringLiteral("添付ファイルとして転送"), &TfrmMain::mnuForwardAsAttachmentClick);
+  connect(m, &QMenu::aboutToShow, this, [this, reply, forward, forward_attached] {
+    const ViewerOffers o = Offers();
+    reply->setEnabled(o.reply);
+    forward->setEnabled(o.forward);
+    forward_attached->setEnabled(o.forward);
+  });
   m->addSeparator();
   Add(m, sendrecv, QStringLiteral("時差送信解除"), &TfrmMain::mnuCancelDelayedClick)->setEnabled(false);
 
@@ -763,20 +782,27 @@ void TfrmMain::BuildContextMenus() {
   connect(colour, &QMenu::aboutToShow, this, [this, colour_items] {
     const MessageList& rows = shell_->List();
     const auto chosen = rows.Selection();
-    const bool row = !chosen.empty() && rows.IsValid(chosen.front());
+    const bool row = Offers().colour && rows.IsValid(chosen.front());
     for (const auto& [a, mark] : colour_items) a->setEnabled(row && rows.Mark(chosen.front()) != mark);
   });
   QAction* list_unread = Add(list, l, QStringLiteral("未読に戻す"), &TfrmMain::mnuUnreadClick);
   connect(list, &QMenu::aboutToShow, this,
-          [this, list_unread] { list_unread->setEnabled(shell_->State().ViewMode != ViewModes::ServerDelete); });
+          [this, list_unread] { list_unread->setEnabled(!IsServerList(shell_->State().ViewMode)); });
   QAction* register_sender = Add(list, l, QStringLiteral("差出人をアドレス帳へ登録"), &TfrmMain::mnuRegisterSenderClick);
   connect(list, &QMenu::aboutToShow, this, [this, register_sender] {
     const auto chosen = shell_->List().Selection();
     register_sender->setEnabled(!chosen.empty() && shell_->List().IsValid(chosen.front()));
   });
-  Add(list, l, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
-  Add(list, l, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);
-  Add(list, l, QStringLiteral("添付ファイルとして転送"), &TfrmMain::mnuForwardAsAttachmentClick);
+  QAction* list_reply = Add(list, l, QStringLiteral("返信"), &TfrmMain::mnuReplyToClick);
+  QAction* list_forward = Add(list, l, QStringLiteral("転送"), &TfrmMain::mnuForwardClick);
+  QAction* list_forward_attached =
+      Add(list, l, QStringLiteral("添付ファイルとして転送"), &TfrmMain::mnuForwardAsAttachmentClick);
+  connect(list, &QMenu::aboutToShow, this, [this, list_reply, list_forward, list_forward_attached] {
+    const ViewerOffers o = Offers();
+    list_reply->setEnabled(o.reply);
+    list_forward->setEnabled(o.forward);
+    list_forward_attached->setEnabled(o.forward);
+  });
   connect(ListView1_, &QWidget::customContextMenuRequested, this,
           [this, list](const QPoint& pos) { list->popup(ListView1_->viewport()->mapToGlobal(pos)); });
 
@@ -1018,7 +1044,8 @@ void TfrmMain::RenderViewer() {
     shown_header_ = v.header_text;
     memHeader_->setPlainText(WithoutCr(ToQ(shown_header_)));
   }
-  if (v.text_view != shown_body_) {
+  // An emptied viewer also drops what was typed into the pane since.
+  if (v.text_view != shown_body_ || (v.message_file.empty() && memBody_->document()->isModified())) {
     shown_body_ = v.text_view;
     SetBody(WithoutCr(ToQ(shown_body_)));
   }
@@ -1128,13 +1155,12 @@ void TfrmMain::dropEvent(QDropEvent* event) {
 }
 
 void TfrmMain::DropFiles(const QStringList& paths) {
-  mnuComposeClick();
-  if (!compose_) return;
+  if (!compose_commands_->NewMail() || !compose_) return;
   for (const QString& p : paths) compose_->AddAttachment(p);
 }
 
 void TfrmMain::mnuPasteAttachmentClick() {
-  mnuComposeClick();
+  if (!compose_commands_->NewMail()) return;
   const QMimeData* copied = QApplication::clipboard()->mimeData();
   if (!compose_ || !copied || !copied->hasUrls()) return;
   for (const QUrl& url : copied->urls())
@@ -1170,7 +1196,7 @@ void TfrmMain::mnuRecieveClick() {
 void TfrmMain::mnuDeleteModeClick() { core_->ServerDelete().EnterDeleteMode(); }
 
 void TfrmMain::mnuLeaveDeleteModeClick() {
-  core_->ServerDelete().LeaveMode();
+  Run([this] { core_->ServerDelete().LeaveMode(); });
   if (new_check_) new_check_->StopTimer();
 }
 
@@ -1207,6 +1233,23 @@ void TfrmMain::ShowComposeWindow() {
 void TfrmMain::HideComposeWindow() {
   if (compose_) compose_->Dismiss();
 }
+
+void TfrmMain::HtmlLinkClicked(const QUrl& url) {
+  const QByteArray encoded = url.toEncoded();
+  const std::string address(encoded.constData(), static_cast<size_t>(encoded.size()));
+  if (KindOfLink(address) == HtmlLinkKind::Mail) {
+    ComposeMailto(url.toString());
+    return;
+  }
+  const std::string text = FromQ(htmlView_->LastLinkText());
+  Run([&] { OpenHtmlLink(*port_, address, text); });
+}
+
+ViewerOffers TfrmMain::Offers() const {
+  return OffersOnScreen(*shell_, memBody_->document()->isModified() || memHeader_->document()->isModified());
+}
+
+bool TfrmMain::ResolveUnsentCompose() { return !compose_ || compose_->ResolveUnsent(); }
 
 void TfrmMain::mnuShowComposeClick() {
   if (compose_ && compose_->isVisible()) {

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QPointer>
 #include <QMainWindow>
+#include <QUrl>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -14,6 +15,7 @@
 
 #include "shell/app_core.h"
 #include "shell/conversation_view.h"
+#include "shell/viewer_offers.h"
 #include "ui/qt_ui_port.h"
 
 class QAction;
@@ -77,6 +79,16 @@ class TfrmMain : public QMainWindow {
   // False after a printer error (said in a message box).
   bool PrintShownMessage(QPrinter& printer);
   void HideComposeWindow();
+  // Before the compose window is refilled: its unsent content kept or discarded; false: cancel.
+  bool ResolveUnsentCompose();
+  // The tree in use highlights the folder the list shows (after any command that may have
+  // put another folder on screen, such as a receive of the new-mail check).
+  void SyncTreeSelection();
+  // The commands on the message on screen that make sense now.
+  ViewerOffers Offers() const;
+  // A link of the HTML view: its real address shown (a warning when its text shows another
+  // domain) before the browser opens it; "mailto:" starts a new message.
+  void HtmlLinkClicked(const QUrl& url);
   void SetAccountWindow(QWidget* w) {
     account_window_ = w;
     if (w) w->installEventFilter(this);
@@ -163,7 +175,6 @@ class TfrmMain : public QMainWindow {
   QAction* Add(QWidget* menu, const QString& key_prefix, const QString& caption, void (TfrmMain::*slot)() = nullptr,
                const QKeySequence& shortcut = QKeySequence());
   void ApplySettings();
-  void SyncTreeSelection();
   void UpdateListHeader();
   int DateColumnWidth(int width) const;
   void PlaceProgressBar();

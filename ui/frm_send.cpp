@@ -91,7 +91,10 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   };
   QMenu* file = menu_bar->addMenu(QStringLiteral("ファイル"));
   QAction* send = named(file->addAction(QStringLiteral("メール送信")), "mnuSend");
-  connect(send, &QAction::triggered, this, [this] { SendMail(); });
+  // A second click of a double click comes after the window went away with the sent mail.
+  connect(send, &QAction::triggered, this, [this] {
+    if (isVisible()) SendMail();
+  });
   QAction* temp_save = named(file->addAction(QStringLiteral("一時保存")), "mnuTempSaveAs");
   connect(temp_save, &QAction::triggered, this, [this] { SaveDraft(false); });
   overwrite_draft_ = named(file->addAction(QStringLiteral("一時保存上書き")), "mnuTempSave");
@@ -175,6 +178,9 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
     grid->addWidget(caption, row, 0);
     grid->addWidget(box, row, 1);
     grid->addWidget(add, row, 2);
+    // The line edit's focus proxy is the box: typed keys reach the box, which hands them to the
+    // line edit directly, past any filter on it. Enter is caught on both.
+    box->installEventFilter(this);
     box->lineEdit()->installEventFilter(this);
     return caption;
   };
@@ -303,11 +309,17 @@ void TfrmSend::SaveDraft(bool overwrite) {
 }
 
 void TfrmSend::closeEvent(QCloseEvent* event) {
-  if (!ui_ || !HasUnsentChanges()) {
-    event->accept();
-    return;
-  }
+  if (ResolveUnsent()) event->accept();
+  else event->ignore();
+}
+
+bool TfrmSend::ResolveUnsent() {
+  if (!ui_ || !HasUnsentChanges()) return true;
   DialogOwnerScope owner(this);
+  if (isVisible()) {
+    raise();
+    activateWindow();
+  }
   const MsgAnswer answer = ui_->MessageBox(Sjis(texts::kDiscardQuestion), MsgIcon::Question, MsgButtons::YesNoCancel);
   if (answer == MsgAnswer::Yes && drafts_) {
     // Kept as a draft: over the one the window came from, else a new one; saving hides it.
@@ -316,23 +328,19 @@ void TfrmSend::closeEvent(QCloseEvent* event) {
       drafts_->Save(drafts_->CanOverwrite());
       saved = true;
     });
-    if (!saved) {
-      event->ignore();
-      return;
-    }
+    if (!saved) return false;
     TakeSnapshot();
-    event->accept();
-    return;
+    return true;
   }
   if (answer == MsgAnswer::No) {
     // Thrown away: the window opens empty the next time it is shown as it stands.
     compose_->Content().ClearMessage();
     LoadContent();
     TakeSnapshot();
-    event->accept();
-    return;
+    hide();
+    return true;
   }
-  event->ignore();
+  return false;
 }
 
 void TfrmSend::LoadContent() {
@@ -464,9 +472,9 @@ bool TfrmSend::eventFilter(QObject* watched, QEvent* event) {
   }
   if (!enter) return QWidget::eventFilter(watched, event);
   ComposeContent& c = compose_->Content();
-  if (watched == edtTo_->lineEdit()) Complete(edtTo_, c.pending_to);
-  else if (watched == edtCC_->lineEdit()) Complete(edtCC_, c.pending_cc);
-  else if (watched == edtBCC_->lineEdit()) Complete(edtBCC_, c.pending_bcc);
+  if (watched == edtTo_ || watched == edtTo_->lineEdit()) Complete(edtTo_, c.pending_to);
+  else if (watched == edtCC_ || watched == edtCC_->lineEdit()) Complete(edtCC_, c.pending_cc);
+  else if (watched == edtBCC_ || watched == edtBCC_->lineEdit()) Complete(edtBCC_, c.pending_bcc);
   else return QWidget::eventFilter(watched, event);
   return true;
 }

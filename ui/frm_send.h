@@ -55,6 +55,10 @@ class TfrmSend : public QWidget {
   void Dismiss();
   // Text typed or attachments added since the window was filled.
   bool HasUnsentChanges();
+  // The question of ×, "中止" and Escape, asked before the window is refilled too: unsent text
+  // or attachments are kept as a draft (Yes) or thrown away (No); false on Cancel or when the
+  // draft could not be kept, and the window keeps what it holds.
+  bool ResolveUnsent();
   QMenu* MergeMenu() const { return merge_menu_; }
 
   QComboBox* ComboBox1() const { return ComboBox1_; }

@@ -67,6 +67,7 @@ void NewCheckDriver::Tick() {
   AppCore& core = main_.Core();
   NewCheckTickResult result;
   core.Run([&] { result = core.MailCheck().Tick(); });
+  main_.SyncTreeSelection();  // a receive may have put the inbox on screen
   // "終了" pressed during the tick ended the check: nothing more is shown.
   if (!core.MailCheck().Active()) return;
   Announce(result);

@@ -59,10 +59,43 @@ std::optional<std::string> QtUiPort::InputBox(const std::string& caption, const 
   return FromQ(answer);
 }
 
+std::optional<std::string> QtUiPort::PasswordBox(const std::string& caption, const std::string& prompt) {
+  bool ok = false;
+  QString answer = QInputDialog::getText(DialogParent(), ToQ(caption), ToQ(prompt), QLineEdit::Password, QString(), &ok);
+  if (!ok) return std::nullopt;
+  return FromQ(answer);
+}
+
+// The dialog's filter list from a filter the core gives: one caption ("すべてのファイル(*.*)"), or
+// pairs of caption and pattern joined by "|" ("テキストファイル(*.txt)|*.txt|..."). Each becomes
+// "caption (patterns)" as the dialog reads it; "*.*" is every file, with a dot in its name or not.
+QString DialogFilterOf(const std::string& filter) {
+  const QStringList parts = ToQ(filter).split(QLatin1Char('|'));
+  auto patterns = [](QString p) {
+    p.replace(QLatin1Char(';'), QLatin1Char(' '));
+    return p == QLatin1String("*.*") ? QStringLiteral("*") : p.replace(QLatin1String("*.*"), QLatin1String("*"));
+  };
+  if (parts.size() < 2) {
+    QString only = parts.value(0);
+    const qsizetype open = only.lastIndexOf(QLatin1Char('('));
+    if (open < 0 || !only.endsWith(QLatin1Char(')'))) return only;
+    return only.left(open) + QStringLiteral(" (") + patterns(only.mid(open + 1, only.size() - open - 2)) + QLatin1Char(')');
+  }
+  QStringList items;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString caption = parts[i];
+    const qsizetype open = caption.lastIndexOf(QLatin1Char('('));
+    if (open > 0 && caption.endsWith(QLatin1Char(')'))) caption = caption.left(open);
+    items << caption + QStringLiteral(" (") + patterns(parts[i + 1]) + QLatin1Char(')');
+  }
+  return items.join(QStringLiteral(";;"));
+}
+
+// The core asks before a chosen file is replaced, so the dialog does not ask a second time.
 std::optional<std::filesystem::path> QtUiPort::ChooseSaveFile(const std::string& default_name,
                                                               const std::string& filter) {
-  QString file = QFileDialog::getSaveFileName(DialogParent(), QString(), ToQ(default_name), ToQ(filter), nullptr,
-                                              QFileDialog::DontConfirmOverwrite);
+  QString file = QFileDialog::getSaveFileName(DialogParent(), QString(), ToQ(default_name), DialogFilterOf(filter),
+                                              nullptr, QFileDialog::DontConfirmOverwrite);
   if (file.isEmpty()) return std::nullopt;
   return PathFromQ(file);
 }
@@ -114,6 +147,8 @@ void QtUiPort::ShowComposeWindow() {
 void QtUiPort::HideComposeWindow() {
   if (window_) window_->HideComposeWindow();
 }
+
+bool QtUiPort::ResolveUnsentCompose() { return !window_ || window_->ResolveUnsentCompose(); }
 
 void QtUiPort::DelayedSendChanged(bool active) {
   if (window_) window_->SetDelayedSendActive(active);

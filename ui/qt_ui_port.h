@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QPointer>
+#include <QString>
+#include <string>
 
 #include "port/ui_port.h"
 
@@ -12,6 +14,10 @@ namespace plumex {
 
 class TfrmMain;
 
+// A file dialog's filter list from a filter text of the core: "caption|pattern|..." pairs or
+// one caption holding its pattern in parentheses.
+QString DialogFilterOf(const std::string& filter);
+
 class QtUiPort : public UiPort {
  public:
   void Attach(TfrmMain* window) { window_ = window; }
@@ -19,6 +25,7 @@ class QtUiPort : public UiPort {
   MsgAnswer MessageBox(const std::string& text, MsgIcon icon, MsgButtons buttons) override;
   std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
                                       const std::string& default_text) override;
+  std::optional<std::string> PasswordBox(const std::string& caption, const std::string& prompt) override;
   std::optional<std::filesystem::path> ChooseSaveFile(const std::string& default_name,
                                                       const std::string& filter) override;
   std::optional<std::filesystem::path> ChooseFolder(const std::string& caption) override;
@@ -33,6 +40,7 @@ class QtUiPort : public UiPort {
   void ChooseListRow(std::optional<size_t> display_row, bool to_top) override;
   void ShowComposeWindow() override;
   void HideComposeWindow() override;
+  bool ResolveUnsentCompose() override;
   void DelayedSendChanged(bool active) override;
   void MergeSent() override;
   void RunStateChanged(bool busy) override;

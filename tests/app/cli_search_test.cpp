@@ -50,7 +50,8 @@ TEST_F(CliSearch, SearchPrintsEachMatchWithItsFolderThenTheCount) {
 TEST_F(CliSearch, RelatedPrintsTheGroupsAndWritesRefIni) {
   Outcome o = RunCli(root.path(), "related --account 箱");
   EXPECT_EQ(o.status, 0) << o.err;
-  EXPECT_EQ(o.out, "Re: 会議\tg@x\t2009/01/02_00:00:00\nFw: 会議\th@x\t2009/01/03_00:00:00\n2件\n");
+  EXPECT_EQ(o.out,
+            "会議\tf@x\t2009/01/01_00:00:00\nRe: 会議\tg@x\t2009/01/02_00:00:00\nFw: 会議\th@x\t2009/01/03_00:00:00\n3件\n");
   std::vector<std::string> ref;
   ASSERT_TRUE(ReadLines(root.path() / "受信/箱/Ref.ini", ref));
   EXPECT_EQ(ref.size(), 2u);

@@ -325,5 +325,29 @@ TEST(HostileMail, ErrorTextsShowJapanesePathsUngarbled) {
     EXPECT_NE(Cp932ToUtf8(text).find("/tmp/受信/アカウント/MsgID.ini"), std::string::npos) << Cp932ToUtf8(text);
 }
 
+
+// A part with a Content-ID is recorded with the file it was saved as, for the HTML view's "cid:"
+// pictures; a folded or hostile Content-ID stays on one pseudo-header line.
+TEST(HostileMail, ContentIdsOfSavedPartsAreKeptOnOneLineEach) {
+  test::ReceiveFixture store(AccountLine(1));
+  test::FakeUi ui;
+  const std::string mail = Mail("Message-ID: <cid@x>\r\n",
+                                "--b\r\nContent-Type: text/html\r\n\r\n<html><img src=\"cid:pic@x\"></html>\r\n"
+                                "--b\r\nContent-Type: image/png; name=\"logo.png\"\r\nContent-ID:\r\n <pic@x>\r\n"
+                                "Content-Transfer-Encoding: base64\r\n\r\niVBORw0KGgo=\r\n"
+                                "--b\r\nContent-Type: image/png; name=\"evil.png\"\r\nContent-ID: <a\tb\x01" "c@x>\r\n\r\nx\r\n--b--",
+                                "MIME-Version: 1.0\r\nContent-Type: multipart/related; boundary=b\r\n");
+  std::unique_ptr<FakeServer> server;
+  std::vector<FakeStep> steps = Login(1, ListOf({mail}));
+  Fetch(steps, 1, mail);
+  ASSERT_EQ(Serve(store, ui, server, steps).new_count, 1);
+  std::vector<std::string> lines;
+  ASSERT_TRUE(ReadLines(store.Dir() / (MakeFileKey("<cid@x>") + ".txt"), lines));
+  std::vector<std::string> ids;
+  for (const auto& l : lines)
+    if (l.rfind("Content-ID:", 0) == 0) ids.push_back(l);
+  EXPECT_EQ(ids, (std::vector<std::string>{"Content-ID:<pic@x>\tlogo.png", "Content-ID:<abc@x>\tevil.png"}));
+}
+
 }  // namespace
 }  // namespace plumex

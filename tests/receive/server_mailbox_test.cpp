@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/base64.h"
 #include "platform/code_page.h"
 #include "platform/sjis_text.h"
 #include "protocol/parsed_message.h"
@@ -67,6 +68,21 @@ TEST(DeletionCandidates, MarkingAddsEachServerOnceAndUnmarkingIgnoresCase) {
   EXPECT_TRUE(RemoveCandidateServers(list, {"MX.example"}));
   EXPECT_THAT(list, ElementsAre("zz.example"));
   EXPECT_FALSE(RemoveCandidateServers(list, {"other.example", ""}));
+}
+
+// A subject is decoded once; only one that still holds an encoded word is decoded again.
+TEST(DescribeServerMessage, SubjectsAreDecodedOnceUnlessEncodedTwice) {
+  const std::string once = "=?UTF-8?B?" + Base64Encode("髙橋です") + "?=";
+  const std::pair<std::string, std::string> cases[] = {
+      {once, "髙橋です"},
+      {"=?UTF-8?B?" + Base64Encode(once) + "?=", "髙橋です"},  // encoded twice
+      {"plain", "plain"},
+  };
+  for (const auto& [raw, shown] : cases) {
+    ParsedMessage m;
+    m.Parse("Message-ID: <a@x>\r\nFrom: a@x\r\nSubject: " + raw + "\r\n\r\n");
+    EXPECT_EQ(Cp932ToUtf8(DescribeServerMessage(m, 1, CandidateTest(RuleList(), {})).subject), shown) << raw;
+  }
 }
 
 // --- Against a scripted server ----------------------------------------------------------------

@@ -104,5 +104,15 @@ TEST_F(ExtractionTest, AFolderWithoutMessageFilesFindsNothing) {
   EXPECT_EQ(r.files_tested, 0u);
 }
 
+
+// The merge log of "送信" names every address a merge went to: it is no message of the folder.
+TEST_F(ExtractionTest, TheMergeLogIsNoMessage) {
+  Write("送信/差込ログ.txt", {"2009/09/08 12:34:56", "taro@x\t送信OK"});
+  Message("送信/0sent@x9.txt", "<sent@x>", "送った", "宛先 taro@x");
+  Write("送信/控え/差込ログ.txt", {"taro@x"});  // the name counts in the send root only
+  ExtractionResult r = ExtractMessages(dir.path(), Utf8ToCp932("送信\\"), "taro@x", ui, stop);
+  EXPECT_THAT(Ids(r), UnorderedElementsAre("<sent@x>", ""));
+}
+
 }  // namespace
 }  // namespace plumex

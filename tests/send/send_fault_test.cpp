@@ -2,13 +2,18 @@
 // connecting; a message the server took is reported as sent even when its copy cannot be filed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/code_page.h"
 #include "platform/directories.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "send/compose_lists.h"
 #include "send/send_mail.h"
+#include "platform/text_file.h"
+#include "store/file_key.h"
 #include "store/store_layout.h"
+#include "store/tab_line.h"
 #include "tests/protocol/fake_server.h"
 #include "tests/support/fake_ui.h"
 #include "tests/support/temp_dir.h"
@@ -94,6 +99,38 @@ TEST(SendFaults, ASentMessageWhoseCopyCannotBeFiledIsReportedAsSent) {
   const std::string text = Cp932ToUtf8(SentButNotFiledText(*result.copy_error));
   EXPECT_EQ(text.rfind("メールは送信しましたが、", 0), 0u) << text;
   EXPECT_NE(text.find("Send.ini"), std::string::npos) << text;
+}
+
+
+// A forwarded copy lists the forward address as its recipient, in its row and in its file, not
+// the user the forwarded mail was addressed to.
+TEST(SendFaults, AForwardedCopyNamesTheForwardAddress) {
+  FakeServer server({{"", "220 hi\r\n"},
+                     {"EHLO ", "250 hi\r\n"},
+                     {"RSET", "250 ok\r\n"},
+                     {"MAIL FROM:<me@example.test>", "250 ok\r\n"},
+                     {"RCPT TO:<fw@example.test>", "250 ok\r\n"},
+                     {"DATA", "354 go\r\n"},
+                     {".", "250 queued\r\n"},
+                     {"QUIT", "221 bye\r\n", 0, true}});
+  test::TempDir root;
+  SendContext context = Context(root.path());
+  test::FakeUi ui;
+  SendRequest request = Request(server.port(), ComposeFields{"me@example.test", "", "", "s"});
+  request.settings.push_back(Sjis("差出人:") + "me@example.test");
+  request.forward_mode = true;
+  request.forward_address = "fw@example.test";
+  SendResult result = SendMail(request, context, ui);
+  server.Join();
+  EXPECT_TRUE(server.errors().empty()) << testing::PrintToString(server.errors());
+  std::vector<std::string> rows;
+  ASSERT_TRUE(ReadLines(ToNativePath(root.path(), result.sent_folder) / "Send.ini", rows));
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(FieldOf(rows[0], 2), "fw@example.test");
+  std::vector<std::string> copy;
+  ASSERT_TRUE(ReadLines(ToNativePath(root.path(), SendFolderPath()) / NativeName(MakeFileKey(result.message_id) + ".txt"), copy));
+  EXPECT_NE(std::find(copy.begin(), copy.end(), Sjis("あて名:") + "fw@example.test"), copy.end());
+  EXPECT_EQ(std::find(copy.begin(), copy.end(), Sjis("あて名:") + "me@example.test"), copy.end());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/directories.h"
 #include "platform/text_file.h"
 #include "send/key_value_lines.h"
+#include "send/send_mail.h"
 #include "send/send_queue.h"
 #include "tests/support/temp_dir.h"
 
@@ -44,6 +45,24 @@ TEST_F(SendQueueTest, SentOnceItsTimeHasPassed) {
   // The last entry gone, the queue is no longer active and its folder is gone.
   EXPECT_FALSE(result.active);
   EXPECT_FALSE(DirectoryExists(queue.Dir() / entry.folder));
+}
+
+// A reply or forward waiting in the queue goes out in its thread.
+TEST_F(SendQueueTest, AQueuedReplyKeepsItsThread) {
+  for (bool forward : {false, true}) {
+    SendRequest reply = Message(forward ? "fw" : "re");
+    reply.reply_context_id = "<p@x>";
+    reply.viewer_header_lines = {"References:<a@x>"};
+    reply.reply_context_is_forward = forward;
+    const Threading expected = ThreadingOfRequest(reply);
+    ASSERT_EQ(expected.references, "<a@x> <p@x>");
+    const std::optional<SendRequest> loaded = queue.Load(queue.Enqueue(reply, 5));
+    ASSERT_TRUE(loaded.has_value());
+    EXPECT_EQ(ThreadingOfRequest(*loaded), expected) << forward;
+  }
+  const std::optional<SendRequest> plain = queue.Load(queue.Enqueue(Message("new"), 5));
+  ASSERT_TRUE(plain.has_value());
+  EXPECT_EQ(ThreadingOfRequest(*plain), Threading{});
 }
 
 TEST_F(SendQueueTest, TwoInOneSecondKeepTheirOwnFilesAndGoInDueOrder) {

@@ -78,20 +78,44 @@ TEST_F(AddressBookTest, AddedRecordsSortOnReopenAndEachRowSelectsItsOwn) {
 
 TEST_F(AddressBookTest, EmptyBookTakesItsFirstRecordDirectly) {
   Open({});
-  books.AddClick();  // needs both fields
-  EXPECT_THAT(ui.Texts(), ElementsAre("宛名とアドレスだけは入力してください。"));
+  books.AddClick();  // nothing typed: the fields wait for a new entry, no refusal
+  EXPECT_TRUE(books.Adding());
+  EXPECT_THAT(ui.Texts(), IsEmpty());
   Type("山田", "taro@x.jp");
   books.SaveClick();
   EXPECT_THAT(ReadUtf8Lines("Address/友人.adr"), ElementsAre("山田\ttaro@x.jp\t"));
   // Add mode cancelled with "削除" in an empty book returns to browsing with empty fields.
   books.DeleteClick();  // the one record, answered Yes
   ASSERT_THAT(books.Records(), IsEmpty());
-  Type("x", "y");
   books.AddClick();
   books.DeleteClick();
   EXPECT_FALSE(books.Adding());
   EXPECT_EQ(ShownFields(), "\t\t");
   EXPECT_TRUE(books.CloseClick());
+}
+
+// "追加" with an entry typed into the fields adds that entry; one without an address is refused
+// and stays typed. A book made while an entry is typed keeps it for the new book.
+TEST_F(AddressBookTest, TypedEntriesAreAddedNeverErased) {
+  Open({});
+  Type("x", "y@x.jp");
+  books.AddClick();
+  EXPECT_FALSE(books.Adding());
+  EXPECT_THAT(ReadUtf8Lines("Address/友人.adr"), ElementsAre("x\ty@x.jp\t"));
+  Type("z", "");
+  ui.messages.clear();
+  books.AddClick();
+  EXPECT_THAT(ui.Texts(), ElementsAre("宛名とアドレスだけは入力してください。"));
+  EXPECT_EQ(ShownFields(), "z\t\t");
+
+  Type("新人", "new@x.jp", "memo");
+  ui.inputs.push_back(std::string("新規"));
+  books.NewBookClick();
+  EXPECT_EQ(U(books.CurrentBook()), "新規");
+  EXPECT_EQ(ShownFields(), "新人\tnew@x.jp\tmemo");
+  books.AddClick();
+  EXPECT_THAT(ReadUtf8Lines("Address/新規.adr"), ElementsAre("新人\tnew@x.jp\tmemo"));
+  EXPECT_THAT(ReadUtf8Lines("Address/友人.adr"), ElementsAre("x\ty@x.jp\t"));
 }
 
 TEST_F(AddressBookTest, BooksMadeRenamedAndDeleted) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <functional>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -13,8 +14,10 @@
 #include "platform/store_path.h"
 #include "shell/account_commands.h"
 #include "shell/compose.h"
+#include "shell/mailto_address.h"
 #include "shell/app_core.h"
 #include "store/file_key.h"
+#include "store/store_layout.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace plumex::test {
@@ -143,6 +146,12 @@ TEST_F(ComposeTest, SendChecksInOrderAndKeepsTheWindow) {
       {true, {"t", "r"}, "", "", -1, "件名はマナーとして入れましょう"},  // merging: no To needed
       {false, {}, "to@x", "s", -1, "送信元の情報に間違いがあります"},
       {false, {}, "to@x", "s", 2, "送信元の情報に間違いがあります"},
+      // A recipient without an address is refused, named: a name alone, or "@" only as the
+      // second byte of a double-byte character ("田中　さん" holds 0x81 0x40).
+      {false, {}, S("田中さん"), "s", 1, "メールアドレスのないあて先があります。メールアドレスを入力してください。\r\n田中さん"},
+      {false, {}, S("太郎 <taro@x.jp>, 田中　さん"), "s", 1,
+       "メールアドレスのないあて先があります。メールアドレスを入力してください。\r\n田中　さん"},
+      {false, {}, "@x.jp", "s", 1, "メールアドレスのないあて先があります。メールアドレスを入力してください。\r\n@x.jp"},
   };
   for (const Case& k : cases) {
     ComposeContent& c = compose.Content();
@@ -204,9 +213,10 @@ TEST_F(ComposeTest, CompletionFromEveryAddressBook) {
 TEST_F(ComposeTest, AttachmentsAndTemporaryReplyTo) {
   Start();
   compose.AddAttachment("/tmp/Doc.txt");
-  compose.AddAttachment("/tmp/doc.TXT");  // letter case ignored
+  compose.AddAttachment("/tmp/doc.TXT");  // another file: names differ by letter case
+  compose.AddAttachment("/tmp/Doc.txt");  // the same file once
   compose.AddAttachment("/tmp/other.txt");
-  EXPECT_THAT(compose.Content().attachments, ElementsAre("/tmp/Doc.txt", "/tmp/other.txt"));
+  EXPECT_THAT(compose.Content().attachments, ElementsAre("/tmp/Doc.txt", "/tmp/doc.TXT", "/tmp/other.txt"));
 
   ui.inputs = {std::string("new@x"), std::string(""), std::nullopt};
   compose.ChangeReplyTo();
@@ -295,6 +305,118 @@ TEST_F(ComposeTest, ForwardAttachesTheStoredFiles) {
   const auto dir = At("受信/B/Attachment") / MakeFileKey("<named@x>");
   EXPECT_THAT(paths, ::testing::UnorderedElementsAre(dir / "a.txt", dir / "表.csv"));
   EXPECT_EQ(U(c.body[3]), "|  本文");
+}
+
+
+// A reply quotes what the viewer shows: the text part of a mail that also holds HTML, the
+// readable text of an HTML-only mail, never the HTML source.
+TEST_F(ComposeTest, ReplyQuotesWhatTheViewerShows) {
+  Start();
+  WriteUtf8Lines("受信/B/" + MakeFileKey("<plain@x>") + ".txt",
+                 {"差出人:<taro@x.jp>", "-------------------", "本文です", "", "<html><body><p>本文です</p></body></html>"});
+  WriteUtf8Lines("受信/B/" + MakeFileKey("<rt@x>") + ".txt",
+                 {"差出人:<taro@x.jp>", "-------------------", "<html><body><p>一段落</p><p>二段落</p></body></html>"});
+  Select("<plain@x>");
+  compose.Reply();
+  EXPECT_THAT(U(compose.Content().body), ElementsAre("", "", "-------------------ｵﾘｼﾞﾅﾙﾒｯｾｰｼﾞ-------------------",
+                                                     "|  本文です", "", "", "--", "B: " + Today() + " / " + Today()));
+  Select("<rt@x>");
+  compose.Forward();
+  const std::vector<std::string> body = U(compose.Content().body);
+  EXPECT_THAT(body, ::testing::IsSupersetOf({"|  一段落", "|  二段落"}));
+  for (const auto& line : body) EXPECT_EQ(line.find('<'), std::string::npos) << line;
+}
+
+// Every refill of the compose window asks the port first; a cancel leaves what the window
+// holds, its thread included.
+TEST_F(ComposeTest, ACancelledRefillLeavesTheMessageBeingWritten) {
+  Start();
+  Select("<plain@x>");
+  compose.Reply();
+  compose.Content().body = {S("書きかけ")};
+  const Threading thread = compose.CurrentThreading();
+  ASSERT_EQ(thread.in_reply_to, "<plain@x>");
+  const struct {
+    const char* name;
+    std::function<void()> refill;
+  } paths[] = {
+      {"new", [&] { EXPECT_FALSE(compose.NewMail()); }},
+      {"reply", [&] { EXPECT_FALSE(compose.Reply()); }},
+      {"forward", [&] { EXPECT_FALSE(compose.Forward()); }},
+      {"reopen", [&] { core.Drafts().Reopen(RowOf("<rt@x>")); }},
+      {"mailto", [&] { ComposeFromMailto(compose, ui, MailtoFields{"z@x", "", "", "s", {}}); }},
+  };
+  for (const auto& p : paths) {
+    const int asked = ui.refill_questions;
+    ui.refill_answers = {false};
+    p.refill();
+    EXPECT_EQ(ui.refill_questions, asked + 1) << p.name;
+    EXPECT_THAT(U(compose.Content().body), ElementsAre("書きかけ")) << p.name;
+    EXPECT_EQ(compose.CurrentThreading(), thread) << p.name;
+  }
+  EXPECT_TRUE(compose.NewMail());
+  EXPECT_EQ(compose.CurrentThreading(), Threading{});
+}
+
+// A draft keeps the thread of the reply it holds; reopening it brings that thread back, and
+// reopening anything else leaves no thread behind from an earlier reply.
+TEST_F(ComposeTest, AReopenedDraftRestoresItsOwnThreadOnly) {
+  Start();
+  WriteUtf8Lines("受信/B/" + MakeFileKey("<plain@x>") + ".txt",
+                 {"差出人:<taro@x.jp>", "References:<a@x> <b@x>", "-------------------", "x"});
+  Select("<plain@x>");
+  compose.Reply();
+  const Threading reply{"<plain@x>", "<a@x> <b@x> <plain@x>"};
+  EXPECT_EQ(compose.CurrentThreading(), reply);
+  core.Drafts().Save(false);
+  EXPECT_EQ(compose.CurrentThreading(), reply);
+
+  // A received mail reopened: no thread of the reply before.
+  shell.SelectReceiveNode(shell.ReceiveTree().FindByPath(S("受信\\B\\")));
+  core.Drafts().Reopen(RowOf("<rt@x>"));
+  EXPECT_EQ(compose.CurrentThreading(), Threading{});
+
+  FolderTree& tree = shell.SendTree();
+  for (size_t i = 0; i < tree.TopCount(); ++i)
+    if (tree.Top(i)->FolderName() == DraftRootName()) shell.SelectSendNode(tree.Top(i));
+  ASSERT_EQ(shell.List().Count(), 1u);
+  core.Drafts().Reopen(0);
+  EXPECT_EQ(compose.CurrentThreading(), reply);
+  // A forward kept as a draft comes back as a forward: References without In-Reply-To.
+  shell.SelectReceiveNode(shell.ReceiveTree().FindByPath(S("受信\\B\\")));
+  Select("<plain@x>");
+  compose.Forward();
+  core.Drafts().Save(false);
+  for (size_t i = 0; i < tree.TopCount(); ++i)
+    if (tree.Top(i)->FolderName() == DraftRootName()) shell.SelectSendNode(tree.Top(i));
+  ASSERT_EQ(shell.List().Count(), 2u);
+  std::vector<Threading> reopened;
+  for (size_t r = 0; r < 2; ++r) {
+    core.Drafts().Reopen(r);
+    reopened.push_back(compose.CurrentThreading());
+  }
+  EXPECT_THAT(reopened, ::testing::UnorderedElementsAre(reply, Threading{"", reply.references}));
+}
+
+
+// "送信" pressed again while the first send pumps the window (a double click) sends nothing
+// more: one message goes out (here: is queued), not two.
+TEST_F(ComposeTest, ASecondSendWhileOneRunsIsIgnored) {
+  Start();
+  compose.NewMail();
+  ComposeContent& c = compose.Content();
+  c.to = "to@x";
+  c.subject = "s";
+  c.delay = "5";
+  int inner = 0;
+  ui.on_pump = [&] {
+    ++inner;
+    EXPECT_FALSE(compose.Send());
+  };
+  EXPECT_TRUE(compose.Send());
+  ui.on_pump = nullptr;
+  EXPECT_GE(inner, 1);
+  EXPECT_EQ(core.DelayedSend().Queue().Entries().size(), 1u);
 }
 
 }  // namespace

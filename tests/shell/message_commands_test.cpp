@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <functional>
+
 #include "shell/message_commands.h"
+#include "shell/search_commands.h"
+#include "shell/viewer_offers.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace plumex::test {
@@ -290,6 +294,106 @@ TEST_F(MessageCommandsTest, MaintenanceAsksThenRepairsEveryAccount) {
   EXPECT_THAT(ReadUtf8Lines("受信/B/箱/MsgID.ini"),
               ElementsAre(Cp932ToUtf8(R("<8@b>", "x")), "<orphan@b>\tlost\tsomeone\t2009/01/02_03:04:05\t99\t2\t1\t2"));
   EXPECT_EQ(Cp932ToUtf8(Recv({1, 0})->Label()), "箱\t(2)");
+}
+
+
+// The commands on the message on screen are offered while it is shown, and none of them once
+// a delete, a move, an extraction or a folder change empties the viewer: nothing is left for
+// them to act on (no row, no file, no text).
+TEST_F(MessageCommandsTest, CommandsOnTheViewerGoWithTheMessageShown) {
+  SearchCommands search(shell);
+  ViewerOffers shown;
+  shown.save = shown.print = shown.reply = shown.forward = shown.html = shown.colour = true;
+  const struct {
+    const char* name;
+    std::function<void()> act;
+  } steps[] = {
+      {"delete", [&] { commands.DeleteLocally(Choose({"<1@a>"}), false); }},
+      {"move", [&] { commands.DropRows(Choose({"<2@a>"}), Trees::Receive, Recv({1, 0})); }},
+      {"extraction", [&] { search.Extract(std::string("@a9")); }},
+      {"folder change", [&] { shell.SelectReceiveNode(Recv({1})); }},
+  };
+  for (const auto& step : steps) {
+    shell.SelectReceiveNode(Recv({0}));
+    ASSERT_GT(shell.List().Count(), 0u) << step.name;
+    shell.List().SetSelection({0});
+    shell.ShowMessage(0);
+    EXPECT_EQ(OffersOnScreen(shell, false), shown) << step.name;
+    ViewerOffers edited = shown;
+    edited.overwrite = true;
+    EXPECT_EQ(OffersOnScreen(shell, true), edited) << step.name;
+    step.act();
+    shell.List().SetSelection({});
+    EXPECT_EQ(OffersOnScreen(shell, true), ViewerOffers{}) << step.name;
+    const ViewerContent& v = shell.State().Viewer;
+    EXPECT_TRUE(v.shown_row.empty() && v.message_file.empty() && v.body_text.empty() && v.text_view.empty())
+        << step.name;
+  }
+}
+
+// Marks in an extraction view change the Mark of the stored row in the row's own folder and
+// nothing else: the extraction row's empty attachment and priority fields never reach an index.
+TEST_F(MessageCommandsTest, MarksInAnExtractionKeepTheStoredRowsFields) {
+  WriteRaw("受信/A/MsgID.ini", {Row("<1@a>", "one", "f", "2009/01/01_00:00:00", "10", "1", "1", "1"),
+                               R("<2@a>", "two", "3"), R("<3@a>", "three")});
+  WriteRaw("受信/A/子/MsgID.ini", {Row("<3@a>", "three, filed before", "f", "2009/01/01_00:00:00", "10", "1", "2", "1")});
+  WriteUtf8Lines("受信/A/01@a9.txt", {"Message-ID:<1@a>", "-------------------", "01@a9"});
+  WriteUtf8Lines("受信/A/子/03@a9.txt", {"Message-ID:<3@a>", "-------------------", "03@a9"});
+  shell.SelectReceiveNode(Recv({1}));
+  shell.SelectReceiveNode(Recv({0}));  // read again from the files written above
+  SearchCommands search(shell);
+  ASSERT_TRUE(search.Extract(std::string("@a9")));
+  auto choose_in = [&](const std::string& id, const std::string& folder_utf8) {
+    for (size_t r = 0; r < shell.List().Count(); ++r)
+      if (shell.List().MessageId(r) == id && Cp932ToUtf8(std::string(shell.List().Column(r, kColReference))) == folder_utf8)
+        shell.List().SetSelection({r});
+  };
+  choose_in("<1@a>", "受信\\A\\");
+  shell.MarkSelected("2");
+  choose_in("<3@a>", "受信\\A\\子\\");
+  shell.ColourMark("4");
+  EXPECT_THAT(ReadUtf8Lines("受信/A/MsgID.ini"),
+              ElementsAre(Cp932ToUtf8(Row("<1@a>", "one", "f", "2009/01/01_00:00:00", "10", "1", "2", "1")),
+                          Cp932ToUtf8(R("<2@a>", "two", "3")), Cp932ToUtf8(R("<3@a>", "three"))));
+  EXPECT_THAT(ReadUtf8Lines("受信/A/子/MsgID.ini"),
+              ElementsAre(Cp932ToUtf8(Row("<3@a>", "three, filed before", "f", "2009/01/01_00:00:00", "10", "1", "4", "1"))));
+}
+
+
+// A server list's rows are messages on the server: clicking one shows no local file with the
+// same id, and marks and colours change no local row.
+TEST_F(MessageCommandsTest, ServerRowsNeverActOnALocalMessageWithTheSameId) {
+  shell.SelectReceiveNode(Recv({0}));
+  const std::vector<std::string> before = ReadUtf8Lines("受信/A/MsgID.ini");
+  for (ViewModes mode : {ViewModes::ServerDelete, ViewModes::SelectiveReceive}) {
+    shell.State().ViewMode = mode;  // the list stands for the server's rows with these ids
+    Choose({"<1@a>"});
+    shell.ShowMessage(shell.List().Selection().front());
+    EXPECT_TRUE(shell.State().Viewer.message_file.empty());
+    shell.ColourMark("3");
+    shell.MarkSelected("2");
+    EXPECT_EQ(ReadUtf8Lines("受信/A/MsgID.ini"), before);
+    EXPECT_EQ(OffersOnScreen(shell, true), ViewerOffers{});
+  }
+}
+
+
+// A copy filed by a send that did not start in the compose window (the delayed-send tick, a
+// forward) shows in the send folder on screen, and a delete there afterwards keeps it.
+TEST_F(MessageCommandsTest, ASendRefreshesTheSendFolderOnScreen) {
+  for (bool subfolder : {false, true}) {
+    const std::string index = subfolder ? "送信/控え/Send.ini" : "送信/Send.ini";
+    subfolder ? shell.SelectSendNode(Send(0, {0})) : shell.SelectSendNode(Send(0));
+    const size_t before = shell.List().Count();
+    std::vector<std::string> rows = ReadUtf8Lines(index);
+    rows.push_back(Cp932ToUtf8(R("<new@s>", "new", "2")));
+    WriteUtf8Lines(index, rows);
+    WriteUtf8Lines("送信/0new@s9.txt", {"-------------------", "new"});
+    shell.RefreshSendSide();
+    EXPECT_EQ(shell.List().Count(), before + 1) << index;
+    commands.DeleteLocally(Choose({subfolder ? "<6@s>" : "<5@s>"}), false);
+    EXPECT_THAT(Ids(index), ElementsAre("<new@s>")) << index;
+  }
 }
 
 }  // namespace

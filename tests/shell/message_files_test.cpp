@@ -49,6 +49,34 @@ TEST_F(MessageFilesTest, SaveAndOverwriteActOnTheMessageOnScreen) {
   EXPECT_EQ(ReadText("受信/A/MsgID.ini"), rows_before);  // the row is unchanged
 }
 
+// "メールを保存する" asks before it replaces a file; "メールを上書き保存する" writes back only a
+// plain-text message, whose whole body is what the text view shows.
+TEST_F(MessageFilesTest, SavingAsksBeforeReplacingAndHtmlMailIsNotOverwritten) {
+  Start();
+  MessageFileCommands& files = core->MessageFiles();
+  core->Shell().ShowMessage(0);
+  WriteRaw("saved.txt", {"keep"});
+  ui.save_file = At("saved.txt");
+  ui.answers = {MsgAnswer::No};
+  files.SaveShownMessage();
+  EXPECT_EQ(ReadText("saved.txt"), "keep\r\n");
+  EXPECT_THAT(ui.Texts(), ElementsAre("同一ﾌｧｲﾙが存在します。上書きしますか？"));
+  ui.answers = {MsgAnswer::Yes};
+  files.SaveShownMessage();
+  EXPECT_EQ(ReadText("saved.txt"), Utf8ToCp932("差出人:f\r\n-------------------\r\n本文一\r\n"));
+
+  const std::string file = "受信/A/" + MakeFileKey("<two@x>") + ".txt";
+  WriteUtf8Lines(file, {"差出人:f", "-------------------", "本文二", "", "<html><body>本文二</body></html>"});
+  const std::string stored = ReadText(file);
+  core->Shell().ShowMessage(1);
+  EXPECT_FALSE(files.CanOverwriteShown());
+  ui.messages.clear();
+  files.OverwriteShownMessage(Utf8ToCp932("差出人:f\r\n-------------------\r\n"), Utf8ToCp932("直した\r\n"));
+  EXPECT_EQ(ReadText(file), stored);
+  ASSERT_EQ(ui.Texts().size(), 1u);
+  EXPECT_NE(ui.Texts()[0].find("HTML"), std::string::npos);
+}
+
 TEST_F(MessageFilesTest, MailboxImportFilesEveryKindOnce) {
   Start();
   const std::string mailbox =

@@ -120,5 +120,30 @@ TEST_F(ReceiveCommandsTest, AStopEndsOnlyTheRunItWasPressedIn) {
   EXPECT_TRUE(ui.messages.empty()) << ui.messages[0].text;
 }
 
+
+// Mail filed while a subfolder (or a send folder) is on screen puts the inbox on screen, and
+// the receive tree is the one in use, its highlight on the inbox.
+TEST_F(ReceiveCommandsTest, AReceiveShowsTheInboxInTheReceiveTree) {
+  std::vector<FakeStep> steps = Login(1);
+  Fetch(steps, 1);
+  steps.push_back({"QUIT", "+OK\r\n", 0, true});
+  FakeServer server(steps);
+  WriteRaw("受信/acc/子/MsgID.ini", {});
+  Start(server.port());
+  FolderTree& tree = core->Shell().ReceiveTree();
+  FolderNode* sub = tree.FindByPath(Utf8ToCp932("受信\\acc\\子\\"));
+  ASSERT_NE(sub, nullptr);
+  core->SelectReceiveNode(sub);
+  ASSERT_NE(core->State().CurrentFolderPath, Utf8ToCp932("受信\\acc\\"));
+  core->Shell().SelectSendNode(core->Shell().SendTree().Top(0));
+  ASSERT_EQ(core->State().ActiveTree, Trees::Send);
+  EXPECT_EQ(core->Receiving().Receive().new_count, 1);
+  server.Join();
+  EXPECT_EQ(core->State().ActiveTree, Trees::Receive);
+  ASSERT_NE(tree.Selected(), nullptr);
+  EXPECT_EQ(Cp932ToUtf8(tree.Selected()->Path()), Cp932ToUtf8(core->State().CurrentFolderPath));
+  EXPECT_EQ(core->Shell().List().Count(), 1u);
+}
+
 }  // namespace
 }  // namespace plumex

@@ -157,17 +157,20 @@ TEST_F(SearchCommandsTest, RelatedExtractionShowsGroupsAndWritesRefIni) {
   EXPECT_EQ(core->State().ViewMode, ViewModes::RelatedExtract);
   EXPECT_EQ(ui.mode, "関連");
   EXPECT_THAT(ui.Texts(), ElementsAre("完了"));
-  EXPECT_EQ(ui.status[0], "2件");
-  EXPECT_THAT(Subjects(), ElementsAre("Re: 会議", "Fw: 会議"));
+  EXPECT_EQ(ui.status[0], "3件");
+  // The original opens its own group, its reply and forward follow.
+  EXPECT_THAT(Subjects(), ElementsAre("会議", "Re: 会議", "Fw: 会議"));
   const MessageList& list = core->Shell().List();
   EXPECT_EQ(list.Group(0), RowGroup::First);
   EXPECT_EQ(list.Group(1), RowGroup::Member);
+  EXPECT_EQ(list.Group(2), RowGroup::Member);
   EXPECT_THAT(ReadUtf8Lines("受信/A/Ref.ini"),
-              ElementsAre("<2@x>\tRe: 会議\tf\t2009/01/02_00:00:00\t10\t2\t1\t2\t 会議",
-                          "<3@x>\tFw: 会議\tf\t2009/01/03_00:00:00\t10\t2\t2\t2\t 会議"));
+              ElementsAre("<1@x>\t会議\tf\t2009/01/01_00:00:00\t10\t1\t2\t2\t会議",
+                          "<2@x>\tRe: 会議\tf\t2009/01/02_00:00:00\t10\t2\t1\t2\t会議",
+                          "<3@x>\tFw: 会議\tf\t2009/01/03_00:00:00\t10\t2\t2\t2\t会議"));
   // The column sort is off in this mode: the grouping stays as built.
   core->Shell().ColumnClick(kColSubject);
-  EXPECT_THAT(Subjects(), ElementsAre("Re: 会議", "Fw: 会議"));
+  EXPECT_THAT(Subjects(), ElementsAre("会議", "Re: 会議", "Fw: 会議"));
 }
 
 TEST_F(SearchCommandsTest, RelatedExtractionOfDistinctSubjectsWritesAnEmptyRefIni) {

@@ -111,10 +111,14 @@ TEST_F(ServerDeleteServerTest, DeletesTheChosenRowsAndListsAgain) {
   Start("sd_rows", Mails(5));
   ASSERT_TRUE(Server().EnterDeleteMode());
   core->Shell().List().SetSelection({0, 2});
+  ui.answers = {MsgAnswer::No};  // asked first: "いいえ" deletes nothing
+  Server().DeleteSelected();
+  EXPECT_EQ(MaildirFiles().size(), 5u);
   Server().DeleteSelected();
   EXPECT_THAT(ListedIds(), ElementsAre("<m2@x>", "<m4@x>", "<m5@x>"));
   EXPECT_EQ(MaildirFiles().size(), 3u);
-  EXPECT_TRUE(ui.messages.empty()) << testing::PrintToString(ui.Texts());
+  const std::string question = Cp932ToUtf8(ServerDeleteQuestion(2));
+  EXPECT_THAT(ui.Texts(), ElementsAre(question, question));
 }
 
 TEST_F(ServerDeleteServerTest, CandidatesByRejectRuleAndByServerListAreDeletedTogether) {
@@ -160,7 +164,7 @@ TEST_F(ServerDeleteServerTest, MailChangedSinceTheListingShiftsNothing) {
   const fs::path maildir = fs::path(servers->Get("STATE")) / "home" / user_ / "Maildir";
   std::ofstream(maildir / "new" / "9999999999.M9.plumex-test", std::ios::binary) << Mail(6);
   Server().DeleteSelected();
-  EXPECT_TRUE(ui.messages.empty()) << testing::PrintToString(ui.Texts());
+  EXPECT_THAT(ui.Texts(), ElementsAre(Cp932ToUtf8(ServerDeleteQuestion(2))));
   EXPECT_THAT(ListedIds(), ElementsAre("<m3@x>", "<m5@x>", "<m6@x>"));
 }
 

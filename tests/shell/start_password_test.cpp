@@ -17,8 +17,9 @@ class StartPasswordTest : public ::testing::Test, public StoreFixture {
   void Lock(const std::string& password) {
     AppCore core(ui, root());
     ASSERT_TRUE(core.Start());
-    ui.inputs = {password};
+    ui.inputs = {password, password};  // typed twice
     core.StartPassword().TurnOn();
+    ASSERT_EQ(ui.password_boxes, 2);
     ASSERT_TRUE(core.State().StartPasswordOn);
     core.Shutdown(core.State().Settings);
     ui.messages.clear();
@@ -43,21 +44,22 @@ TEST_F(StartPasswordTest, StoredTextIsAPrivateOneWayRecord) {
 }
 
 TEST_F(StartPasswordTest, RefusedPasswordsChangeNothing) {
-  const std::pair<std::optional<std::string>, const char*> cases[] = {
-      {std::nullopt, "パスワードが半角でないので中止します。"},                 // cancelled
-      {"", "パスワードが半角でないので中止します。"},
-      {"ｱｲｳ", "パスワードが半角でないので中止します。"},                        // half-width katakana
-      {"abc全角", "パスワードが半角でないので中止します。"},
-      {std::string(51, 'a'), "パスワードは半角50文字以内で入力してください。"},
+  const std::pair<std::vector<std::optional<std::string>>, std::vector<std::string>> cases[] = {
+      {{std::nullopt}, {"パスワードが半角でないので中止します。"}},  // cancelled
+      {{""}, {"パスワードが半角でないので中止します。"}},
+      {{"ｱｲｳ"}, {"パスワードが半角でないので中止します。"}},  // half-width katakana
+      {{"abc全角"}, {"パスワードが半角でないので中止します。"}},
+      {{std::string(51, 'a')}, {"パスワードは半角50文字以内で入力してください。"}},
+      {{"abc123", "abc124"}, {"パスワードが一致しないので中止します。"}},  // the second typing differs
+      {{"abc123", std::nullopt}, {}},                                       // the second is cancelled
   };
   AppCore core(ui, root());
   ASSERT_TRUE(core.Start());
   for (const auto& [answer, message] : cases) {
     ui.messages.clear();
-    ui.inputs = {answer};
+    ui.inputs.assign(answer.begin(), answer.end());
     core.StartPassword().TurnOn();
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, message) << answer.value_or("<cancel>");
+    EXPECT_EQ(ui.Texts(), message) << answer.front().value_or("<cancel>");
     EXPECT_FALSE(core.State().StartPasswordOn);
     EXPECT_FALSE(std::filesystem::exists(At("Pass.dat")));
   }

@@ -151,6 +151,13 @@ TEST(TextViewOf, TextPartOnlyOrReadableHtml) {
        "<p>a &amp; b&nbsp;&lt;c&gt;</p>line<br>next<script>x()</script>\r\n  spaced   out &#x4F1A;&#35696;</body></html>",
        "a & b <c>\r\nline\r\nnext spaced out \x89\xEF\x8B\x63\r\n"},
       {"<html>&bogus; & &#0; a</html>", "&bogus; & &#0; a\r\n"},
+      // A plain-text mail that quotes HTML is text, whole: the quote is not where it is cut.
+      {"Use this:\r\n<html><body>x</body></html>\r\nand reply.\r\n",
+       "Use this:\r\n<html><body>x</body></html>\r\nand reply.\r\n"},
+      {"see <html> in the middle of a line</html>\r\n", "see <html> in the middle of a line</html>\r\n"},
+      // A quote in the text part, then the HTML part filing appended: cut at the HTML part.
+      {"quoted:\r\n<html>q</html>\r\nend\r\n\r\n<!DOCTYPE html>\r\n<html><p>real</p></html>\r\n\r\n",
+       "quoted:\r\n<html>q</html>\r\nend\r\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(TextViewOf(c.body), c.shown) << c.body;
   // Linear however hostile: many '&' and '<' without their ends.

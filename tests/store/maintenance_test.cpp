@@ -129,5 +129,35 @@ TEST(Repair, SkipsFoldersWithoutAnIndexAndTouchesNothingElse) {
   EXPECT_THAT(Read(receive / "A/box/MsgID.ini"), ElementsAre(kRow2, kRow2));
 }
 
+
+// The send tree: repeats go from every Send.ini; a sent copy in "送信" that no index of the tree
+// names (a rule subfolder's row counts) gets a row in "送信\Send.ini"; the merge log is no copy.
+TEST(Repair, TheSendTreeListsEverySentCopyOnce) {
+  test::TempDir dir;
+  const fs::path send = dir.path() / "送信";
+  const std::string listed = "<l@x>\tlisted\tto@x\t2009/09/08_123456\t10\t2\t2\t2";
+  const std::string filed = "<f@x>\tfiled\tto@x\t2009/09/08_123456\t10\t2\t2\t2";
+  Write(send / "Send.ini", {listed, listed});
+  Write(send / "仕事/Send.ini", {filed});
+  for (const char* key : {"0l@x9", "0f@x9"}) Write(send / (std::string(key) + ".txt"), {"Message-ID:x", "-------------------"});
+  Write(send / "0lost@x9.txt", {"ReplyTo:me@x", "あて名:bob@x", "Message-ID:<lost@x>", "件名:消えた行", "日時:2009/09/08_123456",
+                                "-------------------", "body"});
+  Write(send / "差込ログ.txt", {"log"});
+  std::vector<FolderRepair> done = RepairSendFolders(send, Utf8ToCp932("送信\\"), nullptr);
+  ASSERT_EQ(done.size(), 1u);
+  EXPECT_EQ(Cp932ToUtf8(done[0].folder), "送信\\");
+  EXPECT_EQ(done[0].duplicates_removed, 1u);
+  EXPECT_EQ(done[0].rows_rebuilt, 1u);
+  const std::vector<std::string> rows = Read(send / "Send.ini");
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0], listed);
+  // Its recipient, subject and date; its size; no attachment, read, normal priority.
+  EXPECT_EQ(rows[1].rfind("<lost@x>\t消えた行\tbob@x\t2009/09/08_123456\t", 0), 0u) << rows[1];
+  EXPECT_EQ(rows[1].substr(rows[1].size() - 6), "\t2\t2\t2") << rows[1];
+  EXPECT_THAT(Read(send / "仕事/Send.ini"), ElementsAre(filed));
+  // Repaired once, nothing is left to do.
+  EXPECT_TRUE(RepairSendFolders(send, Utf8ToCp932("送信\\"), nullptr).empty());
+}
+
 }  // namespace
 }  // namespace plumex

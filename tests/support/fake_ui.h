@@ -35,6 +35,10 @@ class FakeUi : public UiPort {
   int pumps = 0;
   int progress = 0;  // the last position shown
   int compose_shown = 0, compose_hidden = 0;
+  // Answers of the question before a refill of the compose window (true when empty), and how
+  // often it was asked.
+  std::deque<bool> refill_answers;
+  int refill_questions = 0;
   std::function<void()> on_pump;
   // Runs while a message box is open, before it is answered.
   std::function<void()> on_message_box;
@@ -57,6 +61,12 @@ class FakeUi : public UiPort {
     inputs.pop_front();
     if (!a) return std::nullopt;
     return Utf8ToCp932(*a);
+  }
+  // Answered from `inputs` like an input box; counted apart.
+  int password_boxes = 0;
+  std::optional<std::string> PasswordBox(const std::string& caption, const std::string& prompt) override {
+    ++password_boxes;
+    return InputBox(caption, prompt, "");
   }
   std::optional<std::filesystem::path> ChooseSaveFile(const std::string&, const std::string&) override { return save_file; }
   std::optional<std::filesystem::path> ChooseFolder(const std::string&) override { return folder; }
@@ -82,6 +92,13 @@ class FakeUi : public UiPort {
   }
   void ShowComposeWindow() override { ++compose_shown; }
   void HideComposeWindow() override { ++compose_hidden; }
+  bool ResolveUnsentCompose() override {
+    ++refill_questions;
+    if (refill_answers.empty()) return true;
+    const bool a = refill_answers.front();
+    refill_answers.pop_front();
+    return a;
+  }
   void OpenFile(const std::filesystem::path& f) override { opened_files.push_back(f); }
   void OpenUrl(const std::string& u) override { opened_urls.push_back(u); }
 

@@ -29,6 +29,9 @@ class ScriptedPort : public QtUiPort {
     if (answers.isEmpty()) return std::nullopt;
     return Utf8ToCp932(answers.takeFirst().toStdString());
   }
+  std::optional<std::string> PasswordBox(const std::string& caption, const std::string& prompt) override {
+    return InputBox(caption, prompt, "");
+  }
 };
 
 void WriteUtf8(const std::filesystem::path& file, const std::vector<std::string>& lines) {

@@ -1,0 +1,69 @@
+#include "shell/inline_parts.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/ascii_case.h"
+#include "platform/store_path.h"
+#include "store/stored_message.h"
+#include "store/tab_line.h"
+
+namespace plumex {
+namespace {
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+std::string Unescaped(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
+      out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::string WithoutBrackets(std::string id) {
+  if (id.size() >= 2 && id.front() == '<' && id.back() == '>') id = id.substr(1, id.size() - 2);
+  return id;
+}
+
+}  // namespace
+
+std::optional<std::filesystem::path> InlinePartFile(const ViewerContent& viewer, std::string_view address) {
+  if (address.size() < 4 || AsciiLower(address.substr(0, 4)) != "cid:" || viewer.attachments.empty()) return std::nullopt;
+  const std::string id = WithoutBrackets(Unescaped(address.substr(4)));
+  if (id.empty()) return std::nullopt;
+  auto listed = [&viewer](const std::string& name) -> std::optional<std::filesystem::path> {
+    // Only an entry of the attachment list: never a path that leads elsewhere.
+    if (std::find(viewer.attachments.begin(), viewer.attachments.end(), name) == viewer.attachments.end())
+      return std::nullopt;
+    return viewer.attachment_dir / NativeName(name);
+  };
+  // The Content-ID lines of the message's pseudo-header.
+  const std::string key = std::string(kContentIdKey) + ":";
+  size_t start = 0;
+  while (start < viewer.header_text.size()) {
+    size_t end = viewer.header_text.find("\r\n", start);
+    if (end == std::string::npos) end = viewer.header_text.size();
+    const std::string_view line = std::string_view(viewer.header_text).substr(start, end - start);
+    start = end + 2;
+    if (line.size() <= key.size() || !EqualIgnoringCase(line.substr(0, key.size()), key)) continue;
+    const std::string value(line.substr(key.size()));
+    if (WithoutBrackets(FieldOf(value, 0)) == id) return listed(FieldOf(value, 1));
+  }
+  // Mail filed before these lines were kept: a part named like its id.
+  if (auto file = listed(id)) return file;
+  if (const size_t at = id.find('@'); at != std::string::npos && at > 0) return listed(id.substr(0, at));
+  return std::nullopt;
+}
+
+}  // namespace plumex
