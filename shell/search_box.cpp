@@ -29,7 +29,7 @@ bool SearchCommands::SearchBox(const std::string& key, bool all_folders) {
   result_rows_.clear();
   result_group_starts_.clear();
   shell_.List().Clear();
-  EmptyViewer();
+  shell_.EmptyViewer();
   s.ViewMode = ViewModes::Extract;
   ui.SetStatusText(0, Sjis(texts::kSearching));
   ui.SetStatusText(1, Sjis(texts::kExtractModeStatus));
