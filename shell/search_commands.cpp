@@ -46,7 +46,7 @@ bool SearchCommands::SubjectMatches(size_t display_row) const {
   // The stored subject holds a substitute where the key has a character it lacks: the
   // subject as sent decides.
   const std::optional<std::string> shown = shell_.ShownColumn(display_row, kColSubject);
-  return !shown || ContainsAsTyped(*shown, subject_key_as_typed_);
+  return !shown || ContainsAsTyped(Cp932ToUtf8(*shown), subject_key_as_typed_);
 }
 
 void SearchCommands::ChooseRow(std::optional<size_t> row, bool to_top) {
