@@ -1,7 +1,6 @@
 #include "search/index_text.h"
 
 #include <array>
-#include <mutex>
 
 #include "platform/code_page.h"
 
@@ -12,28 +11,29 @@ constexpr char32_t kNoCharacter = 0xFFFD;
 
 bool IsLineEnd(unsigned char b) { return b == '\n' || b == '\r'; }
 
-// Code points of every one- and two-byte CP932 character, built once from the code page
-// conversion itself so that the index and the rest of the program agree on every character.
+// Code points of the one- and two-byte CP932 characters, each found through the code page
+// conversion itself (so the index and the rest of the program agree on every character) the
+// first time it is met: a search converts only its key, so no table of every pair is built.
 class Cp932Table {
  public:
   Cp932Table() {
     single_.fill(kNoCharacter);
     for (unsigned b = 0; b < 0x80; ++b) single_[b] = b;
     for (unsigned b = 0xA1; b <= 0xDF; ++b) single_[b] = One(std::string(1, static_cast<char>(b)));
-    double_.fill(kNoCharacter);
-    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
-      if (!IsCp932LeadByte(static_cast<unsigned char>(lead))) continue;
-      for (unsigned trail = 0x40; trail <= 0xFC; ++trail) {
-        if (trail == 0x7F) continue;
-        const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-        double_[lead << 8 | trail] = One(std::string(pair, 2));
-      }
-    }
+    double_.fill(kUnknown);
   }
   char32_t Single(unsigned char b) const { return single_[b]; }
-  char32_t Double(unsigned char lead, unsigned char trail) const { return double_[lead << 8 | trail]; }
+  char32_t Double(unsigned char lead, unsigned char trail) {
+    char32_t& c = double_[lead << 8 | trail];
+    if (c == kUnknown) {
+      const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      c = trail < 0x40 || trail == 0x7F || trail > 0xFC ? kNoCharacter : One(std::string(pair, 2));
+    }
+    return c;
+  }
 
  private:
+  static constexpr char32_t kUnknown = 0xFFFFFFFF;
   static char32_t One(const std::string& cp932) {
     std::u32string points = DecodeUtf8(Cp932ToUtf8(cp932));
     return points.size() == 1 ? points[0] : kNoCharacter;
@@ -42,8 +42,9 @@ class Cp932Table {
   std::array<char32_t, 65536> double_;
 };
 
-const Cp932Table& Table() {
-  static const Cp932Table table;
+// One table per thread: filled as characters are met, never shared between threads.
+Cp932Table& Table() {
+  thread_local Cp932Table table;
   return table;
 }
 
@@ -51,7 +52,7 @@ const Cp932Table& Table() {
 // byte unless that ends the line.
 template <typename Emit>
 void ForEachCharacter(std::string_view text, Emit emit) {
-  const Cp932Table& table = Table();
+  Cp932Table& table = Table();
   const auto* in = reinterpret_cast<const unsigned char*>(text.data());
   const size_t n = text.size();
   size_t i = 0;
