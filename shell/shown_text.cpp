@@ -110,6 +110,8 @@ std::vector<std::string> ShownHeaderLines(const ViewerContent& v) {
   std::vector<std::string> lines = {"件名: " + value("件名"), "差出人: " + value("差出人"), "日時: " + date,
                                     "あて名: " + value("あて名")};
   if (!cc.empty()) lines.push_back("CC: " + cc);
+  // The sender trust kept at filing, values and the sentence for people on one line.
+  if (const std::string trust = value("送信者確認"); !trust.empty()) lines.push_back("送信者確認:" + trust);
   const auto& names = v.attachment_names.size() == v.attachments.size() ? v.attachment_names : v.attachments;
   for (const std::string& name : names) lines.push_back("添付: " + Cp932ToUtf8(name));
   return lines;
