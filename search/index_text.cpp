@@ -1,8 +1,14 @@
 #include "search/index_text.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
 
 #include "platform/code_page.h"
+#include "platform/unique_fd.h"
 
 namespace plumex {
 namespace {
@@ -113,6 +119,23 @@ std::string TrigramQuery(const std::vector<std::string>& trigrams) {
     query += '"';
   }
   return query;
+}
+
+bool ReadIndexedFile(const std::filesystem::path& file, std::string& text) {
+  UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+  if (!fd) return false;
+  struct stat st;
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  text.resize(static_cast<size_t>(st.st_size));
+  size_t got = 0;
+  while (got < text.size()) {
+    ssize_t n = ::read(fd.get(), text.data() + got, text.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
+  }
+  text.resize(got);
+  return true;
 }
 
 }  // namespace plumex

@@ -4,6 +4,7 @@
 // holds the key's trigrams: the index can only propose too many candidates, never too few.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,5 +23,9 @@ std::optional<std::vector<std::string>> KeyTrigrams(std::string_view cp932_key);
 
 // An FTS5 query asking for all of the trigrams.
 std::string TrigramQuery(const std::vector<std::string>& trigrams);
+
+// The whole of a message file the index reads or checks into text (its buffer reused from
+// file to file); false when it cannot be read or is not a regular file.
+bool ReadIndexedFile(const std::filesystem::path& file, std::string& text);
 
 }  // namespace plumex

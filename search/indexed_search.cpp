@@ -17,23 +17,6 @@
 namespace plumex {
 namespace {
 
-bool ReadFile(const std::filesystem::path& file, std::string& text) {
-  UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-  if (!fd) return false;
-  struct stat st;
-  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  text.resize(static_cast<size_t>(st.st_size));
-  size_t got = 0;
-  while (got < text.size()) {
-    ssize_t n = ::read(fd.get(), text.data() + got, text.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    got += static_cast<size_t>(n);
-  }
-  text.resize(got);
-  return true;
-}
-
 // The candidates' files through the matcher; nothing when a stop ended it.
 ExtractionResult Verify(const std::vector<IndexCandidate>& candidates, const std::string& key, UiPort& ui,
                         const bool& stop_requested, std::chrono::milliseconds pump_interval) {
@@ -48,7 +31,7 @@ ExtractionResult Verify(const std::vector<IndexCandidate>& candidates, const std
       return result;
     }
     ++result.files_tested;
-    if (!ReadFile(candidates[i].file, text)) continue;
+    if (!ReadIndexedFile(candidates[i].file, text)) continue;
     if (folded.FoundIn(text, scratch)) result.rows.push_back(ExtractionRow(text, candidates[i].folder));
   }
   ui.SetProgress(total, total);

@@ -211,23 +211,6 @@ Listing ListDirectory(const std::filesystem::path& dir) {
   return listing;
 }
 
-bool ReadWhole(const std::filesystem::path& file, std::string& text) {
-  UniqueFd fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
-  if (!fd) return false;
-  struct stat st;
-  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  text.resize(static_cast<size_t>(st.st_size));
-  size_t got = 0;
-  while (got < text.size()) {
-    ssize_t n = ::read(fd.get(), text.data() + got, text.size() - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    got += static_cast<size_t>(n);
-  }
-  text.resize(got);
-  return true;
-}
-
 struct HeaderValues {
   std::string message_id, references, in_reply_to;
 };
@@ -582,7 +565,7 @@ bool TextIndex::Update(UiPort& ui, const bool& stop_requested, std::chrono::mill
       transaction = std::make_unique<Transaction>(db_);
     }
     const NewFile& n = to_read[i];
-    if (!ReadWhole(n.path, text)) text.clear();
+    if (!ReadIndexedFile(n.path, text)) text.clear();
     HeaderValues values = ReadHeaderValues(text);
     add_row.Bind(1, n.folder).Bind(2, n.name).Bind(3, n.ino).Bind(4, values.message_id).Bind(5, values.references);
     add_row.Bind(6, values.in_reply_to).Run();

@@ -5,31 +5,12 @@
 
 #include "platform/ascii_case.h"
 #include "platform/store_path.h"
+#include "shell/mailto_address.h"
 #include "store/stored_message.h"
 #include "store/tab_line.h"
 
 namespace plumex {
 namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-std::string Unescaped(std::string_view text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
-      out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
-      i += 2;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
 
 std::string WithoutBrackets(std::string id) {
   if (id.size() >= 2 && id.front() == '<' && id.back() == '>') id = id.substr(1, id.size() - 2);
@@ -40,7 +21,7 @@ std::string WithoutBrackets(std::string id) {
 
 std::optional<std::filesystem::path> InlinePartFile(const ViewerContent& viewer, std::string_view address) {
   if (address.size() < 4 || AsciiLower(address.substr(0, 4)) != "cid:" || viewer.attachments.empty()) return std::nullopt;
-  const std::string id = WithoutBrackets(Unescaped(address.substr(4)));
+  const std::string id = WithoutBrackets(PercentDecoded(address.substr(4)));
   if (id.empty()) return std::nullopt;
   auto listed = [&viewer](const std::string& name) -> std::optional<std::filesystem::path> {
     // Only an entry of the attachment list: never a path that leads elsewhere.

@@ -5,6 +5,7 @@
 #include "shell/compose.h"
 
 namespace plumex {
+
 namespace {
 
 int HexValue(char c) {
@@ -14,8 +15,9 @@ int HexValue(char c) {
   return -1;
 }
 
-// Percent-decoded UTF-8, as code page 932. A "%" not followed by two hex digits stays.
-std::string Decode(std::string_view text) {
+}  // namespace
+
+std::string PercentDecoded(std::string_view text) {
   std::string bytes;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '%' && i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
@@ -25,8 +27,13 @@ std::string Decode(std::string_view text) {
       bytes += text[i];
     }
   }
-  return Utf8ToCp932(bytes);
+  return bytes;
 }
+
+namespace {
+
+// Percent-decoded UTF-8, as code page 932.
+std::string Decode(std::string_view text) { return Utf8ToCp932(PercentDecoded(text)); }
 
 void Append(std::string& list, const std::string& more) {
   if (more.empty()) return;

@@ -25,4 +25,7 @@ std::optional<MailtoFields> ParseMailto(std::string_view url);
 // "メールの作成" filled in from the address: its body above the signature.
 void ComposeFromMailto(ComposeCommands& compose, UiPort& ui, const MailtoFields& fields);
 
+// "%XX" escapes turned into their bytes; a "%" not followed by two hex digits stays.
+std::string PercentDecoded(std::string_view text);
+
 }  // namespace plumex
