@@ -61,6 +61,18 @@ std::string EarlierGeneratedId(const ParsedMessage& message, const std::string& 
   return own_date.empty() ? HeaderBlockId(message) : "<" + own_date + "tomarind_Vantory>";
 }
 
+// The size shown for a message read from a file: the length of its body text. A multipart
+// message's body is all its parts (the text before the first part is mostly empty).
+size_t FileBodySize(const ParsedMessage& message) {
+  if (!message.HasParts()) return message.BodyText().size();
+  std::string_view raw = message.OriginalBytes();
+  if (raw.empty()) raw = message.RawBytes();
+  const size_t lf = raw.find("\n\n"), crlf = raw.find("\r\n\r\n");
+  if (lf == std::string_view::npos && crlf == std::string_view::npos) return 0;
+  const size_t body = lf < crlf ? lf + 2 : crlf + 4;
+  return raw.size() - body;
+}
+
 // A header decoded for the store; a value the decoders cannot take is kept as it came.
 std::string Decoded(std::string_view raw, const std::string& charset) {
   try {
@@ -287,7 +299,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   if (from_server) {
     if (!asked) ask_size();
   } else {
-    size = std::to_string(message.BodyText().size());
+    size = std::to_string(FileBodySize(message));
   }
 
   const std::string to = Decoded(message.HeaderValue("To"), charset);
