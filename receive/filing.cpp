@@ -61,6 +61,18 @@ std::string EarlierGeneratedId(const ParsedMessage& message, const std::string& 
   return own_date.empty() ? HeaderBlockId(message) : "<" + own_date + "tomarind_Vantory>";
 }
 
+// The thread a message belongs to: its References, or, from a sender that writes only
+// In-Reply-To, the first message id that field names (what threading readers take then).
+std::string ThreadReferences(const ParsedMessage& message) {
+  std::string references = message.References();
+  if (!references.empty()) return references;
+  const std::string in_reply_to = message.HeaderValue("In-Reply-To");
+  const size_t open = in_reply_to.find('<');
+  const size_t close = open == std::string::npos ? open : in_reply_to.find('>', open);
+  if (close == std::string::npos) return "";
+  return in_reply_to.substr(open, close - open + 1);
+}
+
 // The size shown for a message read from a file: the length of its body text. A multipart
 // message's body is all its parts (the text before the first part is mostly empty).
 size_t FileBodySize(const ParsedMessage& message) {
@@ -304,7 +316,7 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
 
   const std::string to = Decoded(message.HeaderValue("To"), charset);
   const std::string subject = Decoded(message.HeaderValue("Subject"), charset);
-  const std::string references = Decoded(message.References(), charset);
+  const std::string references = Decoded(ThreadReferences(message), charset);
   const std::string from = WithoutLineBreaks(Decoded(message.HeaderValue("From"), charset));
   std::string reply_to;
   if (auto list = message.ReplyTo(); !list.empty()) reply_to = Decoded(list.front().Text(), charset);
