@@ -1,11 +1,14 @@
 #include "platform/directories.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <string_view>
 #include <system_error>
 
 #include "platform/atomic_file.h"
@@ -18,14 +21,25 @@ namespace fs = std::filesystem;
 namespace plumex {
 namespace {
 
+// The names of the subdirectories (or regular files) of dir, sorted, as store names. A folder
+// of many thousand messages is listed to find its few subfolders: the type the directory entry
+// carries decides, and only an entry without one (or a symbolic link, followed) costs a stat.
 std::vector<std::string> List(const fs::path& dir, bool directories) {
   std::vector<std::string> native;
-  std::error_code ec;
-  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code type_ec;
-    bool is_dir = it->is_directory(type_ec);
-    bool is_file = it->is_regular_file(type_ec);
-    if ((directories && is_dir) || (!directories && is_file)) native.push_back(it->path().filename().string());
+  if (DIR* d = ::opendir(dir.c_str())) {
+    const int fd = ::dirfd(d);
+    while (const dirent* e = ::readdir(d)) {
+      const std::string_view name = e->d_name;
+      if (name == "." || name == "..") continue;
+      unsigned char type = e->d_type;
+      if (type == DT_UNKNOWN || type == DT_LNK) {
+        struct stat st;
+        if (::fstatat(fd, e->d_name, &st, 0) != 0) continue;
+        type = S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+      }
+      if (type == (directories ? DT_DIR : DT_REG)) native.emplace_back(name);
+    }
+    ::closedir(d);
   }
   std::sort(native.begin(), native.end());
   std::vector<std::string> names;

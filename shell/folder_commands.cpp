@@ -14,8 +14,8 @@ void MainShell::ScanFolders(FolderTree& tree, FolderNode* node, std::string_view
   for (const std::string& name : ListSubdirectories(Native(dir))) {
     if (name == kAttachmentDirName) continue;
     std::string sub = dir + name + "\\";
-    FolderIndex index = FolderIndex::Open(Native(sub) / std::string(index_name));
-    FolderNode* child = tree.Add(node, LabelOfFolder(name, CountUnread(index)));
+    const long long unread = CountUnreadInIndexFile(Native(sub) / std::string(index_name));
+    FolderNode* child = tree.Add(node, LabelOfFolder(name, unread));
     ScanFolders(tree, child, index_name);
   }
 }

@@ -133,8 +133,10 @@ void MainShell::FormCreate(const std::function<bool()>& check_start_password) {
       RenameAccountFiles(native_dir);
     else
       EnsureDirectory(native_dir);
-    FolderIndex index = FolderIndex::Open(native_dir / std::string(kReceiveIndexName));
-    FolderNode* node = receive_tree_.Add(root, current ? name : LabelOfFolder(name, CountUnread(index)));
+    // The account in use shows no count (its inbox is read whole below); the others count
+    // their unread rows without building them.
+    const long long unread = current ? 0 : CountUnreadInIndexFile(native_dir / std::string(kReceiveIndexName));
+    FolderNode* node = receive_tree_.Add(root, current ? name : LabelOfFolder(name, unread));
     if (current && !current_node) current_node = node;
     ScanFolders(receive_tree_, node, kReceiveIndexName);
   }

@@ -46,6 +46,27 @@ long long CountUnread(const SortedLineList& rows) {
   return n;
 }
 
+long long CountUnreadInIndexFile(const std::filesystem::path& file) {
+  const auto bytes = ReadFileBytes(file);
+  if (!bytes) {
+    if (!FileExists(file)) WriteFileAtomic(file, "");
+    return 0;
+  }
+  long long n = 0;
+  ForEachLine(*bytes, [&](std::string_view line, std::string_view) {
+    // The mark is the seventh field: counted in place, no row is copied.
+    size_t at = 0;
+    for (size_t field = 0; field < IndexRow::kMark && at != std::string_view::npos; ++field) {
+      at = line.find('\t', at);
+      if (at != std::string_view::npos) ++at;
+    }
+    if (at == std::string_view::npos) return;
+    const std::string_view mark = line.substr(at, line.find('\t', at) - at);
+    if (mark == kMarkUnread) ++n;
+  });
+  return n;
+}
+
 bool ChangeRow(FolderIndex& index, std::string_view id, std::string new_row, const std::filesystem::path& file) {
   auto position = FindRow(index, id);
   if (!position) return false;

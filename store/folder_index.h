@@ -42,6 +42,9 @@ inline std::optional<size_t> FindRow(const FolderIndex& index, std::string_view 
 // Rows whose Mark is exactly "1" (unread).
 long long CountUnread(const SortedLineList& rows);
 inline long long CountUnread(const FolderIndex& index) { return CountUnread(index.Rows()); }
+// The same for an index file, read without building its rows (the folder tree counts every
+// folder at start); a missing file is created empty, as FolderIndex::Open does.
+long long CountUnreadInIndexFile(const std::filesystem::path& file);
 
 // Changing one row: finds the row of id, replaces it by new_row and writes the whole index to
 // file. A row that is not found is left alone and nothing is written; returns whether it was.
