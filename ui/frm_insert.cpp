@@ -19,11 +19,14 @@
 #include "shell/merge_sheet_commands.h"
 #include "ui/close_on_escape.h"
 #include "ui/dialog_owner.h"
-#include "ui/not_available.h"
 #include "ui/qt_text.h"
 #include "ui/sheet_model.h"
 
 namespace plumex {
+namespace {
+// "アドレス帳から取込" stays disabled, saying why, until the program gives it the address book.
+const QString kNoAddressBookText = QStringLiteral("この機能はまだ使用できません。");
+}  // namespace
 
 TfrmInsert::TfrmInsert(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("TfrmInsert"));
@@ -59,7 +62,7 @@ TfrmInsert::TfrmInsert(QWidget* parent) : QWidget(parent, Qt::Window) {
   QPushButton* clear = button("クリア", "btnClear");
   import_ = button("アドレス帳から取込", "btnImport");
   import_->setEnabled(false);
-  import_->setToolTip(NotAvailableText());
+  import_->setToolTip(kNoAddressBookText);
 
   auto* layout = new QVBoxLayout(this);
   auto* file_row = new QHBoxLayout;
@@ -147,7 +150,7 @@ void TfrmInsert::Attach(MergeSheetCommands& sheet, UiPort& ui) {
 void TfrmInsert::SetRecipientExport(std::function<std::optional<std::filesystem::path>()> export_recipients) {
   export_recipients_ = std::move(export_recipients);
   import_->setEnabled(static_cast<bool>(export_recipients_));
-  import_->setToolTip(export_recipients_ ? QString() : NotAvailableText());
+  import_->setToolTip(export_recipients_ ? QString() : kNoAddressBookText);
 }
 
 void TfrmInsert::Reload() {

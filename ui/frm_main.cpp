@@ -72,7 +72,6 @@
 #include "ui/new_check_driver.h"
 #include "ui/icons.h"
 #include "ui/message_list_model.h"
-#include "ui/not_available.h"
 #include "ui/qt_text.h"
 #include "ui/send_check_offer_bar.h"
 #include "ui/safe_text_browser.h"

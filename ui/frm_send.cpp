@@ -38,7 +38,6 @@
 #include "ui/close_on_escape.h"
 #include "ui/dialog_owner.h"
 #include "ui/icons.h"
-#include "ui/not_available.h"
 #include "ui/qt_text.h"
 
 namespace plumex {
