@@ -611,6 +611,7 @@ class EveryControlActsTest : public QObject {
     qInfo("screenshot: %s", qPrintable(file));
   }
 
+  // Each row runs as a CTest entry of its own (tests/ui/CMakeLists.txt names them all).
   void everyEnabledControlActs_data() {
     QTest::addColumn<int>("stage_number");
     QTest::newRow("main window, a message shown") << int(Stage::Main);
