@@ -35,6 +35,7 @@ class NullUi : public UiPort {
   std::optional<std::string> InputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
   std::optional<std::filesystem::path> ChooseSaveFile(const std::string&, const std::string&) override { return {}; }
   std::optional<std::filesystem::path> ChooseFolder(const std::string&) override { return {}; }
+  std::vector<std::filesystem::path> ChooseOpenFiles(const std::string&, bool, int) override { return {}; }
   void SetStatusText(int, const std::string&) override {}
   void SetProgress(int, int) override {}
   void SetModeLabel(const std::string&, Rgb) override {}

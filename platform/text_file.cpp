@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
 
 #include "platform/atomic_file.h"
+#include "platform/file_start.h"
 #include "platform/platform_texts.h"
 #include "platform/private_files.h"
 #include "platform/sjis_text.h"
@@ -19,27 +21,7 @@ AppError NotAFileError(const std::filesystem::path& path) {
   return AppError(ErrorKind::LocalFile, Sjis(texts::kNotAFile) + DisplayPath(path));
 }
 
-std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) {
-  // A folder (or a pipe) where a file should be cannot be read as one, and must not be taken
-  // for a missing file either: that would be written over, or waited on for ever.
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (ec || status.type() == std::filesystem::file_type::not_found) return std::nullopt;
-  if (status.type() != std::filesystem::file_type::regular) throw NotAFileError(path);
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string data;
-  in.seekg(0, std::ios::end);
-  auto size = in.tellg();
-  if (size > 0) {
-    data.resize(static_cast<size_t>(size));
-    in.seekg(0, std::ios::beg);
-    in.read(data.data(), size);
-    data.resize(static_cast<size_t>(in.gcount()));
-  }
-  if (in.bad()) return std::nullopt;
-  return data;
-}
+std::optional<std::string> ReadFileBytes(const std::filesystem::path& path) { return ReadFileStart(path, SIZE_MAX); }
 
 std::vector<std::string> SplitLines(std::string_view text) {
   std::vector<std::string> lines;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "port/send_check.h"
 
@@ -38,6 +39,10 @@ class UiPort {
   virtual std::optional<std::filesystem::path> ChooseSaveFile(const std::string& default_name,
                                                               const std::string& filter) = 0;
   virtual std::optional<std::filesystem::path> ChooseFolder(const std::string& caption) = 0;
+  // An open dialog on the filter entry initial_filter (0: the first); several: more than one
+  // file may be chosen. The files chosen; none on Cancel.
+  virtual std::vector<std::filesystem::path> ChooseOpenFiles(const std::string& filter, bool several,
+                                                             int initial_filter) = 0;
 
   // Status bar panels 0 and 1.
   virtual void SetStatusText(int panel, const std::string& text) = 0;

@@ -316,6 +316,11 @@ void AddressBookCommands::PrepareRegister(const std::string& name, const std::st
   register_fields_ = AddressRecord{name, address, ""};
 }
 
+bool AddressBookCommands::CanRegisterSender() const {
+  const std::vector<size_t> chosen = shell_.List().Selection();
+  return !chosen.empty() && shell_.List().IsValid(chosen.front());
+}
+
 bool AddressBookCommands::PrepareSender() {
   MessageList& list = shell_.List();
   const auto chosen = list.Selection();

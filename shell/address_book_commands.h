@@ -96,6 +96,8 @@ class AddressBookCommands {
   void PrepareRegister(const std::string& name, const std::string& address);
   // "差出人をアドレス帳へ登録": the first chosen row's sender; false without a chosen row.
   bool PrepareSender();
+  // "差出人をアドレス帳へ登録": a listed row chosen.
+  bool CanRegisterSender() const;
   // "選択文字列をアドレス帳へ登録": the selection split, or else the address in the caret's line.
   void PrepareSelection(const std::string& selection, const std::string& caret_line);
   bool RegisterSaveClick();  // "保存"; true when the window closes

@@ -24,6 +24,7 @@ AppCore::AppCore(UiPort& ui, std::filesystem::path mail_root)
       delayed_(shell_, send_rules_),
       merge_sheet_(shell_, compose_),
       drafts_(shell_, compose_, merge_sheet_) {
+  messages_.SetServerDelete(&server_delete_);
   compose_.SetDelayedSend(&delayed_);
   compose_.SetMergeSheet(&merge_sheet_);
 }

@@ -82,6 +82,9 @@ class AppCore {
   // Runs a command a person started. Whatever it throws is shown through the port as an
   // error message; nothing escapes. False when the command failed.
   bool Run(const std::function<void()>& command);
+  // While a command that pumps runs, no other may start: only what stops it, closing the
+  // program (which stops it too) and copying text stay offered.
+  bool CanStartCommand() const { return !shell_.Gate().Busy(); }
 
  private:
   MainShell shell_;

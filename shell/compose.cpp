@@ -304,6 +304,11 @@ std::vector<std::string> ComposeCommands::Complete(const std::string& typed, std
   return items;
 }
 
+void ComposeCommands::InsertChosenAttachments() {
+  for (const auto& file : shell_.Ui().ChooseOpenFiles(Sjis(texts::kAttachmentFilter), true, 1))
+    AddAttachment(PathText(file));
+}
+
 void ComposeCommands::AddAttachment(const std::string& path) {
   // File names differ by letter case here: "a.txt" and "A.TXT" are two files.
   for (const auto& existing : content_.attachments)

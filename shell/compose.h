@@ -91,6 +91,8 @@ class ComposeCommands {
   std::vector<std::string> Complete(const std::string& typed, std::string& pending);
   // Appends a path unless the list holds it already (the same path, letter case included).
   void AddAttachment(const std::string& path);
+  // "添付ファイルの挿入": the files chosen in an open dialog (on every file), each added whole.
+  void InsertChosenAttachments();
   // "返信先一時変更".
   void ChangeReplyTo();
 

@@ -114,10 +114,23 @@ bool MainShell::CheckFolderName(const std::string& name) {
   return ok;
 }
 
+bool MainShell::CanCreateFolder() const {
+  const bool receive = state_.ActiveTree == Trees::Receive;
+  const FolderNode* node = (receive ? receive_tree_ : send_tree_).Selected();
+  return node && !(receive && node->Level() == 0);
+}
+
+bool MainShell::CanRenameFolder() const {
+  const FolderNode* node = (state_.ActiveTree == Trees::Receive ? receive_tree_ : send_tree_).Selected();
+  return node && node->Level() > 0;
+}
+
+bool MainShell::CanDeleteFolder() const { return CanRenameFolder(); }
+
 void MainShell::CreateFolder() {
   FolderTree& tree = TreeOf(state_.ActiveTree);
   FolderNode* node = tree.Selected();
-  if (!node || (state_.ActiveTree == Trees::Receive && node->Level() == 0)) return;
+  if (!CanCreateFolder()) return;
   auto name = ui_.InputBox(Sjis(texts::kAddFolderCaption), Sjis(texts::kAddFolderPrompt), "");
   if (!name || name->empty() || !CheckFolderName(*name)) return;
   std::string path = node->Path() + *name + "\\";
@@ -145,7 +158,7 @@ void MainShell::FolderRemoved(const std::string& path) {
 void MainShell::RenameFolder() {
   FolderTree& tree = TreeOf(state_.ActiveTree);
   FolderNode* node = tree.Selected();
-  if (!node || node->Level() == 0) return;
+  if (!CanRenameFolder()) return;
   if (state_.ActiveTree == Trees::Receive && node->Level() == 1) {
     ui_.MessageBox(Sjis(texts::kRenameAccountHint));
     return;
@@ -196,7 +209,7 @@ bool MainShell::RenameInPlace(FolderNode* node, const std::string& new_text) {
 void MainShell::DeleteFolder() {
   FolderTree& tree = TreeOf(state_.ActiveTree);
   FolderNode* node = tree.Selected();
-  if (!node || node->Level() == 0) return;
+  if (!CanDeleteFolder()) return;
   MsgAnswer a = ui_.MessageBox(Sjis(texts::kDeleteFolder1) + "\r\n\r\n" + Sjis(texts::kDeleteFolder2),
                                MsgIcon::Warning, MsgButtons::YesNoCancel);
   if (a != MsgAnswer::Yes) return;

@@ -75,11 +75,28 @@ void MainShell::ListFolderIndex(const SortedLineList& rows) {
   RefreshListedLabel();
 }
 
+namespace {
+// The sort key of a list column: the priority and attachment icons sort by keys of their own.
+int SortKeyOfColumn(int column) { return column == 0 ? 10 : column == 1 ? 8 : column + 1; }
+int ColumnOfSortKey(int key) { return key == 10 ? kColPriorityIcon : key == 8 ? kColAttachIcon : key - 1; }
+bool ListKeepsItsOrder(ViewModes mode) { return mode == ViewModes::ServerDelete || mode == ViewModes::RelatedExtract; }
+}  // namespace
+
+std::optional<MainShell::SortArrow> MainShell::ListSortArrow() const {
+  const MainState& s = state_;
+  if (ListKeepsItsOrder(s.ViewMode) || s.SortKey == 0) return std::nullopt;
+  return SortArrow{ColumnOfSortKey(std::abs(s.SortKey)), s.SortKey < 0};
+}
+
+bool MainShell::ListShowsRecipients() const {
+  return state_.ViewMode == ViewModes::SendFolder || state_.ViewMode == ViewModes::Drafts;
+}
+
 void MainShell::ColumnClick(int column) {
   MainState& s = state_;
-  if (s.ViewMode == ViewModes::ServerDelete || s.ViewMode == ViewModes::RelatedExtract) return;
+  if (ListKeepsItsOrder(s.ViewMode)) return;
   if (column < 0 || column >= kMessageColumnCount) return;
-  int key = column == 0 ? 10 : column == 1 ? 8 : column + 1;
+  int key = SortKeyOfColumn(column);
   int compared = column == 0 ? kColPriority : column == 1 ? kColAttachFlag : column;
   s.SortKey = std::abs(s.SortKey) == key ? -s.SortKey : key;
   list_.SortByColumn(compared, s.SortKey < 0);

@@ -81,6 +81,11 @@ class MainShell {
   void RenameFolder();  // "フォルダ名変更"
   void DeleteFolder();  // "フォルダ削除"
   bool CanEditInPlace(const FolderNode* node) const;
+  // On the chosen node of the tree in use: never on a tree's top; nothing is made directly
+  // under "受信" (accounts are made in the account window).
+  bool CanCreateFolder() const;
+  bool CanRenameFolder() const;
+  bool CanDeleteFolder() const;
   // A run going on files into the receive folders of the account in use, works on the index
   // on screen or holds the POP3 connection: the receive folder on screen may not change.
   bool ReceiveFolderHeld() const;
@@ -91,6 +96,15 @@ class MainShell {
   void ListFolderIndex(const SortedLineList& rows);
   void ColumnClick(int column);
   void ChooseSort(SortKinds kind);
+  // The column header's arrow: the column the rows are sorted by; nothing where the rows keep
+  // the server's order or their own.
+  struct SortArrow {
+    int column = 0;
+    bool descending = false;
+  };
+  std::optional<SortArrow> ListSortArrow() const;
+  // A send folder's list and the drafts show the recipient where the others show the sender.
+  bool ListShowsRecipients() const;
   void ShowMessage(size_t display_row);
   void MarkSelected(std::string_view mark);  // "未読に戻す" "1", "既読にする" "2"
   void ColourMark(std::string_view mark);    // "着色": "3".."7", "2"
@@ -101,12 +115,17 @@ class MainShell {
   // "ソース表示": the shown message's original as text (UTF-8), line ends as received; nothing,
   // and a message saying so, when the message keeps none.
   std::optional<std::string> ShownSource();
+  bool CanShowSource() const { return !state_.Viewer.message_file.empty(); }
   void SetHeaderShown(bool shown);  // "ヘッダ表示" / "ヘッダ非表示"
   void PreviewAttachment(const std::filesystem::path& file);
   void ClickAttachment(size_t entry);
   void OpenAttachment(size_t entry);  // double click, "直接実行"
   void SaveAttachment(size_t entry);  // "名前を付けて保存"
   void SaveAllAttachments();          // "すべてを保存"
+  // "名前を付けて保存" and "直接実行" act on an entry of the list; "すべてを保存" on a list
+  // that has one.
+  bool CanActOnAttachment(std::optional<size_t> entry) const;
+  bool CanSaveAllAttachments() const { return !state_.Viewer.attachments.empty(); }
   // Link detection at a position of the body; true when the pointer is to be the hand.
   bool DetectLink(std::u16string_view body, size_t position);
   void OpenHoverLink();

@@ -31,11 +31,12 @@ struct ViewerContent {
   std::filesystem::path attachment_dir;  // of the shown message
   Preview preview = Preview::Hidden;
   std::filesystem::path preview_file;
-  // A text attachment's text as sent, where its saved file has a substitute (code page 932
-  // carrying what it lacks); empty: the file shows as it is.
+  // What the preview pane shows of a text attachment (code page 932 carrying what it lacks):
+  // its text as sent where its saved file has a substitute, else the file's text.
   std::string preview_text;
   bool html_shown = false;
   std::filesystem::path html_file;  // the page the HTML view shows
+  std::string html_page;            // its text (code page 932), as written there
 };
 
 // The mail root, accounts, folder on screen, fetched ids and stop flag come from MailboxState.

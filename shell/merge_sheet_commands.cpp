@@ -9,6 +9,7 @@
 #include "send/substitute_row.h"
 #include "shell/compose.h"
 #include "shell/merge_texts.h"
+#include "shell/shell_texts.h"
 
 namespace plumex {
 namespace {
@@ -35,6 +36,11 @@ MergeSheetCommands::MergeSheetCommands(MainShell& shell, ComposeCommands& compos
 
 std::string MergeSheetCommands::FileLabel() const {
   return file_name_.empty() ? Sjis(texts::kSheetNotSet) : file_name_;
+}
+
+bool MergeSheetCommands::LoadChosenFile() {
+  const auto files = shell_.Ui().ChooseOpenFiles(Sjis(texts::kSheetFileFilter), false, 0);
+  return !files.empty() && LoadFile(files.front());
 }
 
 bool MergeSheetCommands::LoadFile(const std::filesystem::path& file) {
@@ -154,6 +160,11 @@ void MergeSheetCommands::DeleteRows(const CellRect& block) {
                                Sjis(texts::kSheetRowsTo);
   if (shell_.Ui().MessageBox(question, MsgIcon::Warning, MsgButtons::YesNoCancel) == MsgAnswer::Yes)
     grid_.RemoveRows(block.top, block.bottom);
+}
+
+void MergeSheetCommands::InsertChosenAttachment(const CellRect& block) {
+  const auto files = shell_.Ui().ChooseOpenFiles(Sjis(texts::kAllFilesFilter), false, 0);
+  if (!files.empty()) InsertAttachment(block, PathText(files.front()));
 }
 
 void MergeSheetCommands::InsertAttachment(const CellRect& block, const std::string& path) {

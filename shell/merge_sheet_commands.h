@@ -29,6 +29,8 @@ class MergeSheetCommands {
   // "...参照" and every other load: a sheet that fails its checks is refused and the sheet
   // in force stays. True when loaded.
   bool LoadFile(const std::filesystem::path& file);
+  // "...参照": the file chosen in an open dialog loaded; false without one.
+  bool LoadChosenFile();
   // "閉じる": true when the window may close.
   bool Close();
   // "保存する".
@@ -48,6 +50,8 @@ class MergeSheetCommands {
   void DeleteRows(const CellRect& block);
   // "添付ファイルを挿入" with the chosen file's path text.
   void InsertAttachment(const CellRect& block, const std::string& path);
+  // The same with a file chosen in an open dialog; nothing happens without one.
+  void InsertChosenAttachment(const CellRect& block);
 
   // The compose window's "差込" column items: title + "(%SS" + n + "%)".
   const std::vector<std::string>& ColumnItems() const { return column_items_; }

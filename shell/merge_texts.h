@@ -6,6 +6,8 @@
 namespace plumex::texts {
 
 inline constexpr std::string_view kSheetNotSet = "指定されていません！";
+inline constexpr std::string_view kSheetFileFilter =
+    "CSVファイル(*.csv)|*.csv|テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
 inline constexpr std::string_view kSheetBadRows = "CSVファイルのデータ配列が間違っています。";
 inline constexpr std::string_view kSheetTitleEmpty =
     "項目(ﾀｲﾄﾙ)行=先頭行が空白です\r\n\r\n中断するなら「クリア」ボタンを押してから閉じてください。";

@@ -10,6 +10,8 @@
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "shell/message_command_texts.h"
+#include "shell/server_delete_commands.h"
+#include "shell/viewer_offers.h"
 #include "shell/shell_texts.h"
 #include "store/file_key.h"
 #include "store/folder_label.h"
@@ -239,6 +241,24 @@ size_t MessageCommands::DropRows(const std::vector<ChosenMessage>& rows, Trees t
   long long count = source_left && s.ViewMode != ViewModes::Extract ? *source_left : static_cast<long long>(shell_.List().Count());
   shell_.Ui().SetStatusText(0, std::to_string(count) + Sjis(texts::kRowCountSuffix));
   return duplicates.size() + failed.size();
+}
+
+bool MessageCommands::CanDelete() const {
+  if (server_delete_ && server_delete_->InMode()) return server_delete_->CanActOnSelected();
+  return CanDeleteLocally();
+}
+
+void MessageCommands::Delete() {
+  if (server_delete_ && server_delete_->InMode()) server_delete_->DeleteSelected();
+  else DeleteLocally();
+}
+
+bool MessageCommands::CanMarkRead() const { return !IsServerList(shell_.State().ViewMode); }
+
+bool MessageCommands::CanColour(std::string_view mark) const {
+  const MessageList& rows = shell_.List();
+  const std::vector<size_t> chosen = rows.Selection();
+  return OffersOnScreen(shell_, false).colour && rows.IsValid(chosen.front()) && rows.Mark(chosen.front()) != mark;
 }
 
 bool MessageCommands::CanDeleteLocally() const {

@@ -14,6 +14,8 @@
 
 namespace plumex {
 
+class ServerDeleteCommands;
+
 // A row a command acts on, fixed when the command is given: what comes after (a question box,
 // a new selection) never changes which messages are touched.
 struct ChosenMessage {
@@ -24,6 +26,8 @@ struct ChosenMessage {
 class MessageCommands {
  public:
   explicit MessageCommands(MainShell& shell);
+  // The server delete mode whose list the delete commands act on while it is shown.
+  void SetServerDelete(ServerDeleteCommands* server_delete) { server_delete_ = server_delete; }
 
   // The list's rows at these display rows (invalid rows, and extraction rows outside the
   // receive folders, are left out).
@@ -42,6 +46,11 @@ class MessageCommands {
   // could not move); each was reported.
   size_t DropRows(const std::vector<ChosenMessage>& rows, Trees tree, FolderNode* node);
 
+  // "ローカルメール削除", the tool bar's "メール削除", the list's "メールを削除する" and the Delete
+  // key: the chosen rows deleted locally, or in a server list on the server ("削除する").
+  // Offered where it acts: rows chosen, in a view whose rows can be deleted.
+  bool CanDelete() const;
+  void Delete();
   // Local delete of the rows chosen now; the question is asked after they are fixed.
   bool CanDeleteLocally() const;
   void DeleteLocally() { DeleteLocally(SelectedRows(), true); }
@@ -55,6 +64,12 @@ class MessageCommands {
   bool CanDeleteFolderMail() const;
   void DeleteFolderMail();
 
+  // "未読に戻す", "既読にする": the rows of a server list are no stored messages.
+  bool CanMarkRead() const;
+  // "着色" with this mark: it goes to the first chosen stored row, and the colour that row
+  // has already changes nothing.
+  bool CanColour(std::string_view mark) const;
+
   // "メンテナンス"; RepairStore is its repair alone, without questions (plumex-cli).
   void Maintain();
   std::vector<FolderRepair> RepairStore();
@@ -64,6 +79,7 @@ class MessageCommands {
   void SetFolderLabel(Trees tree, const std::string& path, long long unread);
 
   MainShell& shell_;
+  ServerDeleteCommands* server_delete_ = nullptr;
 };
 
 }  // namespace plumex

@@ -54,6 +54,11 @@ std::string MessageFileCommands::PrintText() const {
   return v.header_text + v.body_text;
 }
 
+void MessageFileCommands::ImportChosenMailbox() {
+  const auto files = shell_.Ui().ChooseOpenFiles(Sjis(texts::kImportMailboxFilter), false, 0);
+  if (!files.empty()) ImportMailbox(files.front());
+}
+
 ImportResult MessageFileCommands::ImportMailbox(const std::filesystem::path& mailbox) {
   MainState& s = shell_.State();
   if (s.CurrentAccount.empty()) throw AppError(ErrorKind::BadInput, Sjis(texts::kImportNeedsAccount));

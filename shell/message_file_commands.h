@@ -34,6 +34,8 @@ class MessageFileCommands {
   std::string PrintText() const;
   // "Beckyファイルの読込み" of a chosen file into the account in use; "完了" at the end.
   ImportResult ImportMailbox(const std::filesystem::path& mailbox);
+  // The same for the file chosen in an open dialog; nothing happens without one.
+  void ImportChosenMailbox();
 
  private:
   MainShell& shell_;

@@ -70,6 +70,10 @@ void ReceiveCommands::StopReceiving() {
   shell_.Ui().SetStatusText(1, "");
 }
 
+int ReceiveCommands::OpenChosenMessageFiles() {
+  return OpenMessageFiles(shell_.Ui().ChooseOpenFiles(Sjis(texts::kOpenMailFilter), true, 0));
+}
+
 int ReceiveCommands::OpenMessageFiles(const std::vector<std::filesystem::path>& files) {
   auto run = shell_.Gate().TryEnter(RunKind::OpenFiles);
   if (!run) return 0;

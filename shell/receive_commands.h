@@ -36,6 +36,8 @@ class ReceiveCommands {
   // "メールを開く": files each message file; stops at the first that fails. The number filed
   // (files already fetched or rejected by a rule are not), or -1 after a failure.
   int OpenMessageFiles(const std::vector<std::filesystem::path>& files);
+  // The same for the files chosen in an open dialog (none: nothing happens).
+  int OpenChosenMessageFiles();
   // "現在のフォルダに適用": the rules on the folder on screen, then "完了".
   void ApplyRules();
   // AddToFolderLabel: path relative to "受信\" with a trailing "\".

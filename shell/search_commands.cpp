@@ -78,6 +78,8 @@ void SearchCommands::SearchSubject() {
   SearchNext();
 }
 
+bool SearchCommands::CanSearchNext() const { return HasSubjectKey() && shell_.List().Count() > 0; }
+
 void SearchCommands::SearchNext() {
   const MessageList& list = shell_.List();
   const auto count = static_cast<long long>(list.Count());

@@ -22,6 +22,8 @@ class SearchCommands {
   // "件名でﾒｰﾙの検索": asks for a key and chooses the first row whose subject holds it.
   void SearchSubject();
   bool HasSubjectKey() const { return !subject_key_.empty(); }
+  // "件名で次を検索": once a subject has been searched for, while the list has rows.
+  bool CanSearchNext() const;
   // "件名で次を検索": the next row from the remembered position, asking to start over at the end.
   void SearchNext();
 

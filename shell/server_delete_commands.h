@@ -55,8 +55,12 @@ class ServerDeleteCommands {
   // The messages of the last listing, in server order (row k is message k + 1 as listed).
   const std::vector<ServerMessage>& Listed() const { return listed_; }
 
- private:
+ // The server list is on screen: "・削除候補のみ削除する" and "メール削除モード解除" act.
   bool InMode() const { return shell_.State().ViewMode == ViewModes::ServerDelete; }
+  // "削除する", "・削除候補にする", "・削除候補からはずす": rows of the server list chosen.
+  bool CanActOnSelected() const { return InMode() && !shell_.List().Selection().empty(); }
+
+ private:
   // A command chosen while the listing runs (the window is pumped between headers) stops the
   // listing and does nothing else: the connection is the listing's until it ends.
   bool StopsListing();

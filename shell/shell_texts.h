@@ -28,6 +28,12 @@ inline constexpr std::string_view kBadFolderName = "このフォルダ名は使�
 
 inline constexpr std::string_view kOverwrite = "同一ﾌｧｲﾙが存在します。上書きしますか？";
 inline constexpr std::string_view kAllFilesFilter = "すべてのファイル(*.*)";
+// The open dialogs: caption and pattern pairs joined by "|".
+inline constexpr std::string_view kOpenMailFilter =
+    "メール(*.eml)|*.eml|テキスト(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
+inline constexpr std::string_view kImportMailboxFilter = "メール(*.mbx)|*.mbx|すべてのファイル(*.*)|*.*";
+inline constexpr std::string_view kAttachmentFilter =
+    "テキストファイル(*.txt;*.csv)|*.txt;*.csv|すべてのファイル(*.*)|*.*";
 // Our own: a copy that failed.
 inline constexpr std::string_view kSaveFailed = "ファイルを保存できませんでした。";
 inline constexpr std::string_view kNoOriginal = "このメールの原文は保存されていません。";

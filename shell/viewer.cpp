@@ -16,6 +16,7 @@
 #include "shell/link_check.h"
 #include "shell/link_text.h"
 #include "shell/main_shell.h"
+#include "shell/preview_text.h"
 #include "shell/shown_text.h"
 #include "shell/shell_texts.h"
 #include "store/index_row.h"
@@ -135,7 +136,8 @@ void MainShell::ShowHtml() {
   if (state_.Viewer.message_file.empty()) return;
   ViewerContent& v = state_.Viewer;
   v.html_file = state_.MailRoot / std::string(texts::kHtmlScratchFile);
-  WriteFileAtomic(v.html_file, HtmlPageOf(v.body_text) + "\r\n");
+  v.html_page = HtmlPageOf(v.body_text) + "\r\n";
+  WriteFileAtomic(v.html_file, v.html_page);
   v.html_shown = true;
   ui_.ViewerChanged();
 }
@@ -172,7 +174,11 @@ void MainShell::PreviewAttachment(const std::filesystem::path& file) {
     if (!FileExists(file)) return;
     v.preview = ext == ".jpg" || ext == ".bmp" ? ViewerContent::Preview::Picture : ViewerContent::Preview::Text;
     v.preview_file = file;
-    v.preview_text = v.preview == ViewerContent::Preview::Text ? PreviewTextAsSent(v, file) : std::string();
+    v.preview_text.clear();
+    if (v.preview == ViewerContent::Preview::Text) {
+      v.preview_text = PreviewTextAsSent(v, file);
+      if (v.preview_text.empty()) v.preview_text = PreviewTextOfFile(file);
+    }
   } else {
     v.preview = ViewerContent::Preview::Hidden;
     v.preview_file.clear();
@@ -185,6 +191,10 @@ void MainShell::ClickAttachment(size_t entry) {
   if (entry >= v.attachments.size()) return;
   PreviewAttachment(v.attachment_dir / NativeName(v.attachments[entry]));
   ui_.ViewerChanged();
+}
+
+bool MainShell::CanActOnAttachment(std::optional<size_t> entry) const {
+  return entry && *entry < state_.Viewer.attachments.size();
 }
 
 void MainShell::OpenAttachment(size_t entry) {

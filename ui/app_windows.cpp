@@ -20,7 +20,9 @@
 namespace plumex {
 
 AppWindows::AppWindows(const std::filesystem::path& mail_root, std::unique_ptr<QtUiPort> port)
-    : frmMain(std::make_unique<TfrmMain>(mail_root, std::move(port))),
+    : port(port ? std::move(port) : std::make_unique<QtUiPort>()),
+      core(std::make_unique<AppCore>(*this->port, mail_root)),
+      frmMain(std::make_unique<TfrmMain>(*core, *this->port)),
       frmAccount(std::make_unique<TfrmAccount>()),
       frmSend(std::make_unique<TfrmSend>()),
       frmAddress(std::make_unique<TfrmAddress>()),
@@ -33,19 +35,19 @@ AppWindows::AppWindows(const std::filesystem::path& mail_root, std::unique_ptr<Q
   frmMain->SetComposeWindow(frmSend.get());
   frmMain->SetAccountWindow(frmAccount.get());
   // The account window's opening makes the saved account the account in use.
-  frmAccount->Attach(frmMain->Accounts(), frmMain->Shell().Ui());
-  frmSend->Attach(frmMain->Compose(), frmMain->Shell().Ui());
-  frmAddress->Attach(frmMain->Core().AddressBooks(), frmMain->Shell().Ui());
-  frmAddAddress->Attach(frmMain->Core().AddressBooks(), frmMain->Shell().Ui());
+  UiPort& ui = *this->port;
+  frmAccount->Attach(core->Accounts(), ui);
+  frmSend->Attach(core->Compose(), ui);
+  frmAddress->Attach(core->AddressBooks(), ui);
+  frmAddAddress->Attach(core->AddressBooks(), ui);
   QObject::connect(frmAddAddress.get(), &TfrmAddAddress::saved, frmAddress.get(), &TfrmAddress::Render);
   frmMain->SetAddressWindow(frmAddress.get());
   frmMain->SetRegisterWindow(frmAddAddress.get());
   frmSend->SetAddressWindow(frmAddress.get());
-  frmSet->Attach(frmMain->Core());
+  frmSet->Attach(*core);
   frmSet->SetAddressWindow(frmAddress.get());
-  AppCore& core = frmMain->Core();
-  frmInsert->Attach(core.MergeSheet(), frmMain->Shell().Ui());
-  frmPreView->Attach(core.MergeSheet(), frmMain->Shell().Ui());
+  frmInsert->Attach(core->MergeSheet(), ui);
+  frmPreView->Attach(core->MergeSheet(), ui);
   // "アドレス帳から取込": the picker, modal; then the file its export wrote, if it wrote one.
   frmInsert->SetRecipientExport([this]() -> std::optional<std::filesystem::path> {
     AddressBookCommands& books = frmAddress->Commands();
@@ -55,10 +57,10 @@ AppWindows::AppWindows(const std::filesystem::path& mail_root, std::unique_ptr<Q
     picking.exec();
     return books.TakeLastExport();
   });
-  frmSend->AttachMerge(core.MergeSheet(), core.Drafts(), frmInsert.get(), frmPreView.get());
+  frmSend->AttachMerge(core->MergeSheet(), core->Drafts(), frmInsert.get(), frmPreView.get());
   frmMain->SetMergeLogWindow(frmInsertLog.get());
   frmMain->SetSettingsWindow(frmSet.get());
-  newCheck = std::make_unique<NewCheckDriver>(*frmMain, *frmNewCheck);
+  newCheck = std::make_unique<NewCheckDriver>(*core, *frmMain, *frmNewCheck);
   frmMain->SetNewCheck(newCheck.get());
   QObject::connect(frmSet.get(), &TfrmSet::newCheckRun, newCheck.get(),
                    [this] { newCheck->Start(NewCheckCommands::StartKind::AfterDialog); });
@@ -69,7 +71,7 @@ void AppWindows::ShowAtStart() {
   if (frmMain->isVisible()) newCheck->Start(NewCheckCommands::StartKind::AtStartUp);
 }
 
-// The other windows go first: they read the main window's state.
+// The other windows go first: they read the main window's state; the core and the port last.
 AppWindows::~AppWindows() {
   if (frmMain) frmMain->SetNewCheck(nullptr);
   newCheck.reset();

@@ -1,10 +1,12 @@
-// Every window of the program, created once at start-up in a fixed order; only the main
-// window is ever shown at start.
+// The program's one Ui port and application core, and every window, created once at start-up
+// in a fixed order and handed the core and the port; only the main window is ever shown at
+// start.
 #pragma once
 
 #include <filesystem>
 #include <memory>
 
+#include "shell/app_core.h"
 #include "ui/qt_ui_port.h"
 
 namespace plumex {
@@ -22,10 +24,15 @@ class TfrmInsertLog;
 class NewCheckDriver;
 
 struct AppWindows {
-  // Creates the windows in order: main, account, compose, address book, merge sheet,
-  // settings, new-mail check, register address, merge preview, merge result.
+  // Creates the port (a QtUiPort when none is given) and the core on mail_root, then the
+  // windows in order: main, account, compose, address book, merge sheet, settings, new-mail
+  // check, register address, merge preview, merge result.
   explicit AppWindows(const std::filesystem::path& mail_root, std::unique_ptr<QtUiPort> port = nullptr);
   ~AppWindows();
+
+  // They outlive every window.
+  std::unique_ptr<QtUiPort> port;
+  std::unique_ptr<AppCore> core;
 
   std::unique_ptr<TfrmMain> frmMain;
   std::unique_ptr<TfrmAccount> frmAccount;

@@ -15,13 +15,12 @@
 #include <QVBoxLayout>
 
 #include "platform/text_file.h"
-#include "port/error_text.h"
 #include "port/ui_port.h"
 #include "protocol/connection.h"
 #include "shell/account_commands.h"
-#include "ui/dialog_owner.h"
 #include "ui/place_on_screen.h"
 #include "ui/qt_text.h"
+#include "ui/run_guarded.h"
 
 namespace plumex {
 namespace {
@@ -222,8 +221,7 @@ TfrmAccount::TfrmAccount(QWidget* parent) : QWidget(parent, Qt::Window) {
   // it never escapes the slot.
   auto guarded = [this](void (TfrmAccount::*slot)()) {
     return [this, slot] {
-      DialogOwnerScope owner(this);
-      RunShowingErrors(*ui_, [&] { (this->*slot)(); });
+      RunGuarded(this, *ui_, [&] { (this->*slot)(); });
     };
   };
   connect(btnPrev_, &QPushButton::clicked, this, guarded(&TfrmAccount::PreviousClick));

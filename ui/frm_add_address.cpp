@@ -9,10 +9,10 @@
 #include <QTreeWidget>
 
 #include "addressbook/address_texts.h"
-#include "port/error_text.h"
 #include "shell/address_book_commands.h"
 #include "ui/close_on_escape.h"
 #include "ui/qt_text.h"
+#include "ui/run_guarded.h"
 
 namespace plumex {
 
@@ -66,7 +66,7 @@ TfrmAddAddress::TfrmAddAddress(QWidget* parent) : QWidget(parent, Qt::Window) {
   connect(btnSave_, &QPushButton::clicked, this, [this] {
     StoreFields();
     bool done = false;
-    RunShowingErrors(*ui_, [&] { done = books_->RegisterSaveClick(); });
+    RunGuarded(this, *ui_, [&] { done = books_->RegisterSaveClick(); });
     if (!done) return;
     emit saved();
     saving_ = true;
@@ -115,8 +115,12 @@ void TfrmAddAddress::RenderFields() {
 
 // "中止", Escape and the window's own close button: the fields are emptied.
 void TfrmAddAddress::closeEvent(QCloseEvent* event) {
-  if (books_ && !saving_) books_->RegisterCancelClick();
-  if (books_) RenderFields();
+  if (books_) {
+    RunGuarded(this, *ui_, [this] {
+      if (!saving_) books_->RegisterCancelClick();
+    });
+    RenderFields();
+  }
   event->accept();
 }
 

@@ -16,11 +16,11 @@
 #include <QVBoxLayout>
 
 #include "addressbook/address_texts.h"
-#include "port/error_text.h"
 #include "shell/address_book_commands.h"
 #include "ui/address_record_model.h"
 #include "ui/close_on_escape.h"
 #include "ui/qt_text.h"
+#include "ui/run_guarded.h"
 
 namespace plumex {
 namespace {
@@ -233,8 +233,10 @@ void TfrmAddress::ShowModal(int tab, std::function<void()> closed) {
 
 void TfrmAddress::Run(const std::function<void()>& command) {
   if (!books_) return;
-  StoreFields();
-  RunShowingErrors(*ui_, command);
+  RunGuarded(this, *ui_, [&] {
+    StoreFields();
+    command();
+  });
   Render();
 }
 
@@ -348,7 +350,7 @@ void TfrmAddress::closeEvent(QCloseEvent* event) {
   bool may_close = true;
   if (books_) {
     StoreFields();
-    RunShowingErrors(*ui_, [&] { may_close = books_->CloseClick(); });
+    RunGuarded(this, *ui_, [&] { may_close = books_->CloseClick(); });
   }
   if (may_close) event->accept();
   else event->ignore();

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,16 +13,18 @@
 #include <QVBoxLayout>
 
 #include "platform/store_path.h"
-#include "port/error_text.h"
 #include "send/merge_sheet.h"
 #include "shell/merge_sheet_commands.h"
 #include "ui/close_on_escape.h"
-#include "ui/dialog_owner.h"
-#include "ui/not_available.h"
 #include "ui/qt_text.h"
 #include "ui/sheet_model.h"
+#include "ui/run_guarded.h"
 
 namespace plumex {
+namespace {
+// "アドレス帳から取込" stays disabled, saying why, until the program gives it the address book.
+const QString kNoAddressBookText = QStringLiteral("この機能はまだ使用できません。");
+}  // namespace
 
 TfrmInsert::TfrmInsert(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName(QStringLiteral("TfrmInsert"));
@@ -59,7 +60,7 @@ TfrmInsert::TfrmInsert(QWidget* parent) : QWidget(parent, Qt::Window) {
   QPushButton* clear = button("クリア", "btnClear");
   import_ = button("アドレス帳から取込", "btnImport");
   import_->setEnabled(false);
-  import_->setToolTip(NotAvailableText());
+  import_->setToolTip(kNoAddressBookText);
 
   auto* layout = new QVBoxLayout(this);
   auto* file_row = new QHBoxLayout;
@@ -102,30 +103,27 @@ TfrmInsert::TfrmInsert(QWidget* parent) : QWidget(parent, Qt::Window) {
 
   connect(close_button, &QPushButton::clicked, this, &QWidget::close);
   connect(save, &QPushButton::clicked, this, [this] {
-    DialogOwnerScope owner(this);
-    RunShowingErrors(*ui_, [this] { sheet_->Save(); });
+    RunGuarded(this, *ui_, [this] { sheet_->Save(); });
     Reload();
   });
   connect(browse, &QPushButton::clicked, this, [this] {
-    const QString file = QFileDialog::getOpenFileName(this, QString(), QString(),
-                                                      QStringLiteral("CSVファイル(*.csv);;テキストファイル(*.txt);;すべてのファイル(*)"));
-    if (!file.isEmpty()) LoadFile(PathFromQ(file));
+    bool loaded = false;
+    RunGuarded(this, *ui_, [&] { loaded = sheet_->LoadChosenFile(); });
+    if (loaded) Reload();
   });
   connect(clear, &QPushButton::clicked, this, [this] {
     sheet_->Clear();
     Reload();
   });
   connect(change, &QPushButton::clicked, this, [this] {
-    DialogOwnerScope owner(this);
     std::string columns = FromQ(Edit1_->text()), rows = FromQ(Edit2_->text());
-    RunShowingErrors(*ui_, [&] { sheet_->Change(columns, rows); });
+    RunGuarded(this, *ui_, [&] { sheet_->Change(columns, rows); });
     Reload();
     Edit1_->setText(ToQ(columns));
     Edit2_->setText(ToQ(rows));
   });
   connect(import_, &QPushButton::clicked, this, [this] {
-    DialogOwnerScope owner(this);
-    RunShowingErrors(*ui_, [this] { sheet_->ImportFromAddressBook(export_recipients_); });
+    RunGuarded(this, *ui_, [this] { sheet_->ImportFromAddressBook(export_recipients_); });
     Reload();
   });
   connect(StringGrid1_->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int width) {
@@ -147,7 +145,7 @@ void TfrmInsert::Attach(MergeSheetCommands& sheet, UiPort& ui) {
 void TfrmInsert::SetRecipientExport(std::function<std::optional<std::filesystem::path>()> export_recipients) {
   export_recipients_ = std::move(export_recipients);
   import_->setEnabled(static_cast<bool>(export_recipients_));
-  import_->setToolTip(export_recipients_ ? QString() : NotAvailableText());
+  import_->setToolTip(export_recipients_ ? QString() : kNoAddressBookText);
 }
 
 void TfrmInsert::Reload() {
@@ -168,9 +166,8 @@ void TfrmInsert::ShowSheet() {
 }
 
 void TfrmInsert::LoadFile(const std::filesystem::path& file) {
-  DialogOwnerScope owner(this);
   bool loaded = false;
-  RunShowingErrors(*ui_, [&] { loaded = sheet_->LoadFile(file); });
+  RunGuarded(this, *ui_, [&] { loaded = sheet_->LoadFile(file); });
   if (loaded) Reload();
 }
 
@@ -203,8 +200,7 @@ void TfrmInsert::Select(const CellRect& block) {
 void TfrmInsert::RunOnSelection(const std::function<void(const CellRect&)>& command) {
   if (!sheet_) return;
   const CellRect block = Selection();
-  DialogOwnerScope owner(this);
-  RunShowingErrors(*ui_, [&] { command(block); });
+  RunGuarded(this, *ui_, [&] { command(block); });
   Reload();
   const SheetGrid& grid = sheet_->Grid();
   if (block.top < grid.Rows() && block.left < grid.Columns()) {
@@ -242,16 +238,12 @@ void TfrmInsert::BuildMenu() {
   add("列幅を広げる", [g](const CellRect& b) { g().SetColumnWidth(b.left, g().ColumnWidth(b.left) + 100); });
   add("列幅を狭める", [g](const CellRect& b) { g().SetColumnWidth(b.left, std::max(50, g().ColumnWidth(b.left) - 100)); });
   grid_menu_->addSeparator();
-  add("添付ファイルを挿入", [this](const CellRect& b) {
-    const QString file = QFileDialog::getOpenFileName(this, QString(), QString(), QStringLiteral("すべてのファイル(*)"));
-    if (!file.isEmpty()) sheet_->InsertAttachment(b, PathText(PathFromQ(file)));
-  });
+  add("添付ファイルを挿入", [this](const CellRect& b) { sheet_->InsertChosenAttachment(b); });
 }
 
 void TfrmInsert::closeEvent(QCloseEvent* event) {
   bool may_close = true;
-  DialogOwnerScope owner(this);
-  if (sheet_) RunShowingErrors(*ui_, [&] { may_close = sheet_->Close(); });
+  if (sheet_) RunGuarded(this, *ui_, [&] { may_close = sheet_->Close(); });
   if (!may_close) {
     event->ignore();
     return;

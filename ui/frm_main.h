@@ -1,6 +1,7 @@
 // TfrmMain, the main window: toolbar, menus, the folder trees, the message list, the viewer
-// and the bottom pane with the attachment list and the status bar. It owns MainShell (the
-// state of the whole run) and renders its models.
+// and the bottom pane with the attachment list and the status bar. It renders the models of
+// the application core it is given, forwards what a person does to the core's commands and
+// greys what the commands' Can…() queries say is not offered.
 #pragma once
 
 #include <QHash>
@@ -24,6 +25,7 @@ class QComboBox;
 class QLineEdit;
 class QPrinter;
 class QActionGroup;
+class QMenu;
 class QLabel;
 class QListWidget;
 class QPlainTextEdit;
@@ -54,17 +56,14 @@ class ComposeCommands;
 class TfrmMain : public QMainWindow {
   Q_OBJECT
  public:
-  // Builds the window and runs FormCreate. port: the Ui port (a QtUiPort when null).
-  explicit TfrmMain(std::filesystem::path mail_root, std::unique_ptr<QtUiPort> port = nullptr,
-                    QWidget* parent = nullptr);
+  // Builds the window and starts the core (FormCreate). The port renders into this window;
+  // both outlive it.
+  TfrmMain(AppCore& core, QtUiPort& port, QWidget* parent = nullptr);
   ~TfrmMain() override;
 
+  // The core the window renders (for the tests that drive it).
   AppCore& Core() { return *core_; }
   MainShell& Shell() { return core_->Shell(); }
-  ReceiveCommands& Receiving() { return core_->Receiving(); }
-  AccountCommands& Accounts() { return core_->Accounts(); }
-  ComposeCommands& Compose() { return core_->Compose(); }
-  SearchCommands& Search() { return core_->Search(); }
   // The end of start-up: show, focus the receive tree, maximise when the settings say so.
   void ShowAtStart();
   // A second start asked for this window.
@@ -174,6 +173,14 @@ class TfrmMain : public QMainWindow {
   void BuildContextMenus();
   QAction* Add(QWidget* menu, const QString& key_prefix, const QString& caption, void (TfrmMain::*slot)() = nullptr,
                const QKeySequence& shortcut = QKeySequence());
+  // The action is offered, as the menu opens, when the core's query says so.
+  void EnableOnShow(QMenu* menu, QAction* action, std::function<bool()> can);
+  // The pointer over the body: the hand over a link (a press then opens it).
+  void BodyPointerMoved(const QPoint& point);
+  // The close question and FormClose, once; false keeps the window open.
+  bool MayClose();
+  // The current row of the attachment list.
+  std::optional<size_t> CurrentAttachment() const;
   void ApplySettings();
   void UpdateListHeader();
   int DateColumnWidth(int width) const;
@@ -187,9 +194,9 @@ class TfrmMain : public QMainWindow {
   void ApplyPaneSizes(int tree_width, int bottom_height);
   void SetBody(const QString& text);
   void ShowPreview();
-  // Runs a command, reporting a store error instead of ending the program.
-  template <class F>
-  void Run(F&& command);
+  // Runs a command through the one slot wrapper (ui/run_guarded.h), then shows the folder it
+  // may have put on screen.
+  void Run(const std::function<void()>& command);
 
   // Commands.
   void mnuExitClick();
@@ -255,8 +262,8 @@ class TfrmMain : public QMainWindow {
   void mnuOnlineHelpClick();  // "オンラインヘルプ"
   void mnuVersionClick();     // "バージョン情報"
 
-  std::unique_ptr<QtUiPort> port_;
-  std::unique_ptr<AppCore> core_;
+  QtUiPort* port_;
+  AppCore* core_;
   // The core's parts, named as the window's commands use them.
   MainShell* shell_ = nullptr;
   ReceiveCommands* receive_ = nullptr;

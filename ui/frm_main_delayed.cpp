@@ -9,6 +9,7 @@
 #include "ui/frm_insert_log.h"
 #include "ui/frm_main.h"
 #include "ui/qt_text.h"
+#include "ui/run_guarded.h"
 
 namespace plumex {
 
@@ -28,14 +29,17 @@ void TfrmMain::SetDelayedSendActive(bool active) {
   }
 }
 
+// A tick belongs to no window: what it tells goes to the window in front.
 void TfrmMain::DelayedSendTick() {
-  core_->Run([this] { core_->DelayedSend().Tick(); });
+  RunGuarded(nullptr, *port_, [this] { core_->DelayedSend().Tick(); });
   TellQueueFailures();
 }
 
 void TfrmMain::TellQueueFailures() {
   if (!isVisible() || isMinimized()) return;
-  for (const std::string& text : core_->DelayedSend().TakeUntold()) shell_->Ui().MessageBox(text, MsgIcon::Warning);
+  RunGuarded(nullptr, *port_, [this] {
+    for (const std::string& text : core_->DelayedSend().TakeUntold()) port_->MessageBox(text, MsgIcon::Warning, MsgButtons::Ok);
+  });
 }
 
 void TfrmMain::mnuCancelDelayedClick() { core_->DelayedSend().CancelAll(); }

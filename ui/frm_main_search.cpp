@@ -31,7 +31,7 @@ BodyFinder* TfrmMain::BodyFind() {
 // "件名で次を検索" acts once a subject has been searched for and while the list has rows.
 void TfrmMain::ConnectSearchNext(QAction* search_next) {
   auto update = [this, search_next] {
-    search_next->setEnabled(core_->Search().HasSubjectKey() && shell_->List().Count() > 0);
+    search_next->setEnabled(core_->Search().CanSearchNext());
   };
   update();
   connect(list_model_, &QAbstractItemModel::modelReset, this, update);

@@ -12,6 +12,7 @@
 #include "ui/frm_main.h"
 #include "ui/message_list_model.h"
 #include "ui/qt_text.h"
+#include "ui/run_guarded.h"
 
 namespace plumex {
 namespace {
@@ -79,7 +80,7 @@ void TfrmMain::ConnectSearchBar() {
     list_model_->indent_of = nullptr;
     const MainState& s = shell_->State();
     if (s.ViewMode == ViewModes::Normal || s.ViewMode == ViewModes::SendFolder)
-      core_->Run([&] { shell_->ChooseSort(shell_->State().SortKind); });
+      RunGuarded(this, *port_, [&] { shell_->ChooseSort(shell_->State().SortKind); });
     ListView1_->viewport()->update();
   });
   // A click on the icon of a conversation's first row folds its replies away or back.
@@ -103,7 +104,7 @@ void TfrmMain::RunSearchBox() {
     return;
   }
   const bool all = search_scope_->currentIndex() == 1;
-  core_->Run([&] { core_->Search().SearchBox(FromQ(text), all); });
+  RunGuarded(this, *port_, [&] { core_->Search().SearchBox(FromQ(text), all); });
   UpdateListHeader();
 }
 
@@ -115,7 +116,7 @@ void TfrmMain::ApplyConversations() {
   if (!conversations_->isChecked() || shell_->List().Count() == 0) return;
   if (s.ViewMode != ViewModes::Normal && s.ViewMode != ViewModes::SendFolder) return;
   applying_conversations_ = true;
-  core_->Run([&] { conversation_rows_ = ShowConversations(*shell_, s.SortKey < 0); });
+  RunGuarded(this, *port_, [&] { conversation_rows_ = ShowConversations(*shell_, s.SortKey < 0); });
   applying_conversations_ = false;
   if (conversation_rows_.size() != shell_->List().Count()) {
     conversation_rows_.clear();

@@ -6,11 +6,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "port/error_text.h"
 #include "shell/merge_sheet_commands.h"
 #include "ui/close_on_escape.h"
-#include "ui/dialog_owner.h"
 #include "ui/qt_text.h"
+#include "ui/run_guarded.h"
 
 namespace plumex {
 
@@ -59,7 +58,7 @@ void TfrmPreView::Show(const std::string& text) {
 
 void TfrmPreView::StartPreview() {
   std::optional<std::string> text;
-  RunShowingErrors(*ui_, [&] { text = sheet_->StartPreview(); });
+  RunGuarded(nullptr, *ui_, [&] { text = sheet_->StartPreview(); });
   if (!text) return;
   Show(*text);
   show();
@@ -69,8 +68,7 @@ void TfrmPreView::StartPreview() {
 void TfrmPreView::Step(int delta) {
   if (!sheet_) return;
   std::string text;
-  DialogOwnerScope owner(this);
-  RunShowingErrors(*ui_, [&] { text = sheet_->StepPreview(delta); });
+  RunGuarded(this, *ui_, [&] { text = sheet_->StepPreview(delta); });
   Show(text);
 }
 

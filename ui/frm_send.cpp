@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -25,7 +24,6 @@
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
-#include "port/error_text.h"
 #include "port/ui_port.h"
 #include "shell/address_book_commands.h"
 #include "shell/compose.h"
@@ -38,8 +36,8 @@
 #include "ui/close_on_escape.h"
 #include "ui/dialog_owner.h"
 #include "ui/icons.h"
-#include "ui/not_available.h"
 #include "ui/qt_text.h"
+#include "ui/run_guarded.h"
 
 namespace plumex {
 namespace {
@@ -140,8 +138,7 @@ TfrmSend::TfrmSend(QWidget* parent) : QWidget(parent, Qt::Window) {
   QMenu* reply_to = menu_bar->addMenu(QStringLiteral("返信先"));
   connect(reply_to->addAction(QStringLiteral("返信先一時変更")), &QAction::triggered, this, [this] {
     StoreContent();
-    DialogOwnerScope owner(this);
-    RunShowingErrors(*ui_, [this] { compose_->ChangeReplyTo(); });
+    RunGuarded(this, *ui_, [this] { compose_->ChangeReplyTo(); });
   });
 
   ListBox1_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -273,9 +270,8 @@ void TfrmSend::InsertPlaceholder(size_t column_number) {
   } else if (target == edtSubject_) {
     edtSubject_->insert(placeholder);
   } else if (target == edtCC_->lineEdit() || target == edtBCC_->lineEdit()) {
-    DialogOwnerScope owner(this);
     bool fits = false;
-    RunShowingErrors(*ui_, [&] { fits = sheet_->PlaceholderFitsAddressBox(column_number); });
+    RunGuarded(this, *ui_, [&] { fits = sheet_->PlaceholderFitsAddressBox(column_number); });
     if (fits) static_cast<QLineEdit*>(target)->insert(placeholder);
   } else if (target == ListBox1_) {
     AddAttachment(placeholder);
@@ -303,13 +299,14 @@ void TfrmSend::Dismiss() {
 
 void TfrmSend::SaveDraft(bool overwrite) {
   if (!drafts_) return;
-  DialogOwnerScope owner(this);
   StoreContent();
-  RunShowingErrors(*ui_, [&] { drafts_->Save(overwrite); });
+  RunGuarded(this, *ui_, [&] { drafts_->Save(overwrite); });
 }
 
 void TfrmSend::closeEvent(QCloseEvent* event) {
-  if (ResolveUnsent()) event->accept();
+  bool may_close = true;
+  if (ui_) RunGuarded(this, *ui_, [&] { may_close = ResolveUnsent(); });
+  if (may_close) event->accept();
   else event->ignore();
 }
 
@@ -324,7 +321,7 @@ bool TfrmSend::ResolveUnsent() {
   if (answer == MsgAnswer::Yes && drafts_) {
     // Kept as a draft: over the one the window came from, else a new one; saving hides it.
     bool saved = false;
-    RunShowingErrors(*ui_, [&] {
+    RunGuarded(this, *ui_, [&] {
       drafts_->Save(drafts_->CanOverwrite());
       saved = true;
     });
@@ -421,8 +418,7 @@ void TfrmSend::ShowModal() {
 bool TfrmSend::SendMail() {
   StoreContent();
   bool sent = false;
-  DialogOwnerScope owner(this);
-  RunShowingErrors(*ui_, [&] { sent = compose_->Send(); });
+  RunGuarded(this, *ui_, [&] { sent = compose_->Send(); });
   if (!sent) return false;
   ListBox1_->clear();
   TakeSnapshot();
@@ -453,8 +449,7 @@ void TfrmSend::KeepForAdding(QComboBox* box, std::string& pending) {
 
 void TfrmSend::Complete(QComboBox* box, std::string& pending) {
   std::vector<std::string> items;
-  DialogOwnerScope owner(this);
-  RunShowingErrors(*ui_, [&] { items = compose_->Complete(FromQ(box->currentText()), pending); });
+  RunGuarded(this, *ui_, [&] { items = compose_->Complete(FromQ(box->currentText()), pending); });
   if (items.empty()) return;
   box->clear();
   for (const auto& item : items) box->addItem(ToQ(item));
@@ -480,11 +475,9 @@ bool TfrmSend::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmSend::InsertAttachments() {
-  const QString all = QStringLiteral("すべてのファイル(*)");
-  QString chosen_filter = all;  // opens on the second filter
-  const QStringList files = QFileDialog::getOpenFileNames(
-      this, QString(), QString(), QStringLiteral("テキストファイル(*.txt *.csv);;") + all, &chosen_filter);
-  for (const QString& f : files) AddAttachment(f);
+  StoreContent();
+  RunGuarded(this, *ui_, [this] { compose_->InsertChosenAttachments(); });
+  LoadContent();
 }
 
 void TfrmSend::RemoveAttachments() {
@@ -497,8 +490,11 @@ void TfrmSend::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TfrmSend::dropEvent(QDropEvent* event) {
-  for (const QUrl& url : event->mimeData()->urls())
-    if (url.isLocalFile()) AddAttachment(url.toLocalFile());
+  if (!ui_) return;
+  RunGuarded(this, *ui_, [&] {
+    for (const QUrl& url : event->mimeData()->urls())
+      if (url.isLocalFile()) AddAttachment(url.toLocalFile());
+  });
 }
 
 }  // namespace plumex

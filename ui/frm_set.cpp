@@ -21,11 +21,11 @@
 #include "shell/settings_commands.h"
 #include "store/tab_line.h"
 #include "ui/close_on_escape.h"
-#include "ui/dialog_owner.h"
 #include "ui/folder_tree_model.h"
 #include "ui/frm_address.h"
 #include "ui/qt_text.h"
 #include "ui/send_check_tab.h"
+#include "ui/run_guarded.h"
 
 namespace plumex {
 namespace {
@@ -90,10 +90,8 @@ TfrmSet::~TfrmSet() {
   delete sendTreeModel_;
 }
 
-template <class F>
-void TfrmSet::Run(F&& command) {
-  DialogOwnerScope owner(this);
-  if (core_) core_->Run(std::forward<F>(command));
+void TfrmSet::Run(const std::function<void()>& command) {
+  if (core_) RunGuarded(this, core_->Ui(), command);
 }
 
 QPushButton* TfrmSet::Button(const QString& caption, const char* name, void (TfrmSet::*slot)()) {

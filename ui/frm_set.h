@@ -81,8 +81,8 @@ class TfrmSet : public QWidget {
   QWidget* BuildCandidatesTab();
   QWidget* BuildSendRulesTab();
   QPushButton* Button(const QString& caption, const char* name, void (TfrmSet::*slot)());
-  template <class F>
-  void Run(F&& command);
+  // A command of the dialog, through the one slot wrapper (ui/run_guarded.h).
+  void Run(const std::function<void()>& command);
 
   void LoadLists();
   void LoadNewCheck();   // live settings -> controls

@@ -13,6 +13,7 @@
 #include "ui/frm_new_check.h"
 #include "ui/icons.h"
 #include "ui/qt_text.h"
+#include "ui/run_guarded.h"
 
 namespace plumex {
 namespace {
@@ -31,8 +32,8 @@ void DesktopNotification(const QString& title, const QString& text) {
 
 }  // namespace
 
-NewCheckDriver::NewCheckDriver(TfrmMain& main, TfrmNewCheck& window, QObject* parent)
-    : QObject(parent), main_(main), window_(window) {
+NewCheckDriver::NewCheckDriver(AppCore& core, TfrmMain& main, TfrmNewCheck& window, QObject* parent)
+    : QObject(parent), core_(core), main_(main), window_(window) {
   timer_ = new QTimer(this);
   timer_->setSingleShot(true);  // a tick never overlaps the next: the timer runs again after it
   connect(timer_, &QTimer::timeout, this, &NewCheckDriver::Tick);
@@ -51,9 +52,9 @@ NewCheckDriver::NewCheckDriver(TfrmMain& main, TfrmNewCheck& window, QObject* pa
 NewCheckDriver::~NewCheckDriver() { RemoveIcon(); }
 
 bool NewCheckDriver::Start(NewCheckCommands::StartKind kind) {
-  AppCore& core = main_.Core();
+  AppCore& core = core_;
   std::optional<int> seconds;
-  core.Run([&] { seconds = core.MailCheck().Start(kind); });
+  RunGuarded(nullptr, core.Ui(), [&] { seconds = core.MailCheck().Start(kind); });
   if (!seconds) return false;
   if (kind == NewCheckCommands::StartKind::AfterDialog) window_.Clear();
   if (!core.NewCheck().receive_all) window_.SetLabel(QString());
@@ -62,15 +63,17 @@ bool NewCheckDriver::Start(NewCheckCommands::StartKind kind) {
   return true;
 }
 
+// A tick belongs to no window: what it tells goes to the window in front. Its own failure is
+// shown like a command's, and the check goes on.
 void NewCheckDriver::Tick() {
   timer_->stop();
-  AppCore& core = main_.Core();
+  AppCore& core = core_;
   NewCheckTickResult result;
-  core.Run([&] { result = core.MailCheck().Tick(); });
+  RunGuarded(nullptr, core.Ui(), [&] { result = core.MailCheck().Tick(); });
   main_.SyncTreeSelection();  // a receive may have put the inbox on screen
   // "終了" pressed during the tick ended the check: nothing more is shown.
   if (!core.MailCheck().Active()) return;
-  Announce(result);
+  RunGuarded(nullptr, core.Ui(), [&] { Announce(result); });
   if (result.restart) timer_->start();
 }
 
@@ -78,7 +81,7 @@ void NewCheckDriver::Announce(const NewCheckTickResult& result) {
   if (!result.rows.empty()) {
     window_.AddRows(result.rows);
     if (window_.Label().isEmpty()) {
-      const LocalDateTime now = ToLocal(main_.Core().MailCheck().Check().Now());
+      const LocalDateTime now = ToLocal(core_.MailCheck().Check().Now());
       window_.SetLabel(QStringLiteral("新着１号発見! 日時は、") + ToQ(FormatReceivedDate(now)));
     }
     if (beep) beep();
@@ -93,8 +96,7 @@ void NewCheckDriver::StopTimer() { timer_->stop(); }
 
 void NewCheckDriver::Finish() {
   timer_->stop();
-  AppCore& core = main_.Core();
-  core.Run([&] { core.MailCheck().Finish(); });
+  RunGuarded(nullptr, core_.Ui(), [this] { core_.MailCheck().Finish(); });
   RemoveIcon();
   RestoreMainWindow();
   window_.Clear();

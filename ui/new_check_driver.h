@@ -16,13 +16,14 @@ class QTimer;
 
 namespace plumex {
 
+class AppCore;
 class TfrmMain;
 class TfrmNewCheck;
 
 class NewCheckDriver : public QObject {
   Q_OBJECT
  public:
-  NewCheckDriver(TfrmMain& main, TfrmNewCheck& window, QObject* parent = nullptr);
+  NewCheckDriver(AppCore& core, TfrmMain& main, TfrmNewCheck& window, QObject* parent = nullptr);
   ~NewCheckDriver() override;
 
   // StartNewMailCheck after the settings dialog's "実行", from "新着チェックを継続する", or at
@@ -50,6 +51,7 @@ class NewCheckDriver : public QObject {
   void RestoreMainWindow();
   void RemoveIcon();
 
+  AppCore& core_;
   TfrmMain& main_;
   TfrmNewCheck& window_;
   QTimer* timer_ = nullptr;

@@ -106,6 +106,21 @@ std::optional<std::filesystem::path> QtUiPort::ChooseFolder(const std::string& c
   return PathFromQ(dir);
 }
 
+std::vector<std::filesystem::path> QtUiPort::ChooseOpenFiles(const std::string& filter, bool several,
+                                                           int initial_filter) {
+  const QString filters = DialogFilterOf(filter);
+  QString chosen_filter = filters.split(QStringLiteral(";;")).value(initial_filter);
+  QStringList files;
+  if (several)
+    files = QFileDialog::getOpenFileNames(DialogParent(), QString(), QString(), filters, &chosen_filter);
+  else if (QString file = QFileDialog::getOpenFileName(DialogParent(), QString(), QString(), filters, &chosen_filter);
+           !file.isEmpty())
+    files << file;
+  std::vector<std::filesystem::path> paths;
+  for (const QString& f : files) paths.push_back(PathFromQ(f));
+  return paths;
+}
+
 bool QtUiPort::ConfirmSend(const SendCheck& check) { return TfrmSendCheck::Ask(check, DialogParent()); }
 
 QWidget* QtUiPort::DialogParent() const { return DialogOwnerScope::Owner(window_.data()); }

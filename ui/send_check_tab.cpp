@@ -12,6 +12,7 @@
 #include "shell/app_core.h"
 #include "shell/send_check_commands.h"
 #include "ui/qt_text.h"
+#include "ui/run_guarded.h"
 
 namespace plumex {
 
@@ -69,7 +70,7 @@ void SendCheckTab::Save() {
 }
 
 void SendCheckTab::showEvent(QShowEvent* event) {
-  Load();
+  RunGuarded(this, core_.Ui(), [this] { Load(); });
   QWidget::showEvent(event);
 }
 

@@ -39,6 +39,9 @@ std::optional<std::filesystem::path> TerminalUiPort::ChooseSaveFile(const std::s
 
 std::optional<std::filesystem::path> TerminalUiPort::ChooseFolder(const std::string&) { return std::nullopt; }
 
+// The files come on the command line, never from a dialog.
+std::vector<std::filesystem::path> TerminalUiPort::ChooseOpenFiles(const std::string&, bool, int) { return {}; }
+
 void TerminalUiPort::SetStatusText(int panel, const std::string& text) {
   if (panel == 1) status_ = text;
 }

@@ -20,6 +20,8 @@ class TerminalUiPort : public UiPort {
   std::optional<std::filesystem::path> ChooseSaveFile(const std::string& default_name,
                                                       const std::string& filter) override;
   std::optional<std::filesystem::path> ChooseFolder(const std::string& caption) override;
+  std::vector<std::filesystem::path> ChooseOpenFiles(const std::string& filter, bool several,
+                                                     int initial_filter) override;
   void SetStatusText(int panel, const std::string& text) override;
   void SetProgress(int position, int maximum) override;
   void SetModeLabel(const std::string&, Rgb) override {}

@@ -70,6 +70,13 @@ class FakeUi : public UiPort {
   }
   std::optional<std::filesystem::path> ChooseSaveFile(const std::string&, const std::string&) override { return save_file; }
   std::optional<std::filesystem::path> ChooseFolder(const std::string&) override { return folder; }
+  // The open dialogs asked (filter, several, initial filter; UTF-8) and the files they give.
+  std::vector<std::string> open_dialogs;
+  std::vector<std::filesystem::path> open_files;
+  std::vector<std::filesystem::path> ChooseOpenFiles(const std::string& filter, bool several, int initial) override {
+    open_dialogs.push_back(Cp932ToUtf8(filter) + (several ? "|several|" : "|one|") + std::to_string(initial));
+    return open_files;
+  }
   void SetStatusText(int panel, const std::string& text) override { status[panel] = Cp932ToUtf8(text); }
   void SetProgress(int position, int) override {
     if (position > 0) progress = position;

@@ -105,7 +105,7 @@ class AccountWindowTest : public QObject {
       AppWindows windows(root, std::move(port));
       windows.frmMain->ShowAtStart();
       QVERIFY(script->messages.isEmpty());
-      AccountCommands& accounts = windows.frmMain->Accounts();
+      AccountCommands& accounts = windows.core->Accounts();
       QCOMPARE(QString::fromStdString(Cp932ToUtf8(accounts.State().CurrentAccount)), QStringLiteral("仕事"));
       QVERIFY(accounts.InUse().has_value());
       QCOMPARE(accounts.InUse()->signature.size(), 2u);
@@ -151,7 +151,7 @@ class AccountWindowTest : public QObject {
     QCOMPARE(w->edtReplyMark()->text(), QStringLiteral("|"));
     QVERIFY(w->chkPopSsl()->isChecked() && w->chkDelete()->isChecked() && !w->chkSmtpSsl()->isChecked());
     // Browsing changes nothing: "a" stays in use until "閉じる" chooses another.
-    QCOMPARE(main->Accounts().State().CurrentAccount, std::string("a"));
+    QCOMPARE(main->Core().Accounts().State().CurrentAccount, std::string("a"));
     QVERIFY(main->LblAccount()->text().contains(QStringLiteral("ｱｶｳﾝﾄ:a")));
 
     // "日付欄を追加" replaces the selected text.
@@ -168,10 +168,10 @@ class AccountWindowTest : public QObject {
     script->answer = MsgAnswer::No;
     QTest::mouseClick(w->btnDelete(), Qt::LeftButton);
     QVERIFY(script->messages.last().startsWith(QStringLiteral("現在のアカウント及び\r\n")));
-    QCOMPARE(main->Accounts().State().AccountList.size(), 2u);
+    QCOMPARE(main->Core().Accounts().State().AccountList.size(), 2u);
     script->answer = MsgAnswer::Yes;
     QTest::mouseClick(w->btnDelete(), Qt::LeftButton);
-    QCOMPARE(main->Accounts().State().AccountList.size(), 1u);
+    QCOMPARE(main->Core().Accounts().State().AccountList.size(), 1u);
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("受信/b"))));
     QCOMPARE(main->Shell().ReceiveTree().Top(0)->ChildCount(), 1u);
     QCOMPARE(w->edtAccount()->text(), QStringLiteral("a"));

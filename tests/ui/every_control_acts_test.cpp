@@ -52,7 +52,6 @@
 #include "ui/frm_preview.h"
 #include "ui/frm_send.h"
 #include "ui/frm_set.h"
-#include "ui/not_available.h"
 #include "ui/safe_text_browser.h"
 
 using namespace plumex;
@@ -552,30 +551,6 @@ class EveryControlActsTest : public QObject {
     qt_handler = qInstallMessageHandler(QuietHandler);
   }
 
-  // A command still to come is disabled, says why and stays so whatever state code asks; every
-  // command of the windows is built now, so the mark is tried on an action of its own too.
-  void notAvailableCommandsSayWhy() {
-    Fixture f;
-    SetUp(f, Stage::Main, store_);
-    if (QTest::currentTestFailed()) return;
-    QMenu spare;
-    QAction* to_come = spare.addAction(QStringLiteral("まだない機能"));
-    MarkNotAvailable(to_come);
-    QList<std::pair<QString, QAction*>> marked{{QStringLiteral("spare"), to_come}};
-    for (QWidget* window : f.All())
-      for (QAction* a : window->findChildren<QAction*>())
-        if (IsNotAvailable(a)) marked.append({ControlName(window, a), a});
-    for (const auto& [name, a] : marked) {
-      QVERIFY2(!a->isEnabled() && a->isVisible(), qPrintable(name));
-      QVERIFY2(!a->text().isEmpty(), qPrintable(name));
-      QCOMPARE(a->statusTip(), NotAvailableText());
-      QVERIFY2(a->toolTip().endsWith(NotAvailableText()), qPrintable(name));
-      a->setEnabled(true);
-      QVERIFY2(!a->isEnabled(), qPrintable(name));
-    }
-    QCOMPARE(to_come->toolTip(), QStringLiteral("この機能はまだ使用できません。"));
-  }
-
   // Ctrl+C copies a selection made after the body took the focus, though the menu's "コピー"
   // was disabled when the focus came without one.
   void copyKeyFollowsTheSelection() {
@@ -636,6 +611,7 @@ class EveryControlActsTest : public QObject {
     qInfo("screenshot: %s", qPrintable(file));
   }
 
+  // Each row runs as a CTest entry of its own (tests/ui/CMakeLists.txt names them all).
   void everyEnabledControlActs_data() {
     QTest::addColumn<int>("stage_number");
     QTest::newRow("main window, a message shown") << int(Stage::Main);

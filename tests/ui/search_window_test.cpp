@@ -61,7 +61,8 @@ class SearchWindowTest : public QObject {
  private:
   QTemporaryDir dir_;
   std::filesystem::path root_;
-  ScriptedPort* port_ = nullptr;
+  std::unique_ptr<ScriptedPort> port_;
+  std::unique_ptr<AppCore> core_;
   std::unique_ptr<TfrmMain> main_;
 
   std::vector<int> SelectedRows() const {
@@ -92,14 +93,18 @@ class SearchWindowTest : public QObject {
                  "-------------------", "一行目", std::string("本文 ") + subject, "請求書 INVOICE の件"});
     }
     WriteUtf8(root_ / "受信/テスト/MsgID.ini", rows);
-    auto port = std::make_unique<ScriptedPort>();
-    port_ = port.get();
-    main_ = std::make_unique<TfrmMain>(root_, std::move(port));
+    port_ = std::make_unique<ScriptedPort>();
+    core_ = std::make_unique<AppCore>(*port_, root_);
+    main_ = std::make_unique<TfrmMain>(*core_, *port_);
     main_->ShowAtStart();
     QVERIFY(QTest::qWaitForWindowActive(main_.get()));
     QCOMPARE(main_->ListView1()->model()->rowCount(), 4);
   }
-  void cleanup() { main_.reset(); }
+  void cleanup() {
+    main_.reset();
+    core_.reset();
+    port_.reset();
+  }
 
   void subjectSearchThenFindNext() {
     QAction* next = main_->FindAction(QStringLiteral("検索/件名で次を検索"));
