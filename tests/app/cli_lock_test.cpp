@@ -15,6 +15,7 @@
 #include "tests/app/run_cli.h"
 #include "tests/protocol/fake_server.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_mail.h"
 
 namespace plumex {
 namespace {
@@ -22,11 +23,7 @@ namespace {
 using test::FakeServer;
 using test::FakeStep;
 
-std::string Message(int n) {
-  const std::string k = std::to_string(n);
-  return "Message-ID: <m" + k + "@x>\r\nFrom: a@x\r\nSubject: s\r\nDate: Tue, 08 Sep 2009 12:34:5" + k +
-         " +0900\r\n\r\nbody\r\n";
-}
+std::string Message(int n) { return test::NumberedMail(n, "s"); }
 
 std::vector<std::string> Lines(const std::filesystem::path& file) {
   std::vector<std::string> lines;

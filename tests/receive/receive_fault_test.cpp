@@ -14,6 +14,7 @@
 #include "receive/sender_trust.h"
 #include "tests/protocol/fake_server.h"
 #include "tests/receive/receive_fixture.h"
+#include "tests/support/test_mail.h"
 
 namespace plumex {
 namespace {
@@ -21,10 +22,7 @@ namespace {
 using test::FakeServer;
 using test::FakeStep;
 
-std::string Message(int n) {
-  return "Message-ID: <m" + std::to_string(n) + "@x>\r\nFrom: a@x\r\nSubject: message " + std::to_string(n) +
-         "\r\nDate: Tue, 08 Sep 2009 12:34:5" + std::to_string(n) + " +0900\r\n\r\nbody " + std::to_string(n) + "\r\n";
-}
+std::string Message(int n) { return test::NumberedMail(n, "message " + std::to_string(n), "body " + std::to_string(n)); }
 
 std::string Header(int n) {
   std::string m = Message(n);

@@ -16,15 +16,12 @@
 #include "store/tab_line.h"
 #include "tests/protocol/fake_server.h"
 #include "tests/shell/shell_fixture.h"
+#include "tests/support/test_mail.h"
 
 namespace plumex::test {
 namespace {
 
-std::string Mail(int n) {
-  const std::string k = std::to_string(n);
-  return "Message-ID: <m" + k + "@x>\r\nFrom: a@x\r\nSubject: s" + k + "\r\nDate: Tue, 08 Sep 2009 12:34:5" + k +
-         " +0900\r\n\r\nbody\r\n";
-}
+std::string Mail(int n) { return test::NumberedMail(n, "s" + std::to_string(n)); }
 
 // The POP3 dialogue of a receive of two messages kept on the server.
 std::vector<FakeStep> TwoMessages() {
