@@ -422,7 +422,7 @@ void ParsedMessage::ParseFile(const std::filesystem::path& path) {
   if (!fd) throw unreadable(errno);
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) throw unreadable(errno);
-  if (!S_ISREG(st.st_mode)) throw NotAFileError(path);
+  if (!S_ISREG(st.st_mode)) throw ProtocolError(NotAFileError(path).text(), ErrorKind::LocalFile);
   if (st.st_size > kMaxMessageBytes) throw ProtocolError(FileTooLargeText(path, kMaxMessageBytes), ErrorKind::LocalFile);
   raw_.reset(g_byte_array_sized_new(static_cast<guint>(st.st_size)));
   char chunk[64 * 1024];
