@@ -11,7 +11,6 @@ build="${1:-$root/build-bench}"
 user=bench
 new_maildir $user
 maildir="$STATE/home/$user/Maildir"
-chmod -R 0777 "$STATE/home/$user"
 /usr/bin/python3 - "$maildir/new" <<'PY'
 import os, random, sys, time
 random.seed(1)

@@ -12,7 +12,6 @@ build="${1:-$root/build-bench}"
 user=bench
 new_maildir $user
 maildir="$STATE/home/$user/Maildir"
-chmod -R 0777 "$STATE/home/$user"
 /usr/bin/python3 - "$maildir/new" <<'PY'
 import base64, os, sys, time
 base = int(time.time()) - 10000

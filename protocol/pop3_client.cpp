@@ -341,18 +341,7 @@ void Pop3Client::TopEach(int first, int last, ParsedMessage& message, const std:
 }
 
 void Pop3Client::Disconnect() {
-  if (!connection_.IsOpen()) return;
-  if (busy_) {
-    connection_.Close();
-    return;
-  }
-  CommandBusy busy(busy_);
-  try {
-    Command("QUIT");
-  } catch (const ProtocolError&) {
-    // The connection goes anyway.
-  }
-  connection_.Close();
+  QuitAndClose(connection_, busy_, [this] { Command("QUIT"); });
 }
 
 void QuietDisconnect(Pop3Client& pop3) {

@@ -259,17 +259,7 @@ void SmtpClient::Send(const OutgoingMessage& message) {
 }
 
 void SmtpClient::Disconnect() {
-  if (!connection_.IsOpen()) return;
-  if (busy_) {
-    connection_.Close();
-    return;
-  }
-  CommandBusy busy(busy_);
-  try {
-    Command("QUIT");
-  } catch (const ProtocolError&) {
-  }
-  connection_.Close();
+  QuitAndClose(connection_, busy_, [this] { Command("QUIT"); });
   authenticated_ = false;
 }
 
