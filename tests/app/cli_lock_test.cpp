@@ -33,12 +33,7 @@ std::vector<std::string> Lines(const std::filesystem::path& file) {
 
 TEST(CliLock, ASecondWriterGivesUpWhileTheFirstFilesAndNothingIsLostOrDoubled) {
   // The first message comes after a pause longer than a second writer waits.
-  std::vector<FakeStep> steps = {{"", "+OK ready\r\n"},
-                                 {"CAPA", "+OK\r\nUSER\r\nTOP\r\n.\r\n"},
-                                 {"USER me", "+OK\r\n"},
-                                 {"PASS pw", "+OK\r\n"},
-                                 {"STAT", "+OK 2 200\r\n"},
-                                 {"LIST", "+OK\r\n1 100\r\n2 100\r\n.\r\n"}};
+  std::vector<FakeStep> steps = test::Pop3Login(2);
   for (int n = 1; n <= 2; ++n) {
     const std::string m = Message(n), k = std::to_string(n);
     const int pause = n == 1 ? static_cast<int>(kStoreLockWait.count()) + 3000 : 0;

@@ -22,12 +22,7 @@ std::string Message(int n) { return test::NumberedMail(n, "s"); }
 // Message 2 cannot be written: it is not deleted on the server, message 1 stays filed, and the
 // tool fails with the reason.
 TEST(CliReceive, AFailedWriteEndsTheRunWithTheReasonAndKeepsWhatItFiled) {
-  std::vector<FakeStep> steps = {{"", "+OK ready\r\n"},
-                                 {"CAPA", "+OK\r\nUSER\r\nTOP\r\n.\r\n"},
-                                 {"USER me", "+OK\r\n"},
-                                 {"PASS pw", "+OK\r\n"},
-                                 {"STAT", "+OK 2 200\r\n"},
-                                 {"LIST", "+OK\r\n1 100\r\n2 100\r\n.\r\n"}};
+  std::vector<FakeStep> steps = test::Pop3Login(2);
   for (int n = 1; n <= 2; ++n) {
     const std::string m = Message(n), k = std::to_string(n);
     steps.push_back({"TOP " + k + " 0", "+OK\r\n" + m.substr(0, m.find("\r\n\r\n") + 4) + ".\r\n"});

@@ -29,16 +29,7 @@ std::string Header(int n) {
   return m.substr(0, m.find("\r\n\r\n") + 4);
 }
 
-std::vector<FakeStep> Login(int count) {
-  std::string sizes;
-  for (int n = 1; n <= count; ++n) sizes += std::to_string(n) + " 100\r\n";
-  return {{"", "+OK ready\r\n"},
-          {"CAPA", "+OK\r\nUSER\r\nTOP\r\n.\r\n"},
-          {"USER me", "+OK\r\n"},
-          {"PASS pw", "+OK\r\n"},
-          {"STAT", "+OK " + std::to_string(count) + " 500\r\n"},
-          {"LIST", "+OK\r\n" + sizes + ".\r\n"}};
-}
+std::vector<FakeStep> Login(int count) { return test::Pop3Login(count); }
 
 void Fetch(std::vector<FakeStep>& steps, int n) {
   const std::string k = std::to_string(n);

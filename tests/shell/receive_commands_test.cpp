@@ -17,16 +17,7 @@ using test::FakeStep;
 std::string Message(int n) { return test::NumberedMail(n, "s" + std::to_string(n)); }
 
 // Greeting (after delay_ms), log-in, STAT and LIST for `count` messages.
-std::vector<FakeStep> Login(int count, int delay_ms = 0) {
-  std::string sizes;
-  for (int n = 1; n <= count; ++n) sizes += std::to_string(n) + " 100\r\n";
-  return {{"", "+OK ready\r\n", delay_ms},
-          {"CAPA", "+OK\r\nUSER\r\nTOP\r\n.\r\n", delay_ms},
-          {"USER me", "+OK\r\n", delay_ms},
-          {"PASS pw", "+OK\r\n", delay_ms},
-          {"STAT", "+OK " + std::to_string(count) + " 500\r\n", delay_ms},
-          {"LIST", "+OK\r\n" + sizes + ".\r\n", delay_ms}};
-}
+std::vector<FakeStep> Login(int count, int delay_ms = 0) { return test::Pop3Login(count, 100, delay_ms); }
 
 void Fetch(std::vector<FakeStep>& steps, int n) {
   const std::string m = Message(n);

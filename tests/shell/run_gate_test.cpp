@@ -25,9 +25,7 @@ std::string Mail(int n) { return test::NumberedMail(n, "s" + std::to_string(n));
 
 // The POP3 dialogue of a receive of two messages kept on the server.
 std::vector<FakeStep> TwoMessages() {
-  std::vector<FakeStep> steps = {{"", "+OK ready\r\n"},   {"CAPA", "+OK\r\nUSER\r\nTOP\r\n.\r\n"},
-                                 {"USER me", "+OK\r\n"},  {"PASS pw", "+OK\r\n"},
-                                 {"STAT", "+OK 2 200\r\n"}, {"LIST", "+OK\r\n1 100\r\n2 100\r\n.\r\n"}};
+  std::vector<FakeStep> steps = Pop3Login(2);
   for (int n = 1; n <= 2; ++n) {
     const std::string m = Mail(n), k = std::to_string(n);
     steps.push_back({"TOP " + k + " 0", "+OK\r\n" + m.substr(0, m.find("\r\n\r\n") + 4) + ".\r\n"});
