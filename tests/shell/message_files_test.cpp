@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "platform/store_path.h"
+#include "protocol/parsed_message.h"
 #include "shell/app_core.h"
 #include "store/file_key.h"
 #include "store/tab_line.h"
@@ -160,6 +161,13 @@ TEST_F(MessageFilesTest, AFileThatCannotBeOpenedIsNamedWithItsCause) {
          std::filesystem::permissions(At("bad.eml"), std::filesystem::perms::none);
        },
        {"アクセスが許可されていません"}},
+      // Larger than any message may be (a sparse file: nothing is written, nothing read).
+      {"too large",
+       [&] {
+         WriteFileAtomic(At("bad.eml"), "From: a@x\r\n\r\nx\r\n");
+         std::filesystem::resize_file(At("bad.eml"), kMaxMessageBytes + 1);
+       },
+       {"ファイルが大きすぎるため読み込みませんでした"}},
       // The store cannot take the message (a full disk fails the same way): the index file the
       // filing writes is named with the system's reason.
       {"a store file that cannot be written",
