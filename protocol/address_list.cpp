@@ -1,5 +1,7 @@
 #include "protocol/address_list.h"
 
+#include <algorithm>
+
 namespace plumex {
 namespace {
 
@@ -104,7 +106,12 @@ std::string MailAddress::Text() const {
   return shown + " <" + address + ">";
 }
 
-std::vector<MailAddress> ParseAddressList(std::string_view value) {
+std::vector<MailAddress> ParseAddressList(std::string_view raw) {
+  // Unfolded first: a line break left in a value (a bare CR, a fold kept by the caller) is
+  // white space, never part of an address or a name that goes into a command or a stored line.
+  std::string unfolded(raw);
+  std::replace_if(unfolded.begin(), unfolded.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+  const std::string_view value = unfolded;
   std::vector<MailAddress> out;
   auto flush = [&](std::string_view item) {
     item = Trim(item);

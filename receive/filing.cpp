@@ -53,6 +53,30 @@ std::string EarlierGeneratedId(const ParsedMessage& message, const std::string& 
   return own_date.empty() ? HeaderBlockId(message) : GeneratedId(own_date);
 }
 
+// The thread a message belongs to: its References, or, from a sender that writes only
+// In-Reply-To, the first message id that field names (what threading readers take then).
+std::string ThreadReferences(const ParsedMessage& message) {
+  std::string references = message.References();
+  if (!references.empty()) return references;
+  const std::string in_reply_to = message.HeaderValue("In-Reply-To");
+  const size_t open = in_reply_to.find('<');
+  const size_t close = open == std::string::npos ? open : in_reply_to.find('>', open);
+  if (close == std::string::npos) return "";
+  return in_reply_to.substr(open, close - open + 1);
+}
+
+// The size shown for a message read from a file: the length of its body text. A multipart
+// message's body is all its parts (the text before the first part is mostly empty).
+size_t FileBodySize(const ParsedMessage& message) {
+  if (!message.HasParts()) return message.BodyText().size();
+  std::string_view raw = message.OriginalBytes();
+  if (raw.empty()) raw = message.RawBytes();
+  const size_t lf = raw.find("\n\n"), crlf = raw.find("\r\n\r\n");
+  if (lf == std::string_view::npos && crlf == std::string_view::npos) return 0;
+  const size_t body = lf < crlf ? lf + 2 : crlf + 4;
+  return raw.size() - body;
+}
+
 // A header decoded for the store; a value the decoders cannot take is kept as it came.
 std::string Decoded(std::string_view raw, const std::string& charset) {
   try {
@@ -279,11 +303,11 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   if (from_server) {
     if (!asked) ask_size();
   } else {
-    size = std::to_string(message.BodyText().size());
+    size = std::to_string(FileBodySize(message));
   }
 
   const auto [to, subject, from] = DecodeMainHeaders(message, charset, Decoded);
-  const std::string references = Decoded(message.References(), charset);
+  const std::string references = Decoded(ThreadReferences(message), charset);
   std::string reply_to;
   if (auto list = message.ReplyTo(); !list.empty()) reply_to = Decoded(list.front().Text(), charset);
   if (reply_to.empty() && context.reply_to_sender) reply_to = from;

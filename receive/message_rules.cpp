@@ -8,13 +8,10 @@
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "settings/rule_lines.h"
-#include "store/file_key.h"
 #include "store/index_row.h"
-#include "store/message_file_key.h"
 #include "store/row_delete.h"
 #include "store/row_move.h"
 #include "platform/system_error_text.h"
-#include "store/message_files.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
 
@@ -96,21 +93,13 @@ RulesApplied ApplyRulesToFolder(const RuleList& rules, const RuleContext& contex
     it->second.push_back(row);
   }
 
-  // A row moves only with its file, as when rows are dragged; one whose file name the target
+  // A row moves only with its file, as when rows are dragged: one whose file name the target
   // already holds stays where it is (a message is never replaced, never hidden).
   for (auto& [target_path, group] : moves) {
     const auto there = ToNativePath(context.mail_root, target_path);
     if (!EnsureDirectory(there)) {
       for (const auto& row : group) result.failed.push_back({row, std::make_error_code(std::errc::permission_denied)});
       continue;
-    }
-    std::vector<std::string> movable;
-    for (const auto& row : group) {
-      const std::string id = FieldOf(row, IndexRow::kMessageId);
-      if (FileExists(there / NativeName(FileKeyInFolder(there, id) + ".txt")))
-        result.failed.push_back({row, std::make_error_code(std::errc::file_exists)});
-      else
-        movable.push_back(row);
     }
     MoveSource source{&current_index.Rows(), index_file, here, &received_ids, ids_file};
     const bool same_account = target_path.rfind(account_path, 0) == 0;
@@ -123,7 +112,7 @@ RulesApplied ApplyRulesToFolder(const RuleList& rules, const RuleContext& contex
     MoveTarget target{there / std::string(kReceiveIndexName), there, &target_ids, target_ids_file};
     MoveOptions options;
     options.same_account = same_account;
-    const MoveResult moved = MoveRows(movable, source, target, options);
+    const MoveResult moved = MoveRows(group, source, target, options);
     result.moved += moved.moved_ids.size();
     result.failed.insert(result.failed.end(), moved.failed.begin(), moved.failed.end());
     for (const auto& row : moved.duplicates)

@@ -32,6 +32,10 @@ constexpr size_t kFilesPerCommit = 2000;
 // A directory changed this recently may change again within the same tick of the file
 // system's clock without its time moving: it is listed again next time.
 constexpr long long kRacyNs = 2'000'000'000LL;
+// Rows of deleted messages stay in the contentless text table; once they are this many and
+// outnumber the messages, the index is built anew so that it neither grows without end nor
+// proposes ever more dead candidates.
+constexpr long long kStaleRowsToShed = 1000;
 
 
 AppError IndexFileError(const std::filesystem::path& file, const char* what) {
@@ -347,6 +351,13 @@ Soundness Examine(const std::filesystem::path& mail_root, const std::filesystem:
   }
 }
 
+bool TooManyStaleRows(sqlite3* db) {
+  const long long stale = std::atoll(Meta(db, "stale").c_str());
+  if (stale < kStaleRowsToShed) return false;
+  Stmt messages(db, "SELECT count(*) FROM message");
+  return messages.Step() && stale > messages.Int(0);
+}
+
 }  // namespace
 
 std::unique_ptr<TextIndex> TextIndex::OpenExisting(const std::filesystem::path& mail_root) {
@@ -364,6 +375,12 @@ std::unique_ptr<TextIndex> TextIndex::OpenOrBuild(const std::filesystem::path& m
   const auto file = FileFor(mail_root);
   sqlite3* db = nullptr;
   Soundness s = Examine(mail_root, file, db);
+  if (s == Soundness::Ready && TooManyStaleRows(db)) {
+    sqlite3_close(db);
+    db = nullptr;
+    RemoveIndexFiles(file);
+    s = Soundness::Missing;
+  }
   std::unique_ptr<TextIndex> index;
   if (s == Soundness::Ready || s == Soundness::Unfinished) {
     index.reset(new TextIndex(db, mail_root));

@@ -37,13 +37,16 @@ std::error_code MoveMessageFiles(const fs::path& from_dir, std::string_view from
                                  std::string_view to_key) {
   const fs::path from_file = MessageFileIn(from_dir, from_key), to_file = MessageFileIn(to_dir, to_key);
   const fs::path from_att = AttachmentsIn(from_dir, from_key), to_att = AttachmentsIn(to_dir, to_key);
+  // A file of that name in the target is another copy, or another message: nothing is replaced,
+  // and the row stays with the file it names.
+  if (Exists(from_file) && Exists(to_file)) return std::make_error_code(std::errc::file_exists);
   bool attachments_moved = false;
   if (DirectoryExists(from_att) && !Exists(to_att)) {
     if (!EnsureDirectory(to_att.parent_path())) return std::make_error_code(std::errc::permission_denied);
     if (auto e = TryMovePath(from_att, to_att)) return e;
     attachments_moved = true;
   }
-  if (FileExists(to_file) || !Exists(from_file)) return {};
+  if (!Exists(from_file)) return {};
   if (auto e = TryMovePath(from_file, to_file)) {
     if (attachments_moved) TryMovePath(to_att, from_att);
     return e;

@@ -103,5 +103,20 @@ TEST_F(CliSearch, ThreadsPrintsTheConversationsOfAFolder) {
   EXPECT_EQ(RunCli(root.path(), "threads --account 箱 --folder 受信/箱").out, expected);
 }
 
+// A reply from a mailer that writes In-Reply-To alone joins its parent's conversation, whatever
+// its subject says.
+TEST_F(CliSearch, AReplyNamingItsParentOnlyInInReplyToJoinsTheConversation) {
+  const auto write_mail = [&](const std::string& name, const std::string& head) {
+    WriteFileAtomic(root.path() / name, "From: f@x\r\nDate: Thu, 01 Jan 2009 09:00:00 +0900\r\n" + head + "\r\n\r\nbody\r\n");
+  };
+  write_mail("p.eml", "Message-ID: <p@x>\r\nSubject: plan");
+  write_mail("r.eml", "Message-ID: <r@x>\r\nSubject: answer\r\nIn-Reply-To: <p@x> (plan)");
+  ASSERT_EQ(RunCli(root.path(), "open " + (root.path() / "p.eml").string() + " " + (root.path() / "r.eml").string()).status, 0);
+  const std::string out = RunCli(root.path(), "threads --account 箱").out;
+  const size_t parent = out.find("plan\tf@x\t");
+  ASSERT_NE(parent, std::string::npos) << out;
+  EXPECT_EQ(out.compare(out.find('\n', parent) + 1, 9, "  answer\t"), 0) << out;
+}
+
 }  // namespace
 }  // namespace plumex

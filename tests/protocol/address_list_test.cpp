@@ -36,6 +36,7 @@ TEST(ParseAddressList, Table) {
       {"\"" + hyo + "\\\"\" <a@x>, b@y", {{hyo + "\"", "a@x"}, {"", "b@y"}}},
       {"", {}},
       {" \t\r\n", {}},
+      {"Taro\r\n <ta\rro@x>,\r\n\th@x", {{"Taro", "ta ro@x"}, {"", "h@x"}}},
   };
   for (const Case& c : cases) {
     Pairs got;

@@ -161,6 +161,19 @@ TEST_F(TextIndexTest, FilingMovingDeletingAndRewritingKeepItExact) {
   EXPECT_GT(TextIndex::Status(root).stale, 0);
 }
 
+TEST_F(TextIndexTest, RowsOfDeletedMessagesAreShedOnceTheyOutnumberTheMessages) {
+  for (int i = 0; i < 1100; ++i) Message("受信/A/一時/" + std::to_string(i) + ".txt", "<t" + std::to_string(i) + "@x>", "t", "x");
+  Build();
+  std::filesystem::remove_all(root / "受信/A/一時");
+  ExpectSameAsScan({Utf8ToCp932("会議室の予約")});
+  EXPECT_EQ(TextIndex::Status(root).stale, 1100);
+  // A search that may build the index builds it anew, without them.
+  ExtractionResult built = Indexed("受信\\", Utf8ToCp932("会議室の予約"), SearchWay::BuildIndex);
+  EXPECT_EQ(built.rows, Scan("受信\\", Utf8ToCp932("会議室の予約")).rows);
+  EXPECT_EQ(TextIndex::Status(root).stale, 0);
+  EXPECT_TRUE(TextIndex::Status(root).ready);
+}
+
 TEST_F(TextIndexTest, ADamagedIndexIsThrownAwayAndBuiltAgain) {
   Build();
   const auto file = TextIndex::FileFor(root);

@@ -165,6 +165,20 @@ TEST_F(MessageCommandsTest, ARowTheTargetHasStaysAndIsReported) {
   EXPECT_TRUE(Exists("受信/A/03@a9.txt"));
 }
 
+TEST_F(MessageCommandsTest, AFileTheTargetHoldsUnlistedIsNeitherReplacedNorOrphaned) {
+  WriteUtf8Lines("受信/B/箱/01@a9.txt", {"-------------------", "a copy left by another program"});
+  shell.SelectReceiveNode(Recv({0}));
+  EXPECT_EQ(commands.DropRows(Choose({"<1@a>", "<2@a>"}), Trees::Receive, Recv({1, 0})), 1u);
+  // The row stays with its own file and attachments; the other row moved.
+  EXPECT_THAT(Ids("受信/A/MsgID.ini"), ElementsAre("<1@a>", "<3@a>"));
+  EXPECT_THAT(Ids("受信/B/箱/MsgID.ini"), ElementsAre("<2@a>"));
+  EXPECT_THAT(ReadUtf8Lines("受信/A/01@a9.txt"), ElementsAre("-------------------", "01@a9"));
+  EXPECT_THAT(ReadUtf8Lines("受信/B/箱/01@a9.txt"), ElementsAre("-------------------", "a copy left by another program"));
+  EXPECT_TRUE(Exists("受信/A/Attachment/01@a9/memo.txt"));
+  ASSERT_EQ(ui.Texts().size(), 1u);
+  EXPECT_THAT(ui.Texts()[0], ::testing::StartsWith("次のメールは移動できませんでした。\r\n件名『one』: "));
+}
+
 TEST_F(MessageCommandsTest, SentMailIsCopiedToReceiveFoldersAndMovedBetweenSendFolders) {
   shell.SelectSendNode(Send(0));
   commands.DropRows(Choose({"<5@s>"}), Trees::Receive, Recv({0, 0}));

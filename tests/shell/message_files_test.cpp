@@ -214,6 +214,9 @@ TEST_F(MessageFilesTest, AnOpenedMessageShowsAndAnswersAsSent) {
   for (size_t r = 0; r < shell.List().Count(); ++r)
     if (shell.List().MessageId(r) == "<sent@x>") row = r;
   ASSERT_TRUE(row);
+  // Its size is that of its body, all its parts, as for a single-part message.
+  const size_t body_size = bytes.size() - bytes.find("\r\n\r\n") - 4;
+  EXPECT_EQ(shell.List().Column(*row, kColSize), std::to_string(body_size));
   EXPECT_EQ(Cp932ToUtf8(shell.ShownColumn(*row, kColSubject).value_or("")), "会議😀");
   EXPECT_EQ(Cp932ToUtf8(shell.ShownColumn(*row, kColCorrespondent).value_or("")), "한국 <k@x>");
   shell.ShowMessage(*row);
