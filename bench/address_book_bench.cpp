@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/quiet_ui.h"
 #include "platform/sjis_text.h"
 #include "platform/text_file.h"
 #include "port/ui_port.h"
@@ -19,22 +20,6 @@
 
 namespace plumex {
 namespace {
-
-class QuietUi : public UiPort {
- public:
-  MsgAnswer MessageBox(const std::string&, MsgIcon, MsgButtons) override { return MsgAnswer::Ok; }
-  std::optional<std::string> InputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
-  std::optional<std::filesystem::path> ChooseSaveFile(const std::string&, const std::string&) override { return {}; }
-  std::optional<std::filesystem::path> ChooseFolder(const std::string&) override { return {}; }
-  std::vector<std::filesystem::path> ChooseOpenFiles(const std::string&, bool, int) override { return {}; }
-  void SetStatusText(int, const std::string&) override {}
-  void SetProgress(int, int) override {}
-  void SetModeLabel(const std::string&, Rgb) override {}
-  void SetAccountLabel(const std::string&) override {}
-  void Pump() override {}
-  void OpenFile(const std::filesystem::path&) override {}
-  void OpenUrl(const std::string&) override {}
-};
 
 // Names as a large book holds them: a family name and a given name of two or three parts, in
 // kanji, kana or Latin letters, so that few full names repeat (one in about fifteen); addresses made from romanised
@@ -91,7 +76,7 @@ Fixture& Files() {
 }
 
 void BM_OpenBook50k(benchmark::State& state) {
-  QuietUi ui;
+  bench::QuietUi ui;
   AppCore core(ui, Files().root);
   for (auto _ : state) {
     core.AddressBooks().OpenBook("big");
@@ -110,7 +95,7 @@ BENCHMARK(BM_GnuSortIgnoringCase50k)->Unit(benchmark::kMillisecond);
 
 // Completion of a typed text: "tanaka" is in one record of 26, ".12345@" in one.
 void BM_Complete10x10k(benchmark::State& state, const char* typed) {
-  QuietUi ui;
+  bench::QuietUi ui;
   AppCore core(ui, Files().root);
   const std::string big = (Files().root / "Address" / "big.adr").string();
   std::filesystem::rename(big, big + ".aside");  // ten books only

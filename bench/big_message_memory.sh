@@ -9,16 +9,11 @@ root="$(dirname "$here")"
 build="${1:-$root/build-bench}"
 megabytes="${2:-200}"
 cli="$build/app/plumex-cli"
-work="$(mktemp -d /tmp/plumex-bench.XXXXXX)"
-trap '"$root/tests/servers/stop.sh" "$work/servers" >/dev/null 2>&1; rm -rf "$work"' EXIT
-
-"$root/tests/servers/start.sh" "$work/servers" >/dev/null
-. "$work/servers/servers.env"
+. "$here/servers_up.sh"
 
 for kind in jis b64text attachment; do
+  new_maildir big
   maildir="$STATE/home/big/Maildir"
-  rm -rf "$STATE/home/big"
-  mkdir -p "$maildir/cur" "$maildir/new" "$maildir/tmp"
   size=$(/usr/bin/python3 - "$maildir/new" "$kind" "$megabytes" <<'PY'
 import base64, os, random, sys
 folder, kind, megabytes = sys.argv[1], sys.argv[2], int(sys.argv[3])

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/quiet_ui.h"
 #include "platform/sjis_text.h"
 #include "platform/text_file.h"
 #include "shell/main_shell.h"
@@ -28,22 +29,6 @@ extern char** environ;
 
 namespace plumex {
 namespace {
-
-class NullUi : public UiPort {
- public:
-  MsgAnswer MessageBox(const std::string&, MsgIcon, MsgButtons) override { return MsgAnswer::Ok; }
-  std::optional<std::string> InputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
-  std::optional<std::filesystem::path> ChooseSaveFile(const std::string&, const std::string&) override { return {}; }
-  std::optional<std::filesystem::path> ChooseFolder(const std::string&) override { return {}; }
-  std::vector<std::filesystem::path> ChooseOpenFiles(const std::string&, bool, int) override { return {}; }
-  void SetStatusText(int, const std::string&) override {}
-  void SetProgress(int, int) override {}
-  void SetModeLabel(const std::string&, Rgb) override {}
-  void SetAccountLabel(const std::string&) override {}
-  void Pump() override {}
-  void OpenFile(const std::filesystem::path&) override {}
-  void OpenUrl(const std::string&) override {}
-};
 
 std::string RandomRow(std::mt19937& rng, int i) {
   std::uniform_int_distribution<int> year(2001, 2024), month(1, 12), day(1, 28), hour(0, 23), minute(0, 59),
@@ -84,7 +69,7 @@ const std::filesystem::path& IndexFile() {
 }
 
 void ListOnce(const std::filesystem::path& file, const std::filesystem::path& root) {
-  NullUi ui;
+  bench::QuietUi ui;
   MainShell shell(ui, root);
   FolderIndex index = FolderIndex::LoadIfExists(file);
   shell.ListFolderIndex(index.Rows());
@@ -167,7 +152,7 @@ const std::filesystem::path& StartupStore() {
 void BM_StartUp(benchmark::State& state) {
   const auto& root = StartupStore();
   for (auto _ : state) {
-    NullUi ui;
+    bench::QuietUi ui;
     MainShell shell(ui, root);
     shell.FormCreate();
     benchmark::DoNotOptimize(shell.List().Count());

@@ -8,14 +8,10 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="$(dirname "$here")"
 before="$1/app/plumex-cli"
 after="$2/app/plumex-cli"
-work="$(mktemp -d /tmp/plumex-bench.XXXXXX)"
-trap '"$root/tests/servers/stop.sh" "$work/servers" >/dev/null 2>&1; rm -rf "$work"' EXIT
+. "$here/servers_up.sh"
 
-"$root/tests/servers/start.sh" "$work/servers" >/dev/null
-. "$work/servers/servers.env"
-
+new_maildir all
 maildir="$STATE/home/all/Maildir"
-mkdir -p "$maildir/cur" "$maildir/new" "$maildir/tmp"
 /usr/bin/python3 - "$maildir/new" 2000 <<'PY'
 import base64, os, random, sys, time
 random.seed(1)

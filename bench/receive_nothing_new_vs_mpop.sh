@@ -10,14 +10,10 @@ root="$(dirname "$here")"
 build="${1:-$root/build-bench}"
 count="${2:-2338}"
 cli="$build/app/plumex-cli"
-work="$(mktemp -d /tmp/plumex-bench.XXXXXX)"
-trap '"$root/tests/servers/stop.sh" "$work/servers" >/dev/null 2>&1; rm -rf "$work"' EXIT
+. "$here/servers_up.sh"
 
-"$root/tests/servers/start.sh" "$work/servers" >/dev/null
-. "$work/servers/servers.env"
-
+new_maildir kept
 maildir="$STATE/home/kept/Maildir"
-mkdir -p "$maildir/cur" "$maildir/new" "$maildir/tmp"
 /usr/bin/python3 - "$maildir/new" "$count" <<'PY'
 import os, sys, time
 base = int(time.time()) - 100000

@@ -8,17 +8,12 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="$(dirname "$here")"
 build="${1:-$root/build-bench}"
 cli="$build/app/plumex-cli"
-work="$(mktemp -d /tmp/plumex-bench.XXXXXX)"
-trap '"$root/tests/servers/stop.sh" "$work/servers" >/dev/null 2>&1; rm -rf "$work"' EXIT
-
-"$root/tests/servers/start.sh" "$work/servers" >/dev/null
-. "$work/servers/servers.env"
+. "$here/servers_up.sh"
 
 # mailbox USER COUNT: COUNT messages of about 8 KB, half of them Japanese (ISO-2022-JP).
 mailbox() {
+  new_maildir "$1"
   maildir="$STATE/home/$1/Maildir"
-  rm -rf "$STATE/home/$1"
-  mkdir -p "$maildir/cur" "$maildir/new" "$maildir/tmp"
   /usr/bin/python3 - "$maildir/new" "$2" "$1" <<'PY'
 import base64, os, random, sys, time
 random.seed(1)

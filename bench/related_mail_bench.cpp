@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/quiet_ui.h"
 #include "platform/sjis_text.h"
 #include "platform/text_file.h"
 #include "port/ui_port.h"
@@ -18,22 +19,6 @@ namespace plumex {
 namespace {
 
 constexpr int kRows = 100000;
-
-class QuietUi : public UiPort {
- public:
-  MsgAnswer MessageBox(const std::string&, MsgIcon, MsgButtons) override { return MsgAnswer::Ok; }
-  std::optional<std::string> InputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
-  std::optional<std::filesystem::path> ChooseSaveFile(const std::string&, const std::string&) override { return {}; }
-  std::optional<std::filesystem::path> ChooseFolder(const std::string&) override { return {}; }
-  std::vector<std::filesystem::path> ChooseOpenFiles(const std::string&, bool, int) override { return {}; }
-  void SetStatusText(int, const std::string&) override {}
-  void SetProgress(int, int) override {}
-  void SetModeLabel(const std::string&, Rgb) override {}
-  void SetAccountLabel(const std::string&) override {}
-  void Pump() override {}
-  void OpenFile(const std::filesystem::path&) override {}
-  void OpenUrl(const std::string&) override {}
-};
 
 // Subjects of 25,000 threads: plain, "Re: ", "Fw: " and "Re: Re: ", Japanese and ASCII.
 std::string RandomRow(std::mt19937& rng, int i) {
@@ -67,7 +52,7 @@ const std::filesystem::path& IndexFile() {
 }
 
 void BM_RelateBySubject(benchmark::State& state) {
-  QuietUi ui;
+  bench::QuietUi ui;
   bool stop = false;
   auto collation = MakeJapaneseCollation();
   auto ref = std::filesystem::temp_directory_path() / "plumex-bench-Ref.ini";
@@ -85,7 +70,7 @@ BENCHMARK(BM_RelateBySubject)->Unit(benchmark::kMillisecond);
 // The same without writing Ref.ini: what the grouping and sorting cost on their own (the
 // replacing rename of a file of some megabytes makes ext4 flush it).
 void BM_RelateBySubjectWithoutWrite(benchmark::State& state) {
-  QuietUi ui;
+  bench::QuietUi ui;
   bool stop = false;
   auto collation = MakeJapaneseCollation();
   for (auto _ : state) benchmark::DoNotOptimize(RelateBySubject(Rows(), *collation, ui, stop).lines.data());

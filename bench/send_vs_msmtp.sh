@@ -8,11 +8,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="$(dirname "$here")"
 build="${1:-$root/build-bench}"
 cli="$build/app/plumex-cli"
-work="$(mktemp -d /tmp/plumex-bench.XXXXXX)"
-trap '"$root/tests/servers/stop.sh" "$work/servers" >/dev/null 2>&1; rm -rf "$work"' EXIT
-
-"$root/tests/servers/start.sh" "$work/servers" >/dev/null
-. "$work/servers/servers.env"
+. "$here/servers_up.sh"
 singles=500
 rows=1000
 

@@ -7,28 +7,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/quiet_ui.h"
 #include "protocol/pop3_client.h"
 #include "receive/server_mailbox.h"
 
 namespace {
-
-class NoUi : public plumex::UiPort {
- public:
-  plumex::MsgAnswer MessageBox(const std::string&, plumex::MsgIcon, plumex::MsgButtons) override {
-    return plumex::MsgAnswer::Ok;
-  }
-  std::optional<std::string> InputBox(const std::string&, const std::string&, const std::string&) override { return {}; }
-  std::optional<std::filesystem::path> ChooseSaveFile(const std::string&, const std::string&) override { return {}; }
-  std::optional<std::filesystem::path> ChooseFolder(const std::string&) override { return {}; }
-  std::vector<std::filesystem::path> ChooseOpenFiles(const std::string&, bool, int) override { return {}; }
-  void SetStatusText(int, const std::string&) override {}
-  void SetProgress(int, int) override {}
-  void SetModeLabel(const std::string&, plumex::Rgb) override {}
-  void SetAccountLabel(const std::string&) override {}
-  void Pump() override {}
-  void OpenFile(const std::filesystem::path&) override {}
-  void OpenUrl(const std::string&) override {}
-};
 
 void BM_ServerListing(benchmark::State& state) {
   const char* port = std::getenv("PLUMEX_BENCH_POP3_PORT");
@@ -42,7 +25,7 @@ void BM_ServerListing(benchmark::State& state) {
   c.port = std::atoi(port);
   c.user_name = user;
   c.password = "secret";
-  NoUi ui;
+  plumex::bench::QuietUi ui;
   const bool stop = false;
   const plumex::CandidateTest candidates(plumex::RuleList(), {"spam.example", "mx9.example"});
   size_t listed = 0;

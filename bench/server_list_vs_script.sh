@@ -8,15 +8,10 @@ set -eu
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$(dirname "$here")"
 build="${1:-$root/build-bench}"
-work="$(mktemp -d /tmp/plumex-bench.XXXXXX)"
-trap '"$root/tests/servers/stop.sh" "$work/servers"; rm -rf "$work"' EXIT
-
-"$root/tests/servers/start.sh" "$work/servers" >/dev/null
-. "$work/servers/servers.env"
+. "$here/servers_up.sh"
 user=bench
+new_maildir $user
 maildir="$STATE/home/$user/Maildir"
-mkdir -p "$maildir/cur" "$maildir/new" "$maildir/tmp"
-chmod -R 0777 "$STATE/home/$user"
 /usr/bin/python3 - "$maildir/new" <<'PY'
 import base64, os, sys, time
 base = int(time.time()) - 10000

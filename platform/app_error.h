@@ -19,6 +19,7 @@ enum class ErrorKind {
   Protocol,        // the server said something that makes no sense
   ServerRefusal,   // the server refused a command (-ERR, 4xx/5xx)
   LocalFile,       // a file or folder of the store could not be read or written
+  Local,           // this machine failed otherwise: out of memory, a library that gave up
   BadInput,        // what the user or a file gave cannot be used
   Stopped,         // the user stopped the run
 };

@@ -89,9 +89,10 @@ std::error_code CopyFileReporting(const fs::path& from, const fs::path& to) {
     }
     out.Commit(false);
     return {};
-  } catch (const FileWriteError&) {
-    // The writer keeps no errno; a directory that refuses the temporary file is the usual cause.
-    return std::make_error_code(std::errc::permission_denied);
+  } catch (const FileWriteError& e) {
+    // Without a known errno, a directory that refuses the temporary file is the usual cause.
+    return e.error_number() ? std::error_code(e.error_number(), std::generic_category())
+                            : std::make_error_code(std::errc::permission_denied);
   }
 }
 

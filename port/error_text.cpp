@@ -1,6 +1,9 @@
 #include "port/error_text.h"
 
 #include <filesystem>
+#include <new>
+#include <string_view>
+#include <system_error>
 
 #include "platform/code_page.h"
 #include "platform/sjis_text.h"
@@ -8,28 +11,34 @@
 #include "platform/system_error_text.h"
 
 namespace plumex {
+namespace {
 
-std::string ErrorText(const std::exception& error) {
-  if (dynamic_cast<const AppError*>(&error)) return error.what();
-  if (dynamic_cast<const std::filesystem::filesystem_error*>(&error)) return AsAppError(error).text();
-  if (auto* system = dynamic_cast<const std::system_error*>(&error))
-    return Sjis("処理を続けられませんでした。") + "\r\n" + SystemErrorText(system->code());
-  return Sjis("処理を続けられませんでした。") + "\r\n" + Utf8ToCp932(error.what());
-}
+// The texts of failures that come from this machine rather than from a server or the user.
+constexpr std::string_view kFileFailure = "ファイルを読み書きできませんでした: ";
+constexpr std::string_view kOutOfMemory = "メモリが足りないため、処理を続けられませんでした。";
+constexpr std::string_view kLocalFailure = "このコンピュータでの処理に失敗したため、続けられませんでした。";
+
+}  // namespace
 
 AppError AsAppError(const std::exception& error) {
   if (auto* app = dynamic_cast<const AppError*>(&error)) return *app;
   if (auto* fs = dynamic_cast<const std::filesystem::filesystem_error*>(&error))
-    return AppError(ErrorKind::LocalFile, Sjis("ファイルを読み書きできませんでした: ") + DisplayPath(fs->path1()) + "\r\n" +
-                                              SystemErrorText(fs->code()));
-  return AppError(ErrorKind::Protocol, ErrorText(error));
+    return AppError(ErrorKind::LocalFile,
+                    Sjis(kFileFailure) + DisplayPath(fs->path1()) + "\r\n" + SystemErrorText(fs->code()));
+  if (dynamic_cast<const std::bad_alloc*>(&error)) return AppError(ErrorKind::Local, Sjis(kOutOfMemory));
+  // Anything else was thrown by the standard library or a library below it: the system's
+  // reason where it gave one, else the library's own (UTF-8 or ASCII) text.
+  if (auto* system = dynamic_cast<const std::system_error*>(&error))
+    return AppError(ErrorKind::Local, Sjis(kLocalFailure) + "\r\n" + SystemErrorText(system->code()));
+  return AppError(ErrorKind::Local, Sjis(kLocalFailure) + "\r\n" + Utf8ToCp932(error.what()));
+}
+
+std::string ErrorText(const std::exception& error) {
+  if (dynamic_cast<const AppError*>(&error)) return error.what();
+  return AsAppError(error).text();
 }
 
 void ShowError(UiPort& ui, const std::exception& error) { ui.MessageBox(ErrorText(error), MsgIcon::Error); }
-
-}  // namespace plumex
-
-namespace plumex {
 
 bool RunShowingErrors(UiPort& ui, const std::function<void()>& command) {
   try {
@@ -38,7 +47,7 @@ bool RunShowingErrors(UiPort& ui, const std::function<void()>& command) {
   } catch (const std::exception& e) {
     ShowError(ui, e);
   } catch (...) {
-    ui.MessageBox(Sjis("処理を続けられませんでした。"), MsgIcon::Error);
+    ui.MessageBox(Sjis(kLocalFailure), MsgIcon::Error);
   }
   return false;
 }

@@ -10,19 +10,20 @@
 
 namespace plumex {
 
-// The code page 932 text of a failure: an AppError's own text; for anything else (a library's
-// exception, whose text is UTF-8 or ASCII) a Japanese sentence followed by that text.
+// The code page 932 text of a failure: the text of AsAppError(error).
 std::string ErrorText(const std::exception& error);
 
 // The failure as an AppError: itself when it is one; a file-system error as a local-file
-// failure; anything else as a protocol failure with ErrorText.
+// failure naming the file and the system's reason; running out of memory, and anything else a
+// library threw, as a local failure in Japanese (with the system's reason, else the library's
+// own text).
 AppError AsAppError(const std::exception& error);
 
 // Shows the failure in an error message box.
 void ShowError(UiPort& ui, const std::exception& error);
 
-// Runs a command a person started; whatever it throws is shown through ui and goes no
-// further. False when it failed.
+// Runs a command a person started; whatever it throws, even what is no std::exception, is shown
+// through ui and goes no further. False when it failed.
 bool RunShowingErrors(UiPort& ui, const std::function<void()>& command);
 
 }  // namespace plumex

@@ -20,7 +20,14 @@ enum class MsgAnswer { Ok, Cancel, Yes, No };
 
 // 0xRRGGBB
 using Rgb = std::uint32_t;
-inline constexpr Rgb kCyan = 0x00FFFF;
+// The mode label's backgrounds, one name a colour: normal (aqua), receiving (green), server
+// delete mode (magenta), new-mail check (white), extraction (yellow), related mail (silver).
+inline constexpr Rgb kModeAqua = 0x00FFFF;
+inline constexpr Rgb kModeGreen = 0x00FF00;
+inline constexpr Rgb kModeMagenta = 0xFF00FF;
+inline constexpr Rgb kModeWhite = 0xFFFFFF;
+inline constexpr Rgb kModeYellow = 0xFFFF00;
+inline constexpr Rgb kModeSilver = 0xC0C0C0;
 
 class UiPort {
  public:

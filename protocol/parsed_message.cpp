@@ -1,6 +1,8 @@
 #include "protocol/parsed_message.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <gmime/gmime.h>
 #include <openssl/evp.h>
 
@@ -12,6 +14,7 @@
 #include "platform/ascii_case.h"
 #include "platform/code_page.h"
 #include "platform/text_file.h"
+#include "platform/unique_fd.h"
 #include "protocol/gmime_init.h"
 #include "protocol/mail_date.h"
 #include "protocol/protocol_error.h"
@@ -408,18 +411,36 @@ void ParsedMessage::Parse(std::string_view bytes) {
 
 void ParsedMessage::ParseFile(const std::filesystem::path& path) {
   Clear();
-  std::error_code ec;
-  const auto file_size = std::filesystem::file_size(path, ec);
-  if (!ec && file_size > static_cast<std::uintmax_t>(kMaxMessageBytes))
-    throw ProtocolError(FileTooLargeText(path, kMaxMessageBytes), ErrorKind::LocalFile);
-  gchar* data = nullptr;
-  gsize size = 0;
-  GError* error = nullptr;
-  if (!g_file_get_contents(path.c_str(), &data, &size, &error)) {
-    if (error) g_error_free(error);
-    throw ProtocolError(CannotReadFileText(path), ErrorKind::LocalFile);
+  // Every failure names the file and the system's reason: a missing file, a folder, no
+  // permission and a failing disk each call for something else from the person.
+  auto unreadable = [&](int error_number) {
+    return ProtocolError(CannotReadFileText(path, std::error_code(error_number, std::generic_category())),
+                         ErrorKind::LocalFile);
+  };
+  // Not blocking: a pipe put in place of the file is refused below instead of waited on.
+  UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!fd) throw unreadable(errno);
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) throw unreadable(errno);
+  if (!S_ISREG(st.st_mode)) throw ProtocolError(NotAFileError(path).text(), ErrorKind::LocalFile);
+  if (st.st_size > kMaxMessageBytes) throw ProtocolError(FileTooLargeText(path, kMaxMessageBytes), ErrorKind::LocalFile);
+  raw_.reset(g_byte_array_sized_new(static_cast<guint>(st.st_size)));
+  char chunk[64 * 1024];
+  for (;;) {
+    const ssize_t n = ::read(fd.get(), chunk, sizeof chunk);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int error_number = errno;
+      raw_.reset();
+      throw unreadable(error_number);
+    }
+    if (n == 0) break;
+    if (static_cast<long long>(raw_->len) + n > kMaxMessageBytes) {
+      raw_.reset();
+      throw ProtocolError(FileTooLargeText(path, kMaxMessageBytes), ErrorKind::LocalFile);
+    }
+    g_byte_array_append(raw_.get(), reinterpret_cast<const guint8*>(chunk), static_cast<guint>(n));
   }
-  raw_.reset(g_byte_array_new_take(reinterpret_cast<guint8*>(data), size));
   ParseBuffer();
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/ascii_case.h"
 #include "platform/base64.h"
+#include "protocol/command_busy.h"
 #include "protocol/parsed_message.h"
 #include "protocol/protocol_error.h"
 #include "protocol/protocol_texts.h"
@@ -21,20 +22,6 @@ constexpr size_t kMaxListBytes = 64 * 1024 * 1024;
 constexpr long long kMessageSlackBytes = 1024 * 1024;
 
 }  // namespace
-
-// Marks a command in progress, so that a Disconnect from the pump callback does not try to
-// talk to the server in the middle of a reply.
-class Pop3Client::Busy {
- public:
-  explicit Busy(Pop3Client& c) : c_(c) {
-    if (c_.busy_) throw ProtocolError(BusyText(), ErrorKind::BadInput);
-    c_.busy_ = true;
-  }
-  ~Busy() { c_.busy_ = false; }
-
- private:
-  Pop3Client& c_;
-};
 
 Pop3Client::Pop3Client(ConnectionOptions options) : connection_(std::move(options)) {
   connection_.on_closed = [this] {
@@ -95,7 +82,7 @@ void Pop3Client::ReadMultiLine(size_t max_bytes, Sink&& sink, bool traced) {
 }
 
 void Pop3Client::Connect() {
-  Busy busy(*this);
+  CommandBusy busy(busy_);
   capabilities_.clear();
   Status(StatusConnecting(host, port));
   try {
@@ -195,7 +182,7 @@ void Pop3Client::LogIn() {
 }
 
 int Pop3Client::Stat() {
-  Busy busy(*this);
+  CommandBusy busy(busy_);
   const std::string reply = Command("STAT");
   char* end = nullptr;
   const char* p = reply.c_str() + 3;
@@ -210,7 +197,7 @@ std::string Pop3Client::LenientReply(const std::string& command) {
 }
 
 long long Pop3Client::List(int n) {
-  Busy busy(*this);
+  CommandBusy busy(busy_);
   const std::string reply = LenientReply("LIST " + std::to_string(n));
   if (!reply.starts_with("+OK")) return -1;
   // "+OK n size"
@@ -225,7 +212,7 @@ long long Pop3Client::List(int n) {
 }
 
 std::vector<long long> Pop3Client::ListAll() {
-  Busy busy(*this);
+  CommandBusy busy(busy_);
   std::vector<long long> sizes;
   if (!LenientReply("LIST").starts_with("+OK")) return sizes;
   ReadMultiLine(kMaxListBytes, [&](std::string_view l) {
@@ -250,7 +237,7 @@ size_t Pop3Client::MessageReplyLimit(long long announced) const {
 }
 
 void Pop3Client::Top(int n, ParsedMessage& message, long long announced) {
-  Busy busy(*this);
+  CommandBusy busy(busy_);
   message.BeginRaw();
   Command("TOP " + std::to_string(n) + " 0");
   ReadMultiLine(MessageReplyLimit(announced), [&](std::string_view l) {
@@ -261,7 +248,7 @@ void Pop3Client::Top(int n, ParsedMessage& message, long long announced) {
 }
 
 void Pop3Client::Retrieve(int n, ParsedMessage& message, long long announced) {
-  Busy busy(*this);
+  CommandBusy busy(busy_);
   // Room for the whole message at once: a buffer that doubles as it fills would need up to
   // three times the message while it moves.
   message.BeginRaw(announced > 0 ? static_cast<size_t>(std::min<long long>(announced + 4096, max_message_bytes)) : 0);
@@ -275,7 +262,7 @@ void Pop3Client::Retrieve(int n, ParsedMessage& message, long long announced) {
 }
 
 void Pop3Client::RetrieveRaw(int n, std::vector<std::string>& lines, long long announced) {
-  Busy busy(*this);
+  CommandBusy busy(busy_);
   lines.clear();
   Command("RETR " + std::to_string(n));
   connection_.ExpectBytes(announced);
@@ -283,12 +270,12 @@ void Pop3Client::RetrieveRaw(int n, std::vector<std::string>& lines, long long a
 }
 
 void Pop3Client::Delete(int n) {
-  Busy busy(*this);
+  CommandBusy busy(busy_);
   Command("DELE " + std::to_string(n));
 }
 
 std::optional<std::vector<std::string>> Pop3Client::UidlAll() {
-  Busy busy(*this);
+  CommandBusy busy(busy_);
   try {
     Command("UIDL");
   } catch (const ProtocolError& e) {
@@ -318,7 +305,7 @@ bool Pop3Client::pipelining() const {
 }
 
 void Pop3Client::TopEach(int first, int last, ParsedMessage& message, const std::function<bool(int n)>& each) {
-  Busy busy(*this);
+  CommandBusy busy(busy_);
   // Commands go out ahead of their replies in batches of half the window, few writes for the
   // server to wake up to; the window bounds what waits unread, so neither side's socket buffer
   // fills while the other waits (a few kilobytes of commands).
@@ -354,18 +341,7 @@ void Pop3Client::TopEach(int first, int last, ParsedMessage& message, const std:
 }
 
 void Pop3Client::Disconnect() {
-  if (!connection_.IsOpen()) return;
-  if (busy_) {
-    connection_.Close();
-    return;
-  }
-  Busy busy(*this);
-  try {
-    Command("QUIT");
-  } catch (const ProtocolError&) {
-    // The connection goes anyway.
-  }
-  connection_.Close();
+  QuitAndClose(connection_, busy_, [this] { Command("QUIT"); });
 }
 
 void QuietDisconnect(Pop3Client& pop3) {

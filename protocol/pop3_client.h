@@ -83,7 +83,6 @@ class Pop3Client {
   const std::vector<std::string>& capabilities() const { return capabilities_; }
 
  private:
-  class Busy;
   // The "+OK" reply line; a "-ERR" throws with the kind `refusal`.
   std::string Command(const std::string& line, ErrorKind refusal = ErrorKind::ServerRefusal);
   std::string ReadReply(ErrorKind refusal);

@@ -2,6 +2,7 @@
 
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
+#include "platform/system_error_text.h"
 
 namespace plumex {
 namespace {
@@ -107,6 +108,10 @@ std::string BusyText() { return Sjis("前のコマンドがまだ終わってい
 
 std::string CannotReadFileText(const std::filesystem::path& path) {
   return Sjis("ファイルを読み込めませんでした。") + "\r\n" + DisplayPath(path);
+}
+
+std::string CannotReadFileText(const std::filesystem::path& path, const std::error_code& reason) {
+  return CannotReadFileText(path) + "\r\n" + SystemErrorText(reason);
 }
 
 std::string FileTooLargeText(const std::filesystem::path& path, long long limit_bytes) {

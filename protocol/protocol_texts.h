@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -67,6 +68,8 @@ std::string BusyText();
 
 // Local files: the native path is shown in code page 932.
 std::string CannotReadFileText(const std::filesystem::path& path);
+// The same with the system's reason on a line of its own.
+std::string CannotReadFileText(const std::filesystem::path& path, const std::error_code& reason);
 std::string CannotWriteFileText(const std::filesystem::path& path);
 std::string CannotReadAttachmentText(const std::filesystem::path& path);
 // A file over the size a message may have.

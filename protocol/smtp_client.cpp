@@ -6,6 +6,7 @@
 #include "platform/ascii_case.h"
 #include "platform/base64.h"
 #include "platform/host.h"
+#include "protocol/command_busy.h"
 #include "protocol/outgoing_message.h"
 #include "protocol/protocol_error.h"
 #include "protocol/protocol_texts.h"
@@ -35,18 +36,6 @@ std::string DotStuffed(const std::string& text) {
 std::string MessageShown(const std::string& data) { return "(" + std::to_string(data.size()) + " bytes of mail)"; }
 
 }  // namespace
-
-class SmtpClient::Busy {
- public:
-  explicit Busy(SmtpClient& c) : c_(c) {
-    if (c_.busy_) throw ProtocolError(BusyText(), ErrorKind::BadInput);
-    c_.busy_ = true;
-  }
-  ~Busy() { c_.busy_ = false; }
-
- private:
-  SmtpClient& c_;
-};
 
 SmtpClient::SmtpClient(ConnectionOptions options) : connection_(std::move(options)) {}
 
@@ -131,7 +120,7 @@ void SmtpClient::Hello() {
 }
 
 void SmtpClient::Connect(const std::string& host, int port, bool tls_wanted, bool implicit_tls) {
-  Busy busy(*this);
+  CommandBusy busy(busy_);
   tls_wanted_ = tls_wanted;
   authenticated_ = false;
   capabilities_.clear();
@@ -148,7 +137,7 @@ void SmtpClient::Connect(const std::string& host, int port, bool tls_wanted, boo
 
 void SmtpClient::Authenticate() {
   if (authenticated_) return;
-  Busy busy(*this);
+  CommandBusy busy(busy_);
   if (!connection_.IsOpen())
     throw ProtocolError(ConnectionErrorText(false, connection_.host(), connection_.port(), LineFault::NotConnected),
                         ErrorKind::Connection);
@@ -220,7 +209,7 @@ bool SmtpClient::AuthenticateWith(SaslMechanism mechanism, const std::string& se
 
 void SmtpClient::Send(const OutgoingMessage& message) {
   Authenticate();
-  Busy busy(*this);
+  CommandBusy busy(busy_);
   const std::vector<std::string> recipients = message.EnvelopeRecipients();
   // RFC 5321 has no space after the colon; strict servers refuse "MAIL FROM: <...>".
   const std::string mail_from = "MAIL FROM:<" + message.EnvelopeSender() + ">";
@@ -270,17 +259,7 @@ void SmtpClient::Send(const OutgoingMessage& message) {
 }
 
 void SmtpClient::Disconnect() {
-  if (!connection_.IsOpen()) return;
-  if (busy_) {
-    connection_.Close();
-    return;
-  }
-  Busy busy(*this);
-  try {
-    Command("QUIT");
-  } catch (const ProtocolError&) {
-  }
-  connection_.Close();
+  QuitAndClose(connection_, busy_, [this] { Command("QUIT"); });
   authenticated_ = false;
 }
 

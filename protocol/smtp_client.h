@@ -57,7 +57,6 @@ class SmtpClient {
     int code = 0;
     std::string text;  // every line of the reply, joined with CR LF
   };
-  class Busy;
   Reply ReadReply();
   Reply Command(const std::string& line);
   void Hello();

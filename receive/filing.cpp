@@ -22,6 +22,7 @@
 #include "receive/reassembly.h"
 #include "receive/sender_trust.h"
 #include "store/file_key.h"
+#include "store/generated_id.h"
 #include "store/index_row.h"
 #include "store/message_file_key.h"
 #include "store/message_files.h"
@@ -31,15 +32,6 @@
 
 namespace plumex {
 namespace {
-
-constexpr const char* kReceivedDateFormat = "yyyy/mm/dd_hh:nn:ss";
-
-std::string WithoutLineBreaks(std::string_view s) {
-  std::string out;
-  for (char c : s)
-    if (c != '\r' && c != '\n') out += c;
-  return out;
-}
 
 // The id a message without Message-ID was filed under before its id was made from its bytes:
 // from its date, or, undated, from a hash of its header block. Such an id in the fetched list
@@ -54,11 +46,11 @@ std::string HeaderBlockId(const ParsedMessage& message) {
   }
   char hex[17];
   std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-  return std::string("<") + hex + "tomarind_Vantory>";
+  return GeneratedId(hex);
 }
 
 std::string EarlierGeneratedId(const ParsedMessage& message, const std::string& own_date) {
-  return own_date.empty() ? HeaderBlockId(message) : "<" + own_date + "tomarind_Vantory>";
+  return own_date.empty() ? HeaderBlockId(message) : GeneratedId(own_date);
 }
 
 // The thread a message belongs to: its References, or, from a sender that writes only
@@ -256,7 +248,7 @@ std::string FiledMessageId(const ParsedMessage& message) {
   // Two messages without Message-ID sent in one second (a monitoring system, a form mailer)
   // are two messages: the id comes from the bytes, not from the date. A header read alone
   // (the new-mail check's TOP) has no digest; its header block stands in.
-  if (!message.ContentDigest().empty()) return "<" + message.ContentDigest() + "tomarind_Vantory>";
+  if (!message.ContentDigest().empty()) return GeneratedId(message.ContentDigest());
   return HeaderBlockId(message);
 }
 
@@ -314,10 +306,8 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
     size = std::to_string(FileBodySize(message));
   }
 
-  const std::string to = Decoded(message.HeaderValue("To"), charset);
-  const std::string subject = Decoded(message.HeaderValue("Subject"), charset);
+  const auto [to, subject, from] = DecodeMainHeaders(message, charset, Decoded);
   const std::string references = Decoded(ThreadReferences(message), charset);
-  const std::string from = WithoutLineBreaks(Decoded(message.HeaderValue("From"), charset));
   std::string reply_to;
   if (auto list = message.ReplyTo(); !list.empty()) reply_to = Decoded(list.front().Text(), charset);
   if (reply_to.empty() && context.reply_to_sender) reply_to = from;
@@ -355,38 +345,22 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   const bool sync = n >= 0 && context.pop3 && context.delete_after_receive;
   const auto attachment_dir = folder / std::string(kAttachmentDirName) / NativeName(key);
   std::string attach = "2";
-  std::string body;
   // The parts an HTML body shows by their Content-ID ("cid:"), and the file each was saved as.
   std::vector<std::string> content_id_lines;
-  if (message.HasParts()) {
-    UsedNames used_names;
-    for (const auto& part : message.Parts()) {
-      if (part.IsAttachment()) {
-        std::string name = AttachmentName(part, charset, date);
-        if (name.empty()) name = "attachment";
-        const std::string saved = UniqueName(name, used_names);
-        SaveAttachment(part, attachment_dir, saved, sync);
-        attach = "1";
-        size_t at = 0;
-        std::string content_id = FindHeaderValue("content-id", part.HeaderLines(), true, at);
-        // One line, no blanks or control characters: a folded or hostile value cannot split
-        // the pseudo-header.
-        std::erase_if(content_id, [](char c) { return static_cast<unsigned char>(c) <= ' ' || c == 0x7F; });
-        if (!content_id.empty()) content_id_lines.push_back(std::string(kContentIdKey) + ":" + content_id + "\t" + saved);
-      } else if (part.IsText()) {
-        std::string part_charset = part.Charset();
-        if (part_charset.empty()) part_charset = charset;
-        if (part_charset.empty()) {
-          size_t start = 0;
-          part_charset = FindHeaderValue("charset", message.HeaderLines(), false, start);
-        }
-        if (!body.empty()) body += "\r\n";
-        body += DecodedBody(AsciiUpper(part_charset), part.Text());
-      }
-    }
-  } else {
-    body = DecodedBody(charset, message.BodyText());
-  }
+  UsedNames used_names;
+  const std::string body = DecodeBodyParts(message, charset, DecodedBody, [&](const MessagePart& part) {
+    std::string name = AttachmentName(part, charset, date);
+    if (name.empty()) name = "attachment";
+    const std::string saved = UniqueName(name, used_names);
+    SaveAttachment(part, attachment_dir, saved, sync);
+    attach = "1";
+    size_t at = 0;
+    std::string content_id = FindHeaderValue("content-id", part.HeaderLines(), true, at);
+    // One line, no blanks or control characters: a folded or hostile value cannot split
+    // the pseudo-header.
+    std::erase_if(content_id, [](char c) { return static_cast<unsigned char>(c) <= ' ' || c == 0x7F; });
+    if (!content_id.empty()) content_id_lines.push_back(std::string(kContentIdKey) + ":" + content_id + "\t" + saved);
+  });
 
   StoredMessage stored;
   stored.header_lines = {PseudoHeaderLine(Sjis("あて名:"), to),

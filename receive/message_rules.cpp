@@ -7,6 +7,7 @@
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
+#include "settings/rule_lines.h"
 #include "store/index_row.h"
 #include "store/row_delete.h"
 #include "store/row_move.h"
@@ -33,12 +34,11 @@ void RuleList::Save(const std::filesystem::path& mail_root) const { WriteLines(m
 
 std::optional<std::string> RuleList::FirstMatch(std::string_view subject, std::string_view from) const {
   for (const auto& line : lines_) {
-    std::string field = FieldOf(line, 0);
-    std::string keyword = FieldOf(line, 1);
+    RuleLine rule = ParseRuleLine(line);
     bool matched = false;
-    if (field == Sjis("件名")) matched = ContainsSjis(subject, keyword);
-    else if (field == Sjis("差出人")) matched = ContainsSjis(from, keyword);
-    if (matched) return FieldOf(line, 2);
+    if (rule.field == Sjis("件名")) matched = ContainsSjis(subject, rule.text);
+    else if (rule.field == Sjis("差出人")) matched = ContainsSjis(from, rule.text);
+    if (matched) return std::move(rule.target);
   }
   return std::nullopt;
 }
@@ -56,7 +56,7 @@ TargetFolder ChooseTargetFolder(const RuleList& rules, const RuleContext& contex
 
 bool RulesDeleteMail(const RuleList& rules, const FolderIndex& index) {
   bool rejecting = false;
-  for (const auto& line : rules.Lines()) rejecting = rejecting || FieldOf(line, 2) == RejectTarget();
+  for (const auto& line : rules.Lines()) rejecting = rejecting || ParseRuleLine(line).target == RejectTarget();
   if (!rejecting) return false;
   for (const std::string& row : index.Rows().Lines()) {
     auto target = rules.FirstMatch(FieldOf(row, IndexRow::kSubject), FieldOf(row, IndexRow::kCorrespondent));

@@ -4,6 +4,8 @@
 #include <functional>
 #include <vector>
 
+#include "codecs/header_decode.h"
+#include "platform/ascii_case.h"
 #include "platform/clock.h"
 #include "platform/text_file.h"
 #include "protocol/mail_date.h"
@@ -100,6 +102,35 @@ std::string FormatMessageDate(const ParsedMessage& message, std::string_view for
   if (!rest.empty() && rest.front() == ',') return FormatLocalTime(NowSeconds(), format);
   std::time_t t = ParseMailDate(rest);
   return FormatLocalTime(t != 0 ? t : NowSeconds(), format);
+}
+
+MainHeaderValues DecodeMainHeaders(const ParsedMessage& message, const std::string& charset,
+                                   const HeaderDecoder& decode) {
+  MainHeaderValues values{decode(message.HeaderValue("To"), charset), decode(message.HeaderValue("Subject"), charset),
+                          decode(message.HeaderValue("From"), charset)};
+  std::erase_if(values.from, [](char c) { return c == '\r' || c == '\n'; });
+  return values;
+}
+
+std::string DecodeBodyParts(const ParsedMessage& message, const std::string& charset, const BodyDecoder& decode,
+                            const std::function<void(const MessagePart&)>& attachment) {
+  if (!message.HasParts()) return decode(charset, message.BodyText());
+  std::string body;
+  for (const auto& part : message.Parts()) {
+    if (part.IsAttachment()) {
+      attachment(part);
+    } else if (part.IsText()) {
+      std::string part_charset = part.Charset();
+      if (part_charset.empty()) part_charset = charset;
+      if (part_charset.empty()) {
+        size_t start = 0;
+        part_charset = FindHeaderValue("charset", message.HeaderLines(), false, start);
+      }
+      if (!body.empty()) body += "\r\n";
+      body += decode(AsciiUpper(part_charset), part.Text());
+    }
+  }
+  return body;
 }
 
 }  // namespace plumex

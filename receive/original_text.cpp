@@ -16,13 +16,6 @@
 namespace plumex {
 namespace {
 
-constexpr const char* kReceivedDateFormat = "yyyy/mm/dd_hh:nn:ss";
-
-std::string WithoutLineBreaks(std::string s) {
-  std::erase_if(s, [](char c) { return c == '\r' || c == '\n'; });
-  return s;
-}
-
 // As filing's decoders: a value the decoders cannot take is shown as it came.
 std::string Decoded(std::string_view raw, const std::string& charset) {
   try {
@@ -84,41 +77,26 @@ std::string OriginalText::AttachmentShownName(const std::string& stored_name) co
 OriginalText DecodeOriginal(const ParsedMessage& message, bool with_body) {
   OriginalText out;
   const std::string charset = message.Charset();
-  out.to = Decoded(message.HeaderValue("To"), charset);
-  out.subject = Decoded(message.HeaderValue("Subject"), charset);
-  out.from = WithoutLineBreaks(Decoded(message.HeaderValue("From"), charset));
+  MainHeaderValues values = DecodeMainHeaders(message, charset, Decoded);
+  out.to = std::move(values.to);
+  out.subject = std::move(values.subject);
+  out.from = std::move(values.from);
   for (const auto& address : message.Cc()) out.cc += UnlabelledToUtf8(address.Text()) + ";";
   if (!with_body) return out;
 
   const std::string date = FormatMessageDate(message, kReceivedDateFormat);
-  std::string body;
-  if (message.HasParts()) {
-    UsedNames used_names;
-    for (const auto& part : message.Parts()) {
-      if (part.IsAttachment()) {
-        std::string stored = AttachmentName(part, charset, date);
-        if (stored.empty()) stored = "attachment";
-        stored = UniqueName(stored, used_names);
-        std::string shown = ShownAttachmentName(part, charset);
-        out.attachments.emplace_back(stored, shown.empty() ? SjisToShownUtf8(stored) : shown);
-        // Saved text attachments are converted to code page 932 (a substitute for what it
-        // lacks); what they said is read the way their saved form was.
-        const std::string extension = AsciiLower(stored.size() >= 4 ? stored.substr(stored.size() - 4) : stored);
-        if (extension == ".txt" || extension == ".csv") out.attachment_texts.emplace_back(stored, UnlabelledToUtf8(part.Text()));
-      } else if (part.IsText()) {
-        std::string part_charset = part.Charset();
-        if (part_charset.empty()) part_charset = charset;
-        if (part_charset.empty()) {
-          size_t start = 0;
-          part_charset = FindHeaderValue("charset", message.HeaderLines(), false, start);
-        }
-        if (!body.empty()) body += "\r\n";
-        body += DecodedBody(AsciiUpper(part_charset), part.Text());
-      }
-    }
-  } else {
-    body = DecodedBody(charset, message.BodyText());
-  }
+  UsedNames used_names;
+  const std::string body = DecodeBodyParts(message, charset, DecodedBody, [&](const MessagePart& part) {
+    std::string stored = AttachmentName(part, charset, date);
+    if (stored.empty()) stored = "attachment";
+    stored = UniqueName(stored, used_names);
+    std::string shown = ShownAttachmentName(part, charset);
+    out.attachments.emplace_back(stored, shown.empty() ? SjisToShownUtf8(stored) : shown);
+    // Saved text attachments are converted to code page 932 (a substitute for what it
+    // lacks); what they said is read the way their saved form was.
+    const std::string extension = AsciiLower(stored.size() >= 4 ? stored.substr(stored.size() - 4) : stored);
+    if (extension == ".txt" || extension == ".csv") out.attachment_texts.emplace_back(stored, UnlabelledToUtf8(part.Text()));
+  });
   out.body = CollapseBlankRuns(body, 5) + "\r\n";
   return out;
 }

@@ -66,7 +66,4 @@ std::string NewMailStatusText(long long count);
 // What the user reads when a run that had connected ended early: the count filed and why.
 std::string ReceiveCutShortText(const ReceiveResult& result);
 
-inline constexpr Rgb kModeGreen = 0x00FF00;
-inline constexpr Rgb kModeAqua = 0x00FFFF;
-
 }  // namespace plumex

@@ -13,7 +13,7 @@
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
 #include "receive/message_text.h"
-#include "store/tab_line.h"
+#include "settings/rule_lines.h"
 
 namespace plumex {
 namespace {
@@ -79,10 +79,10 @@ std::string ServerOfMessage(const ParsedMessage& message) {
 
 CandidateTest::CandidateTest(const RuleList& rules, const std::vector<std::string>& servers) {
   for (const auto& line : rules.Lines()) {
-    if (FieldOf(line, 2) != RejectTarget()) continue;
-    const std::string field = FieldOf(line, 0);
-    if (field == Sjis("件名")) Collect(subject_keywords_, FieldOf(line, 1));
-    else if (field == Sjis("差出人")) Collect(sender_keywords_, FieldOf(line, 1));
+    const RuleLine rule = ParseRuleLine(line);
+    if (rule.target != RejectTarget()) continue;
+    if (rule.field == Sjis("件名")) Collect(subject_keywords_, rule.text);
+    else if (rule.field == Sjis("差出人")) Collect(sender_keywords_, rule.text);
   }
   for (const auto& s : servers)
     if (!s.empty()) servers_.insert(FoldCase(s));

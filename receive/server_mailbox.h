@@ -89,6 +89,4 @@ DeleteOutcome DeleteListed(Pop3Client& pop3, const std::vector<ServerMessage>& l
 // "削除モードで接続中。メールは" + count + "件です。"
 std::string DeleteModeStatusText(int count);
 
-inline constexpr Rgb kModeMagenta = 0xFF00FF;
-
 }  // namespace plumex

@@ -1,20 +1,30 @@
 #include <unicode/ucnv.h>
 #include <unicode/ucol.h>
 
-#include <stdexcept>
+#include <unicode/utypes.h>
+
+#include <string_view>
 #include <vector>
 
+#include "platform/app_error.h"
+#include "platform/sjis_text.h"
+#include "search/search_texts.h"
 #include "search/text_collation.h"
 
 namespace plumex {
 namespace {
+
+// A part of ICU that did not start: a local failure naming the part and ICU's reason.
+AppError StartFailure(std::string_view text, UErrorCode status) {
+  return AppError(ErrorKind::Local, Sjis(text) + u_errorName(status));
+}
 
 class IcuJapaneseCollation : public TextCollation {
  public:
   explicit IcuJapaneseCollation(CollationStrength strength) {
     UErrorCode status = U_ZERO_ERROR;
     collator_ = ucol_open("ja", &status);
-    if (U_FAILURE(status)) throw std::runtime_error("ICU: no Japanese collation");
+    if (U_FAILURE(status)) throw StartFailure(texts::kNoJapaneseCollation, status);
     // Letter case is a tertiary difference: at secondary strength it does not count.
     ucol_setStrength(collator_, strength == CollationStrength::Primary      ? UCOL_PRIMARY
                                 : strength == CollationStrength::IgnoreCase ? UCOL_SECONDARY
@@ -23,7 +33,7 @@ class IcuJapaneseCollation : public TextCollation {
     converter_ = ucnv_open("windows-31j", &status);
     if (U_FAILURE(status)) {
       ucol_close(collator_);
-      throw std::runtime_error("ICU: no code page 932 converter");
+      throw StartFailure(texts::kNoCp932Converter, status);
     }
   }
   ~IcuJapaneseCollation() override {

@@ -7,23 +7,9 @@
 #include "platform/ascii_case.h"
 #include "search/subject_key.h"
 #include "store/index_row.h"
+#include "store/tab_line.h"
 
 namespace plumex {
-namespace {
-
-// Field n of a TAB line, as a view into it.
-std::string_view FieldView(std::string_view line, size_t n) {
-  size_t start = 0;
-  for (size_t i = 0; i < n; ++i) {
-    size_t tab = line.find('\t', start);
-    if (tab == std::string_view::npos) return {};
-    start = tab + 1;
-  }
-  size_t end = line.find('\t', start);
-  return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
-}
-
-}  // namespace
 
 RelatedMail RelateBySubject(const std::vector<std::string>& rows, const TextCollation& collation, UiPort& ui,
                             const bool& stop_requested, std::chrono::milliseconds pump_interval) {

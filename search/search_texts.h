@@ -36,4 +36,8 @@ inline constexpr std::string_view kIndexFileError = "検索用の索引ファイ
 inline constexpr std::string_view kIndexDamaged = "検索用の索引ファイルが壊れています: ";
 inline constexpr std::string_view kIndexBuilding = "検索用の索引を作成しています...";
 
+// The Japanese collation could not start (ICU's data is missing or damaged); ICU's error name follows.
+inline constexpr std::string_view kNoJapaneseCollation = "日本語の並べ替えの規則 (ICU の ja) を読み込めませんでした: ";
+inline constexpr std::string_view kNoCp932Converter = "コードページ 932 の変換表 (ICU の windows-31j) を読み込めませんでした: ";
+
 }  // namespace plumex::texts

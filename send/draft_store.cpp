@@ -29,7 +29,7 @@ std::string FileNameOf(const std::string& path) {
 std::string NewKey(const std::filesystem::path& folder, const FolderIndex& index, const LocalDateTime& now) {
   const std::string stamp = FormatSentDate(now);
   for (int n = 1;; ++n) {
-    const std::string id = "<" + stamp + (n == 1 ? std::string() : "-" + std::to_string(n)) + "tomarind_Vantory>";
+    const std::string id = GeneratedId(stamp + (n == 1 ? std::string() : "-" + std::to_string(n)));
     const std::string key = MakeFileKey(id);
     if (!FindRow(index, key) && !FileExists(folder / NativeName(key + ".txt"))) return key;
   }

@@ -4,23 +4,21 @@
 #include "platform/sjis_search.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
+#include "settings/rule_lines.h"
 #include "store/store_layout.h"
-#include "store/tab_line.h"
 
 namespace plumex {
 
 std::string ChooseSentFolder(const std::filesystem::path& mail_root, const std::vector<std::string>& send_rules,
                              std::string_view subject, std::string_view to) {
   std::string folder = SendFolderPath();
-  for (const auto& rule : send_rules) {
-    const std::string kind = FieldOf(rule, 0);
-    const std::string pattern = FieldOf(rule, 1);
+  for (const auto& line : send_rules) {
+    const RuleLine rule = ParseRuleLine(line);
     bool matched = false;
-    if (kind == Sjis("件名")) matched = ContainsSjis(subject, pattern);
-    else if (kind == Sjis("あて名")) matched = ContainsSjis(to, pattern);
+    if (rule.field == Sjis("件名")) matched = ContainsSjis(subject, rule.text);
+    else if (rule.field == Sjis("あて名")) matched = ContainsSjis(to, rule.text);
     if (matched) {
-      std::string sub = FieldOf(rule, 2);
-      if (!sub.empty()) folder += sub + "\\";
+      if (!rule.target.empty()) folder += rule.target + "\\";
       break;
     }
   }

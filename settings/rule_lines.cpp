@@ -2,6 +2,7 @@
 
 #include "platform/ascii_case.h"
 #include "platform/sjis_text.h"
+#include "store/tab_line.h"
 
 namespace plumex {
 namespace {
@@ -9,6 +10,10 @@ namespace {
 bool BreaksTheLine(std::string_view text) { return text.find_first_of("\t\r\n") != std::string_view::npos; }
 
 }  // namespace
+
+RuleLine ParseRuleLine(std::string_view line) {
+  return {FieldOf(line, 0), FieldOf(line, 1), FieldOf(line, 2), FieldCount(line) == 3};
+}
 
 std::optional<std::string> MakeRuleLine(std::string_view field, std::string_view text, std::string_view target) {
   if (target.empty() || BreaksTheLine(field) || BreaksTheLine(text) || BreaksTheLine(target)) return std::nullopt;

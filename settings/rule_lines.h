@@ -1,5 +1,6 @@
-// Editing the lines of a rule list (receive rules of rule.ini, send rules of rule2.ini) as the
-// settings dialog does: a line is field TAB text TAB target.
+// The lines of a rule list (receive rules of rule.ini, send rules of rule2.ini): a line is
+// field TAB text TAB target. Read here for every use of a rule, and edited here as the settings
+// dialog does.
 #pragma once
 
 #include <optional>
@@ -8,6 +9,16 @@
 #include <vector>
 
 namespace plumex {
+
+// One rule line as read. Missing fields are empty; fields after the third are not read.
+struct RuleLine {
+  std::string field;   // "件名", "差出人" (receive) or "あて名" (send)
+  std::string text;    // the keyword (receive) or pattern (send)
+  std::string target;  // the folder below the receive or send root, or "削除" (receive)
+  // Exactly three fields: only then does the settings dialog select the line's target.
+  bool complete = false;
+};
+RuleLine ParseRuleLine(std::string_view line);
 
 // The line of a rule, or nothing when the input is incomplete: field or text empty (unless
 // the target is "削除", which takes any text), an empty target, or a TAB, CR or LF in the

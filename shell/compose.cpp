@@ -21,6 +21,7 @@
 #include "shell/delayed_send_commands.h"
 #include "shell/send_check_commands.h"
 #include "shell/merge_sheet_commands.h"
+#include "shell/scoped_flag.h"
 #include "settings/account_list.h"
 #include "shell/account_commands.h"
 #include "store/file_key.h"
@@ -90,8 +91,7 @@ bool ComposeCommands::NewMail() {
 void ComposeCommands::EndReplyContext() {
   reply_context_id_.clear();
   reply_header_lines_.clear();
-  reply_context_is_forward_ = false;
-  replying_ = false;
+  answers_ = Answers::Nothing;
 }
 
 Threading ComposeCommands::CurrentThreading() const {
@@ -100,7 +100,7 @@ Threading ComposeCommands::CurrentThreading() const {
   const std::string references = FindHeaderValue("references", reply_header_lines_, true, start);
   start = 0;
   const std::string in_reply_to = FindHeaderValue("in-reply-to", reply_header_lines_, true, start);
-  return ThreadingOf(reply_context_id_, references, in_reply_to, !reply_context_is_forward_);
+  return ThreadingOf(reply_context_id_, references, in_reply_to, !IsForward());
 }
 
 void ComposeCommands::RestoreThreading(const Threading& threading) {
@@ -109,17 +109,13 @@ void ComposeCommands::RestoreThreading(const Threading& threading) {
   if (reply_context_id_.empty()) reply_context_id_ = threading.in_reply_to;
   if (reply_context_id_.empty()) return;
   reply_header_lines_ = {"References:" + WithoutLastMessageId(threading.references)};
-  reply_context_is_forward_ = threading.in_reply_to.empty();
+  answers_ = threading.in_reply_to.empty() ? Answers::ReopenedForward : Answers::ReopenedReply;
 }
 
 bool ComposeCommands::Send() {
   // A second "送信" while this one pumps the window (a double click) sends nothing more.
   if (sending_) return false;
-  sending_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{sending_};
+  ScopedFlag sending(sending_);
   UiPort& ui = shell_.Ui();
   ComposeContent& c = content_;
   if (c.merge && c.merge_sheet.size() < 2) {
@@ -167,10 +163,10 @@ bool ComposeCommands::Send() {
   request.merge_sheet = c.merge_sheet;
   request.reply_context_id = reply_context_id_;
   request.viewer_header_lines = reply_header_lines_;
-  request.reply_context_is_forward = reply_context_is_forward_;
+  request.reply_context_is_forward = IsForward();
   last_queued_.reset();
   // The check before sending sees the message as it will go: sent now, queued or merged.
-  if (!ConfirmBeforeSend(shell_.State().MailRoot, s.AccountList, c, replying_ ? &reply_header_lines_ : nullptr, ui))
+  if (!ConfirmBeforeSend(shell_.State().MailRoot, s.AccountList, c, answers_ == Answers::Reply ? &reply_header_lines_ : nullptr, ui))
     return false;
   const long long delay = DelayMinutes(c.delay);
   if (delay > 0 && delayed_) {
@@ -233,15 +229,22 @@ const std::string* ComposeCommands::MessageOnScreen() {
   return viewer.shown_row.empty() ? nullptr : &viewer.shown_row;
 }
 
-bool ComposeCommands::Reply() {
+std::optional<std::string> ComposeCommands::BeginAnswer(Answers answers) {
   const std::string* row = MessageOnScreen();
-  if (!row) return false;
-  const std::string shown = *row;
-  if (!shell_.Ui().ResolveUnsentCompose()) return false;
+  if (!row) return std::nullopt;
+  std::string shown = *row;
+  if (!shell_.Ui().ResolveUnsentCompose()) return std::nullopt;
   EndReplyContext();
   reply_context_id_ = FieldOf(shown, IndexRow::kMessageId);
   reply_header_lines_ = SplitLines(shell_.State().Viewer.header_text);
-  replying_ = true;
+  answers_ = answers;
+  return shown;
+}
+
+bool ComposeCommands::Reply() {
+  const std::optional<std::string> answered = BeginAnswer(Answers::Reply);
+  if (!answered) return false;
+  const std::string& shown = *answered;
   size_t start = 0;
   std::string reply_to = FindHeaderValue("ReplyTo", reply_header_lines_, false, start);
   Quote();
@@ -255,15 +258,9 @@ bool ComposeCommands::Reply() {
 }
 
 bool ComposeCommands::Forward() {
-  const std::string* row = MessageOnScreen();
-  if (!row) return false;
-  const std::string shown = *row;
-  if (!shell_.Ui().ResolveUnsentCompose()) return false;
-  EndReplyContext();
-  reply_context_id_ = FieldOf(shown, IndexRow::kMessageId);
-  reply_context_is_forward_ = true;
-  reply_header_lines_ = SplitLines(shell_.State().Viewer.header_text);
-  replying_ = false;
+  const std::optional<std::string> answered = BeginAnswer(Answers::Forward);
+  if (!answered) return false;
+  const std::string& shown = *answered;
   Quote();
   content_.attachments.clear();
   const ViewerContent& viewer = shell_.State().Viewer;
@@ -274,14 +271,9 @@ bool ComposeCommands::Forward() {
 }
 
 void ComposeCommands::ForwardAsAttachment() {
-  const std::string* row = MessageOnScreen();
-  if (!row) return;
-  const std::string shown = *row;
-  if (!shell_.Ui().ResolveUnsentCompose()) return;
-  EndReplyContext();
-  reply_context_id_ = FieldOf(shown, IndexRow::kMessageId);
-  reply_context_is_forward_ = true;
-  reply_header_lines_ = SplitLines(shell_.State().Viewer.header_text);
+  const std::optional<std::string> answered = BeginAnswer(Answers::Forward);
+  if (!answered) return;
+  const std::string& shown = *answered;
   content_.body.clear();
   content_.attachments.clear();
   std::filesystem::path message = shell_.State().Viewer.message_file;

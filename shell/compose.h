@@ -100,6 +100,13 @@ class ComposeCommands {
   bool Quote();  // quotes the shown body; false when no message is on screen
   // The index row of the message on screen, showing the first chosen row when none is.
   const std::string* MessageOnScreen();
+  // What the mail being written answers. A reopened draft keeps only its References, so its
+  // recipients are not checked against the addresses of the message it answers; only a reply
+  // made from the message on screen warns about new domains.
+  enum class Answers { Nothing, Reply, Forward, ReopenedReply, ReopenedForward };
+  // Starts answering the message on screen (after the unsent mail is dealt with): its row,
+  // or nothing when there is none or the person kept the mail being written.
+  std::optional<std::string> BeginAnswer(Answers answers);
 
   MainShell& shell_;
   AccountCommands& accounts_;
@@ -110,12 +117,12 @@ class ComposeCommands {
   DelayedSendCommands* delayed_ = nullptr;
   MergeSheetCommands* sheet_ = nullptr;
   std::string reply_context_id_;
-  bool reply_context_is_forward_ = false;
+  Answers answers_ = Answers::Nothing;
+  bool IsForward() const { return answers_ == Answers::Forward || answers_ == Answers::ReopenedForward; }
   bool sending_ = false;  // a Send is running (it pumps the window)
   // Header lines of the message replied to or forwarded, for References: taken at the
   // reply, since the viewer may show another message by the time the mail goes out.
   std::vector<std::string> reply_header_lines_;
-  bool replying_ = false;  // a reply (not a forward): its new domains are warned about
 };
 
 }  // namespace plumex

@@ -16,8 +16,6 @@
 namespace plumex {
 namespace {
 
-constexpr Rgb kModeWhite = 0xFFFFFF;
-
 // The failed forward as the user reads it, once.
 std::string ForwardFailureText(const ForwardFailure& failure) {
   std::string text = Sjis("自動転送できませんでした（次回の確認で再送します）: ");

@@ -3,7 +3,10 @@
 #include "shell/shell_texts.h"
 
 #include "platform/sjis_text.h"
+#include "platform/file_write_error.h"
 #include "platform/store_path.h"
+#include "platform/system_error_text.h"
+#include "port/error_text.h"
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
 #include "receive/filing.h"
@@ -11,6 +14,22 @@
 #include "store/store_layout.h"
 
 namespace plumex {
+namespace {
+
+// "EMLファイルの読み込みに失敗しました。", the file, and why: the cause's own text names the file
+// where it can (a read failure), else the file is named before it (a full disk names the
+// store's file the filing could not write, and the system's reason).
+std::string OpenFailureText(const std::filesystem::path& file, const std::exception& e) {
+  std::string cause = AsAppError(e).text();
+  if (auto* write = dynamic_cast<const FileWriteError*>(&e); write && write->error_number() != 0)
+    cause += "\r\n" + SystemErrorText(std::error_code(write->error_number(), std::generic_category()));
+  const std::string name = DisplayPath(file);
+  std::string text = Sjis(texts::kOpenMessageFileFailed);
+  if (cause.find(name) == std::string::npos) text += "\r\n" + name;
+  return text + "\r\n" + cause;
+}
+
+}  // namespace
 
 ReceiveCommands::ReceiveCommands(MainShell& shell, RuleList& rules) : shell_(shell), rules_(rules) {}
 
@@ -86,7 +105,7 @@ int ReceiveCommands::OpenMessageFiles(const std::vector<std::filesystem::path>& 
     ui.Pump();
     if (run->StopRequested()) break;
     try {
-      if (s.CurrentFolderPath.empty()) throw std::runtime_error("no folder on screen");
+      if (s.CurrentFolderPath.empty()) throw AppError(ErrorKind::BadInput, Sjis(texts::kNoFolderToOpenInto));
       ParsedMessage message;
       message.ParseFile(file);
       FolderNewCounts counts;
@@ -107,9 +126,9 @@ int ReceiveCommands::OpenMessageFiles(const std::vector<std::filesystem::path>& 
         }
         s.ReceivedIds.Save(shell_.Native(s.CurrentAccountDir) / std::string(kReceivedIdListName));
       }
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
       ui.SetProgress(0, 0);
-      ui.MessageBox(Sjis("EMLファイルの読み込みに失敗しました。"));
+      ui.MessageBox(OpenFailureText(file, e));
       return -1;
     }
   }

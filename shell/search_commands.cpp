@@ -12,30 +12,12 @@
 #include "search/folded_match.h"
 #include "search/related_mail.h"
 #include "search/search_texts.h"
+#include "shell/scoped_flag.h"
 #include "shell/shown_text.h"
 #include "store/folder_index.h"
 #include "store/store_layout.h"
 
 namespace plumex {
-namespace {
-
-constexpr Rgb kModeYellow = 0xFFFF00;
-constexpr Rgb kModeSilver = 0xC0C0C0;
-
-// Clears a flag when a scope ends, however it ends.
-class Flag {
- public:
-  explicit Flag(bool& flag) : flag_(flag) { flag_ = true; }
-  ~Flag() { flag_ = false; }
-  Flag(const Flag&) = delete;
-  Flag& operator=(const Flag&) = delete;
-
- private:
-  bool& flag_;
-};
-
-}  // namespace
-
 SearchCommands::SearchCommands(MainShell& shell) : shell_(shell) {}
 
 // --- Subject search -----------------------------------------------------------------------
@@ -164,17 +146,9 @@ bool SearchCommands::Extract(const std::optional<std::string>& given_key) {
                                       typed);
     };
 
-  Flag walking(walking_);
+  ScopedFlag walking(walking_);
   MainState& s = shell_.State();
-  searched_folder_ = folder;
-  result_rows_.clear();
-  result_group_starts_.clear();
-  shell_.List().Clear();
-  shell_.EmptyViewer();
-  s.ViewMode = ViewModes::Extract;
-  ui.SetStatusText(0, Sjis(texts::kSearching));
-  ui.SetStatusText(1, Sjis(texts::kExtractModeStatus));
-  ui.SetModeLabel(Sjis(texts::kModeExtract), kModeYellow);
+  EnterExtractMode(folder);
   // The index serves keys code page 932 holds; one with characters it lacks is checked against
   // the originals, file by file.
   ExtractionResult found = typed.empty()
@@ -184,14 +158,33 @@ bool SearchCommands::Extract(const std::optional<std::string>& given_key) {
   // A stop, or a folder chosen while the walk let the window run, has put another list on
   // screen; the result is not shown over it.
   if (found.stopped || s.ViewMode != ViewModes::Extract) return false;
-  result_rows_ = std::move(found.rows);
+  ShowExtracted(std::move(found.rows));
+  return true;
+}
+
+void SearchCommands::EnterExtractMode(const std::string& searched_folder) {
+  UiPort& ui = shell_.Ui();
+  searched_folder_ = searched_folder;
+  result_rows_.clear();
+  result_group_starts_.clear();
+  shell_.List().Clear();
+  shell_.EmptyViewer();
+  shell_.State().ViewMode = ViewModes::Extract;
+  ui.SetStatusText(0, Sjis(texts::kSearching));
+  ui.SetStatusText(1, Sjis(texts::kExtractModeStatus));
+  ui.SetModeLabel(Sjis(texts::kModeExtract), kModeYellow);
+}
+
+void SearchCommands::ShowExtracted(std::vector<std::string> rows) {
+  MainState& s = shell_.State();
+  UiPort& ui = shell_.Ui();
+  result_rows_ = std::move(rows);
   if (ui.ShowsMessageList()) {
     ShowRows(false);
     s.SortKey = SortKeyOf(s.SortKind);
     shell_.ColumnClick(std::abs(s.SortKey) - 1);
   }
   ui.SetStatusText(0, std::to_string(result_rows_.size()) + Sjis(texts::kCountSuffix));
-  return true;
 }
 
 // --- Related-mail extraction --------------------------------------------------------------
@@ -202,7 +195,7 @@ bool SearchCommands::RelatedExtract() {
   if (s.CurrentFolderPath.empty()) return false;
   auto run = shell_.Gate().TryEnter(RunKind::Search);
   if (!run) return false;
-  Flag walking(walking_);
+  ScopedFlag walking(walking_);
   UiPort& ui = shell_.Ui();
   const std::string folder = s.CurrentFolderPath;
   s.ViewMode = ViewModes::RelatedExtract;

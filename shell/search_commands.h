@@ -66,6 +66,11 @@ class SearchCommands {
   void ChooseRow(std::optional<size_t> row, bool to_top);
   bool AskSearchAgain();
   void ShowRows(bool with_groups);
+  // Empties the result view and enters extraction mode for a walk over searched_folder (empty:
+  // every folder).
+  void EnterExtractMode(const std::string& searched_folder);
+  // Shows the rows a walk found, sorted as the list was, and their number.
+  void ShowExtracted(std::vector<std::string> rows);
 
   MainShell& shell_;
   std::string subject_key_;

@@ -40,12 +40,6 @@ void RemoveRow(std::vector<std::string>& lines, size_t row) {
 
 }  // namespace
 
-RuleFields SplitRule(const std::string& line) {
-  RuleFields fields{FieldOf(line, 0), FieldOf(line, 1), std::nullopt};
-  if (FieldCount(line) == 3) fields.target = FieldOf(line, 2);
-  return fields;
-}
-
 std::vector<std::string> NamesBelowRoot(const FolderNode* node) {
   std::vector<std::string> names;
   for (const FolderNode* n = node; n && n->Parent(); n = n->Parent()) names.insert(names.begin(), n->FolderName());

@@ -10,6 +10,7 @@
 #include "receive/message_rules.h"
 #include "settings/deletion_candidates.h"
 #include "settings/new_check_settings.h"
+#include "settings/rule_lines.h"
 #include "settings/send_rule_list.h"
 #include "shell/folder_tree.h"
 #include "shell/main_shell.h"
@@ -17,14 +18,6 @@
 namespace plumex {
 
 class ReceiveCommands;
-
-// What the rule tabs show of one rule line.
-struct RuleFields {
-  std::string field;                  // field 0
-  std::string text;                   // field 1
-  std::optional<std::string> target;  // field 2, for a line of exactly three fields
-};
-RuleFields SplitRule(const std::string& line);
 
 // The folder a rule's target names in a rule tree: the walk goes through the nodes in tree
 // order from the first node below the root; a node whose folder name is the next name of the

@@ -71,6 +71,10 @@ inline constexpr std::string_view kStoreBusy = "メールストアは他のプ�
 inline constexpr std::string_view kStopped = "中止しました。";
 // Our own: an import with no account to put the mail in.
 inline constexpr std::string_view kImportNeedsAccount = "メールを取り込むアカウントがありません。";
+// "メールを開く" could not read or file a file; the file and the cause follow.
+inline constexpr std::string_view kOpenMessageFileFailed = "EMLファイルの読み込みに失敗しました。";
+// Our own: "メールを開く" with no folder on screen to file into.
+inline constexpr std::string_view kNoFolderToOpenInto = "メールを登録するフォルダが選ばれていません。";
 
 inline constexpr std::string_view kAfterSendDir = "AfterSend";
 inline constexpr std::string_view kAfterSendFile = "AfterSend.ini";

@@ -25,7 +25,7 @@ MainShell::MainShell(UiPort& ui, std::filesystem::path mail_root) : ui_(ui) {
   pop3_->on_status = [this](const std::string& text) { ui_.SetStatusText(0, text); };
   pop3_->on_disconnected = [this] {
     ui_.SetStatusText(0, Sjis("切断しました"));
-    ui_.SetModeLabel(Sjis("通常"), kCyan);
+    ui_.SetModeLabel(Sjis("通常"), kModeAqua);
   };
 }
 
@@ -45,7 +45,7 @@ std::filesystem::path MainShell::Native(std::string_view store_path) const {
   return ToNativePath(state_.MailRoot, store_path);
 }
 
-void MainShell::SetMode() { ui_.SetModeLabel(Sjis(texts::kModeNormal), kCyan); }
+void MainShell::SetMode() { ui_.SetModeLabel(Sjis(texts::kModeNormal), kModeAqua); }
 
 // An account folder may still hold the names older versions wrote.
 void MainShell::RenameAccountFiles(const std::filesystem::path& dir) {

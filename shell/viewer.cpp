@@ -9,6 +9,7 @@
 #include "platform/directories.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
+#include "platform/system_error_text.h"
 #include "platform/text_file.h"
 #include "receive/original_text.h"
 #include "receive/sender_trust.h"
@@ -54,9 +55,11 @@ std::string PreviewTextAsSent(const ViewerContent& v, const std::filesystem::pat
   return {};
 }
 
-bool CopyOver(const std::filesystem::path& from, const std::filesystem::path& to) {
-  std::error_code ec;
-  return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec) && !ec;
+// Saves an attachment's file as target, whole or not at all (a full disk leaves an older file
+// of that name as it was); tells the user why when it cannot.
+void SaveCopy(UiPort& ui, const std::filesystem::path& from, const std::filesystem::path& target) {
+  if (const std::error_code ec = TryCopyFile(from, target))
+    ui.MessageBox(Sjis(texts::kSaveFailed) + "\r\n" + DisplayPath(target) + "\r\n" + SystemErrorText(ec), MsgIcon::Error);
 }
 
 }  // namespace
@@ -212,8 +215,7 @@ void MainShell::SaveAttachment(size_t entry) {
   if (std::filesystem::exists(*target, ec) &&
       ui_.MessageBox(Sjis(texts::kOverwrite), MsgIcon::Warning, MsgButtons::YesNoCancel) != MsgAnswer::Yes)
     return;
-  if (!CopyOver(v.attachment_dir / NativeName(v.attachments[entry]), *target))
-    ui_.MessageBox(Sjis(texts::kSaveFailed) + "\r\n" + DisplayPath(*target), MsgIcon::Error);
+  SaveCopy(ui_, v.attachment_dir / NativeName(v.attachments[entry]), *target);
 }
 
 void MainShell::SaveAllAttachments() {
@@ -227,8 +229,7 @@ void MainShell::SaveAllAttachments() {
     if (std::filesystem::exists(target, ec) &&
         ui_.MessageBox(Sjis(texts::kOverwrite), MsgIcon::Warning, MsgButtons::YesNoCancel) != MsgAnswer::Yes)
       continue;
-    if (!CopyOver(v.attachment_dir / NativeName(name), target))
-      ui_.MessageBox(Sjis(texts::kSaveFailed) + "\r\n" + DisplayPath(target), MsgIcon::Error);
+    SaveCopy(ui_, v.attachment_dir / NativeName(name), target);
   }
 }
 

@@ -12,10 +12,6 @@ std::string FormatSentDate(const LocalDateTime& t) {
          Pad2(t.second);
 }
 
-std::string GeneratedReceivedId(const LocalDateTime& message_date) {
-  return "<" + FormatReceivedDate(message_date) + "tomarind_Vantory>";
-}
-
-std::string GeneratedDraftId(const LocalDateTime& now) { return "<" + FormatSentDate(now) + "tomarind_Vantory>"; }
+std::string GeneratedId(std::string_view stem) { return "<" + std::string(stem) + "tomarind_Vantory>"; }
 
 }  // namespace plumex

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/clock.h"
 
@@ -11,9 +12,8 @@ namespace plumex {
 std::string FormatReceivedDate(const LocalDateTime& t);
 std::string FormatSentDate(const LocalDateTime& t);
 
-// "<" + message date "yyyy/mm/dd_hh:nn:ss" + "tomarind_Vantory>": a received message without one.
-std::string GeneratedReceivedId(const LocalDateTime& message_date);
-// "<" + save time "yyyy/mm/dd_hhnnss" + "tomarind_Vantory>": a new draft (stored in FileKey form).
-std::string GeneratedDraftId(const LocalDateTime& now);
+// "<" + stem + "tomarind_Vantory>": the id of a message that has none, the stem telling it
+// apart: the received message's date or a digest of its bytes; a draft's save time.
+std::string GeneratedId(std::string_view stem);
 
 }  // namespace plumex

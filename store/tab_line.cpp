@@ -4,7 +4,7 @@
 
 namespace plumex {
 
-std::string FieldOf(std::string_view line, size_t n) {
+std::string_view FieldView(std::string_view line, size_t n) {
   size_t start = 0;
   for (size_t i = 0; i < n; ++i) {
     size_t tab = line.find('\t', start);
@@ -12,7 +12,7 @@ std::string FieldOf(std::string_view line, size_t n) {
     start = tab + 1;
   }
   size_t end = line.find('\t', start);
-  return std::string(line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
+  return line.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
 }
 
 std::vector<std::string> SplitAt(std::string_view text, char separator) {

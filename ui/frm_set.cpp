@@ -438,16 +438,16 @@ void TfrmSet::RuleRegisterClick() {
 void TfrmSet::RuleSelected() {
   const auto row = ChosenRow(lstRule_);
   if (!row) return;
-  const RuleFields fields = SplitRule(settings_->ReceiveRules().Lines()[*row]);
+  const RuleLine fields = ParseRuleLine(settings_->ReceiveRules().Lines()[*row]);
   cmbField_->setCurrentIndex(cmbField_->findText(ToQ(fields.field)));
   cmbKeyword_->setEditText(ToQ(fields.text));
-  if (!fields.target) return;
-  if (*fields.target == RejectTarget()) {
+  if (!fields.complete) return;
+  if (fields.target == RejectTarget()) {
     rbReject_->setChecked(true);
     return;
   }
   rbMove_->setChecked(true);
-  ChooseFolder(ruleTree_, ruleTreeModel_, FindRuleFolder(settings_->ReceiveRuleTree(), *fields.target));
+  ChooseFolder(ruleTree_, ruleTreeModel_, FindRuleFolder(settings_->ReceiveRuleTree(), fields.target));
 }
 
 void TfrmSet::ApplyClick() {
@@ -514,10 +514,10 @@ void TfrmSet::SendRuleRegisterClick() {
 void TfrmSet::SendRuleSelected() {
   const auto row = ChosenRow(lstSendRule_);
   if (!row) return;
-  const RuleFields fields = SplitRule(settings_->SendRules().Lines()[*row]);
+  const RuleLine fields = ParseRuleLine(settings_->SendRules().Lines()[*row]);
   cmbKind_->setCurrentIndex(cmbKind_->findText(ToQ(fields.field)));
   edtPattern_->setText(ToQ(fields.text));
-  if (fields.target) ChooseFolder(sendTree_, sendTreeModel_, FindRuleFolder(settings_->SendRuleTree(), *fields.target));
+  if (fields.complete) ChooseFolder(sendTree_, sendTreeModel_, FindRuleFolder(settings_->SendRuleTree(), fields.target));
 }
 
 }  // namespace plumex

@@ -15,6 +15,7 @@
 #include "tests/app/run_cli.h"
 #include "tests/protocol/fake_server.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/test_mail.h"
 
 namespace plumex {
 namespace {
@@ -22,11 +23,7 @@ namespace {
 using test::FakeServer;
 using test::FakeStep;
 
-std::string Message(int n) {
-  const std::string k = std::to_string(n);
-  return "Message-ID: <m" + k + "@x>\r\nFrom: a@x\r\nSubject: s\r\nDate: Tue, 08 Sep 2009 12:34:5" + k +
-         " +0900\r\n\r\nbody\r\n";
-}
+std::string Message(int n) { return test::NumberedMail(n, "s"); }
 
 std::vector<std::string> Lines(const std::filesystem::path& file) {
   std::vector<std::string> lines;
@@ -36,12 +33,7 @@ std::vector<std::string> Lines(const std::filesystem::path& file) {
 
 TEST(CliLock, ASecondWriterGivesUpWhileTheFirstFilesAndNothingIsLostOrDoubled) {
   // The first message comes after a pause longer than a second writer waits.
-  std::vector<FakeStep> steps = {{"", "+OK ready\r\n"},
-                                 {"CAPA", "+OK\r\nUSER\r\nTOP\r\n.\r\n"},
-                                 {"USER me", "+OK\r\n"},
-                                 {"PASS pw", "+OK\r\n"},
-                                 {"STAT", "+OK 2 200\r\n"},
-                                 {"LIST", "+OK\r\n1 100\r\n2 100\r\n.\r\n"}};
+  std::vector<FakeStep> steps = test::Pop3Login(2);
   for (int n = 1; n <= 2; ++n) {
     const std::string m = Message(n), k = std::to_string(n);
     const int pause = n == 1 ? static_cast<int>(kStoreLockWait.count()) + 3000 : 0;

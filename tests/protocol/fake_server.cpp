@@ -115,4 +115,15 @@ void FakeServer::Run(std::vector<FakeStep> steps) {
   ::close(fd);
 }
 
+std::vector<FakeStep> Pop3Login(int count, int size, int delay_ms) {
+  std::string sizes;
+  for (int n = 1; n <= count; ++n) sizes += std::to_string(n) + " " + std::to_string(size) + "\r\n";
+  return {{"", "+OK ready\r\n", delay_ms},
+          {"CAPA", "+OK\r\nUSER\r\nTOP\r\n.\r\n", delay_ms},
+          {"USER me", "+OK\r\n", delay_ms},
+          {"PASS pw", "+OK\r\n", delay_ms},
+          {"STAT", "+OK " + std::to_string(count) + " " + std::to_string(count * size) + "\r\n", delay_ms},
+          {"LIST", "+OK\r\n" + sizes + ".\r\n", delay_ms}};
+}
+
 }  // namespace plumex::test

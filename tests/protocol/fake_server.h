@@ -18,6 +18,10 @@ struct FakeStep {
   bool close = false;     // close the connection after replying
 };
 
+// A POP3 log-in of user "me" with password "pw" to a mailbox of `count` messages of `size`
+// bytes each: greeting, CAPA (USER, TOP), USER, PASS, STAT and LIST, each reply after delay_ms.
+std::vector<FakeStep> Pop3Login(int count, int size = 100, int delay_ms = 0);
+
 // A loopback port that was free a moment ago: nobody listens there, so a connection is refused.
 int ClosedPort();
 

@@ -1,5 +1,7 @@
 #include "protocol/parsed_message.h"
 
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -249,6 +251,11 @@ TEST(ParsedMessageTest, ParsesFilesAndClears) {
   EXPECT_FALSE(m.HasParts());
   EXPECT_EQ(m.RawBytes(), "");
   EXPECT_THROW(m.ParseFile(dir.path() / "none.eml"), ProtocolError);
+  // A folder or a pipe where the file should be is refused at once, never waited on.
+  std::filesystem::create_directory(dir.path() / "folder.eml");
+  EXPECT_THROW(m.ParseFile(dir.path() / "folder.eml"), ProtocolError);
+  ASSERT_EQ(::mkfifo((dir.path() / "pipe.eml").c_str(), 0600), 0);
+  EXPECT_THROW(m.ParseFile(dir.path() / "pipe.eml"), ProtocolError);
 }
 
 TEST(ParsedMessageTest, HeaderOnlyMessageFromTop) {

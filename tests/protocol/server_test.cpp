@@ -19,30 +19,23 @@
 #include "protocol/protocol_error.h"
 #include "protocol/smtp_client.h"
 #include "protocol/trusted_certs.h"
-#include "tests/protocol/test_servers.h"
+#include "tests/protocol/servers_test.h"
 #include "tests/support/temp_dir.h"
 
 namespace plumex {
 namespace {
 
 using ::testing::Contains;
-using test::TestServers;
 
-class ServerTest : public ::testing::Test {
+class ServerTest : public test::ServersTest {
  protected:
-  void SetUp() override {
-    auto found = TestServers::Find();
-    if (!found) GTEST_SKIP() << "PLUMEX_TEST_SERVERS is not set (run through ctest)";
-    servers_ = *found;
-  }
-
   void SetUpPop3(Pop3Client& c, const std::string& user, bool tls = false) {
     c.host = "localhost";
-    c.port = servers_.Port(tls ? "POP3S_PORT" : "POP3_PORT");
+    c.port = servers->Port(tls ? "POP3S_PORT" : "POP3_PORT");
     c.user_name = user;
     c.password = "secret";
     c.use_tls = tls;
-    c.options().ca_file = servers_.Get("CA_FILE");
+    c.options().ca_file = servers->Get("CA_FILE");
   }
 
   // SHA-256 of a PEM certificate, the way the trusted list writes it.
@@ -67,21 +60,6 @@ class ServerTest : public ::testing::Test {
     return "<plumex-" + std::to_string(std::chrono::system_clock::now().time_since_epoch().count()) + "-" +
            std::to_string(rd()) + "@example.com>";
   }
-
-  // The "key: JSON value" lines the independent parser prints for a delivered message.
-  static std::vector<std::string> ParseWithPython(const std::filesystem::path& file) {
-    const std::string script = PLUMEX_PARSE_SENT_MAIL;
-    const std::string command = "/usr/bin/python3 '" + script + "' '" + file.string() + "'";
-    FILE* p = popen(command.c_str(), "r");
-    std::string out;
-    char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    EXPECT_EQ(pclose(p), 0) << out;
-    return SplitLines(out);
-  }
-
-  TestServers servers_;
 };
 
 std::string Pop3Message(int n) {
@@ -91,7 +69,7 @@ std::string Pop3Message(int n) {
 
 TEST_F(ServerTest, Pop3StatListTopRetrDele) {
   const std::vector<std::string> messages = {Pop3Message(1), Pop3Message(2), Pop3Message(3)};
-  servers_.MakeMailbox("pop-basic", messages);
+  servers->MakeMailbox("pop-basic", messages);
   Pop3Client c;
   SetUpPop3(c, "pop-basic");
   c.Connect();
@@ -119,7 +97,7 @@ TEST_F(ServerTest, Pop3StatListTopRetrDele) {
 }
 
 TEST_F(ServerTest, Pop3LogInFailure) {
-  servers_.MakeMailbox("pop-login", {});
+  servers->MakeMailbox("pop-login", {});
   Pop3Client c;
   SetUpPop3(c, "pop-login");
   c.password = "wrong";
@@ -138,7 +116,7 @@ TEST_F(ServerTest, Pop3LogInFailure) {
 }
 
 TEST_F(ServerTest, Pop3ImplicitTls) {
-  servers_.MakeMailbox("pop-tls", {Pop3Message(1)});
+  servers->MakeMailbox("pop-tls", {Pop3Message(1)});
   Pop3Client c;
   SetUpPop3(c, "pop-tls", true);
   c.Connect();
@@ -149,7 +127,7 @@ TEST_F(ServerTest, Pop3ImplicitTls) {
   c.Disconnect();
 
   // TLS against the plain port fails cleanly.
-  c.port = servers_.Port("POP3_PORT");
+  c.port = servers->Port("POP3_PORT");
   try {
     c.Connect();
     ADD_FAILURE() << "TLS with a plain server";
@@ -160,13 +138,13 @@ TEST_F(ServerTest, Pop3ImplicitTls) {
 }
 
 TEST_F(ServerTest, UnverifiedCertificateIsRefusedUntilTrusted) {
-  servers_.MakeMailbox("pop-trust", {Pop3Message(1)});
+  servers->MakeMailbox("pop-trust", {Pop3Message(1)});
   test::TempDir root;
   Pop3Client c;
   SetUpPop3(c, "pop-trust", true);
   c.options().ca_file.clear();  // the system's store knows nothing of the test CA
   c.options().mail_root = root.path();
-  const std::string fingerprint = Fingerprint(servers_.Get("STATE") + "/certs/server.pem");
+  const std::string fingerprint = Fingerprint(servers->Get("STATE") + "/certs/server.pem");
   try {
     c.Connect();
     FAIL() << "connected without verification";
@@ -179,14 +157,14 @@ TEST_F(ServerTest, UnverifiedCertificateIsRefusedUntilTrusted) {
   EXPECT_FALSE(c.IsConnected());
 
   // Another certificate trusted for this server does not help; this one does.
-  TrustCertificate(root.path(), "localhost", c.port, Fingerprint(servers_.Get("OTHER_CERT")));
+  TrustCertificate(root.path(), "localhost", c.port, Fingerprint(servers->Get("OTHER_CERT")));
   EXPECT_THROW(c.Connect(), CertificateError);
   TrustCertificate(root.path(), "localhost", c.port, fingerprint);
   c.Connect();
   EXPECT_EQ(c.Stat(), 1);
   c.Disconnect();
   // Trust is per host and port.
-  c.port = servers_.Port("POP3S_PORT");
+  c.port = servers->Port("POP3S_PORT");
   c.host = "127.0.0.1";
   EXPECT_THROW(c.Connect(), CertificateError);
 }
@@ -215,18 +193,18 @@ TEST_F(ServerTest, SendThroughStartTlsAuthLoginAndPipelining) {
   m.attachments.push_back({dir.path() / "note.txt", "=?ISO-2022-JP?B?GyRCJEgbKEI=?=.txt"});
 
   SmtpClient c;
-  c.options().ca_file = servers_.Get("CA_FILE");
+  c.options().ca_file = servers->Get("CA_FILE");
   c.user_name = "sender";
   c.password = "secret";
-  c.Connect("localhost", servers_.Port("SMTP_PORT"), true);
+  c.Connect("localhost", servers->Port("SMTP_PORT"), true);
   EXPECT_TRUE(c.pipelining());
   c.Authenticate();
   c.Send(m);
   c.Disconnect();
 
-  const auto file = servers_.WaitForDelivered(id);
+  const auto file = servers->WaitForDelivered(id);
   ASSERT_FALSE(file.empty()) << "not delivered";
-  const auto seen = ParseWithPython(file);
+  const auto seen = test::ParseSentMail(file);
   EXPECT_THAT(seen, Contains("subject: \"Re: と\""));
   EXPECT_THAT(seen, Contains("from: \"テスト <me@example.com>\""));
   EXPECT_THAT(seen, Contains("to: \"b@example.com\""));
@@ -256,10 +234,10 @@ TEST_F(ServerTest, SendThroughStartTlsAuthLoginAndPipelining) {
 
 TEST_F(ServerTest, SubmissionRefusesAWrongPasswordAndUnverifiedCertificate) {
   SmtpClient c;
-  c.options().ca_file = servers_.Get("CA_FILE");
+  c.options().ca_file = servers->Get("CA_FILE");
   c.user_name = "sender";
   c.password = "wrong";
-  c.Connect("localhost", servers_.Port("SMTP_PORT"), true);
+  c.Connect("localhost", servers->Port("SMTP_PORT"), true);
   try {
     c.Authenticate();
     ADD_FAILURE() << "no error";
@@ -272,14 +250,14 @@ TEST_F(ServerTest, SubmissionRefusesAWrongPasswordAndUnverifiedCertificate) {
   SmtpClient untrusted;
   untrusted.user_name = "sender";
   untrusted.password = "secret";
-  untrusted.Connect("localhost", servers_.Port("SMTP_PORT"), true);
+  untrusted.Connect("localhost", servers->Port("SMTP_PORT"), true);
   EXPECT_THROW(untrusted.Authenticate(), CertificateError);
   EXPECT_FALSE(untrusted.IsConnected());
 }
 
 TEST_F(ServerTest, PlainServerWithoutPipeliningRefusesARecipientThenSends) {
   SmtpClient c;
-  c.Connect("127.0.0.1", servers_.Port("SMTP_PLAIN_PORT"), false);
+  c.Connect("127.0.0.1", servers->Port("SMTP_PLAIN_PORT"), false);
   EXPECT_FALSE(c.pipelining());
   OutgoingMessage m;
   m.from = "me@example.com";
@@ -299,16 +277,16 @@ TEST_F(ServerTest, PlainServerWithoutPipeliningRefusesARecipientThenSends) {
   m.subject = "after the refusal";
   c.Send(m);
   c.Disconnect();
-  const auto file = servers_.WaitForDelivered(id);
+  const auto file = servers->WaitForDelivered(id);
   ASSERT_FALSE(file.empty());
-  EXPECT_THAT(ParseWithPython(file), Contains("subject: \"after the refusal\""));
+  EXPECT_THAT(test::ParseSentMail(file), Contains("subject: \"after the refusal\""));
 }
 
 TEST_F(ServerTest, TlsWantedButNotOffered) {
   SmtpClient c;
   c.user_name = "sender";
   c.password = "secret";
-  c.Connect("127.0.0.1", servers_.Port("SMTP_PLAIN_PORT"), true);
+  c.Connect("127.0.0.1", servers->Port("SMTP_PLAIN_PORT"), true);
   try {
     c.Authenticate();
     ADD_FAILURE() << "no error";

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "platform/code_page.h"
+
 namespace plumex::test {
 
 namespace fs = std::filesystem;
@@ -31,10 +33,30 @@ std::string TestServers::Get(const std::string& key) const {
   return it->second;
 }
 
+fs::path TestServers::Maildir(const std::string& user) const { return fs::path(Get("STATE")) / "home" / user / "Maildir"; }
+
+std::vector<fs::path> TestServers::MailboxFiles(const std::string& user) const {
+  std::vector<fs::path> files;
+  for (const char* sub : {"new", "cur"}) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(Maildir(user) / sub, ec)) files.push_back(entry.path());
+  }
+  return files;
+}
+
+std::string TestServers::AccountLine(const std::string& name_utf8, const std::string& user, const Account& account) const {
+  return Utf8ToCp932(name_utf8 + "\t127.0.0.1\t" + user + "\tsecret\t127.0.0.1\t" + account.address + "\t" +
+                     Get("POP3_PORT") + "\t" + (account.smtp ? Get("SMTP_PORT") : "25") + "\t" + account.rest);
+}
+
+std::vector<std::string> TestServers::SmtpSettings() const {
+  return {"Host:127.0.0.1", "Username:sender", "Password:secret", "Port:" + Get("SMTP_PORT"), "SmtpSSL:-1"};
+}
+
 void TestServers::MakeMailbox(const std::string& user, const std::vector<std::string>& messages) const {
-  const fs::path home = fs::path(Get("STATE")) / "home" / user;
+  const fs::path maildir = Maildir(user);
+  const fs::path home = maildir.parent_path();
   fs::remove_all(home);
-  const fs::path maildir = home / "Maildir";
   for (const char* sub : {"cur", "new", "tmp"}) fs::create_directories(maildir / sub);
   for (const fs::path& p : {home, maildir, maildir / "cur", maildir / "new", maildir / "tmp"})
     fs::permissions(p, fs::perms::all);

@@ -10,7 +10,7 @@
 #include "receive/new_mail_check.h"
 #include "store/generated_id.h"
 #include "tests/protocol/fake_server.h"
-#include "tests/protocol/test_servers.h"
+#include "tests/protocol/servers_test.h"
 #include "tests/receive/receive_fixture.h"
 
 namespace plumex {
@@ -27,9 +27,7 @@ std::string Mail(const std::string& id, const std::string& subject, int second) 
 // A message arriving in a mailbox the server already serves.
 void Deliver(const test::TestServers& servers, const std::string& user, const std::string& message) {
   const auto now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::ofstream(fs::path(servers.Get("STATE")) / "home" / user / "Maildir" / "new" /
-                    (std::to_string(now) + ".Mlater.plumex-test"),
-                std::ios::binary)
+  std::ofstream(servers.Maildir(user) / "new" / (std::to_string(now) + ".Mlater.plumex-test"), std::ios::binary)
       << message;
 }
 
@@ -50,12 +48,11 @@ ConnectionOptions Options(const fs::path& root) {
 // Listed once across ticks, whatever the clock says: a fetched message never, a message
 // without Message-ID once (its id does not change with the time of the tick), and a message
 // that arrives later alone at the tick after it came.
-TEST(NewMailCheckServer, EachUnfetchedMessageIsListedOnceAcrossTicks) {
-  auto servers = test::TestServers::Find();
-  if (!servers) GTEST_SKIP() << "PLUMEX_TEST_SERVERS not set";
+class NewMailCheckServer : public test::ServersTest {};
+
+TEST_F(NewMailCheckServer, EachUnfetchedMessageIsListedOnceAcrossTicks) {
   servers->MakeMailbox("nmcheck", {Mail("<fetched@x>", "old", 1), Mail("<new@x>", "news", 2), Mail("", "no id", 3)});
-  test::ReceiveFixture store(Utf8ToCp932("受信箱\t127.0.0.1\tnmcheck\tsecret\t127.0.0.1\tme@x\t") +
-                             servers->Get("POP3_PORT") + "\t25\t0");
+  test::ReceiveFixture store(servers->AccountLine("受信箱", "nmcheck"));
   store.state.ReceivedIds.Add("<fetched@x>");
   store.state.ReceivedIds.Save(store.Dir() / "AlreadMsgID.ini");
 
@@ -90,16 +87,14 @@ TEST(NewMailCheckServer, EachUnfetchedMessageIsListedOnceAcrossTicks) {
 // An account that cannot be reached is skipped and the next one polled; an account never
 // received for (no folder, no "AlreadMsgID.ini") counts as having fetched nothing, and the
 // check files nothing there.
-TEST(NewMailCheckServer, AnUnreachableAccountIsSkippedAndAMissingFetchedListIsEmpty) {
-  auto servers = test::TestServers::Find();
-  if (!servers) GTEST_SKIP() << "PLUMEX_TEST_SERVERS not set";
+TEST_F(NewMailCheckServer, AnUnreachableAccountIsSkippedAndAMissingFetchedListIsEmpty) {
   servers->MakeMailbox("nmfresh", {Mail("<f1@x>", "one", 1), Mail("<f2@x>", "two", 2)});
   test::TempDir root;
   MailboxState state;
   state.MailRoot = root.path();
   state.AccountList = {
       Utf8ToCp932("遠い\t127.0.0.1\tnobody\tsecret\t127.0.0.1\tfar@x\t") + std::to_string(test::ClosedPort()) + "\t25\t0",
-      Utf8ToCp932("新しい\t127.0.0.1\tnmfresh\tsecret\t127.0.0.1\tme@x\t") + servers->Get("POP3_PORT") + "\t25\t0"};
+      servers->AccountLine("新しい", "nmfresh")};
   NewMailCheck check;
   Pop3Client pop3(Options(root.path()));
   test::FakeUi ui;

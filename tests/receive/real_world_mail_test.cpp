@@ -15,7 +15,7 @@
 #include "store/file_key.h"
 #include "store/stored_message.h"
 #include "store/tab_line.h"
-#include "tests/protocol/test_servers.h"
+#include "tests/protocol/servers_test.h"
 #include "tests/receive/receive_fixture.h"
 
 namespace plumex {
@@ -44,18 +44,14 @@ std::string Attachment(const std::string& headers, const std::string& content) {
          "Content-Transfer-Encoding: base64\r\n" + headers + "\r\n\r\n" + Base64Encode(content) + "\r\n";
 }
 
-class RealWorldMailTest : public ::testing::Test {
+class RealWorldMailTest : public test::ServersTest {
  protected:
   void SetUp() override {
     setenv("TZ", "Asia/Tokyo", 1);
     tzset();
-    servers = test::TestServers::Find();
-    if (!servers) GTEST_SKIP() << "PLUMEX_TEST_SERVERS not set";
+    ServersTest::SetUp();
   }
-  std::string Account(const std::string& user) {
-    return Sjis("受信箱") + "\t127.0.0.1\t" + user + "\tsecret\t127.0.0.1\tme@x\t" + servers->Get("POP3_PORT") +
-           "\t25\t0";
-  }
+  std::string Account(const std::string& user) { return servers->AccountLine("受信箱", user); }
   // Receives the mailbox; the filed messages by subject as the index shows it.
   std::map<std::string, StoredMessage> ReceiveAll(const std::string& user, const std::vector<std::string>& mails,
                                                   test::ReceiveFixture& store, int expected_count) {
@@ -73,7 +69,6 @@ class RealWorldMailTest : public ::testing::Test {
     }
     return filed;
   }
-  std::optional<test::TestServers> servers;
 };
 
 std::string Body(const StoredMessage& m) {

@@ -50,16 +50,7 @@ TEST(Reassembly, PieceParameters) {
 
 std::string HeaderOf(const std::string& message) { return message.substr(0, message.find("\r\n\r\n") + 4); }
 
-std::vector<FakeStep> Login(int count) {
-  std::string sizes;
-  for (int n = 1; n <= count; ++n) sizes += std::to_string(n) + " 1000\r\n";
-  return {{"", "+OK ready\r\n"},
-          {"CAPA", "+OK\r\nUSER\r\nTOP\r\n.\r\n"},
-          {"USER me", "+OK\r\n"},
-          {"PASS pw", "+OK\r\n"},
-          {"STAT", "+OK " + std::to_string(count) + " 5000\r\n"},
-          {"LIST", "+OK\r\n" + sizes + ".\r\n"}};
-}
+std::vector<FakeStep> Login(int count) { return test::Pop3Login(count, 1000); }
 
 // A piece fetched and deleted after it is staged.
 void FetchAndDelete(std::vector<FakeStep>& steps, int n, const std::string& piece) {

@@ -14,6 +14,7 @@
 #include "receive/sender_trust.h"
 #include "tests/protocol/fake_server.h"
 #include "tests/receive/receive_fixture.h"
+#include "tests/support/test_mail.h"
 
 namespace plumex {
 namespace {
@@ -21,26 +22,14 @@ namespace {
 using test::FakeServer;
 using test::FakeStep;
 
-std::string Message(int n) {
-  return "Message-ID: <m" + std::to_string(n) + "@x>\r\nFrom: a@x\r\nSubject: message " + std::to_string(n) +
-         "\r\nDate: Tue, 08 Sep 2009 12:34:5" + std::to_string(n) + " +0900\r\n\r\nbody " + std::to_string(n) + "\r\n";
-}
+std::string Message(int n) { return test::NumberedMail(n, "message " + std::to_string(n), "body " + std::to_string(n)); }
 
 std::string Header(int n) {
   std::string m = Message(n);
   return m.substr(0, m.find("\r\n\r\n") + 4);
 }
 
-std::vector<FakeStep> Login(int count) {
-  std::string sizes;
-  for (int n = 1; n <= count; ++n) sizes += std::to_string(n) + " 100\r\n";
-  return {{"", "+OK ready\r\n"},
-          {"CAPA", "+OK\r\nUSER\r\nTOP\r\n.\r\n"},
-          {"USER me", "+OK\r\n"},
-          {"PASS pw", "+OK\r\n"},
-          {"STAT", "+OK " + std::to_string(count) + " 500\r\n"},
-          {"LIST", "+OK\r\n" + sizes + ".\r\n"}};
-}
+std::vector<FakeStep> Login(int count) { return test::Pop3Login(count); }
 
 void Fetch(std::vector<FakeStep>& steps, int n) {
   const std::string k = std::to_string(n);

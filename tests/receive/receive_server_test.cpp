@@ -13,7 +13,7 @@
 #include "store/file_key.h"
 #include "store/stored_message.h"
 #include "store/tab_line.h"
-#include "tests/protocol/test_servers.h"
+#include "tests/protocol/servers_test.h"
 #include "tests/receive/receive_fixture.h"
 #include "tests/receive/split_message.h"
 
@@ -77,34 +77,22 @@ std::vector<std::string> JapaneseMailbox() {
   };
 }
 
-class ReceiveServerTest : public ::testing::Test {
+class ReceiveServerTest : public test::ServersTest {
  protected:
   void SetUp() override {
     setenv("TZ", "Asia/Tokyo", 1);
     tzset();
-    servers = test::TestServers::Find();
-    if (!servers) GTEST_SKIP() << "PLUMEX_TEST_SERVERS not set";
+    ServersTest::SetUp();
   }
   std::string Account(const std::string& user, bool delete_after = false) {
-    return Sjis("受信箱") + "\t127.0.0.1\t" + user + "\tsecret\t127.0.0.1\tme@x\t" + servers->Get("POP3_PORT") + "\t25\t" +
-           (delete_after ? "-1" : "0");
+    return servers->AccountLine("受信箱", user, {.rest = delete_after ? "-1" : "0"});
   }
-  size_t MessagesOnServer(const std::string& user) {
-    size_t n = 0;
-    for (const char* sub : {"new", "cur"}) {
-      std::error_code ec;
-      for ([[maybe_unused]] const auto& e : fs::directory_iterator(
-               fs::path(servers->Get("STATE")) / "home" / user / "Maildir" / sub, ec))
-        ++n;
-    }
-    return n;
-  }
+  size_t MessagesOnServer(const std::string& user) { return servers->MailboxFiles(user).size(); }
   StoredMessage Read(const test::ReceiveFixture& store, const std::string& key) {
     auto m = ReadStoredMessage(store.Dir() / (key + ".txt"));
     EXPECT_TRUE(m) << key;
     return m.value_or(StoredMessage{});
   }
-  std::optional<test::TestServers> servers;
 };
 
 TEST_F(ReceiveServerTest, JapaneseMailIsFiledAsTheStoreKeepsIt) {

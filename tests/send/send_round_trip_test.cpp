@@ -16,7 +16,7 @@
 #include "receive/original_text.h"
 #include "store/file_key.h"
 #include "store/stored_message.h"
-#include "tests/protocol/test_servers.h"
+#include "tests/send/send_servers_test.h"
 #include "tests/receive/receive_fixture.h"
 #include "tests/support/fake_ui.h"
 #include "tests/support/temp_dir.h"
@@ -24,25 +24,19 @@
 namespace plumex {
 namespace {
 
-class SendRoundTripTest : public ::testing::Test {
+class SendRoundTripTest : public test::SendServersTest {
  protected:
   void SetUp() override {
     setenv("TZ", "Asia/Tokyo", 1);
     tzset();
-    servers = test::TestServers::Find();
-    if (!servers) GTEST_SKIP() << "PLUMEX_TEST_SERVERS not set";
-    context.mail_root = root.path();
-    context.connection.ca_file = servers->Get("CA_FILE");
-    context.connection.read_timeout_seconds = 20;
-    EnsureDirectory(ToNativePath(root.path(), Sjis("送信\\")));
+    SendServersTest::SetUp();
   }
 
   // Sends one message (Shift_JIS texts) and returns what was delivered, raw.
   std::string Send(const std::string& id, const std::string& from_name, const std::string& subject,
                    const std::vector<std::string>& body) {
     SendRequest r;
-    r.settings = {"Host:127.0.0.1", "Username:sender", "Password:secret", "Port:" + servers->Get("SMTP_PORT"),
-                  "SmtpSSL:-1"};
+    r.settings = servers->SmtpSettings();
     r.headers = {"ReplyTo:me@example.jp", Sjis("差出人:") + from_name + " <me@example.jp>", "CCList:", "BccList:",
                  "Message-ID:" + id, "References:", Sjis("あて名:") + "to@example.jp", Sjis("件名:") + subject,
                  Sjis("日時:") + "2026/12/10_090000", "Priority:2"};
@@ -57,11 +51,6 @@ class SendRoundTripTest : public ::testing::Test {
     std::random_device rd;
     return std::string("<") + tag + std::to_string(rd()) + "@rt.example.jp>";
   }
-
-  std::optional<test::TestServers> servers;
-  test::TempDir root;
-  SendContext context;
-  test::FakeUi ui;
 };
 
 TEST_F(SendRoundTripTest, EveryCharacterClassComesBackAsTyped) {
@@ -92,8 +81,7 @@ TEST_F(SendRoundTripTest, EveryCharacterClassComesBackAsTyped) {
   }
 
   servers->MakeMailbox("roundtrip", delivered);
-  test::ReceiveFixture store(Sjis("受信箱") + "\t127.0.0.1\troundtrip\tsecret\t127.0.0.1\tme@x\t" +
-                             servers->Get("POP3_PORT") + "\t25\t0");
+  test::ReceiveFixture store(servers->AccountLine("受信箱", "roundtrip"));
   test::FakeUi receive_ui;
   ASSERT_EQ(store.Run(receive_ui).new_count, 3);
   std::map<std::string, StoredMessage> filed;

@@ -16,7 +16,7 @@
 #include "send/send_mail.h"
 #include "store/file_key.h"
 #include "store/tab_line.h"
-#include "tests/protocol/test_servers.h"
+#include "tests/send/send_servers_test.h"
 #include "tests/support/fake_ui.h"
 #include "tests/support/temp_dir.h"
 
@@ -25,39 +25,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> ParseWithPython(const fs::path& file) {
-  const std::string command = std::string("/usr/bin/python3 '") + PLUMEX_PARSE_SENT_MAIL + "' '" + file.string() + "'";
-  FILE* p = popen(command.c_str(), "r");
-  std::string out;
-  char buf[4096];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  EXPECT_EQ(pclose(p), 0) << out;
-  return SplitLines(out);
-}
-
 std::string Field(const std::vector<std::string>& parsed, const std::string& key) {
   for (const auto& line : parsed)
     if (line.rfind(key + ": ", 0) == 0) return line.substr(key.size() + 2);
   return "<missing>";
 }
 
-class SendServerTest : public ::testing::Test {
+class SendServerTest : public test::SendServersTest {
  protected:
-  void SetUp() override {
-    servers = test::TestServers::Find();
-    if (!servers) GTEST_SKIP() << "PLUMEX_TEST_SERVERS not set";
-    context.mail_root = root.path();
-    context.connection.ca_file = servers->Get("CA_FILE");
-    context.connection.read_timeout_seconds = 20;
-    EnsureDirectory(ToNativePath(root.path(), Sjis("送信\\")));
-  }
-
   // What the compose window hands over.
   SendRequest Compose(const std::string& id, const std::string& to_utf8, const std::string& subject_utf8) {
     SendRequest r;
-    r.settings = {"Host:127.0.0.1", "Username:sender", "Password:secret", "Port:" + servers->Get("SMTP_PORT"),
-                  "SmtpSSL:-1"};
+    r.settings = servers->SmtpSettings();
     r.headers = {"ReplyTo:me@example.jp",
                  Sjis("差出人:") + "\"" + Sjis("山田") + "\" <me@example.jp>",
                  "CCList:",
@@ -76,11 +55,6 @@ class SendServerTest : public ::testing::Test {
     std::random_device rd;
     return "@t" + std::to_string(rd()) + ".example.jp";
   }
-
-  std::optional<test::TestServers> servers;
-  test::TempDir root;
-  SendContext context;
-  test::FakeUi ui;
 };
 
 TEST_F(SendServerTest, SingleMessageArrivesAsTypedAndIsFiled) {
@@ -105,7 +79,7 @@ TEST_F(SendServerTest, SingleMessageArrivesAsTypedAndIsFiled) {
 
   fs::path delivered = servers->WaitForDelivered(id.substr(1, id.size() - 2));
   ASSERT_FALSE(delivered.empty());
-  auto parsed = ParseWithPython(delivered);
+  auto parsed = test::ParseSentMail(delivered);
   EXPECT_EQ(Field(parsed, "subject"), "\"会議の件\"");
   EXPECT_EQ(Field(parsed, "from"), "\"山田 <me@example.jp>\"");
   EXPECT_EQ(Field(parsed, "to"), "\"to@example.jp\"");

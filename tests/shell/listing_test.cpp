@@ -244,6 +244,12 @@ TEST_F(ListingTest, SavingAttachments) {
   ui.answers = {MsgAnswer::Yes};
   shell.SaveAttachment(0);
   EXPECT_EQ(ReadFileBytes(out.path() / "写真.jpg"), "new-jpg\r\n");
+  // A copy that cannot be written names the file and the reason.
+  ui.save_file = out.path() / "ない" / "写真.jpg";
+  shell.SaveAttachment(0);
+  EXPECT_EQ(ui.messages.back().text, "ファイルを保存できませんでした。\r\n" + (out.path() / "ない" / "写真.jpg").string() +
+                                         "\r\nファイルまたはフォルダがありません");
+  EXPECT_EQ(ui.messages.back().icon, MsgIcon::Error);
 
   WriteLines(out.path() / "写真.jpg", {"old"});
   ui.folder = out.path();

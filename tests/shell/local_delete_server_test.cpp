@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/app_core.h"
-#include "tests/protocol/test_servers.h"
+#include "tests/protocol/servers_test.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace plumex::test {
@@ -14,13 +14,12 @@ std::string Message(int n) {
          "\r\nDate: Tue, 08 Sep 2009 12:34:5" + std::to_string(n) + " +0900\r\n\r\nbody\r\n";
 }
 
-TEST(LocalDeleteServer, ADeletedMessageStillOnTheServerIsFetchedAgain) {
-  auto servers = TestServers::Find();
-  if (!servers) GTEST_SKIP() << "PLUMEX_TEST_SERVERS not set";
+class LocalDeleteServer : public ServersTest {};
+
+TEST_F(LocalDeleteServer, ADeletedMessageStillOnTheServerIsFetchedAgain) {
   servers->MakeMailbox("refetch", {Message(1), Message(2)});
   StoreFixture store;
-  store.WriteRaw("Account.ini", {Utf8ToCp932("受信箱\t127.0.0.1\trefetch\tsecret\t127.0.0.1\tme@x\t") +
-                                 servers->Get("POP3_PORT") + "\t25\t0"});
+  store.WriteRaw("Account.ini", {servers->AccountLine("受信箱", "refetch")});
   AppCore core(store.ui, store.root());
   core.Start();
   ASSERT_EQ(core.Receiving().Receive().new_count, 2) << testing::PrintToString(store.ui.Texts());

@@ -2,8 +2,12 @@
 // files, through the application core on fixture stores.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <functional>
 
 #include "platform/store_path.h"
+#include "protocol/parsed_message.h"
 #include "shell/app_core.h"
 #include "store/file_key.h"
 #include "store/tab_line.h"
@@ -138,6 +142,58 @@ TEST_F(MessageFilesTest, OpeningThreeFilesFilesAllThree) {
   EXPECT_EQ(ReadUtf8Lines("受信/A/MsgID.ini").size(), 5u);
   EXPECT_EQ(ui.status[0], "5件");
   EXPECT_EQ(core->State().ReceivedIds.Ids().Lines().size(), 3u);
+}
+
+// "メールを開く" names the file that failed and why, and files none of the files after it.
+TEST_F(MessageFilesTest, AFileThatCannotBeOpenedIsNamedWithItsCause) {
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;  // makes At("bad.eml") fail
+    std::vector<std::string> says;  // beside the headline and the file name
+  };
+  const std::string bad = At("bad.eml").string();
+  const Case cases[] = {
+      {"missing", [] {}, {"ファイルを読み込めませんでした。", "ファイルまたはフォルダがありません"}},
+      {"a folder", [&] { std::filesystem::create_directories(At("bad.eml")); }, {"ファイルではない"}},
+      {"unreadable",
+       [&] {
+         WriteFileAtomic(At("bad.eml"), "From: a@x\r\n\r\nx\r\n");
+         std::filesystem::permissions(At("bad.eml"), std::filesystem::perms::none);
+       },
+       {"アクセスが許可されていません"}},
+      // Larger than any message may be (a sparse file: nothing is written, nothing read).
+      {"too large",
+       [&] {
+         WriteFileAtomic(At("bad.eml"), "From: a@x\r\n\r\nx\r\n");
+         std::filesystem::resize_file(At("bad.eml"), kMaxMessageBytes + 1);
+       },
+       {"ファイルが大きすぎるため読み込みませんでした"}},
+      // The store cannot take the message (a full disk fails the same way): the index file the
+      // filing writes is named with the system's reason.
+      {"a store file that cannot be written",
+       [&] {
+         WriteFileAtomic(At("bad.eml"), "From: a@x\r\nMessage-ID: <bad@x>\r\n\r\nx\r\n");
+         std::filesystem::remove(At("受信/A/MsgID.ini"));
+         std::filesystem::create_directories(At("受信/A/MsgID.ini/inner"));
+       },
+       {"ファイルに書き込めませんでした", "MsgID.ini", "フォルダです"}},
+  };
+  for (const Case& c : cases) {
+    if (std::string(c.what) == "unreadable" && ::geteuid() == 0) continue;  // root reads every file
+    core.reset();
+    std::filesystem::remove_all(root());
+    Start();
+    WriteFileAtomic(At("after.eml"), "From: a@x\r\nMessage-ID: <after@x>\r\n\r\nx\r\n");
+    c.arrange();
+    ui.messages.clear();
+    EXPECT_EQ(core->Receiving().OpenMessageFiles({At("bad.eml"), At("after.eml")}), -1) << c.what;
+    ASSERT_EQ(ui.messages.size(), 1u) << c.what;
+    const std::string& text = ui.messages[0].text;
+    EXPECT_EQ(text.rfind("EMLファイルの読み込みに失敗しました。\r\n", 0), 0u) << c.what << ": " << text;
+    EXPECT_NE(text.find(bad), std::string::npos) << c.what << ": " << text;
+    for (const std::string& part : c.says) EXPECT_NE(text.find(part), std::string::npos) << c.what << ": " << text;
+    EXPECT_FALSE(core->State().ReceivedIds.Contains("<after@x>")) << c.what;
+  }
 }
 
 // A message whose characters code page 932 lacks: the viewer, the list, the text preview, reply

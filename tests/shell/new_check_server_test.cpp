@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "shell/app_core.h"
-#include "tests/protocol/test_servers.h"
+#include "tests/protocol/servers_test.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace plumex::test {
@@ -16,11 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class NewCheckServerTest : public ::testing::Test {
+class NewCheckServerTest : public ServersTest {
  protected:
   void SetUp() override {
-    servers = TestServers::Find();
-    if (!servers) GTEST_SKIP() << "PLUMEX_TEST_SERVERS not set";
+    ServersTest::SetUp();
+    if (IsSkipped()) return;
     // The submission server's certificate comes from the test CA.
     setenv("SSL_CERT_FILE", servers->Get("CA_FILE").c_str(), 1);
     tag = "t" + std::to_string(std::random_device{}());
@@ -28,8 +28,9 @@ class NewCheckServerTest : public ::testing::Test {
     servers->MakeMailbox("fwd" + tag, {"Message-ID: " + id + "\r\nFrom: taro@example.jp\r\nTo: me@example.jp\r\n"
                                        "Subject: forward me\r\nDate: Tue, 08 Sep 2009 12:34:56 +0900\r\n\r\nbody\r\n"});
     // SMTP with its SSL flag on: STARTTLS on the submission port, as ordinary sending does.
-    store.WriteRaw("Account.ini", {Utf8ToCp932("受信箱\t127.0.0.1\tfwd") + tag + "\tsecret\t127.0.0.1\tme@example.jp\t" +
-                                   servers->Get("POP3_PORT") + "\t" + servers->Get("SMTP_PORT") + "\t0\t>\t0\t-1"});
+    store.WriteRaw("Account.ini",
+                   {servers->AccountLine("受信箱", "fwd" + tag,
+                                         {.address = "me@example.jp", .smtp = true, .rest = "0\t>\t0\t-1"})});
     core = std::make_unique<AppCore>(store.ui, store.root());
     ASSERT_TRUE(core->Start());
     NewCheckSettings& s = core->NewCheck();
@@ -56,7 +57,6 @@ class NewCheckServerTest : public ::testing::Test {
     return found;
   }
 
-  std::optional<TestServers> servers;
   std::string tag, id;
   StoreFixture store;
   std::unique_ptr<AppCore> core;

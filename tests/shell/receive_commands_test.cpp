@@ -6,6 +6,7 @@
 #include "shell/app_core.h"
 #include "tests/protocol/fake_server.h"
 #include "tests/shell/shell_fixture.h"
+#include "tests/support/test_mail.h"
 
 namespace plumex {
 namespace {
@@ -13,23 +14,10 @@ namespace {
 using test::FakeServer;
 using test::FakeStep;
 
-std::string Message(int n) {
-  const std::string k = std::to_string(n);
-  return "Message-ID: <m" + k + "@x>\r\nFrom: a@x\r\nSubject: s" + k + "\r\nDate: Tue, 08 Sep 2009 12:34:5" + k +
-         " +0900\r\n\r\nbody\r\n";
-}
+std::string Message(int n) { return test::NumberedMail(n, "s" + std::to_string(n)); }
 
 // Greeting (after delay_ms), log-in, STAT and LIST for `count` messages.
-std::vector<FakeStep> Login(int count, int delay_ms = 0) {
-  std::string sizes;
-  for (int n = 1; n <= count; ++n) sizes += std::to_string(n) + " 100\r\n";
-  return {{"", "+OK ready\r\n", delay_ms},
-          {"CAPA", "+OK\r\nUSER\r\nTOP\r\n.\r\n", delay_ms},
-          {"USER me", "+OK\r\n", delay_ms},
-          {"PASS pw", "+OK\r\n", delay_ms},
-          {"STAT", "+OK " + std::to_string(count) + " 500\r\n", delay_ms},
-          {"LIST", "+OK\r\n" + sizes + ".\r\n", delay_ms}};
-}
+std::vector<FakeStep> Login(int count, int delay_ms = 0) { return test::Pop3Login(count, 100, delay_ms); }
 
 void Fetch(std::vector<FakeStep>& steps, int n) {
   const std::string m = Message(n);

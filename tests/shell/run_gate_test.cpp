@@ -16,21 +16,16 @@
 #include "store/tab_line.h"
 #include "tests/protocol/fake_server.h"
 #include "tests/shell/shell_fixture.h"
+#include "tests/support/test_mail.h"
 
 namespace plumex::test {
 namespace {
 
-std::string Mail(int n) {
-  const std::string k = std::to_string(n);
-  return "Message-ID: <m" + k + "@x>\r\nFrom: a@x\r\nSubject: s" + k + "\r\nDate: Tue, 08 Sep 2009 12:34:5" + k +
-         " +0900\r\n\r\nbody\r\n";
-}
+std::string Mail(int n) { return test::NumberedMail(n, "s" + std::to_string(n)); }
 
 // The POP3 dialogue of a receive of two messages kept on the server.
 std::vector<FakeStep> TwoMessages() {
-  std::vector<FakeStep> steps = {{"", "+OK ready\r\n"},   {"CAPA", "+OK\r\nUSER\r\nTOP\r\n.\r\n"},
-                                 {"USER me", "+OK\r\n"},  {"PASS pw", "+OK\r\n"},
-                                 {"STAT", "+OK 2 200\r\n"}, {"LIST", "+OK\r\n1 100\r\n2 100\r\n.\r\n"}};
+  std::vector<FakeStep> steps = Pop3Login(2);
   for (int n = 1; n <= 2; ++n) {
     const std::string m = Mail(n), k = std::to_string(n);
     steps.push_back({"TOP " + k + " 0", "+OK\r\n" + m.substr(0, m.find("\r\n\r\n") + 4) + ".\r\n"});

@@ -13,7 +13,7 @@
 #include "shell/app_core.h"
 #include "store/tab_line.h"
 #include "tests/protocol/fake_server.h"
-#include "tests/protocol/test_servers.h"
+#include "tests/protocol/servers_test.h"
 #include "tests/shell/shell_fixture.h"
 
 namespace plumex {
@@ -37,20 +37,18 @@ std::vector<std::string> Mails(int count) {
   return mails;
 }
 
-class ServerDeleteServerTest : public ::testing::Test, public test::StoreFixture {
+class ServerDeleteServerTest : public test::ServersTest, public test::StoreFixture {
  protected:
   void SetUp() override {
     setenv("TZ", "Asia/Tokyo", 1);
     tzset();
-    servers = test::TestServers::Find();
-    if (!servers) GTEST_SKIP() << "PLUMEX_TEST_SERVERS not set";
+    ServersTest::SetUp();
   }
   // The store's one account reads the mailbox of `user`, filled with `mails`.
   void Start(const std::string& user, const std::vector<std::string>& mails) {
     user_ = user;
     servers->MakeMailbox(user, mails);
-    WriteUtf8Lines("Account.ini", {"acc\t127.0.0.1\t" + user + "\tsecret\t127.0.0.1\tme@x\t" +
-                                   servers->Get("POP3_PORT") + "\t25\t0"});
+    WriteRaw("Account.ini", {servers->AccountLine("acc", user)});
     core = std::make_unique<AppCore>(ui, root());
     core->Start();
     ASSERT_TRUE(core->UseAccount("acc"));
@@ -62,15 +60,7 @@ class ServerDeleteServerTest : public ::testing::Test, public test::StoreFixture
     return ids;
   }
   // The message files of the mailbox, as another client sees them.
-  std::vector<fs::path> MaildirFiles() const {
-    std::vector<fs::path> files;
-    for (const char* sub : {"new", "cur"}) {
-      std::error_code ec;
-      for (const auto& e : fs::directory_iterator(fs::path(servers->Get("STATE")) / "home" / user_ / "Maildir" / sub, ec))
-        files.push_back(e.path());
-    }
-    return files;
-  }
+  std::vector<fs::path> MaildirFiles() const { return servers->MailboxFiles(user_); }
   fs::path MaildirFileOf(const std::string& id) const {
     for (const auto& f : MaildirFiles()) {
       std::ifstream in(f, std::ios::binary);
@@ -81,7 +71,6 @@ class ServerDeleteServerTest : public ::testing::Test, public test::StoreFixture
     return {};
   }
 
-  std::optional<test::TestServers> servers;
   std::unique_ptr<AppCore> core;
   std::string user_;
 };
@@ -161,7 +150,7 @@ TEST_F(ServerDeleteServerTest, MailChangedSinceTheListingShiftsNothing) {
   core->Shell().List().SetSelection({1, 3});  // m2 and m4
   core->Shell().DisconnectPop3();
   ASSERT_TRUE(fs::remove(MaildirFileOf("<m1@x>")));
-  const fs::path maildir = fs::path(servers->Get("STATE")) / "home" / user_ / "Maildir";
+  const fs::path maildir = servers->Maildir(user_);
   std::ofstream(maildir / "new" / "9999999999.M9.plumex-test", std::ios::binary) << Mail(6);
   Server().DeleteSelected();
   EXPECT_THAT(ui.Texts(), ElementsAre(Cp932ToUtf8(ServerDeleteQuestion(2))));

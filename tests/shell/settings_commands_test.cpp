@@ -77,9 +77,11 @@ TEST_F(SettingsCommandsTest, ChoosingARuleFindsItsFolder) {
   for (const auto& [target, path] : cases)
     EXPECT_EQ(FindRuleFolder(tree, S(target)), tree.FindByPath(S(path))) << target;
   EXPECT_EQ(FindRuleFolder(tree, S("ない")), nullptr);
-  const RuleFields three = SplitRule(S("件名\tx\tacc"));
+  const RuleLine three = ParseRuleLine(S("件名\tx\tacc"));
   EXPECT_EQ(three.target, "acc");
-  EXPECT_EQ(SplitRule(S("件名\tx")).target, std::nullopt);
+  EXPECT_TRUE(three.complete);
+  EXPECT_FALSE(ParseRuleLine(S("件名\tx")).complete);
+  EXPECT_FALSE(ParseRuleLine(S("件名\tx\tacc\textra")).complete);
 }
 
 TEST_F(SettingsCommandsTest, TheRulesTabSuggestsTheChosenMessagesSenderThenSubject) {

@@ -61,11 +61,11 @@ TEST(FileKey, MessagesUnderTheirOldKeyAreStillFound) {
 
 TEST(FileKey, GeneratedIdAndIdempotence) {
   LocalDateTime t{2009, 9, 8, 12, 34, 56};
-  std::string id = GeneratedReceivedId(t);
+  std::string id = GeneratedId(FormatReceivedDate(t));
   EXPECT_EQ(id, "<2009/09/08_12:34:56tomarind_Vantory>");
   EXPECT_EQ(MakeFileKey(id), "02009709708_12_34_56tomarind_Vantory9");
   EXPECT_EQ(MakeFileKey(MakeFileKey(id)), MakeFileKey(id));
-  EXPECT_EQ(GeneratedDraftId(t), "<2009/09/08_123456tomarind_Vantory>");
+  EXPECT_EQ(GeneratedId(FormatSentDate(t)), "<2009/09/08_123456tomarind_Vantory>");
 }
 
 TEST(FileKey, LongKeysAreShortenedStably) {

@@ -72,9 +72,9 @@ class ComposeWindowTest : public QObject {
                                        "Content-Type: text/plain; charset=ISO-2022-JP\r\n\r\n" + iso + "\r\n"});
     QTemporaryDir dir;
     const std::filesystem::path root(dir.path().toStdString());
-    WriteLines(root / "Account.ini", {Sj("テスト") + "\t127.0.0.1\tuicompose\tsecret\t127.0.0.1\tme@example.jp\t" +
-                                          servers->Get("POP3_PORT") + "\t" + servers->Get("SMTP_PORT") +
-                                          "\t0\t>\t0\t-1"});
+    WriteLines(root / "Account.ini",
+               {servers->AccountLine("テスト", "uicompose",
+                                     {.address = "me@example.jp", .smtp = true, .rest = "0\t>\t0\t-1"})});
     WriteLines(root / "plumex.ini", {"[CurAccount]", Sj("Position=テスト")});
     std::filesystem::create_directories(root / "受信" / "テスト");
     WriteLines(root / "受信" / "テスト" / "syomei.ini", {"--", Sj("山田")});

@@ -51,8 +51,7 @@ class ReceiveWindowTest : public QObject {
     servers->MakeMailbox("uirecv", {Message(1, "会議のお知らせ", "来週の会議です。"), Message(2, "見積書", "お見積り")});
     QTemporaryDir dir;
     const std::filesystem::path root(dir.path().toStdString());
-    WriteLines(root / "Account.ini", {Utf8ToCp932("テスト\t127.0.0.1\tuirecv\tsecret\t127.0.0.1\tme@x\t") +
-                                          servers->Get("POP3_PORT") + "\t25\t0\t>\t0\t0"});
+    WriteLines(root / "Account.ini", {servers->AccountLine("テスト", "uirecv", {.rest = "0\t>\t0\t0"})});
     WriteLines(root / "plumex.ini", {"[CurAccount]", Utf8ToCp932("Position=テスト")});
     std::filesystem::create_directories(root / "受信" / "テスト" / "取引先");
     WriteLines(root / "受信" / "テスト" / "取引先" / "MsgID.ini", {});

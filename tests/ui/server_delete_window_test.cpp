@@ -61,8 +61,7 @@ class ServerDeleteWindowTest : public QObject {
     servers->MakeMailbox("uidelete", {Message(1, "mx.example"), Message(2, "spam.example"), Message(3, "mx.example")});
     QTemporaryDir dir;
     const std::filesystem::path root(dir.path().toStdString());
-    WriteLines(root / "Account.ini", {Utf8ToCp932("テスト\t127.0.0.1\tuidelete\tsecret\t127.0.0.1\tme@x\t") +
-                                          servers->Get("POP3_PORT") + "\t25\t0\t>\t0\t0"});
+    WriteLines(root / "Account.ini", {servers->AccountLine("テスト", "uidelete", {.rest = "0\t>\t0\t0"})});
     WriteLines(root / "plumex.ini", {"[CurAccount]", Utf8ToCp932("Position=テスト")});
 
     auto port = std::make_unique<QuietPort>();
