@@ -50,24 +50,6 @@ std::vector<int> Ascending(std::vector<int> numbers) {
 
 }  // namespace
 
-void MainShell::LeaveServerDelete() {
-  // Only server delete mode is left: a receive or a send going on is not its business.
-  if (state_.ViewMode != ViewModes::ServerDelete) return;
-  gate_.StopRun(RunKind::ServerDelete);
-  DisconnectPop3();
-  state_.ViewMode = ViewModes::Normal;
-  SetMode();
-  ui_.SetStatusText(1, "");
-  if (!state_.CurrentFolderPath.empty()) ListFolderIndex(state_.CurrentIndex.Rows());
-  else list_.Clear();
-}
-
-void MainShell::ClearMessageView() {
-  list_.Clear();
-  ClearViewer();
-  ui_.ViewerChanged();
-}
-
 ServerDeleteCommands::ServerDeleteCommands(MainShell& shell, ReceiveCommands& receive, DeletionCandidates& candidates)
     : shell_(shell), receive_(receive), candidates_(candidates) {}
 

@@ -1,4 +1,5 @@
-// Showing a message: header panel, body, attachments and their preview, the HTML view, links.
+// MainShell: showing a message: header panel, body, attachments and their preview, the HTML
+// view, links.
 #include <algorithm>
 #include <system_error>
 
