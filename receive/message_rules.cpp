@@ -16,6 +16,8 @@
 #include "store/message_files.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
+#include "receive/receive_texts.h"
+#include "settings/settings_texts.h"
 
 namespace plumex {
 namespace {
@@ -24,7 +26,7 @@ std::string RuleFolderPath(std::string_view target) { return ReceiveRootName() +
 
 }  // namespace
 
-const std::string& RejectTarget() { return Sjis("削除"); }
+const std::string& RejectTarget() { return Sjis(texts::kRuleTargetDelete); }
 
 RuleList RuleList::Load(const std::filesystem::path& mail_root) {
   std::vector<std::string> lines;
@@ -39,8 +41,8 @@ std::optional<std::string> RuleList::FirstMatch(std::string_view subject, std::s
     std::string field = FieldOf(line, 0);
     std::string keyword = FieldOf(line, 1);
     bool matched = false;
-    if (field == Sjis("件名")) matched = ContainsSjis(subject, keyword);
-    else if (field == Sjis("差出人")) matched = ContainsSjis(from, keyword);
+    if (field == Sjis(texts::kRuleFieldSubject)) matched = ContainsSjis(subject, keyword);
+    else if (field == Sjis(texts::kRuleFieldFrom)) matched = ContainsSjis(from, keyword);
     if (matched) return FieldOf(line, 2);
   }
   return std::nullopt;
@@ -150,10 +152,10 @@ RulesApplied ApplyRulesToFolder(const RuleList& rules, const RuleContext& contex
 
 std::string RulesFailureText(const RulesApplied& result) {
   if (result.failed.empty()) return {};
-  std::string text = Sjis("次のメールはルールにしたがって移動・削除できませんでした。");
+  std::string text = Sjis(texts::kRulesFailed);
   for (const auto& f : result.failed)
-    text += "\r\n" + Sjis("件名『") + FieldOf(f.row, IndexRow::kSubject) + Sjis("』") + ": " +
-            (f.error == std::errc::file_exists ? Sjis("移動先に同じメールがあります。") : SystemErrorText(f.error));
+    text += "\r\n" + Sjis(texts::kRulesFailedSubjectOpen) + FieldOf(f.row, IndexRow::kSubject) + Sjis(texts::kRulesFailedSubjectClose) + ": " +
+            (f.error == std::errc::file_exists ? Sjis(texts::kRulesTargetHasMessage) : SystemErrorText(f.error));
   return text;
 }
 

@@ -14,6 +14,8 @@
 #include "protocol/pop3_client.h"
 #include "receive/message_text.h"
 #include "store/tab_line.h"
+#include "receive/receive_texts.h"
+#include "settings/settings_texts.h"
 
 namespace plumex {
 namespace {
@@ -81,8 +83,8 @@ CandidateTest::CandidateTest(const RuleList& rules, const std::vector<std::strin
   for (const auto& line : rules.Lines()) {
     if (FieldOf(line, 2) != RejectTarget()) continue;
     const std::string field = FieldOf(line, 0);
-    if (field == Sjis("件名")) Collect(subject_keywords_, FieldOf(line, 1));
-    else if (field == Sjis("差出人")) Collect(sender_keywords_, FieldOf(line, 1));
+    if (field == Sjis(texts::kRuleFieldSubject)) Collect(subject_keywords_, FieldOf(line, 1));
+    else if (field == Sjis(texts::kRuleFieldFrom)) Collect(sender_keywords_, FieldOf(line, 1));
   }
   for (const auto& s : servers)
     if (!s.empty()) servers_.insert(FoldCase(s));
@@ -218,7 +220,7 @@ DeleteOutcome DeleteListed(Pop3Client& pop3, const std::vector<ServerMessage>& l
 }
 
 std::string DeleteModeStatusText(int count) {
-  return Sjis("削除モードで接続中。メールは") + std::to_string(count) + Sjis("件です。");
+  return Sjis(texts::kDeleteModeStatus) + std::to_string(count) + Sjis(texts::kMailCountEnd);
 }
 
 }  // namespace plumex

@@ -6,6 +6,7 @@
 #include "platform/store_path.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
+#include "settings/settings_texts.h"
 
 namespace plumex {
 
@@ -16,8 +17,8 @@ std::string ChooseSentFolder(const std::filesystem::path& mail_root, const std::
     const std::string kind = FieldOf(rule, 0);
     const std::string pattern = FieldOf(rule, 1);
     bool matched = false;
-    if (kind == Sjis("件名")) matched = ContainsSjis(subject, pattern);
-    else if (kind == Sjis("あて名")) matched = ContainsSjis(to, pattern);
+    if (kind == Sjis(texts::kRuleFieldSubject)) matched = ContainsSjis(subject, pattern);
+    else if (kind == Sjis(texts::kRuleFieldTo)) matched = ContainsSjis(to, pattern);
     if (matched) {
       std::string sub = FieldOf(rule, 2);
       if (!sub.empty()) folder += sub + "\\";

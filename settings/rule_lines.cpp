@@ -2,6 +2,7 @@
 
 #include "platform/ascii_case.h"
 #include "platform/sjis_text.h"
+#include "settings/settings_texts.h"
 
 namespace plumex {
 namespace {
@@ -12,7 +13,7 @@ bool BreaksTheLine(std::string_view text) { return text.find_first_of("\t\r\n") 
 
 std::optional<std::string> MakeRuleLine(std::string_view field, std::string_view text, std::string_view target) {
   if (target.empty() || BreaksTheLine(field) || BreaksTheLine(text) || BreaksTheLine(target)) return std::nullopt;
-  if (target != Sjis("削除") && (field.empty() || text.empty())) return std::nullopt;
+  if (target != Sjis(texts::kRuleTargetDelete) && (field.empty() || text.empty())) return std::nullopt;
   std::string line(field);
   line += '\t';
   line += text;

@@ -8,6 +8,7 @@
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "protocol/pop3_client.h"
+#include "receive/receive_texts.h"
 #include "settings/account_list.h"
 #include "shell/shell_texts.h"
 #include "store/folder_label.h"
@@ -26,8 +27,8 @@ MainShell::MainShell(UiPort& ui, std::filesystem::path mail_root) : ui_(ui) {
   gate_.on_change = [this](bool busy) { ui_.RunStateChanged(busy); };
   pop3_->on_status = [this](const std::string& text) { ui_.SetStatusText(0, text); };
   pop3_->on_disconnected = [this] {
-    ui_.SetStatusText(0, Sjis("切断しました"));
-    ui_.SetModeLabel(Sjis("通常"), kCyan);
+    ui_.SetStatusText(0, Sjis(texts::kDisconnected));
+    ui_.SetModeLabel(Sjis(texts::kModeNormal), kCyan);
   };
 }
 

@@ -15,6 +15,16 @@
 #include "store/tab_line.h"
 
 namespace plumex {
+namespace {
+
+// The message shown for each invalid row of a listed index.
+std::string HeaderErrorMessage(const std::filesystem::path& mail_root) {
+  std::string root = DisplayPath(mail_root);
+  if (root.empty() || root.back() != '/') root += '/';
+  return Sjis(texts::kHeaderErrors1) + "\r\n\r\n" + root + Sjis(texts::kHeaderErrors2);
+}
+
+}  // namespace
 
 int SortKeyOf(SortKinds kind) {
   switch (kind) {

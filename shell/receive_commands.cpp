@@ -9,6 +9,7 @@
 #include "receive/filing.h"
 #include "store/folder_label.h"
 #include "store/store_layout.h"
+#include "receive/receive_texts.h"
 
 namespace plumex {
 
@@ -64,7 +65,7 @@ void ReceiveCommands::StopReceiving() {
   shell_.Gate().StopRun();
   shell_.DisconnectPop3();
   s.ViewMode = ViewModes::Normal;
-  shell_.Ui().SetModeLabel(Sjis("通常"), kModeAqua);
+  shell_.Ui().SetModeLabel(Sjis(texts::kModeNormal), kModeAqua);
   // The folder on screen is listed again unless a run is still unwinding; it lists at its end.
   if (!receiving_ && !s.CurrentFolderPath.empty()) shell_.ListFolderIndex(s.CurrentIndex.Rows());
   shell_.Ui().SetStatusText(1, "");
@@ -105,7 +106,7 @@ int ReceiveCommands::OpenMessageFiles(const std::vector<std::filesystem::path>& 
       }
     } catch (const std::exception&) {
       ui.SetProgress(0, 0);
-      ui.MessageBox(Sjis("EMLファイルの読み込みに失敗しました。"));
+      ui.MessageBox(Sjis(texts::kEmlUnreadable));
       return -1;
     }
   }
@@ -149,8 +150,8 @@ void ReceiveCommands::AddToFolderLabel(const std::string& path, long long count)
       std::string remaining = node->FolderName() + "\\";
       for (size_t k = i; k < names.size(); ++k) remaining += names[k] + "\\";
       const std::string question =
-          Sjis("メッセージルールで移動先としたフォルダにアクセスできません。") + "\r\n\r\n" +
-          Sjis("受信フォルダ下へ「") + remaining + Sjis("」を作成してください");
+          Sjis(texts::kRuleTargetMissing1) + "\r\n\r\n" +
+          Sjis(texts::kRuleTargetMissing2) + remaining + Sjis(texts::kRuleTargetMissing3);
       if (shell_.Ui().MessageBox(question, MsgIcon::Warning, MsgButtons::YesNoCancel) != MsgAnswer::Yes) return;
       next = tree.Add(node, names[i]);
     }

@@ -13,6 +13,7 @@
 #include "receive/receive_run.h"
 #include "settings/account_list.h"
 #include "shell/app_core.h"
+#include "app/cli/cli_texts.h"
 
 namespace plumex::cli {
 namespace {
@@ -32,7 +33,7 @@ int Check(CliContext& context) {
   if (!StartCore(core, context.err)) return 1;
   const MailboxState& state = core.State();
   if (only && !FindAccount(state.AccountList, *only)) {
-    context.err << "no such account: " << Cp932ToUtf8(*only) << "\n";
+    context.err << "plumex-cli: " << texts::kCliNoSuchAccount << Cp932ToUtf8(*only) << "\n";
     return 1;
   }
   NewMailCheck& check = core.MailCheck().Check();

@@ -14,6 +14,7 @@
 #include "shell/shell_texts.h"
 #include "port/error_text.h"
 #include "protocol/protocol_trace.h"
+#include "app/cli/cli_texts.h"
 
 namespace plumex::cli {
 namespace {
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
   }
   auto it = Registry().find(argv[i]);
   if (it == Registry().end()) {
-    std::cerr << "plumex-cli: unknown command: " << argv[i] << "\n";
+    std::cerr << "plumex-cli: " << plumex::texts::kCliUnknownCommand << argv[i] << "\n";
     PrintUsage(std::cerr);
     return 1;
   }

@@ -16,6 +16,7 @@
 #include "platform/text_file.h"
 #include "settings/account_list.h"
 #include "shell/app_core.h"
+#include "app/cli/cli_texts.h"
 
 namespace plumex::cli {
 namespace {
@@ -52,7 +53,7 @@ int Send(CliContext& context) {
   if (!StartCore(core, context.err)) return 1;
   auto position = FindAccount(core.State().AccountList, account_name);
   if (!position) {
-    context.err << "plumex-cli: no such account: " << Cp932ToUtf8(account_name) << "\n";
+    context.err << "plumex-cli: " << texts::kCliNoSuchAccount << Cp932ToUtf8(account_name) << "\n";
     return 1;
   }
   ComposeCommands& compose = core.Compose();
@@ -68,7 +69,7 @@ int Send(CliContext& context) {
   c.delay = delay;
   // A sheet is code page 932 text, like every file the store keeps.
   if (c.merge && !ReadLines(merge_sheet, c.merge_sheet)) {
-    context.err << "plumex-cli: 差込ファイルを読み込めませんでした: " << merge_sheet << "\n";
+    context.err << "plumex-cli: " << texts::kCliMergeSheetUnreadable << merge_sheet << "\n";
     return 1;
   }
   c.body = SplitLines(Utf8ToCp932(std::string(std::istreambuf_iterator<char>(context.in), {})));

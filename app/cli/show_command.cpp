@@ -12,6 +12,7 @@
 #include "store/message_file_key.h"
 #include "store/message_files.h"
 #include "store/store_layout.h"
+#include "app/cli/cli_texts.h"
 
 namespace plumex::cli {
 namespace {
@@ -37,7 +38,7 @@ int Show(CliContext& context) {
                                                               : s.CurrentFolderPath;
   ViewerContent v;
   if (dir.empty() || !shell.ReadMessage(dir, id, v)) {
-    context.err << "plumex-cli: メールが見つかりません: " << context.args[0] << "\n";
+    context.err << "plumex-cli: " << texts::kCliNoSuchMessage << context.args[0] << "\n";
     return 1;
   }
   if (source) {
@@ -45,7 +46,7 @@ int Show(CliContext& context) {
     const auto original = OriginalIn(folder, FileKeyInFolder(folder, id));
     const std::optional<std::string> bytes = ReadFileBytes(original);
     if (!bytes) {
-      context.err << "plumex-cli: このメールの原文は保存されていません: " << context.args[0] << "\n";
+      context.err << "plumex-cli: " << texts::kCliNoOriginal << context.args[0] << "\n";
       return 1;
     }
     context.out << *bytes;
