@@ -145,7 +145,8 @@ std::string EucJpToSjis(std::string_view bytes) {
       i += 2;
     } else if (c == 0x8F && is_euc(at(i + 1)) && is_euc(at(i + 2))) {
       std::u32string text;
-      if (DecodeToUnicode("EUC-JP-MS", bytes.substr(i, 3), text) && text.size() == 1) out += UnicodeToCp932FromJisMapping(text);
+      if (DecodeToUnicode("EUC-JP-MS", bytes.substr(i, 3), text) && text.size() == 1)
+        out += UnicodeToCp932FromJisMapping(text);
       else out += '?';
       i += 3;
     } else if (is_euc(c) && is_euc(at(i + 1))) {

@@ -26,8 +26,8 @@
 
 #include "platform/sjis_text.h"
 #include "protocol/protocol_error.h"
-#include "protocol/trusted_certs.h"
 #include "protocol/protocol_texts.h"
+#include "protocol/trusted_certs.h"
 
 namespace plumex {
 namespace {
@@ -239,7 +239,8 @@ void Connection::Open(const std::string& host, int port, bool implicit_tls) {
       throw ConnectionStopped();
     }
     if (Clock::now() >= deadline)
-      Fail(LineFault::ConnectTimedOut, std::to_string(TimeOutSeconds(deadline, LineFault::ConnectTimedOut)) + Sjis(texts::kSecondsSuffix));
+      Fail(LineFault::ConnectTimedOut,
+           std::to_string(TimeOutSeconds(deadline, LineFault::ConnectTimedOut)) + Sjis(texts::kSecondsSuffix));
   }
   if (res->rc != 0) Fail(LineFault::HostNotFound);
 

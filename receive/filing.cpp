@@ -26,9 +26,9 @@
 #include "store/message_file_key.h"
 #include "store/message_files.h"
 #include "store/store_layout.h"
+#include "store/store_texts.h"
 #include "store/stored_message.h"
 #include "store/tab_line.h"
-#include "store/store_texts.h"
 
 namespace plumex {
 namespace {

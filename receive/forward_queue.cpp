@@ -7,14 +7,14 @@
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "port/error_text.h"
+#include "receive/receive_texts.h"
 #include "settings/forward_sent_list.h"
 #include "store/folder_index.h"
 #include "store/message_file_key.h"
 #include "store/sorted_line_list.h"
 #include "store/store_layout.h"
-#include "store/stored_message.h"
-#include "receive/receive_texts.h"
 #include "store/store_texts.h"
+#include "store/stored_message.h"
 
 namespace plumex {
 namespace {

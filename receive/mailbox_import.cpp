@@ -9,18 +9,20 @@
 #include "platform/store_path.h"
 #include "protocol/parsed_message.h"
 #include "protocol/protocol_texts.h"
+#include "receive/receive_texts.h"
 #include "store/folder_index.h"
 #include "store/received_id_list.h"
 #include "store/store_layout.h"
-#include "receive/receive_texts.h"
 
 namespace plumex {
 
 std::string ImportSummaryText(const ImportResult& result) {
   std::string text = Sjis(texts::kImportRead) + std::to_string(result.messages) + Sjis(texts::kImportFiled) +
                      std::to_string(result.filed) + Sjis(texts::kImportCountSuffix);
-  if (result.already > 0) text += Sjis(texts::kImportAlready) + std::to_string(result.already) + Sjis(texts::kImportCountSuffix);
-  if (result.rejected > 0) text += Sjis(texts::kImportRejected) + std::to_string(result.rejected) + Sjis(texts::kImportCountSuffix);
+  if (result.already > 0)
+    text += Sjis(texts::kImportAlready) + std::to_string(result.already) + Sjis(texts::kImportCountSuffix);
+  if (result.rejected > 0)
+    text += Sjis(texts::kImportRejected) + std::to_string(result.rejected) + Sjis(texts::kImportCountSuffix);
   return text;
 }
 

@@ -7,6 +7,8 @@
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
+#include "receive/receive_texts.h"
+#include "settings/settings_texts.h"
 #include "store/file_key.h"
 #include "store/index_row.h"
 #include "store/message_file_key.h"
@@ -16,8 +18,6 @@
 #include "store/message_files.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
-#include "receive/receive_texts.h"
-#include "settings/settings_texts.h"
 
 namespace plumex {
 namespace {
@@ -154,7 +154,8 @@ std::string RulesFailureText(const RulesApplied& result) {
   if (result.failed.empty()) return {};
   std::string text = Sjis(texts::kRulesFailed);
   for (const auto& f : result.failed)
-    text += "\r\n" + Sjis(texts::kRulesFailedSubjectOpen) + FieldOf(f.row, IndexRow::kSubject) + Sjis(texts::kRulesFailedSubjectClose) + ": " +
+    text += "\r\n" + Sjis(texts::kRulesFailedSubjectOpen) + FieldOf(f.row, IndexRow::kSubject) +
+            Sjis(texts::kRulesFailedSubjectClose) + ": " +
             (f.error == std::errc::file_exists ? Sjis(texts::kRulesTargetHasMessage) : SystemErrorText(f.error));
   return text;
 }

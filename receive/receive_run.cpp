@@ -4,6 +4,7 @@
 #include "platform/file_write_error.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
+#include "receive/receive_texts.h"
 #include "receive/sender_trust.h"
 #include "port/certificate_question.h"
 #include "port/error_text.h"
@@ -15,7 +16,6 @@
 #include "settings/account_list.h"
 #include "settings/account_login.h"
 #include "store/store_layout.h"
-#include "receive/receive_texts.h"
 
 namespace plumex {
 namespace {

@@ -13,9 +13,9 @@
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
 #include "receive/message_text.h"
-#include "store/tab_line.h"
 #include "receive/receive_texts.h"
 #include "settings/settings_texts.h"
+#include "store/tab_line.h"
 
 namespace plumex {
 namespace {

@@ -15,8 +15,8 @@
 #include "search/folded_match.h"
 #include "search/search_texts.h"
 #include "store/store_layout.h"
-#include "store/stored_message.h"
 #include "store/store_texts.h"
+#include "store/stored_message.h"
 
 namespace plumex {
 namespace {

@@ -2,9 +2,9 @@
 
 #include "platform/sjis_text.h"
 #include "send/message_id.h"
+#include "send/send_texts.h"
 #include "settings/stored_bool.h"
 #include "store/generated_id.h"
-#include "send/send_texts.h"
 #include "store/store_texts.h"
 
 namespace plumex {

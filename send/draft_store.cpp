@@ -11,8 +11,8 @@
 #include "store/generated_id.h"
 #include "store/index_row.h"
 #include "store/store_layout.h"
-#include "store/stored_message.h"
 #include "store/store_texts.h"
+#include "store/stored_message.h"
 
 namespace plumex {
 namespace {

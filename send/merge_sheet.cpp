@@ -5,8 +5,8 @@
 #include "platform/sjis_search.h"
 #include "platform/sjis_text.h"
 #include "platform/text_file.h"
-#include "store/tab_line.h"
 #include "send/send_texts.h"
+#include "store/tab_line.h"
 
 namespace plumex {
 namespace {

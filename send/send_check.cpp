@@ -8,8 +8,8 @@
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "protocol/address_list.h"
-#include "send/substitute_row.h"
 #include "send/send_texts.h"
+#include "send/substitute_row.h"
 #include "store/store_texts.h"
 
 namespace plumex {
@@ -112,7 +112,8 @@ std::vector<std::string> DomainsInText(std::string_view text) {
 }
 
 std::vector<std::string> DomainsOfStoredHeader(const std::vector<std::string>& header_lines) {
-  static const std::vector<std::string> keys = {Sjis(texts::kLineFrom), Sjis(texts::kLineTo), "CCList:", "ReplyTo:", "To:", "From:"};
+  static const std::vector<std::string> keys = {
+      Sjis(texts::kLineFrom), Sjis(texts::kLineTo), "CCList:", "ReplyTo:", "To:", "From:"};
   std::string text;
   for (const auto& line : header_lines)
     for (const auto& key : keys)

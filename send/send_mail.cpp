@@ -16,7 +16,7 @@
 #include "protocol/outgoing_message.h"
 #include "protocol/protocol_error.h"
 #include "protocol/smtp_client.h"
-#include "settings/account_list.h"
+#include "send/send_texts.h"
 #include "settings/account_login.h"
 #include "port/certificate_question.h"
 #include "port/error_text.h"
@@ -26,14 +26,14 @@
 #include "send/single_line_fields.h"
 #include "send/substitute_row.h"
 #include "settings/account_list.h"
+#include "settings/account_list.h"
 #include "settings/stored_bool.h"
 #include "store/file_key.h"
 #include "store/generated_id.h"
 #include "store/index_row.h"
 #include "store/store_layout.h"
-#include "store/stored_message.h"
-#include "send/send_texts.h"
 #include "store/store_texts.h"
+#include "store/stored_message.h"
 
 namespace plumex {
 namespace {
@@ -148,8 +148,8 @@ void FileSentCopy(const SendRequest& request, SendContext& context, const std::s
     const std::uintmax_t bytes = std::filesystem::file_size(PathFromText(attachment), ec);
     if (!ec) size += bytes;
   }
-  IndexRow row{id, RowField(subject), RowField(to), ValueOf(request.headers, Sjis(texts::kKeyDate)), std::to_string(size),
-               request.attachments.empty() ? "2" : "1", "2", "2", std::nullopt};
+  IndexRow row{id, RowField(subject), RowField(to), ValueOf(request.headers, Sjis(texts::kKeyDate)),
+               std::to_string(size), request.attachments.empty() ? "2" : "1", "2", "2", std::nullopt};
   result.sent_folder = ChooseSentFolder(context.mail_root, context.send_rules, subject, to);
   const auto index_file = ToNativePath(context.mail_root, result.sent_folder) / std::string(kSendIndexName);
   std::vector<std::string> rows;
@@ -223,7 +223,8 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
       message.SetHeader("Message-ID", EncodeHeaderWord(filed_id));
       message.text = coding.Body(JoinCrLf(request.body));
       message.subject = coding.Header(ValueOf(request.headers, Sjis(texts::kKeySubject)));
-      message.to = request.forward_mode ? request.forward_address : coding.Header(ValueOf(request.headers, Sjis(texts::kKeyTo)));
+      message.to = request.forward_mode ? request.forward_address
+                                        : coding.Header(ValueOf(request.headers, Sjis(texts::kKeyTo)));
       message.AddRawHeaderLine(kMailerHeaderLine);
       message.date = NowSeconds();
       smtp.Send(message);
@@ -277,7 +278,8 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
           RequireSingleLine(Sjis(texts::kKeyTo), address);
           for (const char* field : {"CCList", "BccList"})
             RequireSingleLine(field, SubstituteRow(ValueOf(request.headers, field), row));
-          RequireSingleLine(Sjis(texts::kKeySubject), SubstituteRow(ValueOf(request.headers, Sjis(texts::kKeySubject)), row));
+          RequireSingleLine(Sjis(texts::kKeySubject),
+                            SubstituteRow(ValueOf(request.headers, Sjis(texts::kKeySubject)), row));
           smtp.Send(message);
           log(address + "\t" + FormatSentDate(ToLocal(NowSeconds())) + "\tOK");
           ++result.merge_ok;

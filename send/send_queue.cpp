@@ -9,8 +9,8 @@
 #include "port/error_text.h"
 #include "send/key_value_lines.h"
 #include "platform/sjis_text.h"
-#include "store/tab_line.h"
 #include "store/store_texts.h"
+#include "store/tab_line.h"
 
 namespace plumex {
 namespace {

@@ -4,9 +4,9 @@
 #include "platform/sjis_search.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
+#include "settings/settings_texts.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
-#include "settings/settings_texts.h"
 
 namespace plumex {
 

@@ -4,12 +4,12 @@
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
+#include "settings/settings_texts.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
 #include "settings/account_login.h"
 #include "settings/mail_presets.h"
 #include "platform/app_error.h"
-#include "settings/settings_texts.h"
 
 namespace plumex {
 namespace {
@@ -195,8 +195,9 @@ AccountEditor::Outcome AccountEditor::Save() {
         return {false, Sjis(texts::kAccountFolderOpen) + AccountFolderPath(form_.name) +
                            Sjis(texts::kRenameFolderExists)};
       if (!MovePath(old_dir, new_dir))
-        return {false, Sjis(texts::kAccountFolderOpen) + AccountFolderPath(loaded_name_) + Sjis(texts::kRenameFolderTo) +
-                           AccountFolderPath(form_.name) + Sjis(texts::kRenameFolderNotMoved)};
+        return {false, Sjis(texts::kAccountFolderOpen) + AccountFolderPath(loaded_name_) +
+                           Sjis(texts::kRenameFolderTo) + AccountFolderPath(form_.name) +
+                           Sjis(texts::kRenameFolderNotMoved)};
       folder_moved = true;
     }
   }

@@ -13,6 +13,7 @@
 #include "settings/app_settings.h"
 #include "settings/profile_file.h"
 #include "settings/secret_store.h"
+#include "settings/settings_texts.h"
 #include "store/store_layout.h"
 
 namespace plumex {
@@ -263,7 +264,6 @@ void ForgetAccountSecrets(const std::filesystem::path& mail_root, const std::str
 }  // namespace plumex
 
 #include "protocol/pop3_client.h"
-#include "settings/settings_texts.h"
 
 namespace plumex {
 

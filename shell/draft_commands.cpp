@@ -12,8 +12,8 @@
 #include "shell/merge_texts.h"
 #include "store/message_file_key.h"
 #include "store/store_layout.h"
-#include "store/stored_message.h"
 #include "store/store_texts.h"
+#include "store/stored_message.h"
 
 namespace plumex {
 

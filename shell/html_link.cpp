@@ -18,8 +18,8 @@ std::string LinkQuestion(const std::string& address, const std::string& text) {
   std::string question;
   if (ShowsAnotherDomain(text, address)) {
     question = Sjis(texts::kLinkShowsAnother1) + DomainShownBy(text).value_or("") + Sjis(texts::kLinkShowsAnother2) +
-               Sjis(texts::kLinkShowsAnother3) + HostOfAddress(address).value_or(address) + Sjis(texts::kLinkShowsAnother4) + "\r\n" +
-               Sjis(texts::kLinkShowsAnother5) + "\r\n\r\n";
+               Sjis(texts::kLinkShowsAnother3) + HostOfAddress(address).value_or(address) +
+               Sjis(texts::kLinkShowsAnother4) + "\r\n" + Sjis(texts::kLinkShowsAnother5) + "\r\n\r\n";
   }
   return question + Sjis(texts::kOpenLink) + "\r\n\r\n" + address + "\r\n\r\n" +
          Sjis(texts::kOpenLinkConfirm);

@@ -5,8 +5,8 @@
 #include <optional>
 #include <utility>
 
-#include "platform/code_page.h"
 #include "platform/ascii_case.h"
+#include "platform/code_page.h"
 
 namespace plumex {
 

@@ -7,9 +7,9 @@
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
 #include "receive/filing.h"
+#include "receive/receive_texts.h"
 #include "store/folder_label.h"
 #include "store/store_layout.h"
-#include "receive/receive_texts.h"
 
 namespace plumex {
 

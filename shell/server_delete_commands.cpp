@@ -8,10 +8,10 @@
 #include "port/error_text.h"
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
+#include "receive/receive_texts.h"
 #include "settings/deletion_candidates.h"
 #include "shell/shell_texts.h"
 #include "store/index_row.h"
-#include "receive/receive_texts.h"
 #include "store/store_texts.h"
 
 namespace plumex {
@@ -159,8 +159,8 @@ std::optional<DeleteOutcome> ServerDeleteCommands::DeleteMessages(const std::vec
   }
   QuietDisconnect(pop3);
   if (outcome.refused) {
-    shell_.Ui().MessageBox(outcome.refused->text() + "\r\n" + Sjis(texts::kDeletedCount) + std::to_string(outcome.deleted) +
-                               Sjis(texts::kMailCountEnd),
+    shell_.Ui().MessageBox(outcome.refused->text() + "\r\n" + Sjis(texts::kDeletedCount) +
+                               std::to_string(outcome.deleted) + Sjis(texts::kMailCountEnd),
                            MsgIcon::Error);
   }
   ShowMissing(outcome.missing, false);
@@ -237,8 +237,8 @@ void ServerDeleteCommands::DeleteByNumber() {
     ParsedMessage header;
     pop3.Top(*number, header);
     const ServerMessage m = DescribeServerMessage(header, *number, CandidateTest(RuleList(), {}));
-    const std::string question = Sjis(texts::kDeleteThisMessage) + "\r\n\r\n" + Sjis(texts::kLineSubject) + m.subject + "\r\n" +
-                                 Sjis(texts::kLineFrom) + m.sender;
+    const std::string question = Sjis(texts::kDeleteThisMessage) + "\r\n\r\n" + Sjis(texts::kLineSubject) + m.subject +
+                                 "\r\n" + Sjis(texts::kLineFrom) + m.sender;
     if (ui.MessageBox(question, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes) {
       pop3.Delete(*number);
       QuietDisconnect(pop3);

@@ -1,12 +1,12 @@
 #include "shell/settings_commands.h"
 
 #include "platform/sjis_text.h"
+#include "search/search_texts.h"
 #include "settings/forward_sent_list.h"
 #include "settings/rule_lines.h"
 #include "shell/receive_commands.h"
-#include "store/tab_line.h"
 #include "shell/shell_texts.h"
-#include "search/search_texts.h"
+#include "store/tab_line.h"
 
 namespace plumex {
 namespace {
@@ -130,13 +130,12 @@ bool SettingsCommands::CanApplyRules() const { return !shell_.State().CurrentFol
 
 bool SettingsCommands::ApplyRulesToCurrentFolder() {
   if (!CanApplyRules()) return false;
-  const std::string question = Sjis(texts::kFolderOpen) + shell_.State().CurrentFolderPath + Sjis(texts::kFolderClose) + "\r\n" +
-                               Sjis(texts::kApplyRules1) + "\r\n" +
-                               Sjis(texts::kApplyRules2) + "\r\n" +
-                               (RulesDeleteMail(receiving_.Rules(), shell_.State().CurrentIndex)
-                                    ? Sjis(texts::kApplyRulesDeletes) + "\r\n"
-                                    : std::string()) +
-                               "\r\n" + Sjis(texts::kApplyRulesConfirm);
+  const std::string question =
+      Sjis(texts::kFolderOpen) + shell_.State().CurrentFolderPath + Sjis(texts::kFolderClose) + "\r\n" +
+      Sjis(texts::kApplyRules1) + "\r\n" + Sjis(texts::kApplyRules2) + "\r\n" +
+      (RulesDeleteMail(receiving_.Rules(), shell_.State().CurrentIndex) ? Sjis(texts::kApplyRulesDeletes) + "\r\n"
+                                                                        : std::string()) +
+      "\r\n" + Sjis(texts::kApplyRulesConfirm);
   if (shell_.Ui().MessageBox(question, MsgIcon::Warning, MsgButtons::YesNoCancel) != MsgAnswer::Yes) return false;
   receiving_.ApplyRules();
   return true;

@@ -9,12 +9,12 @@
 #include "platform/sjis_text.h"
 #include "platform/text_file.h"
 #include "receive/original_text.h"
+#include "shell/shell_texts.h"
 #include "store/index_row.h"
 #include "store/message_file_key.h"
 #include "store/message_files.h"
-#include "store/tab_line.h"
-#include "shell/shell_texts.h"
 #include "store/store_texts.h"
+#include "store/tab_line.h"
 
 namespace plumex {
 namespace {

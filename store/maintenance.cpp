@@ -17,11 +17,11 @@
 #include "store/file_key.h"
 #include "store/index_row.h"
 #include "store/message_file_key.h"
+#include "store/store_texts.h"
 #include "store/tab_line.h"
 #include "store/sorted_line_list.h"
 #include "store/store_layout.h"
 #include "store/stored_message.h"
-#include "store/store_texts.h"
 
 namespace fs = std::filesystem;
 

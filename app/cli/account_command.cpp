@@ -16,15 +16,15 @@
 #include <ostream>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_texts.h"
 #include "platform/code_page.h"
 #include "platform/directories.h"
 #include "platform/store_path.h"
 #include "protocol/oauth2.h"
 #include "settings/account_list.h"
 #include "settings/account_login.h"
-#include "store/store_layout.h"
-#include "app/cli/cli_texts.h"
 #include "settings/settings_texts.h"
+#include "store/store_layout.h"
 
 extern char** environ;
 

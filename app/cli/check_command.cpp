@@ -6,6 +6,7 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
 #include "protocol/pop3_client.h"
@@ -13,7 +14,6 @@
 #include "receive/receive_run.h"
 #include "settings/account_list.h"
 #include "shell/app_core.h"
-#include "app/cli/cli_texts.h"
 
 namespace plumex::cli {
 namespace {

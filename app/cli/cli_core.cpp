@@ -2,8 +2,8 @@
 
 #include <ostream>
 
-#include "platform/code_page.h"
 #include "app/cli/cli_texts.h"
+#include "platform/code_page.h"
 
 namespace plumex::cli {
 

@@ -3,8 +3,8 @@
 #include <ostream>
 
 #include "app/cli/cli_core.h"
-#include "platform/code_page.h"
 #include "app/cli/cli_texts.h"
+#include "platform/code_page.h"
 
 namespace plumex::cli {
 

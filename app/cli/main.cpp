@@ -8,13 +8,13 @@
 #include <vector>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_texts.h"
 #include "platform/code_page.h"
 #include "platform/mail_root.h"
 #include "platform/store_lock.h"
 #include "shell/shell_texts.h"
 #include "port/error_text.h"
 #include "protocol/protocol_trace.h"
-#include "app/cli/cli_texts.h"
 
 namespace plumex::cli {
 namespace {

@@ -4,10 +4,10 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "app/cli/message_store_args.h"
 #include "app/cli/terminal_ui_port.h"
 #include "shell/app_core.h"
-#include "app/cli/cli_texts.h"
 
 namespace plumex::cli {
 namespace {

@@ -4,12 +4,12 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
 #include "platform/sjis_text.h"
 #include "send/key_value_lines.h"
 #include "shell/app_core.h"
-#include "app/cli/cli_texts.h"
 #include "store/store_texts.h"
 
 namespace plumex::cli {
@@ -63,7 +63,8 @@ int Queue(CliContext& context) {
     return cancelled || !queue.Active() ? 0 : 1;
   }
   const std::vector<std::string> unknown = queue.Cancel(entries);
-  for (const std::string& name : unknown) context.err << "plumex-cli: " << texts::kCliNoSuchQueueEntry << Cp932ToUtf8(name) << "\n";
+  for (const std::string& name : unknown)
+    context.err << "plumex-cli: " << texts::kCliNoSuchQueueEntry << Cp932ToUtf8(name) << "\n";
   return unknown.empty() ? 0 : 1;
 }
 

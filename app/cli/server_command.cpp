@@ -6,11 +6,11 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
-#include "shell/app_core.h"
-#include "app/cli/cli_texts.h"
 #include "receive/receive_texts.h"
+#include "shell/app_core.h"
 
 namespace plumex::cli {
 namespace {

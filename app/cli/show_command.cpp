@@ -4,6 +4,7 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "app/cli/folder_choice.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
@@ -12,7 +13,6 @@
 #include "store/message_file_key.h"
 #include "store/message_files.h"
 #include "store/store_layout.h"
-#include "app/cli/cli_texts.h"
 
 namespace plumex::cli {
 namespace {

@@ -1,8 +1,8 @@
 #include <ostream>
 
 #include "app/cli/cli_command.h"
-#include "platform/mail_root.h"
 #include "app/cli/cli_texts.h"
+#include "platform/mail_root.h"
 
 namespace plumex::cli {
 namespace {
@@ -19,7 +19,8 @@ std::string_view SourceOf(MailRootSource source) {
 
 int Version(CliContext& context) {
   context.out << "Plumex Ver" << PLUMEX_VERSION << "\n"
-              << texts::kCliMailRoot << context.mail_root.string() << " (" << SourceOf(context.mail_root_source) << ")\n";
+              << texts::kCliMailRoot << context.mail_root.string() << " (" << SourceOf(context.mail_root_source)
+              << ")\n";
   return 0;
 }
 
