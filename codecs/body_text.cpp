@@ -1,7 +1,6 @@
 #include "codecs/body_text.h"
 
 #include "codecs/charset.h"
-#include "codecs/code_page.h"
 #include "codecs/cp932_check.h"
 #include "codecs/header_decode.h"
 #include "codecs/jconvert.h"

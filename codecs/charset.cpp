@@ -106,26 +106,6 @@ std::string JisBytesToSjis(std::string_view bytes) {
   return result;
 }
 
-std::string Utf8BytesToSjis(std::string_view bytes) {
-  // In pieces of about a megabyte, each cut before the first byte of a character: a huge body
-  // is never held as code points (four bytes each) all at once.
-  constexpr size_t kPiece = size_t{1} << 20;
-  std::string out;
-  out.reserve(bytes.size());  // code page 932 never takes more bytes than UTF-8
-  while (!bytes.empty()) {
-    size_t cut = bytes.size();
-    if (cut > kPiece) {
-      cut = kPiece;
-      while (cut > kPiece - 4 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) --cut;
-    }
-    std::u32string text;
-    DecodeToUnicode("UTF-8", bytes.substr(0, cut), text);
-    out += UnicodeToSjis(std::move(text));
-    bytes.remove_prefix(cut);
-  }
-  return out;
-}
-
 // UTF-16 and UTF-32 without a stated byte order: the byte order mark says it, else big-endian
 // (RFC 2781). Read here rather than by iconv, whose converters are reused from message to
 // message and look for the mark only in their first conversion.
@@ -165,7 +145,8 @@ std::string EucJpToSjis(std::string_view bytes) {
       i += 2;
     } else if (c == 0x8F && is_euc(at(i + 1)) && is_euc(at(i + 2))) {
       std::u32string text;
-      if (DecodeToUnicode("EUC-JP-MS", bytes.substr(i, 3), text) && text.size() == 1) out += UnicodeToSjis(text);
+      if (DecodeToUnicode("EUC-JP-MS", bytes.substr(i, 3), text) && text.size() == 1)
+        out += UnicodeToCp932FromJisMapping(text);
       else out += '?';
       i += 3;
     } else if (is_euc(c) && is_euc(at(i + 1))) {
@@ -176,7 +157,7 @@ std::string EucJpToSjis(std::string_view bytes) {
         // the character everywhere else, so a search for it finds it.
         const char pair[2] = {static_cast<char>(s1), static_cast<char>(s2)};
         std::u32string text;
-        if (DecodeToUnicode("CP932", std::string_view(pair, 2), text)) out += UnicodeToSjis(text);
+        if (DecodeToUnicode("CP932", std::string_view(pair, 2), text)) out += UnicodeToCp932FromJisMapping(text);
         else out += '?';
       } else {
         out += static_cast<char>(s1);
@@ -195,7 +176,7 @@ std::string IconvToSjis(const std::string& label_name, std::string_view bytes) {
   const std::string name = WithByteOrder(label_name, bytes);
   std::u32string text;
   if (!DecodeToUnicode(name, bytes, text)) return UnlabelledToSjis(bytes);
-  return UnicodeToSjis(std::move(text));
+  return UnicodeToCp932FromJisMapping(std::move(text));
 }
 
 std::string Utf8BytesToUtf8(std::string_view bytes) {
@@ -276,35 +257,8 @@ bool IsUtf8WithNonAscii(std::string_view s) {
   return non_ascii;
 }
 
-std::string UnicodeToSjis(std::u32string text) {
-  for (char32_t& c : text) {
-    switch (c) {
-      // The JIS mapping of these characters differs from the one code page 932 uses.
-      case 0x301C: c = 0xFF5E; break;  // 〜 → ～
-      case 0x2016: c = 0x2225; break;  // ‖ → ∥
-      case 0x2212: c = 0xFF0D; break;  // − → －
-      case 0x00A2: c = 0xFFE0; break;  // ¢ → ￠
-      case 0x00A3: c = 0xFFE1; break;  // £ → ￡
-      case 0x00AC: c = 0xFFE2; break;  // ¬ → ￢
-      case 0x2014: c = 0x2015; break;  // — → ―
-      case 0xFEFF: c = 0; break;       // a byte order mark is no character of the text
-      default:
-        // Private use (carrier pictographs among them), NUL and the replacement character
-        // have no place in the store.
-        if ((c >= 0xE000 && c <= 0xF8FF) || c >= 0xF0000 || c == 0xFFFD) c = U'?';
-    }
-  }
-  std::u32string kept;
-  kept.reserve(text.size());
-  for (char32_t c : text)
-    if (c != 0) kept += c;
-  std::string out;
-  EncodeFromUnicode("CP932", kept, out, "?");
-  return out;
-}
-
 std::string UnlabelledToSjis(std::string_view bytes) {
-  if (IsUtf8WithNonAscii(bytes)) return Utf8BytesToSjis(bytes);
+  if (IsUtf8WithNonAscii(bytes)) return Utf8ToCp932FromJisMapping(bytes);
   if (bytes.find('\x1B') != std::string_view::npos) return JisBytesToSjis(bytes);
   return ConvertCode(bytes, CodeSjis);
 }
@@ -324,14 +278,14 @@ std::string CharsetToSjis(const CharsetLabel& label, std::string_view bytes) {
     case CharsetKind::Ascii:
       return HasEightBit(bytes) ? UnlabelledToSjis(bytes) : std::string(bytes);
     case CharsetKind::Utf8:
-      return Utf8BytesToSjis(bytes);
+      return Utf8ToCp932FromJisMapping(bytes);
     case CharsetKind::Iso2022Jp:
       if (bytes.find('\x1B') != std::string_view::npos || !HasEightBit(bytes)) return JisBytesToSjis(bytes);
       return UnlabelledToSjis(bytes);  // 8-bit text under an ISO-2022-JP label
     case CharsetKind::ShiftJis:
-      return IsUtf8WithNonAscii(bytes) ? Utf8BytesToSjis(bytes) : std::string(bytes);
+      return IsUtf8WithNonAscii(bytes) ? Utf8ToCp932FromJisMapping(bytes) : std::string(bytes);
     case CharsetKind::EucJp:
-      if (IsUtf8WithNonAscii(bytes)) return Utf8BytesToSjis(bytes);
+      if (IsUtf8WithNonAscii(bytes)) return Utf8ToCp932FromJisMapping(bytes);
       return EucJpToSjis(bytes);
     case CharsetKind::Other:
       return IconvToSjis(label.iconv_name, bytes);

@@ -48,8 +48,4 @@ std::string UnlabelledToUtf8(std::string_view bytes);
 std::string CharsetToUtf8(std::string_view label, std::string_view bytes);
 std::string CharsetToUtf8(const CharsetLabel& label, std::string_view bytes);
 
-// Code points to Shift_JIS: private-use characters and those code page 932 lacks become "?",
-// the JIS forms of 〜 ‖ − ¢ £ ¬ — their code page 932 forms.
-std::string UnicodeToSjis(std::u32string text);
-
 }  // namespace plumex

@@ -291,4 +291,50 @@ std::string Utf8ToCp932(std::string_view utf8) {
   return out;
 }
 
+std::string UnicodeToCp932FromJisMapping(std::u32string text) {
+  for (char32_t& c : text) {
+    switch (c) {
+      // The JIS mapping of these characters differs from the one code page 932 uses.
+      case 0x301C: c = 0xFF5E; break;  // 〜 → ～
+      case 0x2016: c = 0x2225; break;  // ‖ → ∥
+      case 0x2212: c = 0xFF0D; break;  // − → －
+      case 0x00A2: c = 0xFFE0; break;  // ¢ → ￠
+      case 0x00A3: c = 0xFFE1; break;  // £ → ￡
+      case 0x00AC: c = 0xFFE2; break;  // ¬ → ￢
+      case 0x2014: c = 0x2015; break;  // — → ―
+      case 0xFEFF: c = 0; break;       // a byte order mark is no character of the text
+      default:
+        // Private use (carrier pictographs among them), NUL and the replacement character
+        // have no place in the store.
+        if ((c >= 0xE000 && c <= 0xF8FF) || c >= 0xF0000 || c == 0xFFFD) c = U'?';
+    }
+  }
+  std::u32string kept;
+  kept.reserve(text.size());
+  for (char32_t c : text)
+    if (c != 0) kept += c;
+  std::string out;
+  EncodeFromUnicode("CP932", kept, out, "?");
+  return out;
+}
+
+std::string Utf8ToCp932FromJisMapping(std::string_view utf8) {
+  constexpr size_t kPiece = size_t{1} << 20;
+  std::string out;
+  out.reserve(utf8.size());  // code page 932 never takes more bytes than UTF-8
+  while (!utf8.empty()) {
+    // Each piece is cut before the first byte of a character.
+    size_t cut = utf8.size();
+    if (cut > kPiece) {
+      cut = kPiece;
+      while (cut > kPiece - 4 && (static_cast<unsigned char>(utf8[cut]) & 0xC0) == 0x80) --cut;
+    }
+    std::u32string text;
+    DecodeToUnicode("UTF-8", utf8.substr(0, cut), text);
+    out += UnicodeToCp932FromJisMapping(std::move(text));
+    utf8.remove_prefix(cut);
+  }
+  return out;
+}
+
 }  // namespace plumex

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "platform/code_page.h"
+#include "platform/platform_texts.h"
 #include "platform/sjis_text.h"
 
 namespace plumex {
@@ -10,29 +11,29 @@ namespace plumex {
 std::string SystemErrorText(const std::error_code& code) {
   if (code.category() == std::generic_category() || code.category() == std::system_category()) {
     switch (code.value()) {
-      case ENOENT: return Sjis("ファイルまたはフォルダがありません");
+      case ENOENT: return Sjis(texts::kNoSuchFileOrFolder);
       case EACCES:
-      case EPERM: return Sjis("アクセスが許可されていません");
-      case EEXIST: return Sjis("同じ名前のファイルがすでにあります");
-      case ENOTDIR: return Sjis("フォルダではありません");
-      case EISDIR: return Sjis("フォルダです");
-      case ENOTEMPTY: return Sjis("フォルダが空ではありません");
-      case ENOSPC: return Sjis("ディスクの空き容量が足りません");
-      case EDQUOT: return Sjis("ディスクの使用量の上限を超えました");
-      case EROFS: return Sjis("書き込みできないディスクです");
-      case ENAMETOOLONG: return Sjis("名前が長すぎます");
-      case EIO: return Sjis("ディスクの読み書きでエラーが起きました");
+      case EPERM: return Sjis(texts::kAccessDenied);
+      case EEXIST: return Sjis(texts::kFileExists);
+      case ENOTDIR: return Sjis(texts::kNotAFolder);
+      case EISDIR: return Sjis(texts::kIsAFolder);
+      case ENOTEMPTY: return Sjis(texts::kFolderNotEmpty);
+      case ENOSPC: return Sjis(texts::kDiskFull);
+      case EDQUOT: return Sjis(texts::kDiskQuotaExceeded);
+      case EROFS: return Sjis(texts::kReadOnlyDisk);
+      case ENAMETOOLONG: return Sjis(texts::kNameTooLong);
+      case EIO: return Sjis(texts::kDiskIoError);
       case EMFILE:
-      case ENFILE: return Sjis("開いているファイルが多すぎます");
-      case ECONNREFUSED: return Sjis("接続が拒否されました");
-      case ETIMEDOUT: return Sjis("接続がタイムアウトしました");
-      case ECONNRESET: return Sjis("接続がリセットされました");
-      case ENETUNREACH: return Sjis("ネットワークに到達できません");
-      case EHOSTUNREACH: return Sjis("ホストに到達できません");
+      case ENFILE: return Sjis(texts::kTooManyOpenFiles);
+      case ECONNREFUSED: return Sjis(texts::kSocketRefused);
+      case ETIMEDOUT: return Sjis(texts::kSocketTimedOut);
+      case ECONNRESET: return Sjis(texts::kSocketReset);
+      case ENETUNREACH: return Sjis(texts::kSocketNetworkUnreachable);
+      case EHOSTUNREACH: return Sjis(texts::kSocketHostUnreachable);
       default: break;
     }
   }
-  return Sjis("システムのエラー ") + std::to_string(code.value()) + " (" + Utf8ToCp932(code.message()) + ")";
+  return Sjis(texts::kSystemErrorNumber) + std::to_string(code.value()) + " (" + Utf8ToCp932(code.message()) + ")";
 }
 
 }  // namespace plumex

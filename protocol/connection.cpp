@@ -26,6 +26,7 @@
 
 #include "platform/sjis_text.h"
 #include "protocol/protocol_error.h"
+#include "protocol/protocol_texts.h"
 #include "protocol/trusted_certs.h"
 
 namespace plumex {
@@ -183,7 +184,7 @@ void Connection::MaybePump() {
 void Connection::WaitFor(short events, Clock::time_point deadline, LineFault timeout) {
   for (;;) {
     const auto now = Clock::now();
-    if (now >= deadline) Fail(timeout, std::to_string(TimeOutSeconds(deadline, timeout)) + Sjis("秒"));
+    if (now >= deadline) Fail(timeout, std::to_string(TimeOutSeconds(deadline, timeout)) + Sjis(texts::kSecondsSuffix));
     const auto slice = std::min<Clock::duration>(deadline - now, kPumpInterval);
     pollfd p{fd_.get(), events, 0};
     const int ms = static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(slice).count());
@@ -238,7 +239,8 @@ void Connection::Open(const std::string& host, int port, bool implicit_tls) {
       throw ConnectionStopped();
     }
     if (Clock::now() >= deadline)
-      Fail(LineFault::ConnectTimedOut, std::to_string(TimeOutSeconds(deadline, LineFault::ConnectTimedOut)) + Sjis("秒"));
+      Fail(LineFault::ConnectTimedOut,
+           std::to_string(TimeOutSeconds(deadline, LineFault::ConnectTimedOut)) + Sjis(texts::kSecondsSuffix));
   }
   if (res->rc != 0) Fail(LineFault::HostNotFound);
 

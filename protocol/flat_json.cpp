@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/code_page.h"
+
 namespace plumex {
 namespace {
 
@@ -21,23 +23,6 @@ struct Reader {
       return true;
     }
     return false;
-  }
-  static void AppendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-      out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      out += static_cast<char>(0xC0 | (cp >> 6));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-      out += static_cast<char>(0xE0 | (cp >> 12));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (cp >> 18));
-      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
   }
   bool Hex4(unsigned& v) {
     if (s.size() - i < 4) return false;
@@ -83,7 +68,7 @@ struct Reader {
             if (!Hex4(low) || low < 0xDC00 || low > 0xDFFF) return std::nullopt;
             cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
           }
-          AppendUtf8(out, cp);
+          AppendUtf8(static_cast<char32_t>(cp), out);  // a lone surrogate becomes U+FFFD
           break;
         }
         default: return std::nullopt;

@@ -26,7 +26,7 @@ int HexValue(char c) {
 }
 
 std::string BadUrlText(std::string_view url) {
-  return Sjis("URLが正しくありません: ") + std::string(url.substr(0, 200));
+  return Sjis(texts::kBadUrl) + std::string(url.substr(0, 200));
 }
 
 }  // namespace
@@ -115,7 +115,7 @@ HttpResponse HttpPostForm(const ConnectionOptions& options, std::string_view url
   if (!parsed) throw ProtocolError(BadUrlText(url), ErrorKind::BadInput);
   // A token request carries a code or a refresh token: in clear only to this computer.
   if (!parsed->https && !IsLoopbackHost(parsed->host))
-    throw ProtocolError(Sjis("httpsで始まるURLを指定してください: ") + std::string(url.substr(0, 200)),
+    throw ProtocolError(Sjis(texts::kUrlNotHttps) + std::string(url.substr(0, 200)),
                         ErrorKind::BadInput);
   std::string body, shown;
   for (const auto& [name, value] : fields) {

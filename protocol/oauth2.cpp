@@ -26,14 +26,14 @@ namespace {
 constexpr size_t kMaxRequestBytes = 16 * 1024;
 
 std::string SignInAgainText() {
-  return Sjis("サインインの有効期限が切れたか、取り消されました。") + "\r\n" +
-         Sjis("アカウントの設定で「サインイン」をもう一度行ってください。");
+  return Sjis(texts::kSignInExpired1) + "\r\n" +
+         Sjis(texts::kSignInExpired2);
 }
 
 std::string AdminApprovalText() {
-  return Sjis("このアプリを使うには、組織の管理者による承認が必要です。") + "\r\n" +
-         Sjis("管理者にアプリ(クライアントID)の利用を許可してもらうか、組織で登録したクライアントIDを") + "\r\n" +
-         Sjis("アカウントの設定に入力してください。");
+  return Sjis(texts::kAdminApproval1) + "\r\n" +
+         Sjis(texts::kAdminApproval2) + "\r\n" +
+         Sjis(texts::kAdminApproval3);
 }
 
 bool NeedsAdmin(const std::string& error, const std::string& description) {
@@ -69,8 +69,8 @@ OAuthTokens ReadTokenAnswer(const HttpResponse& response, const std::string& tok
     WriteProtocolDebug("*: token endpoint answered " + std::to_string(response.status) +
                        (error.empty() ? std::string() : " error=" + error));
     if (!error.empty()) throw ProviderRefusal(error, field("error_description"));
-    throw ProtocolError(Sjis("トークンを取得できませんでした (HTTP ") + std::to_string(response.status) + ")\r\n" +
-                            Sjis("サーバ: ") + token_url,
+    throw ProtocolError(Sjis(texts::kNoToken) + std::to_string(response.status) + ")\r\n" +
+                            Sjis(texts::kServerLine) + token_url,
                         ErrorKind::Protocol);
   }
   OAuthTokens tokens;
@@ -85,7 +85,7 @@ OAuthTokens ReadTokenAnswer(const HttpResponse& response, const std::string& tok
 std::string SignInPage(bool ok, const std::string& text_utf8) {
   return std::string("<!DOCTYPE html><html lang=\"ja\"><head><meta charset=\"utf-8\"><title>Plumex</title></head>"
                      "<body><p>") +
-         (ok ? "サインインが完了しました。このページを閉じて、Plumexに戻ってください。" : text_utf8) +
+         (ok ? std::string(texts::kSignInPageDone) : text_utf8) +
          "</p></body></html>";
 }
 
@@ -131,13 +131,13 @@ class RedirectListener {
       WriteProtocolDebug("*: redirect received");
       if (auto error = QueryValue(query, "error")) {
         const OAuthError refusal = ProviderRefusal(*error, QueryValue(query, "error_description").value_or(""));
-        Answer(client.get(), "200 OK", SignInPage(false, "サインインできませんでした。Plumexの表示を確認してください。"));
+        Answer(client.get(), "200 OK", SignInPage(false, std::string(texts::kSignInPageFailed)));
         throw refusal;
       }
       const auto code = QueryValue(query, "code");
       if (!code || code->empty()) {
-        Answer(client.get(), "400 Bad Request", SignInPage(false, "認可コードがありません。"));
-        throw OAuthError(OAuthError::Reason::Other, Sjis("認可コードを受け取れませんでした。"));
+        Answer(client.get(), "400 Bad Request", SignInPage(false, std::string(texts::kSignInPageNoCode)));
+        throw OAuthError(OAuthError::Reason::Other, Sjis(texts::kNoAuthorizationCode));
       }
       Answer(client.get(), "200 OK", SignInPage(true, {}));
       return *code;
@@ -146,7 +146,7 @@ class RedirectListener {
 
  private:
   [[noreturn]] static void Fail() {
-    throw ProtocolError(Sjis("サインインの受け口(127.0.0.1)を開けませんでした: ") + std::strerror(errno),
+    throw ProtocolError(Sjis(texts::kNoRedirectListener) + std::strerror(errno),
                         ErrorKind::Connection);
   }
 
@@ -155,7 +155,7 @@ class RedirectListener {
     for (;;) {
       if (options.stop_requested && options.stop_requested()) throw ConnectionStopped();
       if (std::chrono::steady_clock::now() >= deadline)
-        throw OAuthError(OAuthError::Reason::Other, Sjis("サインインが時間内に完了しませんでした。"));
+        throw OAuthError(OAuthError::Reason::Other, Sjis(texts::kSignInTimedOut));
       pollfd p{fd, events, 0};
       const int rc = ::poll(&p, 1, 30);
       if (rc > 0) return;
@@ -215,7 +215,7 @@ std::string Base64Url(std::string_view bytes) {
 std::string RandomUrlSafe(size_t bytes) {
   std::string raw(bytes, '\0');
   if (RAND_bytes(reinterpret_cast<unsigned char*>(raw.data()), static_cast<int>(bytes)) != 1)
-    throw ProtocolError(Sjis("乱数を作れませんでした。"), ErrorKind::Protocol);
+    throw ProtocolError(Sjis(texts::kNoRandom), ErrorKind::Protocol);
   return Base64Url(raw);
 }
 
@@ -245,8 +245,8 @@ OAuthError ProviderRefusal(const std::string& error, const std::string& descript
   if (NeedsAdmin(error, description)) return OAuthError(OAuthError::Reason::AdminApproval, AdminApprovalText(), reply);
   if (error == "invalid_grant") return OAuthError(OAuthError::Reason::SignInAgain, SignInAgainText(), reply);
   if (error == "access_denied")
-    return OAuthError(OAuthError::Reason::Denied, Sjis("サインインが拒否されたか、取り消されました。"), reply);
-  return OAuthError(OAuthError::Reason::Other, Sjis("サインインできませんでした: ") + reply, reply);
+    return OAuthError(OAuthError::Reason::Denied, Sjis(texts::kSignInDenied), reply);
+  return OAuthError(OAuthError::Reason::Other, Sjis(texts::kSignInFailed) + reply, reply);
 }
 
 OAuthTokens ExchangeCode(const ConnectionOptions& options, const OAuthProvider& provider, const std::string& code,
@@ -275,7 +275,7 @@ OAuthTokens SignInWithBrowser(const ConnectionOptions& options, const OAuthProvi
                               int timeout_seconds) {
   if (provider.authorize_url.empty() || provider.token_url.empty() || provider.client_id.empty())
     throw OAuthError(OAuthError::Reason::Other,
-                     Sjis("サインインの設定(認可URL・トークンURL・クライアントID)が足りません。"));
+                     Sjis(texts::kSignInSettingsMissing));
   RedirectListener listener;
   const Pkce pkce = MakePkce();
   const std::string state = RandomUrlSafe(16);

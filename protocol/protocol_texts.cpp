@@ -8,7 +8,7 @@ namespace plumex {
 namespace {
 
 std::string ServerLine(const std::string& host, int port) {
-  return Sjis("サーバ: ") + host + ":" + std::to_string(port);
+  return Sjis(texts::kServerLine) + host + ":" + std::to_string(port);
 }
 
 const char* ReasonOf(LineFault fault) {
@@ -98,7 +98,7 @@ std::string NoStartTlsText(const std::string& host, int port) {
 }
 
 std::string CertificateNotVerifiedText(const std::string& host, int port, const std::string& reason) {
-  return Sjis("サーバ証明書を確認できませんでした。") + "\r\n" + ServerLine(host, port) + "\r\n" + reason;
+  return Sjis(texts::kCertificateNotVerified) + "\r\n" + ServerLine(host, port) + "\r\n" + reason;
 }
 
 std::string CertificateMissingText() { return Sjis("サーバが証明書を送りませんでした。"); }

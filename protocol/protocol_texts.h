@@ -7,7 +7,44 @@
 #include <string>
 #include <system_error>
 #include <utility>
+#include <string_view>
 #include <vector>
+
+namespace plumex::texts {
+
+// Fixed texts of the protocol layer, in UTF-8; pass them through Sjis() for the core.
+inline constexpr std::string_view kServerLine = "サーバ: ";
+inline constexpr std::string_view kSecondsSuffix = "秒";
+inline constexpr std::string_view kBadUrl = "URLが正しくありません: ";
+inline constexpr std::string_view kUrlNotHttps = "httpsで始まるURLを指定してください: ";
+inline constexpr std::string_view kNoMechanisms = "なし";
+inline constexpr std::string_view kNoOAuth2Login = "このサーバはOAuth2でのログインに対応していません。";
+inline constexpr std::string_view kNoPasswordLogin = "このサーバはパスワードでのログインに対応していません。";
+inline constexpr std::string_view kOfferedMechanisms = "サーバが対応しているログイン方式: ";
+inline constexpr std::string_view kCertificateNotVerified = "サーバ証明書を確認できませんでした。";
+inline constexpr std::string_view kTrustCertificate = "この証明書を信頼して接続しますか？";
+
+// Signing in (OAuth2).
+inline constexpr std::string_view kSignInExpired1 = "サインインの有効期限が切れたか、取り消されました。";
+inline constexpr std::string_view kSignInExpired2 = "アカウントの設定で「サインイン」をもう一度行ってください。";
+inline constexpr std::string_view kAdminApproval1 = "このアプリを使うには、組織の管理者による承認が必要です。";
+inline constexpr std::string_view kAdminApproval2 =
+    "管理者にアプリ(クライアントID)の利用を許可してもらうか、組織で登録したクライアントIDを";
+inline constexpr std::string_view kAdminApproval3 = "アカウントの設定に入力してください。";
+inline constexpr std::string_view kNoToken = "トークンを取得できませんでした (HTTP ";
+inline constexpr std::string_view kNoAuthorizationCode = "認可コードを受け取れませんでした。";
+inline constexpr std::string_view kNoRedirectListener = "サインインの受け口(127.0.0.1)を開けませんでした: ";
+inline constexpr std::string_view kSignInTimedOut = "サインインが時間内に完了しませんでした。";
+inline constexpr std::string_view kNoRandom = "乱数を作れませんでした。";
+inline constexpr std::string_view kSignInDenied = "サインインが拒否されたか、取り消されました。";
+inline constexpr std::string_view kSignInFailed = "サインインできませんでした: ";
+inline constexpr std::string_view kSignInSettingsMissing = "サインインの設定(認可URL・トークンURL・クライアントID)が足りません。";
+// The page the browser shows after the redirect (UTF-8 as it is sent).
+inline constexpr std::string_view kSignInPageDone = "サインインが完了しました。このページを閉じて、Plumexに戻ってください。";
+inline constexpr std::string_view kSignInPageFailed = "サインインできませんでした。Plumexの表示を確認してください。";
+inline constexpr std::string_view kSignInPageNoCode = "認可コードがありません。";
+
+}  // namespace plumex::texts
 
 namespace plumex {
 

@@ -2,6 +2,7 @@
 
 #include "platform/ascii_case.h"
 #include "platform/sjis_text.h"
+#include "protocol/protocol_texts.h"
 
 namespace plumex {
 
@@ -98,10 +99,9 @@ std::string NoMechanismText(LoginMethod method, const std::vector<std::string>& 
                             int port) {
   std::string list;
   for (const auto& o : offered) list += (list.empty() ? "" : " ") + o;
-  if (list.empty()) list = Sjis("なし");
-  const char* wanted = method == LoginMethod::OAuth2 ? "このサーバはOAuth2でのログインに対応していません。"
-                                                     : "このサーバはパスワードでのログインに対応していません。";
-  return Sjis(wanted) + "\r\n" + Sjis("サーバが対応しているログイン方式: ") + list + "\r\n" + Sjis("サーバ: ") + host +
+  if (list.empty()) list = Sjis(texts::kNoMechanisms);
+  const std::string_view wanted = method == LoginMethod::OAuth2 ? texts::kNoOAuth2Login : texts::kNoPasswordLogin;
+  return Sjis(wanted) + "\r\n" + Sjis(texts::kOfferedMechanisms) + list + "\r\n" + Sjis(texts::kServerLine) + host +
          ":" + std::to_string(port);
 }
 

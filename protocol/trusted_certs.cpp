@@ -6,6 +6,7 @@
 #include "platform/sjis_text.h"
 #include "platform/text_file.h"
 #include "protocol/protocol_error.h"
+#include "protocol/protocol_texts.h"
 
 namespace plumex {
 namespace {
@@ -46,8 +47,8 @@ void TrustCertificate(const std::filesystem::path& mail_root, const std::string&
 }
 
 std::string CertificateQuestion(const CertificateError& error) {
-  return Sjis("サーバ証明書を確認できませんでした。") + "\r\n" + error.reason() + "\r\n" +
-         "SHA-256: " + error.fingerprint() + "\r\n\r\n" + Sjis("この証明書を信頼して接続しますか？");
+  return Sjis(texts::kCertificateNotVerified) + "\r\n" + error.reason() + "\r\n" +
+         "SHA-256: " + error.fingerprint() + "\r\n\r\n" + Sjis(texts::kTrustCertificate);
 }
 
 }  // namespace plumex

@@ -27,6 +27,7 @@
 #include "store/message_file_key.h"
 #include "store/message_files.h"
 #include "store/store_layout.h"
+#include "store/store_texts.h"
 #include "store/stored_message.h"
 #include "store/tab_line.h"
 
@@ -363,15 +364,15 @@ int FileFetchedMessage(ParsedMessage& message, int n, FilingContext& context) {
   });
 
   StoredMessage stored;
-  stored.header_lines = {PseudoHeaderLine(Sjis("あて名:"), to),
+  stored.header_lines = {PseudoHeaderLine(Sjis(texts::kLineTo), to),
                          PseudoHeaderLine("ReplyTo:", reply_to),
                          PseudoHeaderLine("CCList:", cc),
                          PseudoHeaderLine("Message-ID:", id),
                          PseudoHeaderLine("References:", references),
-                         PseudoHeaderLine(Sjis("差出人:"), from),
-                         PseudoHeaderLine(Sjis("件名:"), subject),
-                         PseudoHeaderLine(Sjis("日時:"), date),
-                         PseudoHeaderLine(Sjis("ﾌｧｲﾙｻｲｽﾞ:"), size),
+                         PseudoHeaderLine(Sjis(texts::kLineFrom), from),
+                         PseudoHeaderLine(Sjis(texts::kLineSubject), subject),
+                         PseudoHeaderLine(Sjis(texts::kLineDate), date),
+                         PseudoHeaderLine(Sjis(texts::kLineFileSize), size),
                          TrustHeaderLine(trust)};
   stored.header_lines.insert(stored.header_lines.end(), content_id_lines.begin(), content_id_lines.end());
   WriteMessageFile(folder / NativeName(key + ".txt"), stored, body, sync);

@@ -7,11 +7,13 @@
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "port/error_text.h"
+#include "receive/receive_texts.h"
 #include "settings/forward_sent_list.h"
 #include "store/folder_index.h"
 #include "store/message_file_key.h"
 #include "store/sorted_line_list.h"
 #include "store/store_layout.h"
+#include "store/store_texts.h"
 #include "store/stored_message.h"
 
 namespace plumex {
@@ -48,7 +50,7 @@ ForwardOutcome ForwardQueued(std::vector<std::string>& queue, const ForwardPlace
     ReadLines(inbox / NativeName(key + ".txt"), lines);
     const auto separator = std::find(lines.begin(), lines.end(), std::string(kStoredMessageSeparator));
     if (separator == lines.end()) {
-      outcome.failures.push_back({id, "", AppError(ErrorKind::BadInput, Sjis("メール本文中のヘッダ情報が異常です。"))});
+      outcome.failures.push_back({id, "", AppError(ErrorKind::BadInput, Sjis(texts::kForwardBadHeader))});
       continue;
     }
     ForwardMessage message;
@@ -59,7 +61,7 @@ ForwardOutcome ForwardQueued(std::vector<std::string>& queue, const ForwardPlace
     try {
       send(message);
     } catch (const std::exception& e) {
-      outcome.failures.push_back({id, ParseStoredMessage(lines).ValueOr(Sjis("件名")), AsAppError(e)});
+      outcome.failures.push_back({id, ParseStoredMessage(lines).ValueOr(Sjis(texts::kKeySubject)), AsAppError(e)});
       still_owed.push_back(id);
       continue;
     }

@@ -9,6 +9,7 @@
 #include "platform/store_path.h"
 #include "protocol/parsed_message.h"
 #include "protocol/protocol_texts.h"
+#include "receive/receive_texts.h"
 #include "store/folder_index.h"
 #include "store/received_id_list.h"
 #include "store/store_layout.h"
@@ -16,10 +17,12 @@
 namespace plumex {
 
 std::string ImportSummaryText(const ImportResult& result) {
-  std::string text = Sjis("読み込み ") + std::to_string(result.messages) + Sjis("件、登録 ") +
-                     std::to_string(result.filed) + Sjis("件");
-  if (result.already > 0) text += Sjis("、登録済みのため省略 ") + std::to_string(result.already) + Sjis("件");
-  if (result.rejected > 0) text += Sjis("、振り分けルールで拒否 ") + std::to_string(result.rejected) + Sjis("件");
+  std::string text = Sjis(texts::kImportRead) + std::to_string(result.messages) + Sjis(texts::kImportFiled) +
+                     std::to_string(result.filed) + Sjis(texts::kImportCountSuffix);
+  if (result.already > 0)
+    text += Sjis(texts::kImportAlready) + std::to_string(result.already) + Sjis(texts::kImportCountSuffix);
+  if (result.rejected > 0)
+    text += Sjis(texts::kImportRejected) + std::to_string(result.rejected) + Sjis(texts::kImportCountSuffix);
   return text;
 }
 
@@ -29,7 +32,7 @@ ImportResult ImportMailbox(const std::filesystem::path& mailbox, const std::file
                            const std::string& account, const RuleList& rules,
                            const std::function<bool(long long done, long long total)>& step) {
   std::ifstream in(mailbox, std::ios::binary);
-  if (!in) throw AppError(ErrorKind::LocalFile, Sjis("ファイルを読み込めませんでした: ") + DisplayPath(mailbox));
+  if (!in) throw AppError(ErrorKind::LocalFile, Sjis(texts::kImportUnreadable) + DisplayPath(mailbox));
   std::error_code size_error;
   const auto total = static_cast<long long>(std::filesystem::file_size(mailbox, size_error));
   const std::string folder = ImportFolderPath(account);

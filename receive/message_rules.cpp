@@ -8,6 +8,8 @@
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "settings/rule_lines.h"
+#include "receive/receive_texts.h"
+#include "settings/settings_texts.h"
 #include "store/index_row.h"
 #include "store/row_delete.h"
 #include "store/row_move.h"
@@ -22,7 +24,7 @@ std::string RuleFolderPath(std::string_view target) { return ReceiveRootName() +
 
 }  // namespace
 
-const std::string& RejectTarget() { return Sjis("削除"); }
+const std::string& RejectTarget() { return Sjis(texts::kRuleTargetDelete); }
 
 RuleList RuleList::Load(const std::filesystem::path& mail_root) {
   std::vector<std::string> lines;
@@ -36,8 +38,8 @@ std::optional<std::string> RuleList::FirstMatch(std::string_view subject, std::s
   for (const auto& line : lines_) {
     RuleLine rule = ParseRuleLine(line);
     bool matched = false;
-    if (rule.field == Sjis("件名")) matched = ContainsSjis(subject, rule.text);
-    else if (rule.field == Sjis("差出人")) matched = ContainsSjis(from, rule.text);
+    if (rule.field == Sjis(texts::kRuleFieldSubject)) matched = ContainsSjis(subject, rule.text);
+    else if (rule.field == Sjis(texts::kRuleFieldFrom)) matched = ContainsSjis(from, rule.text);
     if (matched) return std::move(rule.target);
   }
   return std::nullopt;
@@ -139,10 +141,11 @@ RulesApplied ApplyRulesToFolder(const RuleList& rules, const RuleContext& contex
 
 std::string RulesFailureText(const RulesApplied& result) {
   if (result.failed.empty()) return {};
-  std::string text = Sjis("次のメールはルールにしたがって移動・削除できませんでした。");
+  std::string text = Sjis(texts::kRulesFailed);
   for (const auto& f : result.failed)
-    text += "\r\n" + Sjis("件名『") + FieldOf(f.row, IndexRow::kSubject) + Sjis("』") + ": " +
-            (f.error == std::errc::file_exists ? Sjis("移動先に同じメールがあります。") : SystemErrorText(f.error));
+    text += "\r\n" + Sjis(texts::kRulesFailedSubjectOpen) + FieldOf(f.row, IndexRow::kSubject) +
+            Sjis(texts::kRulesFailedSubjectClose) + ": " +
+            (f.error == std::errc::file_exists ? Sjis(texts::kRulesTargetHasMessage) : SystemErrorText(f.error));
   return text;
 }
 

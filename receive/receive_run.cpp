@@ -4,6 +4,7 @@
 #include "platform/file_write_error.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
+#include "receive/receive_texts.h"
 #include "receive/sender_trust.h"
 #include "port/certificate_question.h"
 #include "port/error_text.h"
@@ -42,7 +43,7 @@ std::optional<AppError> Connect(ReceiveSession& session, UiPort& ui) {
       break;
     } catch (const std::exception& e) {
       // "中止" closes the connection under the waiting read: whatever that read says, it was a stop.
-      failure = Stopped(session) ? AppError(ErrorKind::Stopped, Sjis("中止しました。")) : AsAppError(e);
+      failure = Stopped(session) ? AppError(ErrorKind::Stopped, Sjis(texts::kReceiveStopped)) : AsAppError(e);
       const ErrorKind kind = failure->kind();
       if (kind == ErrorKind::Tls || kind == ErrorKind::Authentication || kind == ErrorKind::Stopped) break;
       if (dynamic_cast<const TimedOutError*>(&e)) break;
@@ -78,7 +79,7 @@ bool IsMessageOwnFailure(const std::exception& e) {
 
 // "次のメールは保存できなかったため、サーバに残しました。" with the message's number and id.
 std::string SkippedMessageText(int n, const std::string& id, const std::exception& e) {
-  return Sjis("次のメールは保存できなかったため、受信せずにサーバに残しました: ") + std::to_string(n) + Sjis("番目 ") +
+  return Sjis(texts::kMessageLeftOnServer) + std::to_string(n) + Sjis(texts::kMessageNumberSuffix) +
          id + "\r\n" + AsAppError(e).text();
 }
 
@@ -91,7 +92,7 @@ void RecordFailure(const ReceiveSession& session, const std::exception& e, Recei
 }  // namespace
 
 std::string ConnectFailureText(const AppError& error) {
-  const std::string& head = Sjis("接続できませんでした。");
+  const std::string& head = Sjis(texts::kConnectFailed);
   const std::string text = error.text();
   if (text.rfind(head, 0) == 0) return text;
   return head + "\r\n" + text;
@@ -123,12 +124,12 @@ void ConfigurePop3For(const Pop3Settings& settings, Pop3Client& pop3) {
 }
 
 std::string NewMailStatusText(long long count) {
-  return Sjis("新着メールは") + std::to_string(count) + Sjis("件です。");
+  return Sjis(texts::kNewMailCount1) + std::to_string(count) + Sjis(texts::kMailCountEnd);
 }
 
 std::string ReceiveCutShortText(const ReceiveResult& result) {
   if (!result.error) return {};
-  return Sjis("受信が途中で終わりました。") + NewMailStatusText(result.new_count) + "\r\n" + result.error->text();
+  return Sjis(texts::kReceiveCutShort) + NewMailStatusText(result.new_count) + "\r\n" + result.error->text();
 }
 
 ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
@@ -147,7 +148,7 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
   FolderIndex index = FolderIndex::Open(inbox_dir / std::string(kReceiveIndexName));
   ReceivedIdList ids = ReceivedIdList::Open(inbox_dir / std::string(kReceivedIdListName));
 
-  ui.SetModeLabel(Sjis("受信"), kModeGreen);
+  ui.SetModeLabel(Sjis(texts::kModeReceive), kModeGreen);
   if (auto failure = Connect(session, ui)) {
     if (failure->kind() == ErrorKind::Stopped) {
       result.stopped = true;
@@ -156,7 +157,7 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
       result.error = std::move(failure);
     }
     ui.SetProgress(0, 0);
-    ui.SetModeLabel(Sjis("通常"), kModeAqua);
+    ui.SetModeLabel(Sjis(texts::kModeNormal), kModeAqua);
     return result;
   }
   result.connected = true;
@@ -268,7 +269,7 @@ ReceiveResult ReceiveMail(ReceiveSession& session, UiPort& ui) {
   } catch (const std::exception& e) {
     if (!result.error) RecordFailure(session, e, result);
   }
-  ui.SetModeLabel(Sjis("通常"), kModeAqua);
+  ui.SetModeLabel(Sjis(texts::kModeNormal), kModeAqua);
   return result;
 }
 

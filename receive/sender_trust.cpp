@@ -6,6 +6,8 @@
 #include "platform/text_file.h"
 #include "protocol/address_list.h"
 #include "protocol/parsed_message.h"
+#include "receive/receive_texts.h"
+#include "store/store_texts.h"
 
 namespace plumex {
 namespace {
@@ -198,50 +200,50 @@ std::optional<SenderTrust> ParseTrustValues(std::string_view value) {
 }
 
 std::string TrustSentence(const SenderTrust& t) {
-  const std::string domain = DomainOf(t.from).empty() ? Sjis("（不明）") : DomainOf(t.from);
+  const std::string domain = DomainOf(t.from).empty() ? Sjis(texts::kTrustUnknownDomain) : DomainOf(t.from);
   std::string s;
   const bool any_pass = t.dkim == AuthVerdict::Pass || t.spf == AuthVerdict::Pass;
   const bool any_fail = t.dkim == AuthVerdict::Fail || t.spf == AuthVerdict::Fail;
   if (t.dmarc == AuthVerdict::Pass)
-    s += Sjis("差出人のドメイン") + domain + Sjis("は送信ドメイン認証（DMARC）に合格しています。");
+    s += Sjis(texts::kTrustSenderDomain) + domain + Sjis(texts::kTrustDmarcPass);
   else if (t.dmarc == AuthVerdict::Fail)
-    s += Sjis("差出人のドメイン") + domain + Sjis("は送信ドメイン認証（DMARC）に失敗しました。なりすましの恐れがあります。");
+    s += Sjis(texts::kTrustSenderDomain) + domain + Sjis(texts::kTrustDmarcFail);
   else if (any_pass)
-    s += Sjis("差出人のドメイン") + domain + Sjis("にDMARCの結果はありませんが、DKIMまたはSPFは合格しています。");
+    s += Sjis(texts::kTrustSenderDomain) + domain + Sjis(texts::kTrustNoDmarcButPass);
   else if (any_fail)
-    s += Sjis("差出人のドメイン") + domain + Sjis("の送信ドメイン認証（DKIM/SPF）が失敗しています。ご注意ください。");
+    s += Sjis(texts::kTrustSenderDomain) + domain + Sjis(texts::kTrustDkimSpfFail);
   else
-    s += Sjis("差出人のドメイン") + domain + Sjis("の送信ドメイン認証の結果はありません。");
+    s += Sjis(texts::kTrustSenderDomain) + domain + Sjis(texts::kTrustNoResult);
   switch (t.smime) {
-    case SmimeStatus::Trusted: s += Sjis("署名あり・信頼できる。"); break;
-    case SmimeStatus::Untrusted: s += Sjis("署名はありますが、信頼できる認証局が発行した証明書ではありません。"); break;
-    case SmimeStatus::Invalid: s += Sjis("署名が正しくありません。本文が書き換えられた恐れがあります。"); break;
-    case SmimeStatus::Mismatch: s += Sjis("署名者が差出人のアドレスと違います。"); break;
+    case SmimeStatus::Trusted: s += Sjis(texts::kTrustSignedTrusted); break;
+    case SmimeStatus::Untrusted: s += Sjis(texts::kTrustSignedUntrusted); break;
+    case SmimeStatus::Invalid: s += Sjis(texts::kTrustSignatureInvalid); break;
+    case SmimeStatus::Mismatch: s += Sjis(texts::kTrustSignerMismatch); break;
     case SmimeStatus::None: break;
   }
   if (!t.name_address.empty())
-    s += Sjis("表示名に別のアドレス（") + t.name_address + Sjis("）が書かれていますが、実際の差出人は") + t.from +
-         Sjis("です。");
+    s += Sjis(texts::kTrustNameAddress1) + t.name_address + Sjis(texts::kTrustNameAddress2) + t.from +
+         Sjis(texts::kTrustNameAddress3);
   return s;
 }
 
 std::string TrustLine(const SenderTrust& t) {
   SenderTrust shown = t;
   shown.name_address.clear();  // the line's values end at from=; the sentence tells the rest
-  return Sjis(kSenderTrustKey) + " " + TrustValues(shown) + " " + TrustSentence(t);
+  return Sjis(texts::kLineSenderTrust) + " " + TrustValues(shown) + " " + TrustSentence(t);
 }
 
-std::string TrustHeaderLine(const SenderTrust& t) { return Sjis(kSenderTrustKey) + TrustValues(t); }
+std::string TrustHeaderLine(const SenderTrust& t) { return Sjis(texts::kLineSenderTrust) + TrustValues(t); }
 
 std::string TrustLineShown(const std::string& stored_line) {
-  const std::string& key = Sjis(kSenderTrustKey);
+  const std::string& key = Sjis(texts::kLineSenderTrust);
   if (stored_line.compare(0, key.size(), key) != 0) return stored_line;
   const auto trust = ParseTrustValues(std::string_view(stored_line).substr(key.size()));
   return trust ? TrustLine(*trust) : stored_line;
 }
 
 std::optional<SenderTrust> StoredTrust(const std::vector<std::string>& header_lines) {
-  const std::string& key = Sjis(kSenderTrustKey);
+  const std::string& key = Sjis(texts::kLineSenderTrust);
   for (const auto& line : header_lines)
     if (line.compare(0, key.size(), key) == 0) return ParseTrustValues(line.substr(key.size()));
   return std::nullopt;

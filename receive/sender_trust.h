@@ -19,7 +19,6 @@ namespace plumex {
 
 class ParsedMessage;
 
-inline constexpr const char* kSenderTrustKey = "送信者確認:";  // UTF-8; Sjis() for the files
 // The account's own choice of authserv-id, one line in its receive folder ("受信\" + name + "\").
 inline constexpr const char* kAuthservIdFileName = "AuthServ.ini";
 

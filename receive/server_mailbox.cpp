@@ -14,6 +14,9 @@
 #include "protocol/pop3_client.h"
 #include "receive/message_text.h"
 #include "settings/rule_lines.h"
+#include "receive/receive_texts.h"
+#include "settings/settings_texts.h"
+#include "store/tab_line.h"
 
 namespace plumex {
 namespace {
@@ -81,8 +84,8 @@ CandidateTest::CandidateTest(const RuleList& rules, const std::vector<std::strin
   for (const auto& line : rules.Lines()) {
     const RuleLine rule = ParseRuleLine(line);
     if (rule.target != RejectTarget()) continue;
-    if (rule.field == Sjis("件名")) Collect(subject_keywords_, rule.text);
-    else if (rule.field == Sjis("差出人")) Collect(sender_keywords_, rule.text);
+    if (rule.field == Sjis(texts::kRuleFieldSubject)) Collect(subject_keywords_, rule.text);
+    else if (rule.field == Sjis(texts::kRuleFieldFrom)) Collect(sender_keywords_, rule.text);
   }
   for (const auto& s : servers)
     if (!s.empty()) servers_.insert(FoldCase(s));
@@ -218,7 +221,7 @@ DeleteOutcome DeleteListed(Pop3Client& pop3, const std::vector<ServerMessage>& l
 }
 
 std::string DeleteModeStatusText(int count) {
-  return Sjis("削除モードで接続中。メールは") + std::to_string(count) + Sjis("件です。");
+  return Sjis(texts::kDeleteModeStatus) + std::to_string(count) + Sjis(texts::kMailCountEnd);
 }
 
 }  // namespace plumex

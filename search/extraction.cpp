@@ -15,6 +15,7 @@
 #include "search/folded_match.h"
 #include "search/search_texts.h"
 #include "store/store_layout.h"
+#include "store/store_texts.h"
 #include "store/stored_message.h"
 
 namespace plumex {
@@ -41,7 +42,7 @@ bool ListMessageFiles(const std::filesystem::path& dir, const std::string& folde
   std::sort(entries.begin(), entries.end());
   size_t here = folders.size();
   const bool here_is_send_root = folder == SendFolderPath();
-  static const std::string merge_log = NativeName(Sjis("差込ログ.txt"));
+  static const std::string merge_log = NativeName(Sjis(texts::kMergeLogName));
   folders.push_back(folder);
   dirs.push_back(dir);
   for (const auto& [name, is_dir] : entries) {

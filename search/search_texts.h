@@ -3,14 +3,9 @@
 
 #include <string_view>
 
-namespace plumex::texts {
+#include "store/store_texts.h"  // the keys of a message file
 
-// Pseudo-header keys an extraction result row is built from.
-inline constexpr std::string_view kKeySubject = "件名";
-inline constexpr std::string_view kKeyFrom = "差出人";
-inline constexpr std::string_view kKeyDate = "日時";
-inline constexpr std::string_view kKeyFileSize = "ﾌｧｲﾙｻｲｽﾞ";
-inline constexpr std::string_view kKeyMessageId = "Message-ID";
+namespace plumex::texts {
 
 inline constexpr std::string_view kSubjectSearchCaption = "件名でメール検索";
 inline constexpr std::string_view kSubjectSearchPrompt = "件名を入力してください";
@@ -31,6 +26,10 @@ inline constexpr std::string_view kDone = "完了";
 inline constexpr std::string_view kCountSuffix = "件";
 
 inline constexpr std::string_view kRelatedIndexName = "Ref.ini";
+
+// The words of a reply's and a forward's subject prefix, as threads read them.
+inline constexpr std::string_view kReplyPrefixWord = "返信";
+inline constexpr std::string_view kForwardPrefixWord = "転送";
 
 inline constexpr std::string_view kIndexFileError = "検索用の索引ファイルを読み書きできません: ";
 inline constexpr std::string_view kIndexDamaged = "検索用の索引ファイルが壊れています: ";

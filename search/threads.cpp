@@ -6,6 +6,7 @@
 
 #include "platform/code_page.h"
 #include "platform/sjis_text.h"
+#include "search/search_texts.h"
 
 namespace plumex {
 namespace {
@@ -51,10 +52,9 @@ bool StartsWithIgnoringAsciiCase(std::string_view s, size_t i, std::string_view 
 
 // Length of one reply or forward prefix at i (with the spaces after it), 0 when none.
 size_t PrefixAt(std::string_view s, size_t i) {
-  static const std::string kReply = Sjis("返信");
-  static const std::string kForward = Sjis("転送");
   for (std::string_view word : {std::string_view("fwd"), std::string_view("re"), std::string_view("fw"),
-                                std::string_view(kReply), std::string_view(kForward)}) {
+                                std::string_view(Sjis(texts::kReplyPrefixWord)),
+                                std::string_view(Sjis(texts::kForwardPrefixWord))}) {
     if (!StartsWithIgnoringAsciiCase(s, i, word)) continue;
     size_t j = SkipSpaces(s, i + word.size());
     // A count: "Re[2]:", "Re^2:".

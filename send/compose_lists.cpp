@@ -2,8 +2,10 @@
 
 #include "platform/sjis_text.h"
 #include "send/message_id.h"
+#include "send/send_texts.h"
 #include "settings/stored_bool.h"
 #include "store/generated_id.h"
+#include "store/store_texts.h"
 
 namespace plumex {
 
@@ -17,21 +19,21 @@ std::vector<std::string> BuildSendHeaderList(const ComposeFields& f, const Accou
   const std::string reply_to = f.temp_reply_to.empty() ? account.address : f.temp_reply_to;
   std::vector<std::string> h;
   h.push_back("ReplyTo:" + reply_to);
-  h.push_back(Sjis("差出人:") + account.address);
+  h.push_back(Sjis(texts::kLineFrom) + account.address);
   if (f.read_receipt) h.push_back("ReceiptRecipient:" + reply_to);
   h.push_back("CCList:" + f.cc);
   h.push_back("BccList:" + f.bcc);
   h.push_back("Message-ID:" + NewMessageId(now, SenderDomain(account.address)));
   h.push_back("References:" + account.address);
-  h.push_back(Sjis("あて名:") + (f.merge ? std::string("%SS1%") : f.to));
-  h.push_back(Sjis("件名:") + f.subject);
-  h.push_back(Sjis("日時:") + FormatSentDate(now));
+  h.push_back(Sjis(texts::kLineTo) + (f.merge ? std::string("%SS1%") : f.to));
+  h.push_back(Sjis(texts::kLineSubject) + f.subject);
+  h.push_back(Sjis(texts::kLineDate) + FormatSentDate(now));
   h.push_back(std::string("Priority:") + (f.high_priority ? "1" : "2"));
-  if (f.merge) h.push_back(Sjis("差込ファイル:あり"));
+  if (f.merge) h.push_back(Sjis(texts::kMergeFileLineOfNewMail));
   if (!f.attachments.empty()) {
     std::string list;
     for (const auto& a : f.attachments) list += a + ";";
-    h.push_back(Sjis("添付ファイル:") + list);
+    h.push_back(Sjis(texts::kLineAttachments) + list);
   }
   return h;
 }

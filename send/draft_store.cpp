@@ -11,6 +11,7 @@
 #include "store/generated_id.h"
 #include "store/index_row.h"
 #include "store/store_layout.h"
+#include "store/store_texts.h"
 #include "store/stored_message.h"
 
 namespace plumex {
@@ -77,14 +78,14 @@ std::string SaveDraft(const std::filesystem::path& mail_root, const Draft& draft
   h.push_back("BccList:" + draft.bcc);
   h.push_back("Message-ID:" + key);
   h.push_back("References:" + draft.references);
-  h.push_back(Sjis("あて名:") + draft.to);
-  h.push_back(Sjis("件名:") + draft.subject);
-  h.push_back(Sjis("日時:") + date);
-  if (draft.merge) h.push_back(Sjis("差込ファイル:") + draft.merge_file);
+  h.push_back(Sjis(texts::kLineTo) + draft.to);
+  h.push_back(Sjis(texts::kLineSubject) + draft.subject);
+  h.push_back(Sjis(texts::kLineDate) + date);
+  if (draft.merge) h.push_back(Sjis(texts::kLineMergeFile) + draft.merge_file);
   if (!draft.attachments.empty()) {
     std::string names;
     for (const std::string& entry : draft.attachments) names += FileNameOf(entry) + ";";
-    h.push_back(Sjis("添付ファイル:") + names);
+    h.push_back(Sjis(texts::kLineAttachments) + names);
   }
   if (!draft.temp_reply_to.empty()) h.push_back(std::string(kDraftTempReplyToKey) + ":" + draft.temp_reply_to);
   if (draft.read_receipt) h.push_back(std::string(kDraftReadReceiptKey) + ":-1");

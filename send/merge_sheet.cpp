@@ -5,6 +5,7 @@
 #include "platform/sjis_search.h"
 #include "platform/sjis_text.h"
 #include "platform/text_file.h"
+#include "send/send_texts.h"
 #include "store/tab_line.h"
 
 namespace plumex {
@@ -25,7 +26,7 @@ std::string JoinCells(const std::vector<std::string>& cells) {
 std::string CellText(std::string_view text) {
   std::string value;
   for (char ch : text) {
-    if (ch == ',') value += Sjis("，");
+    if (ch == ',') value += Sjis(texts::kFullWidthComma);
     else value += ch;
   }
   return value;
@@ -90,7 +91,7 @@ void SheetGrid::Resize(size_t columns, size_t rows) {
     for (size_t r = 0; r < rows_.size(); ++r) SetCells(r, CellsOf(r));
   std::vector<std::string> titles = CellsOf(0);
   for (size_t c = 0; c < titles.size(); ++c)
-    if (titles[c].empty()) titles[c] = Sjis("項目") + std::to_string(c + 1);
+    if (titles[c].empty()) titles[c] = Sjis(texts::kDefaultColumnTitle) + std::to_string(c + 1);
   SetCells(0, titles);
 }
 
@@ -217,11 +218,11 @@ std::optional<std::string> MergePreview::Step(int delta, size_t sheet_rows) {
   record_ += delta;
   if (record_ >= static_cast<int>(sheet_rows)) {
     record_ -= 1;
-    return Sjis("最後のデータです");
+    return Sjis(texts::kLastRecord);
   }
   if (record_ <= 0) {
     record_ = 1;
-    return Sjis("最初のデータです");
+    return Sjis(texts::kFirstRecord);
   }
   return std::nullopt;
 }

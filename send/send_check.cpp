@@ -8,7 +8,9 @@
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "protocol/address_list.h"
+#include "send/send_texts.h"
 #include "send/substitute_row.h"
+#include "store/store_texts.h"
 
 namespace plumex {
 namespace {
@@ -110,7 +112,8 @@ std::vector<std::string> DomainsInText(std::string_view text) {
 }
 
 std::vector<std::string> DomainsOfStoredHeader(const std::vector<std::string>& header_lines) {
-  static const std::vector<std::string> keys = {Sjis("差出人:"), Sjis("あて名:"), "CCList:", "ReplyTo:", "To:", "From:"};
+  static const std::vector<std::string> keys = {
+      Sjis(texts::kLineFrom), Sjis(texts::kLineTo), "CCList:", "ReplyTo:", "To:", "From:"};
   std::string text;
   for (const auto& line : header_lines)
     for (const auto& key : keys)
@@ -132,12 +135,12 @@ std::string SizeText(std::uintmax_t bytes) {
 }
 
 std::string TooManyExternalText(size_t count, int limit) {
-  return Sjis("To/Ccに社外のあて先が") + std::to_string(count) + Sjis("件あります（") + std::to_string(limit) +
-         Sjis("件まで）。受信者同士にアドレスが見えるため、Bccにすることを検討してください。");
+  return Sjis(texts::kTooManyExternal1) + std::to_string(count) + Sjis(texts::kTooManyExternal2) + std::to_string(limit) +
+         Sjis(texts::kTooManyExternal3);
 }
 
 std::string ReplyNewDomainText(std::string_view domain) {
-  return Sjis("返信元のメールに含まれていなかったドメインへ送ろうとしています: ") + std::string(domain);
+  return Sjis(texts::kReplyNewDomain) + std::string(domain);
 }
 
 SendCheck BuildSendCheck(const SendCheckInput& in, const FileSizeOf& size_of) {

@@ -16,7 +16,7 @@
 #include "protocol/outgoing_message.h"
 #include "protocol/protocol_error.h"
 #include "protocol/smtp_client.h"
-#include "settings/account_list.h"
+#include "send/send_texts.h"
 #include "settings/account_login.h"
 #include "port/certificate_question.h"
 #include "port/error_text.h"
@@ -26,11 +26,13 @@
 #include "send/single_line_fields.h"
 #include "send/substitute_row.h"
 #include "settings/account_list.h"
+#include "settings/account_list.h"
 #include "settings/stored_bool.h"
 #include "store/file_key.h"
 #include "store/generated_id.h"
 #include "store/index_row.h"
 #include "store/store_layout.h"
+#include "store/store_texts.h"
 #include "store/stored_message.h"
 
 namespace plumex {
@@ -72,8 +74,8 @@ Coding CodingFor(const std::vector<std::string>& texts) {
 
 // The texts of the request that go out in every message (besides subject, To and body).
 std::vector<std::string> CommonTexts(const SendRequest& request) {
-  return {ValueOf(request.headers, "ReplyTo"), ValueOf(request.settings, Sjis("差出人")),
-          ValueOf(request.headers, Sjis("差出人"))};
+  return {ValueOf(request.headers, "ReplyTo"), ValueOf(request.settings, Sjis(texts::kKeyFrom)),
+          ValueOf(request.headers, Sjis(texts::kKeyFrom))};
 }
 
 // Existing files become attachment parts, their names encoded; missing ones are skipped.
@@ -90,9 +92,9 @@ void SetCommonFields(OutgoingMessage& message, const SendRequest& request, const
   message.utf8_text = coding.utf8;
   message.reply_to = coding.Header(ValueOf(request.headers, "ReplyTo"));
   if (request.forward_mode) {
-    message.from = coding.Header(ValueOf(request.settings, Sjis("差出人")));
+    message.from = coding.Header(ValueOf(request.settings, Sjis(texts::kKeyFrom)));
   } else {
-    message.from = coding.Header(ValueOf(request.headers, Sjis("差出人")));
+    message.from = coding.Header(ValueOf(request.headers, Sjis(texts::kKeyFrom)));
     message.cc = coding.Header(ValueOf(request.headers, "CCList"));
     message.bcc = coding.Header(ValueOf(request.headers, "BccList"));
     message.priority = ValueOf(request.headers, "Priority") == "1" ? OutgoingMessage::Priority::High
@@ -122,14 +124,14 @@ void Connect(SmtpClient& smtp, SendContext& context, UiPort& ui, const std::stri
 }
 
 void FileSentCopy(const SendRequest& request, SendContext& context, const std::string& id, SendResult& result) {
-  const std::string subject = ValueOf(request.headers, Sjis("件名"));
+  const std::string subject = ValueOf(request.headers, Sjis(texts::kKeySubject));
   // A forward went to the forward address, whatever the forwarded mail was addressed to.
-  const std::string to = request.forward_mode ? request.forward_address : ValueOf(request.headers, Sjis("あて名"));
+  const std::string to = request.forward_mode ? request.forward_address : ValueOf(request.headers, Sjis(texts::kKeyTo));
   // The copy first: a row always names a file that is there.
   StoredMessage copy;
   copy.header_lines = request.headers;
   if (request.forward_mode) {
-    const std::string key = Sjis("あて名:");
+    const std::string key = Sjis(texts::kLineTo);
     auto line = std::find_if(copy.header_lines.begin(), copy.header_lines.end(),
                              [&key](const std::string& l) { return l.compare(0, key.size(), key) == 0; });
     if (line != copy.header_lines.end()) *line = key + to;
@@ -146,8 +148,8 @@ void FileSentCopy(const SendRequest& request, SendContext& context, const std::s
     const std::uintmax_t bytes = std::filesystem::file_size(PathFromText(attachment), ec);
     if (!ec) size += bytes;
   }
-  IndexRow row{id, RowField(subject), RowField(to), ValueOf(request.headers, Sjis("日時")), std::to_string(size),
-               request.attachments.empty() ? "2" : "1", "2", "2", std::nullopt};
+  IndexRow row{id, RowField(subject), RowField(to), ValueOf(request.headers, Sjis(texts::kKeyDate)),
+               std::to_string(size), request.attachments.empty() ? "2" : "1", "2", "2", std::nullopt};
   result.sent_folder = ChooseSentFolder(context.mail_root, context.send_rules, subject, to);
   const auto index_file = ToNativePath(context.mail_root, result.sent_folder) / std::string(kSendIndexName);
   std::vector<std::string> rows;
@@ -178,8 +180,8 @@ void SetThreading(SendRequest& request, const Threading& threading) {
 }
 
 std::string SentButNotFiledText(const AppError& copy_error) {
-  return Sjis("メールは送信しましたが、送信済みメールのコピーを保存できませんでした。") + "\r\n" +
-         Sjis("もう一度送信する必要はありません。") + "\r\n" + copy_error.text();
+  return Sjis(texts::kSentButNotFiled1) + "\r\n" +
+         Sjis(texts::kSentButNotFiled2) + "\r\n" + copy_error.text();
 }
 
 SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui) {
@@ -192,7 +194,7 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
   UseAccountLogin(smtp, ValueOf(request.settings, "Account"), context);
   const std::string host = ValueOf(request.settings, "Host");
   auto port = ParsePort(ValueOf(request.settings, "Port"));
-  if (!port) throw AppError(ErrorKind::BadInput, Sjis("ポート番号が正しくありません。"));
+  if (!port) throw AppError(ErrorKind::BadInput, Sjis(texts::kBadSmtpPort));
   // The account's own server always: with SSL on, STARTTLS is required (TLS from the first
   // byte on port 465), and the password never goes out in clear.
   const bool tls = ParseStoredBool(ValueOf(request.settings, "SmtpSSL"));
@@ -202,9 +204,9 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
   RequireSingleLineValues(request.headers);
   if (request.forward_mode) RequireSingleLine("To", request.forward_address);
 
-  const bool merge = !ValueOf(request.headers, Sjis("差込ファイル")).empty();
+  const bool merge = !ValueOf(request.headers, Sjis(texts::kKeyMergeFile)).empty();
   std::vector<std::string> texts = CommonTexts(request);
-  for (const char* key : {"件名", "あて名"}) texts.push_back(ValueOf(request.headers, Sjis(key)));
+  for (std::string_view key : {texts::kKeySubject, texts::kKeyTo}) texts.push_back(ValueOf(request.headers, Sjis(key)));
   for (const char* key : {"CCList", "BccList"}) texts.push_back(ValueOf(request.headers, key));
   texts.push_back(JoinCrLf(request.body));
   for (const auto& path : request.attachments) texts.push_back(FileNameOf(path));
@@ -220,24 +222,25 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
     if (!merge) {
       message.SetHeader("Message-ID", EncodeHeaderWord(filed_id));
       message.text = coding.Body(JoinCrLf(request.body));
-      message.subject = coding.Header(ValueOf(request.headers, Sjis("件名")));
-      message.to = request.forward_mode ? request.forward_address : coding.Header(ValueOf(request.headers, Sjis("あて名")));
+      message.subject = coding.Header(ValueOf(request.headers, Sjis(texts::kKeySubject)));
+      message.to = request.forward_mode ? request.forward_address
+                                        : coding.Header(ValueOf(request.headers, Sjis(texts::kKeyTo)));
       message.AddRawHeaderLine(kMailerHeaderLine);
       message.date = NowSeconds();
       smtp.Send(message);
     } else {
-      const auto log_file = ToNativePath(context.mail_root, SendFolderPath()) / NativeName(Sjis("差込ログ.txt"));
+      const auto log_file = ToNativePath(context.mail_root, SendFolderPath()) / NativeName(Sjis(texts::kMergeLogName));
       WriteLines(log_file, {});  // emptied by every merge
       // One line per row, appended as the row is done.
       auto log = [&](const std::string& line) { AppendToFile(log_file, line + "\r\n", false); };
-      const std::string domain = SenderDomain(ValueOf(request.headers, Sjis("差出人")));
+      const std::string domain = SenderDomain(ValueOf(request.headers, Sjis(texts::kKeyFrom)));
       const std::string body_template = JoinCrLf(request.body);
       for (size_t r = 1; r < request.merge_sheet.size(); ++r) {
         const std::string& row = request.merge_sheet[r];
         message.Reset();
         const std::string cc = SubstituteRow(ValueOf(request.headers, "CCList"), row);
         const std::string bcc = SubstituteRow(ValueOf(request.headers, "BccList"), row);
-        const std::string subject = SubstituteRow(ValueOf(request.headers, Sjis("件名")), row);
+        const std::string subject = SubstituteRow(ValueOf(request.headers, Sjis(texts::kKeySubject)), row);
         const std::string body = SubstituteRow(body_template, row);
         const std::string address = SubstituteRow("%SS1%", row);
         std::vector<std::string> paths;
@@ -272,10 +275,11 @@ SendResult SendMail(const SendRequest& request, SendContext& context, UiPort& ui
         message.date = NowSeconds();
         try {
           // A row whose cells would break a line is logged as failed; the others go.
-          RequireSingleLine(Sjis("あて名"), address);
+          RequireSingleLine(Sjis(texts::kKeyTo), address);
           for (const char* field : {"CCList", "BccList"})
             RequireSingleLine(field, SubstituteRow(ValueOf(request.headers, field), row));
-          RequireSingleLine(Sjis("件名"), SubstituteRow(ValueOf(request.headers, Sjis("件名")), row));
+          RequireSingleLine(Sjis(texts::kKeySubject),
+                            SubstituteRow(ValueOf(request.headers, Sjis(texts::kKeySubject)), row));
           smtp.Send(message);
           log(address + "\t" + FormatSentDate(ToLocal(NowSeconds())) + "\tOK");
           ++result.merge_ok;

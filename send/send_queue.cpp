@@ -9,6 +9,7 @@
 #include "port/error_text.h"
 #include "send/key_value_lines.h"
 #include "platform/sjis_text.h"
+#include "store/store_texts.h"
 #include "store/tab_line.h"
 
 namespace plumex {
@@ -25,7 +26,7 @@ constexpr const char* kThreadFile = "SendThread.ini";  // In-Reply-To and Refere
 // An entry of the old two-digit form counted minutes of a run long gone: it is due at once.
 constexpr const char* kDueAtOnce = "0000/00/00_000000";
 
-bool IsMerge(const std::vector<std::string>& headers) { return !ValueOf(headers, Sjis("差込ファイル")).empty(); }
+bool IsMerge(const std::vector<std::string>& headers) { return !ValueOf(headers, Sjis(texts::kKeyMergeFile)).empty(); }
 
 // The entry folder's own name, from "AfterSend\NAME\" or a full path of either kind.
 std::string FolderName(std::string_view field) {

@@ -5,6 +5,7 @@
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "settings/rule_lines.h"
+#include "settings/settings_texts.h"
 #include "store/store_layout.h"
 
 namespace plumex {
@@ -15,8 +16,8 @@ std::string ChooseSentFolder(const std::filesystem::path& mail_root, const std::
   for (const auto& line : send_rules) {
     const RuleLine rule = ParseRuleLine(line);
     bool matched = false;
-    if (rule.field == Sjis("件名")) matched = ContainsSjis(subject, rule.text);
-    else if (rule.field == Sjis("あて名")) matched = ContainsSjis(to, rule.text);
+    if (rule.field == Sjis(texts::kRuleFieldSubject)) matched = ContainsSjis(subject, rule.text);
+    else if (rule.field == Sjis(texts::kRuleFieldTo)) matched = ContainsSjis(to, rule.text);
     if (matched) {
       if (!rule.target.empty()) folder += rule.target + "\\";
       break;

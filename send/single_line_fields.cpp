@@ -2,13 +2,14 @@
 
 #include "platform/app_error.h"
 #include "platform/sjis_text.h"
+#include "send/send_texts.h"
 
 namespace plumex {
 
 void RequireSingleLine(std::string_view field, std::string_view value) {
   if (value.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos) return;
-  throw AppError(ErrorKind::BadInput, Sjis("「") + std::string(field) +
-                                          Sjis("」に改行文字(CR・LF)またはNUL文字が含まれているため、送信できません。"));
+  throw AppError(ErrorKind::BadInput, Sjis(texts::kFieldOpen) + std::string(field) +
+                                          Sjis(texts::kFieldNotSingleLine));
 }
 
 void RequireSingleLineValues(const std::vector<std::string>& lines) {

@@ -4,6 +4,7 @@
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
+#include "settings/settings_texts.h"
 #include "store/store_layout.h"
 #include "store/tab_line.h"
 #include "settings/account_login.h"
@@ -13,8 +14,8 @@
 namespace plumex {
 namespace {
 
-std::string RequiredMessage() { return Sjis("タイトルと必須項目だけは入力してください。"); }
-std::string NameTakenMessage() { return Sjis("同一のアカウント名が存在します。アカウント名を変えてください。"); }
+std::string RequiredMessage() { return Sjis(texts::kAccountRequired); }
+std::string NameTakenMessage() { return Sjis(texts::kAccountNameTaken); }
 
 }  // namespace
 
@@ -156,7 +157,7 @@ AccountEditor::Outcome AccountEditor::AddOrCancel() {
 
 AccountEditor::Outcome AccountEditor::PortsValid() const {
   if (!ParsePort(form_.pop_port) || !ParsePort(form_.smtp_port))
-    return {false, Sjis("ポート番号は1～65535の数字で入力してください。")};
+    return {false, Sjis(texts::kBadPort)};
   return {};
 }
 
@@ -164,7 +165,7 @@ namespace {
 
 // The account a run files into or sends from stays as it is until the run ends.
 std::string RunGoingMessage() {
-  return Sjis("受信や送信の処理中は、使用中のアカウントを削除・名前変更・切り替えできません。処理が終わってから操作してください。");
+  return Sjis(texts::kAccountBusy);
 }
 
 }  // namespace
@@ -174,7 +175,7 @@ AccountEditor::Outcome AccountEditor::Save() {
   if (!form_.RequiredTextsFilled() || form_.pop_port.empty() || form_.smtp_port.empty())
     return {false, RequiredMessage()};
   if (auto ports = PortsValid(); !ports.ok) return ports;
-  if (!IsFolderName(form_.name)) return {false, Sjis("アカウント名に「\\」は使えません。")};
+  if (!IsFolderName(form_.name)) return {false, Sjis(texts::kAccountNameBackslash)};
   const bool is_new = position_ == record_count_ + 1;
   // A rename onto another account's name is refused like a new one: two records would share
   // one folder, and deleting either would delete the other's mail.
@@ -191,11 +192,12 @@ AccountEditor::Outcome AccountEditor::Save() {
   if (renamed && hooks_.HasAccountNode(loaded_name_)) {
     if (DirectoryExists(old_dir)) {
       if (FileExists(new_dir) || DirectoryExists(new_dir))
-        return {false, Sjis("フォルダ「") + AccountFolderPath(form_.name) +
-                           Sjis("」がすでにあるため、アカウント名を変更できません。")};
+        return {false, Sjis(texts::kAccountFolderOpen) + AccountFolderPath(form_.name) +
+                           Sjis(texts::kRenameFolderExists)};
       if (!MovePath(old_dir, new_dir))
-        return {false, Sjis("フォルダ「") + AccountFolderPath(loaded_name_) + Sjis("」を「") +
-                           AccountFolderPath(form_.name) + Sjis("」へ移動できなかったため、アカウント名を変更できません。")};
+        return {false, Sjis(texts::kAccountFolderOpen) + AccountFolderPath(loaded_name_) +
+                           Sjis(texts::kRenameFolderTo) + AccountFolderPath(form_.name) +
+                           Sjis(texts::kRenameFolderNotMoved)};
       folder_moved = true;
     }
   }
@@ -221,7 +223,7 @@ AccountEditor::Outcome AccountEditor::Save() {
   const bool clear_smtp = !record.smtp_ssl && (!before || before->smtp_ssl);
   if (clear_pop || clear_smtp) {
     if (!notice.empty()) notice += "\r\n\r\n";
-    notice += Sjis("SSLを使わない設定のため、パスワードなどのログイン情報は暗号化されずに送られます。");
+    notice += Sjis(texts::kPlainLoginNotice);
   }
   const std::string line = record.ToLine();
   if (is_new) {
@@ -247,26 +249,27 @@ AccountEditor::Outcome AccountEditor::Save() {
   add_mode_ = false;
   add_visible_ = true;
   notice_ = notice;
-  return {true, Sjis("保存しました。")};
+  return {true, Sjis(texts::kSaved)};
 }
 
 // The required fields left empty, named as the window labels them.
 std::string AccountEditor::MissingFields() const {
-  const std::pair<const std::string*, const char*> fields[] = {
-      {&form_.name, "アカウント名"}, {&form_.address, "自分のメールアドレス"}, {&form_.pop_host, "受信サーバ"},
-      {&form_.smtp_host, "送信サーバ"}, {&form_.user, "ユーザ名(ID)"},        {&form_.password, "パスワード"}};
+  const std::pair<const std::string*, std::string_view> fields[] = {
+      {&form_.name, texts::kLabelAccountName}, {&form_.address, texts::kLabelAddress},
+      {&form_.pop_host, texts::kLabelPopHost},  {&form_.smtp_host, texts::kLabelSmtpHost},
+      {&form_.user, texts::kLabelUser},         {&form_.password, texts::kLabelPassword}};
   std::string names;
   for (const auto& [text, label] : fields) {
     if (!text->empty() || (text == &form_.password && form_.PasswordOptional())) continue;
-    if (!names.empty()) names += Sjis("、");
+    if (!names.empty()) names += Sjis(texts::kListComma);
     names += Sjis(label);
   }
-  return Sjis("入力されていない項目: ") + names;
+  return Sjis(texts::kMissingFields) + names;
 }
 
 std::string AccountEditor::DeleteQuestion() {
-  return Sjis("現在のアカウント及び") + "\r\n" + Sjis("同アカウントで受信したメール関係ファイル") + "\r\n" +
-         Sjis("をすべて削除します。") + "\r\n\r\n" + Sjis("　　　よろしいですか？");
+  return Sjis(texts::kDeleteAccount1) + "\r\n" + Sjis(texts::kDeleteAccount2) + "\r\n" +
+         Sjis(texts::kDeleteAccount3) + "\r\n\r\n" + Sjis(texts::kDeleteAccount4);
 }
 
 bool AccountEditor::CanDelete() const { return position_ >= 1 && position_ <= state_.account_list.size(); }
@@ -300,7 +303,7 @@ AccountEditor::Outcome AccountEditor::Delete() {
 }
 
 AccountEditor::Outcome AccountEditor::Close() {
-  if (add_mode_) return {false, Sjis("保存、中止のどちらかを選択してください。")};
+  if (add_mode_) return {false, Sjis(texts::kAccountSaveOrCancel)};
   if (!form_.RequiredTextsFilled()) return {false, RequiredMessage() + "\r\n\r\n" + MissingFields()};
   if (auto ports = PortsValid(); !ports.ok) return ports;
   if (form_.name != state_.current_account && hooks_.RunGoing()) return {false, RunGoingMessage()};
@@ -345,7 +348,7 @@ bool AccountEditor::ApplyPreset(bool microsoft365, std::string* notice) {
 AccountEditor::Outcome AccountEditor::SignIn(const ConnectionOptions& options,
                                              const std::function<void(const std::string&)>& show_url) {
   notice_.clear();
-  if (form_.name.empty() || !IsFolderName(form_.name)) return {false, Sjis("先にアカウント名を入力してください。")};
+  if (form_.name.empty() || !IsFolderName(form_.name)) return {false, Sjis(texts::kNameFirst)};
   form_.login_method = "oauth2";
   AccountRecord record = form_.ToRecord();
   std::string notice;
@@ -368,7 +371,7 @@ AccountEditor::Outcome AccountEditor::SignIn(const ConnectionOptions& options,
     state_.account_list[position_ - 1] = stored.ToLine();
   }
   notice_ = notice;
-  return {true, Sjis("サインインしました。")};
+  return {true, Sjis(texts::kSignedIn)};
 }
 
 }  // namespace plumex

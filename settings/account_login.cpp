@@ -13,6 +13,7 @@
 #include "settings/app_settings.h"
 #include "settings/profile_file.h"
 #include "settings/secret_store.h"
+#include "settings/settings_texts.h"
 #include "store/store_layout.h"
 
 namespace plumex {
@@ -98,8 +99,8 @@ void SaveTokens(const AccountRecord& record, const std::filesystem::path& mail_r
 }
 
 std::string NotSignedInText(const AccountRecord& record) {
-  return Sjis("このアカウントはまだサインインしていません。アカウントの設定で「サインイン」を行ってください。") + "\r\n" +
-         Sjis("アカウント: ") + record.name;
+  return Sjis(texts::kNotSignedIn) + "\r\n" +
+         Sjis(texts::kAccountLine) + record.name;
 }
 
 // The notice the first time a secret stays in the store's files; "" after that.
@@ -119,8 +120,8 @@ std::string NoKeyringNoticeOnce(const std::filesystem::path& mail_root) {
 }  // namespace
 
 std::string NoKeyringNotice() {
-  return Sjis("パスワードを安全に保管するキーリング(Secret Service)が見つからないため、") + "\r\n" +
-         Sjis("パスワードはこれまでどおりAccount.ini(本人だけが読めるファイル)に保存しました。");
+  return Sjis(texts::kNoKeyring1) + "\r\n" +
+         Sjis(texts::kNoKeyring2);
 }
 
 OAuthProvider ProviderFor(const AccountRecord& r) {
@@ -150,8 +151,8 @@ std::string AccountPassword(const AccountRecord& record, const std::filesystem::
   auto secret = LookupSecret(KeyOf(mail_root, record.name, SecretKind::Password));
   if (!secret || secret->empty())
     throw AppError(ErrorKind::Authentication,
-                   Sjis("キーリングにこのアカウントのパスワードがありません。アカウントの設定でパスワードを入力して保存してください。") +
-                       "\r\n" + Sjis("アカウント: ") + record.name);
+                   Sjis(texts::kNoPasswordInKeyring) +
+                       "\r\n" + Sjis(texts::kAccountLine) + record.name);
   return *secret;
 }
 
@@ -177,7 +178,7 @@ std::string AccountAccessToken(const AccountRecord& record, const std::filesyste
     if (e.reason() == OAuthError::Reason::SignInAgain) {
       std::lock_guard<std::mutex> lock(CacheMutex());
       Cache().erase(key);
-      throw OAuthError(e.reason(), e.text() + "\r\n" + Sjis("アカウント: ") + record.name, e.server_reply());
+      throw OAuthError(e.reason(), e.text() + "\r\n" + Sjis(texts::kAccountLine) + record.name, e.server_reply());
     }
     throw;
   }

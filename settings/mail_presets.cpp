@@ -2,6 +2,7 @@
 
 #include "platform/ascii_case.h"
 #include "platform/sjis_text.h"
+#include "settings/settings_texts.h"
 
 namespace plumex {
 namespace {
@@ -13,7 +14,7 @@ MailPreset Outlook() {
   p.smtp_port = 587;
   p.login_method = "oauth2";
   p.provider = "microsoft";
-  p.notice = Sjis("Outlook.comはパスワードでのログインを受け付けません。「サインイン」でMicrosoftアカウントにサインインしてください。");
+  p.notice = Sjis(texts::kOutlookNotice);
   return p;
 }
 
@@ -23,16 +24,15 @@ MailPreset Gmail() {
   p.smtp_host = "smtp.gmail.com";
   p.login_method = "oauth2";
   p.provider = "google";
-  p.notice = Sjis("Gmailでは「サインイン」でGoogleアカウントにサインインするか、ログイン方式をパスワードにして") +
-             Sjis("アプリ パスワード(2段階認証プロセスが必要)を入力してください。Gmailの設定でPOPを有効にしてください。");
+  p.notice = Sjis(texts::kGmailNotice);
   return p;
 }
 
-MailPreset Ssl(const char* pop, const char* smtp, const char* notice = nullptr) {
+MailPreset Ssl(const char* pop, const char* smtp, std::string_view notice = {}) {
   MailPreset p;
   p.pop_host = pop;
   p.smtp_host = smtp;
-  if (notice) p.notice = Sjis(notice);
+  if (!notice.empty()) p.notice = Sjis(notice);
   return p;
 }
 
@@ -41,8 +41,7 @@ MailPreset Ssl(const char* pop, const char* smtp, const char* notice = nullptr) 
 MailPreset Microsoft365Preset() {
   MailPreset p = Outlook();
   p.smtp_host = "smtp.office365.com";
-  p.notice = Sjis("Microsoft 365はパスワードでのログインを受け付けません。組織のテナント(または common)を確かめて") +
-             Sjis("「サインイン」してください。管理者の承認が必要なことがあります。");
+  p.notice = Sjis(texts::kMicrosoft365Notice);
   return p;
 }
 
@@ -56,14 +55,13 @@ std::optional<MailPreset> PresetForAddress(std::string_view address) {
     if (domain == d) return Outlook();
   if (domain == "yahoo.co.jp" || domain == "ymail.ne.jp")
     return Ssl("pop.mail.yahoo.co.jp", "smtp.mail.yahoo.co.jp",
-               "Yahoo!メールの設定で「Yahoo! JAPAN公式サービス以外からのアクセスも有効にする」をオンにしてください。");
+               texts::kYahooNotice);
   if (domain == "icloud.com" || domain == "me.com" || domain == "mac.com") {
     MailPreset p;
     p.pop_host.clear();
     p.smtp_host = "smtp.mail.me.com";
     p.smtp_port = 587;
-    p.notice = Sjis("iCloudメールはPOP3に対応していないため、Plumexでは受信できません(送信だけできます)。") +
-               Sjis("パスワードにはAppleアカウントで作ったApp用パスワードを使ってください。");
+    p.notice = Sjis(texts::kICloudNotice);
     return p;
   }
   if (domain == "nifty.com") return Ssl("pop.nifty.com", "smtp.nifty.com");

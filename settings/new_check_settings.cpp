@@ -3,6 +3,7 @@
 #include "platform/sjis_text.h"
 #include "settings/account_list.h"
 #include "settings/profile_file.h"
+#include "settings/settings_texts.h"
 
 namespace plumex {
 namespace {
@@ -57,7 +58,7 @@ std::optional<int> ParseCheckInterval(std::string_view text) {
 
 std::optional<NewCheckProblem> CheckNewCheckInterval(const NewCheckSettings& settings) {
   if (ParseCheckInterval(settings.interval)) return std::nullopt;
-  return NewCheckProblem{Sjis("新着チェックの間隔は10から86400までの秒数を半角数字で入力してください"),
+  return NewCheckProblem{Sjis(texts::kBadCheckInterval),
                          NewCheckProblem::Focus::Interval};
 }
 
@@ -65,9 +66,9 @@ std::optional<NewCheckProblem> CheckNewCheckSave(const NewCheckSettings& setting
                                                  const std::vector<std::string>& account_list) {
   if (settings.receive_all) {
     if (settings.forward_address.find('@') == std::string::npos)
-      return NewCheckProblem{Sjis("自動転送先はメールアドレスを記述してください"), NewCheckProblem::Focus::ForwardAddress};
+      return NewCheckProblem{Sjis(texts::kForwardAddressNotMail), NewCheckProblem::Focus::ForwardAddress};
     if (!FindAccount(account_list, settings.receive_account))
-      return NewCheckProblem{Sjis("設定したアカウントの中から選択してください"), NewCheckProblem::Focus::ForwardAddress};
+      return NewCheckProblem{Sjis(texts::kForwardAccountUnknown), NewCheckProblem::Focus::ForwardAddress};
   }
   return CheckNewCheckInterval(settings);
 }

@@ -3,6 +3,7 @@
 #include "platform/ascii_case.h"
 #include "platform/sjis_text.h"
 #include "store/tab_line.h"
+#include "settings/settings_texts.h"
 
 namespace plumex {
 namespace {
@@ -17,7 +18,7 @@ RuleLine ParseRuleLine(std::string_view line) {
 
 std::optional<std::string> MakeRuleLine(std::string_view field, std::string_view text, std::string_view target) {
   if (target.empty() || BreaksTheLine(field) || BreaksTheLine(text) || BreaksTheLine(target)) return std::nullopt;
-  if (target != Sjis("削除") && (field.empty() || text.empty())) return std::nullopt;
+  if (target != Sjis(texts::kRuleTargetDelete) && (field.empty() || text.empty())) return std::nullopt;
   std::string line(field);
   line += '\t';
   line += text;

@@ -5,6 +5,7 @@
 #include "platform/app_error.h"
 #include "platform/code_page.h"
 #include "platform/sjis_text.h"
+#include "settings/settings_texts.h"
 
 namespace plumex {
 namespace {
@@ -39,11 +40,11 @@ struct ErrorHolder {
   }
 };
 
-[[noreturn]] void Fail(const char* what, const SecretKey& key, GError* error) {
-  std::string text = Sjis(what) + "\r\n" + Sjis("アカウント: ") + key.account;
+[[noreturn]] void Fail(std::string_view what, const SecretKey& key, GError* error) {
+  std::string text = Sjis(what) + "\r\n" + Sjis(texts::kAccountLine) + key.account;
   const bool locked = error && error->domain == SECRET_ERROR && error->code == SECRET_ERROR_IS_LOCKED;
   if (locked || (error && g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)))
-    text += "\r\n" + Sjis("キーリングがロックされています。ロックを解除してから、もう一度行ってください。");
+    text += "\r\n" + Sjis(texts::kKeyringLocked);
   if (error && error->message) text += "\r\n(" + Utf8ToCp932(error->message) + ")";
   throw AppError(ErrorKind::LocalFile, text);
 }
@@ -80,7 +81,7 @@ std::optional<std::string> LookupSecret(const SecretKey& key) {
   const std::string account = Cp932ToUtf8(key.account);
   gchar* value = secret_password_lookup_sync(Schema(), nullptr, &e.error, "store", key.store.c_str(), "account",
                                              account.c_str(), "kind", KindName(key.kind), nullptr);
-  if (e.error) Fail("キーリングからパスワードを読み出せませんでした。", key, e.error);
+  if (e.error) Fail(texts::kKeyringReadFailed, key, e.error);
   if (!value) return std::nullopt;
   std::string secret(value);
   secret_password_free(value);
@@ -94,7 +95,7 @@ void StoreSecret(const SecretKey& key, const std::string& value) {
   const gboolean ok = secret_password_store_sync(Schema(), SECRET_COLLECTION_DEFAULT, label.c_str(), value.c_str(),
                                                  nullptr, &e.error, "store", key.store.c_str(), "account",
                                                  account.c_str(), "kind", KindName(key.kind), nullptr);
-  if (!ok || e.error) Fail("キーリングにパスワードを保存できませんでした。", key, e.error);
+  if (!ok || e.error) Fail(texts::kKeyringSaveFailed, key, e.error);
 }
 
 void ClearSecret(const SecretKey& key) {

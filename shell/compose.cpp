@@ -119,22 +119,22 @@ bool ComposeCommands::Send() {
   UiPort& ui = shell_.Ui();
   ComposeContent& c = content_;
   if (c.merge && c.merge_sheet.size() < 2) {
-    ui.MessageBox(Sjis("差し込むファイルが指定されていません"));
+    ui.MessageBox(Sjis(texts::kNoMergeSheet));
     return false;
   }
   if (!c.merge && c.to.empty()) {
-    ui.MessageBox(Sjis("あて先が指定されていません"));
+    ui.MessageBox(Sjis(texts::kNoRecipient));
     return false;
   }
   if (c.subject.empty()) {
-    ui.MessageBox(Sjis("件名はマナーとして入れましょう"));
+    ui.MessageBox(Sjis(texts::kNoSubject));
     return false;
   }
   // Every recipient must be an address: a name alone would reach a local user of the server.
   for (const std::string* field : {&c.to, &c.cc, &c.bcc}) {
     if (field == &c.to && c.merge) continue;
     if (auto entry = RecipientWithoutAddress(*field)) {
-      ui.MessageBox(Sjis("メールアドレスのないあて先があります。メールアドレスを入力してください。") + "\r\n" + *entry,
+      ui.MessageBox(Sjis(texts::kRecipientWithoutAddress) + "\r\n" + *entry,
                     MsgIcon::Warning);
       return false;
     }
@@ -149,7 +149,7 @@ bool ComposeCommands::Send() {
     return false;
   }
   if (c.sender_index < 0 || static_cast<size_t>(c.sender_index) >= s.AccountList.size()) {
-    ui.MessageBox(Sjis("送信元の情報に間違いがあります"));
+    ui.MessageBox(Sjis(texts::kBadSender));
     return false;
   }
   const AccountRecord account = AccountRecord::Parse(s.AccountList[static_cast<size_t>(c.sender_index)]);
@@ -187,7 +187,7 @@ bool ComposeCommands::Send() {
     if (error.kind() != ErrorKind::Stopped) ui.MessageBox(error.text(), MsgIcon::Error);
     return false;
   }
-  ui.SetStatusText(1, Sjis("送信しました"));
+  ui.SetStatusText(1, Sjis(texts::kSent));
   // Sent is sent: a copy that could not be filed is told as such, never as a failed send.
   if (last_sent_.copy_error) ui.MessageBox(SentButNotFiledText(*last_sent_.copy_error), MsgIcon::Warning);
   try {
@@ -253,7 +253,7 @@ bool ComposeCommands::Reply() {
     if (!reply_to.empty() && reply_to.front() == '<') std::erase_if(reply_to, [](char ch) { return ch == '<' || ch == '>'; });
   }
   content_.attachments.clear();
-  OpenCompose(Sjis("返信:") + FieldOf(shown, IndexRow::kSubject), reply_to);
+  OpenCompose(Sjis(texts::kReplySubjectPrefix) + FieldOf(shown, IndexRow::kSubject), reply_to);
   return true;
 }
 
@@ -266,7 +266,7 @@ bool ComposeCommands::Forward() {
   const ViewerContent& viewer = shell_.State().Viewer;
   for (const auto& name : viewer.attachments)
     content_.attachments.push_back(PathText(viewer.attachment_dir / NativeName(name)));
-  OpenCompose(Sjis("転送:") + FieldOf(shown, IndexRow::kSubject), "");
+  OpenCompose(Sjis(texts::kForwardSubjectPrefix) + FieldOf(shown, IndexRow::kSubject), "");
   return true;
 }
 
@@ -280,7 +280,7 @@ void ComposeCommands::ForwardAsAttachment() {
   std::filesystem::path original = message;
   original.replace_extension(std::string(kOriginalExtension));
   content_.attachments.push_back(PathText(FileExists(original) ? original : message));
-  OpenCompose(Sjis("転送:") + FieldOf(shown, IndexRow::kSubject), "");
+  OpenCompose(Sjis(texts::kForwardSubjectPrefix) + FieldOf(shown, IndexRow::kSubject), "");
 }
 
 std::vector<std::string> ComposeCommands::Complete(const std::string& typed, std::string& pending) {
@@ -310,9 +310,9 @@ void ComposeCommands::AddAttachment(const std::string& path) {
 
 void ComposeCommands::ChangeReplyTo() {
   auto answer = shell_.Ui().InputBox(
-      Sjis("返信先のメールアドレス"),
-      Sjis("　このメール送信時のみ、相手からの返信先を変更します") + "\r\n\r\n" +
-          Sjis("返信先のメールアドレスを入力してください。"),
+      Sjis(texts::kReplyToCaption),
+      Sjis(texts::kReplyToPrompt1) + "\r\n\r\n" +
+          Sjis(texts::kReplyToPrompt2),
       content_.temp_reply_to);
   if (answer && !answer->empty()) content_.temp_reply_to = *answer;
 }

@@ -34,7 +34,7 @@ QueueEntry DelayedSendCommands::Enqueue(const SendRequest& request, const std::s
 
 void DelayedSendCommands::Sent(const SendResult& result) {
   UiPort& ui = shell_.Ui();
-  ui.SetStatusText(1, Sjis("送信しました"));
+  ui.SetStatusText(1, Sjis(texts::kSent));
   if (result.copy_error) untold_.push_back(SentButNotFiledText(*result.copy_error));
 }
 

@@ -12,6 +12,7 @@
 #include "shell/merge_texts.h"
 #include "store/message_file_key.h"
 #include "store/store_layout.h"
+#include "store/store_texts.h"
 #include "store/stored_message.h"
 
 namespace plumex {
@@ -88,11 +89,11 @@ void DraftCommands::Reopen(size_t display_row) {
   at = 1;
   c.bcc = find("BccList", at);
   at = 1;
-  c.to = find(Sjis("あて名"), at);
+  c.to = find(Sjis(texts::kKeyTo), at);
   at = 1;
-  c.subject = find(Sjis("件名"), at);
+  c.subject = find(Sjis(texts::kKeySubject), at);
   // The sheet named after the subject line, when it is a file (not "あり" of a sent merge).
-  const std::string sheet_file = find(Sjis("差込ファイル"), at);
+  const std::string sheet_file = find(Sjis(texts::kKeyMergeFile), at);
   if (!sheet_file.empty() && std::filesystem::is_regular_file(PathFromText(sheet_file)) &&
       sheet_.LoadFile(PathFromText(sheet_file))) {
     sheet_.RebuildColumnItems();

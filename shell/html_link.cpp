@@ -3,6 +3,7 @@
 #include "platform/ascii_case.h"
 #include "platform/sjis_text.h"
 #include "shell/link_domain.h"
+#include "shell/shell_texts.h"
 
 namespace plumex {
 
@@ -16,19 +17,19 @@ HtmlLinkKind KindOfLink(const std::string& address) {
 std::string LinkQuestion(const std::string& address, const std::string& text) {
   std::string question;
   if (ShowsAnotherDomain(text, address)) {
-    question = Sjis("注意：リンクの文字は「") + DomainShownBy(text).value_or("") + Sjis("」を示していますが、") +
-               Sjis("実際のリンク先は「") + HostOfAddress(address).value_or(address) + Sjis("」です。") + "\r\n" +
-               Sjis("偽のリンクかもしれません。") + "\r\n\r\n";
+    question = Sjis(texts::kLinkShowsAnother1) + DomainShownBy(text).value_or("") + Sjis(texts::kLinkShowsAnother2) +
+               Sjis(texts::kLinkShowsAnother3) + HostOfAddress(address).value_or(address) +
+               Sjis(texts::kLinkShowsAnother4) + "\r\n" + Sjis(texts::kLinkShowsAnother5) + "\r\n\r\n";
   }
-  return question + Sjis("次のリンク先をブラウザで開きます。") + "\r\n\r\n" + address + "\r\n\r\n" +
-         Sjis("よろしいですか？");
+  return question + Sjis(texts::kOpenLink) + "\r\n\r\n" + address + "\r\n\r\n" +
+         Sjis(texts::kOpenLinkConfirm);
 }
 
 bool OpenHtmlLink(UiPort& ui, const std::string& address, const std::string& text) {
   switch (KindOfLink(address)) {
     case HtmlLinkKind::Mail: return false;
     case HtmlLinkKind::Refused:
-      ui.MessageBox(Sjis("このリンクは開けません。") + "\r\n" + address, MsgIcon::Warning);
+      ui.MessageBox(Sjis(texts::kLinkRefused) + "\r\n" + address, MsgIcon::Warning);
       return false;
     case HtmlLinkKind::Web: break;
   }

@@ -5,8 +5,8 @@
 #include <optional>
 #include <utility>
 
-#include "codecs/charset.h"
 #include "platform/ascii_case.h"
+#include "platform/code_page.h"
 
 namespace plumex {
 
@@ -45,7 +45,7 @@ std::string EntityText(std::string_view entity) {
   char* end = nullptr;
   const unsigned long cp = std::strtoul(digits.c_str(), &end, hex ? 16 : 10);
   if (*end != '\0' || cp == 0 || cp > 0x10FFFF) return {};
-  return UnicodeToSjis(std::u32string(1, static_cast<char32_t>(cp)));
+  return UnicodeToCp932FromJisMapping(std::u32string(1, static_cast<char32_t>(cp)));
 }
 
 // Readable text of an HTML page: one pass over it, so any page costs linear time.

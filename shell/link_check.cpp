@@ -2,6 +2,7 @@
 
 #include "platform/ascii_case.h"
 #include "platform/sjis_text.h"
+#include "shell/shell_texts.h"
 
 namespace plumex {
 namespace {
@@ -117,9 +118,9 @@ std::vector<TextRange> DeceptiveLinkRanges(std::u16string_view body) {
 }
 
 std::string DeceptiveLinkQuestion(std::string_view shown_host, std::string_view target) {
-  return Sjis("このリンクは表示されているアドレスと実際の行き先が違います。") + "\r\n\r\n" + Sjis("表示: ") +
-         std::string(shown_host) + "\r\n" + Sjis("実際の行き先: ") + std::string(target) + "\r\n\r\n" +
-         Sjis("偽のサイトに誘導される恐れがあります。このリンクを開きますか？");
+  return Sjis(texts::kDeceptiveLink1) + "\r\n\r\n" + Sjis(texts::kDeceptiveLinkShown) +
+         std::string(shown_host) + "\r\n" + Sjis(texts::kDeceptiveLinkTarget) + std::string(target) + "\r\n\r\n" +
+         Sjis(texts::kDeceptiveLink2);
 }
 
 }  // namespace plumex

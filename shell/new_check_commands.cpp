@@ -12,13 +12,15 @@
 #include "shell/compose.h"
 #include "shell/receive_commands.h"
 #include "shell/settings_commands.h"
+#include "shell/shell_texts.h"
+#include "store/store_texts.h"
 
 namespace plumex {
 namespace {
 
 // The failed forward as the user reads it, once.
 std::string ForwardFailureText(const ForwardFailure& failure) {
-  std::string text = Sjis("自動転送できませんでした（次回の確認で再送します）: ");
+  std::string text = Sjis(texts::kForwardFailed);
   text += failure.subject.empty() ? failure.id : failure.subject;
   const std::string reason = failure.error.text();
   if (!reason.empty()) text += "\r\n" + reason;
@@ -48,11 +50,11 @@ bool NewCheckCommands::ForwardingMode() const {
 }
 
 std::string NewCheckCommands::StatusText() const {
-  return Sjis("新着ﾁｪｯｸ中（") + settings_.NewCheck().interval + Sjis("秒間隔）");
+  return Sjis(texts::kNewCheckStatus1) + settings_.NewCheck().interval + Sjis(texts::kNewCheckStatus2);
 }
 
 void NewCheckCommands::ShowWaiting() {
-  shell_.Ui().SetModeLabel(Sjis("新着"), kModeWhite);
+  shell_.Ui().SetModeLabel(Sjis(texts::kModeNewCheck), kModeWhite);
   shell_.Ui().SetStatusText(1, StatusText());
 }
 
@@ -129,7 +131,7 @@ void NewCheckCommands::Finish() {
   shell_.Gate().StopRun(RunKind::NewCheck);
   running_ = false;
   settings_.SetStartFlag(false);
-  shell_.Ui().MessageBox(Sjis("新着チェックを中断します。"));
+  shell_.Ui().MessageBox(Sjis(texts::kNewCheckStopped));
   if (!kind || *kind == RunKind::NewCheck) receiving_.StopReceiving();
   // A tick still polling holds what it remembers: it is forgotten once the tick has unwound.
   if (ticking_) forget_after_tick_ = true;
@@ -189,7 +191,7 @@ void NewCheckCommands::ForwardQueuedNow(const RunGate::Run& run, OwedForwards& o
   auto send = [&](const ForwardMessage& message) {
     SendRequest request;
     request.settings = BuildSmtpSettingList(account);
-    request.settings.push_back(Sjis("差出人:") + account.address);
+    request.settings.push_back(Sjis(texts::kLineFrom) + account.address);
     request.headers = message.headers;
     request.forward_mode = true;
     request.attachments = message.attachments;
@@ -201,7 +203,7 @@ void NewCheckCommands::ForwardQueuedNow(const RunGate::Run& run, OwedForwards& o
     context.connection = shell_.RunConnection(run);
     SendMail(request, context, ui);
     shell_.RefreshSendSide();
-    ui.SetStatusText(1, Sjis("送信しました"));
+    ui.SetStatusText(1, Sjis(texts::kSent));
   };
   for (auto it = owed.begin(); it != owed.end();) {
     const ForwardOutcome outcome = ForwardQueued(it->second, {s.MailRoot, it->first}, send, run.StopCheck());

@@ -10,6 +10,7 @@
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
 #include "receive/filing.h"
+#include "receive/receive_texts.h"
 #include "store/folder_label.h"
 #include "store/store_layout.h"
 
@@ -83,7 +84,7 @@ void ReceiveCommands::StopReceiving() {
   shell_.Gate().StopRun();
   shell_.DisconnectPop3();
   s.ViewMode = ViewModes::Normal;
-  shell_.Ui().SetModeLabel(Sjis("通常"), kModeAqua);
+  shell_.Ui().SetModeLabel(Sjis(texts::kModeNormal), kModeAqua);
   // The folder on screen is listed again unless a run is still unwinding; it lists at its end.
   if (!receiving_ && !s.CurrentFolderPath.empty()) shell_.ListFolderIndex(s.CurrentIndex.Rows());
   shell_.Ui().SetStatusText(1, "");
@@ -172,8 +173,8 @@ void ReceiveCommands::AddToFolderLabel(const std::string& path, long long count)
       std::string remaining = node->FolderName() + "\\";
       for (size_t k = i; k < names.size(); ++k) remaining += names[k] + "\\";
       const std::string question =
-          Sjis("メッセージルールで移動先としたフォルダにアクセスできません。") + "\r\n\r\n" +
-          Sjis("受信フォルダ下へ「") + remaining + Sjis("」を作成してください");
+          Sjis(texts::kRuleTargetMissing1) + "\r\n\r\n" +
+          Sjis(texts::kRuleTargetMissing2) + remaining + Sjis(texts::kRuleTargetMissing3);
       if (shell_.Ui().MessageBox(question, MsgIcon::Warning, MsgButtons::YesNoCancel) != MsgAnswer::Yes) return;
       next = tree.Add(node, names[i]);
     }

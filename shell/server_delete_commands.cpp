@@ -8,9 +8,11 @@
 #include "port/error_text.h"
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
+#include "receive/receive_texts.h"
 #include "settings/deletion_candidates.h"
 #include "shell/shell_texts.h"
 #include "store/index_row.h"
+#include "store/store_texts.h"
 
 namespace plumex {
 namespace {
@@ -50,24 +52,6 @@ std::vector<int> Ascending(std::vector<int> numbers) {
 
 }  // namespace
 
-void MainShell::LeaveServerDelete() {
-  // Only server delete mode is left: a receive or a send going on is not its business.
-  if (state_.ViewMode != ViewModes::ServerDelete) return;
-  gate_.StopRun(RunKind::ServerDelete);
-  DisconnectPop3();
-  state_.ViewMode = ViewModes::Normal;
-  SetMode();
-  ui_.SetStatusText(1, "");
-  if (!state_.CurrentFolderPath.empty()) ListFolderIndex(state_.CurrentIndex.Rows());
-  else list_.Clear();
-}
-
-void MainShell::ClearMessageView() {
-  list_.Clear();
-  ClearViewer();
-  ui_.ViewerChanged();
-}
-
 ServerDeleteCommands::ServerDeleteCommands(MainShell& shell, ReceiveCommands& receive, DeletionCandidates& candidates)
     : shell_(shell), receive_(receive), candidates_(candidates) {}
 
@@ -101,7 +85,7 @@ bool ServerDeleteCommands::EnterDeleteMode() {
   shell_.ClearMessageView();
   listed_.clear();
   s.ViewMode = ViewModes::ServerDelete;
-  ui.SetModeLabel(Sjis("削除"), kModeMagenta);
+  ui.SetModeLabel(Sjis(texts::kModeServerDelete), kModeMagenta);
 
   // A copy of the live lists: the settings dialog's changes count from the next listing.
   const CandidateTest candidates(receive_.Rules(), candidates_.Hosts());
@@ -150,8 +134,7 @@ void ServerDeleteCommands::Relist() {
 
 void ServerDeleteCommands::ShowMissing(const std::vector<ServerMessage>& missing, bool receiving) {
   if (missing.empty()) return;
-  std::string text = Sjis(receiving ? "一覧を作った後にサーバ上のメールが変わったため、次のメールは受信していません。"
-                                    : "一覧を作った後にサーバ上のメールが変わったため、次のメールは削除していません。");
+  std::string text = Sjis(receiving ? texts::kServerChangedNotReceived : texts::kServerChangedNotDeleted);
   for (const ServerMessage& m : missing) {
     text += "\r\n";
     if (!m.subject.empty() || !m.sender.empty()) text += m.subject + " (" + m.sender + ")";
@@ -176,8 +159,8 @@ std::optional<DeleteOutcome> ServerDeleteCommands::DeleteMessages(const std::vec
   }
   QuietDisconnect(pop3);
   if (outcome.refused) {
-    shell_.Ui().MessageBox(outcome.refused->text() + "\r\n" + Sjis("削除したメールは") + std::to_string(outcome.deleted) +
-                               Sjis("件です。"),
+    shell_.Ui().MessageBox(outcome.refused->text() + "\r\n" + Sjis(texts::kDeletedCount) +
+                               std::to_string(outcome.deleted) + Sjis(texts::kMailCountEnd),
                            MsgIcon::Error);
   }
   ShowMissing(outcome.missing, false);
@@ -185,8 +168,8 @@ std::optional<DeleteOutcome> ServerDeleteCommands::DeleteMessages(const std::vec
 }
 
 std::string ServerDeleteQuestion(size_t count) {
-  return Sjis("選択した") + std::to_string(count) + Sjis("件のメールをサーバから削除します。") + "\r\n" +
-         Sjis("削除したメールは元に戻せません。よろしいですか？");
+  return Sjis(texts::kServerDelete1) + std::to_string(count) + Sjis(texts::kServerDelete2) + "\r\n" +
+         Sjis(texts::kServerDelete3);
 }
 
 void ServerDeleteCommands::DeleteSelected() {
@@ -230,13 +213,13 @@ void ServerDeleteCommands::DeleteByNumber() {
   UiPort& ui = shell_.Ui();
   Pop3Client& pop3 = shell_.Pop3();
   if (StopsListing()) return;
-  const auto answer = ui.InputBox(Sjis("直接削除"), Sjis("削除したいメールの番号を入力してください。"), "");
+  const auto answer = ui.InputBox(Sjis(texts::kDeleteByNumberCaption), Sjis(texts::kDeleteByNumberPrompt), "");
   if (!answer || answer->empty()) return;
   const bool in_mode = InMode();
   const auto number = ParseNumber(*answer);
   if (!number) {
     shell_.DisconnectPop3();
-    ui.MessageBox(Sjis("数値以外は指定できません。"));
+    ui.MessageBox(Sjis(texts::kNotANumber));
     if (in_mode) Relist();
     return;
   }
@@ -254,12 +237,12 @@ void ServerDeleteCommands::DeleteByNumber() {
     ParsedMessage header;
     pop3.Top(*number, header);
     const ServerMessage m = DescribeServerMessage(header, *number, CandidateTest(RuleList(), {}));
-    const std::string question = Sjis("次のメールを削除しますか？") + "\r\n\r\n" + Sjis("件名:") + m.subject + "\r\n" +
-                                 Sjis("差出人:") + m.sender;
+    const std::string question = Sjis(texts::kDeleteThisMessage) + "\r\n\r\n" + Sjis(texts::kLineSubject) + m.subject +
+                                 "\r\n" + Sjis(texts::kLineFrom) + m.sender;
     if (ui.MessageBox(question, MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes) {
       pop3.Delete(*number);
       QuietDisconnect(pop3);
-      ui.MessageBox(Sjis("削除完了!"));
+      ui.MessageBox(Sjis(texts::kDeleteDone));
     }
   } catch (const std::exception& e) {
     // A "-ERR" shows the server's reply; a broken line what happened to it.
@@ -310,12 +293,12 @@ std::optional<ServerDeleteCommands::ReceiveOutcome> ServerDeleteCommands::Receiv
 void ServerDeleteCommands::ReceiveSelected() {
   UiPort& ui = shell_.Ui();
   if (!InMode()) {
-    ui.MessageBox(Sjis("削除モードにしてから選択してください。"));
+    ui.MessageBox(Sjis(texts::kEnterDeleteModeFirst));
     return;
   }
   const std::vector<ServerMessage> chosen = SelectedMessages();
   if (chosen.empty()) {
-    ui.MessageBox(Sjis("受信したいメールが指定されていません。"));
+    ui.MessageBox(Sjis(texts::kNothingToReceive));
     return;
   }
   if (StopsListing()) return;

@@ -1,9 +1,11 @@
 #include "shell/settings_commands.h"
 
 #include "platform/sjis_text.h"
+#include "search/search_texts.h"
 #include "settings/forward_sent_list.h"
 #include "settings/rule_lines.h"
 #include "shell/receive_commands.h"
+#include "shell/shell_texts.h"
 #include "store/tab_line.h"
 
 namespace plumex {
@@ -122,13 +124,12 @@ bool SettingsCommands::CanApplyRules() const { return !shell_.State().CurrentFol
 
 bool SettingsCommands::ApplyRulesToCurrentFolder() {
   if (!CanApplyRules()) return false;
-  const std::string question = Sjis("現在のフォルダ【") + shell_.State().CurrentFolderPath + Sjis("】") + "\r\n" +
-                               Sjis("内のメールを登録されたルールにしたがって") + "\r\n" +
-                               Sjis("指定したフォルダへ移動します。") + "\r\n" +
-                               (RulesDeleteMail(receiving_.Rules(), shell_.State().CurrentIndex)
-                                    ? Sjis("「削除」のルールに合うメールは削除します（元に戻せません）。") + "\r\n"
-                                    : std::string()) +
-                               "\r\n" + Sjis("   よろしいですか？");
+  const std::string question =
+      Sjis(texts::kFolderOpen) + shell_.State().CurrentFolderPath + Sjis(texts::kFolderClose) + "\r\n" +
+      Sjis(texts::kApplyRules1) + "\r\n" + Sjis(texts::kApplyRules2) + "\r\n" +
+      (RulesDeleteMail(receiving_.Rules(), shell_.State().CurrentIndex) ? Sjis(texts::kApplyRulesDeletes) + "\r\n"
+                                                                        : std::string()) +
+      "\r\n" + Sjis(texts::kApplyRulesConfirm);
   if (shell_.Ui().MessageBox(question, MsgIcon::Warning, MsgButtons::YesNoCancel) != MsgAnswer::Yes) return false;
   receiving_.ApplyRules();
   return true;

@@ -9,9 +9,11 @@
 #include "platform/sjis_text.h"
 #include "platform/text_file.h"
 #include "receive/original_text.h"
+#include "shell/shell_texts.h"
 #include "store/index_row.h"
 #include "store/message_file_key.h"
 #include "store/message_files.h"
+#include "store/store_texts.h"
 #include "store/tab_line.h"
 
 namespace plumex {
@@ -21,13 +23,13 @@ namespace {
 // original's decoding of each is.
 const std::string* AsSentValue(std::string_view line, const OriginalText& original) {
   struct Field {
-    const char* key;
+    std::string_view key;
     std::string OriginalText::*value;
   };
-  static const Field kFields[] = {{"あて名:", &OriginalText::to},
+  static const Field kFields[] = {{texts::kLineTo, &OriginalText::to},
                                   {"CCList:", &OriginalText::cc},
-                                  {"差出人:", &OriginalText::from},
-                                  {"件名:", &OriginalText::subject}};
+                                  {texts::kLineFrom, &OriginalText::from},
+                                  {texts::kLineSubject, &OriginalText::subject}};
   for (const Field& f : kFields)
     if (line.starts_with(Sjis(f.key))) return &(original.*f.value);
   return nullptr;
@@ -103,17 +105,20 @@ std::vector<std::string> ShownHeaderLines(const ViewerContent& v) {
       if (k == key) return text;
     return std::string();
   };
-  std::string date = value("日時");
+  std::string date = value(texts::kKeyDate);
   if (date.size() > 10 && date[10] == '_') date[10] = ' ';
   std::string cc = value("CCList");
   while (!cc.empty() && (cc.back() == ';' || cc.back() == ' ')) cc.pop_back();
-  std::vector<std::string> lines = {"件名: " + value("件名"), "差出人: " + value("差出人"), "日時: " + date,
-                                    "あて名: " + value("あて名")};
+  auto line = [](std::string_view key, const std::string& text) { return std::string(key) + " " + text; };
+  std::vector<std::string> lines = {line(texts::kLineSubject, value(texts::kKeySubject)),
+                                    line(texts::kLineFrom, value(texts::kKeyFrom)), line(texts::kLineDate, date),
+                                    line(texts::kLineTo, value(texts::kKeyTo))};
   if (!cc.empty()) lines.push_back("CC: " + cc);
   // The sender trust kept at filing, values and the sentence for people on one line.
-  if (const std::string trust = value("送信者確認"); !trust.empty()) lines.push_back("送信者確認:" + trust);
+  if (const std::string trust = value(texts::kKeySenderTrust); !trust.empty())
+    lines.push_back(std::string(texts::kLineSenderTrust) + trust);
   const auto& names = v.attachment_names.size() == v.attachments.size() ? v.attachment_names : v.attachments;
-  for (const std::string& name : names) lines.push_back("添付: " + Cp932ToUtf8(name));
+  for (const std::string& name : names) lines.push_back(std::string(texts::kShownAttachment) + Cp932ToUtf8(name));
   return lines;
 }
 

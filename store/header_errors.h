@@ -13,7 +13,4 @@ bool IsInvalidRow(const std::string& row);
 // Overwrites mail_root/HeaderERR.ini with the rows, exactly as they stood in the index.
 void WriteHeaderErrors(const std::filesystem::path& mail_root, const std::vector<std::string>& rows);
 
-// The message shown for each invalid row (CP932).
-std::string HeaderErrorMessage(const std::filesystem::path& mail_root);
-
 }  // namespace plumex

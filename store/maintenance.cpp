@@ -17,6 +17,7 @@
 #include "store/file_key.h"
 #include "store/index_row.h"
 #include "store/message_file_key.h"
+#include "store/store_texts.h"
 #include "store/tab_line.h"
 #include "store/sorted_line_list.h"
 #include "store/store_layout.h"
@@ -80,12 +81,13 @@ std::optional<std::string> RebuiltRow(const fs::path& folder, const std::string&
   const auto message_id = ValueOf(header, "Message-ID");
   const bool leads_here = message_id && !message_id->empty() && FileKeyInFolder(folder, *message_id) == key;
   if (leads_here && row_ids.count(*message_id)) return std::nullopt;
-  std::string from = ValueOf(header, Sjis("差出人")).value_or("");
+  std::string from = ValueOf(header, Sjis(texts::kKeyFrom)).value_or("");
   if (from.empty()) return std::nullopt;
   std::string id = key;
   if (leads_here) id = *message_id;
   auto field = [&](std::string_view k) { return ValueOf(header, Sjis(k)).value_or(""); };
-  return id + "\t" + field("件名") + "\t" + from + "\t" + field("日時") + "\t" + field("ﾌｧｲﾙｻｲｽﾞ") + "\t2\t1\t2";
+  return id + "\t" + field(texts::kKeySubject) + "\t" + from + "\t" + field(texts::kKeyDate) + "\t" +
+         field(texts::kKeyFileSize) + "\t2\t1\t2";
 }
 
 }  // namespace
@@ -178,7 +180,7 @@ std::string RebuiltSentRow(const fs::path& folder, const std::string& name) {
   auto field = [&](std::string_view k) { return ValueOf(header, Sjis(k)).value_or(""); };
   std::error_code ec;
   const auto size = fs::file_size(file, ec);
-  return id + "\t" + field("件名") + "\t" + field("あて名") + "\t" + field("日時") + "\t" +
+  return id + "\t" + field(texts::kKeySubject) + "\t" + field(texts::kKeyTo) + "\t" + field(texts::kKeyDate) + "\t" +
          std::to_string(ec ? 0 : size) + "\t2\t2\t2";
 }
 

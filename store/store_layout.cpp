@@ -2,12 +2,13 @@
 
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
+#include "store/store_texts.h"
 
 namespace plumex {
 
-const std::string& ReceiveRootName() { return Sjis("受信"); }
-const std::string& SendRootName() { return Sjis("送信"); }
-const std::string& DraftRootName() { return Sjis("一時保存"); }
+const std::string& ReceiveRootName() { return Sjis(texts::kReceiveRootName); }
+const std::string& SendRootName() { return Sjis(texts::kSendRootName); }
+const std::string& DraftRootName() { return Sjis(texts::kDraftRootName); }
 
 bool IsFolderName(std::string_view name) {
   const auto parts = SplitStorePath(name);

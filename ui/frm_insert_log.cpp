@@ -10,6 +10,7 @@
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "store/store_layout.h"
+#include "store/store_texts.h"
 #include "ui/close_on_escape.h"
 #include "ui/qt_text.h"
 
@@ -36,7 +37,7 @@ TfrmInsertLog::TfrmInsertLog(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 void TfrmInsertLog::ShowLog(const std::filesystem::path& mail_root) {
-  const auto file = ToNativePath(mail_root, SendFolderPath()) / NativeName(Sjis("差込ログ.txt"));
+  const auto file = ToNativePath(mail_root, SendFolderPath()) / NativeName(Sjis(texts::kMergeLogName));
   Memo1_->setPlainText(ToQ(ReadFileBytes(file).value_or(std::string())));
   show();
   raise();

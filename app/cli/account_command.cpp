@@ -16,12 +16,14 @@
 #include <ostream>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_texts.h"
 #include "platform/code_page.h"
 #include "platform/directories.h"
 #include "platform/store_path.h"
 #include "protocol/oauth2.h"
 #include "settings/account_list.h"
 #include "settings/account_login.h"
+#include "settings/settings_texts.h"
 #include "store/store_layout.h"
 
 extern char** environ;
@@ -106,21 +108,21 @@ int Add(CliContext& c) {
   if (r.pop_port.empty()) r.pop_port = r.pop_ssl ? "995" : "110";
   if (r.smtp_port.empty()) r.smtp_port = r.smtp_ssl ? "465" : "587";
   if (r.name.empty() || r.pop_host.empty() || r.smtp_host.empty() || r.user.empty() || r.address.empty()) {
-    c.err << "plumex-cli: NAME, --pop, --smtp, --user と --address を指定してください。\n";
+    c.err << "plumex-cli: " << texts::kCliAccountAddNeeds << "\n";
     return 1;
   }
   if (!ParsePort(r.pop_port) || !ParsePort(r.smtp_port)) {
-    c.err << "plumex-cli: ポート番号は1～65535の数字で入力してください。\n";
+    c.err << "plumex-cli: " << texts::kBadPort << "\n";
     return 1;
   }
   if (!IsFolderName(r.name)) {
-    c.err << "plumex-cli: アカウント名に「\\」は使えません。\n";
+    c.err << "plumex-cli: " << texts::kAccountNameBackslash << "\n";
     return 1;
   }
   std::vector<std::string> list = LoadAccountList(c.mail_root);
   while (!list.empty() && list.back().empty()) list.pop_back();
   if (AccountNameTaken(list, r.name)) {
-    c.err << "plumex-cli: 同一のアカウント名が存在します。アカウント名を変えてください。\n";
+    c.err << "plumex-cli: " << texts::kAccountNameTaken << "\n";
     return 1;
   }
   EnsureDirectory(ToNativePath(c.mail_root, AccountFolderPath(r.name)));
@@ -135,7 +137,7 @@ bool Find(CliContext& c, std::vector<std::string>& list, size_t& position, Accou
   list = LoadAccountList(c.mail_root);
   const auto found = FindAccount(list, Utf8ToCp932(c.args[1]));
   if (!found) {
-    c.err << "plumex-cli: no such account: " << c.args[1] << "\n";
+    c.err << "plumex-cli: " << texts::kCliNoSuchAccount << c.args[1] << "\n";
     return false;
   }
   position = *found;
@@ -152,7 +154,7 @@ int Password(CliContext& c) {
   std::string password(std::istreambuf_iterator<char>(c.in), {});
   while (!password.empty() && (password.back() == '\n' || password.back() == '\r')) password.pop_back();
   if (password.empty() || password.find_first_of("\t\r\n") != std::string::npos) {
-    c.err << "plumex-cli: パスワードを標準入力から1行で入力してください。\n";
+    c.err << "plumex-cli: " << texts::kCliPasswordOneLine << "\n";
     return 1;
   }
   r.password = Utf8ToCp932(password);
@@ -201,7 +203,7 @@ int SignIn(CliContext& c) {
   if (!notice.empty()) c.err << Cp932ToUtf8(notice) << "\n";
   list[position] = r.ToLine();
   WriteAccountList(c.mail_root, list);
-  c.out << "サインインしました。" << std::endl;
+  c.out << texts::kSignedIn << std::endl;
   return 0;
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
 #include "protocol/pop3_client.h"
@@ -32,7 +33,7 @@ int Check(CliContext& context) {
   if (!StartCore(core, context.err)) return 1;
   const MailboxState& state = core.State();
   if (only && !FindAccount(state.AccountList, *only)) {
-    context.err << "no such account: " << Cp932ToUtf8(*only) << "\n";
+    context.err << "plumex-cli: " << texts::kCliNoSuchAccount << Cp932ToUtf8(*only) << "\n";
     return 1;
   }
   NewMailCheck& check = core.MailCheck().Check();

@@ -5,6 +5,7 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "app/cli/message_store_args.h"
 #include "app/cli/terminal_ui_port.h"
 #include "shell/app_core.h"
@@ -33,13 +34,13 @@ int Delete(CliContext& context) {
   const std::string path = FolderBelowAccount(account, folder);
   FolderNode* node = core.Shell().ReceiveTree().FindByPath(path);
   if (!node) {
-    context.err << "plumex-cli: no such folder: " << folder << "\n";
+    context.err << "plumex-cli: " << texts::kCliNoSuchFolder << folder << "\n";
     return 1;
   }
   core.SelectReceiveNode(node);
   std::vector<std::string> missing;
   std::vector<ChosenMessage> rows = core.Messages().RowsOfFolder(path, ids, missing);
-  for (const auto& id : missing) context.err << "plumex-cli: no such message: " << Cp932ToUtf8(id) << "\n";
+  for (const auto& id : missing) context.err << "plumex-cli: " << texts::kCliNoSuchMessage << Cp932ToUtf8(id) << "\n";
   if (!missing.empty()) return 1;
   size_t stayed = 0;
   if (!core.Run([&] { stayed = core.Messages().DeleteLocally(rows, false); })) return 1;

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "platform/code_page.h"
 
 namespace plumex::cli {
@@ -42,7 +43,7 @@ bool ApplyFolderChoice(AppCore& core, const FolderChoice& choice, std::ostream& 
     core.Run([&] { shell.SelectSendNode(node); });
     return true;
   }
-  err << "plumex-cli: no such folder: " << Cp932ToUtf8(*choice.folder) << "\n";
+  err << "plumex-cli: " << texts::kCliNoSuchFolder << Cp932ToUtf8(*choice.folder) << "\n";
   return false;
 }
 

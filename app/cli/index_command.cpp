@@ -4,6 +4,7 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
 #include "search/text_index.h"
@@ -27,7 +28,7 @@ int Index(CliContext& context) {
           built = TextIndex::Rebuild(context.mail_root, ui, never_stopped) != nullptr;
         }) ||
         !built) {
-      context.err << "plumex-cli: 索引を作成できませんでした\n";
+      context.err << "plumex-cli: " << texts::kCliIndexNotBuilt << "\n";
       return 1;
     }
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/cli/cli_command.h"
+#include "app/cli/cli_texts.h"
 #include "platform/code_page.h"
 #include "platform/mail_root.h"
 #include "platform/store_lock.h"
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
   }
   auto it = Registry().find(argv[i]);
   if (it == Registry().end()) {
-    std::cerr << "plumex-cli: unknown command: " << argv[i] << "\n";
+    std::cerr << "plumex-cli: " << plumex::texts::kCliUnknownCommand << argv[i] << "\n";
     PrintUsage(std::cerr);
     return 1;
   }

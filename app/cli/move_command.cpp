@@ -4,6 +4,7 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "app/cli/message_store_args.h"
 #include "app/cli/terminal_ui_port.h"
 #include "shell/app_core.h"
@@ -36,13 +37,13 @@ int Move(CliContext& context) {
   FolderNode* from = core.Shell().ReceiveTree().FindByPath(from_path);
   FolderNode* target = core.Shell().ReceiveTree().FindByPath(to_path);
   if (!from || !target) {
-    context.err << "plumex-cli: no such folder: " << (from ? *to : folder) << "\n";
+    context.err << "plumex-cli: " << texts::kCliNoSuchFolder << (from ? *to : folder) << "\n";
     return 1;
   }
   core.SelectReceiveNode(from);
   std::vector<std::string> missing;
   std::vector<ChosenMessage> rows = core.Messages().RowsOfFolder(from_path, ids, missing);
-  for (const auto& id : missing) context.err << "plumex-cli: no such message: " << Cp932ToUtf8(id) << "\n";
+  for (const auto& id : missing) context.err << "plumex-cli: " << texts::kCliNoSuchMessage << Cp932ToUtf8(id) << "\n";
   if (!missing.empty()) return 1;
   size_t stayed = 0;
   if (!core.Run([&] { stayed = core.Messages().DropRows(rows, Trees::Receive, target); })) return 1;

@@ -4,11 +4,13 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
 #include "platform/sjis_text.h"
 #include "send/key_value_lines.h"
 #include "shell/app_core.h"
+#include "store/store_texts.h"
 
 namespace plumex::cli {
 namespace {
@@ -42,8 +44,8 @@ int Queue(CliContext& context) {
     for (const QueueEntry& entry : queue.Entries()) {
       context.out << entry.due << "\t" << Cp932ToUtf8(entry.folder);
       if (auto request = queue.Load(entry))
-        context.out << "\t" << Cp932ToUtf8(ValueOf(request->headers, Sjis("件名"))) << "\t"
-                    << Cp932ToUtf8(ValueOf(request->headers, Sjis("あて名")));
+        context.out << "\t" << Cp932ToUtf8(ValueOf(request->headers, Sjis(texts::kKeySubject))) << "\t"
+                    << Cp932ToUtf8(ValueOf(request->headers, Sjis(texts::kKeyTo)));
       context.out << "\n";
     }
     return 0;
@@ -61,7 +63,8 @@ int Queue(CliContext& context) {
     return cancelled || !queue.Active() ? 0 : 1;
   }
   const std::vector<std::string> unknown = queue.Cancel(entries);
-  for (const std::string& name : unknown) context.err << "plumex-cli: no such entry: " << Cp932ToUtf8(name) << "\n";
+  for (const std::string& name : unknown)
+    context.err << "plumex-cli: " << texts::kCliNoSuchQueueEntry << Cp932ToUtf8(name) << "\n";
   return unknown.empty() ? 0 : 1;
 }
 

@@ -10,6 +10,7 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
 #include "platform/store_path.h"
@@ -52,7 +53,7 @@ int Send(CliContext& context) {
   if (!StartCore(core, context.err)) return 1;
   auto position = FindAccount(core.State().AccountList, account_name);
   if (!position) {
-    context.err << "plumex-cli: no such account: " << Cp932ToUtf8(account_name) << "\n";
+    context.err << "plumex-cli: " << texts::kCliNoSuchAccount << Cp932ToUtf8(account_name) << "\n";
     return 1;
   }
   ComposeCommands& compose = core.Compose();
@@ -68,7 +69,7 @@ int Send(CliContext& context) {
   c.delay = delay;
   // A sheet is code page 932 text, like every file the store keeps.
   if (c.merge && !ReadLines(merge_sheet, c.merge_sheet)) {
-    context.err << "plumex-cli: 差込ファイルを読み込めませんでした: " << merge_sheet << "\n";
+    context.err << "plumex-cli: " << texts::kCliMergeSheetUnreadable << merge_sheet << "\n";
     return 1;
   }
   c.body = SplitLines(Utf8ToCp932(std::string(std::istreambuf_iterator<char>(context.in), {})));

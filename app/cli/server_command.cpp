@@ -6,9 +6,10 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
-#include "platform/sjis_text.h"
+#include "receive/receive_texts.h"
 #include "shell/app_core.h"
 
 namespace plumex::cli {
@@ -22,7 +23,7 @@ std::string Utf8(const std::string& cp932) { return Cp932ToUtf8(cp932); }
 // Names the UIDLs no longer on the server; true when there were any.
 bool ReportMissing(CliContext& context, const std::vector<ServerMessage>& missing) {
   if (missing.empty()) return false;
-  context.err << "plumex-cli: no longer on the server:";
+  context.err << "plumex-cli: " << texts::kCliNotOnServer;
   for (const ServerMessage& m : missing) context.err << " " << m.uidl;
   context.err << "\n";
   return true;
@@ -68,14 +69,14 @@ int Server(CliContext& context) {
       context.out << m.number << "\t" << m.uidl << "\t" << m.size << "\t" << m.date << "\t" << Utf8(m.sender) << "\t"
                   << Utf8(m.subject) << "\t" << (m.candidate ? "*" : "") << "\n";
     core.Run([&] { server.LeaveMode(); });
-    if (!listed) context.err << "plumex-cli: the listing did not complete\n";
+    if (!listed) context.err << "plumex-cli: " << texts::kCliListingIncomplete << "\n";
     return listed ? 0 : 1;
   }
 
   if (action == "delete") {
     std::optional<DeleteOutcome> outcome;
     if (!core.Run([&] { outcome = server.DeleteMessages(targets); }) || !outcome) return 1;
-    context.out << Utf8(Sjis("削除したメールは")) << outcome->deleted << Utf8(Sjis("件です。")) << "\n";
+    context.out << texts::kDeletedCount << outcome->deleted << texts::kMailCountEnd << "\n";
     const bool missing = ReportMissing(context, outcome->missing);
     return missing || outcome->refused ? 1 : 0;
   }

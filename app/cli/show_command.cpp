@@ -4,6 +4,7 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "app/cli/folder_choice.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
@@ -37,7 +38,7 @@ int Show(CliContext& context) {
                                                               : s.CurrentFolderPath;
   ViewerContent v;
   if (dir.empty() || !shell.ReadMessage(dir, id, v)) {
-    context.err << "plumex-cli: メールが見つかりません: " << context.args[0] << "\n";
+    context.err << "plumex-cli: " << texts::kCliNoSuchMessage << context.args[0] << "\n";
     return 1;
   }
   if (source) {
@@ -45,7 +46,7 @@ int Show(CliContext& context) {
     const auto original = OriginalIn(folder, FileKeyInFolder(folder, id));
     const std::optional<std::string> bytes = ReadFileBytes(original);
     if (!bytes) {
-      context.err << "plumex-cli: このメールの原文は保存されていません: " << context.args[0] << "\n";
+      context.err << "plumex-cli: " << texts::kCliNoOriginal << context.args[0] << "\n";
       return 1;
     }
     context.out << *bytes;

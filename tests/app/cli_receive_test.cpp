@@ -50,7 +50,7 @@ TEST(CliReceive, AnUnknownAccountFails) {
   WriteLines(root.path() / "Account.ini", {"a\th\tu\tp\ts\tme@x\t110\t25\t0"});
   Outcome outcome = RunCli(root.path(), "receive --account nobody");
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_NE(outcome.err.find("no such account: nobody"), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("アカウントが見つかりません: nobody"), std::string::npos) << outcome.err;
 }
 
 // The server took the message but "送信\Send.ini" is a folder: the tool says the message was

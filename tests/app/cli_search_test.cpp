@@ -44,7 +44,7 @@ TEST_F(CliSearch, SearchPrintsEachMatchWithItsFolderThenTheCount) {
   EXPECT_EQ(o.out, "受信\\箱\\子\\\t予算案\tk@x\t2009/02/01_00:00:00\n1件\n");
   o = RunCli(root.path(), "search --folder 受信/無い x");
   EXPECT_EQ(o.status, 1);
-  EXPECT_NE(o.err.find("no such folder"), std::string::npos) << o.err;
+  EXPECT_NE(o.err.find("フォルダが見つかりません"), std::string::npos) << o.err;
 }
 
 TEST_F(CliSearch, RelatedPrintsTheGroupsAndWritesRefIni) {

@@ -61,7 +61,7 @@ TEST(CliServer, DeleteActsByUidlAndNamesTheOnesGone) {
   server.Join();
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.out, "削除したメールは1件です。\n");
-  EXPECT_NE(outcome.err.find("no longer on the server: ugone"), std::string::npos) << outcome.err;
+  EXPECT_NE(outcome.err.find("サーバにもうないメールです: ugone"), std::string::npos) << outcome.err;
   EXPECT_TRUE(server.errors().empty());
 }
 

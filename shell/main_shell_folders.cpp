@@ -1,4 +1,5 @@
-// The folder trees: scan, node selection, and the folder commands of their context menus.
+// MainShell: the folder trees: scan, node selection, and the folder commands of their
+// context menus.
 #include "platform/directories.h"
 #include "platform/sjis_text.h"
 #include "settings/account_list.h"

@@ -1,12 +1,15 @@
-// Start-up (FormCreate), the close question and shutdown of the main window.
+// MainShell itself: what it owns, start-up (FormCreate), the close question and shutdown,
+// the POP3 connection, the mode label, emptying the viewer and leaving server delete mode.
+#include "shell/main_shell.h"
+
 #include <algorithm>
 
 #include "platform/directories.h"
 #include "platform/sjis_text.h"
 #include "platform/store_path.h"
 #include "protocol/pop3_client.h"
+#include "receive/receive_texts.h"
 #include "settings/account_list.h"
-#include "shell/main_shell.h"
 #include "shell/shell_texts.h"
 #include "store/folder_label.h"
 #include "store/store_layout.h"
@@ -24,8 +27,8 @@ MainShell::MainShell(UiPort& ui, std::filesystem::path mail_root) : ui_(ui) {
   gate_.on_change = [this](bool busy) { ui_.RunStateChanged(busy); };
   pop3_->on_status = [this](const std::string& text) { ui_.SetStatusText(0, text); };
   pop3_->on_disconnected = [this] {
-    ui_.SetStatusText(0, Sjis("切断しました"));
-    ui_.SetModeLabel(Sjis("通常"), kModeAqua);
+    ui_.SetStatusText(0, Sjis(texts::kDisconnected));
+    ui_.SetModeLabel(Sjis(texts::kModeNormal), kModeAqua);
   };
 }
 
@@ -190,6 +193,47 @@ void MainShell::FormDestroy(const AppSettings& window) {
 void MainShell::Disconnect() {
   gate_.StopRun();
   DisconnectPop3();
+}
+
+
+// The one way the viewer empties: nothing of the message shown before stays behind (its row,
+// file, texts, attachments, preview or HTML page), so no command acts on it afterwards.
+void MainShell::ClearViewer() { state_.Viewer = ViewerContent{}; }
+
+void MainShell::EmptyViewer() {
+  ClearViewer();
+  ui_.ViewerChanged();
+}
+
+void MainShell::RefreshSendSide() {
+  MainState& s = state_;
+  const bool send_on_screen = s.ViewMode == ViewModes::SendFolder && !s.CurrentSendFolderPath.empty();
+  const bool root_on_screen = send_on_screen && s.CurrentSendFolderPath == SendFolderPath();
+  FolderIndex& on_screen = root_on_screen ? s.SendRootIndex : s.SendFolderIndex;
+  const std::vector<std::string> listed = send_on_screen ? on_screen.Rows().Lines() : std::vector<std::string>{};
+  s.SendRootIndex = FolderIndex::LoadIfExists(Native(SendFolderPath()) / std::string(kSendIndexName));
+  if (!send_on_screen) return;
+  if (!root_on_screen)
+    s.SendFolderIndex = FolderIndex::LoadIfExists(Native(s.CurrentSendFolderPath) / std::string(kSendIndexName));
+  if (on_screen.Rows().Lines() != listed) ListFolderIndex(on_screen.Rows());
+}
+
+void MainShell::LeaveServerDelete() {
+  // Only server delete mode is left: a receive or a send going on is not its business.
+  if (state_.ViewMode != ViewModes::ServerDelete) return;
+  gate_.StopRun(RunKind::ServerDelete);
+  DisconnectPop3();
+  state_.ViewMode = ViewModes::Normal;
+  SetMode();
+  ui_.SetStatusText(1, "");
+  if (!state_.CurrentFolderPath.empty()) ListFolderIndex(state_.CurrentIndex.Rows());
+  else list_.Clear();
+}
+
+void MainShell::ClearMessageView() {
+  list_.Clear();
+  ClearViewer();
+  ui_.ViewerChanged();
 }
 
 }  // namespace plumex

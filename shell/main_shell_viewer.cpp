@@ -1,4 +1,5 @@
-// Showing a message: header panel, body, attachments and their preview, the HTML view, links.
+// MainShell: showing a message: header panel, body, attachments and their preview, the HTML
+// view, links.
 #include <algorithm>
 #include <system_error>
 
@@ -18,8 +19,8 @@
 #include "shell/link_text.h"
 #include "shell/main_shell.h"
 #include "shell/preview_text.h"
-#include "shell/shown_text.h"
 #include "shell/shell_texts.h"
+#include "shell/shown_text.h"
 #include "store/index_row.h"
 #include "store/message_file_key.h"
 #include "store/message_files.h"

@@ -1,10 +1,13 @@
-// Listing a folder index, sorting, and the Mark commands of the message list.
+// MainShell: listing a folder index, sorting, the Mark commands of the message list and the
+// subjects and senders as sent.
 #include <cstdlib>
 #include <map>
 
 #include "platform/sjis_text.h"
+#include "platform/store_path.h"
 #include "shell/main_shell.h"
 #include "shell/shell_texts.h"
+#include "shell/shown_text.h"
 #include "store/folder_label.h"
 #include "store/header_errors.h"
 #include "store/index_row.h"
@@ -12,6 +15,16 @@
 #include "store/tab_line.h"
 
 namespace plumex {
+namespace {
+
+// The message shown for each invalid row of a listed index.
+std::string HeaderErrorMessage(const std::filesystem::path& mail_root) {
+  std::string root = DisplayPath(mail_root);
+  if (root.empty() || root.back() != '/') root += '/';
+  return Sjis(texts::kHeaderErrors1) + "\r\n\r\n" + root + Sjis(texts::kHeaderErrors2);
+}
+
+}  // namespace
 
 int SortKeyOf(SortKinds kind) {
   switch (kind) {
@@ -22,28 +35,6 @@ int SortKeyOf(SortKinds kind) {
     case SortKinds::Correspondent: return -4;
   }
   return 5;
-}
-
-// The one way the viewer empties: nothing of the message shown before stays behind (its row,
-// file, texts, attachments, preview or HTML page), so no command acts on it afterwards.
-void MainShell::ClearViewer() { state_.Viewer = ViewerContent{}; }
-
-void MainShell::EmptyViewer() {
-  ClearViewer();
-  ui_.ViewerChanged();
-}
-
-void MainShell::RefreshSendSide() {
-  MainState& s = state_;
-  const bool send_on_screen = s.ViewMode == ViewModes::SendFolder && !s.CurrentSendFolderPath.empty();
-  const bool root_on_screen = send_on_screen && s.CurrentSendFolderPath == SendFolderPath();
-  FolderIndex& on_screen = root_on_screen ? s.SendRootIndex : s.SendFolderIndex;
-  const std::vector<std::string> listed = send_on_screen ? on_screen.Rows().Lines() : std::vector<std::string>{};
-  s.SendRootIndex = FolderIndex::LoadIfExists(Native(SendFolderPath()) / std::string(kSendIndexName));
-  if (!send_on_screen) return;
-  if (!root_on_screen)
-    s.SendFolderIndex = FolderIndex::LoadIfExists(Native(s.CurrentSendFolderPath) / std::string(kSendIndexName));
-  if (on_screen.Rows().Lines() != listed) ListFolderIndex(on_screen.Rows());
 }
 
 void MainShell::ListFolderIndex(const SortedLineList& rows) {
@@ -218,6 +209,26 @@ void MainShell::ColourMark(std::string_view mark) {
   targets.on_screen = CurrentListedIndex();
   MarkStoredRow(row, mark, targets);
   SaveMarkTargets(targets);
+}
+
+// The message list's subjects and senders as sent.
+std::optional<std::string> MainShell::ShownColumn(size_t display_row, int column) {
+  if ((column != kColSubject && column != kColCorrespondent) || display_row >= list_.Count() ||
+      !list_.IsValid(display_row))
+    return std::nullopt;
+  if (!MayHaveSubstitute(list_.Column(display_row, column))) return std::nullopt;
+  const std::string dir = MessageDirOf(display_row);
+  const std::string id(list_.MessageId(display_row));
+  const std::string cache_key = dir + '\t' + id;
+  auto it = shown_columns_.find(cache_key);
+  if (it == shown_columns_.end()) {
+    // Only rows on screen are asked for; the cache is bounded all the same.
+    if (shown_columns_.size() >= 4096) shown_columns_.clear();
+    std::pair<std::string, std::string> texts =
+        ShownSubjectAndSender(Native(dir), list_.RebuildRow(display_row));
+    it = shown_columns_.emplace(cache_key, std::move(texts)).first;
+  }
+  return column == kColSubject ? it->second.first : it->second.second;
 }
 
 }  // namespace plumex
