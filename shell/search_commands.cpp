@@ -12,6 +12,7 @@
 #include "search/folded_match.h"
 #include "search/related_mail.h"
 #include "search/search_texts.h"
+#include "shell/shell_texts.h"
 #include "shell/shown_text.h"
 #include "store/folder_index.h"
 #include "store/store_layout.h"
