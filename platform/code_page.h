@@ -13,16 +13,17 @@ inline bool IsCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) |
 // Code page 932 to UTF-8. A byte sequence that is not valid CP932 becomes U+FFFD.
 std::string Cp932ToUtf8(std::string_view cp932);
 
-// UTF-8 to code page 932 by the Windows code page 932 table, for text a person typed or the
-// program writes: a character the table lacks (the JIS X 0208 code points of 〜 ‖ − among
-// them) is carried in the user-defined rows (see carried_text.h) and comes back whole from
-// Cp932ToUtf8; beyond what is carried, and invalid UTF-8, becomes "?".
+// UTF-8 to code page 932 by the Windows code page 932 table (iconv's CP932), for text a
+// person typed or the program writes: a character the table lacks is carried in the
+// user-defined rows (see carried_text.h) and comes back whole from Cp932ToUtf8; beyond what
+// is carried, and invalid UTF-8, becomes "?".
 std::string Utf8ToCp932(std::string_view utf8);
 
-// Code points to code page 932 for text that arrives from elsewhere (mail, other programs):
-// the code points the JIS X 0208 mapping gives 〜 ‖ − ¢ £ ¬ — become the code page 932
-// characters that stand for them (～ ∥ － ￠ ￡ ￢ ―), a byte order mark is dropped, and what
-// the table lacks, private use and U+FFFD become "?" (nothing is carried).
+// Code points to code page 932 for text that arrives from elsewhere (mail, other programs),
+// by the JIS X 0208 mapping: the code points it gives 〜 ‖ − ¢ £ ¬ — become the code page
+// 932 characters that stand for them (～ ∥ － ￠ ￡ ￢ ―) whatever the converter's table
+// says, a byte order mark is dropped, and what the table lacks, private use and U+FFFD
+// become "?": the store's form, nothing carried.
 std::string UnicodeToCp932FromJisMapping(std::u32string text);
 // The same from UTF-8, read in pieces so that a huge text is never held as code points at once.
 std::string Utf8ToCp932FromJisMapping(std::string_view utf8);

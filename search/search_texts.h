@@ -22,7 +22,6 @@ inline constexpr std::string_view kExtractModeStatus = "抽出モードです。
 inline constexpr std::string_view kModeExtract = "抽出";
 inline constexpr std::string_view kModeRelated = "関連";
 inline constexpr std::string_view kNoRelated = "該当ファイルはありませんでした";
-inline constexpr std::string_view kDone = "完了";
 inline constexpr std::string_view kCountSuffix = "件";
 
 inline constexpr std::string_view kRelatedIndexName = "Ref.ini";

@@ -13,6 +13,7 @@
 #include "search/related_mail.h"
 #include "search/search_texts.h"
 #include "shell/scoped_flag.h"
+#include "shell/shell_texts.h"
 #include "shell/shown_text.h"
 #include "store/folder_index.h"
 #include "store/store_layout.h"

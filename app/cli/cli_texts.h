@@ -21,6 +21,26 @@ inline constexpr std::string_view kCliMergeSheetUnreadable = "差込ファイル
 inline constexpr std::string_view kCliListingIncomplete = "サーバのメール一覧を最後まで読めませんでした";
 
 
+// What the commands print.
+inline constexpr std::string_view kCliCountSuffix = "件\n";
+inline constexpr std::string_view kCliFiled = "登録 ";
+inline constexpr std::string_view kCliSentCount = "送信したメールは ";
+inline constexpr std::string_view kCliSentCountEnd = "件です。\n";
+inline constexpr std::string_view kCliAnswerWithYes = " [--yes で「はい」]\n";
+inline constexpr std::string_view kCliSendCheck = "送信前確認: ";
+inline constexpr std::string_view kCliExternal1 = "社外のあて先があります（";
+inline constexpr std::string_view kCliExternal2 = "）。確かめたうえで --confirm-external を付けて送信してください。\n";
+inline constexpr std::string_view kCliIndexFile = "索引: ";
+inline constexpr std::string_view kCliIndexState = "状態: ";
+inline constexpr std::string_view kCliIndexNone = "なし";
+inline constexpr std::string_view kCliIndexReady = "使用可能";
+inline constexpr std::string_view kCliIndexBuilding = "作成途中";
+inline constexpr std::string_view kCliIndexMessages = "メール: ";
+inline constexpr std::string_view kCliIndexFolders = "フォルダ: ";
+inline constexpr std::string_view kCliIndexStale = "削除済みの残り: ";
+inline constexpr std::string_view kCliIndexSize = "大きさ: ";
+inline constexpr std::string_view kCliBytesSuffix = " バイト\n";
+
 // Where the mail store is, as "version" tells it.
 inline constexpr std::string_view kCliMailRoot = "メールストア: ";
 inline constexpr std::string_view kCliRootBesideExecutable = "実行ファイルと同じフォルダ";

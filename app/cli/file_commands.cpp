@@ -4,6 +4,7 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
 #include "shell/app_core.h"
@@ -59,7 +60,7 @@ int OpenFiles(CliContext& context) {
   for (auto& file : files) file = std::filesystem::absolute(file);
   int filed = -1;
   if (!core->Run([&] { filed = core->Receiving().OpenMessageFiles(files); }) || filed < 0) return 1;
-  context.out << "登録 " << filed << "件\n";
+  context.out << texts::kCliFiled << filed << texts::kCliCountSuffix;
   return 0;
 }
 

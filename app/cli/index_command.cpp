@@ -33,13 +33,15 @@ int Index(CliContext& context) {
     }
   }
   const IndexStatus status = TextIndex::Status(context.mail_root);
-  context.out << "索引: " << status.file.string() << "\n";
-  context.out << "状態: " << (!status.exists ? "なし" : status.ready ? "使用可能" : "作成途中") << "\n";
+  context.out << texts::kCliIndexFile << status.file.string() << "\n";
+  context.out << texts::kCliIndexState
+              << (!status.exists ? texts::kCliIndexNone : status.ready ? texts::kCliIndexReady : texts::kCliIndexBuilding)
+              << "\n";
   if (status.exists) {
-    context.out << "メール: " << status.messages << "件\n";
-    context.out << "フォルダ: " << status.folders << "\n";
-    context.out << "削除済みの残り: " << status.stale << "件\n";
-    context.out << "大きさ: " << status.bytes << " バイト\n";
+    context.out << texts::kCliIndexMessages << status.messages << texts::kCliCountSuffix;
+    context.out << texts::kCliIndexFolders << status.folders << "\n";
+    context.out << texts::kCliIndexStale << status.stale << texts::kCliCountSuffix;
+    context.out << texts::kCliIndexSize << status.bytes << texts::kCliBytesSuffix;
   }
   return 0;
 }

@@ -54,7 +54,7 @@ int Queue(CliContext& context) {
     QueueTickResult result;
     if (!core.Run([&] { result = delayed.Tick(); })) return 1;
     for (const std::string& text : delayed.TakeUntold()) context.err << Cp932ToUtf8(text) << "\n";
-    context.out << "送信したメールは " << result.sent << "件です。\n";
+    context.out << texts::kCliSentCount << result.sent << texts::kCliSentCountEnd;
     return result.failed.empty() ? 0 : 1;
   }
   if (entries.empty()) {

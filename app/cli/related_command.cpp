@@ -4,6 +4,7 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "app/cli/folder_choice.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
@@ -35,7 +36,7 @@ int Related(CliContext& context) {
     const auto [subject, sender] = ShownSubjectAndSender(folder, rows[i]);
     context.out << Cp932ToUtf8(subject) << '\t' << Cp932ToUtf8(sender) << '\t' << Cp932ToUtf8(FieldOf(rows[i], IndexRow::kDate)) << '\n';
   }
-  context.out << rows.size() << "件\n";
+  context.out << rows.size() << texts::kCliCountSuffix;
   return 0;
 }
 

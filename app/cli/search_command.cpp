@@ -6,6 +6,7 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
+#include "app/cli/cli_texts.h"
 #include "app/cli/folder_choice.h"
 #include "app/cli/terminal_ui_port.h"
 #include "platform/code_page.h"
@@ -66,7 +67,7 @@ int Search(CliContext& context) {
     context.out << Cp932ToUtf8(folder) << '\t' << Cp932ToUtf8(subject) << '\t' << Cp932ToUtf8(sender) << '\t'
                 << Cp932ToUtf8(FieldOf(row, IndexRow::kDate)) << '\n';
   }
-  context.out << rows.size() << "件\n";
+  context.out << rows.size() << texts::kCliCountSuffix;
   return 0;
 }
 

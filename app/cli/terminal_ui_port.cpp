@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include "app/cli/cli_texts.h"
 #include "platform/code_page.h"
 
 namespace plumex::cli {
@@ -23,7 +24,7 @@ MsgAnswer TerminalUiPort::MessageBox(const std::string& text, MsgIcon icon, MsgB
     return MsgAnswer::Ok;
   }
   // A question: --yes answers it, anything else declines without waiting for a person.
-  err_ << (yes_ ? " [--yes]\n" : " [--yes で「はい」]\n");
+  err_ << (yes_ ? " [--yes]\n" : texts::kCliAnswerWithYes);
   if (buttons == MsgButtons::OkCancel) return yes_ ? MsgAnswer::Ok : MsgAnswer::Cancel;
   if ((buttons == MsgButtons::YesNoCancel || buttons == MsgButtons::YesCancel) && !yes_) return MsgAnswer::Cancel;
   return yes_ ? MsgAnswer::Yes : MsgAnswer::No;
@@ -58,15 +59,14 @@ void TerminalUiPort::SetProgress(int position, int maximum) {
 }
 
 bool TerminalUiPort::ConfirmSend(const SendCheck& check) {
-  for (const auto& warning : check.warnings) err_ << "送信前確認: " << Cp932ToUtf8(warning) << "\n";
+  for (const auto& warning : check.warnings) err_ << texts::kCliSendCheck << Cp932ToUtf8(warning) << "\n";
   if (check.external.empty() || confirm_external_) return true;
   std::string domains;
   for (const auto& group : check.external) {
     if (!domains.empty()) domains += ", ";
     domains += group.domain.empty() ? group.recipients.front().address : group.domain;
   }
-  err_ << "送信前確認: 社外のあて先があります（" << Cp932ToUtf8(domains)
-       << "）。確かめたうえで --confirm-external を付けて送信してください。\n";
+  err_ << texts::kCliSendCheck << texts::kCliExternal1 << Cp932ToUtf8(domains) << texts::kCliExternal2;
   error_shown_ = true;
   return false;
 }

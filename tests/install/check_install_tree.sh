@@ -28,5 +28,5 @@ grep -q '^Icon=plumex$' "$desktop" || fail "icon name"
 # The manual page names the command, and the installed tool runs and names its mail root.
 head -n 1 "$prefix/share/man/man1/plumex-cli.1" | grep -q '^\.TH PLUMEX-CLI 1' || fail "manual page header"
 out="$(PLUMEX_ROOT="$prefix/store" "$prefix/bin/plumex-cli" version)" || fail "plumex-cli version failed"
-echo "$out" | grep -q "mail root: $prefix/store (PLUMEX_ROOT)" || fail "version output: $out"
+echo "$out" | grep -q "メールストア: $prefix/store (PLUMEX_ROOT)" || fail "version output: $out"
 echo "install tree: ok"

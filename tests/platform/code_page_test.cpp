@@ -50,15 +50,14 @@ TEST(CodePage, CharactersTheCodePageLacksAreCarried) {
   EXPECT_EQ(Cp932ToUtf8(pair.substr(0, 2) + "x").substr(3), "x");
 }
 
-// The two tables part where the JIS X 0208 mapping and code page 932 give one character two
-// code points: text from elsewhere takes the JIS ones as the code page's characters, text a
-// person typed keeps them as what they are (carried).
+// Text from elsewhere takes the JIS X 0208 code points as the code page's characters and
+// keeps nothing the store cannot hold; text a person typed keeps what the table lacks.
 TEST(CodePage, JisMappingAndWindowsTable) {
   const std::string jis_forms = "〜‖−¢£¬—";
   EXPECT_EQ(Utf8ToCp932FromJisMapping(jis_forms), "\x81\x60\x81\x61\x81\x7C\x81\x91\x81\x92\x81\xCA\x81\x5C");
-  EXPECT_EQ(Utf8ToCp932FromJisMapping("\xEF\xBB\xBF" "a\xF0\x9F\x98\x80"), "a?");  // mark dropped, nothing carried
-  EXPECT_EQ(Cp932ToUtf8(Utf8ToCp932("〜‖−")), "〜‖−");
-  EXPECT_EQ(Utf8ToCp932("～∥－"), Utf8ToCp932FromJisMapping("〜‖−"));
+  EXPECT_EQ(Utf8ToCp932FromJisMapping("～∥－"), Utf8ToCp932FromJisMapping("〜‖−"));
+  EXPECT_EQ(Utf8ToCp932FromJisMapping("\xEF\xBB\xBF" "a\xF0\x9F\x98\x80\uE000"), "a??");  // mark dropped
+  EXPECT_EQ(Cp932ToUtf8(Utf8ToCp932("a\xF0\x9F\x98\x80\uE000")), "a\xF0\x9F\x98\x80\uE000");  // carried
 }
 
 TEST(CodePage, LeadBytes) {
