@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "store/tab_line.h"
 

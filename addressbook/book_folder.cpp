@@ -1,7 +1,7 @@
 #include "addressbook/book_folder.h"
 
 #include "addressbook/address_texts.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/directories.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"

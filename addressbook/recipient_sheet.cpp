@@ -1,7 +1,7 @@
 #include "addressbook/recipient_sheet.h"
 
 #include "addressbook/address_texts.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/text_file.h"
 
 namespace plumex {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <numeric>
 
-#include "platform/ascii_case.h"
+#include "text/ascii_case.h"
 #include "platform/text_file.h"
 
 namespace plumex {

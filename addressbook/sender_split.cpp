@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace plumex {
 

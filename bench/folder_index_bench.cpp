@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/text_file.h"
 #include "store/folder_index.h"
 

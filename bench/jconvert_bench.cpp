@@ -7,7 +7,7 @@
 #include <string>
 
 #include "codecs/jconvert.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace plumex {
 namespace {

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "bench/quiet_ui.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/text_file.h"
 #include "shell/main_shell.h"
 #include "store/folder_index.h"

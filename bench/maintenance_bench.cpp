@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "store/file_key.h"
 #include "store/maintenance.h"

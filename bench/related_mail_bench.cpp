@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bench/quiet_ui.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/text_file.h"
 #include "port/ui_port.h"
 #include "search/related_mail.h"

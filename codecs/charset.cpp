@@ -8,8 +8,8 @@
 
 #include "codecs/jconvert.h"
 #include "codecs/shown_text.h"
-#include "platform/ascii_case.h"
-#include "platform/code_page.h"
+#include "text/ascii_case.h"
+#include "text/code_page.h"
 
 namespace plumex {
 namespace {

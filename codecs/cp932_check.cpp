@@ -3,7 +3,7 @@
 #include <array>
 #include <bitset>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace plumex {
 namespace {

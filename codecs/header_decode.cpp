@@ -4,9 +4,9 @@
 #include "codecs/cp932_check.h"
 #include "codecs/jconvert.h"
 #include "codecs/shown_text.h"
-#include "platform/ascii_case.h"
-#include "platform/base64.h"
-#include "platform/code_page.h"
+#include "text/ascii_case.h"
+#include "text/base64.h"
+#include "text/code_page.h"
 
 namespace plumex {
 namespace {

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "codecs/jconvert.h"
-#include "platform/base64.h"
-#include "platform/code_page.h"
+#include "text/base64.h"
+#include "text/code_page.h"
 
 namespace plumex {
 

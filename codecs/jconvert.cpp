@@ -1,7 +1,7 @@
 #include "codecs/jconvert.h"
 
-#include "platform/base64.h"
-#include "platform/code_page.h"
+#include "text/base64.h"
+#include "text/code_page.h"
 
 namespace plumex {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "codecs/carrier_pictographs.h"
 #include "codecs/cp932_check.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace plumex {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/base64.h"
+#include "text/base64.h"
 #include "platform/text_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "codecs/body_text.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

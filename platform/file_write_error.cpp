@@ -1,7 +1,7 @@
 #include "platform/file_write_error.h"
 
 #include "platform/platform_texts.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 
 namespace plumex {

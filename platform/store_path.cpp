@@ -1,6 +1,6 @@
 #include "platform/store_path.h"
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace plumex {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <cerrno>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/platform_texts.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 
 namespace plumex {
 

@@ -11,7 +11,7 @@
 #include "platform/file_start.h"
 #include "platform/platform_texts.h"
 #include "platform/private_files.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/unique_fd.h"
 

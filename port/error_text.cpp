@@ -5,8 +5,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "platform/code_page.h"
-#include "platform/sjis_text.h"
+#include "text/code_page.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/system_error_text.h"
 

@@ -24,7 +24,7 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "protocol/protocol_error.h"
 #include "protocol/protocol_texts.h"
 #include "protocol/trusted_certs.h"

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace plumex {
 namespace {

@@ -11,8 +11,8 @@
 #include <chrono>
 #include <cstring>
 
-#include "platform/base64.h"
-#include "platform/sjis_text.h"
+#include "text/base64.h"
+#include "text/sjis_text.h"
 #include "platform/unique_fd.h"
 #include "protocol/flat_json.h"
 #include "protocol/http_client.h"

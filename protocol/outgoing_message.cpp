@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <random>
 
-#include "platform/ascii_case.h"
-#include "platform/base64.h"
+#include "text/ascii_case.h"
+#include "text/base64.h"
 #include "platform/text_file.h"
 #include "protocol/address_list.h"
 #include "protocol/mail_date.h"

@@ -11,8 +11,8 @@
 #include <map>
 #include <mutex>
 
-#include "platform/ascii_case.h"
-#include "platform/code_page.h"
+#include "text/ascii_case.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "platform/unique_fd.h"
 #include "protocol/gmime_init.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/ascii_case.h"
-#include "platform/base64.h"
+#include "text/ascii_case.h"
+#include "text/base64.h"
 #include "protocol/command_busy.h"
 #include "protocol/parsed_message.h"
 #include "protocol/protocol_error.h"

@@ -1,6 +1,6 @@
 #include "protocol/protocol_texts.h"
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/system_error_text.h"
 

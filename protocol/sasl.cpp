@@ -1,7 +1,7 @@
 #include "protocol/sasl.h"
 
-#include "platform/ascii_case.h"
-#include "platform/sjis_text.h"
+#include "text/ascii_case.h"
+#include "text/sjis_text.h"
 #include "protocol/protocol_texts.h"
 
 namespace plumex {

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ascii_case.h"
+#include "text/ascii_case.h"
 #include "protocol/openssl_ptr.h"
 
 namespace plumex {

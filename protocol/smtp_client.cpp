@@ -3,8 +3,8 @@
 #include <cctype>
 #include <optional>
 
-#include "platform/ascii_case.h"
-#include "platform/base64.h"
+#include "text/ascii_case.h"
+#include "text/base64.h"
 #include "platform/host.h"
 #include "protocol/command_busy.h"
 #include "protocol/outgoing_message.h"

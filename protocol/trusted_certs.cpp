@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "platform/ascii_case.h"
-#include "platform/sjis_text.h"
+#include "text/ascii_case.h"
+#include "text/sjis_text.h"
 #include "platform/text_file.h"
 #include "protocol/protocol_error.h"
 #include "protocol/protocol_texts.h"

@@ -1,6 +1,6 @@
 #include "receive/known_uidls.h"
 
-#include "platform/ascii_case.h"
+#include "text/ascii_case.h"
 #include "platform/text_file.h"
 #include "protocol/pop3_client.h"
 #include "protocol/protocol_error.h"

@@ -5,7 +5,7 @@
 #include "platform/app_error.h"
 #include "platform/clock.h"
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "protocol/parsed_message.h"
 #include "protocol/protocol_texts.h"

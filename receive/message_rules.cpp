@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "platform/directories.h"
-#include "platform/sjis_search.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_search.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "settings/rule_lines.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "codecs/header_decode.h"
-#include "platform/ascii_case.h"
+#include "text/ascii_case.h"
 #include "platform/clock.h"
 #include "platform/text_file.h"
 #include "protocol/mail_date.h"

@@ -7,7 +7,7 @@
 #include "codecs/header_decode.h"
 #include "codecs/jconvert.h"
 #include "codecs/shown_text.h"
-#include "platform/ascii_case.h"
+#include "text/ascii_case.h"
 #include "platform/directories.h"
 #include "protocol/parsed_message.h"
 #include "receive/filing.h"

@@ -2,7 +2,7 @@
 
 #include "platform/directories.h"
 #include "platform/file_write_error.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "receive/receive_texts.h"
 #include "receive/sender_trust.h"

@@ -1,8 +1,8 @@
 #include "receive/sender_trust.h"
 
 #include "codecs/header_decode.h"
-#include "platform/ascii_case.h"
-#include "platform/sjis_text.h"
+#include "text/ascii_case.h"
+#include "text/sjis_text.h"
 #include "platform/text_file.h"
 #include "protocol/address_list.h"
 #include "protocol/parsed_message.h"

@@ -5,9 +5,9 @@
 
 #include "codecs/header_decode.h"
 #include "codecs/jconvert.h"
-#include "platform/ascii_case.h"
-#include "platform/sjis_search.h"
-#include "platform/sjis_text.h"
+#include "text/ascii_case.h"
+#include "text/sjis_search.h"
+#include "text/sjis_text.h"
 #include "port/error_text.h"
 #include "protocol/address_list.h"
 #include "protocol/parsed_message.h"

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <system_error>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "platform/unique_fd.h"

@@ -7,7 +7,7 @@
 #include <array>
 #include <cerrno>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/unique_fd.h"
 
 namespace plumex {

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/unique_fd.h"
 #include "search/folded_match.h"
 #include "search/index_text.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/app_error.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "search/search_texts.h"
 #include "search/text_collation.h"
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "platform/ascii_case.h"
+#include "text/ascii_case.h"
 #include "search/subject_key.h"
 #include "store/index_row.h"
 #include "store/tab_line.h"

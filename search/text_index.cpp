@@ -15,7 +15,7 @@
 
 #include "platform/app_error.h"
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/unique_fd.h"
 #include "search/index_text.h"

@@ -4,8 +4,8 @@
 #include <numeric>
 #include <unordered_map>
 
-#include "platform/code_page.h"
-#include "platform/sjis_text.h"
+#include "text/code_page.h"
+#include "text/sjis_text.h"
 #include "search/search_texts.h"
 
 namespace plumex {

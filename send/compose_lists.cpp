@@ -1,6 +1,6 @@
 #include "send/compose_lists.h"
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "send/message_id.h"
 #include "send/send_texts.h"
 #include "settings/stored_bool.h"

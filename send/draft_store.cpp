@@ -3,7 +3,7 @@
 #include <system_error>
 
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "store/file_key.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/sjis_search.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_search.h"
+#include "text/sjis_text.h"
 #include "platform/text_file.h"
 #include "send/send_texts.h"
 #include "store/tab_line.h"

@@ -1,6 +1,6 @@
 #include "send/recipient_check.h"
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "protocol/address_list.h"
 
 namespace plumex {

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/ascii_case.h"
-#include "platform/sjis_text.h"
+#include "text/ascii_case.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "protocol/address_list.h"
 #include "send/send_texts.h"

@@ -8,7 +8,7 @@
 #include "platform/text_file.h"
 #include "port/error_text.h"
 #include "send/key_value_lines.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "store/store_texts.h"
 #include "store/tab_line.h"
 

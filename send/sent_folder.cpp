@@ -1,8 +1,8 @@
 #include "send/sent_folder.h"
 
 #include "platform/directories.h"
-#include "platform/sjis_search.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_search.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "settings/rule_lines.h"
 #include "settings/settings_texts.h"

@@ -1,7 +1,7 @@
 #include "send/single_line_fields.h"
 
 #include "platform/app_error.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "send/send_texts.h"
 
 namespace plumex {

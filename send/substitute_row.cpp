@@ -1,6 +1,6 @@
 #include "send/substitute_row.h"
 
-#include "platform/ascii_case.h"
+#include "text/ascii_case.h"
 #include "store/tab_line.h"
 
 namespace plumex {

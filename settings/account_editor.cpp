@@ -1,7 +1,7 @@
 #include "settings/account_editor.h"
 
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "settings/settings_texts.h"

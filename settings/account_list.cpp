@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "platform/ascii_case.h"
+#include "text/ascii_case.h"
 #include "platform/directories.h"
 #include "platform/store_path.h"
 #include "platform/clock.h"

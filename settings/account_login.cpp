@@ -6,7 +6,7 @@
 #include "platform/clock.h"
 #include "platform/directories.h"
 #include "platform/private_files.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "protocol/protocol_trace.h"

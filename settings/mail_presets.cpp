@@ -1,7 +1,7 @@
 #include "settings/mail_presets.h"
 
-#include "platform/ascii_case.h"
-#include "platform/sjis_text.h"
+#include "text/ascii_case.h"
+#include "text/sjis_text.h"
 #include "settings/settings_texts.h"
 
 namespace plumex {

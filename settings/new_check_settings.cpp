@@ -1,6 +1,6 @@
 #include "settings/new_check_settings.h"
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "settings/account_list.h"
 #include "settings/profile_file.h"
 #include "settings/settings_texts.h"

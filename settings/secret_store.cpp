@@ -3,8 +3,8 @@
 #include <libsecret/secret.h>
 
 #include "platform/app_error.h"
-#include "platform/code_page.h"
-#include "platform/sjis_text.h"
+#include "text/code_page.h"
+#include "text/sjis_text.h"
 #include "settings/settings_texts.h"
 
 namespace plumex {

@@ -4,7 +4,7 @@
 #include <climits>
 #include <system_error>
 
-#include "platform/ascii_case.h"
+#include "text/ascii_case.h"
 #include "settings/app_settings.h"
 #include "settings/profile_file.h"
 

@@ -4,7 +4,7 @@
 #include <openssl/evp.h>
 #include <openssl/rand.h>
 
-#include "platform/base64.h"
+#include "text/base64.h"
 #include "platform/text_file.h"
 
 namespace plumex {

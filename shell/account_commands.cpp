@@ -1,6 +1,6 @@
 #include "shell/account_commands.h"
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "protocol/pop3_client.h"
 #include "receive/receive_run.h"
 #include "shell/shell_texts.h"

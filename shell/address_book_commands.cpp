@@ -6,10 +6,10 @@
 #include "addressbook/address_texts.h"
 #include "addressbook/recipient_sheet.h"
 #include "addressbook/sender_split.h"
-#include "platform/ascii_case.h"
+#include "text/ascii_case.h"
 #include "platform/directories.h"
 #include "platform/file_write_error.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/text_file.h"
 #include "store/tab_line.h"
 

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "port/error_text.h"
 #include "shell/merge_texts.h"
 #include "shell/shell_texts.h"

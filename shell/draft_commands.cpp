@@ -3,7 +3,7 @@
 #include "codecs/header_decode.h"
 #include "platform/clock.h"
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "send/draft_store.h"
 #include "settings/stored_bool.h"

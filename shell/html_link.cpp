@@ -1,7 +1,7 @@
 #include "shell/html_link.h"
 
-#include "platform/ascii_case.h"
-#include "platform/sjis_text.h"
+#include "text/ascii_case.h"
+#include "text/sjis_text.h"
 #include "shell/link_domain.h"
 #include "shell/shell_texts.h"
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <utility>
 
-#include "platform/ascii_case.h"
-#include "platform/code_page.h"
+#include "text/ascii_case.h"
+#include "text/code_page.h"
 
 namespace plumex {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/ascii_case.h"
+#include "text/ascii_case.h"
 #include "platform/store_path.h"
 #include "shell/mailto_address.h"
 #include "store/stored_message.h"

@@ -1,6 +1,6 @@
 #include "shell/link_domain.h"
 
-#include "platform/ascii_case.h"
+#include "text/ascii_case.h"
 
 namespace plumex {
 namespace {

@@ -1,7 +1,7 @@
 #include "shell/mailto_address.h"
 
-#include "platform/ascii_case.h"
-#include "platform/code_page.h"
+#include "text/ascii_case.h"
+#include "text/code_page.h"
 #include "shell/compose.h"
 
 namespace plumex {

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "protocol/pop3_client.h"
 #include "receive/receive_texts.h"

@@ -1,7 +1,7 @@
 // MainShell: the folder trees: scan, node selection, and the folder commands of their
 // context menus.
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "settings/account_list.h"
 #include "shell/main_shell.h"
 #include "shell/shell_texts.h"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <map>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "shell/main_shell.h"
 #include "shell/shell_texts.h"

@@ -5,10 +5,10 @@
 
 #include "codecs/charset.h"
 #include "codecs/shown_text.h"
-#include "platform/ascii_case.h"
-#include "platform/code_page.h"
+#include "text/ascii_case.h"
+#include "text/code_page.h"
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/system_error_text.h"
 #include "platform/text_file.h"

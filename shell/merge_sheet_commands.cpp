@@ -2,8 +2,8 @@
 
 #include <charconv>
 
-#include "platform/sjis_search.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_search.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "send/substitute_row.h"

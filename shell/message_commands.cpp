@@ -7,7 +7,7 @@
 #include <unordered_set>
 
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "shell/message_command_texts.h"
 #include "shell/server_delete_commands.h"

@@ -3,8 +3,8 @@
 #include <system_error>
 
 #include "platform/app_error.h"
-#include "platform/carried_text.h"
-#include "platform/sjis_text.h"
+#include "text/carried_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "shell/html_page.h"

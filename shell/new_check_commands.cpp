@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "port/error_text.h"
 #include "protocol/pop3_client.h"
 #include "send/compose_lists.h"

@@ -1,7 +1,7 @@
 #include "shell/preview_text.h"
 
 #include "codecs/charset.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/file_start.h"
 
 namespace plumex {

@@ -2,7 +2,7 @@
 
 #include "shell/shell_texts.h"
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/file_write_error.h"
 #include "platform/store_path.h"
 #include "platform/system_error_text.h"

@@ -1,7 +1,7 @@
 // The search box of the main window, beside the extraction it shares its result view with.
 #include <cstdlib>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "search/indexed_search.h"
 #include "search/search_texts.h"
 #include "shell/scoped_flag.h"

@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 
-#include "platform/carried_text.h"
-#include "platform/code_page.h"
+#include "text/carried_text.h"
+#include "text/code_page.h"
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/text_file.h"
 #include "receive/original_text.h"
 #include "search/extraction.h"

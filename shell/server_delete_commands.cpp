@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "port/certificate_question.h"
 #include "port/error_text.h"
 #include "protocol/parsed_message.h"

@@ -1,6 +1,6 @@
 #include "shell/settings_commands.h"
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "search/search_texts.h"
 #include "settings/forward_sent_list.h"
 #include "settings/rule_lines.h"

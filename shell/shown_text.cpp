@@ -3,10 +3,10 @@
 #include <optional>
 #include <system_error>
 
-#include "platform/ascii_case.h"
-#include "platform/code_page.h"
+#include "text/ascii_case.h"
+#include "text/code_page.h"
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/text_file.h"
 #include "receive/original_text.h"
 #include "shell/shell_texts.h"

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "settings/start_password.h"
 #include "shell/shell_texts.h"
 

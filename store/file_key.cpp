@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/store_path.h"
 
 namespace plumex {

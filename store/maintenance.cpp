@@ -8,9 +8,9 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "platform/ascii_case.h"
+#include "text/ascii_case.h"
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "platform/unique_fd.h"

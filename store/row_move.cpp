@@ -5,7 +5,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "platform/ascii_case.h"
+#include "text/ascii_case.h"
 #include "platform/directories.h"
 #include "platform/text_file.h"
 #include "store/file_key.h"

@@ -11,7 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "platform/ascii_case.h"
+#include "text/ascii_case.h"
 
 namespace plumex {
 

@@ -1,6 +1,6 @@
 #include "store/store_layout.h"
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "store/store_texts.h"
 

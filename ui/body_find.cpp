@@ -11,7 +11,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 
 namespace plumex {
 namespace {

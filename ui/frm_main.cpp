@@ -21,8 +21,8 @@
 #include <QTimer>
 #include <QTreeView>
 
-#include "platform/code_page.h"
-#include "platform/sjis_text.h"
+#include "text/code_page.h"
+#include "text/sjis_text.h"
 #include "shell/mailto_address.h"
 #include "ui/folder_tree_model.h"
 #include "ui/frm_account.h"

@@ -5,7 +5,7 @@
 #include <QShowEvent>
 #include <QTimer>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "ui/frm_insert_log.h"
 #include "ui/frm_main.h"
 #include "ui/qt_text.h"

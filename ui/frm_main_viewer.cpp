@@ -18,7 +18,7 @@
 #include <QTextEdit>
 #include <QVBoxLayout>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "receive/zip_encryption.h"

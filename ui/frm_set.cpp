@@ -14,8 +14,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "platform/ascii_case.h"
-#include "platform/sjis_text.h"
+#include "text/ascii_case.h"
+#include "text/sjis_text.h"
 #include "settings/account_list.h"
 #include "shell/app_core.h"
 #include "shell/settings_commands.h"

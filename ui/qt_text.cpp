@@ -1,6 +1,6 @@
 #include "ui/qt_text.h"
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace plumex {
 

@@ -7,7 +7,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "protocol/protocol_trace.h"
 #include "ui/dialog_owner.h"
 #include "ui/help_commands.h"

@@ -17,7 +17,7 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_texts.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/directories.h"
 #include "platform/store_path.h"
 #include "protocol/oauth2.h"

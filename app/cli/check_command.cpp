@@ -8,7 +8,7 @@
 #include "app/cli/cli_core.h"
 #include "app/cli/cli_texts.h"
 #include "app/cli/terminal_ui_port.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "protocol/pop3_client.h"
 #include "receive/new_mail_check.h"
 #include "receive/receive_run.h"

@@ -1,7 +1,7 @@
 #include <ostream>
 
 #include "app/cli/cli_command.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "store/file_key.h"
 
 namespace plumex::cli {

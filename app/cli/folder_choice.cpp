@@ -4,7 +4,7 @@
 
 #include "app/cli/cli_core.h"
 #include "app/cli/cli_texts.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace plumex::cli {
 

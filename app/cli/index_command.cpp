@@ -6,7 +6,7 @@
 #include "app/cli/cli_core.h"
 #include "app/cli/cli_texts.h"
 #include "app/cli/terminal_ui_port.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "search/text_index.h"
 
 namespace plumex::cli {

@@ -9,7 +9,7 @@
 
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_texts.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/mail_root.h"
 #include "platform/store_lock.h"
 #include "shell/shell_texts.h"

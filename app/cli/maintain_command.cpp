@@ -5,7 +5,7 @@
 #include "app/cli/cli_command.h"
 #include "app/cli/cli_core.h"
 #include "app/cli/terminal_ui_port.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "shell/app_core.h"
 
 namespace plumex::cli {

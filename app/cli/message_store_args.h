@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "store/store_layout.h"
 
 namespace plumex::cli {

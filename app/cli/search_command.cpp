@@ -9,7 +9,7 @@
 #include "app/cli/cli_texts.h"
 #include "app/cli/folder_choice.h"
 #include "app/cli/terminal_ui_port.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "shell/shown_text.h"
 #include "search/indexed_search.h"
 #include "store/index_row.h"

@@ -12,7 +12,7 @@
 #include "app/cli/cli_core.h"
 #include "app/cli/cli_texts.h"
 #include "app/cli/terminal_ui_port.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "settings/account_list.h"

@@ -5,7 +5,7 @@
 #include <ostream>
 
 #include "app/cli/cli_texts.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace plumex::cli {
 

@@ -5,7 +5,7 @@
 #include "addressbook/address_record.h"
 #include "addressbook/book_folder.h"
 #include "addressbook/sender_split.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace plumex {
 namespace {

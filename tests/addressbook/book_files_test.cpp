@@ -10,7 +10,7 @@
 #include "addressbook/book_folder.h"
 #include "addressbook/recipient_sheet.h"
 #include "addressbook/record_order.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "tests/support/temp_dir.h"
 

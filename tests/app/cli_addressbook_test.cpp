@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "tests/app/run_cli.h"
 #include "tests/support/temp_dir.h"

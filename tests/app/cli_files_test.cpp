@@ -1,7 +1,7 @@
 // plumex-cli import-mailbox and open: the window's commands, with what was filed printed.
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "tests/app/run_cli.h"
 #include "tests/support/temp_dir.h"

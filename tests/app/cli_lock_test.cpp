@@ -9,7 +9,7 @@
 #include <set>
 #include <thread>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/store_lock.h"
 #include "platform/text_file.h"
 #include "tests/app/run_cli.h"

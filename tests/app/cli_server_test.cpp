@@ -6,7 +6,7 @@
 #include <ctime>
 #include <string>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "tests/app/run_cli.h"
 #include "tests/protocol/fake_server.h"

@@ -8,8 +8,8 @@
 #include "codecs/body_text.h"
 #include "codecs/cp932_check.h"
 #include "codecs/header_decode.h"
-#include "platform/base64.h"
-#include "platform/sjis_text.h"
+#include "text/base64.h"
+#include "text/sjis_text.h"
 
 namespace plumex {
 namespace {

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "codecs/body_text.h"
-#include "platform/base64.h"
-#include "platform/code_page.h"
-#include "platform/sjis_text.h"
+#include "text/base64.h"
+#include "text/code_page.h"
+#include "text/sjis_text.h"
 
 namespace plumex {
 namespace {

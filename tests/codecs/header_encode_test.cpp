@@ -4,8 +4,8 @@
 
 #include "codecs/header_decode.h"
 #include "codecs/jconvert.h"
-#include "platform/base64.h"
-#include "platform/sjis_text.h"
+#include "text/base64.h"
+#include "text/sjis_text.h"
 
 namespace plumex {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "platform/base64.h"
-#include "platform/code_page.h"
-#include "platform/sjis_text.h"
+#include "text/base64.h"
+#include "text/code_page.h"
+#include "text/sjis_text.h"
 
 namespace plumex {
 namespace {

@@ -5,7 +5,7 @@
 #include "codecs/body_text.h"
 #include "codecs/header_decode.h"
 #include "codecs/shown_text.h"
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace plumex {
 namespace {

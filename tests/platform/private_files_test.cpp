@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/directories.h"
 #include "platform/text_file.h"
 #include "platform/unique_fd.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/text_file.h"
 #include "tests/support/temp_dir.h"
 

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "tests/support/fake_ui.h"
 
 namespace plumex {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 
 namespace plumex {
 namespace {

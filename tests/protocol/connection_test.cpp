@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/text_file.h"
 #include "protocol/protocol_error.h"
 #include "protocol/trusted_certs.h"

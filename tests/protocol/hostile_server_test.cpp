@@ -2,7 +2,7 @@
 // one byte at a time, addresses that would smuggle in commands.
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "protocol/outgoing_message.h"
 #include "protocol/pop3_client.h"
 #include "protocol/protocol_error.h"

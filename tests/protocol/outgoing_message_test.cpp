@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/text_file.h"
 #include "protocol/mail_date.h"
 #include "protocol/parsed_message.h"

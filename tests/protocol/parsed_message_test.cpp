@@ -6,7 +6,7 @@
 
 #include <fstream>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/text_file.h"
 #include "protocol/mail_date.h"
 #include "protocol/protocol_error.h"

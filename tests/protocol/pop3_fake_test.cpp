@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "platform/code_page.h"
-#include "platform/sjis_text.h"
+#include "text/code_page.h"
+#include "text/sjis_text.h"
 
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "platform/base64.h"
-#include "platform/sjis_text.h"
+#include "text/base64.h"
+#include "text/sjis_text.h"
 #include "protocol/flat_json.h"
 #include "protocol/outgoing_message.h"
 #include "protocol/pop3_client.h"

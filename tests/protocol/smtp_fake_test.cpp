@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "protocol/outgoing_message.h"
 #include "protocol/protocol_error.h"
 #include "protocol/smtp_client.h"

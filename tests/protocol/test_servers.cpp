@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace plumex::test {
 

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <set>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/file_write_error.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "port/error_text.h"
 #include "store/file_key.h"
 #include "store/message_file_key.h"

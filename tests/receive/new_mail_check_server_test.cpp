@@ -5,8 +5,8 @@
 #include <chrono>
 #include <fstream>
 
-#include "platform/code_page.h"
-#include "platform/sjis_text.h"
+#include "text/code_page.h"
+#include "text/sjis_text.h"
 #include "receive/new_mail_check.h"
 #include "store/generated_id.h"
 #include "tests/protocol/fake_server.h"

@@ -9,8 +9,8 @@
 #include <map>
 
 #include "codecs/cp932_check.h"
-#include "platform/base64.h"
-#include "platform/sjis_text.h"
+#include "text/base64.h"
+#include "text/sjis_text.h"
 #include "receive/original_text.h"
 #include "store/file_key.h"
 #include "store/stored_message.h"

@@ -9,8 +9,8 @@
 #include <ctime>
 #include <thread>
 
-#include "platform/code_page.h"
-#include "platform/sjis_text.h"
+#include "text/code_page.h"
+#include "text/sjis_text.h"
 #include "receive/sender_trust.h"
 #include "tests/protocol/fake_server.h"
 #include "tests/receive/receive_fixture.h"

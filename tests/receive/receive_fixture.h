@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/directories.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/base64.h"
+#include "text/base64.h"
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "receive/reassembly.h"
 #include "store/file_key.h"
 #include "store/stored_message.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "receive/sender_trust.h"
 #include "tests/support/temp_dir.h"

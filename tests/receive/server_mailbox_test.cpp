@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "platform/base64.h"
-#include "platform/code_page.h"
-#include "platform/sjis_text.h"
+#include "text/base64.h"
+#include "text/code_page.h"
+#include "text/sjis_text.h"
 #include "protocol/parsed_message.h"
 #include "protocol/pop3_client.h"
 #include "receive/server_mailbox.h"

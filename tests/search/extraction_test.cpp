@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "search/extraction.h"
 #include "store/tab_line.h"

@@ -1,7 +1,7 @@
 // The text test of the searches: ASCII case folded, never inside a two-byte character.
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "search/folded_match.h"
 
 namespace plumex {

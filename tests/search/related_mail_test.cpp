@@ -2,7 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "search/related_mail.h"
 #include "store/tab_line.h"
 #include "tests/support/fake_ui.h"

@@ -1,7 +1,7 @@
 // SubjectKey: the text after the last ":" once leading blanks and control characters are gone.
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "search/subject_key.h"
 
 namespace plumex {

@@ -9,7 +9,7 @@
 
 #include <fstream>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "search/extraction.h"
 #include "search/index_text.h"

@@ -1,7 +1,7 @@
 // Conversations: thread trees for a table of folders.
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "search/threads.h"
 
 namespace plumex {

@@ -1,7 +1,7 @@
 // Drafts on disk: keys unique within a second, saving over a draft, the attachment list file.
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/directories.h"
 #include "platform/text_file.h"
 #include "send/draft_store.h"

@@ -1,7 +1,7 @@
 // The merge sheet: its checks, the grid's block commands and the preview's bounds.
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "send/merge_sheet.h"
 
 namespace plumex {

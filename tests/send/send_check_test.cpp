@@ -2,7 +2,7 @@
 // window asks for, the warnings.
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "send/send_check.h"
 
 namespace plumex {

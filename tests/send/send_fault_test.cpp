@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "send/compose_lists.h"
 #include "send/send_mail.h"

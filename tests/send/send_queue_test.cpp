@@ -4,7 +4,7 @@
 
 #include <sys/stat.h>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/directories.h"
 #include "platform/text_file.h"
 #include "send/key_value_lines.h"

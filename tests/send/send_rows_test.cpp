@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "send/key_value_lines.h"
 #include "send/message_id.h"
 #include "send/sent_folder.h"

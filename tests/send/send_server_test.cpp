@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <random>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "protocol/protocol_error.h"

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "send/send_mail.h"
 #include "tests/protocol/servers_test.h"

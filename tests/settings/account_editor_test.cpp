@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "platform/text_file.h"
 #include "store/store_layout.h"

@@ -2,8 +2,8 @@
 // its rule tabs write.
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
-#include "platform/sjis_text.h"
+#include "text/code_page.h"
+#include "text/sjis_text.h"
 #include "platform/text_file.h"
 #include "settings/deletion_candidates.h"
 #include "settings/forward_sent_list.h"

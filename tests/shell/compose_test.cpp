@@ -10,7 +10,7 @@
 #include <unistd.h>
 
 #include "platform/clock.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "shell/account_commands.h"
 #include "shell/compose.h"

@@ -3,7 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "shell/html_link.h"
 #include "shell/inline_parts.h"
 #include "shell/link_domain.h"

@@ -1,7 +1,7 @@
 // Links whose text shows another host than the one they lead to.
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "shell/link_check.h"
 
 namespace plumex {

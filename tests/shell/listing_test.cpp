@@ -2,7 +2,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "store/folder_index.h"
 #include "store/tab_line.h"
 #include "tests/shell/shell_fixture.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/directories.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "platform/store_path.h"
 #include "send/key_value_lines.h"
 #include "shell/app_core.h"

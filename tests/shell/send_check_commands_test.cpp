@@ -2,7 +2,7 @@
 // with the reply's new domains warned about; a refusal sends and queues nothing.
 #include <gtest/gtest.h>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "shell/app_core.h"
 #include "shell/compose.h"
 #include "store/file_key.h"

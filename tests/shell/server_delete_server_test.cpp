@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "protocol/pop3_client.h"
 #include "settings/deletion_candidates.h"
 #include "shell/app_core.h"

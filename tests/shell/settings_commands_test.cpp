@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "shell/app_core.h"
 #include "store/file_key.h"
 #include "tests/protocol/fake_server.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "shell/main_shell.h"
 #include "tests/support/fake_ui.h"

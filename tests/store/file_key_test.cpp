@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "platform/clock.h"
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "store/generated_id.h"
 #include "store/message_file_key.h"
 #include "platform/store_path.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 
 namespace plumex {
 namespace {

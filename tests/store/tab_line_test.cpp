@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 #include "store/folder_label.h"
 #include "store/index_row.h"
 

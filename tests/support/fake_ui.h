@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "port/ui_port.h"
 
 namespace plumex::test {

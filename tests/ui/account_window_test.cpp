@@ -10,7 +10,7 @@
 #include <QTreeView>
 #include <QtTest>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "shell/account_commands.h"
 #include "ui/app_windows.h"

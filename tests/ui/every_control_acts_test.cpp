@@ -37,7 +37,7 @@
 #include <QWidgetAction>
 #include <QtTest>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "shell/message_list.h"
 #include "tests/protocol/test_servers.h"

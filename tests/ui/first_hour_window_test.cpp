@@ -21,7 +21,7 @@
 #include <QTreeView>
 #include <QtTest>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "shell/app_core.h"
 #include "store/file_key.h"

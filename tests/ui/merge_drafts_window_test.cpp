@@ -20,7 +20,7 @@
 
 #include <random>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "shell/message_list.h"
 #include "tests/protocol/test_servers.h"

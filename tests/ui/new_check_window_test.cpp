@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "ui/app_windows.h"
 #include "ui/frm_main.h"

@@ -24,8 +24,8 @@
 
 #include <functional>
 
-#include "platform/code_page.h"
-#include "platform/sjis_text.h"
+#include "text/code_page.h"
+#include "text/sjis_text.h"
 #include "platform/text_file.h"
 #include "shell/message_list.h"
 #include "store/file_key.h"

@@ -7,8 +7,8 @@
 #include <QTreeView>
 #include <QtTest>
 
-#include "platform/base64.h"
-#include "platform/code_page.h"
+#include "text/base64.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "shell/message_list.h"
 #include "tests/protocol/test_servers.h"

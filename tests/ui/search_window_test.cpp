@@ -14,7 +14,7 @@
 #include <QtTest>
 #include <deque>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "shell/message_list.h"
 #include "store/file_key.h"

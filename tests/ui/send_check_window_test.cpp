@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "send/send_check.h"
 #include "ui/frm_send_check.h"
 

@@ -9,7 +9,7 @@
 #include <QTreeView>
 #include <QtTest>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 #include "platform/text_file.h"
 #include "shell/server_delete_commands.h"
 #include "tests/protocol/test_servers.h"

@@ -1,5 +1,5 @@
-#include "platform/code_page.h"
-#include "platform/carried_text.h"
+#include "text/code_page.h"
+#include "text/carried_text.h"
 
 #include <iconv.h>
 

@@ -1,8 +1,8 @@
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/carried_text.h"
+#include "text/carried_text.h"
 
 namespace plumex {
 namespace {
@@ -70,7 +70,7 @@ TEST(CodePage, LeadBytes) {
 }  // namespace
 }  // namespace plumex
 
-#include "platform/sjis_search.h"
+#include "text/sjis_search.h"
 
 namespace plumex {
 namespace {

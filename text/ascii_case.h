@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace plumex {
 

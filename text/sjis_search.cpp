@@ -1,6 +1,6 @@
-#include "platform/sjis_search.h"
+#include "text/sjis_search.h"
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace plumex {
 

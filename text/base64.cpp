@@ -1,4 +1,4 @@
-#include "platform/base64.h"
+#include "text/base64.h"
 
 namespace plumex {
 namespace {

@@ -1,8 +1,8 @@
-#include "platform/sjis_text.h"
+#include "text/sjis_text.h"
 
 #include <unordered_map>
 
-#include "platform/code_page.h"
+#include "text/code_page.h"
 
 namespace plumex {
 
