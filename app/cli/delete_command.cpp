@@ -38,12 +38,10 @@ int Delete(CliContext& context) {
     return 1;
   }
   core.SelectReceiveNode(node);
-  std::vector<std::string> missing;
-  std::vector<ChosenMessage> rows = core.Messages().RowsOfFolder(path, ids, missing);
-  for (const auto& id : missing) context.err << "plumex-cli: " << texts::kCliNoSuchMessage << Cp932ToUtf8(id) << "\n";
-  if (!missing.empty()) return 1;
+  const auto rows = RowsNamed(core, path, ids, context.err);
+  if (!rows) return 1;
   size_t stayed = 0;
-  if (!core.Run([&] { stayed = core.Messages().DeleteLocally(rows, false); })) return 1;
+  if (!core.Run([&] { stayed = core.Messages().DeleteLocally(*rows, false); })) return 1;
   return stayed == 0 ? 0 : 1;
 }
 

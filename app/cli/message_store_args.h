@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "text/code_page.h"
+#include "app/cli/cli_texts.h"
+#include "shell/app_core.h"
 #include "store/store_layout.h"
+#include "text/code_page.h"
 
 namespace plumex::cli {
 
@@ -25,6 +27,17 @@ inline std::string FolderBelowAccount(const std::string& account, const std::str
     name.clear();
   }
   return path;
+}
+
+// The rows of the folder at path (already on screen) with these Message-IDs, in their order;
+// nothing, with each id that no row has named on err, when any is missing.
+inline std::optional<std::vector<ChosenMessage>> RowsNamed(AppCore& core, const std::string& path,
+                                                           const std::vector<std::string>& ids, std::ostream& err) {
+  std::vector<std::string> missing;
+  std::vector<ChosenMessage> rows = core.Messages().RowsOfFolder(path, ids, missing);
+  for (const auto& id : missing) err << "plumex-cli: " << texts::kCliNoSuchMessage << Cp932ToUtf8(id) << "\n";
+  if (!missing.empty()) return std::nullopt;
+  return rows;
 }
 
 }  // namespace plumex::cli

@@ -41,12 +41,10 @@ int Move(CliContext& context) {
     return 1;
   }
   core.SelectReceiveNode(from);
-  std::vector<std::string> missing;
-  std::vector<ChosenMessage> rows = core.Messages().RowsOfFolder(from_path, ids, missing);
-  for (const auto& id : missing) context.err << "plumex-cli: " << texts::kCliNoSuchMessage << Cp932ToUtf8(id) << "\n";
-  if (!missing.empty()) return 1;
+  const auto rows = RowsNamed(core, from_path, ids, context.err);
+  if (!rows) return 1;
   size_t stayed = 0;
-  if (!core.Run([&] { stayed = core.Messages().DropRows(rows, Trees::Receive, target); })) return 1;
+  if (!core.Run([&] { stayed = core.Messages().DropRows(*rows, Trees::Receive, target); })) return 1;
   return stayed == 0 ? 0 : 1;
 }
 
