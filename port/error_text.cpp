@@ -40,6 +40,8 @@ std::string ErrorText(const std::exception& error) {
 
 void ShowError(UiPort& ui, const std::exception& error) { ui.MessageBox(ErrorText(error), MsgIcon::Error); }
 
+std::string UnknownFailureText() { return Sjis(kLocalFailure); }
+
 bool RunShowingErrors(UiPort& ui, const std::function<void()>& command) {
   try {
     command();
@@ -47,7 +49,7 @@ bool RunShowingErrors(UiPort& ui, const std::function<void()>& command) {
   } catch (const std::exception& e) {
     ShowError(ui, e);
   } catch (...) {
-    ui.MessageBox(Sjis(kLocalFailure), MsgIcon::Error);
+    ui.MessageBox(UnknownFailureText(), MsgIcon::Error);
   }
   return false;
 }

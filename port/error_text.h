@@ -19,6 +19,9 @@ std::string ErrorText(const std::exception& error);
 // own text).
 AppError AsAppError(const std::exception& error);
 
+// The text of a failure that is no std::exception at all: a local failure, in Japanese.
+std::string UnknownFailureText();
+
 // Shows the failure in an error message box.
 void ShowError(UiPort& ui, const std::exception& error);
 

@@ -93,5 +93,8 @@ int main(int argc, char** argv) {
   } catch (const std::exception& e) {
     std::cerr << "plumex-cli: " << plumex::Cp932ToUtf8(plumex::ErrorText(e)) << "\n";
     return 1;
+  } catch (...) {
+    std::cerr << "plumex-cli: " << plumex::Cp932ToUtf8(plumex::UnknownFailureText()) << "\n";
+    return 1;
   }
 }
