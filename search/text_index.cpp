@@ -112,6 +112,9 @@ void SetMeta(sqlite3* db, const char* key, std::string_view value) {
   Stmt(db, "INSERT OR REPLACE INTO meta(key, value) VALUES(?, ?)").BindText(1, key).BindText(2, value).Run();
 }
 
+// Rows of messages gone that the text table still holds.
+long long StaleRows(sqlite3* db) { return std::atoll(Meta(db, "stale").c_str()); }
+
 class Transaction {
  public:
   explicit Transaction(sqlite3* db) : db_(db) { Exec(db_, "BEGIN IMMEDIATE"); }
@@ -352,7 +355,7 @@ Soundness Examine(const std::filesystem::path& mail_root, const std::filesystem:
 }
 
 bool TooManyStaleRows(sqlite3* db) {
-  const long long stale = std::atoll(Meta(db, "stale").c_str());
+  const long long stale = StaleRows(db);
   if (stale < kStaleRowsToShed) return false;
   Stmt messages(db, "SELECT count(*) FROM message");
   return messages.Step() && stale > messages.Int(0);
@@ -418,7 +421,7 @@ IndexStatus TextIndex::Status(const std::filesystem::path& mail_root) {
       if (m.Step()) status.messages = m.Int(0);
       Stmt f(db, "SELECT count(*) FROM folder");
       if (f.Step()) status.folders = f.Int(0);
-      status.stale = std::atoll(Meta(db, "stale").c_str());
+      status.stale = StaleRows(db);
     } catch (const IndexDamaged&) {
       status.ready = false;
     }
@@ -554,7 +557,7 @@ bool TextIndex::Update(UiPort& ui, const bool& stop_requested, std::chrono::mill
         remove_row.Bind(1, v.id).Run();
         ++stale;
       }
-  if (stale) SetMeta(db_, "stale", std::to_string(std::atoll(Meta(db_, "stale").c_str()) + stale));
+  if (stale) SetMeta(db_, "stale", std::to_string(StaleRows(db_) + stale));
 
   // The files not seen before are read and indexed, a commit every so many so that a long
   // build keeps what it did; a folder counts as listed once all of its files are in.

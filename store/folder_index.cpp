@@ -42,7 +42,7 @@ std::optional<size_t> FindRow(const SortedLineList& rows, std::string_view id) {
 long long CountUnread(const SortedLineList& rows) {
   long long n = 0;
   for (const auto& line : rows.Lines())
-    if (FieldOf(line, IndexRow::kMark) == kMarkUnread) ++n;
+    if (FieldView(line, IndexRow::kMark) == kMarkUnread) ++n;
   return n;
 }
 
@@ -53,16 +53,9 @@ long long CountUnreadInIndexFile(const std::filesystem::path& file) {
     return 0;
   }
   long long n = 0;
+  // Counted in place: no row is copied.
   ForEachLine(*bytes, [&](std::string_view line, std::string_view) {
-    // The mark is the seventh field: counted in place, no row is copied.
-    size_t at = 0;
-    for (size_t field = 0; field < IndexRow::kMark && at != std::string_view::npos; ++field) {
-      at = line.find('\t', at);
-      if (at != std::string_view::npos) ++at;
-    }
-    if (at == std::string_view::npos) return;
-    const std::string_view mark = line.substr(at, line.find('\t', at) - at);
-    if (mark == kMarkUnread) ++n;
+    if (FieldView(line, IndexRow::kMark) == kMarkUnread) ++n;
   });
   return n;
 }

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <ctime>
 #include <thread>
 
@@ -182,10 +183,11 @@ TEST(ReceiveFaults, SelectiveReceiveFetchesOnlyTheChosenNumbers) {
   EXPECT_EQ(result.new_count, 2);
 }
 
-// A listener that accepts and closes every connection, counting them.
-class RefusingServer {
+// A loopback listener that hands every connection it accepts to `serve`, counting them; the
+// connection is closed after it. `done` is set when the listener goes.
+class LoopbackListener {
  public:
-  RefusingServer() {
+  explicit LoopbackListener(std::function<void(int socket, const std::atomic<bool>& done)> serve) {
     fd_ = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
@@ -195,17 +197,18 @@ class RefusingServer {
     socklen_t length = sizeof addr;
     getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &length);
     port_ = ntohs(addr.sin_port);
-    thread_ = std::thread([this] {
+    thread_ = std::thread([this, serve = std::move(serve)] {
       while (true) {
         int c = accept(fd_, nullptr, nullptr);
         if (c < 0) return;
         ++accepted;
-        write(c, "-ERR go away\r\n", 14);
+        serve(c, done_);
         close(c);
       }
     });
   }
-  ~RefusingServer() {
+  ~LoopbackListener() {
+    done_ = true;
     shutdown(fd_, SHUT_RDWR);
     close(fd_);
     thread_.join();
@@ -216,11 +219,20 @@ class RefusingServer {
  private:
   int fd_ = -1;
   int port_ = 0;
+  std::atomic<bool> done_{false};
   std::thread thread_;
 };
 
+// Refuses every connection at once.
+void Refuse(int c, const std::atomic<bool>&) { (void)!write(c, "-ERR go away\r\n", 14); }
+
+// A greeting that never ends: one byte every 100 ms.
+void Trickle(int c, const std::atomic<bool>& done) {
+  while (!done && send(c, "+", 1, MSG_NOSIGNAL) == 1) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
+
 TEST(ReceiveFaults, ThreeAttemptsThenTheMessage) {
-  RefusingServer server;
+  LoopbackListener server(Refuse);
   test::ReceiveFixture store(AccountLine(server.port()));
   test::FakeUi ui;
   ReceiveResult result = store.Run(ui);
@@ -232,49 +244,10 @@ TEST(ReceiveFaults, ThreeAttemptsThenTheMessage) {
   EXPECT_TRUE(store.IndexFileRows().empty());
 }
 
-// A listener whose greeting never ends: one byte every 100 ms for each connection.
-class TricklingServer {
- public:
-  TricklingServer() {
-    fd_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    listen(fd_, 8);
-    socklen_t length = sizeof addr;
-    getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &length);
-    port_ = ntohs(addr.sin_port);
-    thread_ = std::thread([this] {
-      while (true) {
-        int c = accept(fd_, nullptr, nullptr);
-        if (c < 0) return;
-        ++accepted;
-        while (!done && send(c, "+", 1, MSG_NOSIGNAL) == 1) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        close(c);
-      }
-    });
-  }
-  ~TricklingServer() {
-    done = true;
-    shutdown(fd_, SHUT_RDWR);
-    close(fd_);
-    thread_.join();
-  }
-  int port() const { return port_; }
-  std::atomic<int> accepted{0};
-  std::atomic<bool> done{false};
-
- private:
-  int fd_ = -1;
-  int port_ = 0;
-  std::thread thread_;
-};
-
 // A greeting that trickles in is given up once its time-out runs out, and not tried again at
 // full length; the message names the server and the time-out.
 TEST(ReceiveFaults, ATimeOutIsNotTriedAgain) {
-  TricklingServer server;
+  LoopbackListener server(Trickle);
   test::ReceiveFixture store(AccountLine(server.port()));
   store.exchange_timeout_seconds = 1;
   test::FakeUi ui;
